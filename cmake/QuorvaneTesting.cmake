@@ -1,0 +1,20 @@
+# quorvane_add_test(<name> LABEL <unit|integration|ui|e2e> SOURCES <files...> LIBS <targets...> [TIMEOUT <s>])
+# Each test gets its own HOME and XDG folders inside the build tree, so no test
+# ever touches the developer's real log, settings or keyring.
+function(quorvane_add_test name)
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set(home ${CMAKE_BINARY_DIR}/testhome/${name})
+  set_tests_properties(${name} PROPERTIES
+    LABELS ${T_LABEL}
+    TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QTEST_DISABLE_STACK_DUMP=1;QT_QPA_PLATFORM=offscreen;DBUS_SESSION_BUS_ADDRESS=disabled:;HOME=${home};XDG_STATE_HOME=${home}/state;XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;${T_ENV}")
+endfunction()
