@@ -13,7 +13,7 @@ if [ "${QUORVANE_IN_NAMESPACE:-}" != 1 ]; then
         fi
     done
     if ! unshare --net --mount --pid --fork --kill-child true 2>/dev/null; then
-        echo "SKIP: cannot create network, mount and pid namespaces here (needs root or unprivileged user namespaces)"
+        echo "SKIP: cannot create network, mount and pid namespaces here (avahi-daemon needs real root for its runtime folder: run as root)"
         exit 77
     fi
     exec timeout -k 5 120 unshare --net --mount --pid --fork --kill-child --propagation private \
