@@ -1,6 +1,9 @@
 #include "base/appconfiguration.h"
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QTest>
+#include <QTextStream>
 #include <QUuid>
 
 using namespace Qt::StringLiterals;
@@ -62,7 +65,30 @@ private slots:
         QVERIFY(!QUuid::fromString(id).isNull());
         QCOMPARE(AppConfiguration::testID(), id);
     }
+
+    void valuesAreReadBeforeTheApplicationExists()
+    {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {u"--probe-early"_s, u"--onboarding-test"_s, u"--test-id"_s, u"vroeg-7"_s});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("true vroeg-7"));
+    }
 };
 
-QTEST_GUILESS_MAIN(TstAppConfiguration)
+int main(int argc, char **argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], "--probe-early") == 0) {
+        // No application object yet: the values come from the kernel's copy of the command line.
+        const bool isolated = AppConfiguration::isolated();
+        const QString id = AppConfiguration::testID();
+        QCoreApplication app(argc, argv);
+        QTextStream(stdout) << (isolated ? u"true "_s : u"false "_s) << id;
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TstAppConfiguration test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_appconfiguration.moc"
