@@ -8,9 +8,9 @@
 
 // Where the hub is: its root URL, its id and its display name.
 struct HomeyEndpoint {
-    QUrl baseURL;
-    QString homeyID;
-    std::optional<QString> name;
+    QUrl baseURL{};
+    QString homeyID{};
+    std::optional<QString> name{};
 
     // The REST resource at path (URL-encoded path text, e.g. "manager/devices/device/"), under
     // the base URL's own path: http://h/x + manager/a gives http://h/x/api/manager/a.

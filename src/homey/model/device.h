@@ -29,20 +29,20 @@ struct Device {
 
     static QString powerCapability();
 
-    QString id;
-    QString name;
-    QString zoneID;
-    QString deviceClass;
+    QString id{};
+    QString name{};
+    QString zoneID{};
+    QString deviceClass{};
     bool available = false;
     bool ready = false;
-    std::optional<QString> unavailableMessage;
-    std::map<QString, Capability> capabilities;
-    QStringList capabilityOrder;
-    std::optional<QString> uiQuickAction;
-    QStringList uiComponents;
-    std::optional<double> energyW;
-    std::optional<EnergyRole> energyRole;
-    std::optional<QString> color;
+    std::optional<QString> unavailableMessage{};
+    std::map<QString, Capability> capabilities{};
+    QStringList capabilityOrder{};
+    std::optional<QString> uiQuickAction{};
+    QStringList uiComponents{};
+    std::optional<double> energyW{};
+    std::optional<EnergyRole> energyRole{};
+    std::optional<QString> color{};
 
     bool operator==(const Device &) const = default;
 

@@ -5,12 +5,12 @@
 
 // One flow the user can start; advanced flows are started at a different hub path.
 struct Flow {
-    QString id;
-    QString name;
+    QString id{};
+    QString name{};
     bool enabled = false;
     bool isAdvanced = false;
     bool triggerable = false;
-    std::optional<QString> folderID;
+    std::optional<QString> folderID{};
 
     bool operator==(const Flow &) const = default;
 };

@@ -81,12 +81,12 @@ struct Hit {
     };
 
     // "device:<id>", "room:<id>", "flow:<id>" or "mood:<id>"; the recent-use memory keys on it.
-    QString id;
+    QString id{};
     Target target = Target::device({});
-    QString title;
-    std::optional<QString> subtitle;
-    QString symbol;
-    Accessory accessory;
+    QString title{};
+    std::optional<QString> subtitle{};
+    QString symbol{};
+    Accessory accessory{};
     double score = 0;
 
     std::optional<QString> deviceID() const;

@@ -24,25 +24,25 @@ public:
     };
 
     struct Capability {
-        QString deviceID;
-        QString capabilityID;
-        CapabilityValue value; // none when the hub sent none
-        std::optional<QString> transactionID;
+        QString deviceID{};
+        QString capabilityID{};
+        CapabilityValue value{}; // none when the hub sent none
+        std::optional<QString> transactionID{};
     };
     struct DeviceUpdated {
-        Device device; // replaces the whole device of the same id
+        Device device{}; // replaces the whole device of the same id
     };
     struct DeviceDeleted {
-        QString deviceID;
+        QString deviceID{};
     };
     struct ZoneUpdated {
-        Zone zone;
+        Zone zone{};
     };
     struct NotificationCreated {
-        RawNotification notification;
+        RawNotification notification{};
     };
     struct Disconnected {
-        QString reason;
+        QString reason{};
     };
     struct FlowsChanged {};
     struct Connected {};

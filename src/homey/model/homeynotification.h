@@ -25,17 +25,17 @@ struct HomeyNotification {
 
     enum class Urgency { urgent, normal, quiet };
 
-    QString id;
+    QString id{};
     Source source = Source::system;
-    QDateTime date;
-    QString title;
-    std::optional<QString> subtitle;
-    QString body;
-    std::optional<QString> detail;
-    QString symbol;
-    std::optional<int> priority;
-    std::optional<QString> region;
-    std::optional<QString> city;
+    QDateTime date{};
+    QString title{};
+    std::optional<QString> subtitle{};
+    QString body{};
+    std::optional<QString> detail{};
+    QString symbol{};
+    std::optional<int> priority{};
+    std::optional<QString> region{};
+    std::optional<QString> city{};
     bool isRead = false;
 
     Urgency urgency() const;

@@ -5,9 +5,9 @@
 
 // One mood (scene) of the hub.
 struct Mood {
-    QString id;
-    QString name;
-    std::optional<QString> zoneID;
+    QString id{};
+    QString name{};
+    std::optional<QString> zoneID{};
 
     bool operator==(const Mood &) const = default;
 };

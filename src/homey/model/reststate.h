@@ -8,12 +8,12 @@
 
 // The idle overview; default-constructed it is the empty overview shown before the first build.
 struct RestState {
-    QList<Room> rooms;
-    QList<Room> moreRooms; // shown only on request
-    QList<Hit> scenes;
-    QList<Hit> modes;
+    QList<Room> rooms{};
+    QList<Room> moreRooms{}; // shown only on request
+    QList<Hit> scenes{};
+    QList<Hit> modes{};
     int lightsOnTotal = 0;
-    QString headline;
+    QString headline{};
 
     bool operator==(const RestState &) const = default;
 };

@@ -8,9 +8,9 @@
 
 // The opened room: view header, room dimmer and sections.
 struct RoomScope {
-    QString zoneID;
-    QString name;
-    QString symbol;
+    QString zoneID{};
+    QString name{};
+    QString symbol{};
     int deviceCount = 0;
     int sensorCount = 0;
     int lightsOn = 0;
@@ -18,9 +18,9 @@ struct RoomScope {
     int dimmableCount = 0;
     double brightness = 0;    // 0...1
     double dimBrightness = 0; // the room dimmer's level, from the dimmable lights
-    std::optional<double> temperature;
+    std::optional<double> temperature{};
     bool active = false;
-    QList<RoomSection> sections;
+    QList<RoomSection> sections{};
 
     bool hasLights() const { return lightsTotal > 0; }
     bool isLit() const { return lightsOn > 0; }

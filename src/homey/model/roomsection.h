@@ -26,7 +26,7 @@ struct RoomSection {
     };
 
     Kind kind = Kind::other;
-    QList<Hit> hits;
+    QList<Hit> hits{};
 
     QString id() const { return kind.raw(); }
     QString title() const { return kind.title(); }

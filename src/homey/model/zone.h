@@ -6,12 +6,12 @@
 
 // One zone of the home: a room, a floor or an area.
 struct Zone {
-    QString id;
-    QString name;
-    std::optional<QString> parentID;
-    QString icon;
+    QString id{};
+    QString name{};
+    std::optional<QString> parentID{};
+    QString icon{};
     bool active = false;
-    std::optional<QDateTime> activeLastUpdated;
+    std::optional<QDateTime> activeLastUpdated{};
 
     // Symbol image name for the zone's icon key; matching is exact.
     QString symbol() const;
