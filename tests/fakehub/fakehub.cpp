@@ -129,6 +129,11 @@ QUrl FakeHub::baseURL() const
     return url;
 }
 
+QString FakeHub::demoHomePath()
+{
+    return QStringLiteral(QUORVANE_FAKEHUB_DEMOHOME);
+}
+
 std::optional<QJsonObject> FakeHub::readHomeFile(const QString &path, QString *error)
 {
     QFile file(path);

@@ -48,6 +48,9 @@ public:
     quint16 port() const;
     QUrl baseURL() const; // http://127.0.0.1:<port>
 
+    // The demo home in the source tree.
+    static QString demoHomePath();
+
     // The home. Loading or setting a home also takes its "token" member, when present, as the token.
     static std::optional<QJsonObject> readHomeFile(const QString &path, QString *error = nullptr);
     bool loadHome(const QString &path, QString *error = nullptr);

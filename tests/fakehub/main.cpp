@@ -14,7 +14,7 @@ QString defaultHomePath()
     const QString besideBinary = QDir(QCoreApplication::applicationDirPath()).filePath(u"demohome.json"_s);
     if (QFileInfo::exists(besideBinary))
         return besideBinary;
-    return QStringLiteral(QUORVANE_FAKEHUB_DEMOHOME);
+    return FakeHub::demoHomePath();
 }
 } // namespace
 

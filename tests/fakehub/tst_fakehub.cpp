@@ -5,9 +5,12 @@
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -491,8 +494,7 @@ private slots:
     void demoHomeIsAPlausibleHouse()
     {
         QString error;
-        const std::optional<QJsonObject> home =
-            FakeHub::readHomeFile(QStringLiteral(QUORVANE_FAKEHUB_DEMOHOME), &error);
+        const std::optional<QJsonObject> home = FakeHub::readHomeFile(FakeHub::demoHomePath(), &error);
         QVERIFY2(home, qPrintable(error));
         const QJsonObject zones = (*home)[u"zones"].toObject();
         const QJsonObject devices = (*home)[u"devices"].toObject();
@@ -530,6 +532,36 @@ private slots:
         QCOMPARE(
             parseObject(call("GET", u"manager/devices/device/"_s, {}, hub->token().toUtf8()).body).size(),
             devices.size());
+    }
+
+    void programServesAHomeAndSaysWhere()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile file(dir.filePath(u"home.json"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(smallHome()).toJson());
+        file.close();
+
+        QProcess program;
+        program.start(QStringLiteral(QUORVANE_FAKEHUB_EXE),
+                      {u"--home"_s, file.fileName(), u"--token"_s, u"secret"_s});
+        QVERIFY(program.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 10000);
+        const QString line = QString::fromUtf8(program.readLine()).trimmed();
+        const QRegularExpressionMatch match =
+            QRegularExpression(uR"(^fakehub listening on (http://127\.0\.0\.1:\d+) token secret$)"_s)
+                .match(line);
+        QVERIFY2(match.hasMatch(), qPrintable(line));
+
+        QNetworkRequest request(QUrl(match.captured(1) + u"/api/manager/zones/zone/"_s));
+        request.setRawHeader("Authorization", "Bearer secret");
+        QNetworkReply *reply = network->get(request);
+        QVERIFY(QSignalSpy(reply, &QNetworkReply::finished).wait(10000));
+        QCOMPARE(QJsonDocument::fromJson(reply->readAll()).object(), smallHome()[u"zones"].toObject());
+        delete reply;
+        program.kill();
+        program.waitForFinished(5000);
     }
 };
 
