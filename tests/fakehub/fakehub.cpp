@@ -236,6 +236,11 @@ void FakeHub::redirectPath(const QString &path, const QString &location)
     addFault({path, FaultKind::Redirect, 302, location.toUtf8()});
 }
 
+void FakeHub::rawResponsePath(const QString &path, const QByteArray &response)
+{
+    addFault({path, FaultKind::Raw, 0, response});
+}
+
 void FakeHub::addFault(Fault fault)
 {
     m_faults.removeIf([&](const Fault &old) { return old.path == fault.path; });
@@ -324,6 +329,12 @@ bool FakeHub::serve(Connection &connection, FakeRequest request)
             socket->abort();
             return false;
         }
+        case FaultKind::Raw:
+            connection.socket->write(fault->payload);
+            connection.stalled = true;
+            connection.buffer.clear();
+            connection.socket->disconnectFromHost();
+            return false;
         case FaultKind::Malformed:
             send(connection, {200, fault->payload, {}}, request.wantsClose());
             return !request.wantsClose();

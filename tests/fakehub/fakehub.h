@@ -34,6 +34,9 @@ class QTcpSocket;
 // upgrade itself. The socket stays a child of the hub unless the handler reparents it.
 // The request is recorded before the handler runs. Without a handler the upgrade is
 // answered 404 like any unknown path.
+//
+// A request the hub cannot parse is answered 400 and its connection closed; it is recorded
+// (as unknown) when at least its request line could be read.
 class FakeHub : public QObject {
     Q_OBJECT
 
@@ -78,6 +81,9 @@ public:
     void malformPath(const QString &path, const QByteArray &body);   // 200 with these raw bytes
     void closePath(const QString &path);                             // drop the connection unanswered
     void redirectPath(const QString &path, const QString &location); // 302 to location
+    // Writes these bytes exactly (status line, headers, body, or any part of them) and then
+    // closes the connection: for odd headers and answers cut off mid-body.
+    void rawResponsePath(const QString &path, const QByteArray &response);
     void clearFaults() { m_faults.clear(); }
 
     void setWebSocketUpgradeHandler(UpgradeHandler handler) { m_upgradeHandler = std::move(handler); }
@@ -90,7 +96,7 @@ signals:
                            const QString &transactionID);
 
 private:
-    enum class FaultKind { Status, Stall, Malformed, Close, Redirect };
+    enum class FaultKind { Status, Stall, Malformed, Close, Redirect, Raw };
     struct Fault {
         QString path;
         FaultKind kind = FaultKind::Status;

@@ -333,6 +333,7 @@ private slots:
         QTest::newRow("malformed") << u"malformed"_s << u"manager/zones/zone/"_s;
         QTest::newRow("redirect") << u"redirect"_s << u"manager/zones/zone/"_s;
         QTest::newRow("close") << u"close"_s << u"manager/zones/zone/"_s;
+        QTest::newRow("cut off mid-body") << u"raw"_s << u"manager/zones/zone/"_s;
         QTest::newRow("stall") << u"stall"_s << u"manager/zones/zone/"_s;
     }
 
@@ -349,6 +350,8 @@ private slots:
             hub->redirectPath(pattern, u"http://127.0.0.1:1/elders"_s);
         else if (kind == u"close")
             hub->closePath(pattern);
+        else if (kind == u"raw")
+            hub->rawResponsePath(pattern, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{\"z1\":");
         else
             hub->stallPath(pattern);
 
@@ -364,6 +367,8 @@ private slots:
         } else if (kind == u"close") {
             QCOMPARE(answer.status, 0);
             QVERIFY(answer.error != QNetworkReply::NoError);
+        } else if (kind == u"raw") {
+            QCOMPARE(answer.error, QNetworkReply::RemoteHostClosedError);
         } else {
             QCOMPARE(answer.status, 0);
             QCOMPARE(answer.error, QNetworkReply::OperationCanceledError); // the client gave up
