@@ -20,10 +20,10 @@ std::optional<QString> numberText(double number)
 // A capability read as text: absent, blank and "Onbekend" give nothing.
 std::optional<QString> text(const Device &device, const QString &id)
 {
-    const auto it = device.capabilities.constFind(id);
-    if (it == device.capabilities.constEnd() || !it->value)
+    const Capability *capability = device.capability(id);
+    if (!capability || !capability->value)
         return std::nullopt;
-    const CapabilityValue &value = *it->value;
+    const CapabilityValue &value = *capability->value;
     std::optional<QString> result;
     if (const auto flag = value.boolValue())
         result = *flag ? u"ja"_s : u"nee"_s;
@@ -42,15 +42,15 @@ std::optional<QString> text(const Device &device, const QString &id)
 int priority(const Device &device)
 {
     constexpr int fallback = 5;
-    const auto it = device.capabilities.constFind(u"prio"_s);
-    if (it == device.capabilities.constEnd() || !it->value)
+    const Capability *capability = device.capability(u"prio"_s);
+    if (!capability || !capability->value)
         return fallback;
     double reading = fallback;
-    if (const auto number = it->value->numberValue()) {
+    if (const auto number = capability->value->numberValue()) {
         if (std::isnan(*number))
             return fallback;
         reading = std::trunc(*number);
-    } else if (const auto string = it->value->stringValue()) {
+    } else if (const auto string = capability->value->stringValue()) {
         static const QRegularExpression integer(u"\\A[+-]?[0-9]+\\z"_s);
         if (!integer.match(*string).hasMatch())
             return fallback;
@@ -81,15 +81,18 @@ const QSet<QString> &signature()
 
 size_t qHash(const Incident &incident, size_t seed)
 {
-    return qHashMulti(seed, incident.raw, incident.service, incident.priority, incident.category,
-                      incident.region, incident.city, incident.street, incident.vehicles);
+    size_t hash = qHashMulti(seed, incident.raw, incident.service, incident.priority);
+    for (const auto *field :
+         {&incident.category, &incident.region, &incident.city, &incident.street, &incident.vehicles})
+        hash = qHashMulti(hash, field->has_value(), field->value_or(QString()));
+    return hash;
 }
 
 bool isP2000Device(const Device &device)
 {
     QSet<QString> bases;
-    for (auto it = device.capabilities.constBegin(); it != device.capabilities.constEnd(); ++it)
-        bases.insert(it.key().section(u'.', 0, 0));
+    for (const auto &entry : device.capabilities)
+        bases.insert(Device::baseCapability(entry.first));
     for (const QString &id : signature()) {
         if (!bases.contains(id))
             return false;

@@ -237,7 +237,7 @@ std::optional<HomeyNotification> notification(const RawNotification &entry, bool
     result.title = described.title;
     result.subtitle = described.subtitle;
     result.body = described.body;
-    result.symbol = HomeyNotification::symbol(from);
+    result.symbol = from.symbol();
     result.isRead = false;
     return result;
 }

@@ -24,7 +24,7 @@ std::optional<HomeyNotification> notification(const RawNotification &entry, bool
 std::optional<P2000Parts> parts(const QString &inP2000);
 bool isP2000(const QString &text);
 std::optional<QString> region(const QString &inP2000);
-// Ties go to the region that appears first in the list.
+// Of regions with equal counts, the one that reached that count first wins.
 std::optional<QString> dominantRegion(const QList<RawNotification> &in);
 HomeyNotification::Source source(const QString &ownerUri, const QString &excerpt);
 
