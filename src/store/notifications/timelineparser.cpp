@@ -3,6 +3,8 @@
 #include "store/notifications/markdown.h"
 #include "store/notifications/p2000.h"
 
+#include <algorithm>
+#include <limits>
 #include <QHash>
 
 using namespace Qt::StringLiterals;
@@ -114,12 +116,13 @@ std::optional<HomeyNotification> p2000(const RawNotification &entry, const QStri
     HomeyNotification result;
     result.id = entry.id;
     result.source = HomeyNotification::Source::p2000;
-    result.date = entry.date.value_or(now);
+    result.date = entry.date && entry.date->isValid() ? *entry.date : now;
     result.title = found->service + u", Prio "_s + QString::number(found->priority);
     result.subtitle = quote;
     result.body = body;
     result.symbol = P2000::symbol(found->service);
-    result.priority = found->priority;
+    result.priority = static_cast<int>(std::clamp<qint64>(found->priority, std::numeric_limits<int>::min(),
+                                                          std::numeric_limits<int>::max()));
     result.region = found->region;
     result.city = place;
     result.isRead = false;
@@ -233,7 +236,7 @@ std::optional<HomeyNotification> notification(const RawNotification &entry, bool
     HomeyNotification result;
     result.id = entry.id;
     result.source = from;
-    result.date = entry.date.value_or(now);
+    result.date = entry.date && entry.date->isValid() ? *entry.date : now;
     result.title = described.title;
     result.subtitle = described.subtitle;
     result.body = described.body;
