@@ -19,11 +19,11 @@ QMap<QString, QString> txt(const QList<QByteArray> &strings)
 
 std::optional<QString> ipv4(const QString &address)
 {
-    const QStringList pieces = address.split(QLatin1Char('%'), Qt::SkipEmptyParts);
-    if (pieces.isEmpty())
+    const QStringList segments = address.split(QLatin1Char('%'), Qt::SkipEmptyParts);
+    if (segments.isEmpty())
         return std::nullopt;
     QHostAddress host;
-    if (!host.setAddress(pieces.constFirst()) || host.protocol() != QAbstractSocket::IPv4Protocol)
+    if (!host.setAddress(segments.constFirst()) || host.protocol() != QAbstractSocket::IPv4Protocol)
         return std::nullopt;
     return host.toString();
 }
