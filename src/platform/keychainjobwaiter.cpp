@@ -1,0 +1,25 @@
+#include "platform/keychainjobwaiter.h"
+
+#include <memory>
+#include <QCoroSignal>
+#include <qt6keychain/keychain.h>
+
+QCoro::Task<std::optional<KeychainJobOutcome>> KeychainJobWaiter::run(QKeychain::Job *job,
+                                                                      std::chrono::milliseconds timeout)
+{
+    auto waiter = std::make_unique<KeychainJobWaiter>();
+    job->setAutoDelete(true);
+    job->setInsecureFallback(false);
+    QObject::connect(job, &QKeychain::Job::finished, waiter.get(),
+                     [w = waiter.get()](QKeychain::Job *finished) {
+                         KeychainJobOutcome outcome{finished->error(), finished->errorString(), {}};
+                         if (auto *read = qobject_cast<QKeychain::ReadPasswordJob *>(finished))
+                             outcome.data = read->binaryData();
+                         w->m_outcome = std::move(outcome);
+                         Q_EMIT w->done();
+                     });
+    job->start(); // queued: nothing finishes before we wait
+    if (!waiter->m_outcome)
+        co_await qCoro(waiter.get(), &KeychainJobWaiter::done, timeout);
+    co_return waiter->m_outcome;
+}

@@ -1,0 +1,113 @@
+#include "platform/secretservicetokenstore.h"
+
+#include "platform/keychainjobwaiter.h"
+
+#include <QCoroDBusPendingCall>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QStringDecoder>
+#include <qt6keychain/keychain.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum class Op { Load, Save, Clear };
+
+// QtKeychain reports a missing service as OtherError; only the bus can tell that apart from a real failure.
+QCoro::Task<bool> secretServiceReachable(std::chrono::milliseconds timeout)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        co_return false;
+    QDBusMessage ask = QDBusMessage::createMethodCall(u"org.freedesktop.DBus"_s, u"/org/freedesktop/DBus"_s,
+                                                      u"org.freedesktop.DBus"_s, u"NameHasOwner"_s);
+    ask << u"org.freedesktop.secrets"_s;
+    const QDBusPendingCall pending = bus.asyncCall(ask, int(timeout.count()));
+    const QDBusMessage reply = co_await pending;
+    co_return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+        reply.arguments().constFirst().toBool();
+}
+
+enum class Verdict { Done, Denied, Unhandled, DependsOnService };
+
+// A missing item is success for load and clear.
+Verdict verdictOf(const std::optional<KeychainJobOutcome> &outcome, Op op)
+{
+    if (!outcome)
+        return Verdict::Denied;
+    switch (outcome->error) {
+    case QKeychain::NoError:
+        return Verdict::Done;
+    case QKeychain::EntryNotFound:
+        return op == Op::Save ? Verdict::Unhandled : Verdict::Done;
+    case QKeychain::AccessDenied:
+    case QKeychain::AccessDeniedByUser:
+    case QKeychain::NoBackendAvailable:
+        return Verdict::Denied;
+    case QKeychain::OtherError:
+        return Verdict::DependsOnService;
+    default:
+        return Verdict::Unhandled;
+    }
+}
+
+// Throws for every outcome that is no success. (No co_await inside conditions: g++ 12 miscompiles them.)
+QCoro::Task<> judge(std::optional<KeychainJobOutcome> outcome, Op op, std::chrono::milliseconds timeout)
+{
+    Verdict verdict = verdictOf(outcome, op);
+    if (verdict == Verdict::DependsOnService) {
+        const bool reachable = co_await secretServiceReachable(timeout);
+        verdict = reachable ? Verdict::Unhandled : Verdict::Denied;
+    }
+    if (verdict == Verdict::Denied)
+        throw KeychainError::denied();
+    if (verdict == Verdict::Unhandled)
+        throw KeychainError::unhandled(outcome->error);
+}
+
+std::optional<QString> strictUtf8(const QByteArray &data)
+{
+    if (data.isEmpty())
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(data);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+SecretServiceTokenStore::SecretServiceTokenStore(std::chrono::milliseconds timeout) : m_timeout(timeout) {}
+
+QCoro::Task<std::optional<QString>> SecretServiceTokenStore::load(QString service)
+{
+    const auto timeout = m_timeout;
+    auto *job = new QKeychain::ReadPasswordJob(service);
+    job->setKey(TokenStore::account);
+    const auto outcome = co_await KeychainJobWaiter::run(job, timeout);
+    co_await judge(outcome, Op::Load, timeout);
+    if (outcome->error != QKeychain::NoError)
+        co_return std::nullopt;
+    co_return strictUtf8(outcome->data);
+}
+
+QCoro::Task<> SecretServiceTokenStore::save(QString token, QString service)
+{
+    const auto timeout = m_timeout;
+    auto *job = new QKeychain::WritePasswordJob(service);
+    job->setKey(TokenStore::account);
+    job->setTextData(token);
+    const auto outcome = co_await KeychainJobWaiter::run(job, timeout);
+    co_await judge(outcome, Op::Save, timeout);
+}
+
+QCoro::Task<> SecretServiceTokenStore::clear(QString service)
+{
+    const auto timeout = m_timeout;
+    auto *job = new QKeychain::DeletePasswordJob(service);
+    job->setKey(TokenStore::account);
+    const auto outcome = co_await KeychainJobWaiter::run(job, timeout);
+    co_await judge(outcome, Op::Clear, timeout);
+}

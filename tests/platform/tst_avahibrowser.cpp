@@ -1,0 +1,166 @@
+#include "platform/avahiservicebrowser.h"
+
+#include <awaittask.h>
+#include <memory>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+// The plain run has no system bus. run-avahi.sh runs this again in a private network namespace with its
+// own system bus: first without a daemon ("absent"), then with avahi-daemon publishing "Thuis" ("published").
+namespace {
+
+QString mode()
+{
+    return qEnvironmentVariable("QUORVANE_AVAHI_TEST");
+}
+
+const QString homey = u"_homey._tcp"_s;
+
+struct StopPublishing {
+    void operator()(QProcess *process) const
+    {
+        process->kill();
+        process->waitForFinished(5000);
+        delete process;
+    }
+};
+using Publisher = std::unique_ptr<QProcess, StopPublishing>;
+
+// avahi-publish for as long as the returned process lives.
+Publisher publish(const QStringList &arguments)
+{
+    Publisher process(new QProcess);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->start(u"avahi-publish"_s, QStringList{u"-s"_s} + arguments);
+    QByteArray output;
+    const bool established = QTest::qWaitFor(
+        [&] {
+            output += process->readAll();
+            return output.contains("Established") || process->state() == QProcess::NotRunning;
+        },
+        10000);
+    if (!established || !output.contains("Established"))
+        qFatal("avahi-publish did not establish its service: %s", output.constData());
+    return process;
+}
+
+std::optional<BrowseEntry> named(const QList<BrowseEntry> &entries, const QString &name)
+{
+    for (const BrowseEntry &entry : entries)
+        if (entry.name == name)
+            return entry;
+    return std::nullopt;
+}
+
+} // namespace
+
+#define REQUIRE_MODE(wanted)                                                                                 \
+    do {                                                                                                     \
+        if (mode() != wanted##_L1)                                                                           \
+            QSKIP("runs inside run-avahi.sh");                                                               \
+    } while (false)
+
+class TestAvahiBrowser : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void noBusFindsNothingAtOnce_data()
+    {
+        QTest::addColumn<bool>("systemBus");
+        QTest::newRow("unconnected bus") << false;
+        QTest::newRow("system bus") << true;
+    }
+    void noBusFindsNothingAtOnce()
+    {
+        QFETCH(bool, systemBus);
+        if (systemBus && !mode().isEmpty())
+            QSKIP("the system bus is up here");
+        AvahiServiceBrowser browser =
+            systemBus ? AvahiServiceBrowser() : AvahiServiceBrowser(QDBusConnection(u"none"_s));
+        // The bounds are far below the durations asked for: nothing may wait for them.
+        QCOMPARE(awaitTask(browser.browse(homey, 60s), 20s), QList<BrowseEntry>());
+        QCOMPARE(awaitTask(browser.resolveIPv4(u"Thuis"_s, homey, u"local"_s, 60s), 20s),
+                 std::optional<QString>());
+    }
+
+    void busWithoutDaemonFindsNothingAtOnce()
+    {
+        REQUIRE_MODE("absent");
+        AvahiServiceBrowser browser;
+        QCOMPARE(awaitTask(browser.browse(homey, 60s), 20s), QList<BrowseEntry>());
+        QCOMPARE(awaitTask(browser.resolveIPv4(u"Thuis"_s, homey, u"local"_s, 60s), 20s),
+                 std::optional<QString>());
+    }
+
+    void findsServicesWithTheirTxtRecords()
+    {
+        REQUIRE_MODE("published");
+        const auto bare = publish({u"Kaal"_s, homey, u"4861"_s});
+        const auto odd = publish({u"Raar"_s, homey, u"4862"_s, u"flag"_s, u"name="_s, u"=x"_s});
+        const auto other = publish({u"Printer"_s, u"_ipp._tcp"_s, u"631"_s, u"id=p"_s});
+
+        AvahiServiceBrowser browser;
+        const QList<BrowseEntry> found = awaitTask(browser.browse(homey, 1500ms), 20s);
+        QCOMPARE(found.size(), 3);
+        QCOMPARE(named(found, u"Thuis"_s), (BrowseEntry{u"Thuis"_s,
+                                                        homey,
+                                                        u"local"_s,
+                                                        {{u"id"_s, u"abc"_s},
+                                                         {u"name"_s, u"Thuis"_s},
+                                                         {u"model"_s, u"pro"_s},
+                                                         {u"version"_s, u"12.0"_s}}}));
+        QCOMPARE(named(found, u"Kaal"_s), (BrowseEntry{u"Kaal"_s, homey, u"local"_s, {}}));
+        QCOMPARE(
+            named(found, u"Raar"_s),
+            (BrowseEntry{u"Raar"_s, homey, u"local"_s, {{u"flag"_s, QString()}, {u"name"_s, QString()}}}));
+    }
+
+    void vanishedServiceStays()
+    {
+        REQUIRE_MODE("published");
+        auto leaving = publish({u"Weg"_s, homey, u"4863"_s, u"id=weg"_s});
+        // The daemon reports its own services at once; the publisher leaves well inside the browse.
+        QTimer::singleShot(500ms, leaving.get(), [&leaving] {
+            leaving->kill();
+            leaving->waitForFinished(5000);
+        });
+        AvahiServiceBrowser browser;
+        const QList<BrowseEntry> found = awaitTask(browser.browse(homey, 1500ms), 20s);
+        QCOMPARE(leaving->state(), QProcess::NotRunning);
+        const auto gone = named(found, u"Weg"_s);
+        QVERIFY(gone);
+        QCOMPARE(gone->txt.value(u"id"_s), u"weg"_s);
+        QVERIFY(named(found, u"Thuis"_s));
+    }
+
+    void resolvesIPv4()
+    {
+        REQUIRE_MODE("published");
+        AvahiServiceBrowser browser;
+        const auto address = awaitTask(browser.resolveIPv4(u"Thuis"_s, homey, u"local"_s, 5s), 20s);
+        QCOMPARE(address, std::optional(qEnvironmentVariable("QUORVANE_AVAHI_ADDRESS")));
+    }
+
+    void unknownServiceResolvesNothingWithinTimeout()
+    {
+        REQUIRE_MODE("published");
+        AvahiServiceBrowser browser;
+        QCOMPARE(awaitTask(browser.resolveIPv4(u"Niemand"_s, homey, u"local"_s, 300ms), 20s),
+                 std::optional<QString>());
+    }
+
+    void browserMayGoWhileBrowsing()
+    {
+        REQUIRE_MODE("published");
+        auto browser = std::make_unique<AvahiServiceBrowser>();
+        QCoro::Task<QList<BrowseEntry>> running = browser->browse(homey, 300ms);
+        browser.reset();
+        QVERIFY(named(awaitTask(std::move(running), 20s), u"Thuis"_s));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAvahiBrowser)
+#include "tst_avahibrowser.moc"
