@@ -186,6 +186,8 @@ void TestHitDescription::format_data()
         << CapabilityValue::fromNumber(20.5) << temperature({}) << u"20,5 °C"_s;
     QTest::newRow("decimals clamped to 3")
         << CapabilityValue::fromNumber(1.23456789) << temperature(7) << u"1,235 °C"_s;
+    // An exact binary tie rounds away from zero, like the percentages.
+    QTest::newRow("tie") << CapabilityValue::fromNumber(20.25) << temperature(1) << u"20,3 °C"_s;
     QTest::newRow("negative decimals") << CapabilityValue::fromNumber(3.7) << temperature(-2) << u"4 °C"_s;
     QTest::newRow("no grouping") << CapabilityValue::fromNumber(1234567.0)
                                  << number(u"meter_power"_s, {}, u"kWh"_s) << u"1234567 kWh"_s;
