@@ -1,0 +1,347 @@
+#include "store/rest/restbuilder.h"
+
+#include "store/search/graphemes.h"
+#include "store/search/searchtext.h"
+#include "store/search/textorder.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype shownRooms = 9;
+constexpr qsizetype sceneLimit = 9;
+constexpr qsizetype lightModeLimit = 6;
+
+using DeviceGroup = QList<const Device *>;
+
+bool isLitLight(const Device &device)
+{
+    return device.deviceClass == u"light" && device.isOn() == true;
+}
+
+Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones, const QSet<QString> &twins)
+{
+    Room room;
+    room.id = zone.id;
+    room.name = zone.name;
+    room.symbol = zone.symbol();
+    room.active = zone.active;
+
+    double levelSum = 0;
+    double temperatureSum = 0;
+    int temperatures = 0;
+    double power = 0;
+    bool hasPower = false;
+    for (const Device *device : devices) {
+        if (device->deviceClass == u"light" && !twins.contains(device->id)) {
+            ++room.lightsTotal;
+            if (device->isOn() == true) {
+                ++room.lightsOn;
+                levelSum += device->dimLevel().value_or(1.0);
+            }
+        }
+        if (const std::optional<double> t = device->temperature()) {
+            temperatureSum += *t;
+            ++temperatures;
+        }
+        if (device->isControllable()) {
+            ++room.deviceCount;
+            // Solar panels deliver power; they are not what the room draws.
+            if (device->deviceClass != u"solarpanel" && device->energyW && *device->energyW > 0) {
+                power += *device->energyW;
+                hasPower = true;
+            }
+        }
+    }
+    if (room.lightsOn > 0)
+        room.brightness = std::clamp(levelSum / room.lightsOn, 0.0, 1.0);
+    if (temperatures > 0)
+        room.temperature = temperatureSum / temperatures;
+    if (hasPower)
+        room.powerW = power;
+    if (zone.parentID) {
+        const auto parent = zones.constFind(*zone.parentID);
+        if (parent != zones.constEnd() && parent->parentID)
+            room.floor = parent->name;
+    }
+    return room;
+}
+
+// Localized name order; the id settles equal names so a rebuild of the same home gives the same list.
+template <typename T> bool localizedNameLess(const T &a, const T &b)
+{
+    const int order = TextOrder::localizedCompare(a.name, b.name);
+    return order != 0 ? order < 0 : a.id < b.id;
+}
+
+bool isMaintenance(const QString &name)
+{
+    const QSet<QString> &words = RestBuilder::maintenanceWords();
+    const QStringList tokens = SearchText::tokens(name);
+    return std::any_of(tokens.begin(), tokens.end(),
+                       [&](const QString &token) { return words.contains(token.toLower()); });
+}
+
+// Collects scene chips, each scene key once.
+struct SceneList {
+    QList<Hit> hits;
+    QSet<QString> keys;
+
+    void offer(const QString &name, const auto &makeHit)
+    {
+        QString key = RestBuilder::sceneKey(name);
+        if (keys.contains(key))
+            return;
+        keys.insert(std::move(key));
+        hits.append(makeHit());
+    }
+};
+
+} // namespace
+
+namespace RestBuilder {
+
+const QSet<QString> &maintenanceWords()
+{
+    static const QSet<QString> words = {u"restart"_s, u"reboot"_s, u"herstart"_s, u"fix"_s,  u"reset"_s,
+                                        u"update"_s,  u"test"_s,   u"debug"_s,    u"ping"_s, u"sync"_s};
+    return words;
+}
+
+const QSet<QString> &hetWords()
+{
+    static const QSet<QString> words = {u"kantoor"_s,     u"toilet"_s,   u"balkon"_s,   u"terras"_s,
+                                        u"dakterras"_s,   u"atelier"_s,  u"washok"_s,   u"hok"_s,
+                                        u"souterrain"_s,  u"magazijn"_s, u"portaal"_s,  u"bijgebouw"_s,
+                                        u"zolderkamer"_s, u"halletje"_s, u"schuurtje"_s};
+    return words;
+}
+
+QString sceneKey(const QString &name)
+{
+    return SearchText::tokens(name).join(u' ');
+}
+
+QSet<QString> containerZoneIDs(const ZoneMap &zones)
+{
+    QSet<QString> ids;
+    ids.reserve(zones.size());
+    for (const Zone &zone : zones)
+        ids.insert(zone.parentID.value_or(zone.id));
+    return ids;
+}
+
+QSet<QString> sceneTwinDeviceIDs(const DeviceMap &devices, const FlowMap &flows, const MoodMap &moods)
+{
+    QSet<QString> keys;
+    keys.reserve(flows.size() + moods.size());
+    for (const Flow &flow : flows) {
+        if (flow.enabled && flow.triggerable)
+            keys.insert(sceneKey(flow.name));
+    }
+    for (const Mood &mood : moods)
+        keys.insert(sceneKey(mood.name));
+
+    QSet<QString> twins;
+    for (const Device &device : devices) {
+        if (device.deviceClass == u"light" && !device.dimKey() && !device.hasColor() &&
+            keys.contains(sceneKey(device.name)))
+            twins.insert(device.id);
+    }
+    return twins;
+}
+
+Room room(const Zone &zone, const QList<Device> &devices, const ZoneMap &zones,
+          const QSet<QString> &sceneTwins)
+{
+    DeviceGroup group;
+    group.reserve(devices.size());
+    for (const Device &device : devices)
+        group.append(&device);
+    return makeRoom(zone, group, zones, sceneTwins);
+}
+
+Hit flowHit(const Flow &flow)
+{
+    Hit hit;
+    hit.id = u"flow:"_s + flow.id;
+    hit.target = Hit::Target::flow(flow.id, flow.isAdvanced);
+    hit.title = flow.name;
+    hit.subtitle = flow.isAdvanced ? u"Flow, geavanceerd"_s : u"Flow"_s;
+    hit.symbol = u"bolt.horizontal"_s;
+    hit.accessory = Hit::Accessory::run();
+    return hit;
+}
+
+Hit moodHit(const Mood &mood, const ZoneMap &zones)
+{
+    Hit hit;
+    hit.id = u"mood:"_s + mood.id;
+    hit.target = Hit::Target::mood(mood.id);
+    hit.title = mood.name;
+    const auto zone = mood.zoneID ? zones.constFind(*mood.zoneID) : zones.constEnd();
+    hit.subtitle = zone != zones.constEnd() ? u"Sfeer, "_s + zone->name : u"Sfeer"_s;
+    hit.symbol = u"sparkles"_s;
+    hit.accessory = Hit::Accessory::run();
+    return hit;
+}
+
+Hit modeHit(const Device &device, const ZoneMap &zones)
+{
+    Hit hit;
+    hit.id = u"device:"_s + device.id;
+    hit.target = Hit::Target::device(device.id);
+    hit.title = device.name;
+    const auto zone = zones.constFind(device.zoneID);
+    if (zone != zones.constEnd())
+        hit.subtitle = zone->name;
+    hit.symbol = device.symbol();
+    hit.accessory = Hit::Accessory::toggle(device.isOn() == true);
+    return hit;
+}
+
+QString withArticle(const Room &room)
+{
+    const QStringList words = SearchText::tokens(room.name);
+    const QString article = !words.isEmpty() && hetWords().contains(words.first()) ? u"het"_s : u"de"_s;
+    qsizetype firstLength = 0;
+    Graphemes::forEach(room.name, [&](qsizetype start, qsizetype length, char32_t) {
+        if (start == 0)
+            firstLength = length;
+    });
+    return article + u' ' + room.name.left(firstLength).toLower() + room.name.mid(firstLength);
+}
+
+QString headline(const QList<Room> &rooms)
+{
+    QList<const Room *> lit;
+    for (const Room &room : rooms) {
+        if (room.lightsOn > 0)
+            lit.append(&room);
+    }
+    std::sort(lit.begin(), lit.end(), [](const Room *a, const Room *b) {
+        if (a->lightsOn != b->lightsOn)
+            return a->lightsOn > b->lightsOn;
+        return localizedNameLess(*a, *b);
+    });
+    if (lit.isEmpty())
+        return u"Het is donker in huis."_s;
+    const QString first = u"Er brandt licht in "_s + withArticle(*lit[0]);
+    if (lit.size() == 1)
+        return first + u'.';
+    if (lit.size() == 2)
+        return first + u" en "_s + withArticle(*lit[1]) + u'.';
+    return first + u" en %1 andere kamers."_s.arg(lit.size() - 1);
+}
+
+RestState build(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &flows, const MoodMap &moods,
+                const Favorites &favorites)
+{
+    const QSet<QString> containers = containerZoneIDs(zones);
+    const QSet<QString> twins = sceneTwinDeviceIDs(devices, flows, moods);
+
+    QHash<QString, DeviceGroup> groups;
+    groups.reserve(zones.size());
+    QSet<QString> zonesWithControls;
+    for (const Device &device : devices) {
+        groups[device.zoneID].append(&device);
+        if (device.isControllable())
+            zonesWithControls.insert(device.zoneID);
+    }
+
+    QList<Room> tiles;
+    for (const Zone &zone : zones) {
+        if (!containers.contains(zone.id) && zonesWithControls.contains(zone.id))
+            tiles.append(makeRoom(zone, groups.value(zone.id), zones, twins));
+    }
+    // A home whose devices all sit in the top zone still gets a tile.
+    if (tiles.isEmpty()) {
+        for (const Zone &zone : zones) {
+            const auto group = groups.constFind(zone.id);
+            if (group != groups.constEnd() && !group->isEmpty())
+                tiles.append(makeRoom(zone, *group, zones, twins));
+        }
+    }
+    std::sort(tiles.begin(), tiles.end(), [](const Room &a, const Room &b) {
+        if (a.deviceCount != b.deviceCount)
+            return a.deviceCount > b.deviceCount;
+        if (a.lightsTotal != b.lightsTotal)
+            return a.lightsTotal > b.lightsTotal;
+        return localizedNameLess(a, b);
+    });
+
+    RestState state;
+    state.rooms = tiles.first(std::min(shownRooms, tiles.size()));
+    if (tiles.size() > shownRooms)
+        state.moreRooms = tiles.sliced(shownRooms);
+
+    SceneList scenes;
+    for (const QString &id : favorites.flowIDs) {
+        const auto flow = flows.constFind(id);
+        if (flow == flows.constEnd() || !flow->triggerable || !flow->enabled || isMaintenance(flow->name))
+            continue;
+        scenes.offer(flow->name, [&] { return flowHit(*flow); });
+    }
+    for (const QString &id : favorites.moodIDs) {
+        const auto mood = moods.constFind(id);
+        if (mood != moods.constEnd())
+            scenes.offer(mood->name, [&] { return moodHit(*mood, zones); });
+    }
+    QList<const Mood *> sortedMoods;
+    for (const Mood &mood : moods)
+        sortedMoods.append(&mood);
+    std::sort(sortedMoods.begin(), sortedMoods.end(), [](const Mood *a, const Mood *b) {
+        if (a->name != b->name)
+            return TextOrder::codePointLess(a->name, b->name);
+        return a->id < b->id;
+    });
+    for (const Mood *mood : sortedMoods) {
+        if (scenes.hits.size() >= sceneLimit)
+            break;
+        scenes.offer(mood->name, [&] { return moodHit(*mood, zones); });
+    }
+    if (scenes.hits.isEmpty()) {
+        QList<const Flow *> standard;
+        for (const Flow &flow : flows) {
+            if (flow.enabled && flow.triggerable && !flow.isAdvanced)
+                standard.append(&flow);
+        }
+        std::sort(standard.begin(), standard.end(),
+                  [](const Flow *a, const Flow *b) { return localizedNameLess(*a, *b); });
+        for (const Flow *flow : standard) {
+            if (scenes.hits.size() >= sceneLimit)
+                break;
+            scenes.offer(flow->name, [&] { return flowHit(*flow); });
+        }
+    }
+    state.scenes = scenes.hits.first(std::min(sceneLimit, scenes.hits.size()));
+
+    for (const QString &id : favorites.deviceIDs) {
+        const auto device = devices.constFind(id);
+        if (device != devices.constEnd() && device->onoffKey())
+            state.modes.append(modeHit(*device, zones));
+    }
+    if (state.modes.isEmpty()) {
+        QList<const Device *> lit;
+        for (const Device &device : devices) {
+            if (isLitLight(device))
+                lit.append(&device);
+        }
+        const qsizetype count = std::min(lightModeLimit, lit.size());
+        std::partial_sort(lit.begin(), lit.begin() + count, lit.end(),
+                          [](const Device *a, const Device *b) { return localizedNameLess(*a, *b); });
+        for (qsizetype i = 0; i < count; ++i)
+            state.modes.append(modeHit(*lit[i], zones));
+    }
+
+    for (const Device &device : devices) {
+        if (isLitLight(device) && !twins.contains(device.id))
+            ++state.lightsOnTotal;
+    }
+    state.headline = headline(tiles);
+    return state;
+}
+
+} // namespace RestBuilder

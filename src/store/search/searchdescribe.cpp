@@ -1,0 +1,109 @@
+// The Dutch second line and trailing control of device rows.
+#include "store/search/searchindex.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+QString SearchIndex::percentText(double fraction)
+{
+    // Adding 0.0 turns a negative zero into "0".
+    const double rounded = std::round(fraction * 100) + 0.0;
+    if (!std::isfinite(rounded))
+        return u"-"_s;
+    return QString::number(rounded, 'f', 0) + u'%';
+}
+
+SearchIndex::Description SearchIndex::describe(const Device &device, const QString &zoneName,
+                                               const std::optional<SearchVerb> &verb)
+{
+    if (!device.available)
+        return {Hit::Accessory::value(device.unavailableMessage.value_or(u"Niet bereikbaar"_s)), zoneName};
+    if (const std::optional<QString> state = device.guardedState())
+        return {Hit::Accessory::value(*state), zoneName};
+
+    if (verb) {
+        switch (verb->kind()) {
+        case SearchVerb::Kind::setDim:
+            if (device.dimKey())
+                return {Hit::Accessory::dimmer(verb->level()),
+                        zoneName + u", naar "_s + percentText(verb->level())};
+            break;
+        case SearchVerb::Kind::on:
+            if (device.onoffKey())
+                return {Hit::Accessory::toggle(true), zoneName + u", aan"_s};
+            break;
+        case SearchVerb::Kind::off:
+            if (device.onoffKey())
+                return {Hit::Accessory::toggle(false), zoneName + u", uit"_s};
+            break;
+        case SearchVerb::Kind::dim:
+            break;
+        }
+    }
+
+    const std::optional<bool> isOn = device.isOn();
+    if (!isOn) {
+        if (const std::optional<Reading> reading = primaryReading(device))
+            return {Hit::Accessory::value(reading->value), zoneName};
+        return {device.isControllable() ? Hit::Accessory::run() : Hit::Accessory::none(), zoneName};
+    }
+    if (device.dimKey()) {
+        if (const std::optional<double> level = device.dimLevel()) {
+            if (!*isOn)
+                return {Hit::Accessory::dimmer(0), zoneName + u", uit"_s};
+            return {Hit::Accessory::dimmer(*level), zoneName + u", "_s + percentText(*level)};
+        }
+    }
+    return {Hit::Accessory::toggle(*isOn), zoneName + (*isOn ? u", aan"_s : u", uit"_s)};
+}
+
+std::optional<SearchIndex::Reading> SearchIndex::primaryReading(const Device &device)
+{
+    static const QStringList preferred = {u"measure_temperature"_s, u"measure_power"_s, u"measure_humidity"_s,
+                                          u"measure_luminance"_s,   u"measure_co2"_s,   u"measure_battery"_s};
+    const Capability *chosen = nullptr;
+    for (const QString &id : preferred) {
+        const Capability *cap = device.capability(id);
+        if (cap && cap->value) {
+            chosen = cap;
+            break;
+        }
+    }
+    if (!chosen) {
+        for (const QString &id : device.capabilityOrder) {
+            const Capability *cap = device.capability(id);
+            if (cap && cap->getable && !cap->setable && cap->value &&
+                (id.startsWith(u"measure_") || id.startsWith(u"alarm_"))) {
+                chosen = cap;
+                break;
+            }
+        }
+    }
+    if (!chosen)
+        return std::nullopt;
+    return Reading{format(*chosen->value, *chosen), chosen->title};
+}
+
+QString SearchIndex::format(const CapabilityValue &value, const Capability &cap)
+{
+    switch (value.kind()) {
+    case CapabilityValue::Kind::boolean:
+        return *value.boolValue() ? u"ja"_s : u"nee"_s;
+    case CapabilityValue::Kind::string:
+        return *value.stringValue();
+    case CapabilityValue::Kind::none:
+        return u"-"_s;
+    case CapabilityValue::Kind::number:
+        break;
+    }
+    const double x = *value.numberValue();
+    if (Device::baseCapability(cap.id) == u"dim" && cap.units == u"%"_s)
+        return percentText(x);
+    const int decimals = cap.decimals ? std::clamp(*cap.decimals, 0, 3) : (x != std::trunc(x) ? 1 : 0);
+    // Fixed-point, no thousands grouping, Dutch decimal comma.
+    QString text = QString::number(x, 'f', decimals).replace(u'.', u',');
+    if (cap.units && !cap.units->isEmpty())
+        text += u' ' + *cap.units;
+    return text;
+}

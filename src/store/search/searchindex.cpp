@@ -1,0 +1,525 @@
+#include "store/search/searchindex.h"
+
+#include "store/rest/restbuilder.h"
+#include "store/search/searchtext.h"
+#include "store/search/textorder.h"
+
+#include <algorithm>
+#include <numeric>
+#include <QCollatorSortKey>
+#include <QSet>
+#include <string_view>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double recencyWindowSeconds = 1209600; // 14 days
+
+template <typename T> QList<const T *> sortedByName(const QHash<QString, T> &map)
+{
+    QList<const T *> sorted;
+    sorted.reserve(map.size());
+    for (const T &value : map)
+        sorted.append(&value);
+    // Equal names have no defined order; the id keeps rebuilds of the same home identical.
+    std::sort(sorted.begin(), sorted.end(), [](const T *a, const T *b) {
+        if (a->name != b->name)
+            return TextOrder::codePointLess(a->name, b->name);
+        return a->id < b->id;
+    });
+    return sorted;
+}
+
+double kindBonus(SearchItem::Kind::Value kind)
+{
+    switch (kind) {
+    case SearchItem::Kind::device:
+        return 40;
+    case SearchItem::Kind::sensor:
+        return -60;
+    case SearchItem::Kind::room:
+        return 110;
+    case SearchItem::Kind::mood:
+        return 50;
+    case SearchItem::Kind::flow:
+        return 60;
+    }
+    return 0;
+}
+
+double verbBonus(const SearchItem &item, const std::optional<SearchVerb> &verb)
+{
+    if (!verb)
+        return 0;
+    switch (verb->kind()) {
+    case SearchVerb::Kind::on:
+    case SearchVerb::Kind::off:
+        if (item.kind.value == SearchItem::Kind::sensor)
+            return -200;
+        if (item.kind.value == SearchItem::Kind::room)
+            return 220;
+        return 0;
+    case SearchVerb::Kind::setDim:
+    case SearchVerb::Kind::dim:
+        return (item.dimmable ? 200 : -120) + (item.kind.value == SearchItem::Kind::room ? 200 : 0);
+    }
+    return 0;
+}
+
+std::optional<double> subsequence(std::u32string_view word, std::u32string_view haystack)
+{
+    const size_t n = word.size();
+    size_t m = 0, atWordStart = 0, afterMatch = 0;
+    bool atStart = true, previousMatched = false;
+    for (char32_t c : haystack) {
+        if (m >= n)
+            break;
+        if (c == word[m]) {
+            atWordStart += atStart;
+            afterMatch += previousMatched;
+            ++m;
+            previousMatched = true;
+        } else {
+            previousMatched = false;
+        }
+        atStart = c == U' ';
+    }
+    if (m < n)
+        return std::nullopt;
+    return 12 + 14.0 * double(atWordStart) / double(n) +
+           9.0 * double(afterMatch) / double(std::max<size_t>(n - 1, 1));
+}
+
+std::optional<double> scoreWord(std::u32string_view word, const SearchItem &item)
+{
+    const std::u32string_view chars(item.chars);
+    const size_t tokenCount = item.tokenStarts.size();
+    std::optional<double> best;
+    for (size_t i = 0; i < tokenCount; ++i) {
+        const size_t start = item.tokenStarts[i];
+        const size_t end = i + 1 < tokenCount ? item.tokenStarts[i + 1] - 1 : chars.size();
+        const std::u32string_view token = chars.substr(start, end - start);
+        const double position = 2.0 * double(i + 1);
+        double candidate;
+        if (token == word)
+            candidate = 100 - position;
+        else if (token.starts_with(word))
+            candidate = 78 + 12.0 * double(word.size()) / double(token.size()) - position;
+        else if (token.find(word) != std::u32string_view::npos)
+            candidate = 45 - position;
+        else
+            continue;
+        best = std::max(best.value_or(candidate), candidate);
+    }
+    if (best)
+        return std::max(*best, 0.0);
+    return subsequence(word, chars);
+}
+
+// "uit", "aan", "dim", or a level 0 to 100 of at most three characters.
+std::optional<SearchVerb> readVerb(const QString &word)
+{
+    if (word == u"uit")
+        return SearchVerb::off();
+    if (word == u"aan")
+        return SearchVerb::on();
+    if (word == u"dim")
+        return SearchVerb::dim();
+    if (word.size() > 3)
+        return std::nullopt;
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < word.size() && (word[i] == u'+' || word[i] == u'-')) {
+        negative = word[i] == u'-';
+        ++i;
+    }
+    if (i == word.size())
+        return std::nullopt;
+    int n = 0;
+    for (; i < word.size(); ++i) {
+        const char16_t c = word[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        n = n * 10 + (c - u'0');
+    }
+    if (negative)
+        n = -n;
+    if (n < 0 || n > 100)
+        return std::nullopt;
+    return SearchVerb::setDim(n / 100.0);
+}
+
+double bestScore(const auto &scored)
+{
+    double best = 0;
+    bool any = false;
+    for (const auto &entry : scored) {
+        best = any ? std::max(best, entry.score) : entry.score;
+        any = true;
+    }
+    return best;
+}
+
+QStringList joinedTokens(const QStringList &first, const QStringList &rest)
+{
+    QStringList all = first;
+    for (const QString &word : rest) {
+        if (!first.contains(word))
+            all.append(word);
+    }
+    return all;
+}
+
+} // namespace
+
+// The words of a query, coded like the items' characters.
+struct SearchIndex::Query {
+    std::vector<std::u32string> words;
+    std::u32string joined;
+    quint64 mask = 0;
+};
+
+SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &flows,
+                         const MoodMap &moods)
+{
+    m_items.reserve(flows.size() + moods.size() + zones.size() + devices.size());
+    QSet<QString> seen;
+
+    const auto append = [this](SearchItem item) {
+        item.joined = item.tokens.join(u' ');
+        for (qsizetype i = 0; i < item.tokens.size(); ++i) {
+            if (i > 0)
+                item.chars.push_back(U' ');
+            item.tokenStarts.push_back(quint32(item.chars.size()));
+            m_codes.encode(item.tokens[i], item.chars);
+        }
+        if (item.nameJoined == item.joined)
+            item.nameChars = item.chars;
+        else
+            m_codes.encode(item.nameJoined, item.nameChars);
+        item.mask = SearchText::mask(item.tokens);
+        m_items.append(std::move(item));
+    };
+
+    for (const Flow *flow : sortedByName(flows)) {
+        if (!flow->enabled || !flow->triggerable)
+            continue;
+        QStringList tokens = SearchText::tokens(flow->name);
+        if (tokens.isEmpty())
+            continue;
+        const QString joined = tokens.join(u' ');
+        if (seen.contains(joined))
+            continue;
+        seen.insert(joined);
+        SearchItem item;
+        item.refID = flow->id;
+        item.kind = SearchItem::Kind::makeFlow(flow->isAdvanced);
+        item.title = flow->name;
+        item.context = u"Flow"_s;
+        item.tokens = std::move(tokens);
+        item.nameJoined = joined;
+        item.hitID = u"flow:"_s + flow->id;
+        item.target = Hit::Target::flow(flow->id, flow->isAdvanced);
+        append(std::move(item));
+    }
+
+    for (const Mood *mood : sortedByName(moods)) {
+        QStringList tokens = SearchText::tokens(mood->name);
+        if (tokens.isEmpty())
+            continue;
+        const QString joined = tokens.join(u' ');
+        if (seen.contains(joined))
+            continue;
+        seen.insert(joined);
+        const auto zone = mood->zoneID ? zones.constFind(*mood->zoneID) : zones.constEnd();
+        SearchItem item;
+        item.refID = mood->id;
+        item.kind = {SearchItem::Kind::mood, false};
+        item.title = mood->name;
+        item.context = zone != zones.constEnd() ? zone->name : u"Sfeer"_s;
+        item.tokens = std::move(tokens);
+        item.nameJoined = joined;
+        item.hitID = u"mood:"_s + mood->id;
+        item.target = Hit::Target::mood(mood->id);
+        append(std::move(item));
+    }
+
+    const QSet<QString> containers = RestBuilder::containerZoneIDs(zones);
+    QSet<QString> zonesWithControls;
+    for (const Device &device : devices) {
+        if (device.isControllable())
+            zonesWithControls.insert(device.zoneID);
+    }
+    for (const Zone *zone : sortedByName(zones)) {
+        if (containers.contains(zone->id) || !zonesWithControls.contains(zone->id))
+            continue;
+        QStringList tokens = SearchText::tokens(zone->name);
+        if (tokens.isEmpty())
+            continue;
+        SearchItem item;
+        item.refID = zone->id;
+        item.kind = {SearchItem::Kind::room, false};
+        item.title = zone->name;
+        item.context = u"Kamer"_s;
+        item.tokens = std::move(tokens);
+        item.nameJoined = item.tokens.join(u' ');
+        item.hitID = u"room:"_s + zone->id;
+        item.target = Hit::Target::room(zone->id);
+        append(std::move(item));
+    }
+
+    // Zone words, worked out once per zone rather than once per device.
+    QHash<QString, QStringList> zoneTokens;
+    zoneTokens.reserve(zones.size());
+    for (const Zone &zone : zones)
+        zoneTokens.insert(zone.id, SearchText::tokens(zone.name));
+
+    for (const Device *device : sortedByName(devices)) {
+        const auto zone = zones.constFind(device->zoneID);
+        const QString zoneName = zone != zones.constEnd() ? zone->name : QString();
+        const QStringList zt = zone != zones.constEnd() ? zoneTokens.value(zone->id) : QStringList();
+        const QStringList nt = SearchText::tokens(device->name);
+        if (zt.isEmpty() && nt.isEmpty())
+            continue;
+        const QString nameJoined = nt.join(u' ');
+        // A device named after an indexed flow or mood is that scene's twin: the scene stands for it.
+        if (seen.contains(nameJoined))
+            continue;
+        const bool controllable = device->isControllable();
+        SearchItem item;
+        item.refID = device->id;
+        item.kind = {controllable ? SearchItem::Kind::device : SearchItem::Kind::sensor, false};
+        item.title = device->name;
+        item.context = zoneName;
+        item.tokens = joinedTokens(zt, nt);
+        item.nameJoined = nameJoined;
+        item.hitID = u"device:"_s + device->id;
+        item.target = Hit::Target::device(device->id);
+        item.dimmable = device->dimKey().has_value();
+        append(std::move(item));
+    }
+
+    const QSet<QString> twins = RestBuilder::sceneTwinDeviceIDs(devices, flows, moods);
+    for (const Device &device : devices) {
+        if (device.deviceClass == u"light" && !twins.contains(device.id))
+            m_lightsByZone[device.zoneID].append(device.id);
+    }
+
+    // Equal scores are ordered by title the way the file browser orders names; rank the titles once
+    // here so the search itself never collates.
+    const QCollator &collator = TextOrder::collator();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(m_items.size()));
+    for (const SearchItem &item : std::as_const(m_items))
+        keys.push_back(collator.sortKey(item.title));
+    std::vector<qsizetype> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    int rank = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0)
+            ++rank;
+        m_items[order[i]].titleRank = rank;
+    }
+}
+
+SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
+                                        const RecentUses &recent, qsizetype limit, const QDateTime &now) const
+{
+    const QStringList words = SearchText::tokens(query);
+    if (words.isEmpty())
+        return {};
+    const qint64 nowMs = now.toMSecsSinceEpoch();
+
+    const auto makeQuery = [this](const QStringList &list) {
+        Query q;
+        q.words.resize(size_t(list.size()));
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (i > 0)
+                q.joined.push_back(U' ');
+            m_codes.lookup(list[i], q.words[size_t(i)]);
+            q.joined += q.words[size_t(i)];
+        }
+        q.mask = SearchText::mask(list);
+        return q;
+    };
+
+    std::vector<Scored> plain = score(makeQuery(words), std::nullopt, devices, recent, nowMs);
+    const std::optional<SearchVerb> verb = words.size() >= 2 ? readVerb(words.last()) : std::nullopt;
+    if (verb) {
+        std::vector<Scored> withVerb =
+            score(makeQuery(words.first(words.size() - 1)), verb, devices, recent, nowMs);
+        // A tie keeps the plain reading.
+        if (bestScore(withVerb) > bestScore(plain))
+            return {materialise(std::move(withVerb), limit, verb, devices, zones), verb};
+    }
+    return {materialise(std::move(plain), limit, std::nullopt, devices, zones), std::nullopt};
+}
+
+std::vector<SearchIndex::Scored> SearchIndex::score(const Query &query, const std::optional<SearchVerb> &verb,
+                                                    const DeviceMap &devices, const RecentUses &recent,
+                                                    qint64 nowMs) const
+{
+    std::vector<Scored> result;
+    if (query.words.empty())
+        return result;
+    const double wordCount = double(query.words.size());
+    const std::u32string_view whole(query.joined);
+    const SearchItem *items = m_items.constData();
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        const SearchItem &item = items[i];
+        if ((item.mask & query.mask) != query.mask)
+            continue;
+
+        double sum = 0;
+        bool matched = true;
+        for (const std::u32string &word : query.words) {
+            const std::optional<double> s = scoreWord(word, item);
+            if (!s) {
+                matched = false;
+                break;
+            }
+            sum += *s;
+        }
+        if (!matched)
+            continue;
+        double score = sum / wordCount;
+
+        const std::u32string_view joined(item.chars);
+        if (joined == whole)
+            score += 300;
+        else if (joined.starts_with(whole))
+            score += 120;
+        const std::u32string_view name(item.nameChars);
+        if (name == whole)
+            score += 400;
+        else if (name.starts_with(whole))
+            score += 140;
+
+        score += kindBonus(item.kind.value);
+        score += verbBonus(item, verb);
+
+        if (item.kind.value == SearchItem::Kind::device || item.kind.value == SearchItem::Kind::sensor) {
+            const auto device = devices.constFind(item.refID);
+            if (device == devices.constEnd())
+                continue;
+            if (!device->available)
+                score -= 80;
+            if (device->isOn() == true)
+                score += 15;
+        }
+
+        const auto used = recent.constFind(item.hitID);
+        if (used != recent.constEnd() && used->isValid()) {
+            const double age = double(nowMs - used->toMSecsSinceEpoch()) / 1000.0;
+            if (age < recencyWindowSeconds)
+                score += 60 * (1 - age / recencyWindowSeconds);
+        }
+
+        score += 8.0 / double(item.tokens.size() + 1);
+        result.push_back({i, score});
+    }
+    return result;
+}
+
+QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
+                                    const std::optional<SearchVerb> &verb, const DeviceMap &devices,
+                                    const ZoneMap &zones) const
+{
+    const auto count = std::clamp<qsizetype>(limit, 0, qsizetype(scored.size()));
+    // Higher score first, then title order, then build order: a total order, so sorting only the
+    // entries that are shown gives the same head as a stable sort of all.
+    std::partial_sort(scored.begin(), scored.begin() + count, scored.end(),
+                      [this](const Scored &a, const Scored &b) {
+                          if (a.score != b.score)
+                              return a.score > b.score;
+                          const int ra = m_items[a.item].titleRank, rb = m_items[b.item].titleRank;
+                          if (ra != rb)
+                              return ra < rb;
+                          return a.item < b.item;
+                      });
+
+    QList<Hit> hits;
+    hits.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const SearchItem &item = m_items[scored[size_t(i)].item];
+        Hit hit;
+        hit.id = item.hitID;
+        hit.target = item.target;
+        hit.title = item.title;
+        hit.score = scored[size_t(i)].score;
+        switch (item.kind.value) {
+        case SearchItem::Kind::device:
+        case SearchItem::Kind::sensor: {
+            const auto device = devices.constFind(item.refID);
+            if (device == devices.constEnd())
+                continue;
+            Description description = describe(*device, item.context, verb);
+            hit.symbol = device->symbol();
+            hit.accessory = description.accessory;
+            hit.subtitle = std::move(description.subtitle);
+            break;
+        }
+        case SearchItem::Kind::room: {
+            const auto zone = zones.constFind(item.refID);
+            if (zone == zones.constEnd())
+                continue;
+            hit = roomHit(item, *zone, verb, devices);
+            hit.score = scored[size_t(i)].score;
+            break;
+        }
+        case SearchItem::Kind::mood:
+            hit.subtitle = u"Sfeer, "_s + item.context;
+            hit.symbol = u"sparkles"_s;
+            hit.accessory = Hit::Accessory::run();
+            break;
+        case SearchItem::Kind::flow:
+            hit.subtitle = item.kind.advanced ? u"Flow, geavanceerd"_s : u"Flow"_s;
+            hit.symbol = u"bolt.horizontal"_s;
+            hit.accessory = Hit::Accessory::run();
+            break;
+        }
+        hits.append(std::move(hit));
+    }
+    return hits;
+}
+
+Hit SearchIndex::roomHit(const SearchItem &item, const Zone &zone, const std::optional<SearchVerb> &verb,
+                         const DeviceMap &devices) const
+{
+    const QStringList lights = m_lightsByZone.value(zone.id);
+    qsizetype on = 0;
+    for (const QString &id : lights) {
+        const auto device = devices.constFind(id);
+        if (device != devices.constEnd() && device->isOn() == true)
+            ++on;
+    }
+    Hit hit;
+    hit.id = item.hitID;
+    hit.target = item.target;
+    hit.title = item.title;
+    hit.symbol = zone.symbol();
+    hit.accessory = Hit::Accessory::toggle(on > 0);
+    if (!verb) {
+        hit.subtitle =
+            lights.isEmpty() ? u"Kamer"_s : u"Kamer, %1 van %2 lampen aan"_s.arg(on).arg(lights.size());
+        return hit;
+    }
+    switch (verb->kind()) {
+    case SearchVerb::Kind::setDim:
+        hit.subtitle = u"Kamer, lampen naar "_s + percentText(verb->level());
+        break;
+    case SearchVerb::Kind::on:
+        hit.subtitle = u"Kamer, alles aan"_s;
+        break;
+    case SearchVerb::Kind::off:
+        hit.subtitle = u"Kamer, alles uit"_s;
+        break;
+    case SearchVerb::Kind::dim:
+        hit.subtitle = u"Kamer, lampen dimmen"_s;
+        break;
+    }
+    return hit;
+}

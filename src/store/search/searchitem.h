@@ -1,0 +1,42 @@
+#pragma once
+
+#include "homey/model/hit.h"
+
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+// One searchable entry of the index, with every text the search compares prepared in advance.
+struct SearchItem {
+    struct Kind {
+        enum Value { flow, device, sensor, room, mood };
+
+        Value value = device;
+        bool advanced = false; // flows only
+
+        static Kind makeFlow(bool advanced) { return {flow, advanced}; }
+        bool operator==(const Kind &) const = default;
+    };
+
+    QString refID;
+    Kind kind;
+    QString title;
+    QString context; // "Flow", the zone name or "Sfeer", "Kamer", the device's zone name
+    QStringList tokens;
+    QString joined;
+    QString nameJoined;   // the words of the name alone
+    std::u32string chars; // one code per character of joined (see CharCodes)
+    quint64 mask = 0;
+    QString hitID;
+    Hit::Target target = Hit::Target::device({});
+    bool dimmable = false;
+
+    // Prepared for the search: where each token starts in chars, the codes of nameJoined, and the place
+    // of title in the Dutch name order (equal titles share a rank).
+    std::vector<quint32> tokenStarts;
+    std::u32string nameChars;
+    int titleRank = 0;
+
+    bool operator==(const SearchItem &) const = default;
+};
