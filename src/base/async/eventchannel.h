@@ -1,0 +1,123 @@
+#pragma once
+
+#include <coroutine>
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <QCoreApplication>
+#include <QCoroTask>
+#include <QMetaObject>
+
+// A bounded stream from producers to one consumer, on the Qt main thread. A full buffer drops its oldest
+// entry, so a slow consumer loses old events rather than blocking the producer. The consumer is always
+// resumed from the event loop, never inside push() or finish(), so it may freely touch the producer.
+template <typename T> class EventChannel {
+public:
+    explicit EventChannel(std::size_t capacity = 512) : m_capacity(capacity > 0 ? capacity : 1) {}
+    EventChannel(const EventChannel &) = delete;
+    EventChannel &operator=(const EventChannel &) = delete;
+
+    ~EventChannel()
+    {
+        // A consumer still waiting sees the end of the stream instead of hanging.
+        deliver(std::nullopt);
+    }
+
+    void push(T value)
+    {
+        if (m_finished)
+            return;
+        if (m_waiter) {
+            deliver(std::move(value));
+            return;
+        }
+        if (m_buffer.size() >= m_capacity) {
+            m_buffer.pop_front();
+            ++m_dropped;
+        }
+        m_buffer.push_back(std::move(value));
+    }
+
+    // Ends the stream: what is buffered is still handed out, then next() gives nullopt.
+    void finish()
+    {
+        m_finished = true;
+        deliver(std::nullopt);
+    }
+
+    bool isFinished() const { return m_finished; }
+    std::size_t dropped() const { return m_dropped; }
+    std::size_t size() const { return m_buffer.size(); }
+    std::size_t capacity() const { return m_capacity; }
+
+    // The next entry, or nullopt once the stream is finished and drained (or the channel is gone).
+    QCoro::Task<std::optional<T>> next()
+    {
+        if (!m_buffer.empty()) {
+            std::optional<T> value(std::move(m_buffer.front()));
+            m_buffer.pop_front();
+            co_return value;
+        }
+        if (m_finished)
+            co_return std::nullopt;
+        // Nothing of this channel is touched after the wait: it may be destroyed meanwhile.
+        co_return co_await Awaiter(this);
+    }
+
+private:
+    struct Waiter {
+        std::coroutine_handle<> handle;
+        std::optional<T> value;
+        bool alive = true;
+    };
+
+    // Gone with the last copy of the awaiter, that is with the suspended frame: a frame destroyed while
+    // suspended must never be resumed by a pending delivery.
+    struct Guard {
+        std::shared_ptr<Waiter> waiter = std::make_shared<Waiter>();
+        ~Guard() { waiter->alive = false; }
+    };
+
+    // Copyable (the compiler may copy an awaiter); every copy shares one wait.
+    class Awaiter {
+    public:
+        explicit Awaiter(EventChannel *channel) : m_channel(channel) {}
+
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> handle)
+        {
+            m_guard->waiter->handle = handle;
+            Q_ASSERT(!m_channel->m_waiter); // one consumer only
+            m_channel->m_waiter = m_guard->waiter;
+        }
+        std::optional<T> await_resume() { return std::move(m_guard->waiter->value); }
+
+    private:
+        EventChannel *m_channel;
+        std::shared_ptr<Guard> m_guard = std::make_shared<Guard>();
+    };
+
+    void deliver(std::optional<T> value)
+    {
+        std::shared_ptr<Waiter> waiter = std::move(m_waiter);
+        m_waiter.reset();
+        if (!waiter)
+            return;
+        waiter->value = std::move(value);
+        auto resume = [waiter] {
+            if (waiter->alive)
+                waiter->handle.resume();
+        };
+        if (QCoreApplication *app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, resume, Qt::QueuedConnection);
+        else
+            resume();
+    }
+
+    std::size_t m_capacity;
+    std::deque<T> m_buffer;
+    std::size_t m_dropped = 0;
+    bool m_finished = false;
+    std::shared_ptr<Waiter> m_waiter;
+};

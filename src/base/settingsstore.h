@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+using SettingsValue = std::variant<bool, qint64, double, QString, QStringList, QMap<QString, double>>;
+
+// Typed user defaults: one INI file per suite under $XDG_CONFIG_HOME/Quorvane. Every value is stored with
+// its type, so another process reads back exactly what was written. Each write reaches the disk at once.
+class SettingsStore {
+public:
+    explicit SettingsStore(const QString &suite);
+    // The suite "quorvane".
+    static SettingsStore standard();
+
+    QString suite() const { return m_suite; }
+    QString filePath() const { return m_filePath; }
+
+    std::optional<SettingsValue> value(const QString &key) const;
+    void setValue(const QString &key, const SettingsValue &value);
+    void remove(const QString &key);
+    bool contains(const QString &key) const;
+
+    // Only a value stored with exactly this type; anything else is absent.
+    std::optional<bool> boolValue(const QString &key) const;
+    std::optional<qint64> integerValue(const QString &key) const;
+    std::optional<double> doubleValue(const QString &key) const;
+    std::optional<QString> stringValue(const QString &key) const;
+    std::optional<QStringList> stringListValue(const QString &key) const;
+    std::optional<QMap<QString, double>> doubleMapValue(const QString &key) const;
+
+    // Lenient readings: absent and unusable values read as false.
+    bool boolReading(const QString &key) const;
+    // Lenient readings: absent and unusable values read as 0; fractions are cut toward zero.
+    qint64 integerReading(const QString &key) const;
+
+    static QString encode(const SettingsValue &value);
+    static std::optional<SettingsValue> decode(const QString &stored);
+
+private:
+    QString m_suite;
+    QString m_filePath;
+};

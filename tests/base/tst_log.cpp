@@ -1,0 +1,226 @@
+#include "base/log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <thread>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+const QRegularExpression linePattern(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}  (.*)$"_s);
+
+} // namespace
+
+class TstLog : public QObject {
+    Q_OBJECT
+private slots:
+    void lineIsStampTwoBlanksAndMessage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quorvane.log"_s);
+        Log log(path);
+        log.write(u"Verbonden met Thuis"_s);
+        log.write(u"!! Lampje € 🙂"_s);
+        log.flush();
+        const QList<QByteArray> lines = readAll(path).split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.last(), QByteArray());
+        const auto first = linePattern.match(QString::fromUtf8(lines[0]));
+        QVERIFY2(first.hasMatch(), lines[0].constData());
+        QCOMPARE(first.captured(1), u"Verbonden met Thuis"_s);
+        QCOMPARE(linePattern.match(QString::fromUtf8(lines[1])).captured(1), u"!! Lampje € 🙂"_s);
+    }
+
+    void controlCharactersStayOnOneLine_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("line feed") << u"Lamp\n!! nep"_s << u"Lamp\\n!! nep"_s;
+        QTest::newRow("carriage return") << u"a\r\nb"_s << u"a\\r\\nb"_s;
+        QTest::newRow("tab") << u"a\tb"_s << u"a\\tb"_s;
+        QTest::newRow("other C0") << u"a"_s + QChar(0x01) + QChar(0x1b) + u"b"_s << u"a\\x01\\x1bb"_s;
+        QTest::newRow("NUL") << u"a"_s + QChar(0) + u"b"_s << u"a\\x00b"_s;
+        QTest::newRow("DEL and C1") << u"a"_s + QChar(0x7f) + QChar(0x85) << u"a\\x7f\\x85"_s;
+        QTest::newRow("line separator") << u"a"_s + QChar(0x2028) + u"b"_s << u"a\\u2028b"_s;
+        QTest::newRow("backslash as is") << u"C:\\pad"_s << u"C:\\pad"_s;
+    }
+    void controlCharactersStayOnOneLine()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quorvane.log"_s);
+        Log log(path);
+        log.write(message);
+        log.flush();
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes.count('\n'), 1);
+        QVERIFY(bytes.endsWith('\n'));
+        QCOMPARE(linePattern.match(QString::fromUtf8(bytes.chopped(1))).captured(1), written);
+    }
+
+    void startRuleDeletesOnlyOversizedFiles_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("exactly the limit") << qint64(1'000'000) << true;
+        QTest::newRow("one byte more") << qint64(1'000'001) << false;
+        QTest::newRow("small") << qint64(10) << true;
+    }
+    void startRuleDeletesOnlyOversizedFiles()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, kept);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quorvane.log"_s);
+        const QByteArray old(size, 'x');
+        writeFile(path, old);
+        Log log(path);
+        QCOMPARE(QFile::exists(path), kept);
+        log.write(u"nieuw"_s);
+        log.flush();
+        const QByteArray now = readAll(path);
+        QCOMPARE(now.startsWith(old), kept);
+        QCOMPARE(now.size(), (kept ? size : 0) + 31);
+        QVERIFY(now.endsWith("  nieuw\n"));
+    }
+
+    void folderIsCreatedWithParents()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"state/Quorvane/deeper/quorvane.log"_s);
+        Log log(path);
+        QVERIFY(QFileInfo(path).absoluteDir().exists());
+        log.write(u"eerste"_s);
+        log.flush();
+        QVERIFY(readAll(path).endsWith("  eerste\n"));
+    }
+
+    void deletedFileIsRecreatedWithTheNewLine()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quorvane.log"_s);
+        Log log(path);
+        log.write(u"een"_s);
+        log.flush();
+        QVERIFY(QFile::remove(path));
+        log.write(u"twee"_s);
+        log.flush();
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes.count('\n'), 1);
+        QVERIFY(bytes.endsWith("  twee\n"));
+    }
+
+    void unwritablePlacesLoseLinesQuietly()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"blocker"_s), "a file where a folder should be");
+        Log log(dir.filePath(u"blocker/Quorvane/quorvane.log"_s));
+        log.write(u"weg"_s);
+        log.flush();
+        Log proc(u"/proc/quorvane-none/quorvane.log"_s);
+        proc.write(u"weg"_s);
+        proc.flush();
+    }
+
+    void flushWaitsForABurstFromSeveralThreads()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quorvane.log"_s);
+        Log log(path);
+        constexpr int threads = 4;
+        constexpr int perThread = 400;
+        std::vector<std::thread> writers;
+        for (int t = 0; t < threads; ++t) {
+            writers.emplace_back([&log, t] {
+                for (int i = 0; i < perThread; ++i)
+                    log.write(u"t%1 %2"_s.arg(t).arg(i));
+            });
+        }
+        for (auto &w : writers)
+            w.join();
+        log.flush();
+        const QList<QByteArray> lines = readAll(path).split('\n');
+        QCOMPARE(lines.size(), threads * perThread + 1);
+        int next[threads] = {};
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            const QStringList parts = linePattern.match(QString::fromUtf8(lines[i])).captured(1).split(u' ');
+            QCOMPARE(parts.size(), 2);
+            const int t = parts[0].mid(1).toInt();
+            QCOMPARE(parts[1].toInt(), next[t]);
+            ++next[t];
+        }
+    }
+
+    void sharedLogPicksItsFile_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("withStateHome");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("normal") << QStringList{} << true << u"state/Quorvane/quorvane.log"_s;
+        QTest::newRow("isolated") << QStringList{u"--onboarding-test"_s, u"--test-id"_s, u"abc-1"_s} << true
+                                  << u"state/Quorvane/onboarding-abc-1.log"_s;
+        QTest::newRow("no XDG_STATE_HOME")
+            << QStringList{} << false << u"home/.local/state/Quorvane/quorvane.log"_s;
+    }
+    void sharedLogPicksItsFile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, withStateHome);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"HOME"_s, dir.filePath(u"home"_s));
+        if (withStateHome)
+            env.insert(u"XDG_STATE_HOME"_s, dir.filePath(u"state"_s));
+        else
+            env.remove(u"XDG_STATE_HOME"_s);
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    QStringList{u"--write-shared-log"_s} + arguments);
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), dir.filePath(expected));
+        const QByteArray bytes = readAll(dir.filePath(expected));
+        QVERIFY(bytes.endsWith("  gestart\n"));
+        QCOMPARE(child.readAllStandardError(), bytes);
+        QCOMPARE(QDir(dir.filePath(u"state/Quorvane"_s)).entryList(QDir::Files).size(),
+                 withStateHome ? 1 : 0);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (app.arguments().contains(u"--write-shared-log"_s)) {
+        log(u"gestart"_s);
+        Log::shared().flush();
+        QTextStream(stdout) << Log::fileURL();
+        return 0;
+    }
+    TstLog test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_log.moc"
