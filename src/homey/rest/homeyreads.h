@@ -41,12 +41,12 @@ template <class T> T document(const QByteArray &body, const QString &path)
 // An id-keyed collection: members that do not decode are skipped; a body that is not an object fails.
 template <class T> QList<T> collection(const QByteArray &body, const QString &path)
 {
-    const auto members = document<std::map<QString, Lenient<T>>>(body, path);
+    auto members = document<std::map<QString, Lenient<T>>>(body, path);
     QList<T> result;
     result.reserve(qsizetype(members.size()));
-    for (const auto &entry : members) {
+    for (auto &entry : members) {
         if (entry.second.value)
-            result.append(*entry.second.value);
+            result.append(std::move(*entry.second.value));
     }
     return result;
 }
