@@ -1,0 +1,3 @@
+#include "homey/rest/homeyrestclient.h"
+
+HomeyRESTClient::~HomeyRESTClient() = default;
