@@ -1,0 +1,34 @@
+#include "homey/auth/keychainerror.h"
+
+using namespace Qt::StringLiterals;
+
+KeychainError::KeychainError(Kind kind, int status) : m_kind(kind), m_status(status)
+{
+    m_what = errorDescription().toUtf8();
+}
+
+KeychainError KeychainError::unhandled(int status)
+{
+    return KeychainError(Kind::Unhandled, status);
+}
+
+KeychainError KeychainError::denied()
+{
+    return KeychainError(Kind::Denied, 0);
+}
+
+QString KeychainError::errorDescription() const
+{
+    switch (m_kind) {
+    case Kind::Unhandled:
+        return u"De sleutelbos gaf een fout ("_s + QString::number(m_status) + u")."_s;
+    case Kind::Denied:
+        return u"De computer gaf geen toegang tot de sleutelbos."_s;
+    }
+    return {};
+}
+
+const char *KeychainError::what() const noexcept
+{
+    return m_what.constData();
+}

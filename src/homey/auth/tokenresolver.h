@@ -1,0 +1,28 @@
+#pragma once
+
+#include "homey/auth/resolvedtoken.h"
+#include "homey/auth/tokenstore.h"
+
+#include <optional>
+#include <QCoroTask>
+#include <QString>
+
+// Where a token can come from: the keyring first, then, while developing, the vendor's command-line
+// tool and the environment. Stateless: every source is read afresh on each call.
+namespace TokenResolver {
+
+// Never throws: a source that fails counts as having no token.
+QCoro::Task<std::optional<ResolvedToken>> resolve(bool allowDeveloperFallbacks, TokenStore &store);
+
+// The token of the tool's active hub, else of any of its hubs, from "$HOME/.athom-cli/settings.json".
+std::optional<QString> fromAthomCLI();
+// The same, from a given settings file.
+std::optional<QString> fromAthomCLISettings(const QString &path);
+// QUORVANE_DEV_TOKEN, or HOMEY_TOKEN only when the first is not set at all.
+std::optional<QString> fromEnvironment(const QMap<QString, QString> &values);
+
+// Three pieces between colons (empty pieces ignored): 36, 36 and at least 20 characters, and no
+// control character anywhere. The text is judged as given; callers trim first.
+bool isPlausibleToken(const QString &text);
+
+} // namespace TokenResolver

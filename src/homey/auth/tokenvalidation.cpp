@@ -1,0 +1,77 @@
+#include "homey/auth/tokenvalidation.h"
+
+#include "base/async/cancelled.h"
+#include "homey/auth/rawsession.h"
+#include "homey/auth/tokentext.h"
+#include "homey/config/homeyendpoint.h"
+#include "homey/config/probereply.h"
+#include "homey/model/homeyerror.h"
+
+#include <memory>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString sessionPath = u"manager/sessions/session/me"_s;
+
+HomeyIdentity identityFrom(const ProbeReply &reply)
+{
+    const int status = *reply.status;
+    if (status == 401 || status == 403)
+        throw HomeyError::unauthorized();
+    if (status < 200 || status > 299)
+        throw HomeyError::http(status, u"/api/"_s + sessionPath);
+    std::variant<RawSession, QString> decoded = RawSession::decode(reply.body);
+    if (const QString *failure = std::get_if<QString>(&decoded))
+        throw HomeyError::decoding(u"sessions/session/me: "_s + *failure);
+    RawSession &session = std::get<RawSession>(decoded);
+    return HomeyIdentity{session.id, session.type, session.userName.value_or(u"onbekend"_s),
+                         session.scopes.value_or(QStringList()), session.clientName};
+}
+
+} // namespace
+
+bool meansOffline(int networkError, const QString &errorText)
+{
+    switch (QNetworkReply::NetworkError(networkError)) {
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+        return true;
+    case QNetworkReply::UnknownNetworkError:
+        // Qt reports a connect() that failed with ENETUNREACH (no route: no network at all) only through
+        // the socket's text.
+        return errorText.contains(u"Network unreachable"_s, Qt::CaseInsensitive);
+    default:
+        return false;
+    }
+}
+
+QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, QNetworkAccessManager *session,
+                                         CancelToken cancel, std::chrono::milliseconds timeout)
+{
+    cancel.throwIfCancelled();
+    // A control character would split or forge a header; such a token cannot be the hub's anyway.
+    if (TokenText::hasControlCharacter(token))
+        throw HomeyError::unauthorized();
+
+    std::unique_ptr<QNetworkAccessManager, LaterDeleter> own;
+    if (!session) {
+        own.reset(new QNetworkAccessManager);
+        session = own.get();
+    }
+    const QUrl url = HomeyEndpoint{baseURL, {}, {}}.api(sessionPath);
+    QList<QPair<QByteArray, QByteArray>> headers;
+    headers.append({QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + token.toUtf8()});
+    const ProbeReply reply = co_await probeGet(*session, url, headers, timeout, cancel);
+    cancel.throwIfCancelled();
+
+    if (reply.status)
+        co_return identityFrom(reply);
+    if (reply.finished && meansOffline(reply.error, reply.errorText))
+        throw HomeyError::offline();
+    const QString host = baseURL.host(QUrl::FullyEncoded);
+    throw HomeyError::unreachable(host.isEmpty() ? baseURL.toString(QUrl::FullyEncoded) : host);
+}

@@ -1,0 +1,3 @@
+#include "homey/model/homeyrealtime.h"
+
+HomeyRealtime::~HomeyRealtime() = default;

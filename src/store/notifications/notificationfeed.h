@@ -1,0 +1,75 @@
+#pragma once
+
+#include "base/settingsstore.h"
+#include "homey/model/homeynotification.h"
+#include "homey/model/rawnotification.h"
+#include "store/notifications/notificationsettings.h"
+#include "store/notifications/p2000.h"
+
+#include <functional>
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+
+// The home's notifications in one short list: timeline entries and P2000 incidents, filtered by the
+// user's settings, newest first, with an unread count and a banner for each fresh arrival.
+// Lives on the main thread.
+class NotificationFeed : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QList<HomeyNotification> items READ items WRITE setItems NOTIFY itemsChanged)
+    Q_PROPERTY(int unread READ unread WRITE setUnread NOTIFY unreadChanged)
+    Q_PROPERTY(NotificationSettings settings READ settings WRITE setSettings NOTIFY settingsChanged)
+
+public:
+    using Push = std::function<void(const HomeyNotification &, bool timeSensitive)>;
+    using Clock = std::function<QDateTime()>;
+
+    static constexpr int maximumItems = 100;
+    static constexpr qsizetype maximumShownIDs = 1000;
+    static constexpr qint64 bannerAgeLimitSeconds = 300;
+
+    explicit NotificationFeed(SettingsStore defaults, Push push = {}, QObject *parent = nullptr);
+
+    QList<HomeyNotification> items() const { return m_items; }
+    void setItems(const QList<HomeyNotification> &items);
+    int unread() const { return m_unread; }
+    void setUnread(int unread);
+    NotificationSettings settings() const { return m_settings; }
+    // Stores without saving; apply() saves.
+    void setSettings(const NotificationSettings &settings);
+
+    // What "now" is for banner ages and incident dates; the system clock unless replaced.
+    void setClock(Clock clock);
+
+    void baseline(const QList<RawNotification> &entries);
+    void ingest(const QList<RawNotification> &timeline);
+    void ingest(const P2000::Incident &incident);
+    void seedP2000(const P2000::Incident &incident);
+    void apply(const NotificationSettings &settings);
+    bool shouldCollect(const HomeyNotification &notification) const;
+    void markAllRead();
+    void clear();
+
+signals:
+    void itemsChanged();
+    void unreadChanged();
+    void settingsChanged();
+
+private:
+    QDateTime now() const;
+    void remember(const QString &id);
+    void persistShown();
+    void add(const HomeyNotification &notification);
+
+    QList<HomeyNotification> m_items;
+    int m_unread = 0;
+    NotificationSettings m_settings;
+    bool m_armed = false;
+    QSet<QString> m_shown;
+    QStringList m_shownOrder;
+    SettingsStore m_defaults;
+    Push m_push;
+    Clock m_clock;
+};
