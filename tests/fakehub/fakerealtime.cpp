@@ -37,7 +37,9 @@ FakeRealtime::FakeRealtime(FakeHub *hub) : QObject(hub), m_hub(hub)
     });
     connect(hub, &FakeHub::capabilityChanged, this,
             [this](const QString &deviceID, const QString &capabilityID, const QJsonValue &value,
-                   const QString &transactionID) { pushCapability(deviceID, capabilityID, value, transactionID); });
+                   const QString &transactionID) {
+                pushCapability(deviceID, capabilityID, value, transactionID);
+            });
 }
 
 FakeRealtime::~FakeRealtime()
@@ -54,7 +56,8 @@ void FakeRealtime::accept(FakeSocketLink *link)
 {
     ++m_linksMade;
     m_links.append(Link{link, {}});
-    connect(link, &FakeSocketLink::textReceived, this, [this, link](const QString &text) { received(link, text); });
+    connect(link, &FakeSocketLink::textReceived, this,
+            [this, link](const QString &text) { received(link, text); });
     connect(link, &FakeSocketLink::closed, this, [this, link] {
         if (link->closeCodeReceived() != 0)
             m_lastCloseCode = link->closeCodeReceived();
@@ -106,7 +109,8 @@ void FakeRealtime::received(FakeSocketLink *socketLink, const QString &frame)
     }
 }
 
-void FakeRealtime::handleEvent(Link &link, const QString &nameSpace, const QString &ackID, const QString &json)
+void FakeRealtime::handleEvent(Link &link, const QString &nameSpace, const QString &ackID,
+                               const QString &json)
 {
     const QJsonArray payload = QJsonDocument::fromJson(json.toUtf8()).array();
     const QString event = payload.at(0).toString();
@@ -161,8 +165,8 @@ void FakeRealtime::pushEvent(const QString &uri, const QString &name, const QJso
            [uri](const Link &link) { return link.subscriptions.contains(uri); });
 }
 
-void FakeRealtime::pushCapability(const QString &deviceID, const QString &capabilityID, const QJsonValue &value,
-                                  const QString &transactionID)
+void FakeRealtime::pushCapability(const QString &deviceID, const QString &capabilityID,
+                                  const QJsonValue &value, const QString &transactionID)
 {
     QJsonObject data{{u"capabilityId"_s, capabilityID}, {u"value"_s, value}};
     if (!transactionID.isEmpty()) {

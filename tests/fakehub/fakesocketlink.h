@@ -23,8 +23,8 @@ public:
     void sendBinary(const QByteArray &bytes);
     // A close frame with this status, then the TCP link is closed.
     void sendClose(quint16 code = 1000);
-    void closeTcp();   // FIN without a close frame
-    void abortTcp();   // RST
+    void closeTcp(); // FIN without a close frame
+    void abortTcp(); // RST
     void setFrozen(bool frozen) { m_frozen = frozen; }
     bool isFrozen() const { return m_frozen; }
     int pingsAnswered() const { return m_pingsAnswered; }

@@ -54,7 +54,8 @@ QString HomeySocket::subscribeFrame(qint64 id, const QString &uri) const
 
 HomeySocket::HomeySocket(HomeyEndpoint endpoint, QString token, RealtimeTiming timing, QObject *parent)
     : QObject(parent), m_endpoint(std::move(endpoint)), m_token(std::move(token)),
-      m_timing(withDefaults(std::move(timing))), m_ownTransactions(m_timing.now, m_timing.ownTransactionWindow)
+      m_timing(withDefaults(std::move(timing))),
+      m_ownTransactions(m_timing.now, m_timing.ownTransactionWindow)
 {}
 
 RealtimeTiming HomeySocket::withDefaults(RealtimeTiming timing)
@@ -215,7 +216,8 @@ void HomeySocket::openTransport()
                              handle(text);
                      });
     QObject::connect(ws, &QWebSocket::disconnected, this, [this, generation] { transportLost(generation); });
-    QObject::connect(ws, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [this, generation] { transportLost(generation); });
+    QObject::connect(ws, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
+                     [this, generation] { transportLost(generation); });
     QNetworkRequest request(m_endpoint.socketURL());
     ws->open(request);
 }
@@ -238,7 +240,8 @@ void HomeySocket::send(const QString &text)
 {
     if (!m_ws)
         throw HomeyError::socket(u"geen verbinding"_s);
-    if (m_ws->state() != QAbstractSocket::ConnectedState || m_ws->sendTextMessage(text) != text.toUtf8().size()) {
+    if (m_ws->state() != QAbstractSocket::ConnectedState ||
+        m_ws->sendTextMessage(text) != text.toUtf8().size()) {
         const QString reason = m_ws->errorString();
         throw HomeyError::socket(reason.isEmpty() ? u"geen verbinding"_s : reason);
     }
@@ -491,7 +494,8 @@ void HomeySocket::healthCheckFailed()
         scheduleReconnect();
 }
 
-QCoro::Task<bool> HomeySocket::ping(QPointer<QWebSocket> ws, std::chrono::milliseconds timeout, CancelToken token)
+QCoro::Task<bool> HomeySocket::ping(QPointer<QWebSocket> ws, std::chrono::milliseconds timeout,
+                                    CancelToken token)
 {
     if (!ws)
         co_return false;
@@ -530,7 +534,8 @@ void HomeySocket::cancelReconnect()
     }
 }
 
-QCoro::Task<> HomeySocket::reconnectLoop(QPointer<HomeySocket> self, CancelToken token, quint64 id, quint64 epoch)
+QCoro::Task<> HomeySocket::reconnectLoop(QPointer<HomeySocket> self, CancelToken token, quint64 id,
+                                         quint64 epoch)
 {
     try {
         if (!self || token.isCancelled())

@@ -54,7 +54,8 @@ private:
         QString nameSpace; // for a Socket.IO CONNECT
         bool operator<(const WaitKey &other) const
         {
-            return engineOpen != other.engineOpen ? engineOpen < other.engineOpen : nameSpace < other.nameSpace;
+            return engineOpen != other.engineOpen ? engineOpen < other.engineOpen
+                                                  : nameSpace < other.nameSpace;
         }
         static WaitKey open() { return {true, {}}; }
         static WaitKey connected(const QString &nameSpace) { return {false, nameSpace}; }
@@ -97,8 +98,10 @@ private:
     void cancelReconnect();
 
     static QCoro::Task<> healthLoop(QPointer<HomeySocket> self, CancelToken token);
-    static QCoro::Task<bool> ping(QPointer<QWebSocket> ws, std::chrono::milliseconds timeout, CancelToken token);
-    static QCoro::Task<> reconnectLoop(QPointer<HomeySocket> self, CancelToken token, quint64 id, quint64 epoch);
+    static QCoro::Task<bool> ping(QPointer<QWebSocket> ws, std::chrono::milliseconds timeout,
+                                  CancelToken token);
+    static QCoro::Task<> reconnectLoop(QPointer<HomeySocket> self, CancelToken token, quint64 id,
+                                       quint64 epoch);
 
     const HomeyEndpoint m_endpoint;
     const QString m_token;

@@ -19,7 +19,8 @@ struct Sleeps {
 };
 
 // Test durations in the tens of milliseconds; back-off pauses are recorded as asked and slept shortened.
-RealtimeTiming fastTiming(std::shared_ptr<Sleeps> sleeps, std::function<double()> random = [] { return 0.5; })
+RealtimeTiming fastTiming(
+    std::shared_ptr<Sleeps> sleeps, std::function<double()> random = [] { return 0.5; })
 {
     RealtimeTiming timing = RealtimeTiming::standard();
     timing.handshakeTimeout = 300ms;
@@ -38,10 +39,10 @@ RealtimeTiming fastTiming(std::shared_ptr<Sleeps> sleeps, std::function<double()
 QString describe(const HomeyEvent &event)
 {
     if (const auto *c = event.as<HomeyEvent::Capability>())
-        return u"capability %1 %2 %3 %4"_s.arg(c->deviceID, c->capabilityID,
-                                                QString::fromUtf8(QJsonDocument(QJsonArray{c->value.toJson()})
-                                                                      .toJson(QJsonDocument::Compact)),
-                                                c->transactionID.value_or(u"-"_s));
+        return u"capability %1 %2 %3 %4"_s.arg(
+            c->deviceID, c->capabilityID,
+            QString::fromUtf8(QJsonDocument(QJsonArray{c->value.toJson()}).toJson(QJsonDocument::Compact)),
+            c->transactionID.value_or(u"-"_s));
     if (const auto *d = event.as<HomeyEvent::DeviceUpdated>())
         return u"device "_s + d->device.id;
     if (const auto *d = event.as<HomeyEvent::DeviceDeleted>())
@@ -89,7 +90,8 @@ class TestHomeySocket : public QObject {
     std::shared_ptr<Sleeps> m_sleeps;
     std::unique_ptr<HomeySocket> m_socket;
 
-    void makeSocket(std::function<double()> random = [] { return 0.5; }, RealtimeTiming::Clock clock = {})
+    void makeSocket(
+        std::function<double()> random = [] { return 0.5; }, RealtimeTiming::Clock clock = {})
     {
         RealtimeTiming timing = fastTiming(m_sleeps, std::move(random));
         if (clock)
@@ -140,7 +142,8 @@ private slots:
         subscriptions << u"homey:manager:devices"_s << u"homey:manager:zones"_s << u"homey:manager:flow"_s
                       << u"homey:manager:notifications"_s;
         auto channel = connectLive(ids);
-        QStringList expected{u"40"_s, u"421[\"handshakeClient\",{\"homeyId\":\"homey-1\",\"token\":\"tok\"}]"_s,
+        QStringList expected{u"40"_s,
+                             u"421[\"handshakeClient\",{\"homeyId\":\"homey-1\",\"token\":\"tok\"}]"_s,
                              u"40/realtime,"_s};
         for (int i = 0; i < subscriptions.size(); ++i)
             expected << u"42/realtime,%1[\"subscribe\",\"%2\"]"_s.arg(i + 2).arg(subscriptions[i]);
@@ -209,11 +212,21 @@ private slots:
         QFETCH(QString, reason);
         auto channel = connectLive();
         switch (how) {
-        case 0: m_realtime->sendEngineClose(); break;
-        case 1: m_realtime->sendSocketDisconnect(); break;
-        case 2: m_realtime->freezeLinks(); break;
-        case 3: m_realtime->closeLinks(); break;
-        case 4: m_realtime->pushRaw(u"41/realtime,"_s); break;
+        case 0:
+            m_realtime->sendEngineClose();
+            break;
+        case 1:
+            m_realtime->sendSocketDisconnect();
+            break;
+        case 2:
+            m_realtime->freezeLinks();
+            break;
+        case 3:
+            m_realtime->closeLinks();
+            break;
+        case 4:
+            m_realtime->pushRaw(u"41/realtime,"_s);
+            break;
         }
         const QString lost = next(channel);
         QVERIFY2(lost.startsWith(u"disconnected "_s), qPrintable(lost));
@@ -312,11 +325,21 @@ private slots:
         QFETCH(int, fault);
         QFETCH(QString, text);
         switch (fault) {
-        case 0: m_realtime->setSendOpen(false); break;
-        case 1: m_realtime->setAnswerHandshake(false); break;
-        case 2: m_realtime->setRefuseToken(true); break;
-        case 3: m_realtime->setSubscriptionAnswer(FakeRealtime::Answer::Refuse); break;
-        case 4: m_realtime->setSubscriptionAnswer(FakeRealtime::Answer::Ignore); break;
+        case 0:
+            m_realtime->setSendOpen(false);
+            break;
+        case 1:
+            m_realtime->setAnswerHandshake(false);
+            break;
+        case 2:
+            m_realtime->setRefuseToken(true);
+            break;
+        case 3:
+            m_realtime->setSubscriptionAnswer(FakeRealtime::Answer::Refuse);
+            break;
+        case 4:
+            m_realtime->setSubscriptionAnswer(FakeRealtime::Answer::Ignore);
+            break;
         case 5:
         case 6:
             m_realtime->setAnswerHandshake(false);
@@ -325,7 +348,9 @@ private slots:
                     m_realtime->pushRaw(fault == 5 ? u"44{\"message\":\"nee\"}"_s : u"44"_s);
             });
             break;
-        case 7: m_realtime->setAcceptingLinks(false); break;
+        case 7:
+            m_realtime->setAcceptingLinks(false);
+            break;
         }
         const QString failure = failureOf(m_socket->connect({u"a"_s}));
         if (text.isEmpty())
