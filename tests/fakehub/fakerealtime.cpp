@@ -44,7 +44,8 @@ FakeRealtime::FakeRealtime(FakeHub *hub) : QObject(hub), m_hub(hub)
 
 FakeRealtime::~FakeRealtime()
 {
-    m_hub->setWebSocketUpgradeHandler({});
+    if (m_hub)
+        m_hub->setWebSocketUpgradeHandler({});
 }
 
 void FakeRealtime::setSubscriptionAnswer(const QString &uri, Answer answer)

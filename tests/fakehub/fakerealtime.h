@@ -79,7 +79,7 @@ private:
     Link *find(FakeSocketLink *link);
     void sendTo(const QString &frame, const std::function<bool(const Link &)> &filter = {});
 
-    FakeHub *m_hub;
+    QPointer<FakeHub> m_hub; // gone already when the hub deletes us as its child
     QList<Link> m_links;
     QString m_namespace = QStringLiteral("/realtime");
     bool m_accepting = true;
