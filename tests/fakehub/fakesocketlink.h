@@ -1,0 +1,49 @@
+#pragma once
+
+#include "fakehub/fakerequest.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+
+// The hub's end of one WebSocket, written by hand so tests can make it misbehave at the frame level:
+// a frozen link reads and discards everything, pings included, and sends nothing.
+class FakeSocketLink : public QObject {
+    Q_OBJECT
+
+public:
+    // Takes over the socket and answers the upgrade request.
+    FakeSocketLink(QTcpSocket *socket, const FakeRequest &request, QObject *parent = nullptr);
+    ~FakeSocketLink() override;
+
+    bool isOpen() const;
+    void sendText(const QString &text);
+    void sendBinary(const QByteArray &bytes);
+    // A close frame with this status, then the TCP link is closed.
+    void sendClose(quint16 code = 1000);
+    void closeTcp(); // FIN without a close frame
+    void abortTcp(); // RST
+    void setFrozen(bool frozen) { m_frozen = frozen; }
+    bool isFrozen() const { return m_frozen; }
+    int pingsAnswered() const { return m_pingsAnswered; }
+    // The status of the client's close frame; 0 while none came.
+    quint16 closeCodeReceived() const { return m_closeCode; }
+
+signals:
+    void textReceived(const QString &text);
+    void closed();
+
+private:
+    void readFrames();
+    void writeFrame(quint8 opcode, const QByteArray &payload);
+
+    QTcpSocket *m_socket;
+    QByteArray m_buffer;
+    QByteArray m_fragments;
+    quint8 m_fragmentOpcode = 0;
+    bool m_frozen = false;
+    int m_pingsAnswered = 0;
+    quint16 m_closeCode = 0;
+};

@@ -1,0 +1,289 @@
+#include "homey/model/homeyerror.h"
+#include "homey/realtime/homeysocket.h"
+#include "homey/realtime/owntransactions.h"
+#include "homey/realtime/realtimeframes.h"
+#include "homey/realtime/realtimetiming.h"
+
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using namespace RealtimeFrames;
+
+Q_DECLARE_METATYPE(std::optional<qint64>)
+
+namespace {
+
+QString describe(const std::optional<HomeyEvent> &event)
+{
+    if (!event)
+        return u"none"_s;
+    if (const auto *c = event->as<HomeyEvent::Capability>())
+        return u"capability %1 %2 %3 %4"_s.arg(c->deviceID, c->capabilityID,
+                                               c->value.isNone() ? u"none"_s
+                                                                 : c->value.toJson().toVariant().toString(),
+                                               c->transactionID.value_or(u"-"_s));
+    if (const auto *d = event->as<HomeyEvent::DeviceUpdated>())
+        return u"device "_s + d->device.id;
+    if (const auto *d = event->as<HomeyEvent::DeviceDeleted>())
+        return u"deleted "_s + d->deviceID;
+    if (const auto *z = event->as<HomeyEvent::ZoneUpdated>())
+        return u"zone "_s + z->zone.id;
+    if (const auto *n = event->as<HomeyEvent::NotificationCreated>())
+        return u"notification "_s + n->notification.id;
+    if (event->as<HomeyEvent::FlowsChanged>())
+        return u"flows"_s;
+    return u"other"_s;
+}
+
+} // namespace
+
+class TestRealtimeFrames : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writer()
+    {
+        QCOMPARE(frame(2, u"/"_s, std::nullopt, QJsonArray{u"x"_s}), u"42[\"x\"]"_s);
+        QCOMPARE(frame(2, u"/x"_s, 12, QJsonArray{u"subscribe"_s, u"u"_s}),
+                 u"42/x,12[\"subscribe\",\"u\"]"_s);
+        QCOMPARE(frame(2, u"/"_s, 12, QJsonArray{u"é"_s}), u"4212[\"é\"]"_s);
+    }
+
+    void reader_data()
+    {
+        QTest::addColumn<QString>("packet");
+        QTest::addColumn<int>("type"); // -1: no packet
+        QTest::addColumn<QString>("nameSpace");
+        QTest::addColumn<std::optional<qint64>>("ackID");
+        QTest::addColumn<QByteArray>("data");
+        const std::optional<qint64> none;
+        QTest::newRow("empty") << u""_s << -1 << QString() << none << QByteArray();
+        QTest::newRow("not a digit") << u"x1"_s << -1 << QString() << none << QByteArray();
+        QTest::newRow("connect") << u"0"_s << 0 << u"/"_s << none << QByteArray();
+        QTest::newRow("namespaced connect") << u"0/abc,{}"_s << 0 << u"/abc"_s << none << QByteArray("{}");
+        QTest::newRow("namespace without comma") << u"2/ns"_s << 2 << u"/ns"_s << none << QByteArray();
+        QTest::newRow("ack") << u"3/n,17[null]"_s << 3 << u"/n"_s << std::optional<qint64>(17)
+                             << QByteArray("[null]");
+        QTest::newRow("ack too long")
+            << u"399999999999999999999[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
+        QTest::newRow("other script digits") << u"3١٢[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
+        QTest::newRow("fraction") << u"31½[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
+        QTest::newRow("supplementary digit")
+            << u"3\U0001D7D9[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
+    }
+
+    void reader()
+    {
+        QFETCH(QString, packet);
+        QFETCH(int, type);
+        QFETCH(QString, nameSpace);
+        QFETCH(std::optional<qint64>, ackID);
+        QFETCH(QByteArray, data);
+        const auto read = readSocketIO(packet);
+        QCOMPARE(read.has_value(), type >= 0);
+        if (!read)
+            return;
+        QCOMPARE(read->type, type);
+        QCOMPARE(read->nameSpace, nameSpace);
+        QCOMPARE(read->ackID, ackID);
+        QCOMPARE(read->data, data);
+    }
+
+    void subscriptionAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("null") << QByteArray("[null]") << true;
+        QTest::newRow("empty") << QByteArray("[]") << true;
+        QTest::newRow("unparseable") << QByteArray("[nu") << true;
+        QTest::newRow("object") << QByteArray("{\"a\":1}") << true;
+        QTest::newRow("text") << QByteArray("[\"error\"]") << false;
+        QTest::newRow("first an object") << QByteArray("[{},null]") << false;
+    }
+
+    void subscriptionAnswers()
+    {
+        QFETCH(QByteArray, payload);
+        QFETCH(bool, accepted);
+        QCOMPARE(subscriptionAccepted(payload), accepted);
+    }
+
+    void handshake_data()
+    {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QString>("result"); // a namespace, "unauthorized", or "!" + socket text
+        QTest::newRow("ok") << QByteArray(R"([null,{"success":true,"namespace":"/x"}])") << u"/x"_s;
+        QTest::newRow("slash") << QByteArray(R"([null,{"namespace":"/"}])") << u"/"_s;
+        QTest::newRow("success not bool")
+            << QByteArray(R"([null,{"success":"no","namespace":"n"}])") << u"n"_s;
+        QTest::newRow("not json") << QByteArray("[null,") << u"!onleesbaar antwoord op de handshake"_s;
+        QTest::newRow("object") << QByteArray("{}") << u"!onleesbaar antwoord op de handshake"_s;
+        QTest::newRow("empty") << QByteArray("[]") << u"!de handshake gaf geen namespace terug"_s;
+        QTest::newRow("no object") << QByteArray("[null]") << u"!de handshake gaf geen namespace terug"_s;
+        QTest::newRow("empty namespace")
+            << QByteArray(R"([null,{"namespace":""}])") << u"!de handshake gaf geen namespace terug"_s;
+        QTest::newRow("numeric namespace")
+            << QByteArray(R"([null,{"namespace":3}])") << u"!de handshake gaf geen namespace terug"_s;
+        QTest::newRow("success false")
+            << QByteArray(R"([null,{"success":false,"namespace":"/x"}])") << u"unauthorized"_s;
+        QTest::newRow("invalid token") << QByteArray(R"(["Invalid Token"])") << u"unauthorized"_s;
+        QTest::newRow("auth object") << QByteArray(R"([{"code":"AUTH_FAILED"}])") << u"unauthorized"_s;
+        QTest::newRow("other error") << QByteArray(R"(["Kapot"])") << u"!Kapot"_s;
+        QTest::newRow("numeric error") << QByteArray("[42]") << u"!42"_s;
+    }
+
+    void handshake()
+    {
+        QFETCH(QByteArray, payload);
+        QFETCH(QString, result);
+        QString got;
+        try {
+            got = parseHandshake(payload);
+        } catch (const HomeyError &error) {
+            got = error.kind() == HomeyError::Kind::unauthorized ? u"unauthorized"_s : u"!"_s + error.text();
+        }
+        QCOMPARE(got, result);
+    }
+
+    void events_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("event");
+        QTest::newRow("capability")
+            << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"onoff","value":true}])")
+            << u"capability abc onoff true -"_s;
+        QTest::newRow("capability null")
+            << QByteArray(
+                   R"(["homey:device:abc","capability",{"capabilityId":"dim","value":null,"transactionId":"t"}])")
+            << u"capability abc dim none t"_s;
+        QTest::newRow("capability missing value")
+            << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"dim"}])")
+            << u"capability abc dim none -"_s;
+        QTest::newRow("capability without id")
+            << QByteArray(R"(["homey:device:abc","capability",{"value":1}])") << u"none"_s;
+        QTest::newRow("numeric transaction")
+            << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"x","transactionId":5}])")
+            << u"none"_s;
+        QTest::newRow("textual time")
+            << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"x","transactionTime":"5"}])")
+            << u"none"_s;
+        QTest::newRow("device capability two elements")
+            << QByteArray(R"(["homey:device:abc","capability"])") << u"none"_s;
+        QTest::newRow("other device event") << QByteArray(R"(["homey:device:abc","update",{}])") << u"none"_s;
+        QTest::newRow("device update")
+            << QByteArray(R"(["homey:manager:devices","device.update",{"id":"d","name":"L"}])")
+            << u"device d"_s;
+        QTest::newRow("device bad record")
+            << QByteArray(R"(["homey:manager:devices","device.update",{"id":3}])") << u"none"_s;
+        QTest::newRow("delete text") << QByteArray(R"(["homey:manager:devices","device.delete","abc"])")
+                                     << u"deleted abc"_s;
+        QTest::newRow("delete object")
+            << QByteArray(R"(["homey:manager:devices","device.delete",{"id":"abc"}])") << u"deleted abc"_s;
+        QTest::newRow("delete numeric")
+            << QByteArray(R"(["homey:manager:devices","device.delete",{"id":1}])") << u"none"_s;
+        QTest::newRow("delete bare") << QByteArray(R"(["homey:manager:devices","device.delete"])")
+                                     << u"none"_s;
+        QTest::newRow("zone") << QByteArray(R"(["homey:manager:zones","zone.create",{"id":"z","name":"K"}])")
+                              << u"zone z"_s;
+        QTest::newRow("zone delete") << QByteArray(R"(["homey:manager:zones","zone.delete",{"id":"z"}])")
+                                     << u"none"_s;
+        QTest::newRow("flow") << QByteArray(R"(["homey:manager:flow","flow.updated"])") << u"flows"_s;
+        QTest::newRow("advanced flow")
+            << QByteArray(R"(["homey:manager:flow","advancedflow.deleted",{}])") << u"flows"_s;
+        QTest::newRow("flow folder") << QByteArray(R"(["homey:manager:flow","flowfolder.update"])")
+                                     << u"none"_s;
+        QTest::newRow("notification")
+            << QByteArray(R"(["homey:manager:notifications","notification.create",{"id":"n"}])")
+            << u"notification n"_s;
+        QTest::newRow("case matters") << QByteArray(R"(["homey:manager:Flow","flow.updated"])") << u"none"_s;
+        QTest::newRow("uri only") << QByteArray(R"(["homey:manager:flow"])") << u"none"_s;
+        QTest::newRow("empty") << QByteArray() << u"none"_s;
+        QTest::newRow("not an array") << QByteArray(R"({"a":1})") << u"none"_s;
+        QTest::newRow("numeric uri") << QByteArray(R"([1,"flow.x"])") << u"none"_s;
+        QTest::newRow("two documents") << QByteArray(R"(["homey:manager:flow","flow.x"],[1])") << u"none"_s;
+    }
+
+    void events()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, event);
+        QCOMPARE(describe(mapEvent(data)), event);
+    }
+
+    void ownTransactionWindow()
+    {
+        auto now = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::hours(1));
+        OwnTransactions own([now] { return *now; });
+        own.registerOwn(u"a"_s);
+        *now += 59900ms;
+        QVERIFY(own.isOwn(u"a"_s));
+        QVERIFY(!own.isOwn(u"b"_s));
+        *now += 100ms;
+        QVERIFY(!own.isOwn(u"a"_s));
+        own.registerOwn(u"b"_s); // forgets the expired one
+        QCOMPARE(own.size(), 1);
+        *now -= 10min; // a registration ahead of the clock is fresh
+        QVERIFY(own.isOwn(u"b"_s));
+    }
+
+    void backoff()
+    {
+        QCOMPARE(RealtimeTiming::backoff(1, 0), 500ms);
+        QCOMPARE(RealtimeTiming::backoff(1, 1), 900ms);
+        QCOMPARE(RealtimeTiming::backoff(2, 0), 1000ms);
+        QCOMPARE(RealtimeTiming::backoff(5, 1), 8400ms);
+        QCOMPARE(RealtimeTiming::backoff(6, 0), 15000ms);
+        QCOMPARE(RealtimeTiming::backoff(40, 1), 15400ms);
+        QCOMPARE(RealtimeTiming::backoff(3, std::nan("")), 2000ms);
+        const RealtimeTiming standard = RealtimeTiming::standard();
+        for (int i = 0; i < 1000; ++i) {
+            const double r = standard.random();
+            QVERIFY(r >= 0 && r <= 1);
+        }
+    }
+
+    // Garbage through the whole reader of a socket without a transport: nothing may crash or throw.
+    void hostileFrames()
+    {
+        HomeySocket socket(HomeyEndpoint{QUrl(u"http://127.0.0.1:1"_s), u"h"_s, {}}, u"t"_s);
+        const QStringList fixed{u"0"_s,
+                                u"1"_s,
+                                u"2probe"_s,
+                                u"3"_s,
+                                u"4"_s,
+                                u"40"_s,
+                                u"40/abc,{}"_s,
+                                u"41"_s,
+                                u"41/abc,"_s,
+                                u"42/ns"_s,
+                                u"43"_s,
+                                u"4399999999999999999999999[]"_s,
+                                u"44"_s,
+                                u"44{\"a\":1}"_s,
+                                u"45"_s,
+                                u"49"_s,
+                                u"4/"_s,
+                                u"42[[[[[[[[[[[["_s,
+                                u"42[\"homey:device:\",\"capability\",{\"capabilityId\":\"x\"}]"_s,
+                                QString(100000, u'['),
+                                u"4"_s + QChar(0xD800)};
+        for (const QString &frame : fixed)
+            socket.handle(frame);
+        QRandomGenerator random(1234);
+        const QString alphabet = u"0123456789/,[]{}\":null4abc é\u0661"_s;
+        for (int i = 0; i < 5000; ++i) {
+            QString frame;
+            const int length = int(random.bounded(40));
+            for (int j = 0; j < length; ++j)
+                frame += alphabet.at(random.bounded(alphabet.size()));
+            socket.handle(frame);
+        }
+        QVERIFY(!socket.isRunning());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRealtimeFrames)
+#include "tst_realtimeframes.moc"
