@@ -1,7 +1,10 @@
 #pragma once
 
+#include "homey/wire/jsonreader.h"
+
 #include <optional>
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <variant>
@@ -16,7 +19,8 @@ struct RawSession {
 
     bool operator==(const RawSession &) const = default;
 
-    // Strict: a missing or mistyped "id" or "type", or a mistyped optional member (null counts as absent),
-    // gives a failure description instead.
+    static RawSession decode(const JsonReader &reader);
+
+    // The whole answer; a failure gives the reader's description instead of throwing.
     static std::variant<RawSession, QString> decode(const QByteArray &json);
 };

@@ -86,16 +86,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no type") << QByteArray(R"({"id":"s1"})") << u"het veld \"type\" ontbreekt"_s;
+        QTest::newRow("no type") << QByteArray(R"({"id":"s1"})") << u"type: missing"_s;
         QTest::newRow("null id") << QByteArray(R"({"id":null,"type":"pat"})")
-                                 << u"het veld \"id\" ontbreekt"_s;
+                                 << u"id: expected text, found null"_s;
         QTest::newRow("numeric id") << QByteArray(R"({"id":1,"type":"pat"})")
-                                    << u"het veld \"id\" heeft niet het verwachte type"_s;
+                                    << u"id: expected text, found number"_s;
         QTest::newRow("scopes with a number") << QByteArray(R"({"id":"s","type":"t","scopes":["a",1]})")
-                                              << u"het veld \"scopes\" heeft niet het verwachte type"_s;
+                                              << u"scopes[1]: expected text, found number"_s;
+        QTest::newRow("scopes text") << QByteArray(R"({"id":"s","type":"t","scopes":"a"})")
+                                     << u"scopes: expected list, found text"_s;
         QTest::newRow("clientName object") << QByteArray(R"({"id":"s","type":"t","clientName":{}})")
-                                           << u"het veld \"clientName\" heeft niet het verwachte type"_s;
-        QTest::newRow("array") << QByteArray("[]") << u"geen JSON-object"_s;
+                                           << u"clientName: expected text, found object"_s;
+        QTest::newRow("array") << QByteArray("[]") << u"expected object, found list"_s;
         QTest::newRow("empty") << QByteArray() << QString();
     }
 
