@@ -23,9 +23,9 @@ QJsonObject json(const char *text)
 }
 
 // Records each registration together with how many requests the hub had seen at that moment.
-class FakeRealtime : public HomeyRealtime {
+class RecordingRealtime : public HomeyRealtime {
 public:
-    explicit FakeRealtime(FakeHub &hub) : m_hub(hub) {}
+    explicit RecordingRealtime(FakeHub &hub) : m_hub(hub) {}
 
     QCoro::Task<std::shared_ptr<EventChannel<HomeyEvent>>> connect(QStringList) override
     {
@@ -82,7 +82,7 @@ class TestHomeyClient : public QObject {
 
 private:
     std::unique_ptr<FakeHub> m_hub;
-    std::shared_ptr<FakeRealtime> m_realtime;
+    std::shared_ptr<RecordingRealtime> m_realtime;
 
     std::unique_ptr<HomeyClient> client(const QString &token = u"secret"_s)
     {
@@ -97,7 +97,7 @@ private slots:
         QVERIFY(m_hub->listen());
         QString error;
         QVERIFY2(m_hub->loadHome(QStringLiteral(QUORVANE_RESTHOME), &error), qPrintable(error));
-        m_realtime = std::make_shared<FakeRealtime>(*m_hub);
+        m_realtime = std::make_shared<RecordingRealtime>(*m_hub);
         HomeyClient::setDryRunForTesting(false);
     }
 
