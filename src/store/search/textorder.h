@@ -1,9 +1,11 @@
 #pragma once
 
+#include "homey/wire/textorder.h"
+
 #include <QCollator>
 #include <QString>
 
-// The two name orders the home uses.
+// The localized name order; the plain one comes from the wire layer.
 namespace TextOrder {
 
 // The collator behind localizedCompare, for sort keys. One per thread: a QCollator may not be shared.
@@ -17,7 +19,6 @@ inline bool localizedLess(const QString &a, const QString &b)
     return localizedCompare(a, b) < 0;
 }
 
-// Plain Unicode code point order, case-sensitive ('Zomer' before 'avond').
-bool codePointLess(const QString &a, const QString &b);
+// Plain Unicode code point order ('Zomer' before 'avond') is codePointLess of the wire layer's TextOrder.
 
 } // namespace TextOrder
