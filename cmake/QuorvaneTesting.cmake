@@ -10,7 +10,7 @@ function(quorvane_add_test name)
     set(T_TIMEOUT 120)
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+  target_link_libraries(${name} PRIVATE quorvane_options Qt6::Test ${T_LIBS})
   add_test(NAME ${name} COMMAND ${name})
   set(home ${CMAKE_BINARY_DIR}/testhome/${name})
   set_tests_properties(${name} PROPERTIES

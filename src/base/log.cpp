@@ -114,8 +114,16 @@ void Log::write(const QString &message)
     {
         std::lock_guard lock(m_mutex);
         m_queue.push_back({std::move(line), ++m_queuedCount});
+        if (m_sink)
+            m_sink(message);
     }
     m_queued.notify_one();
+}
+
+void Log::setSink(Sink sink)
+{
+    std::lock_guard lock(m_mutex);
+    m_sink = std::move(sink);
 }
 
 void Log::flush()

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <QByteArray>
 #include <QString>
@@ -32,6 +33,11 @@ public:
     // Returns once every line queued before the call has been written.
     void flush();
 
+    // Also hands every message, unescaped, to sink on the calling thread as it is queued (the sink
+    // must not log); an empty sink stops that. Lets tests read what was logged without the file.
+    using Sink = std::function<void(const QString &message)>;
+    void setSink(Sink sink);
+
     // The stamped line as written, control characters in the message escaped so it stays one line.
     static QByteArray formatLine(const QString &message);
     static QString escaped(const QString &message);
@@ -54,6 +60,7 @@ private:
     std::condition_variable m_queued;
     std::condition_variable m_written;
     std::deque<Entry> m_queue;
+    Sink m_sink;
     quint64 m_queuedCount = 0;
     quint64 m_writtenCount = 0;
     bool m_stopping = false;

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 class TstAppConfiguration : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void isolatedNeedsTheExactArgument_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -37,7 +37,7 @@ QCoro::Task<int> throwsCancelled()
 
 class TstAsyncHelpers : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void fullChannelDropsTheOldest()
     {
         auto channel = std::make_shared<EventChannel<int>>(3);

@@ -33,7 +33,7 @@ const QRegularExpression linePattern(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2
 
 class TstLog : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void lineIsStampTwoBlanksAndMessage()
     {
         QTemporaryDir dir;

@@ -122,7 +122,7 @@ struct Stored {
 
 class TstSettingsStore : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         // The test home outlives a run: start from no settings at all.

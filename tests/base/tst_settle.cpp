@@ -30,7 +30,7 @@ QCoro::Task<Outcome> waitFor(std::shared_ptr<Settle<int>> settle, int *resumes)
 
 class TstSettle : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void valueSettledBeforeTheWait()
     {
         auto settle = std::make_shared<Settle<int>>();

@@ -197,7 +197,7 @@ bool FakeHub::changeCapability(const QString &deviceID, const QString &capabilit
     device.insert(u"capabilitiesObj"_s, capabilities);
     devices.insert(deviceID, device);
     m_home.insert(u"devices"_s, devices);
-    emit capabilityChanged(deviceID, capabilityID, value, transactionID);
+    Q_EMIT capabilityChanged(deviceID, capabilityID, value, transactionID);
     return true;
 }
 
@@ -298,7 +298,7 @@ void FakeHub::readFrom(QTcpSocket *socket)
                 request.received = QDateTime::currentDateTimeUtc();
                 request.connectionId = connection.id;
                 m_requests.append(request);
-                emit requestReceived(request);
+                Q_EMIT requestReceived(request);
             }
             send(connection, {400, errorBody(u"malformed request"_s), {}}, true);
             return;
@@ -315,7 +315,7 @@ bool FakeHub::serve(Connection &connection, FakeRequest request)
     const Route route = routeOf(request);
     request.knownPath = route != Route::Unknown;
     m_requests.append(request);
-    emit requestReceived(request);
+    Q_EMIT requestReceived(request);
 
     if (const Fault *fault = faultFor(request.route())) {
         switch (fault->kind) {

@@ -88,7 +88,7 @@ public:
 
     void setWebSocketUpgradeHandler(UpgradeHandler handler) { m_upgradeHandler = std::move(handler); }
 
-signals:
+Q_SIGNALS:
     void requestReceived(const FakeRequest &request);
     // A capability value in the home changed; transactionID is the one the write carried
     // (empty when the write had none or came from setCapabilityValue()).

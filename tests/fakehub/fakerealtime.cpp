@@ -68,7 +68,7 @@ void FakeRealtime::accept(FakeSocketLink *link)
     if (m_sendOpen)
         link->sendText(u"0{\"sid\":\"fake-sid\",\"upgrades\":[],\"pingInterval\":25000,\"pingTimeout\":20000,"
                        u"\"maxPayload\":1000000}"_s);
-    emit linkOpened();
+    Q_EMIT linkOpened();
 }
 
 FakeRealtime::Link *FakeRealtime::find(FakeSocketLink *link)
@@ -83,7 +83,7 @@ FakeRealtime::Link *FakeRealtime::find(FakeSocketLink *link)
 void FakeRealtime::received(FakeSocketLink *socketLink, const QString &frame)
 {
     m_inbound.append(frame);
-    emit frameReceived(frame);
+    Q_EMIT frameReceived(frame);
     Link *link = find(socketLink);
     if (!link || !frame.startsWith(u'4') || frame.size() < 2)
         return;

@@ -63,7 +63,7 @@ public:
     // The close status the client sent on the most recent link that sent one; 0 when none did.
     quint16 lastCloseCode() const { return m_lastCloseCode; }
 
-signals:
+Q_SIGNALS:
     void frameReceived(const QString &frame);
     void linkOpened();
 

@@ -136,7 +136,7 @@ void FakeSocketLink::readFrames()
             if (fin) {
                 const QByteArray message = std::exchange(m_fragments, {});
                 if (m_fragmentOpcode == 0x1)
-                    emit textReceived(QString::fromUtf8(message));
+                    Q_EMIT textReceived(QString::fromUtf8(message));
             }
             break;
         case 0x8:

@@ -31,7 +31,7 @@ public:
     // The status of the client's close frame; 0 while none came.
     quint16 closeCodeReceived() const { return m_closeCode; }
 
-signals:
+Q_SIGNALS:
     void textReceived(const QString &text);
     void closed();
 

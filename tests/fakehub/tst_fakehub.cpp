@@ -138,7 +138,7 @@ private:
         return answer;
     }
 
-private slots:
+private Q_SLOTS:
     void init()
     {
         hub = new FakeHub(this);

@@ -49,7 +49,7 @@ void NotificationFeed::setItems(const QList<HomeyNotification> &items)
     if (items == m_items)
         return;
     m_items = items;
-    emit itemsChanged();
+    Q_EMIT itemsChanged();
 }
 
 void NotificationFeed::setUnread(int unread)
@@ -57,7 +57,7 @@ void NotificationFeed::setUnread(int unread)
     if (unread == m_unread)
         return;
     m_unread = unread;
-    emit unreadChanged();
+    Q_EMIT unreadChanged();
 }
 
 void NotificationFeed::setSettings(const NotificationSettings &settings)
@@ -65,7 +65,7 @@ void NotificationFeed::setSettings(const NotificationSettings &settings)
     if (settings == m_settings)
         return;
     m_settings = settings;
-    emit settingsChanged();
+    Q_EMIT settingsChanged();
 }
 
 void NotificationFeed::setClock(Clock clock)
@@ -199,7 +199,7 @@ void NotificationFeed::markAllRead()
         return;
     for (HomeyNotification &item : m_items)
         item.isRead = true;
-    emit itemsChanged();
+    Q_EMIT itemsChanged();
     setUnread(0);
 }
 
@@ -247,9 +247,9 @@ void NotificationFeed::add(const HomeyNotification &notification)
     m_items.insert(at - m_items.cbegin(), item);
     if (m_items.size() > maximumItems)
         m_items.resize(maximumItems);
-    emit itemsChanged();
+    Q_EMIT itemsChanged();
     ++m_unread;
-    emit unreadChanged();
+    Q_EMIT unreadChanged();
 
     if (!m_armed || !m_settings.pushEnabled)
         return;

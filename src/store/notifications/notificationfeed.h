@@ -52,7 +52,7 @@ public:
     void markAllRead();
     void clear();
 
-signals:
+Q_SIGNALS:
     void itemsChanged();
     void unreadChanged();
     void settingsChanged();

@@ -45,7 +45,7 @@ private:
         HomeyConfig::setEnvironmentSourceForTesting(HomeyConfig::EnvironmentSource{values, m_home.path()});
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());

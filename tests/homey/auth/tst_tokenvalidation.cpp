@@ -44,7 +44,7 @@ private:
         m_hub->setHome(QJsonObject{{u"token"_s, accepted}, {u"session"_s, session}});
     }
 
-private slots:
+private Q_SLOTS:
     void init()
     {
         m_hub = std::make_unique<FakeHub>();

@@ -26,7 +26,7 @@ private:
         return path;
     }
 
-private slots:
+private Q_SLOTS:
     void cleanup()
     {
         HomeyConfig::setEnvironmentSourceForTesting(std::nullopt);

@@ -14,7 +14,7 @@ Q_DECLARE_METATYPE(std::optional<QString>)
 class TestHomeyConfig : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void cleanup() { QFile::remove(SettingsStore(u"tst_homeyconfig"_s).filePath()); }
 
     void fromEnvironment_data()

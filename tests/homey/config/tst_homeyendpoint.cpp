@@ -23,7 +23,7 @@ QJsonValue parse(const QByteArray &json)
 class TestHomeyEndpoint : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void apiUrls_data()
     {
         QTest::addColumn<QString>("base");

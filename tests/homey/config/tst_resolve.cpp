@@ -75,7 +75,7 @@ private:
         return HomeyConfig::resolve(defaults(), discovery, fallbacks, persist, m_browser, timings);
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         FakeHub closed;

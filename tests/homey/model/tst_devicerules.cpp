@@ -46,7 +46,7 @@ CapabilityValue text(const QString &s)
 class TestDeviceRules : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void switchKeySelection()
     {
         // The exact "onoff" wins only when setable; otherwise the order decides among suffixed ids.

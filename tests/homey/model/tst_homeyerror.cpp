@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(HomeyError)
 class TestHomeyError : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void textsPerCase_data()
     {
         QTest::addColumn<HomeyError>("error");

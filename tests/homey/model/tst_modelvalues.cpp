@@ -47,7 +47,7 @@ public:
 class TestModelValues : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void decodesEveryJsonValue_data()
     {
         QTest::addColumn<QByteArray>("json");

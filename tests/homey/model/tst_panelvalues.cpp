@@ -40,7 +40,7 @@ HomeyNotification p2000(std::optional<int> priority)
 class TestPanelValues : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void hitTargets()
     {
         QCOMPARE(deviceHit().deviceID(), u"d1"_s);

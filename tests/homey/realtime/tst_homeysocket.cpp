@@ -108,7 +108,7 @@ class TestHomeySocket : public QObject {
         return channel;
     }
 
-private slots:
+private Q_SLOTS:
     void init()
     {
         m_hub = std::make_unique<FakeHub>();

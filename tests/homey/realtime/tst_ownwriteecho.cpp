@@ -77,7 +77,7 @@ class TestOwnWriteEcho : public QObject {
             .value(u"value"_s);
     }
 
-private slots:
+private Q_SLOTS:
     void init()
     {
         HomeyClient::setDryRunForTesting(false);

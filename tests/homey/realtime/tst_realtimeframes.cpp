@@ -43,7 +43,7 @@ QString describe(const std::optional<HomeyEvent> &event)
 class TestRealtimeFrames : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void writer()
     {
         QCOMPARE(frame(2, u"/"_s, std::nullopt, QJsonArray{u"x"_s}), u"42[\"x\"]"_s);

@@ -90,7 +90,7 @@ private:
                                              m_realtime, quick);
     }
 
-private slots:
+private Q_SLOTS:
     void init()
     {
         m_hub = std::make_unique<FakeHub>();

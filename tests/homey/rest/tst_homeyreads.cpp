@@ -30,7 +30,7 @@ RawSystem::CPU cpu(qint64 user, qint64 idle)
 class TestHomeyReads : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void plainNameOrder()
     {
         // "e" + combining acute is the same name as "é" once composed; capitals sort first.

@@ -23,7 +23,7 @@ QJsonValue json(const char *text)
 class TestHomeyDate : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void parse_data()
     {
         QTest::addColumn<QString>("text");

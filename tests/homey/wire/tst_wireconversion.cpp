@@ -24,7 +24,7 @@ Device device(const QByteArray &json)
 class TestWireConversion : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void capabilityOrder_data()
     {
         QTest::addColumn<QByteArray>("json");

@@ -57,7 +57,7 @@ const QByteArray cpu = js("{'times':{'user':1,'nice':2,'sys':3,'idle':4,'irq':5}
 class TestWireDecoding : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     // An empty failure means the record decodes.
     void records_data()
     {

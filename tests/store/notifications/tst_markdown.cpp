@@ -7,7 +7,7 @@ using namespace Qt::StringLiterals;
 class TestMarkdown : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void strip_data();
     void strip();
     void largeUnmatchedInputStaysIntact();

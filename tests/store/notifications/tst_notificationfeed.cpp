@@ -69,7 +69,7 @@ private:
 class TestNotificationFeed : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
     void emptyBaseline();
     void baselineCollectsHistoryQuietly();

@@ -13,7 +13,7 @@ Q_DECLARE_METATYPE(NotificationSettings)
 class TestNotificationSettings : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
     void load_data();
     void load();

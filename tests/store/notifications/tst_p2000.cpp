@@ -45,7 +45,7 @@ Fields standardFields()
 class TestP2000 : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void pagerDevice_data();
     void pagerDevice();
     void message_data();

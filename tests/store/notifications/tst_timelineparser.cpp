@@ -30,7 +30,7 @@ std::optional<TimelineParser::P2000Parts> triple(const QString &service, const Q
 class TestTimelineParser : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void p2000Line_data();
     void p2000Line();
     void p2000Notification_data();

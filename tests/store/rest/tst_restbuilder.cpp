@@ -48,7 +48,7 @@ Home oneRoom()
 class TestRestBuilder : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void buildsTheDutchHome();
     void rebuildIsIndependentOfMapOrder();
     void emptyAndFlatHomes();

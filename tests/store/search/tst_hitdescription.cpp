@@ -43,7 +43,7 @@ Device alarm(const QString &state)
 class TestHitDescription : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void describe_data();
     void describe();
     void primaryReading_data();

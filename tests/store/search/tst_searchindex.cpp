@@ -55,7 +55,7 @@ Home numberedRooms()
 class TestSearchIndex : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void buildsItemsFromTheHome();
     void ranking_data();
     void ranking();

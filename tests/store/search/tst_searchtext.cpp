@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 class TestSearchText : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void tokens_data();
     void tokens();
     void fold_data();
