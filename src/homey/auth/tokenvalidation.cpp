@@ -6,6 +6,7 @@
 #include "homey/config/homeyendpoint.h"
 #include "homey/config/probereply.h"
 #include "homey/model/homeyerror.h"
+#include "homey/rest/networkreachability.h"
 
 #include <memory>
 #include <QNetworkAccessManager>
@@ -34,21 +35,6 @@ HomeyIdentity identityFrom(const ProbeReply &reply)
 
 } // namespace
 
-bool meansOffline(int networkError, const QString &errorText)
-{
-    switch (QNetworkReply::NetworkError(networkError)) {
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-        return true;
-    case QNetworkReply::UnknownNetworkError:
-        // Qt reports a connect() that failed with ENETUNREACH (no route: no network at all) only through
-        // the socket's text.
-        return errorText.contains(u"Network unreachable"_s, Qt::CaseInsensitive);
-    default:
-        return false;
-    }
-}
-
 QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, QNetworkAccessManager *session,
                                          CancelToken cancel, std::chrono::milliseconds timeout)
 {
@@ -70,7 +56,7 @@ QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, QNetworkAc
 
     if (reply.status)
         co_return identityFrom(reply);
-    if (reply.finished && meansOffline(reply.error, reply.errorText))
+    if (reply.finished && NetworkReachability::meansOffline(QNetworkReply::NetworkError(reply.error)))
         throw HomeyError::offline();
     const QString host = baseURL.host(QUrl::FullyEncoded);
     throw HomeyError::unreachable(host.isEmpty() ? baseURL.toString(QUrl::FullyEncoded) : host);

@@ -18,6 +18,3 @@ inline constexpr std::chrono::milliseconds tokenValidationTimeout = std::chrono:
 QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token,
                                          QNetworkAccessManager *session = nullptr, CancelToken cancel = {},
                                          std::chrono::milliseconds timeout = tokenValidationTimeout);
-
-// The transport failures that mean this machine has no network at all.
-bool meansOffline(int networkError, const QString &errorText);

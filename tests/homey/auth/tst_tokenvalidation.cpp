@@ -213,31 +213,6 @@ private Q_SLOTS:
         awaitTask(validateToken(m_hub->baseURL(), accepted, &manager), 30s);
         QCOMPARE(started, 3);
     }
-
-    void offlineErrors_data()
-    {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("offline");
-        QTest::newRow("temporary failure")
-            << int(QNetworkReply::TemporaryNetworkFailureError) << QString() << true;
-        QTest::newRow("session failed") << int(QNetworkReply::NetworkSessionFailedError) << QString() << true;
-        QTest::newRow("network unreachable")
-            << int(QNetworkReply::UnknownNetworkError) << u"Network unreachable"_s << true;
-        QTest::newRow("other unknown")
-            << int(QNetworkReply::UnknownNetworkError) << u"Host unreachable"_s << false;
-        QTest::newRow("refused") << int(QNetworkReply::ConnectionRefusedError) << u"Network unreachable"_s
-                                 << false;
-        QTest::newRow("host not found") << int(QNetworkReply::HostNotFoundError) << QString() << false;
-    }
-
-    void offlineErrors()
-    {
-        QFETCH(int, error);
-        QFETCH(QString, text);
-        QFETCH(bool, offline);
-        QCOMPARE(meansOffline(error, text), offline);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestTokenValidation)
