@@ -1,5 +1,6 @@
 #include "fakehub/fakehub.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QHostAddress>
 #include <QJsonArray>
@@ -7,6 +8,7 @@
 #include <QJsonParseError>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -100,6 +102,20 @@ FakeHub::FakeHub(QObject *parent) : QObject(parent), m_server(new QTcpServer(thi
     connect(m_server, &QTcpServer::newConnection, this, &FakeHub::acceptConnections);
 }
 
+bool FakeHub::waitForRequests(qsizetype count, int timeoutMs)
+{
+    if (m_requests.size() < count) {
+        QEventLoop loop;
+        connect(this, &FakeHub::requestReceived, &loop, [&] {
+            if (m_requests.size() >= count)
+                loop.quit();
+        });
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return m_requests.size() >= count;
+}
+
 FakeHub::~FakeHub()
 {
     // Sockets must not report their own teardown to a hub that is half gone.
@@ -132,6 +148,11 @@ QUrl FakeHub::baseURL() const
 QString FakeHub::demoHomePath()
 {
     return QStringLiteral(QUORVANE_FAKEHUB_DEMOHOME);
+}
+
+QString FakeHub::smallHomePath()
+{
+    return QStringLiteral(QUORVANE_FAKEHUB_SMALLHOME);
 }
 
 std::optional<QJsonObject> FakeHub::readHomeFile(const QString &path, QString *error)

@@ -51,8 +51,11 @@ public:
     quint16 port() const;
     QUrl baseURL() const; // http://127.0.0.1:<port>
 
-    // The demo home in the source tree.
+    // The demo home in the source tree, and a small one for tests: two zones, a lamp, a flow of each
+    // kind, two moods, three notifications, the token "secret", and a record of each kind that
+    // does not decode.
     static QString demoHomePath();
+    static QString smallHomePath();
 
     // The home. Loading or setting a home also takes its "token" member, when present, as the token.
     static std::optional<QJsonObject> readHomeFile(const QString &path, QString *error = nullptr);
@@ -70,6 +73,8 @@ public:
     QList<FakeRequest> requests() const { return m_requests; }
     QList<FakeRequest> unknownRequests() const;
     void clearRequests() { m_requests.clear(); }
+    // Runs the event loop until count requests have come in; false when they did not within timeoutMs.
+    bool waitForRequests(qsizetype count, int timeoutMs = 5000);
 
     // Faults, matched against FakeRequest::route() (the path under "/api/", still encoded,
     // without the query, e.g. "manager/zones/zone/"). A path ending in "*" matches every

@@ -69,3 +69,17 @@ T awaitTask(QCoro::Task<T> task, std::chrono::milliseconds timeout = std::chrono
     if constexpr (!std::is_void_v<T>)
         return std::move(*state->value);
 }
+
+// The E that a task fails with; std::nullopt when it succeeds, fails otherwise or does not finish.
+template <typename E, typename T>
+std::optional<E> awaitFailure(QCoro::Task<T> task,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+    try {
+        awaitTask(std::move(task), timeout);
+    } catch (const E &error) {
+        return error;
+    } catch (...) {
+    }
+    return std::nullopt;
+}

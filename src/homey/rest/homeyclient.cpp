@@ -7,7 +7,6 @@
 #include "homey/rest/homeyreads.h"
 
 #include <cmath>
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QUuid>
@@ -15,12 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-std::optional<bool> &dryRunOverride()
-{
-    static std::optional<bool> value;
-    return value;
-}
 
 // An id as one path segment: "/" and everything else outside a path segment is percent-encoded. The
 // segments "." and ".." (and the empty one) would change which resource the path names.
@@ -65,9 +58,9 @@ QCoro::Task<QList<T>> getAll(std::shared_ptr<HomeyTransport> transport, QString 
 }
 
 QCoro::Task<> send(std::shared_ptr<HomeyTransport> transport, QString path, QByteArray method,
-                   std::optional<QByteArray> body, CancelToken cancel)
+                   std::optional<QByteArray> body, bool dryRun, CancelToken cancel)
 {
-    if (method != "GET" && HomeyClient::dryRun()) {
+    if (method != "GET" && dryRun) {
         const QString bodyText =
             body && QUtf8StringView(*body).isValidUtf8() ? QString::fromUtf8(*body) : u"-"_s;
         Log::shared().write(u"DRY-RUN: "_s + QString::fromLatin1(method) + u" /api/"_s + path + u' ' +
@@ -174,7 +167,7 @@ QCoro::Task<QList<RawNotification>> loadNotifications(std::shared_ptr<HomeyTrans
 
 QCoro::Task<> writeCapability(std::shared_ptr<HomeyTransport> transport,
                               std::shared_ptr<HomeyRealtime> realtime, QString deviceID, QString capabilityID,
-                              CapabilityValue value, CancelToken cancel)
+                              CapabilityValue value, bool dryRun, CancelToken cancel)
 {
     const std::optional<QString> device = pathSegment(deviceID);
     const std::optional<QString> capability = pathSegment(capabilityID);
@@ -195,33 +188,20 @@ QCoro::Task<> writeCapability(std::shared_ptr<HomeyTransport> transport,
 
     const QByteArray body = "{\"value\":" + compactJson(value.toJson()) +
                             ",\"transactionId\":" + compactJson(transactionID) + "}";
-    co_await send(std::move(transport), path, "PUT", body, std::move(cancel));
+    co_await send(std::move(transport), path, "PUT", body, dryRun, std::move(cancel));
 }
 
 } // namespace
 
 HomeyClient::HomeyClient(HomeyEndpoint endpoint, QString token, std::shared_ptr<HomeyRealtime> realtime,
                          Options options)
-    : m_transport(std::make_shared<HomeyTransport>(std::move(endpoint), std::move(token), options)),
-      m_realtime(std::move(realtime)), m_cpu(std::make_shared<CPUSampler>())
+    : m_transport(std::make_shared<HomeyTransport>(std::move(endpoint), std::move(token), options.transport)),
+      m_realtime(std::move(realtime)), m_cpu(std::make_shared<CPUSampler>()), m_dryRun(options.dryRun)
 {}
 
 HomeyClient::~HomeyClient()
 {
     m_transport->close();
-}
-
-bool HomeyClient::dryRun()
-{
-    if (dryRunOverride())
-        return *dryRunOverride();
-    static const bool fromArguments = QCoreApplication::arguments().contains(u"--dry-run"_s);
-    return fromArguments;
-}
-
-void HomeyClient::setDryRunForTesting(std::optional<bool> value)
-{
-    dryRunOverride() = value;
 }
 
 QCoro::Task<QList<Zone>> HomeyClient::zones(CancelToken cancel)
@@ -268,7 +248,7 @@ QCoro::Task<> HomeyClient::setCapability(QString deviceID, QString capabilityID,
                                          CancelToken cancel)
 {
     return writeCapability(m_transport, m_realtime, std::move(deviceID), std::move(capabilityID),
-                           std::move(value), std::move(cancel));
+                           std::move(value), m_dryRun, std::move(cancel));
 }
 
 QCoro::Task<> HomeyClient::startFlow(QString id, bool advanced, CancelToken cancel)
@@ -279,7 +259,7 @@ QCoro::Task<> HomeyClient::startFlow(QString id, bool advanced, CancelToken canc
         return failed(unbuildable(u"manager/flow/"_s + kind + u'/' + id + u"/trigger"_s));
     }
     return send(m_transport, u"manager/flow/"_s + kind + u'/' + *segment + u"/trigger"_s, "POST",
-                std::nullopt, std::move(cancel));
+                std::nullopt, m_dryRun, std::move(cancel));
 }
 
 QCoro::Task<> HomeyClient::setMood(QString id, CancelToken cancel)
@@ -288,6 +268,6 @@ QCoro::Task<> HomeyClient::setMood(QString id, CancelToken cancel)
     if (!segment) {
         return failed(unbuildable(u"manager/moods/mood/"_s + id + u"/set"_s));
     }
-    return send(m_transport, u"manager/moods/mood/"_s + *segment + u"/set"_s, "POST", std::nullopt,
+    return send(m_transport, u"manager/moods/mood/"_s + *segment + u"/set"_s, "POST", std::nullopt, m_dryRun,
                 std::move(cancel));
 }

@@ -6,15 +6,20 @@
 #include "homey/rest/homeytransport.h"
 
 #include <memory>
-#include <optional>
 
 class CPUSampler;
 
+struct HomeyClientOptions {
+    HomeyTransport::Options transport;
+    // Writes are logged and not sent (the program's "--dry-run"); reads still go out.
+    bool dryRun = false;
+};
+
 // The hub's REST interface over HTTP. Deleting the client aborts what it still runs: every waiting
-// caller then gets Cancelled.
+// caller then gets Cancelled, and nothing queued is sent any more.
 class HomeyClient final : public HomeyRESTClient {
 public:
-    using Options = HomeyTransport::Options;
+    using Options = HomeyClientOptions;
 
     HomeyClient(HomeyEndpoint endpoint, QString token, std::shared_ptr<HomeyRealtime> realtime,
                 Options options = {});
@@ -24,10 +29,7 @@ public:
 
     const HomeyEndpoint &endpoint() const { return m_transport->endpoint(); }
 
-    // True when the process was started with the argument "--dry-run": writes are logged, not sent.
-    static bool dryRun();
-    // Overrides dryRun() for tests; std::nullopt goes back to the command line.
-    static void setDryRunForTesting(std::optional<bool> value);
+    bool dryRun() const { return m_dryRun; }
 
     QCoro::Task<QList<Zone>> zones(CancelToken cancel = {}) override;
     QCoro::Task<QList<Device>> devices(CancelToken cancel = {}) override;
@@ -48,4 +50,5 @@ private:
     std::shared_ptr<HomeyTransport> m_transport;
     std::shared_ptr<HomeyRealtime> m_realtime;
     std::shared_ptr<CPUSampler> m_cpu;
+    const bool m_dryRun;
 };

@@ -2,6 +2,7 @@
 
 #include "base/async/cancelled.h"
 #include "homey/model/homeyerror.h"
+#include "homey/rest/singleusebody.h"
 
 #include <algorithm>
 #include <QCoroNetworkReply>
@@ -21,44 +22,10 @@ bool hasControlCharacter(const QString &text)
 
 } // namespace
 
-// Waits for one of the request slots. Not granted means the wait was withdrawn (cancelled, or the
-// transport closed): the caller then gets Cancelled.
-class HomeyTransport::SlotAwaiter {
-public:
-    SlotAwaiter(HomeyTransport &transport, std::shared_ptr<Waiter> waiter)
-        : m_transport(transport), m_waiter(std::move(waiter))
-    {}
-
-    bool await_ready()
-    {
-        if (m_transport.m_closed)
-            return true;
-        if (m_transport.m_inFlight < m_transport.m_options.maxInFlight && m_transport.m_waiting.empty()) {
-            ++m_transport.m_inFlight;
-            m_waiter->granted = true;
-            return true;
-        }
-        return false;
-    }
-    void await_suspend(std::coroutine_handle<> handle)
-    {
-        m_waiter->handle = handle;
-        m_transport.m_waiting.push_back(m_waiter);
-    }
-    void await_resume() const
-    {
-        if (!m_waiter->granted)
-            throw Cancelled();
-    }
-
-private:
-    HomeyTransport &m_transport;
-    std::shared_ptr<Waiter> m_waiter;
-};
-
 HomeyTransport::HomeyTransport(HomeyEndpoint endpoint, QString token, Options options)
     : m_endpoint(std::move(endpoint)), m_token(std::move(token)),
-      m_tokenSendable(!hasControlCharacter(m_token)), m_options(options), m_manager(new QNetworkAccessManager)
+      m_tokenSendable(!hasControlCharacter(m_token)), m_options(options),
+      m_manager(new QNetworkAccessManager), m_slots(options.maxInFlight)
 {
     m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     m_manager->setAutoDeleteReplies(false);
@@ -74,10 +41,7 @@ HomeyTransport::~HomeyTransport()
 void HomeyTransport::close()
 {
     m_closed = true;
-    std::deque<std::shared_ptr<Waiter>> waiting;
-    waiting.swap(m_waiting);
-    for (const auto &waiter : waiting)
-        resumeLater(waiter);
+    m_slots.close();
     // Aborting resumes the awaiting coroutine at once, which removes its reply from the set.
     const QSet<QNetworkReply *> replies = m_replies;
     for (QNetworkReply *reply : replies)
@@ -96,37 +60,28 @@ QNetworkRequest HomeyTransport::request(const QString &path) const
     return request;
 }
 
+QNetworkReply *HomeyTransport::send(const QByteArray &method, const QString &path,
+                                    const std::optional<QByteArray> &body)
+{
+    QNetworkRequest request = this->request(path);
+    if (method == "GET")
+        return m_manager->get(request);
+    // Every write goes out through a body Qt cannot rewind, an empty one included, so that Qt never sends
+    // it a second time by itself.
+    if (body)
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+    request.setHeader(QNetworkRequest::ContentLengthHeader, body ? body->size() : 0);
+    auto *device = new SingleUseBody(body.value_or(QByteArray()));
+    QNetworkReply *reply = m_manager->sendCustomRequest(request, method, device);
+    device->setParent(reply);
+    return reply;
+}
+
 QString HomeyTransport::host() const
 {
     const QString host = m_endpoint.baseURL.host(QUrl::FullyEncoded);
     return host.isEmpty() ? u"je Homey"_s : host;
-}
-
-void HomeyTransport::releaseSlot()
-{
-    --m_inFlight;
-    while (!m_closed && !m_waiting.empty() && m_inFlight < m_options.maxInFlight) {
-        std::shared_ptr<Waiter> next = m_waiting.front();
-        m_waiting.pop_front();
-        ++m_inFlight;
-        next->granted = true;
-        resumeLater(next);
-    }
-}
-
-void HomeyTransport::resumeLater(const std::shared_ptr<Waiter> &waiter)
-{
-    // Never resume a coroutine from inside another one's bookkeeping; the manager outlives every
-    // waiter, since each waiting coroutine holds the transport.
-    QMetaObject::invokeMethod(
-        m_manager,
-        [waiter] {
-            if (waiter->done)
-                return;
-            waiter->done = true;
-            waiter->handle.resume();
-        },
-        Qt::QueuedConnection);
 }
 
 QCoro::Task<QByteArray> HomeyTransport::perform(std::shared_ptr<HomeyTransport> self, QByteArray method,
@@ -139,36 +94,9 @@ QCoro::Task<QByteArray> HomeyTransport::perform(std::shared_ptr<HomeyTransport> 
     if (!self->m_tokenSendable)
         throw HomeyError::unauthorized();
 
-    {
-        auto waiter = std::make_shared<Waiter>();
-        HomeyTransport *transport = self.get();
-        const CancelRegistration withdraw = cancel.onCancel([transport, waiter] {
-            auto &waiting = transport->m_waiting;
-            const auto it = std::find(waiting.begin(), waiting.end(), waiter);
-            if (it == waiting.end())
-                return;
-            waiting.erase(it);
-            transport->resumeLater(waiter);
-        });
-        co_await SlotAwaiter(*self, waiter);
-    }
-    struct SlotRelease {
-        HomeyTransport *transport;
-        ~SlotRelease() { transport->releaseSlot(); }
-    } release{self.get()};
-    cancel.throwIfCancelled();
+    const RequestSlots::Slot slot = co_await self->m_slots.acquire(cancel);
 
-    const QNetworkRequest request = self->request(path);
-    QNetworkReply *reply = nullptr;
-    if (method == "GET") {
-        reply = self->m_manager->get(request);
-    } else if (body) {
-        QNetworkRequest withBody = request;
-        withBody.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-        reply = self->m_manager->sendCustomRequest(withBody, method, *body);
-    } else {
-        reply = self->m_manager->sendCustomRequest(request, method);
-    }
+    QNetworkReply *reply = self->send(method, path, body);
     self->m_replies.insert(reply);
 
     // Qt reports an abort and a time-out alike; only this flag tells the caller's cancellation apart.
@@ -189,6 +117,7 @@ QCoro::Task<QByteArray> HomeyTransport::perform(std::shared_ptr<HomeyTransport> 
     self->m_replies.remove(reply);
     reply->deleteLater();
 
+    // Qt's own error texts are English and never shown: every outcome becomes one of the Dutch HomeyErrors.
     const QNetworkReply::NetworkError error = reply->error();
     if (error == QNetworkReply::OperationCanceledError) {
         if (cancelledByCaller || self->m_closed)
@@ -211,5 +140,6 @@ QCoro::Task<QByteArray> HomeyTransport::perform(std::shared_ptr<HomeyTransport> 
         throw HomeyError::unauthorized();
     if (error == QNetworkReply::NoError)
         throw HomeyError::http(0, u"/api/"_s + path);
+    // Among these: a write whose link closed before an answer, which Qt was not allowed to send again.
     throw HomeyError::unreachable(self->host());
 }

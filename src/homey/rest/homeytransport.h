@@ -1,11 +1,10 @@
 #pragma once
 
 #include "base/async/canceltoken.h"
+#include "base/async/requestslots.h"
 #include "homey/config/homeyendpoint.h"
 
 #include <chrono>
-#include <coroutine>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <QByteArray>
@@ -43,35 +42,24 @@ public:
     void close();
 
     // Runs one request against "/api/" + path and returns the body of a 2xx answer. A body, when
-    // given, goes out with "Content-Type: application/json". Static so the coroutine holds its own
-    // reference to the transport.
+    // given, goes out with "Content-Type: application/json". Any method but GET reaches the hub at most
+    // once: when the link closes before an answer, the request fails and is not sent again. Static so
+    // the coroutine holds its own reference to the transport.
     static QCoro::Task<QByteArray> perform(std::shared_ptr<HomeyTransport> self, QByteArray method,
                                            QString path, std::optional<QByteArray> body, CancelToken cancel);
 
+private:
     QNetworkRequest request(const QString &path) const;
+    QNetworkReply *send(const QByteArray &method, const QString &path, const std::optional<QByteArray> &body);
     // The host named in unreachable errors.
     QString host() const;
-    // A token with a control character never goes into a header.
-    bool tokenIsSendable() const { return m_tokenSendable; }
-
-private:
-    struct Waiter {
-        std::coroutine_handle<> handle;
-        bool granted = false;
-        bool done = false;
-    };
-    class SlotAwaiter;
-
-    void releaseSlot();
-    void resumeLater(const std::shared_ptr<Waiter> &waiter);
 
     const HomeyEndpoint m_endpoint;
     const QString m_token;
     const bool m_tokenSendable;
     const Options m_options;
     QNetworkAccessManager *m_manager;
-    int m_inFlight = 0;
+    RequestSlots m_slots;
     bool m_closed = false;
-    std::deque<std::shared_ptr<Waiter>> m_waiting;
     QSet<QNetworkReply *> m_replies;
 };

@@ -80,7 +80,6 @@ class TestOwnWriteEcho : public QObject {
 private Q_SLOTS:
     void init()
     {
-        HomeyClient::setDryRunForTesting(false);
         m_hub = std::make_unique<FakeHub>();
         m_hub->setHome(lampHome());
         QVERIFY(m_hub->listen());
@@ -90,7 +89,6 @@ private Q_SLOTS:
     void cleanup()
     {
         m_hub.reset();
-        HomeyClient::setDryRunForTesting(std::nullopt);
         QTest::qWait(5); // let deferred deletions run
     }
 

@@ -1,12 +1,10 @@
 #include "awaittask.h"
 #include "base/async/cancelled.h"
-#include "base/log.h"
 #include "fakehub/fakehub.h"
 #include "homey/model/homeyerror.h"
 #include "homey/rest/homeyclient.h"
+#include "logcapture.h"
 
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTcpServer>
 #include <QtTest>
@@ -16,11 +14,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-QJsonObject json(const char *text)
-{
-    return QJsonDocument::fromJson(QByteArray(text).replace('\'', '"')).object();
-}
 
 // Records each registration together with how many requests the hub had seen at that moment.
 class RecordingRealtime : public HomeyRealtime {
@@ -46,33 +39,17 @@ private:
     FakeHub &m_hub;
 };
 
-const HomeyClient::Options quick{200ms, 400ms, 4};
+const HomeyTransport::Options quick{200ms, 400ms, 4};
+const HomeyTransport::Options patient{10s, 10s, 4};
 
 template <class T> HomeyError failureOf(QCoro::Task<T> task)
 {
-    try {
-        awaitTask(std::move(task));
-    } catch (const HomeyError &error) {
-        return error;
-    }
-    throw std::runtime_error("the operation did not fail with a HomeyError");
+    return awaitFailure<HomeyError>(std::move(task)).value_or(HomeyError::socket(u"no HomeyError"_s));
 }
 
 template <class T> bool cancelled(QCoro::Task<T> task)
 {
-    try {
-        awaitTask(std::move(task));
-    } catch (const Cancelled &) {
-        return true;
-    } catch (...) {
-    }
-    return false;
-}
-
-// Runs the event loop until the hub has seen count requests, or a generous limit passes.
-bool waitForRequests(FakeHub &hub, qsizetype count)
-{
-    return QTest::qWaitFor([&] { return hub.requests().size() >= count; }, 5000);
+    return awaitFailure<Cancelled>(std::move(task)).has_value();
 }
 
 } // namespace
@@ -80,14 +57,14 @@ bool waitForRequests(FakeHub &hub, qsizetype count)
 class TestHomeyClient : public QObject {
     Q_OBJECT
 
-private:
     std::unique_ptr<FakeHub> m_hub;
     std::shared_ptr<RecordingRealtime> m_realtime;
 
-    std::unique_ptr<HomeyClient> client(const QString &token = u"secret"_s)
+    std::unique_ptr<HomeyClient> client(HomeyClient::Options options = {quick},
+                                        const QString &token = u"secret"_s)
     {
         return std::make_unique<HomeyClient>(HomeyEndpoint{m_hub->baseURL(), u"hub"_s, std::nullopt}, token,
-                                             m_realtime, quick);
+                                             m_realtime, options);
     }
 
 private Q_SLOTS:
@@ -96,98 +73,62 @@ private Q_SLOTS:
         m_hub = std::make_unique<FakeHub>();
         QVERIFY(m_hub->listen());
         QString error;
-        QVERIFY2(m_hub->loadHome(QStringLiteral(QUORVANE_RESTHOME), &error), qPrintable(error));
+        QVERIFY2(m_hub->loadHome(FakeHub::smallHomePath(), &error), qPrintable(error));
         m_realtime = std::make_shared<RecordingRealtime>(*m_hub);
-        HomeyClient::setDryRunForTesting(false);
     }
 
     void cleanup()
     {
         m_realtime.reset();
         m_hub.reset();
-        HomeyClient::setDryRunForTesting(std::nullopt);
     }
 
-    void readsInOrder()
+    void reads()
     {
         auto c = client();
         const QList<Zone> zones = awaitTask(c->zones());
         QCOMPARE(zones.size(), 2);
         QCOMPARE(zones[0].name, u"Hal"_s);
-        QCOMPARE(zones[1].icon, u"default"_s);
-
         const QList<Device> devices = awaitTask(c->devices());
         QCOMPARE(devices.size(), 2); // the malformed device is skipped
-        QCOMPARE(devices[0].id, u"d2"_s);
-        QCOMPARE(devices[1].capabilityOrder, (QStringList{u"onoff"_s, u"dim"_s}));
         QCOMPARE(devices[1].capabilities.at(u"dim"_s).value, CapabilityValue::fromNumber(0.5));
-
         const QList<Flow> flows = awaitTask(c->flows());
         QCOMPARE(flows.size(), 2);
-        QCOMPARE(flows[0].id, u"a1"_s);
         QVERIFY(flows[0].isAdvanced);
-        QCOMPARE(flows[1].id, u"f1"_s);
-
-        const QList<Mood> moods = awaitTask(c->moods());
-        QCOMPARE(moods.size(), 2);
-        QCOMPARE(moods[0].name, u"Diner"_s);
-
+        QCOMPARE(awaitTask(c->moods()).size(), 2);
         QCOMPARE(awaitTask(c->favorites()), (Favorites{{u"d2"_s, u"d1"_s}, {}, {u"m1"_s}}));
         QCOMPARE(awaitTask(c->energy()), (EnergyState{150, 100, 50}));
-
-        const QList<RawNotification> notes = awaitTask(c->notifications());
-        QCOMPARE(notes.size(), 3);
-        QCOMPARE(notes[0].excerpt, u"nieuw"_s);
-        QCOMPARE(notes[2].id, u"n3"_s);
+        QCOMPARE(awaitTask(c->notifications()).size(), 3);
 
         // Every read is a plain GET with the token and the JSON accept header, under /api/.
-        const QList<FakeRequest> requests = m_hub->requests();
-        QStringList targets;
-        for (const FakeRequest &request : requests) {
+        for (const FakeRequest &request : m_hub->requests()) {
             QCOMPARE(request.method, "GET");
             QCOMPARE(request.header("Authorization"), "Bearer secret");
             QCOMPARE(request.header("Accept"), "application/json");
             QVERIFY(!request.hasHeader("Content-Type"));
-            targets.append(QString::fromLatin1(request.target));
         }
-        for (const char *path :
-             {"zones/zone/", "devices/device/", "flow/flow/", "flow/advancedflow/", "moods/mood/",
-              "users/user/me", "energy/live/", "notifications/notification/"})
-            QVERIFY2(targets.contains(u"/api/manager/"_s + QLatin1StringView(path)), path);
+        QCOMPARE(m_hub->requests().size(), 8);
+        QVERIFY(m_hub->unknownRequests().isEmpty());
     }
 
-    void systemAndCPU()
+    void systemKeepsItsCPUSample()
     {
         auto c = client();
         const SystemState first = awaitTask(c->system());
         QCOMPARE(first.memoryPercent, 75.0);
-        QCOMPARE(first.firmware, u"12.1.0"_s);
-        QCOMPARE(first.uptime, 42.0);
         QVERIFY(!first.cpuPercent);
 
-        QJsonObject home = m_hub->home();
-        home[u"system"_s] = json("{'totalmem':1000,'freemem':250,"
-                                 "'cpus':[{'times':{'user':130,'nice':0,'sys':0,'idle':170,'irq':0}}]}");
-        m_hub->setHome(home);
-        QCOMPARE(awaitTask(c->system()).cpuPercent, 30.0);
-
-        home[u"system"_s] = json("{'totalmem':1000,'freemem':250,'cpus':["
-                                 "{'times':{'user':200,'nice':0,'sys':0,'idle':200,'irq':0}},"
-                                 "{'times':{'user':200,'nice':0,'sys':0,'idle':200,'irq':0}}]}");
-        m_hub->setHome(home);
-        QVERIFY(!awaitTask(c->system()).cpuPercent);
-
         // A failed read leaves the sample alone: the next good one compares with the last good one.
+        QJsonObject home = m_hub->home();
+        home[u"system"_s] =
+            QJsonDocument::fromJson("{\"totalmem\":1000,\"freemem\":250,\"cpus\":[{\"times\":"
+                                    "{\"user\":130,\"nice\":0,\"sys\":0,\"idle\":170,\"irq\":0}}]}")
+                .object();
         m_hub->failPath(u"manager/system/"_s, 500);
         failureOf(c->system());
         m_hub->clearFaults();
-        home[u"system"_s] = json("{'totalmem':1000,'freemem':250,'cpus':["
-                                 "{'times':{'user':300,'nice':0,'sys':0,'idle':200,'irq':0}},"
-                                 "{'times':{'user':200,'nice':0,'sys':0,'idle':300,'irq':0}}]}");
         m_hub->setHome(home);
-        QCOMPARE(awaitTask(c->system()).cpuPercent, 50.0);
-
-        // A fresh client has no sample yet.
+        QCOMPARE(awaitTask(c->system()).cpuPercent, 30.0);
         QVERIFY(!awaitTask(client()->system()).cpuPercent);
     }
 
@@ -215,23 +156,41 @@ private Q_SLOTS:
         QCOMPARE(requests[0].method, "PUT");
         QCOMPARE(requests[0].target, "/api/manager/devices/device/d1/capability/dim");
         QCOMPARE(requests[0].header("Content-Type"), "application/json");
-        QCOMPARE(requests[0].header("Authorization"), "Bearer secret");
-        QCOMPARE(requests[0].header("Accept"), "application/json");
         QCOMPARE(requests[0].body, "{\"value\":0.25,\"transactionId\":\"" + first.toLatin1() + "\"}");
         QCOMPARE(requests[1].body,
                  "{\"value\":false,\"transactionId\":\"" + m_realtime->registered[1].toLatin1() + "\"}");
-
-        const QList<QPair<QByteArray, QByteArray>> posts{
-            {"/api/manager/flow/flow/f1/trigger", "POST"},
-            {"/api/manager/flow/advancedflow/a1/trigger", "POST"},
-            {"/api/manager/moods/mood/m1/set", "POST"}};
+        const QByteArrayList posts{"/api/manager/flow/flow/f1/trigger",
+                                   "/api/manager/flow/advancedflow/a1/trigger",
+                                   "/api/manager/moods/mood/m1/set"};
         for (qsizetype i = 0; i < posts.size(); ++i) {
             const FakeRequest &request = requests[2 + i];
-            QCOMPARE(request.target, posts[i].first);
-            QCOMPARE(request.method, posts[i].second);
+            QCOMPARE(request.target, posts[i]);
+            QCOMPARE(request.method, "POST");
             QVERIFY(request.body.isEmpty());
             QVERIFY(!request.hasHeader("Content-Type"));
+        }
+        for (const FakeRequest &request : requests) {
             QCOMPARE(request.header("Authorization"), "Bearer secret");
+            QCOMPARE(request.header("Accept"), "application/json");
+        }
+    }
+
+    void writeReachesTheHubAtMostOnce()
+    {
+        // The hub reads each write and closes the link without an answer; Qt would send it once more.
+        m_hub->closePath(u"manager/*"_s);
+        const std::function<QCoro::Task<>(HomeyClient &)> writes[] = {
+            [](HomeyClient &c) {
+                return c.setCapability(u"d1"_s, u"onoff"_s, CapabilityValue::fromBool(true));
+            },
+            [](HomeyClient &c) { return c.startFlow(u"f1"_s, false); },
+            [](HomeyClient &c) { return c.setMood(u"m1"_s); }};
+        for (const auto &write : writes) {
+            m_hub->clearRequests();
+            auto c = client();
+            QCOMPARE(failureOf(write(*c)), HomeyError::unreachable(u"127.0.0.1"_s));
+            QTest::qWait(50);
+            QCOMPARE(m_hub->requests().size(), 1);
         }
     }
 
@@ -239,7 +198,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QByteArray>("segment");
-
         QTest::newRow("sub-capability") << u"onoff.output2"_s << QByteArray("onoff.output2");
         QTest::newRow("slash") << u"a/b"_s << QByteArray("a%2Fb");
         QTest::newRow("space and hash") << u"a b#c"_s << QByteArray("a%20b%23c");
@@ -254,40 +212,26 @@ private Q_SLOTS:
         QFETCH(QByteArray, segment);
         // The fake may not know the id; only what reached it counts.
         auto c = client();
-        try {
-            awaitTask(c->setCapability(u"dev"_s, id, CapabilityValue::fromBool(true)));
-        } catch (const HomeyError &) {
-        }
-        try {
-            awaitTask(c->setMood(id));
-        } catch (const HomeyError &) {
-        }
+        awaitFailure<HomeyError>(c->setCapability(u"dev"_s, id, CapabilityValue::fromBool(true)));
+        awaitFailure<HomeyError>(c->setMood(id));
         const QList<FakeRequest> requests = m_hub->requests();
         QCOMPARE(requests.size(), 2);
         QCOMPARE(requests[0].target, "/api/manager/devices/device/dev/capability/" + segment);
         QCOMPARE(requests[1].target, "/api/manager/moods/mood/" + segment + "/set");
     }
 
-    void refusedBeforeSending_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("dot") << u"."_s;
-        QTest::newRow("dot dot") << u".."_s;
-    }
-
     void refusedBeforeSending()
     {
-        QFETCH(QString, id);
         auto c = client();
-        QCOMPARE(failureOf(c->setCapability(id, u"onoff"_s, CapabilityValue::fromBool(true))).kind(),
-                 HomeyError::Kind::decoding);
-        QCOMPARE(failureOf(c->setCapability(u"d1"_s, id, CapabilityValue::fromBool(true))).kind(),
-                 HomeyError::Kind::decoding);
-        const HomeyError flow = failureOf(c->startFlow(id, true));
-        QCOMPARE(flow.text(),
-                 u"manager/flow/advancedflow/"_s + id + u"/trigger: kon het verzoek niet opbouwen"_s);
-        QCOMPARE(failureOf(c->setMood(id)).kind(), HomeyError::Kind::decoding);
+        for (const QString &id : {QString(), u"."_s, u".."_s}) {
+            QCOMPARE(failureOf(c->setCapability(id, u"onoff"_s, CapabilityValue::fromBool(true))).kind(),
+                     HomeyError::Kind::decoding);
+            QCOMPARE(failureOf(c->setCapability(u"d1"_s, id, CapabilityValue::fromBool(true))).kind(),
+                     HomeyError::Kind::decoding);
+            QCOMPARE(failureOf(c->startFlow(id, true)).text(),
+                     u"manager/flow/advancedflow/"_s + id + u"/trigger: kon het verzoek niet opbouwen"_s);
+            QCOMPARE(failureOf(c->setMood(id)).kind(), HomeyError::Kind::decoding);
+        }
         // A number JSON cannot carry is refused the same way.
         QCOMPARE(failureOf(c->setCapability(u"d1"_s, u"dim"_s, CapabilityValue::fromNumber(qQNaN()))).text(),
                  u"manager/devices/device/d1/capability/dim: kon het verzoek niet opbouwen"_s);
@@ -298,16 +242,15 @@ private Q_SLOTS:
     void tokenWithControlCharactersNeverSent()
     {
         for (const QString &token : {u"secret\r\nX-Evil: 1"_s, u"secret\n"_s, u"a\u0000b"_s, u"a\u007fb"_s}) {
-            auto c = client(token);
-            QCOMPARE(failureOf(c->zones()).kind(), HomeyError::Kind::unauthorized);
-            QCOMPARE(failureOf(c->setMood(u"m1"_s)).kind(), HomeyError::Kind::unauthorized);
+            auto c = client({quick}, token);
+            QCOMPARE(failureOf(c->zones()), HomeyError::unauthorized());
+            QCOMPARE(failureOf(c->setMood(u"m1"_s)), HomeyError::unauthorized());
         }
         QVERIFY(m_hub->requests().isEmpty());
 
         // The empty token is sent as it is.
-        failureOf(client(QString())->zones());
+        failureOf(client({quick}, QString())->zones());
         QCOMPARE(m_hub->requests().size(), 1);
-        QCOMPARE(m_hub->requests()[0].header("Authorization"), "Bearer");
         QVERIFY(m_hub->requests()[0].rawHead.contains("\r\nAuthorization: Bearer \r\n"));
     }
 
@@ -316,8 +259,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("status");
         QTest::addColumn<HomeyError>("expected");
-
         const QString zones = u"/api/manager/zones/zone/"_s;
+        const HomeyError unreachable = HomeyError::unreachable(u"127.0.0.1"_s);
         QTest::newRow("wrong token") << u"token"_s << 0 << HomeyError::unauthorized();
         QTest::newRow("403") << u"status"_s << 403 << HomeyError::unauthorized();
         QTest::newRow("402") << u"status"_s << 402 << HomeyError::http(402, zones);
@@ -327,9 +270,9 @@ private Q_SLOTS:
         QTest::newRow("not JSON") << u"malformed"_s << 0 << HomeyError::decoding(u"manager/zones/zone/: "_s);
         QTest::newRow("array") << u"array"_s << 0
                                << HomeyError::decoding(u"manager/zones/zone/: expected object, found list"_s);
-        QTest::newRow("connection dropped") << u"close"_s << 0 << HomeyError::unreachable(u"127.0.0.1"_s);
-        QTest::newRow("cut off mid-body") << u"cut"_s << 0 << HomeyError::unreachable(u"127.0.0.1"_s);
-        QTest::newRow("stalled") << u"stall"_s << 0 << HomeyError::unreachable(u"127.0.0.1"_s);
+        QTest::newRow("connection dropped") << u"close"_s << 0 << unreachable;
+        QTest::newRow("cut off mid-body") << u"cut"_s << 0 << unreachable;
+        QTest::newRow("stalled") << u"stall"_s << 0 << unreachable;
     }
 
     void failures()
@@ -344,10 +287,8 @@ private Q_SLOTS:
             m_hub->failPath(path, status);
         else if (fault == u"redirect")
             m_hub->redirectPath(path, m_hub->baseURL().toString() + u"/api/manager/moods/mood/"_s);
-        else if (fault == u"malformed")
-            m_hub->malformPath(path, "{\"a\":");
-        else if (fault == u"array")
-            m_hub->malformPath(path, "[]");
+        else if (fault == u"malformed" || fault == u"array")
+            m_hub->malformPath(path, fault == u"array" ? "[]" : "{\"a\":");
         else if (fault == u"close")
             m_hub->closePath(path);
         else if (fault == u"cut")
@@ -360,142 +301,115 @@ private Q_SLOTS:
             QVERIFY2(error.text().startsWith(expected.text()), qPrintable(error.text()));
         else
             QCOMPARE(error, expected);
-        // The moods were never asked for: the redirect was not followed. (Qt itself sends a request once
-        // more when the connection drops before any answer.)
+        // The redirect was not followed. (A read may be sent again when the link drops before an answer.)
         if (fault != u"close")
             QCOMPARE(m_hub->requests().size(), 1);
     }
 
     void unreachableHosts()
     {
-        // A port nobody listens on.
-        QTcpServer closed;
+        QTcpServer closed; // a port nobody listens on
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const quint16 port = closed.serverPort();
+        const QUrl refusing(u"http://127.0.0.1:%1"_s.arg(closed.serverPort()));
         closed.close();
-        HomeyClient refused({QUrl(u"http://127.0.0.1:%1"_s.arg(port)), u"h"_s, std::nullopt}, u"t"_s, {},
-                            quick);
-        QCOMPARE(failureOf(refused.zones()), HomeyError::unreachable(u"127.0.0.1"_s));
-
-        HomeyClient hostless({QUrl(u"http:/nohost"_s), u"h"_s, std::nullopt}, u"t"_s, {}, quick);
-        const HomeyError error = failureOf(hostless.zones());
-        QCOMPARE(error, HomeyError::unreachable(u"je Homey"_s));
-        QCOMPARE(error.errorDescription(), u"Geen contact met je Homey op je Homey."_s);
+        QCOMPARE(failureOf(HomeyClient({refusing, u"h"_s, std::nullopt}, u"t"_s, {}, {quick}).zones()),
+                 HomeyError::unreachable(u"127.0.0.1"_s));
+        QCOMPARE(
+            failureOf(
+                HomeyClient({QUrl(u"http:/nohost"_s), u"h"_s, std::nullopt}, u"t"_s, {}, {quick}).zones()),
+            HomeyError::unreachable(u"je Homey"_s));
     }
 
     void advancedFlowsFailing()
     {
         m_hub->failPath(u"manager/flow/advancedflow/"_s, 500);
         QCOMPARE(failureOf(client()->flows()), HomeyError::http(500, u"/api/manager/flow/advancedflow/"_s));
-
         // Both failing: the standard list's error is the one reported.
         m_hub->failPath(u"manager/flow/flow/"_s, 404);
         QCOMPARE(failureOf(client()->flows()), HomeyError::http(404, u"/api/manager/flow/flow/"_s));
-
         // A stalled standard list is stopped as soon as the advanced one fails.
-        m_hub->clearFaults();
         m_hub->stallPath(u"manager/flow/flow/"_s);
-        m_hub->failPath(u"manager/flow/advancedflow/"_s, 500);
-        HomeyClient slow({m_hub->baseURL(), u"h"_s, std::nullopt}, u"secret"_s, {}, {10s, 10s, 4});
-        QCOMPARE(failureOf(slow.flows()), HomeyError::http(500, u"/api/manager/flow/advancedflow/"_s));
-
-        m_hub->clearFaults();
-        QJsonObject home = m_hub->home();
-        home.remove(u"advancedFlows"_s);
-        m_hub->setHome(home);
-        QCOMPARE(awaitTask(client()->flows()).size(), 1);
+        QCOMPARE(failureOf(client({patient})->flows()),
+                 HomeyError::http(500, u"/api/manager/flow/advancedflow/"_s));
     }
 
     void callerCancellation()
     {
-        m_hub->stallPath(u"manager/zones/zone/"_s);
-        HomeyClient c({m_hub->baseURL(), u"h"_s, std::nullopt}, u"secret"_s, {}, {10s, 10s, 4});
+        m_hub->stallPath(u"manager/*"_s);
+        auto c = client({patient});
         CancelToken token;
-        auto task = c.zones(token);
-        QVERIFY(waitForRequests(*m_hub, 1));
+        auto zones = c->zones(token);
+        auto flows = c->flows(token);
+        QVERIFY(m_hub->waitForRequests(3));
         token.cancel();
-        QVERIFY(cancelled(std::move(task)));
+        QVERIFY(cancelled(std::move(zones)));
+        QVERIFY(cancelled(std::move(flows)));
 
         CancelToken early;
         early.cancel();
-        QVERIFY(cancelled(c.devices(early)));
-        QVERIFY(cancelled(c.setCapability(u"d1"_s, u"onoff"_s, CapabilityValue::fromBool(true), early)));
-        QCOMPARE(m_hub->requests().size(), 1);
-
-        CancelToken flowsToken;
-        m_hub->stallPath(u"manager/flow/*"_s);
-        auto flows = c.flows(flowsToken);
-        QVERIFY(waitForRequests(*m_hub, 3));
-        flowsToken.cancel();
-        QVERIFY(cancelled(std::move(flows)));
+        QVERIFY(cancelled(c->devices(early)));
+        QVERIFY(cancelled(c->setCapability(u"d1"_s, u"onoff"_s, CapabilityValue::fromBool(true), early)));
+        QCOMPARE(m_hub->requests().size(), 3);
     }
 
-    void atMostFourInFlight()
+    void atMostFourOnTheWire()
     {
         m_hub->stallPath(u"manager/*"_s);
-        HomeyClient c({m_hub->baseURL(), u"h"_s, std::nullopt}, u"secret"_s, {}, {10s, 10s, 4});
+        auto c = client({patient});
         CancelToken token;
         std::vector<QCoro::Task<QList<Zone>>> tasks;
         for (int i = 0; i < 6; ++i)
-            tasks.push_back(c.zones(token));
-        QVERIFY(waitForRequests(*m_hub, 4));
-        QTest::qWait(200);
-        QCOMPARE(m_hub->requests().size(), 4);
+            tasks.push_back(c->zones(token));
+        QVERIFY(m_hub->waitForRequests(4));
+        QVERIFY(!m_hub->waitForRequests(5, 200));
         token.cancel();
         for (auto &task : tasks)
             QVERIFY(cancelled(std::move(task)));
         QTest::qWait(50);
-        // The queued two were cancelled before they were sent.
-        QCOMPARE(m_hub->requests().size(), 4);
+        QCOMPARE(m_hub->requests().size(), 4); // the queued two were never sent
     }
 
-    void freedSlotsServeTheQueue()
+    void deletingTheClientCancelsWhatWaits()
     {
-        auto c = std::make_unique<HomeyClient>(HomeyEndpoint{m_hub->baseURL(), u"h"_s, std::nullopt},
-                                               u"secret"_s, nullptr, HomeyClient::Options{10s, 10s, 2});
-        std::vector<QCoro::Task<QList<Mood>>> tasks;
-        for (int i = 0; i < 5; ++i)
-            tasks.push_back(c->moods());
-        for (auto &task : tasks)
-            QCOMPARE(awaitTask(std::move(task)).size(), 2);
-        QCOMPARE(m_hub->requests().size(), 5);
-    }
-
-    void deletingTheClientReleasesWaiters()
-    {
-        m_hub->stallPath(u"manager/*"_s);
-        auto c = std::make_unique<HomeyClient>(HomeyEndpoint{m_hub->baseURL(), u"h"_s, std::nullopt},
-                                               u"secret"_s, nullptr, HomeyClient::Options{10s, 10s, 1});
-        auto inFlight = c->zones();
-        auto queued = c->devices();
-        QVERIFY(waitForRequests(*m_hub, 1));
+        // One request at a time: a stalled one on the wire, one queued behind it.
+        m_hub->stallPath(u"manager/devices/*"_s);
+        auto c = client({{10s, 10s, 1}});
+        auto onTheWire = c->devices();
+        auto queued = c->zones();
+        QVERIFY(m_hub->waitForRequests(1));
         c.reset();
-        QVERIFY(cancelled(std::move(inFlight)));
+        QVERIFY(cancelled(std::move(onTheWire)));
         QVERIFY(cancelled(std::move(queued)));
+
+        // The slot of a queued request is granted when the first one ends, and deleting the client
+        // before it resumes still cancels it.
+        m_hub->clearRequests();
+        c = client({{10s, 10s, 1}});
+        auto first = c->moods();
+        auto next = c->zones();
+        QCOMPARE(awaitTask(std::move(first)).size(), 2);
+        c.reset();
+        QVERIFY(cancelled(std::move(next)));
+        QTest::qWait(50);
+        QCOMPARE(m_hub->requests().size(), 1);
     }
 
-    void dryRun()
+    void dryRunLogsWritesInsteadOfSending()
     {
-        HomeyClient::setDryRunForTesting(true);
-        auto c = client();
+        LogCapture log;
+        auto c = client({quick, true});
         awaitTask(c->startFlow(u"a1"_s, true));
         awaitTask(c->setCapability(u"d1"_s, u"onoff"_s, CapabilityValue::fromBool(true)));
         QCOMPARE(awaitTask(c->moods()).size(), 2); // reads still go out
-        Log::shared().flush();
 
         QCOMPARE(m_hub->requests().size(), 1);
-        QCOMPARE(m_hub->requests()[0].method, "GET");
         QCOMPARE(m_realtime->registered.size(), 1);
-
-        QFile file(Log::fileURL());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString log = QString::fromUtf8(file.readAll());
-        QVERIFY2(log.contains(
-                     u"  DRY-RUN: POST /api/manager/flow/advancedflow/a1/trigger -  -> NIET verstuurd\n"_s),
-                 qPrintable(log));
-        QVERIFY(log.contains(u"  DRY-RUN: PUT /api/manager/devices/device/d1/capability/onoff "
-                             "{\"value\":true,\"transactionId\":\""_s +
-                             m_realtime->registered[0] + u"\"}  -> NIET verstuurd\n"_s));
+        QCOMPARE(
+            log.matching(u"DRY-RUN"_s),
+            (QStringList{u"DRY-RUN: POST /api/manager/flow/advancedflow/a1/trigger -  -> NIET verstuurd"_s,
+                         u"DRY-RUN: PUT /api/manager/devices/device/d1/capability/onoff "
+                         "{\"value\":true,\"transactionId\":\""_s +
+                             m_realtime->registered[0] + u"\"}  -> NIET verstuurd"_s}));
     }
 };
 
