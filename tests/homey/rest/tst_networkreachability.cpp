@@ -13,7 +13,6 @@ private Q_SLOTS:
         QTest::addColumn<QNetworkReply::NetworkError>("error");
         QTest::addColumn<bool>("machineOffline");
         QTest::addColumn<bool>("offline");
-        // Whatever the error text says: the machine is asked.
         QTest::newRow("no route, machine online") << QNetworkReply::UnknownNetworkError << false << false;
         QTest::newRow("no route, machine offline") << QNetworkReply::UnknownNetworkError << true << true;
         QTest::newRow("name not found, offline") << QNetworkReply::HostNotFoundError << true << true;
