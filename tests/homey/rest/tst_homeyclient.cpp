@@ -79,8 +79,9 @@ private Q_SLOTS:
     {
         auto c = client();
         const QList<Device> devices = awaitTask(c->devices());
-        QCOMPARE(devices.size(), 2); // the malformed device is skipped
-        QCOMPARE(devices[1].capabilities.at(u"dim"_s).value, CapabilityValue::fromNumber(0.5));
+        QCOMPARE(devices.size(), 2); // the malformed device is skipped, the unavailable one kept
+        QCOMPARE(devices[1].capabilities.at(u"dim"_s).value,
+                 CapabilityValue::fromNumber(0.5)); // "Lamp", "lamp"
         QCOMPARE(awaitTask(c->zones()).size(), 2);
         QCOMPARE(awaitTask(c->flows()).size(), 2);
         QCOMPARE(awaitTask(c->moods()).size(), 2);
