@@ -67,29 +67,21 @@ std::optional<BrowseEntry> named(const QList<BrowseEntry> &entries, const QStrin
 class TestAvahiBrowser : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void noBusFindsNothingAtOnce_data()
+    void withoutBusOrDaemonNothingIsFoundAtOnce_data()
     {
         QTest::addColumn<bool>("systemBus");
         QTest::newRow("unconnected bus") << false;
         QTest::newRow("system bus") << true;
     }
-    void noBusFindsNothingAtOnce()
+    void withoutBusOrDaemonNothingIsFoundAtOnce()
     {
         QFETCH(bool, systemBus);
-        if (systemBus && !mode().isEmpty())
-            QSKIP("the system bus is up here");
+        // The plain run has no system bus at all, "absent" one without avahi-daemon.
+        if (systemBus && !mode().isEmpty() && mode() != "absent"_L1)
+            QSKIP("avahi-daemon runs here");
         AvahiServiceBrowser browser =
             systemBus ? AvahiServiceBrowser() : AvahiServiceBrowser(QDBusConnection(u"none"_s));
         // The bounds are far below the durations asked for: nothing may wait for them.
-        QCOMPARE(awaitTask(browser.browse(homey, 60s), 20s), QList<BrowseEntry>());
-        QCOMPARE(awaitTask(browser.resolveIPv4(u"Thuis"_s, homey, u"local"_s, 60s), 20s),
-                 std::optional<QString>());
-    }
-
-    void busWithoutDaemonFindsNothingAtOnce()
-    {
-        REQUIRE_MODE("absent");
-        AvahiServiceBrowser browser;
         QCOMPARE(awaitTask(browser.browse(homey, 60s), 20s), QList<BrowseEntry>());
         QCOMPARE(awaitTask(browser.resolveIPv4(u"Thuis"_s, homey, u"local"_s, 60s), 20s),
                  std::optional<QString>());
@@ -136,18 +128,12 @@ private Q_SLOTS:
         QVERIFY(named(found, u"Thuis"_s));
     }
 
-    void resolvesIPv4()
+    void resolvesIPv4WithinItsTimeout()
     {
         REQUIRE_MODE("published");
         AvahiServiceBrowser browser;
-        const auto address = awaitTask(browser.resolveIPv4(u"Thuis"_s, homey, u"local"_s, 5s), 20s);
-        QCOMPARE(address, std::optional(qEnvironmentVariable("QUORVANE_AVAHI_ADDRESS")));
-    }
-
-    void unknownServiceResolvesNothingWithinTimeout()
-    {
-        REQUIRE_MODE("published");
-        AvahiServiceBrowser browser;
+        QCOMPARE(awaitTask(browser.resolveIPv4(u"Thuis"_s, homey, u"local"_s, 5s), 20s),
+                 std::optional(qEnvironmentVariable("QUORVANE_AVAHI_ADDRESS")));
         QCOMPARE(awaitTask(browser.resolveIPv4(u"Niemand"_s, homey, u"local"_s, 300ms), 20s),
                  std::optional<QString>());
     }
