@@ -4,12 +4,11 @@
 #include "homey/auth/rawsession.h"
 #include "homey/auth/tokentext.h"
 #include "homey/config/homeyendpoint.h"
+#include "homey/config/networkpresence.h"
 #include "homey/config/probereply.h"
 #include "homey/model/homeyerror.h"
 
-#include <memory>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
 
 using namespace Qt::StringLiterals;
 
@@ -34,43 +33,40 @@ HomeyIdentity identityFrom(const ProbeReply &reply)
 
 } // namespace
 
-bool meansOffline(int networkError, const QString &errorText)
+bool meansOffline(QNetworkReply::NetworkError error, const std::function<bool()> &hasNetwork)
 {
-    switch (QNetworkReply::NetworkError(networkError)) {
+    switch (error) {
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
         return true;
+    // What a connect() without any route (ENETUNREACH) and a name lookup without a network come back as;
+    // on a machine that has a network they mean the hub's address is wrong.
     case QNetworkReply::UnknownNetworkError:
-        // Qt reports a connect() that failed with ENETUNREACH (no route: no network at all) only through
-        // the socket's text.
-        return errorText.contains(u"Network unreachable"_s, Qt::CaseInsensitive);
+    case QNetworkReply::HostNotFoundError:
+        return !(hasNetwork ? hasNetwork() : NetworkPresence::hasUsableInterface());
     default:
         return false;
     }
 }
 
-QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, QNetworkAccessManager *session,
-                                         CancelToken cancel, std::chrono::milliseconds timeout)
+QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, TokenValidationOptions options)
 {
-    cancel.throwIfCancelled();
+    options.cancel.throwIfCancelled();
     // A control character would split or forge a header; such a token cannot be the hub's anyway.
     if (TokenText::hasControlCharacter(token))
         throw HomeyError::unauthorized();
 
-    std::unique_ptr<QNetworkAccessManager, LaterDeleter> own;
-    if (!session) {
-        own.reset(new QNetworkAccessManager);
-        session = own.get();
-    }
+    const std::shared_ptr<QNetworkAccessManager> session =
+        options.session ? options.session : oneCallManager();
     const QUrl url = HomeyEndpoint{baseURL, {}, {}}.api(sessionPath);
     QList<QPair<QByteArray, QByteArray>> headers;
     headers.append({QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + token.toUtf8()});
-    const ProbeReply reply = co_await probeGet(*session, url, headers, timeout, cancel);
-    cancel.throwIfCancelled();
+    const ProbeReply reply = co_await probeGet(session, url, headers, options.timeout, options.cancel);
+    options.cancel.throwIfCancelled();
 
     if (reply.status)
         co_return identityFrom(reply);
-    if (reply.finished && meansOffline(reply.error, reply.errorText))
+    if (reply.finished && meansOffline(reply.error, options.hasNetwork))
         throw HomeyError::offline();
     const QString host = baseURL.host(QUrl::FullyEncoded);
     throw HomeyError::unreachable(host.isEmpty() ? baseURL.toString(QUrl::FullyEncoded) : host);

@@ -14,17 +14,7 @@ using namespace std::chrono_literals;
 namespace {
 
 const QString suite = u"tst_resolve"_s;
-
-// Short enough that a stalled ping costs the test little, long enough for a local answer under ASan.
-HomeyConfig::ResolveTimings quick()
-{
-    HomeyConfig::ResolveTimings timings;
-    timings.ping = 1500ms;
-    timings.browse = 1ms;
-    timings.lookup = 1ms;
-    timings.localURL = [](const QString &) { return std::optional<QUrl>(); };
-    return timings;
-}
+const QString pingRoute = u"manager/system/ping"_s;
 
 std::optional<HomeyError> failureOf(QCoro::Task<HomeyEndpoint> task)
 {
@@ -45,34 +35,32 @@ private:
     std::unique_ptr<FakeHub> m_stored;
     std::unique_ptr<FakeHub> m_env;
     std::unique_ptr<FakeHub> m_found;
-    FakeServiceBrowser m_browser;
+    std::shared_ptr<FakeServiceBrowser> m_browser;
+    HomeyConfig::ResolveOptions m_options;
     quint16 m_closedPort = 0;
 
     SettingsStore defaults() const { return SettingsStore(suite); }
-
-    void storeEndpoint(const QUrl &url, const QString &id)
-    {
-        SettingsStore store = defaults();
-        HomeyConfig::store(HomeyEndpoint{url, id, u"Opgeslagen"_s}, store);
-    }
-
-    void setEnvironment(const QMap<QString, QString> &variables)
-    {
-        HomeyConfig::setEnvironmentSourceForTesting(
-            HomeyConfig::EnvironmentSource{variables, u"/nonexistent"_s});
-    }
-
-    void environmentEndpoint(const QUrl &url)
-    {
-        setEnvironment({{u"HOMEY_BASE"_s, url.toString()}, {u"HOMEY_ID"_s, u"env-id"_s}});
-    }
-
     QUrl closedURL() const { return QUrl(u"http://127.0.0.1:%1"_s.arg(m_closedPort)); }
 
-    QCoro::Task<HomeyEndpoint> resolve(bool discovery, bool fallbacks, bool persist,
-                                       HomeyConfig::ResolveTimings timings = quick())
+    void storeEndpoint(const QUrl &url)
     {
-        return HomeyConfig::resolve(defaults(), discovery, fallbacks, persist, m_browser, timings);
+        SettingsStore store = defaults();
+        HomeyConfig::store(HomeyEndpoint{url, u"stored-id"_s, u"Opgeslagen"_s}, store);
+    }
+    void environmentEndpoint(const QUrl &url)
+    {
+        m_options.environment =
+            HomeyConfig::EnvironmentMap{{u"HOMEY_BASE"_s, url.toString()}, {u"HOMEY_ID"_s, u"env-id"_s}};
+    }
+    void discoverable(const QString &name, const BrowseEntry &entry, quint16 httpPort)
+    {
+        m_browser->entries << entry;
+        m_browser->addresses.insert(name, u"127.0.0.1"_s);
+        m_options.httpPort = httpPort;
+    }
+    QCoro::Task<HomeyEndpoint> resolve(bool discovery, bool fallbacks, bool persist)
+    {
+        return HomeyConfig::resolve(defaults(), discovery, fallbacks, persist, m_browser, m_options);
     }
 
 private Q_SLOTS:
@@ -89,54 +77,52 @@ private Q_SLOTS:
             *hub = std::make_unique<FakeHub>();
             QVERIFY((*hub)->listen());
         }
-        m_browser = FakeServiceBrowser();
+        m_browser = std::make_shared<FakeServiceBrowser>();
         QFile::remove(defaults().filePath());
-        setEnvironment({});
+        // Short enough that a stalled ping costs little, long enough for a local answer under ASan.
+        m_options = HomeyConfig::ResolveOptions();
+        m_options.ping = 1500ms;
+        m_options.browse = 1ms;
+        m_options.lookup = 1ms;
+        m_options.localURL = [](const QString &) { return std::optional<QUrl>(); };
+        m_options.environment = HomeyConfig::EnvironmentMap();
     }
-
-    void cleanup() { HomeyConfig::setEnvironmentSourceForTesting(std::nullopt); }
 
     void ping()
     {
-        QVERIFY(awaitTask(HomeyConfig::ping(m_stored->baseURL(), 2s)));
-        const QList<FakeRequest> requests = m_stored->requests();
-        QCOMPARE(requests.size(), 1);
-        QCOMPARE(requests[0].method, "GET");
-        QCOMPARE(requests[0].target, "/api/manager/system/ping");
-        QVERIFY(!requests[0].hasHeader("Authorization"));
-
-        m_stored->failPath(u"manager/system/ping"_s, 500);
-        QVERIFY(!awaitTask(HomeyConfig::ping(m_stored->baseURL(), 2s)));
-        m_stored->redirectPath(u"manager/system/ping"_s,
-                               m_env->baseURL().toString() + u"/api/manager/system/ping"_s);
-        QVERIFY(!awaitTask(HomeyConfig::ping(m_stored->baseURL(), 2s)));
-        QVERIFY(m_env->requests().isEmpty());
-        m_stored->stallPath(u"manager/system/ping"_s);
-        QVERIFY(!awaitTask(HomeyConfig::ping(m_stored->baseURL(), 100ms)));
-        QVERIFY(!awaitTask(HomeyConfig::ping(closedURL(), 2s)));
-    }
-
-    void pingKeepsTheBasePath()
-    {
         QVERIFY(!awaitTask(HomeyConfig::ping(QUrl(m_stored->baseURL().toString() + u"/hub"_s), 2s)));
         QCOMPARE(m_stored->requests().value(0).target, "/hub/api/manager/system/ping");
+        QVERIFY(awaitTask(HomeyConfig::ping(m_stored->baseURL(), 2s)));
+        const FakeRequest request = m_stored->requests().value(1);
+        QCOMPARE(request.method, "GET");
+        QCOMPARE(request.target, "/api/manager/system/ping");
+        QVERIFY(!request.hasHeader("Authorization"));
+
+        m_stored->failPath(pingRoute, 500);
+        QVERIFY(!awaitTask(HomeyConfig::ping(m_stored->baseURL(), 2s)));
+        m_stored->redirectPath(pingRoute, m_env->baseURL().toString() + u"/api/manager/system/ping"_s);
+        QVERIFY(!awaitTask(HomeyConfig::ping(m_stored->baseURL(), 2s)));
+        QVERIFY(m_env->requests().isEmpty());
+        m_stored->stallPath(pingRoute);
+        QVERIFY(!awaitTask(HomeyConfig::ping(m_stored->baseURL(), 100ms)));
+        QVERIFY(!awaitTask(HomeyConfig::ping(closedURL(), 2s)));
     }
 
     void storedEndpointThatAnswersIsNotWrittenAgain()
     {
         // Written in a form a new store() would spell differently.
         SettingsStore store = defaults();
-        store.setValue(HomeyConfig::baseURLKey, u"HTTP://127.0.0.1:%1"_s.arg(m_stored->port()));
+        const QString written = u"HTTP://127.0.0.1:%1"_s.arg(m_stored->port());
+        store.setValue(HomeyConfig::baseURLKey, written);
         store.setValue(HomeyConfig::homeyIDKey, u"stored-id"_s);
         environmentEndpoint(m_env->baseURL());
 
         const HomeyEndpoint endpoint = awaitTask(resolve(true, true, true), 30s);
         QCOMPARE(endpoint.homeyID, u"stored-id"_s);
         QCOMPARE(endpoint.baseURL.port(), int(m_stored->port()));
-        QCOMPARE(defaults().stringValue(HomeyConfig::baseURLKey),
-                 u"HTTP://127.0.0.1:%1"_s.arg(m_stored->port()));
+        QCOMPARE(defaults().stringValue(HomeyConfig::baseURLKey), written);
         QVERIFY(m_env->requests().isEmpty());
-        QVERIFY(m_browser.browsedTypes.isEmpty());
+        QVERIFY(m_browser->browsedTypes.isEmpty());
     }
 
     void environmentAfterAStoredEndpointThatFails_data()
@@ -147,36 +133,26 @@ private Q_SLOTS:
         QTest::newRow("500, not persisted") << false << false;
         QTest::newRow("stalled ping") << true << true;
     }
-
     void environmentAfterAStoredEndpointThatFails()
     {
         QFETCH(bool, persist);
         QFETCH(bool, stall);
-        storeEndpoint(m_stored->baseURL(), u"stored-id"_s);
-        if (stall)
-            m_stored->stallPath(u"manager/system/ping"_s);
-        else
-            m_stored->failPath(u"manager/system/ping"_s, 500);
+        storeEndpoint(m_stored->baseURL());
+        if (stall) {
+            m_stored->stallPath(pingRoute);
+            m_options.ping = 300ms;
+        } else {
+            m_stored->failPath(pingRoute, 500);
+        }
         environmentEndpoint(m_env->baseURL());
-        HomeyConfig::ResolveTimings timings = quick();
-        if (stall)
-            timings.ping = 300ms;
 
-        const HomeyEndpoint endpoint = awaitTask(resolve(true, true, persist, timings), 30s);
+        const HomeyEndpoint endpoint = awaitTask(resolve(true, true, persist), 30s);
         QCOMPARE(endpoint, (HomeyEndpoint{m_env->baseURL(), u"env-id"_s, std::nullopt}));
         QCOMPARE(m_stored->requests().size(), 1);
-        QVERIFY(m_browser.browsedTypes.isEmpty());
-        const HomeyEndpoint expectedStored =
-            persist ? HomeyEndpoint{m_env->baseURL(), u"env-id"_s, u"Opgeslagen"_s}
-                    : HomeyEndpoint{m_stored->baseURL(), u"stored-id"_s, u"Opgeslagen"_s};
-        QCOMPARE(HomeyConfig::stored(defaults()), expectedStored);
-    }
-
-    void environmentIsSkippedWithoutFallbacks()
-    {
-        environmentEndpoint(m_env->baseURL());
-        QCOMPARE(failureOf(resolve(false, false, true)), HomeyError::notConfigured());
-        QVERIFY(m_env->requests().isEmpty());
+        QVERIFY(m_browser->browsedTypes.isEmpty());
+        QCOMPARE(HomeyConfig::stored(defaults()),
+                 (HomeyEndpoint{persist ? m_env->baseURL() : m_stored->baseURL(),
+                                persist ? u"env-id"_s : u"stored-id"_s, u"Opgeslagen"_s}));
     }
 
     void failuresWithoutDiscovery_data()
@@ -191,7 +167,6 @@ private Q_SLOTS:
         QTest::newRow("env without fallbacks: not configured") << false << true << false << QString();
         QTest::newRow("nothing: not configured") << false << false << true << QString();
     }
-
     void failuresWithoutDiscovery()
     {
         QFETCH(bool, stored);
@@ -199,52 +174,35 @@ private Q_SLOTS:
         QFETCH(bool, fallbacks);
         QFETCH(QString, host);
         if (stored)
-            storeEndpoint(closedURL(), u"stored-id"_s);
+            storeEndpoint(closedURL());
         if (environment)
             environmentEndpoint(closedURL());
-        const HomeyError expected =
-            host.isEmpty() ? HomeyError::notConfigured() : HomeyError::unreachable(host);
-        QCOMPARE(failureOf(resolve(false, fallbacks, true)), expected);
-        QVERIFY(m_browser.browsedTypes.isEmpty());
-    }
-
-    void storedURLWithoutHostFailsWithJeHomey()
-    {
-        SettingsStore store = defaults();
-        store.setValue(HomeyConfig::baseURLKey, u"file:///tmp/hub"_s);
-        store.setValue(HomeyConfig::homeyIDKey, u"id"_s);
-        QCOMPARE(failureOf(resolve(false, true, true)), HomeyError::unreachable(u"je Homey"_s));
+        QCOMPARE(failureOf(resolve(false, fallbacks, true)),
+                 host.isEmpty() ? HomeyError::notConfigured() : HomeyError::unreachable(host));
+        QVERIFY(m_browser->browsedTypes.isEmpty());
     }
 
     void discoveryNamesTheFirstHubWhenNoneAnswers()
     {
-        storeEndpoint(closedURL(), u"stored-id"_s);
-        m_browser.entries = {{u"Zolder"_s, u"_homey._tcp."_s, u"local."_s, {{u"name"_s, u"Homey Zolder"_s}}},
-                             {u"Kelder"_s, u"_homey._tcp."_s, u"local."_s, {}}};
-        m_browser.addresses = {{u"Kelder"_s, u"127.0.0.1"_s}};
-        HomeyConfig::ResolveTimings timings = quick();
-        timings.httpPort = m_closedPort;
-        QCOMPARE(failureOf(resolve(true, true, true, timings)), HomeyError::unreachable(u"Homey Zolder"_s));
-        QCOMPARE(m_browser.browsedTypes, QStringList{u"_homey._tcp"_s});
+        storeEndpoint(closedURL());
+        m_browser->entries << BrowseEntry{
+            u"Zolder"_s, u"_homey._tcp."_s, u"local."_s, {{u"name"_s, u"Homey Zolder"_s}}};
+        discoverable(u"Kelder"_s, {u"Kelder"_s, u"_homey._tcp."_s, u"local."_s, {}}, m_closedPort);
+        QCOMPARE(failureOf(resolve(true, true, true)), HomeyError::unreachable(u"Homey Zolder"_s));
+        QCOMPARE(m_browser->browsedTypes, QStringList{u"_homey._tcp"_s});
         QCOMPARE(HomeyConfig::stored(defaults())->homeyID, u"stored-id"_s);
     }
 
     void discoveredHubOverPlainHTTP()
     {
-        m_browser.entries = {
-            {u"Zolder"_s, u"_homey._tcp."_s, u"local."_s, {}},
-            {u"Kelder"_s, u"_homey._tcp."_s, u"local."_s, {{u"id"_s, u"k-id"_s}, {u"name"_s, u"Kelder"_s}}}};
-        m_browser.addresses = {{u"Kelder"_s, u"127.0.0.1"_s}};
-        HomeyConfig::ResolveTimings timings = quick();
-        timings.httpPort = m_found->port();
-        // The secure candidate does not answer; the plain one does.
+        discoverable(u"Kelder"_s, {u"Kelder"_s, u"_homey._tcp."_s, u"local."_s, {{u"id"_s, u"k-id"_s}}},
+                     m_found->port());
         QStringList secureAsked;
-        timings.localURL = [&](const QString &ipv4) {
+        m_options.localURL = [&](const QString &ipv4) {
             secureAsked << ipv4;
             return std::optional(closedURL());
         };
-
-        const HomeyEndpoint endpoint = awaitTask(resolve(true, true, true, timings), 30s);
+        const HomeyEndpoint endpoint = awaitTask(resolve(true, true, true), 30s);
         QCOMPARE(endpoint, (HomeyEndpoint{m_found->baseURL(), u"k-id"_s, u"Kelder"_s}));
         QCOMPARE(secureAsked, QStringList{u"127.0.0.1"_s});
         QCOMPARE(HomeyConfig::stored(defaults()), endpoint);
@@ -252,14 +210,11 @@ private Q_SLOTS:
 
     void discoveredHubPrefersItsSecureURL()
     {
-        m_browser.entries = {{u"Kelder"_s, u"_homey._tcp."_s, u"local."_s, {{u"id"_s, u"k-id"_s}}}};
-        m_browser.addresses = {{u"Kelder"_s, u"127.0.0.1"_s}};
-        HomeyConfig::ResolveTimings timings = quick();
-        timings.httpPort = m_found->port();
+        discoverable(u"Kelder"_s, {u"Kelder"_s, u"_homey._tcp."_s, u"local."_s, {{u"id"_s, u"k-id"_s}}},
+                     m_found->port());
         const QUrl secure = m_env->baseURL();
-        timings.localURL = [secure](const QString &) { return std::optional(secure); };
-
-        const HomeyEndpoint endpoint = awaitTask(resolve(true, false, false, timings), 30s);
+        m_options.localURL = [secure](const QString &) { return std::optional(secure); };
+        const HomeyEndpoint endpoint = awaitTask(resolve(true, false, false), 30s);
         QCOMPARE(endpoint, (HomeyEndpoint{secure, u"k-id"_s, u"Kelder"_s}));
         QVERIFY(m_found->requests().isEmpty());
         QCOMPARE(HomeyConfig::stored(defaults()), std::nullopt);
@@ -267,9 +222,9 @@ private Q_SLOTS:
 
     void emptyDiscoveryFallsThrough()
     {
-        storeEndpoint(closedURL(), u"stored-id"_s);
+        storeEndpoint(closedURL());
         QCOMPARE(failureOf(resolve(true, true, true)), HomeyError::unreachable(u"127.0.0.1"_s));
-        QCOMPARE(m_browser.browsedTypes, QStringList{u"_homey._tcp"_s});
+        QCOMPARE(m_browser->browsedTypes, QStringList{u"_homey._tcp"_s});
         SettingsStore store = defaults();
         HomeyConfig::forget(store);
         QCOMPARE(failureOf(resolve(true, true, true)), HomeyError::notConfigured());
