@@ -1,7 +1,6 @@
 #include "platform/secretservicetokenstore.h"
 
 #include "platform/keychainjobwaiter.h"
-#include "platform/keychainturn.h"
 
 #include <QCoroDBusPendingCall>
 #include <QDBusConnection>
@@ -54,11 +53,12 @@ Verdict verdictOf(const std::optional<KeychainJobOutcome> &outcome, Op op)
 }
 
 // Throws for every outcome that is no success. (No co_await inside conditions: g++ 12 miscompiles them.)
-QCoro::Task<> judge(std::optional<KeychainJobOutcome> outcome, Op op, QDeadlineTimer deadline)
+QCoro::Task<> judge(std::optional<KeychainJobOutcome> outcome, Op op)
 {
     Verdict verdict = verdictOf(outcome, op);
     if (verdict == Verdict::DependsOnService) {
-        const bool reachable = co_await secretServiceReachable(KeychainTurn::left(deadline));
+        // Asked of the bus daemon, which answers at once even while the keyring waits on a prompt.
+        const bool reachable = co_await secretServiceReachable(std::chrono::seconds(1));
         verdict = reachable ? Verdict::Unhandled : Verdict::Denied;
     }
     if (verdict == Verdict::TimedOut)
@@ -94,7 +94,7 @@ QCoro::Task<std::optional<QString>> SecretServiceTokenStore::load(QString servic
             return job;
         },
         deadline);
-    co_await judge(outcome, Op::Load, deadline);
+    co_await judge(outcome, Op::Load);
     if (outcome->error != QKeychain::NoError)
         co_return std::nullopt;
     co_return strictUtf8(outcome->data);
@@ -111,7 +111,7 @@ QCoro::Task<> SecretServiceTokenStore::save(QString token, QString service)
             return job;
         },
         deadline);
-    co_await judge(outcome, Op::Save, deadline);
+    co_await judge(outcome, Op::Save);
 }
 
 QCoro::Task<> SecretServiceTokenStore::clear(QString service)
@@ -124,5 +124,5 @@ QCoro::Task<> SecretServiceTokenStore::clear(QString service)
             return job;
         },
         deadline);
-    co_await judge(outcome, Op::Clear, deadline);
+    co_await judge(outcome, Op::Clear);
 }

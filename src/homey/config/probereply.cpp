@@ -55,12 +55,10 @@ QCoro::Task<ProbeReply> probeGet(std::shared_ptr<QNetworkAccessManager> manager,
     if (!result.finished) {
         reply->abort();
         result.error = QNetworkReply::TimeoutError;
-        result.errorText = u"time-out"_s;
         co_return result;
     }
 
     result.error = reply->error();
-    result.errorText = reply->errorString();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && isHttpAnswer(result.error)) {
         result.status = status.toInt();

@@ -22,7 +22,6 @@ struct ProbeReply {
     // Set when an HTTP answer arrived whole; a status alone does not count when the transfer broke off.
     std::optional<int> status;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
-    QString errorText;
     QByteArray body;
 };
 

@@ -97,7 +97,9 @@ private Q_SLOTS:
                  u"De computer gaf geen toegang tot de sleutelbos."_s);
         QCOMPARE(QString::fromUtf8(KeychainError::timedOut().what()),
                  u"De sleutelbos reageerde niet op tijd."_s);
-        QVERIFY(KeychainError::timedOut() != KeychainError::denied());
+        QCOMPARE(KeychainError::denied().recovery(),
+                 u"Klik in het toegangsvenster op 'Altijd toestaan'. Blijft "
+                 u"het misgaan, koppel je Homey dan opnieuw."_s);
     }
 
     void memoryStoreKeepsTheLabelOfTheFirstSave()

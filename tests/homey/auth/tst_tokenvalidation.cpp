@@ -131,13 +131,6 @@ private Q_SLOTS:
         QVERIFY(m_hub->requests().isEmpty());
     }
 
-    void basePathIsKept()
-    {
-        QCOMPARE(failureOf(validateToken(QUrl(m_hub->baseURL().toString() + u"/sub"_s), accepted)),
-                 HomeyError::http(404, sessionPath));
-        QCOMPARE(m_hub->requests().value(0).target, "/sub" + sessionPath.toUtf8());
-    }
-
     void unreachable()
     {
         m_hub->stallPath(sessionRoute);
