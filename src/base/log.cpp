@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -156,11 +157,15 @@ void Log::run()
 
 void Log::append(const QByteArray &line) const
 {
-    // Opened per line, so a file moved or deleted meanwhile is simply created again.
-    const int fd = ::open(m_nativePath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Opened per line, so a file moved or deleted meanwhile is simply created again. Without O_NONBLOCK a
+    // FIFO at the log's place would hold the writer, and every flush, until something reads it.
+    const int fd = ::open(m_nativePath.constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
     if (fd < 0)
         return;
-    writeAll(fd, line);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        writeAll(fd, line);
     ::close(fd);
 }
 

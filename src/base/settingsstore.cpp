@@ -1,5 +1,7 @@
 #include "base/settingsstore.h"
 
+#include "base/regularfile.h"
+
 #include <cmath>
 #include <limits>
 #include <QDir>
@@ -177,7 +179,8 @@ std::optional<SettingsValue> SettingsStore::decode(const QString &stored)
 
 std::optional<SettingsValue> SettingsStore::value(const QString &key) const
 {
-    if (key.isEmpty())
+    // QSettings would open a FIFO or a device at the file's place and wait on it forever.
+    if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return std::nullopt;
     // A fresh QSettings per call re-reads the file when another process has changed it.
     const QSettings settings(m_filePath, QSettings::IniFormat);
@@ -192,7 +195,7 @@ std::optional<SettingsValue> SettingsStore::value(const QString &key) const
 
 void SettingsStore::setValue(const QString &key, const SettingsValue &value)
 {
-    if (key.isEmpty())
+    if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return;
     QSettings settings(m_filePath, QSettings::IniFormat);
     settings.setValue(storedKey(key), encode(value));
@@ -201,7 +204,7 @@ void SettingsStore::setValue(const QString &key, const SettingsValue &value)
 
 void SettingsStore::remove(const QString &key)
 {
-    if (key.isEmpty())
+    if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return;
     QSettings settings(m_filePath, QSettings::IniFormat);
     settings.remove(storedKey(key));

@@ -10,6 +10,8 @@ using SettingsValue = std::variant<bool, qint64, double, QString, QStringList, Q
 
 // Typed user defaults: one INI file per suite under $XDG_CONFIG_HOME/Quorvane. Every value is stored with
 // its type, so another process reads back exactly what was written. Each write reaches the disk at once.
+// Anything but a regular file at the file's place (a FIFO, a device) is left alone: nothing is read from
+// it and nothing is written.
 class SettingsStore {
 public:
     explicit SettingsStore(const QString &suite);

@@ -29,13 +29,13 @@ QCoro::Task<bool> secretServiceReachable(std::chrono::milliseconds timeout)
         reply.arguments().constFirst().toBool();
 }
 
-enum class Verdict { Done, Denied, Unhandled, DependsOnService };
+enum class Verdict { Done, Denied, Unhandled, TimedOut, DependsOnService };
 
 // A missing item is success for load and clear.
 Verdict verdictOf(const std::optional<KeychainJobOutcome> &outcome, Op op)
 {
     if (!outcome)
-        return Verdict::Denied;
+        return Verdict::TimedOut;
     switch (outcome->error) {
     case QKeychain::NoError:
         return Verdict::Done;
@@ -53,13 +53,16 @@ Verdict verdictOf(const std::optional<KeychainJobOutcome> &outcome, Op op)
 }
 
 // Throws for every outcome that is no success. (No co_await inside conditions: g++ 12 miscompiles them.)
-QCoro::Task<> judge(std::optional<KeychainJobOutcome> outcome, Op op, std::chrono::milliseconds timeout)
+QCoro::Task<> judge(std::optional<KeychainJobOutcome> outcome, Op op)
 {
     Verdict verdict = verdictOf(outcome, op);
     if (verdict == Verdict::DependsOnService) {
-        const bool reachable = co_await secretServiceReachable(timeout);
+        // Asked of the bus daemon, which answers at once even while the keyring waits on a prompt.
+        const bool reachable = co_await secretServiceReachable(std::chrono::seconds(1));
         verdict = reachable ? Verdict::Unhandled : Verdict::Denied;
     }
+    if (verdict == Verdict::TimedOut)
+        throw KeychainError::timedOut();
     if (verdict == Verdict::Denied)
         throw KeychainError::denied();
     if (verdict == Verdict::Unhandled)
@@ -83,11 +86,15 @@ SecretServiceTokenStore::SecretServiceTokenStore(std::chrono::milliseconds timeo
 
 QCoro::Task<std::optional<QString>> SecretServiceTokenStore::load(QString service)
 {
-    const auto timeout = m_timeout;
-    auto *job = new QKeychain::ReadPasswordJob(service);
-    job->setKey(TokenStore::account);
-    const auto outcome = co_await KeychainJobWaiter::run(job, timeout);
-    co_await judge(outcome, Op::Load, timeout);
+    const QDeadlineTimer deadline(m_timeout);
+    const auto outcome = co_await KeychainJobWaiter::run(
+        [service]() -> QKeychain::Job * {
+            auto *job = new QKeychain::ReadPasswordJob(service);
+            job->setKey(TokenStore::account);
+            return job;
+        },
+        deadline);
+    co_await judge(outcome, Op::Load);
     if (outcome->error != QKeychain::NoError)
         co_return std::nullopt;
     co_return strictUtf8(outcome->data);
@@ -95,19 +102,27 @@ QCoro::Task<std::optional<QString>> SecretServiceTokenStore::load(QString servic
 
 QCoro::Task<> SecretServiceTokenStore::save(QString token, QString service)
 {
-    const auto timeout = m_timeout;
-    auto *job = new QKeychain::WritePasswordJob(service);
-    job->setKey(TokenStore::account);
-    job->setTextData(token);
-    const auto outcome = co_await KeychainJobWaiter::run(job, timeout);
-    co_await judge(outcome, Op::Save, timeout);
+    const QDeadlineTimer deadline(m_timeout);
+    const auto outcome = co_await KeychainJobWaiter::run(
+        [token, service]() -> QKeychain::Job * {
+            auto *job = new QKeychain::WritePasswordJob(service);
+            job->setKey(TokenStore::account);
+            job->setTextData(token);
+            return job;
+        },
+        deadline);
+    co_await judge(outcome, Op::Save);
 }
 
 QCoro::Task<> SecretServiceTokenStore::clear(QString service)
 {
-    const auto timeout = m_timeout;
-    auto *job = new QKeychain::DeletePasswordJob(service);
-    job->setKey(TokenStore::account);
-    const auto outcome = co_await KeychainJobWaiter::run(job, timeout);
-    co_await judge(outcome, Op::Clear, timeout);
+    const QDeadlineTimer deadline(m_timeout);
+    const auto outcome = co_await KeychainJobWaiter::run(
+        [service]() -> QKeychain::Job * {
+            auto *job = new QKeychain::DeletePasswordJob(service);
+            job->setKey(TokenStore::account);
+            return job;
+        },
+        deadline);
+    co_await judge(outcome, Op::Clear);
 }

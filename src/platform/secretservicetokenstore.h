@@ -8,7 +8,8 @@
 // QtKeychain. Never falls back to a plain-text file: no reachable service is the "no access" error.
 class SecretServiceTokenStore final : public TokenStore {
 public:
-    // A keyring that shows an unlock prompt can wait forever; every call gives up after `timeout`.
+    // A keyring that shows an unlock prompt can wait forever; every call gives up after `timeout`, waiting
+    // for an earlier job included, with KeychainError::timedOut.
     explicit SecretServiceTokenStore(std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
     QCoro::Task<std::optional<QString>> load(QString service) override;

@@ -2,9 +2,11 @@
 #include "base/async/cancelled.h"
 #include "base/async/canceltoken.h"
 #include "base/async/eventchannel.h"
+#include "base/async/laterdeleter.h"
 #include "base/async/sleep.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <thread>
@@ -21,16 +23,10 @@ QCoro::Task<QList<int>> drain(std::shared_ptr<EventChannel<int>> channel)
     co_return seen;
 }
 
-// Takes a raw pointer so that the test can destroy the channel while this waits.
+// A raw pointer on purpose: the test destroys the channel while this waits.
 QCoro::Task<std::optional<int>> nextOf(EventChannel<int> *channel)
 {
     co_return co_await channel->next();
-}
-
-QCoro::Task<int> throwsCancelled()
-{
-    co_await sleepFor(1ms);
-    throw Cancelled();
 }
 
 } // namespace
@@ -47,7 +43,6 @@ private Q_SLOTS:
         channel->finish();
         channel->push(6); // after the end: ignored
         QCOMPARE(awaitTask(drain(channel)), (QList<int>{3, 4, 5}));
-        QCOMPARE(awaitTask(nextOf(channel.get())), std::nullopt);
     }
 
     void waitingConsumerGetsEveryEntryInOrder()
@@ -61,24 +56,19 @@ private Q_SLOTS:
             channel->finish();
         });
         QCOMPARE(awaitTask(std::move(consumer)), (QList<int>{1, 2, 3}));
-        QCOMPARE(channel->dropped(), std::size_t(0));
     }
 
-    void finishWakesAWaitingConsumer()
+    void endOfTheChannelWakesAWaitingConsumer()
     {
-        auto channel = std::make_shared<EventChannel<int>>(4);
-        auto waiting = nextOf(channel.get());
-        QTimer::singleShot(0, [channel] { channel->finish(); });
+        auto finished = std::make_shared<EventChannel<int>>(4);
+        auto waiting = nextOf(finished.get());
+        QTimer::singleShot(0, [finished] { finished->finish(); });
         QCOMPARE(awaitTask(std::move(waiting)), std::nullopt);
-        QVERIFY(channel->isFinished());
-    }
 
-    void destroyingTheChannelWakesAWaitingConsumer()
-    {
-        auto channel = std::make_shared<EventChannel<int>>(4);
-        auto waiting = nextOf(channel.get());
-        channel.reset();
-        QCOMPARE(awaitTask(std::move(waiting)), std::nullopt);
+        auto destroyed = std::make_shared<EventChannel<int>>(4);
+        auto orphaned = nextOf(destroyed.get());
+        destroyed.reset();
+        QCOMPARE(awaitTask(std::move(orphaned)), std::nullopt);
     }
 
     void sleepRunsItsFullTime()
@@ -122,20 +112,26 @@ private Q_SLOTS:
         auto kept = copy.onCancel([&] { ++called; });
         auto dropped = copy.onCancel([&] { called += 100; });
         dropped.reset();
-        QVERIFY(!copy.isCancelled());
         copy.throwIfCancelled();
         token.cancel();
         token.cancel();
         QCOMPARE(called, 1);
-        QVERIFY(copy.isCancelled());
         QVERIFY_THROWS_EXCEPTION(Cancelled, copy.throwIfCancelled());
         auto late = copy.onCancel([&] { called += 10; });
         QCOMPARE(called, 11);
     }
 
+    void laterDeleterWaitsForTheEventLoop()
+    {
+        QPointer<QObject> object = new QObject;
+        LaterDeleter()(object);
+        LaterDeleter()(nullptr);
+        QVERIFY(object);
+        QTRY_VERIFY(!object);
+    }
+
     void awaitTaskRethrowsAndTimesOut()
     {
-        QVERIFY_THROWS_EXCEPTION(Cancelled, awaitTask(throwsCancelled()));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, awaitTask(sleepFor(1h), 10ms));
     }
 };

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QTextStream>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -17,82 +18,34 @@ namespace {
 QList<std::pair<QString, SettingsValue>> sampleValues()
 {
     return {
-        {u"flag.on"_s, SettingsValue(true)},
         {u"flag.off"_s, SettingsValue(false)},
-        {u"count"_s, SettingsValue(qint64(42))},
         {u"negative"_s, SettingsValue(qint64(-9'000'000'000LL))},
-        {u"zero"_s, SettingsValue(qint64(0))},
         {u"tenth"_s, SettingsValue(0.1)},
         {u"whole.double"_s, SettingsValue(2.0)},
-        {u"tiny"_s, SettingsValue(-1.5e-300)},
-        {u"text"_s, SettingsValue(u"Woonkamer, boven; \"quoted\" = @x"_s)},
+        {u"infinite"_s, SettingsValue(std::numeric_limits<double>::infinity())},
+        {u"largest"_s, SettingsValue(std::numeric_limits<double>::max())},
+        {u"text"_s, SettingsValue(u"Woonkamer, boven; \"quoted\" = @x http://h/a?b=c#d"_s)},
         {u"empty.text"_s, SettingsValue(QString())},
         {u"number.text"_s, SettingsValue(u"12"_s)},
-        {u"bool.text"_s, SettingsValue(u"true"_s)},
         {u"tagged.text"_s, SettingsValue(u"i:5"_s)},
         {u"multi.line"_s, SettingsValue(u"een\ntwee\tdrie ü"_s)},
-        {u"notify.p2000.regions"_s, SettingsValue(QStringList{u"Utrecht"_s, u"Gooi en Vechtstreek"_s})},
         {u"empty.list"_s, SettingsValue(QStringList{})},
         {u"one.item"_s, SettingsValue(QStringList{u"alleen"_s})},
         {u"list.with.empty"_s, SettingsValue(QStringList{QString(), u"a,b"_s})},
         {u"weights"_s, SettingsValue(QMap<QString, double>{{u"lamp"_s, 0.1}, {u"dim.level"_s, -3.0}})},
-        {u"empty.map"_s, SettingsValue(QMap<QString, double>{})},
-        {u"ai.velkor.quorvane.baseURL"_s, SettingsValue(u"http://192.168.1.5"_s)},
         {u"slash/in key"_s, SettingsValue(qint64(1))},
         {u"back\\slash%25"_s, SettingsValue(qint64(2))},
     };
 }
 
-// A stable description of type and value, so two processes can be compared as text.
-QString describe(const std::optional<SettingsValue> &v)
-{
-    if (!v)
-        return u"absent"_s;
-    if (auto b = std::get_if<bool>(&*v))
-        return u"bool "_s + (*b ? u"true"_s : u"false"_s);
-    if (auto i = std::get_if<qint64>(&*v))
-        return u"int "_s + QString::number(*i);
-    if (auto d = std::get_if<double>(&*v))
-        return u"double "_s + QString::number(*d, 'g', 17);
-    if (auto s = std::get_if<QString>(&*v))
-        return u"text ["_s + *s + u"]"_s;
-    if (auto l = std::get_if<QStringList>(&*v))
-        return u"list "_s + QString::number(l->size()) + u" ["_s + l->join(u"]["_s) + u"]"_s;
-    QString out = u"map"_s;
-    const auto &map = std::get<QMap<QString, double>>(*v);
-    for (auto it = map.cbegin(); it != map.cend(); ++it)
-        out += u" "_s + it.key() + u"="_s + QString::number(it.value(), 'g', 17);
-    return out;
-}
-
-QStringList sampleKeys()
-{
-    QStringList keys;
-    for (const auto &[key, value] : sampleValues())
-        keys << key;
-    return keys << u"never.written"_s;
-}
-
-int childMain(const QStringList &arguments)
-{
-    // quorvane-settings-child <suite> write|read
-    SettingsStore store(arguments.value(2));
-    if (arguments.value(3) == u"write"_s) {
-        for (const auto &[key, value] : sampleValues())
-            store.setValue(key, value);
-        return 0;
-    }
-    QTextStream out(stdout);
-    for (const QString &key : sampleKeys())
-        out << key << u": "_s << describe(store.value(key)) << u'\n';
-    return 0;
-}
-
+// The encoded form is a stable text of type and value, so two processes can be compared as text.
 QString describeAll(const SettingsStore &store)
 {
     QString text;
-    for (const QString &key : sampleKeys())
-        text += key + u": "_s + describe(store.value(key)) + u'\n';
+    for (const auto &[key, value] : sampleValues()) {
+        const auto read = store.value(key);
+        text += key + u": "_s + (read ? SettingsStore::encode(*read) : u"absent"_s) + u'\n';
+    }
     return text;
 }
 
@@ -100,8 +53,8 @@ QString expectedDescription()
 {
     QString text;
     for (const auto &[key, value] : sampleValues())
-        text += key + u": "_s + describe(value) + u'\n';
-    return text + u"never.written: absent\n"_s;
+        text += key + u": "_s + SettingsStore::encode(value) + u'\n';
+    return text;
 }
 
 QString runChild(const QString &suite, const QString &mode)
@@ -127,31 +80,25 @@ private Q_SLOTS:
     {
         // The test home outlives a run: start from no settings at all.
         QDir(QFileInfo(SettingsStore::standard().filePath()).absolutePath()).removeRecursively();
-    }
-
-    void fileLivesUnderTheConfigFolder()
-    {
-        QCOMPARE(SettingsStore::standard().suite(), u"quorvane"_s);
         QCOMPARE(SettingsStore::standard().filePath(),
                  qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Quorvane/quorvane.conf"_s);
     }
 
-    void anotherProcessReadsWhatWeWrote()
+    void valuesCrossProcessesUnchanged()
     {
-        SettingsStore store(u"written-here"_s);
+        SettingsStore here(u"written-here"_s);
         for (const auto &[key, value] : sampleValues())
-            store.setValue(key, value);
-        QCOMPARE(runChild(store.suite(), u"read"_s), expectedDescription());
-    }
+            here.setValue(key, value);
+        QCOMPARE(runChild(here.suite(), u"read"_s), expectedDescription());
 
-    void weReadWhatAnotherProcessWrote()
-    {
-        SettingsStore store(u"written-there"_s);
-        QCOMPARE(store.value(u"count"_s), std::nullopt); // cached as absent before the child writes
-        QCOMPARE(runChild(store.suite(), u"write"_s), QString());
-        QCOMPARE(describeAll(store), expectedDescription());
+        SettingsStore there(u"written-there"_s);
+        QCOMPARE(there.value(u"text"_s), std::nullopt); // read as absent before the child writes
+        QCOMPARE(runChild(there.suite(), u"write"_s), QString());
+        QCOMPARE(describeAll(there), expectedDescription());
         for (const auto &[key, value] : sampleValues())
-            QCOMPARE(store.value(key), std::optional(value));
+            QCOMPARE(there.value(key), std::optional(value));
+        there.setValue(u"nan"_s, std::numeric_limits<double>::quiet_NaN());
+        QVERIFY(std::isnan(there.doubleValue(u"nan"_s).value_or(0)));
     }
 
     void storesOfOneSuiteShareWritesAndRemovals()
@@ -160,31 +107,16 @@ private Q_SLOTS:
         SettingsStore b(u"shared"_s);
         a.setValue(u"hotkey.keyCode"_s, qint64(49));
         QCOMPARE(b.integerValue(u"hotkey.keyCode"_s), std::optional<qint64>(49));
-        b.setValue(u"hotkey.keyCode"_s, u"spatie"_s);
-        QCOMPARE(a.stringValue(u"hotkey.keyCode"_s), std::optional(u"spatie"_s));
-        QVERIFY(a.contains(u"hotkey.keyCode"_s));
+        QCOMPARE(b.doubleValue(u"hotkey.keyCode"_s), std::nullopt);
+        QCOMPARE(b.stringValue(u"hotkey.keyCode"_s), std::nullopt);
         b.remove(u"hotkey.keyCode"_s);
         QVERIFY(!a.contains(u"hotkey.keyCode"_s));
-        QCOMPARE(a.value(u"hotkey.keyCode"_s), std::nullopt);
         // A key and a longer key that starts with it stay two separate entries.
         a.setValue(u"notify"_s, true);
-        a.setValue(u"notify.enabled"_s, false);
+        a.setValue(u"notify.enabled"_s, QStringList{u"x"_s});
         QCOMPARE(b.boolValue(u"notify"_s), std::optional(true));
-        QCOMPARE(b.boolValue(u"notify.enabled"_s), std::optional(false));
-    }
-
-    void typedGettersGiveOnlyTheirOwnType()
-    {
-        SettingsStore store(u"typed"_s);
-        store.setValue(u"n"_s, qint64(3));
-        QCOMPARE(store.integerValue(u"n"_s), std::optional<qint64>(3));
-        QCOMPARE(store.doubleValue(u"n"_s), std::nullopt);
-        QCOMPARE(store.boolValue(u"n"_s), std::nullopt);
-        QCOMPARE(store.stringValue(u"n"_s), std::nullopt);
-        store.setValue(u"l"_s, QStringList{u"x"_s});
-        QCOMPARE(store.stringValue(u"l"_s), std::nullopt);
-        QCOMPARE(store.stringListValue(u"l"_s), std::optional(QStringList{u"x"_s}));
-        QCOMPARE(store.doubleMapValue(u"l"_s), std::nullopt);
+        QCOMPARE(b.stringListValue(u"notify.enabled"_s), std::optional(QStringList{u"x"_s}));
+        QCOMPARE(b.stringValue(u"notify.enabled"_s), std::nullopt);
     }
 
     void lenientReadings_data()
@@ -195,24 +127,17 @@ private Q_SLOTS:
         using V = Stored;
         QTest::newRow("absent") << V{} << false << qint64(0);
         QTest::newRow("true") << V{true} << true << qint64(1);
-        QTest::newRow("false") << V{false} << false << qint64(0);
         QTest::newRow("integer") << V{qint64(-7)} << true << qint64(-7);
         QTest::newRow("integer zero") << V{qint64(0)} << false << qint64(0);
-        QTest::newRow("double") << V{2.9} << true << qint64(2);
         QTest::newRow("negative double") << V{-2.9} << true << qint64(-2);
         QTest::newRow("small double") << V{0.4} << true << qint64(0);
         QTest::newRow("huge double") << V{1e300} << true << std::numeric_limits<qint64>::max();
-        QTest::newRow("text TRUE") << V{u"TRUE"_s} << true << qint64(0);
         QTest::newRow("text Yes") << V{u"Yes"_s} << true << qint64(0);
         QTest::newRow("text no") << V{u"no"_s} << false << qint64(0);
-        QTest::newRow("text number") << V{u"12"_s} << true << qint64(12);
         QTest::newRow("text fraction") << V{u"-3.7"_s} << true << qint64(-3);
-        QTest::newRow("text zero") << V{u"0"_s} << false << qint64(0);
         QTest::newRow("text large") << V{u"9000000000000000001"_s} << true << qint64(9000000000000000001LL);
         QTest::newRow("text nan") << V{u"nan"_s} << false << qint64(0);
-        QTest::newRow("empty text") << V{QString()} << false << qint64(0);
         QTest::newRow("list") << V{QStringList{u"1"_s}} << false << qint64(0);
-        QTest::newRow("map") << V{QMap<QString, double>{{u"a"_s, 1}}} << false << qint64(0);
     }
     void lenientReadings()
     {
@@ -242,27 +167,35 @@ private Q_SLOTS:
         QCOMPARE(store.value(u"badint"_s), std::nullopt);
         QCOMPARE(store.value(u"badlist"_s), std::nullopt);
         QCOMPARE(store.value(u"badmap"_s), std::nullopt);
-        QCOMPARE(store.integerReading(u"badint"_s), qint64(0));
     }
 
-    void specialDoublesSurvive()
+    void aFifoInPlaceOfTheFileIsLeftAlone()
     {
-        SettingsStore store(u"doubles"_s);
-        store.setValue(u"inf"_s, std::numeric_limits<double>::infinity());
-        store.setValue(u"max"_s, std::numeric_limits<double>::max());
-        store.setValue(u"nan"_s, std::numeric_limits<double>::quiet_NaN());
-        QCOMPARE(store.doubleValue(u"inf"_s), std::optional(std::numeric_limits<double>::infinity()));
-        QCOMPARE(store.doubleValue(u"max"_s), std::optional(std::numeric_limits<double>::max()));
-        const auto nan = store.doubleValue(u"nan"_s);
-        QVERIFY(nan && std::isnan(*nan));
+        SettingsStore store(u"fifo"_s);
+        QDir().mkpath(QFileInfo(store.filePath()).absolutePath());
+        QVERIFY(::mkfifo(QFile::encodeName(store.filePath()).constData(), 0600) == 0);
+        // Opening it would wait for a writer forever.
+        QCOMPARE(store.value(u"k"_s), std::nullopt);
+        store.setValue(u"k"_s, true);
+        store.remove(u"k"_s);
+        QVERIFY(!QFileInfo(store.filePath()).isFile());
+        QVERIFY(QFile::remove(store.filePath()));
     }
 };
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (app.arguments().value(1) == u"--settings-child"_s)
-        return childMain(app.arguments());
+    if (app.arguments().value(1) == u"--settings-child"_s) {
+        SettingsStore store(app.arguments().value(2));
+        if (app.arguments().value(3) == u"write"_s) {
+            for (const auto &[key, value] : sampleValues())
+                store.setValue(key, value);
+        } else {
+            QTextStream(stdout) << describeAll(store);
+        }
+        return 0;
+    }
     TstSettingsStore test;
     return QTest::qExec(&test, argc, argv);
 }

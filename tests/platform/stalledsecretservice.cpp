@@ -1,5 +1,7 @@
 #include "stalledsecretservice.h"
 
+#include <QDBusArgument>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -39,6 +41,8 @@ QString StalledSecretService::introspect(const QString &) const
 
 bool StalledSecretService::handleMessage(const QDBusMessage &message, const QDBusConnection &)
 {
+    if (message.member() == u"SearchItems"_s && message.signature() == u"a{ss}"_s)
+        m_searched << qdbus_cast<QMap<QString, QString>>(message.arguments().constFirst()).value(u"server"_s);
     if (m_released)
         m_bus.send(failure(message));
     else

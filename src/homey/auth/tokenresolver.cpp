@@ -1,11 +1,11 @@
 #include "homey/auth/tokenresolver.h"
 
 #include "base/async/cancelled.h"
+#include "base/regularfile.h"
 #include "homey/auth/tokentext.h"
 #include "homey/config/homeyconfig.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -31,10 +31,12 @@ std::optional<QString> plausibleTokenOf(const QJsonValue &entry)
 
 } // namespace
 
-QCoro::Task<std::optional<ResolvedToken>> resolve(bool allowDeveloperFallbacks, TokenStore &store)
+QCoro::Task<std::optional<ResolvedToken>> resolve(bool allowDeveloperFallbacks,
+                                                  std::shared_ptr<TokenStore> store,
+                                                  std::optional<QMap<QString, QString>> environment)
 {
     try {
-        const std::optional<QString> stored = co_await store.load(TokenStore::defaultService);
+        const std::optional<QString> stored = co_await store->load(TokenStore::defaultService);
         if (stored) {
             if (std::optional<QString> token = TokenText::cleaned(*stored))
                 co_return ResolvedToken{*token, TokenSource::Keychain};
@@ -51,7 +53,9 @@ QCoro::Task<std::optional<ResolvedToken>> resolve(bool allowDeveloperFallbacks, 
     if (std::optional<QString> token = fromAthomCLI())
         co_return ResolvedToken{*token, TokenSource::AthomCLI};
 
-    if (std::optional<QString> token = fromEnvironment(HomeyConfig::environmentValues()))
+    if (!environment)
+        environment = HomeyConfig::environmentValues();
+    if (std::optional<QString> token = fromEnvironment(*environment))
         co_return ResolvedToken{*token, TokenSource::Environment};
     co_return std::nullopt;
 }
@@ -63,10 +67,10 @@ std::optional<QString> fromAthomCLI()
 
 std::optional<QString> fromAthomCLISettings(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> content = RegularFile::read(path);
+    if (!content)
         return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(*content);
     if (!document.isObject())
         return std::nullopt;
     const QJsonObject settings = document.object();

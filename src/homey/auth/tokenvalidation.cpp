@@ -8,9 +8,7 @@
 #include "homey/model/homeyerror.h"
 #include "homey/rest/networkreachability.h"
 
-#include <memory>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
 
 using namespace Qt::StringLiterals;
 
@@ -35,28 +33,26 @@ HomeyIdentity identityFrom(const ProbeReply &reply)
 
 } // namespace
 
-QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, QNetworkAccessManager *session,
-                                         CancelToken cancel, std::chrono::milliseconds timeout)
+QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, TokenValidationOptions options)
 {
-    cancel.throwIfCancelled();
+    options.cancel.throwIfCancelled();
     // A control character would split or forge a header; such a token cannot be the hub's anyway.
     if (TokenText::hasControlCharacter(token))
         throw HomeyError::unauthorized();
 
-    std::unique_ptr<QNetworkAccessManager, LaterDeleter> own;
-    if (!session) {
-        own.reset(new QNetworkAccessManager);
-        session = own.get();
-    }
+    const std::shared_ptr<QNetworkAccessManager> session =
+        options.session ? options.session : oneCallManager();
     const QUrl url = HomeyEndpoint{baseURL, {}, {}}.api(sessionPath);
     QList<QPair<QByteArray, QByteArray>> headers;
     headers.append({QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + token.toUtf8()});
-    const ProbeReply reply = co_await probeGet(*session, url, headers, timeout, cancel);
-    cancel.throwIfCancelled();
+    const ProbeReply reply = co_await probeGet(session, url, headers, options.timeout, options.cancel);
+    options.cancel.throwIfCancelled();
 
     if (reply.status)
         co_return identityFrom(reply);
-    if (reply.finished && NetworkReachability::meansOffline(QNetworkReply::NetworkError(reply.error)))
+    if (reply.finished &&
+        NetworkReachability::meansOffline(reply.error, options.isMachineOffline ? options.isMachineOffline
+                                                                                 : &NetworkReachability::machineIsOffline))
         throw HomeyError::offline();
     const QString host = baseURL.host(QUrl::FullyEncoded);
     throw HomeyError::unreachable(host.isEmpty() ? baseURL.toString(QUrl::FullyEncoded) : host);

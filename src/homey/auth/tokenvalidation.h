@@ -4,7 +4,10 @@
 #include "homey/auth/homeyidentity.h"
 
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <QCoroTask>
+#include <QNetworkReply>
 #include <QString>
 #include <QUrl>
 
@@ -12,9 +15,15 @@ class QNetworkAccessManager;
 
 inline constexpr std::chrono::milliseconds tokenValidationTimeout = std::chrono::seconds(10);
 
+struct TokenValidationOptions {
+    // Used as is and left alone; without one, a manager is made for the call and discarded afterwards.
+    std::shared_ptr<QNetworkAccessManager> session;
+    CancelToken cancel;
+    std::chrono::milliseconds timeout = tokenValidationTimeout;
+    // Whether the machine has no network at all; empty: NetworkReachability::machineIsOffline.
+    std::function<bool()> isMachineOffline;
+};
+
 // Asks the hub which session `token` belongs to. Throws HomeyError (unauthorized, decoding, http, offline,
-// unreachable) or Cancelled when `cancel` fires. A given `session` is used as is and left alone; without
-// one, a manager is made for this call and discarded afterwards.
-QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token,
-                                         QNetworkAccessManager *session = nullptr, CancelToken cancel = {},
-                                         std::chrono::milliseconds timeout = tokenValidationTimeout);
+// unreachable) or Cancelled when the options' token fires.
+QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, TokenValidationOptions options = {});

@@ -1,6 +1,7 @@
 #include "homey/config/envfile.h"
 
-#include <QFile>
+#include "base/regularfile.h"
+
 #include <QStringDecoder>
 
 namespace EnvFile {
@@ -58,14 +59,11 @@ QMap<QString, QString> parse(QStringView text)
 
 std::optional<QString> readText(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> bytes = RegularFile::read(path);
+    if (!bytes)
         return std::nullopt;
     QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(bytes);
+    QString text = decoder.decode(*bytes);
     if (decoder.hasError())
         return std::nullopt;
     return text;

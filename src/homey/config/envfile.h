@@ -11,7 +11,7 @@ namespace EnvFile {
 
 // The first occurrence of a key wins. CRLF line ends are accepted.
 QMap<QString, QString> parse(QStringView text);
-// The file's text when it can be read and is valid UTF-8.
+// The file's text when it is a regular file that can be read and is valid UTF-8.
 std::optional<QString> readText(const QString &path);
 // Spaces (every Unicode space separator) and tabs off both ends; line breaks stay.
 QString trimSpacesAndTabs(QStringView text);

@@ -8,16 +8,6 @@ namespace HomeyConfig {
 
 namespace {
 
-std::optional<QUrl> parsedURL(const QString &text)
-{
-    if (text.isEmpty())
-        return std::nullopt;
-    QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid())
-        return std::nullopt;
-    return url;
-}
-
 bool isDecimalByte(const QString &piece)
 {
     if (piece.isEmpty())
@@ -32,16 +22,16 @@ bool isDecimalByte(const QString &piece)
 }
 
 // The candidate URL for one discovered hub: its local HTTPS name first, then plain HTTP to its address.
-QCoro::Task<std::optional<QUrl>> answeringURL(QString ipv4, ResolveTimings timings)
+QCoro::Task<std::optional<QUrl>> answeringURL(QString ipv4, ResolveOptions options)
 {
-    if (std::optional<QUrl> secure = timings.localURL ? timings.localURL(ipv4) : std::nullopt) {
-        if (co_await ping(*secure, timings.ping))
+    if (std::optional<QUrl> secure = options.localURL ? options.localURL(ipv4) : std::nullopt) {
+        if (co_await ping(*secure, options.ping))
             co_return secure;
     }
     QUrl plain(u"http://"_s + ipv4, QUrl::StrictMode);
-    if (timings.httpPort >= 0)
-        plain.setPort(timings.httpPort);
-    if (plain.isValid() && co_await ping(plain, timings.ping))
+    if (options.httpPort >= 0)
+        plain.setPort(options.httpPort);
+    if (plain.isValid() && co_await ping(plain, options.ping))
         co_return plain;
     co_return std::nullopt;
 }
@@ -57,20 +47,25 @@ std::optional<QUrl> localHTTPSURL(const QString &ipv4)
         if (!isDecimalByte(piece))
             return std::nullopt;
     }
-    return parsedURL(u"https://"_s + pieces.join(u'-') + localHostNameSuffix);
+    return HomeyEndpoint::parseBaseURL(u"https://"_s + pieces.join(u'-') + localHostNameSuffix);
 }
 
 QCoro::Task<HomeyEndpoint> resolve(SettingsStore defaults, bool allowDiscovery, bool allowDeveloperFallbacks,
-                                   bool persist, ServiceBrowser &browser, ResolveTimings timings)
+                                   bool persist, std::shared_ptr<ServiceBrowser> browser,
+                                   ResolveOptions options)
 {
+    const auto configured = [&options]() -> std::optional<HomeyEndpoint> {
+        return options.environment ? fromEnvironment(*options.environment) : fromEnvironment();
+    };
+
     if (std::optional<HomeyEndpoint> endpoint = stored(defaults)) {
-        if (co_await ping(endpoint->baseURL, timings.ping))
+        if (co_await ping(endpoint->baseURL, options.ping))
             co_return *endpoint;
     }
 
     if (allowDeveloperFallbacks) {
-        if (std::optional<HomeyEndpoint> endpoint = fromEnvironment()) {
-            if (co_await ping(endpoint->baseURL, timings.ping)) {
+        if (std::optional<HomeyEndpoint> endpoint = configured()) {
+            if (co_await ping(endpoint->baseURL, options.ping)) {
                 if (persist)
                     store(*endpoint, defaults);
                 co_return *endpoint;
@@ -79,12 +74,12 @@ QCoro::Task<HomeyEndpoint> resolve(SettingsStore defaults, bool allowDiscovery, 
     }
 
     if (allowDiscovery) {
-        const QList<DiscoveredHomey> found = co_await discover(timings.browse, browser, timings.lookup);
+        const QList<DiscoveredHomey> found = co_await discover(options.browse, browser, options.lookup);
         if (!found.isEmpty()) {
             for (const DiscoveredHomey &hub : found) {
                 if (!hub.ipv4)
                     continue;
-                if (std::optional<QUrl> url = co_await answeringURL(*hub.ipv4, timings)) {
+                if (std::optional<QUrl> url = co_await answeringURL(*hub.ipv4, options)) {
                     HomeyEndpoint endpoint{*url, hub.id, hub.name};
                     if (persist)
                         store(endpoint, defaults);
@@ -97,19 +92,17 @@ QCoro::Task<HomeyEndpoint> resolve(SettingsStore defaults, bool allowDiscovery, 
 
     const std::optional<HomeyEndpoint> storedEndpoint = stored(defaults);
     const std::optional<HomeyEndpoint> environmentEndpoint =
-        allowDeveloperFallbacks ? fromEnvironment() : std::nullopt;
+        allowDeveloperFallbacks ? configured() : std::nullopt;
     if (!storedEndpoint && !environmentEndpoint)
         throw HomeyError::notConfigured();
-    const QString host = storedEndpoint ? storedEndpoint->baseURL.host(QUrl::FullyEncoded) : QString();
-    throw HomeyError::unreachable(host.isEmpty() ? u"je Homey"_s : host);
+    throw HomeyError::unreachable(storedEndpoint ? storedEndpoint->baseURL.host(QUrl::FullyEncoded)
+                                                 : u"je Homey"_s);
 }
 
 std::optional<HomeyEndpoint> stored(const SettingsStore &defaults)
 {
     const std::optional<QString> base = defaults.stringValue(baseURLKey);
-    if (!base)
-        return std::nullopt;
-    const std::optional<QUrl> url = parsedURL(*base);
+    const std::optional<QUrl> url = base ? HomeyEndpoint::parseBaseURL(*base) : std::nullopt;
     if (!url)
         return std::nullopt;
     const std::optional<QString> id = defaults.stringValue(homeyIDKey);
@@ -118,12 +111,16 @@ std::optional<HomeyEndpoint> stored(const SettingsStore &defaults)
     return HomeyEndpoint{*url, *id, defaults.stringValue(homeyNameKey)};
 }
 
-void store(const HomeyEndpoint &endpoint, SettingsStore &defaults)
+bool store(const HomeyEndpoint &endpoint, SettingsStore &defaults)
 {
-    defaults.setValue(baseURLKey, endpoint.baseURL.toString(QUrl::FullyEncoded));
+    const QString base = HomeyEndpoint::baseURLText(endpoint.baseURL);
+    if (HomeyEndpoint::parseBaseURL(base) != endpoint.baseURL)
+        return false;
+    defaults.setValue(baseURLKey, base);
     defaults.setValue(homeyIDKey, endpoint.homeyID);
     if (endpoint.name)
         defaults.setValue(homeyNameKey, *endpoint.name);
+    return true;
 }
 
 void forget(SettingsStore &defaults)

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <QCoroTask>
 #include <QList>
@@ -32,9 +33,10 @@ inline const QString localHostNameSuffix = QStringLiteral(".homey.homeylocal.com
 // The hub's local HTTPS URL for a dotted IPv4 address; nullopt unless it is four decimal parts of 0 to 255.
 std::optional<QUrl> localHTTPSURL(const QString &ipv4);
 
-// How long each step of the resolution may take, and where the discovery step knocks. The program uses
-// the defaults; tests shorten the durations and point the candidates at a fake hub on a port of its own.
-struct ResolveTimings {
+// How long each step of the resolution may take, where the discovery step knocks, and which environment
+// values the developer fallback reads. The program uses the defaults; tests shorten the durations, point
+// the candidates at a fake hub on a port of its own and hand in their own environment.
+struct ResolveOptions {
     std::chrono::milliseconds ping{3000};
     std::chrono::milliseconds browse{4000};
     std::chrono::milliseconds lookup{3000};
@@ -42,19 +44,25 @@ struct ResolveTimings {
     int httpPort = -1;
     // The secure candidate tried first for a discovered address.
     std::function<std::optional<QUrl>(const QString &ipv4)> localURL = localHTTPSURL;
+    // nullopt: environmentValues().
+    std::optional<EnvironmentMap> environment;
 };
 
 // The first endpoint, in a fixed order, that answers a ping. Fails only with HomeyError unreachable or
-// notConfigured. `defaults` and `browser` are read during the whole call.
+// notConfigured.
 QCoro::Task<HomeyEndpoint> resolve(SettingsStore defaults, bool allowDiscovery, bool allowDeveloperFallbacks,
-                                   bool persist, ServiceBrowser &browser, ResolveTimings timings = {});
+                                   bool persist, std::shared_ptr<ServiceBrowser> browser,
+                                   ResolveOptions options = {});
 
+// Nothing unless the stored base URL is a usable one (HomeyEndpoint::parseBaseURL) and an id is stored.
 std::optional<HomeyEndpoint> stored(const SettingsStore &defaults);
-// An endpoint without a name leaves a stored name in place.
-void store(const HomeyEndpoint &endpoint, SettingsStore &defaults);
+// An endpoint without a name leaves a stored name in place. An endpoint that would not read back equal
+// (its base URL is no usable one) is not written, so the one stored before stays; false then.
+bool store(const HomeyEndpoint &endpoint, SettingsStore &defaults);
 void forget(SettingsStore &defaults);
 
-// From HOMEY_BASE (else QUORVANE_BASE), HOMEY_ID (else QUORVANE_HOMEY_ID) and HOMEY_NAME.
+// From HOMEY_BASE (else QUORVANE_BASE), HOMEY_ID (else QUORVANE_HOMEY_ID) and HOMEY_NAME, of the given
+// values or environmentValues().
 std::optional<HomeyEndpoint> fromEnvironment();
 std::optional<HomeyEndpoint> fromEnvironment(const EnvironmentMap &values);
 
@@ -62,26 +70,17 @@ std::optional<HomeyEndpoint> fromEnvironment(const EnvironmentMap &values);
 EnvironmentMap environmentValues();
 // The existing ".env" files to try, in order: QUORVANE_ENV_FILE of the process environment, then ".env" in
 // the working directory and up to four directories above it.
-QStringList envFileCandidates();
 QStringList envFileCandidates(const EnvironmentMap &processEnvironment, const QString &workingDirectory);
 // Uncached: the first readable candidate, parsed, overlaid by the process environment.
 EnvironmentMap buildEnvironmentValues(const EnvironmentMap &processEnvironment,
                                       const QString &workingDirectory);
-
-// Test hook: replaces the process environment and working directory seen by environmentValues() and
-// envFileCandidates() (nullopt restores the real ones), and empties the cache.
-struct EnvironmentSource {
-    EnvironmentMap variables;
-    QString workingDirectory;
-};
-void setEnvironmentSourceForTesting(std::optional<EnvironmentSource> source);
 
 // True only when the hub answers its unauthenticated ping with status 200 within `timeout`. Never throws.
 QCoro::Task<bool> ping(QUrl baseURL, std::chrono::milliseconds timeout);
 
 // Browses for hubs for `timeout`, then looks up each one's IPv4 address, one after the other. Never fails.
 QCoro::Task<QList<DiscoveredHomey>>
-discover(std::chrono::milliseconds timeout, ServiceBrowser &browser,
+discover(std::chrono::milliseconds timeout, std::shared_ptr<ServiceBrowser> browser,
          std::chrono::milliseconds lookupTimeout = std::chrono::seconds(3));
 
 } // namespace HomeyConfig

@@ -2,9 +2,6 @@
 #include "homey/config/homeyconfig.h"
 #include "homey/config/probereply.h"
 
-#include <memory>
-#include <QNetworkAccessManager>
-
 using namespace Qt::StringLiterals;
 
 namespace HomeyConfig {
@@ -35,21 +32,23 @@ std::optional<QString> withoutInterface(const std::optional<QString> &address)
 QCoro::Task<bool> ping(QUrl baseURL, std::chrono::milliseconds timeout)
 {
     try {
-        const std::unique_ptr<QNetworkAccessManager, LaterDeleter> manager(new QNetworkAccessManager);
         const QUrl url = HomeyEndpoint{baseURL, {}, {}}.api(u"manager/system/ping"_s);
-        const ProbeReply reply = co_await probeGet(*manager, url, {}, timeout);
+        const ProbeReply reply = co_await probeGet(oneCallManager(), url, {}, timeout);
         co_return reply.status == 200;
     } catch (const std::exception &) {
         co_return false;
     }
 }
 
-QCoro::Task<QList<DiscoveredHomey>> discover(std::chrono::milliseconds timeout, ServiceBrowser &browser,
+QCoro::Task<QList<DiscoveredHomey>> discover(std::chrono::milliseconds timeout,
+                                             std::shared_ptr<ServiceBrowser> browser,
                                              std::chrono::milliseconds lookupTimeout)
 {
     QList<BrowseEntry> entries;
+    if (!browser)
+        co_return {};
     try {
-        entries = co_await browser.browse(serviceType, timeout);
+        entries = co_await browser->browse(serviceType, timeout);
     } catch (const Cancelled &) {
         throw;
     } catch (const std::exception &) {
@@ -61,7 +60,7 @@ QCoro::Task<QList<DiscoveredHomey>> discover(std::chrono::milliseconds timeout, 
         std::optional<QString> ipv4;
         try {
             ipv4 = withoutInterface(
-                co_await browser.resolveIPv4(entry.name, entry.type, entry.domain, lookupTimeout));
+                co_await browser->resolveIPv4(entry.name, entry.type, entry.domain, lookupTimeout));
         } catch (const Cancelled &) {
             throw;
         } catch (const std::exception &) {

@@ -37,7 +37,7 @@ QUrl HomeyEndpoint::socketURL() const
 QJsonObject HomeyEndpoint::toJson() const
 {
     QJsonObject object{
-        {u"baseURL"_s, baseURL.toString(QUrl::FullyEncoded)},
+        {u"baseURL"_s, baseURLText(baseURL)},
         {u"homeyID"_s, homeyID},
     };
     if (name)
@@ -55,15 +55,32 @@ std::optional<HomeyEndpoint> HomeyEndpoint::fromJson(const QJsonValue &json)
     const QJsonValue nameValue = object.value(u"name"_s);
     if (!base.isString() || !id.isString())
         return std::nullopt;
-    const QUrl url(base.toString(), QUrl::StrictMode);
-    if (base.toString().isEmpty() || !url.isValid())
+    const std::optional<QUrl> url = parseBaseURL(base.toString());
+    if (!url)
         return std::nullopt;
     std::optional<QString> name;
     if (nameValue.isString())
         name = nameValue.toString();
     else if (!nameValue.isUndefined() && !nameValue.isNull())
         return std::nullopt;
-    return HomeyEndpoint{url, id.toString(), name};
+    return HomeyEndpoint{*url, id.toString(), name};
+}
+
+std::optional<QUrl> HomeyEndpoint::parseBaseURL(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    const QUrl url(text, QUrl::StrictMode);
+    // QUrl keeps schemes in lower case.
+    const bool web = url.scheme() == u"http"_s || url.scheme() == u"https"_s;
+    if (!url.isValid() || !web || url.host().isEmpty() || url.hasFragment())
+        return std::nullopt;
+    return url;
+}
+
+QString HomeyEndpoint::baseURLText(const QUrl &url)
+{
+    return url.toString(QUrl::FullyEncoded);
 }
 
 size_t qHash(const HomeyEndpoint &endpoint, size_t seed) noexcept

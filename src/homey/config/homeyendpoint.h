@@ -20,9 +20,16 @@ struct HomeyEndpoint {
     QUrl socketURL() const;
 
     QJsonObject toJson() const;
-    // Absent when "baseURL" or "homeyID" is missing or not a text, the URL does not parse, or "name"
-    // is neither a text nor null.
+    // Absent when "baseURL" or "homeyID" is missing or not a text, the URL is not a usable base URL, or
+    // "name" is neither a text nor null.
     static std::optional<HomeyEndpoint> fromJson(const QJsonValue &json);
+
+    // A base URL as read from a store, the environment or JSON: an absolute http or https URL with a host
+    // and without a fragment, else nothing. Every URL it accepts reads back equal from its own text
+    // (baseURLText), which a fragment would not: "l/###" came back as "l/#%23%23".
+    static std::optional<QUrl> parseBaseURL(const QString &text);
+    // The text that is stored and sent for a base URL.
+    static QString baseURLText(const QUrl &url);
 
     bool operator==(const HomeyEndpoint &) const = default;
 };

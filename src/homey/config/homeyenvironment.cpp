@@ -18,22 +18,13 @@ Locked<std::optional<EnvironmentMap>> &envCache()
     return cache;
 }
 
-Locked<std::optional<EnvironmentSource>> &sourceOverride()
+EnvironmentMap processEnvironment()
 {
-    static Locked<std::optional<EnvironmentSource>> source;
-    return source;
-}
-
-EnvironmentSource currentSource()
-{
-    if (std::optional<EnvironmentSource> source = sourceOverride().get())
-        return *source;
-    EnvironmentSource real;
+    EnvironmentMap variables;
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : environment.keys())
-        real.variables.insert(name, environment.value(name));
-    real.workingDirectory = QDir::currentPath();
-    return real;
+        variables.insert(name, environment.value(name));
+    return variables;
 }
 
 // The value of the first of `names` that is set at all, even to an empty text.
@@ -59,14 +50,13 @@ std::optional<HomeyEndpoint> fromEnvironment(const EnvironmentMap &values)
     const std::optional<QString> base = firstPresent(values, {u"HOMEY_BASE"_s, u"QUORVANE_BASE"_s});
     if (!base)
         return std::nullopt;
-    const QString text = EnvFile::trimSpacesAndTabs(*base);
-    const QUrl url(text, QUrl::StrictMode);
-    if (text.isEmpty() || !url.isValid() || url.host().isEmpty())
+    const std::optional<QUrl> url = HomeyEndpoint::parseBaseURL(EnvFile::trimSpacesAndTabs(*base));
+    if (!url)
         return std::nullopt;
     const QString id = firstPresent(values, {u"HOMEY_ID"_s, u"QUORVANE_HOMEY_ID"_s}).value_or(QString());
     if (id.isEmpty())
         return std::nullopt;
-    return HomeyEndpoint{url, id, firstPresent(values, {u"HOMEY_NAME"_s})};
+    return HomeyEndpoint{*url, id, firstPresent(values, {u"HOMEY_NAME"_s})};
 }
 
 EnvironmentMap environmentValues()
@@ -74,16 +64,9 @@ EnvironmentMap environmentValues()
     if (std::optional<EnvironmentMap> cached = envCache().get())
         return *cached;
     // Built outside the lock: two first callers may both build it, with equal results.
-    const EnvironmentSource source = currentSource();
-    EnvironmentMap values = buildEnvironmentValues(source.variables, source.workingDirectory);
+    EnvironmentMap values = buildEnvironmentValues(processEnvironment(), QDir::currentPath());
     envCache().set(values);
     return values;
-}
-
-QStringList envFileCandidates()
-{
-    const EnvironmentSource source = currentSource();
-    return envFileCandidates(source.variables, source.workingDirectory);
 }
 
 QStringList envFileCandidates(const EnvironmentMap &processEnvironment, const QString &workingDirectory)
@@ -125,12 +108,6 @@ EnvironmentMap buildEnvironmentValues(const EnvironmentMap &processEnvironment,
     for (auto it = processEnvironment.constBegin(); it != processEnvironment.constEnd(); ++it)
         values.insert(it.key(), it.value());
     return values;
-}
-
-void setEnvironmentSourceForTesting(std::optional<EnvironmentSource> source)
-{
-    sourceOverride().set(std::move(source));
-    envCache().set(std::nullopt);
 }
 
 } // namespace HomeyConfig

@@ -1,5 +1,7 @@
 #include "homey/config/probereply.h"
 
+#include "base/async/laterdeleter.h"
+
 #include <memory>
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
@@ -20,7 +22,7 @@ bool isHttpAnswer(QNetworkReply::NetworkError error)
 
 } // namespace
 
-QCoro::Task<ProbeReply> probeGet(QNetworkAccessManager &manager, QUrl url,
+QCoro::Task<ProbeReply> probeGet(std::shared_ptr<QNetworkAccessManager> manager, QUrl url,
                                  QList<QPair<QByteArray, QByteArray>> headers,
                                  std::chrono::milliseconds timeout, CancelToken cancel)
 {
@@ -40,7 +42,7 @@ QCoro::Task<ProbeReply> probeGet(QNetworkAccessManager &manager, QUrl url,
     for (const auto &[name, value] : headers)
         request.setRawHeader(name, value);
 
-    QNetworkReply *reply = manager.get(request);
+    QNetworkReply *reply = manager->get(request);
     const std::unique_ptr<QNetworkReply, LaterDeleter> owned(reply);
     // Cancel may come from any thread: the abort is posted to the reply's own thread, and dropped by Qt
     // when the reply is gone by then.
@@ -53,12 +55,10 @@ QCoro::Task<ProbeReply> probeGet(QNetworkAccessManager &manager, QUrl url,
     if (!result.finished) {
         reply->abort();
         result.error = QNetworkReply::TimeoutError;
-        result.errorText = u"time-out"_s;
         co_return result;
     }
 
     result.error = reply->error();
-    result.errorText = reply->errorString();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && isHttpAnswer(result.error)) {
         result.status = status.toInt();
@@ -67,8 +67,7 @@ QCoro::Task<ProbeReply> probeGet(QNetworkAccessManager &manager, QUrl url,
     co_return result;
 }
 
-void LaterDeleter::operator()(QObject *object) const
+std::shared_ptr<QNetworkAccessManager> oneCallManager()
 {
-    if (object)
-        object->deleteLater();
+    return std::shared_ptr<QNetworkAccessManager>(new QNetworkAccessManager, LaterDeleter());
 }

@@ -3,6 +3,7 @@
 #include "base/async/canceltoken.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <QByteArray>
 #include <QCoroTask>
@@ -21,19 +22,15 @@ struct ProbeReply {
     // Set when an HTTP answer arrived whole; a status alone does not count when the transfer broke off.
     std::optional<int> status;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
-    QString errorText;
     QByteArray body;
 };
 
 // One GET with an overall deadline on the monotonic clock. Redirects are not followed and nothing is
 // taken from or put in a cache. A cancelled token aborts the transfer; the caller checks the token
-// afterwards. Never throws. `manager` must outlive the call.
-QCoro::Task<ProbeReply> probeGet(QNetworkAccessManager &manager, QUrl url,
+// afterwards. Never throws.
+QCoro::Task<ProbeReply> probeGet(std::shared_ptr<QNetworkAccessManager> manager, QUrl url,
                                  QList<QPair<QByteArray, QByteArray>> headers,
                                  std::chrono::milliseconds timeout, CancelToken cancel = {});
 
-// A QNetworkAccessManager made for one call. It is deleted through the event loop: the call ends while
-// its reply may still be emitting, and the reply is the manager's child.
-struct LaterDeleter {
-    void operator()(QObject *object) const;
-};
+// A network manager made for one call, deleted through the event loop once the call lets go of it.
+std::shared_ptr<QNetworkAccessManager> oneCallManager();

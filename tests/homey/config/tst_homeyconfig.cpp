@@ -1,11 +1,18 @@
 #include "awaittask.h"
 #include "fakeservicebrowser.h"
+#include "homey/config/envfile.h"
 #include "homey/config/homeyconfig.h"
 
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 using Map = QMap<QString, QString>;
 
 Q_DECLARE_METATYPE(std::optional<HomeyEndpoint>)
@@ -14,8 +21,125 @@ Q_DECLARE_METATYPE(std::optional<QString>)
 class TestHomeyConfig : public QObject {
     Q_OBJECT
 
+private:
+    QTemporaryDir m_dir;
+
+    QString write(const QString &relativePath, const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(relativePath);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write test file");
+        file.write(content);
+        return path;
+    }
+
 private Q_SLOTS:
-    void cleanup() { QFile::remove(SettingsStore(u"tst_homeyconfig"_s).filePath()); }
+    void cleanup()
+    {
+        QFile::remove(SettingsStore(u"tst_homeyconfig"_s).filePath());
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+    }
+
+    void derivedUrls_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("api");
+        QTest::addColumn<QString>("socket");
+        const QString engine = u"/socket.io/?EIO=4&transport=websocket"_s;
+        QTest::newRow("plain") << u"http://10.0.0.5"_s << u"manager/zones/zone/"_s
+                               << u"http://10.0.0.5/api/manager/zones/zone/"_s << u"ws://10.0.0.5"_s + engine;
+        QTest::newRow("port, path, query, fragment")
+            << u"https://h.local:4859/x/?x=1&EIO=3#f"_s << u"/manager/a"_s
+            << u"https://h.local:4859/x/api/manager/a?x=1&EIO=3#f"_s << u"wss://h.local:4859"_s + engine;
+        QTest::newRow("encoded id stays one segment")
+            << u"HTTP://h"_s << u"manager/device/a%2Fb/x"_s << u"http://h/api/manager/device/a%2Fb/x"_s
+            << u"ws://h"_s + engine;
+        QTest::newRow("other scheme")
+            << u"ftp://u@h:21"_s << u"a"_s << u"ftp://u@h:21/api/a"_s << u"wss://u@h:21"_s + engine;
+    }
+    void derivedUrls()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, path);
+        QFETCH(QString, api);
+        QFETCH(QString, socket);
+        const HomeyEndpoint endpoint{QUrl(base), {}, {}};
+        QCOMPARE(endpoint.api(path).toString(QUrl::FullyEncoded), api);
+        QCOMPARE(endpoint.socketURL().toString(QUrl::FullyEncoded), socket);
+    }
+
+    // Whatever is accepted must read back equal from its stored text and from its JSON.
+    void baseURLs_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("http address") << u"http://10.0.0.5"_s << true;
+        QTest::newRow("https, port, path, query") << u"https://h.local:4859/x?a=%2F"_s << true;
+        QTest::newRow("capital scheme") << u"HTTP://h"_s << true;
+        QTest::newRow("encoded path") << u"http://h/a%2Fb/%7e%20c"_s << true;
+        QTest::newRow("fragment") << u"http://192.168.1.5/#a#b"_s << false;
+        QTest::newRow("relative with hashes") << u"l/###"_s << false;
+        QTest::newRow("no scheme") << u"10.0.0.5"_s << false;
+        QTest::newRow("file") << u"file:///tmp/hub"_s << false;
+        QTest::newRow("ftp") << u"ftp://h"_s << false;
+        QTest::newRow("no host") << u"http:///x"_s << false;
+        QTest::newRow("space in host") << u"http://h b/"_s << false;
+        QTest::newRow("unclosed address") << u"http://[::1"_s << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+    void baseURLs()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        SettingsStore defaults(u"tst_homeyconfig"_s);
+        defaults.setValue(HomeyConfig::baseURLKey, text);
+        defaults.setValue(HomeyConfig::homeyIDKey, u"id1"_s);
+        const std::optional<QUrl> url = HomeyEndpoint::parseBaseURL(text);
+        QCOMPARE(url.has_value(), accepted);
+        QCOMPARE(HomeyConfig::stored(defaults).has_value(), accepted);
+        QCOMPARE(
+            HomeyEndpoint::fromJson(QJsonObject{{u"baseURL"_s, text}, {u"homeyID"_s, u"a"_s}}).has_value(),
+            accepted);
+        const HomeyEndpoint endpoint{url.value_or(QUrl(text)), u"id1"_s, u"Thuis"_s};
+        QCOMPARE(HomeyConfig::store(endpoint, defaults), accepted);
+        if (!accepted)
+            return;
+        QCOMPARE(HomeyConfig::stored(defaults), endpoint);
+        QCOMPARE(HomeyEndpoint::fromJson(endpoint.toJson()), endpoint);
+        const QString stored = *defaults.stringValue(HomeyConfig::baseURLKey);
+        QCOMPARE(HomeyEndpoint::baseURLText(*HomeyEndpoint::parseBaseURL(stored)), stored);
+    }
+
+    void jsonMembers_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<bool>("decodes");
+        QTest::addColumn<bool>("hasName");
+        QTest::newRow("null name") << R"({"baseURL":"http://h","homeyID":"a","name":null})"_ba << true
+                                   << false;
+        QTest::newRow("extra keys") << R"({"baseURL":"http://h","homeyID":"a","x":1})"_ba << true << false;
+        QTest::newRow("empty name") << R"({"baseURL":"http://h","homeyID":"a","name":""})"_ba << true << true;
+        QTest::newRow("numeric homeyID") << R"({"baseURL":"http://h","homeyID":5})"_ba << false << false;
+        QTest::newRow("numeric name")
+            << R"({"baseURL":"http://h","homeyID":"a","name":5})"_ba << false << false;
+        QTest::newRow("not an object") << R"(["http://h"])"_ba << false << false;
+    }
+    void jsonMembers()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(bool, decodes);
+        QFETCH(bool, hasName);
+        const QJsonDocument document = QJsonDocument::fromJson(json);
+        const auto decoded = HomeyEndpoint::fromJson(document.isObject() ? QJsonValue(document.object())
+                                                                         : QJsonValue(document.array()));
+        QCOMPARE(decoded.has_value(), decodes);
+        if (decoded)
+            QCOMPARE(decoded->name.has_value(), hasName);
+    }
 
     void fromEnvironment_data()
     {
@@ -26,9 +150,9 @@ private Q_SLOTS:
                                      {u"HOMEY_ID"_s, u"abc"_s},
                                      {u"HOMEY_NAME"_s, u" Thuis "_s}}
                               << std::optional(HomeyEndpoint{base, u"abc"_s, u" Thuis "_s});
-        QTest::newRow("second names, spaces trimmed")
-            << Map{{u"QUORVANE_BASE"_s, u" \thttp://10.0.0.5\u00a0"_s}, {u"QUORVANE_HOMEY_ID"_s, u"abc"_s}}
-            << std::optional(HomeyEndpoint{base, u"abc"_s, std::nullopt});
+        QTest::newRow("second names, spaces trimmed, id not")
+            << Map{{u"QUORVANE_BASE"_s, u" \thttp://10.0.0.5\u00a0"_s}, {u"QUORVANE_HOMEY_ID"_s, u" a"_s}}
+            << std::optional(HomeyEndpoint{base, u" a"_s, std::nullopt});
         QTest::newRow("empty HOMEY_BASE hides QUORVANE_BASE")
             << Map{{u"HOMEY_BASE"_s, QString()},
                    {u"QUORVANE_BASE"_s, u"http://10.0.0.5"_s},
@@ -39,21 +163,14 @@ private Q_SLOTS:
                    {u"HOMEY_ID"_s, QString()},
                    {u"QUORVANE_HOMEY_ID"_s, u"a"_s}}
             << std::optional<HomeyEndpoint>();
-        QTest::newRow("no id") << Map{{u"HOMEY_BASE"_s, u"http://10.0.0.5"_s}}
-                               << std::optional<HomeyEndpoint>();
-        QTest::newRow("bare address has no host")
-            << Map{{u"HOMEY_BASE"_s, u"10.0.0.5"_s}, {u"HOMEY_ID"_s, u"a"_s}}
-            << std::optional<HomeyEndpoint>();
+        QTest::newRow("bare address") << Map{{u"HOMEY_BASE"_s, u"10.0.0.5"_s}, {u"HOMEY_ID"_s, u"a"_s}}
+                                      << std::optional<HomeyEndpoint>();
+        QTest::newRow("fragment") << Map{{u"HOMEY_BASE"_s, u"http://10.0.0.5/#x"_s}, {u"HOMEY_ID"_s, u"a"_s}}
+                                  << std::optional<HomeyEndpoint>();
         QTest::newRow("line break is not trimmed")
             << Map{{u"HOMEY_BASE"_s, u"http://10.0.0.5\n"_s}, {u"HOMEY_ID"_s, u"a"_s}}
             << std::optional<HomeyEndpoint>();
-        QTest::newRow("id is not trimmed") << Map{{u"HOMEY_BASE"_s, u"http://10.0.0.5"_s},
-                                                  {u"HOMEY_ID"_s, u" a"_s},
-                                                  {u"HOMEY_NAME"_s, QString()}}
-                                           << std::optional(HomeyEndpoint{base, u" a"_s, QString()});
-        QTest::newRow("nothing") << Map{} << std::optional<HomeyEndpoint>();
     }
-
     void fromEnvironment()
     {
         QFETCH(Map, values);
@@ -76,59 +193,35 @@ private Q_SLOTS:
         QTest::newRow("five parts") << u"192.168.1.2.3"_s << std::optional<QString>();
         QTest::newRow("letters") << u"192.168.1.a"_s << std::optional<QString>();
         QTest::newRow("sign") << u"192.168.1.+2"_s << std::optional<QString>();
-        QTest::newRow("interface suffix") << u"192.168.1.2%eth0"_s << std::optional<QString>();
     }
-
     void localHTTPSURL()
     {
         QFETCH(QString, address);
         QFETCH(std::optional<QString>, expected);
         const std::optional<QUrl> url = HomeyConfig::localHTTPSURL(address);
-        QCOMPARE(url.has_value(), expected.has_value());
-        if (url)
-            QCOMPARE(url->toString(), *expected);
+        QCOMPARE(url ? std::optional(url->toString()) : std::nullopt, expected);
     }
 
     void storeReadForget()
     {
         SettingsStore defaults(u"tst_homeyconfig"_s);
-        QCOMPARE(HomeyConfig::stored(defaults), std::nullopt);
-
-        const HomeyEndpoint named{QUrl(u"http://10.0.0.5"_s), u"abc"_s, u"Thuis"_s};
-        HomeyConfig::store(named, defaults);
-        QCOMPARE(HomeyConfig::stored(SettingsStore(u"tst_homeyconfig"_s)), named);
-
-        // A later endpoint without a name keeps the name stored before.
-        HomeyConfig::store(HomeyEndpoint{QUrl(u"https://h.local:4859/x"_s), u"def"_s, std::nullopt},
-                           defaults);
-        QCOMPARE(HomeyConfig::stored(defaults),
-                 (HomeyEndpoint{QUrl(u"https://h.local:4859/x"_s), u"def"_s, u"Thuis"_s}));
-
-        HomeyConfig::forget(defaults);
-        QCOMPARE(HomeyConfig::stored(defaults), std::nullopt);
-        QVERIFY(!defaults.contains(HomeyConfig::homeyNameKey));
-    }
-
-    void storedNeedsURLAndID()
-    {
-        SettingsStore defaults(u"tst_homeyconfig"_s);
-        defaults.setValue(HomeyConfig::baseURLKey, u"http://10.0.0.5"_s);
-        QCOMPARE(HomeyConfig::stored(defaults), std::nullopt);
+        QVERIFY(
+            HomeyConfig::store(HomeyEndpoint{QUrl(u"http://10.0.0.5"_s), u"abc"_s, u"Thuis"_s}, defaults));
+        // A later endpoint without a name keeps the name stored before; an id must be there, as written.
+        const QUrl other(u"https://h.local:4859/x%2Fy?q=%23"_s);
+        QVERIFY(HomeyConfig::store(HomeyEndpoint{other, u" id "_s, std::nullopt}, defaults));
+        QCOMPARE(HomeyConfig::stored(SettingsStore(u"tst_homeyconfig"_s)),
+                 (HomeyEndpoint{other, u" id "_s, u"Thuis"_s}));
         defaults.setValue(HomeyConfig::homeyIDKey, QString());
         QCOMPARE(HomeyConfig::stored(defaults), std::nullopt);
-        defaults.setValue(HomeyConfig::homeyIDKey, u" id "_s);
-        QCOMPARE(HomeyConfig::stored(defaults),
-                 (HomeyEndpoint{QUrl(u"http://10.0.0.5"_s), u" id "_s, std::nullopt}));
-        defaults.setValue(HomeyConfig::baseURLKey, u"http://[::1"_s);
-        QCOMPARE(HomeyConfig::stored(defaults), std::nullopt);
-        defaults.setValue(HomeyConfig::baseURLKey, qint64(5));
-        QCOMPARE(HomeyConfig::stored(defaults), std::nullopt);
+        HomeyConfig::forget(defaults);
+        QVERIFY(!defaults.contains(HomeyConfig::homeyNameKey) && !defaults.contains(HomeyConfig::baseURLKey));
     }
 
     void discoverBuildsHubsInBrowseOrder()
     {
-        FakeServiceBrowser browser;
-        browser.entries = {
+        auto browser = std::make_shared<FakeServiceBrowser>();
+        browser->entries = {
             {u"Homey-1"_s, u"_homey._tcp."_s, u"local."_s, {}},
             {u"Homey-2"_s,
              u"_homey._tcp."_s,
@@ -136,14 +229,12 @@ private Q_SLOTS:
              {{u"id"_s, u"abc"_s}, {u"name"_s, u"Thuis"_s}, {u"model"_s, u"pro"_s}, {u"version"_s, u"12"_s}}},
             {u"Homey-3"_s, u"_homey._tcp."_s, u"local."_s, {{u"id"_s, QString()}, {u"extra"_s, u"x"_s}}},
         };
-        browser.addresses = {{u"Homey-1"_s, u"169.254.3.4%eth0"_s}, {u"Homey-2"_s, u"10.0.0.5"_s}};
+        browser->addresses = {{u"Homey-1"_s, u"169.254.3.4%eth0"_s}, {u"Homey-2"_s, u"10.0.0.5"_s}};
 
-        const QList<DiscoveredHomey> hubs = awaitTask(
-            HomeyConfig::discover(std::chrono::milliseconds(7), browser, std::chrono::milliseconds(9)));
-
-        QCOMPARE(browser.browsedTypes, QStringList{u"_homey._tcp"_s});
-        QCOMPARE(browser.browseDurations, QList{std::chrono::milliseconds(7)});
-        QCOMPARE(browser.lookups,
+        const QList<DiscoveredHomey> hubs = awaitTask(HomeyConfig::discover(7ms, browser, 9ms));
+        QCOMPARE(browser->browsedTypes, QStringList{u"_homey._tcp"_s});
+        QCOMPARE(browser->browseDurations, QList{7ms});
+        QCOMPARE(browser->lookups,
                  (QStringList{u"Homey-1|_homey._tcp.|local."_s, u"Homey-2|_homey._tcp.|local."_s,
                               u"Homey-3|_homey._tcp.|local."_s}));
         QCOMPARE(hubs, (QList<DiscoveredHomey>{
@@ -153,12 +244,76 @@ private Q_SLOTS:
                        }));
     }
 
-    void discoverFindsNothing()
+    void parse_data()
     {
-        FakeServiceBrowser browser;
-        QCOMPARE(awaitTask(HomeyConfig::discover(std::chrono::milliseconds(1), browser)),
-                 QList<DiscoveredHomey>{});
-        QVERIFY(browser.lookups.isEmpty());
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Map>("expected");
+        QTest::newRow("first occurrence wins") << u"A=1\nA=2\n"_s << Map{{u"A"_s, u"1"_s}};
+        QTest::newRow("double quotes keep inner spaces") << u"A=\" x y \""_s << Map{{u"A"_s, u" x y "_s}};
+        QTest::newRow("single quotes") << u"A='v'"_s << Map{{u"A"_s, u"v"_s}};
+        QTest::newRow("mixed quotes stay") << u"A=\"v'"_s << Map{{u"A"_s, u"\"v'"_s}};
+        QTest::newRow("a lone quote stays") << u"A=\""_s << Map{{u"A"_s, u"\""_s}};
+        QTest::newRow("only one pair removed") << u"A=\"\"v\"\""_s << Map{{u"A"_s, u"\"v\""_s}};
+        QTest::newRow("comment, blanks, no equals, leading equals")
+            << u"  # A=1\n \t \nNOEQUALS\n=v\n"_s << Map{{QString(), u"v"_s}};
+        QTest::newRow("export, inline comment, no expansion")
+            << u"export A=1 # note $HOME\\n"_s << Map{{u"export A"_s, u"1 # note $HOME\\n"_s}};
+        QTest::newRow("first equals splits") << u"A = b=c "_s << Map{{u"A"_s, u"b=c"_s}};
+        QTest::newRow("unicode spaces and tabs trimmed") << u"\tA\u00a0=\u2003v\t"_s << Map{{u"A"_s, u"v"_s}};
+        QTest::newRow("CRLF line ends") << u"A=1\r\nB = \"two\"\r\n\r\nC=\r\n"_s
+                                        << Map{{u"A"_s, u"1"_s}, {u"B"_s, u"two"_s}, {u"C"_s, QString()}};
+        QTest::newRow("CR inside a value stays") << u"A=1\r2"_s << Map{{u"A"_s, u"1\r2"_s}};
+    }
+    void parse()
+    {
+        QFETCH(QString, text);
+        QFETCH(Map, expected);
+        QCOMPARE(EnvFile::parse(text), expected);
+    }
+
+    void candidatesWalkUpFiveDirectoriesAtMost()
+    {
+        const QString deep = m_dir.filePath(u"a/b/c/d/e/f"_s);
+        QDir().mkpath(deep);
+        write(u"a/.env"_s, "TOO=far");
+        const QString fromB = write(u"a/b/.env"_s, "B=1");
+        const QString fromE = write(u"a/b/c/d/e/.env"_s, "E=1");
+        QDir().mkpath(m_dir.filePath(u"a/b/c/d/.env"_s)); // a folder, not a file
+        QVERIFY(::mkfifo(QFile::encodeName(m_dir.filePath(u"a/b/c/.env"_s)).constData(), 0600) == 0);
+        QCOMPARE(HomeyConfig::envFileCandidates({}, deep), (QStringList{fromE, fromB}));
+    }
+
+    void namedFileComesFirstAndRelativeToWorkingDirectory()
+    {
+        const QString working = m_dir.filePath(u"w"_s);
+        const QString local = write(u"w/.env"_s, "A=local");
+        const QString named = write(u"w/conf/dev.env"_s, "A=named\nB=2");
+        const Map process{{u"QUORVANE_ENV_FILE"_s, u"conf/dev.env"_s}};
+        QCOMPARE(HomeyConfig::envFileCandidates(process, working), (QStringList{named, local}));
+        QCOMPARE(HomeyConfig::buildEnvironmentValues(process, working),
+                 (Map{{u"A"_s, u"named"_s}, {u"B"_s, u"2"_s}, {u"QUORVANE_ENV_FILE"_s, u"conf/dev.env"_s}}));
+        const Map device{{u"QUORVANE_ENV_FILE"_s, u"/dev/zero"_s}};
+        QCOMPARE(HomeyConfig::envFileCandidates(device, working), QStringList{local});
+    }
+
+    void unreadableFileIsSkippedFilesAreNeverMergedProcessWins()
+    {
+        const QString working = m_dir.filePath(u"x/y/z"_s);
+        write(u"x/y/z/.env"_s, "A=\xff\xfe broken");
+        write(u"x/y/.env"_s, "A=file\nB=file");
+        write(u"x/.env"_s, "C=grandparent");
+        QCOMPARE(HomeyConfig::buildEnvironmentValues({{u"A"_s, u"process"_s}}, working),
+                 (Map{{u"A"_s, u"process"_s}, {u"B"_s, u"file"_s}}));
+    }
+
+    void environmentValuesAreReadOncePerProcess()
+    {
+        const QString working = m_dir.filePath(u"w"_s);
+        write(u"w/.env"_s, "QV_ONCE=first");
+        QVERIFY(QDir::setCurrent(working));
+        QCOMPARE(HomeyConfig::environmentValues().value(u"QV_ONCE"_s), u"first"_s);
+        write(u"w/.env"_s, "QV_ONCE=changed");
+        QCOMPARE(HomeyConfig::environmentValues().value(u"QV_ONCE"_s), u"first"_s);
     }
 };
 
