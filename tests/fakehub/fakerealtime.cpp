@@ -234,3 +234,8 @@ QStringList FakeRealtime::subscriptions() const
 {
     return m_links.isEmpty() ? QStringList() : m_links.last().subscriptions;
 }
+
+FakeSocketLink *FakeRealtime::lastLink() const
+{
+    return m_links.isEmpty() ? nullptr : m_links.last().link.data();
+}

@@ -52,7 +52,8 @@ public:
     void stop();
     void start();
 
-    int linkCount() const { return int(m_links.size()); }
+    // The most recent link still there, for frame-level mischief; null when there is none.
+    FakeSocketLink *lastLink() const;
     int openLinkCount() const;
     int linksMade() const { return m_linksMade; }
     // The URIs subscribed on the most recent link, in order.

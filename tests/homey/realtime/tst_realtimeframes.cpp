@@ -1,11 +1,9 @@
+#include "eventtext.h"
 #include "homey/model/homeyerror.h"
-#include "homey/realtime/homeysocket.h"
 #include "homey/realtime/owntransactions.h"
 #include "homey/realtime/realtimeframes.h"
 #include "homey/realtime/realtimetiming.h"
 
-#include <QJsonObject>
-#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -13,32 +11,6 @@ using namespace std::chrono_literals;
 using namespace RealtimeFrames;
 
 Q_DECLARE_METATYPE(std::optional<qint64>)
-
-namespace {
-
-QString describe(const std::optional<HomeyEvent> &event)
-{
-    if (!event)
-        return u"none"_s;
-    if (const auto *c = event->as<HomeyEvent::Capability>())
-        return u"capability %1 %2 %3 %4"_s.arg(c->deviceID, c->capabilityID,
-                                               c->value.isNone() ? u"none"_s
-                                                                 : c->value.toJson().toVariant().toString(),
-                                               c->transactionID.value_or(u"-"_s));
-    if (const auto *d = event->as<HomeyEvent::DeviceUpdated>())
-        return u"device "_s + d->device.id;
-    if (const auto *d = event->as<HomeyEvent::DeviceDeleted>())
-        return u"deleted "_s + d->deviceID;
-    if (const auto *z = event->as<HomeyEvent::ZoneUpdated>())
-        return u"zone "_s + z->zone.id;
-    if (const auto *n = event->as<HomeyEvent::NotificationCreated>())
-        return u"notification "_s + n->notification.id;
-    if (event->as<HomeyEvent::FlowsChanged>())
-        return u"flows"_s;
-    return u"other"_s;
-}
-
-} // namespace
 
 class TestRealtimeFrames : public QObject {
     Q_OBJECT
@@ -154,14 +126,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("event");
         QTest::newRow("capability")
             << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"onoff","value":true}])")
-            << u"capability abc onoff true -"_s;
+            << u"capability abc onoff [true] -"_s;
         QTest::newRow("capability null")
             << QByteArray(
                    R"(["homey:device:abc","capability",{"capabilityId":"dim","value":null,"transactionId":"t"}])")
-            << u"capability abc dim none t"_s;
+            << u"capability abc dim [null] t"_s;
         QTest::newRow("capability missing value")
             << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"dim"}])")
-            << u"capability abc dim none -"_s;
+            << u"capability abc dim [null] -"_s;
         QTest::newRow("capability without id")
             << QByteArray(R"(["homey:device:abc","capability",{"value":1}])") << u"none"_s;
         QTest::newRow("numeric transaction")
@@ -210,7 +182,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, data);
         QFETCH(QString, event);
-        QCOMPARE(describe(mapEvent(data)), event);
+        const std::optional<HomeyEvent> mapped = mapEvent(data);
+        QCOMPARE(mapped ? eventText(*mapped) : u"none"_s, event);
     }
 
     void ownTransactionWindow()
@@ -231,11 +204,7 @@ private Q_SLOTS:
 
     void backoff()
     {
-        QCOMPARE(RealtimeTiming::backoff(1, 0), 500ms);
-        QCOMPARE(RealtimeTiming::backoff(1, 1), 900ms);
-        QCOMPARE(RealtimeTiming::backoff(2, 0), 1000ms);
-        QCOMPARE(RealtimeTiming::backoff(5, 1), 8400ms);
-        QCOMPARE(RealtimeTiming::backoff(6, 0), 15000ms);
+        // The socket's test walks the table; here only what it cannot reach.
         QCOMPARE(RealtimeTiming::backoff(40, 1), 15400ms);
         QCOMPARE(RealtimeTiming::backoff(3, std::nan("")), 2000ms);
         const RealtimeTiming standard = RealtimeTiming::standard();
@@ -243,45 +212,6 @@ private Q_SLOTS:
             const double r = standard.random();
             QVERIFY(r >= 0 && r <= 1);
         }
-    }
-
-    // Garbage through the whole reader of a socket without a transport: nothing may crash or throw.
-    void hostileFrames()
-    {
-        HomeySocket socket(HomeyEndpoint{QUrl(u"http://127.0.0.1:1"_s), u"h"_s, {}}, u"t"_s);
-        const QStringList fixed{u"0"_s,
-                                u"1"_s,
-                                u"2probe"_s,
-                                u"3"_s,
-                                u"4"_s,
-                                u"40"_s,
-                                u"40/abc,{}"_s,
-                                u"41"_s,
-                                u"41/abc,"_s,
-                                u"42/ns"_s,
-                                u"43"_s,
-                                u"4399999999999999999999999[]"_s,
-                                u"44"_s,
-                                u"44{\"a\":1}"_s,
-                                u"45"_s,
-                                u"49"_s,
-                                u"4/"_s,
-                                u"42[[[[[[[[[[[["_s,
-                                u"42[\"homey:device:\",\"capability\",{\"capabilityId\":\"x\"}]"_s,
-                                QString(100000, u'['),
-                                u"4"_s + QChar(0xD800)};
-        for (const QString &frame : fixed)
-            socket.handle(frame);
-        QRandomGenerator random(1234);
-        const QString alphabet = u"0123456789/,[]{}\":null4abc é\u0661"_s;
-        for (int i = 0; i < 5000; ++i) {
-            QString frame;
-            const int length = int(random.bounded(40));
-            for (int j = 0; j < length; ++j)
-                frame += alphabet.at(random.bounded(alphabet.size()));
-            socket.handle(frame);
-        }
-        QVERIFY(!socket.isRunning());
     }
 };
 
