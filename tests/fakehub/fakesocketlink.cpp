@@ -153,7 +153,6 @@ void FakeSocketLink::readFrames()
             sendClose(m_closeCode);
             return;
         case 0x9:
-            ++m_pingsAnswered;
             writeFrame(0xA, payload);
             break;
         default:

@@ -30,8 +30,6 @@ public:
     void closeTcp(); // FIN without a close frame
     void abortTcp(); // RST
     void setFrozen(bool frozen) { m_frozen = frozen; }
-    bool isFrozen() const { return m_frozen; }
-    int pingsAnswered() const { return m_pingsAnswered; }
     // The status of the client's close frame; 0 while none came.
     quint16 closeCodeReceived() const { return m_closeCode; }
 
@@ -48,6 +46,5 @@ private:
     QByteArray m_fragments;
     quint8 m_fragmentOpcode = 0;
     bool m_frozen = false;
-    int m_pingsAnswered = 0;
     quint16 m_closeCode = 0;
 };
