@@ -68,7 +68,6 @@ void FakeRealtime::accept(FakeSocketLink *link)
     if (m_sendOpen)
         link->sendText(u"0{\"sid\":\"fake-sid\",\"upgrades\":[],\"pingInterval\":25000,\"pingTimeout\":20000,"
                        u"\"maxPayload\":1000000}"_s);
-    Q_EMIT linkOpened();
 }
 
 FakeRealtime::Link *FakeRealtime::find(FakeSocketLink *link)
@@ -195,31 +194,12 @@ void FakeRealtime::closeLinks()
     }
 }
 
-void FakeRealtime::dropLinks()
-{
-    for (const Link &entry : std::as_const(m_links)) {
-        if (entry.link)
-            entry.link->abortTcp();
-    }
-}
-
 void FakeRealtime::freezeLinks()
 {
     for (const Link &entry : std::as_const(m_links)) {
         if (entry.link)
             entry.link->setFrozen(true);
     }
-}
-
-void FakeRealtime::stop()
-{
-    m_accepting = false;
-    dropLinks();
-}
-
-void FakeRealtime::start()
-{
-    m_accepting = true;
 }
 
 int FakeRealtime::openLinkCount() const
@@ -233,4 +213,9 @@ int FakeRealtime::openLinkCount() const
 QStringList FakeRealtime::subscriptions() const
 {
     return m_links.isEmpty() ? QStringList() : m_links.last().subscriptions;
+}
+
+FakeSocketLink *FakeRealtime::lastLink() const
+{
+    return m_links.isEmpty() ? nullptr : m_links.last().link.data();
 }

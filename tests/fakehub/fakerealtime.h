@@ -27,7 +27,6 @@ public:
 
     // The handshake namespace the hub hands out.
     void setNamespace(const QString &nameSpace) { m_namespace = nameSpace; }
-    QString nameSpace() const { return m_namespace; }
 
     // Faults, each until changed again.
     void setAcceptingLinks(bool accepting) { m_accepting = accepting; } // false: new upgrades are cut off
@@ -46,13 +45,10 @@ public:
     void sendEngineClose();      // "1"
     void sendSocketDisconnect(); // "41"
     void closeLinks();           // TCP close without a WebSocket close frame
-    void dropLinks();            // TCP reset
     void freezeLinks();          // hold every link silently: no pong, no answer, nothing sent
-    // The hub goes away (every link is reset, new ones are cut off) and comes back.
-    void stop();
-    void start();
 
-    int linkCount() const { return int(m_links.size()); }
+    // The most recent link still there, for frame-level mischief; null when there is none.
+    FakeSocketLink *lastLink() const;
     int openLinkCount() const;
     int linksMade() const { return m_linksMade; }
     // The URIs subscribed on the most recent link, in order.
@@ -65,7 +61,6 @@ public:
 
 Q_SIGNALS:
     void frameReceived(const QString &frame);
-    void linkOpened();
 
 private:
     struct Link {

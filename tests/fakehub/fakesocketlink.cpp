@@ -60,13 +60,22 @@ void FakeSocketLink::abortTcp()
     m_socket->abort();
 }
 
-void FakeSocketLink::writeFrame(quint8 opcode, const QByteArray &payload)
+void FakeSocketLink::writeFrame(quint8 opcode, const QByteArray &payload, bool fin)
 {
     if (m_frozen || !isOpen())
         return;
-    QByteArray head;
-    head.append(char(0x80 | opcode));
-    const quint64 size = quint64(payload.size());
+    m_socket->write(frameHead(quint8((fin ? 0x80 : 0) | opcode), quint64(payload.size())) + payload);
+}
+
+void FakeSocketLink::writeFrameHead(quint8 opcode, quint64 announced)
+{
+    if (isOpen())
+        m_socket->write(frameHead(quint8(0x80 | opcode), announced));
+}
+
+QByteArray FakeSocketLink::frameHead(quint8 firstByte, quint64 size) const
+{
+    QByteArray head(1, char(firstByte));
     if (size < 126) {
         head.append(char(size));
     } else if (size <= 0xFFFF) {
@@ -80,7 +89,7 @@ void FakeSocketLink::writeFrame(quint8 opcode, const QByteArray &payload)
         qToBigEndian(size, length.data());
         head.append(length);
     }
-    m_socket->write(head + payload);
+    return head;
 }
 
 void FakeSocketLink::readFrames()
@@ -144,7 +153,6 @@ void FakeSocketLink::readFrames()
             sendClose(m_closeCode);
             return;
         case 0x9:
-            ++m_pingsAnswered;
             writeFrame(0xA, payload);
             break;
         default:

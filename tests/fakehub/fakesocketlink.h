@@ -21,13 +21,15 @@ public:
     bool isOpen() const;
     void sendText(const QString &text);
     void sendBinary(const QByteArray &bytes);
+    // One frame as given; fin false leaves the message open for continuation frames (opcode 0).
+    void writeFrame(quint8 opcode, const QByteArray &payload, bool fin = true);
+    // Only the head of a frame that announces this many payload bytes, none of which follow.
+    void writeFrameHead(quint8 opcode, quint64 announced);
     // A close frame with this status, then the TCP link is closed.
     void sendClose(quint16 code = 1000);
     void closeTcp(); // FIN without a close frame
     void abortTcp(); // RST
     void setFrozen(bool frozen) { m_frozen = frozen; }
-    bool isFrozen() const { return m_frozen; }
-    int pingsAnswered() const { return m_pingsAnswered; }
     // The status of the client's close frame; 0 while none came.
     quint16 closeCodeReceived() const { return m_closeCode; }
 
@@ -37,13 +39,12 @@ Q_SIGNALS:
 
 private:
     void readFrames();
-    void writeFrame(quint8 opcode, const QByteArray &payload);
+    QByteArray frameHead(quint8 firstByte, quint64 size) const;
 
     QTcpSocket *m_socket;
     QByteArray m_buffer;
     QByteArray m_fragments;
     quint8 m_fragmentOpcode = 0;
     bool m_frozen = false;
-    int m_pingsAnswered = 0;
     quint16 m_closeCode = 0;
 };

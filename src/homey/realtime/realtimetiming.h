@@ -14,7 +14,6 @@ struct RealtimeTiming {
 
     std::chrono::milliseconds handshakeTimeout{10'000};
     std::chrono::milliseconds healthInterval{5'000};
-    std::chrono::milliseconds subscribePoll{20};
     std::chrono::milliseconds subscribeWindow{5'000};
     std::chrono::milliseconds healthTimeout{5'000};
     std::chrono::milliseconds ownTransactionWindow{60'000};

@@ -1,95 +1,45 @@
+#include "eventtext.h"
 #include "homey/model/homeyerror.h"
-#include "homey/realtime/homeysocket.h"
 #include "homey/realtime/owntransactions.h"
 #include "homey/realtime/realtimeframes.h"
 #include "homey/realtime/realtimetiming.h"
 
-#include <QJsonObject>
-#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using namespace RealtimeFrames;
 
-Q_DECLARE_METATYPE(std::optional<qint64>)
-
-namespace {
-
-QString describe(const std::optional<HomeyEvent> &event)
-{
-    if (!event)
-        return u"none"_s;
-    if (const auto *c = event->as<HomeyEvent::Capability>())
-        return u"capability %1 %2 %3 %4"_s.arg(c->deviceID, c->capabilityID,
-                                               c->value.isNone() ? u"none"_s
-                                                                 : c->value.toJson().toVariant().toString(),
-                                               c->transactionID.value_or(u"-"_s));
-    if (const auto *d = event->as<HomeyEvent::DeviceUpdated>())
-        return u"device "_s + d->device.id;
-    if (const auto *d = event->as<HomeyEvent::DeviceDeleted>())
-        return u"deleted "_s + d->deviceID;
-    if (const auto *z = event->as<HomeyEvent::ZoneUpdated>())
-        return u"zone "_s + z->zone.id;
-    if (const auto *n = event->as<HomeyEvent::NotificationCreated>())
-        return u"notification "_s + n->notification.id;
-    if (event->as<HomeyEvent::FlowsChanged>())
-        return u"flows"_s;
-    return u"other"_s;
-}
-
-} // namespace
-
 class TestRealtimeFrames : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void writer()
-    {
-        QCOMPARE(frame(2, u"/"_s, std::nullopt, QJsonArray{u"x"_s}), u"42[\"x\"]"_s);
-        QCOMPARE(frame(2, u"/x"_s, 12, QJsonArray{u"subscribe"_s, u"u"_s}),
-                 u"42/x,12[\"subscribe\",\"u\"]"_s);
-        QCOMPARE(frame(2, u"/"_s, 12, QJsonArray{u"é"_s}), u"4212[\"é\"]"_s);
-    }
-
     void reader_data()
     {
         QTest::addColumn<QString>("packet");
-        QTest::addColumn<int>("type"); // -1: no packet
-        QTest::addColumn<QString>("nameSpace");
-        QTest::addColumn<std::optional<qint64>>("ackID");
-        QTest::addColumn<QByteArray>("data");
-        const std::optional<qint64> none;
-        QTest::newRow("empty") << u""_s << -1 << QString() << none << QByteArray();
-        QTest::newRow("not a digit") << u"x1"_s << -1 << QString() << none << QByteArray();
-        QTest::newRow("connect") << u"0"_s << 0 << u"/"_s << none << QByteArray();
-        QTest::newRow("namespaced connect") << u"0/abc,{}"_s << 0 << u"/abc"_s << none << QByteArray("{}");
-        QTest::newRow("namespace without comma") << u"2/ns"_s << 2 << u"/ns"_s << none << QByteArray();
-        QTest::newRow("ack") << u"3/n,17[null]"_s << 3 << u"/n"_s << std::optional<qint64>(17)
-                             << QByteArray("[null]");
-        QTest::newRow("ack too long")
-            << u"399999999999999999999[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
-        QTest::newRow("other script digits") << u"3١٢[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
-        QTest::newRow("fraction") << u"31½[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
-        QTest::newRow("supplementary digit")
-            << u"3\U0001D7D9[1]"_s << 3 << u"/"_s << none << QByteArray("[1]");
+        QTest::addColumn<QString>(
+            "read"); // type, namespace, ack id or "-", data; "none" when nothing is read
+        QTest::newRow("empty") << u""_s << u"none"_s;
+        QTest::newRow("not a digit") << u"x1"_s << u"none"_s;
+        QTest::newRow("connect") << u"0"_s << u"0 / - "_s;
+        QTest::newRow("namespaced connect") << u"0/abc,{}"_s << u"0 /abc - {}"_s;
+        QTest::newRow("namespace without comma") << u"2/ns"_s << u"2 /ns - "_s;
+        QTest::newRow("ack") << u"3/n,17[null]"_s << u"3 /n 17 [null]"_s;
+        QTest::newRow("ack too long") << u"399999999999999999999[1]"_s << u"3 / - [1]"_s;
+        QTest::newRow("other script digits") << u"3١٢[1]"_s << u"3 / - [1]"_s;
+        QTest::newRow("fraction") << u"31½[1]"_s << u"3 / - [1]"_s;
+        QTest::newRow("supplementary digit") << u"3\U0001D7D9[1]"_s << u"3 / - [1]"_s;
     }
 
     void reader()
     {
         QFETCH(QString, packet);
-        QFETCH(int, type);
-        QFETCH(QString, nameSpace);
-        QFETCH(std::optional<qint64>, ackID);
-        QFETCH(QByteArray, data);
-        const auto read = readSocketIO(packet);
-        QCOMPARE(read.has_value(), type >= 0);
-        if (!read)
-            return;
-        QCOMPARE(read->type, type);
-        QCOMPARE(read->nameSpace, nameSpace);
-        QCOMPARE(read->ackID, ackID);
-        QCOMPARE(read->data, data);
+        QFETCH(QString, read);
+        const std::optional<SocketIOPacket> p = readSocketIO(packet);
+        const QString ackID = p && p->ackID ? QString::number(*p->ackID) : u"-"_s;
+        QCOMPARE(p ? u"%1 %2 %3 %4"_s.arg(p->type).arg(p->nameSpace, ackID, QString::fromUtf8(p->data))
+                   : u"none"_s,
+                 read);
     }
 
     void subscriptionAnswers_data()
@@ -116,7 +66,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QString>("result"); // a namespace, "unauthorized", or "!" + socket text
         QTest::newRow("ok") << QByteArray(R"([null,{"success":true,"namespace":"/x"}])") << u"/x"_s;
-        QTest::newRow("slash") << QByteArray(R"([null,{"namespace":"/"}])") << u"/"_s;
         QTest::newRow("success not bool")
             << QByteArray(R"([null,{"success":"no","namespace":"n"}])") << u"n"_s;
         QTest::newRow("not json") << QByteArray("[null,") << u"!onleesbaar antwoord op de handshake"_s;
@@ -154,30 +103,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("event");
         QTest::newRow("capability")
             << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"onoff","value":true}])")
-            << u"capability abc onoff true -"_s;
+            << u"capability abc onoff [true] -"_s;
         QTest::newRow("capability null")
             << QByteArray(
                    R"(["homey:device:abc","capability",{"capabilityId":"dim","value":null,"transactionId":"t"}])")
-            << u"capability abc dim none t"_s;
+            << u"capability abc dim [null] t"_s;
         QTest::newRow("capability missing value")
             << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"dim"}])")
-            << u"capability abc dim none -"_s;
+            << u"capability abc dim [null] -"_s;
         QTest::newRow("capability without id")
             << QByteArray(R"(["homey:device:abc","capability",{"value":1}])") << u"none"_s;
-        QTest::newRow("numeric transaction")
-            << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"x","transactionId":5}])")
-            << u"none"_s;
-        QTest::newRow("textual time")
-            << QByteArray(R"(["homey:device:abc","capability",{"capabilityId":"x","transactionTime":"5"}])")
-            << u"none"_s;
         QTest::newRow("device capability two elements")
             << QByteArray(R"(["homey:device:abc","capability"])") << u"none"_s;
         QTest::newRow("other device event") << QByteArray(R"(["homey:device:abc","update",{}])") << u"none"_s;
         QTest::newRow("device update")
             << QByteArray(R"(["homey:manager:devices","device.update",{"id":"d","name":"L"}])")
             << u"device d"_s;
-        QTest::newRow("device bad record")
-            << QByteArray(R"(["homey:manager:devices","device.update",{"id":3}])") << u"none"_s;
         QTest::newRow("delete text") << QByteArray(R"(["homey:manager:devices","device.delete","abc"])")
                                      << u"deleted abc"_s;
         QTest::newRow("delete object")
@@ -201,7 +142,6 @@ private Q_SLOTS:
         QTest::newRow("case matters") << QByteArray(R"(["homey:manager:Flow","flow.updated"])") << u"none"_s;
         QTest::newRow("uri only") << QByteArray(R"(["homey:manager:flow"])") << u"none"_s;
         QTest::newRow("empty") << QByteArray() << u"none"_s;
-        QTest::newRow("not an array") << QByteArray(R"({"a":1})") << u"none"_s;
         QTest::newRow("numeric uri") << QByteArray(R"([1,"flow.x"])") << u"none"_s;
         QTest::newRow("two documents") << QByteArray(R"(["homey:manager:flow","flow.x"],[1])") << u"none"_s;
     }
@@ -210,7 +150,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, data);
         QFETCH(QString, event);
-        QCOMPARE(describe(mapEvent(data)), event);
+        const std::optional<HomeyEvent> mapped = mapEvent(data);
+        QCOMPARE(mapped ? eventText(*mapped) : u"none"_s, event);
     }
 
     void ownTransactionWindow()
@@ -231,11 +172,7 @@ private Q_SLOTS:
 
     void backoff()
     {
-        QCOMPARE(RealtimeTiming::backoff(1, 0), 500ms);
-        QCOMPARE(RealtimeTiming::backoff(1, 1), 900ms);
-        QCOMPARE(RealtimeTiming::backoff(2, 0), 1000ms);
-        QCOMPARE(RealtimeTiming::backoff(5, 1), 8400ms);
-        QCOMPARE(RealtimeTiming::backoff(6, 0), 15000ms);
+        // The socket's test walks the table; here only what it cannot reach.
         QCOMPARE(RealtimeTiming::backoff(40, 1), 15400ms);
         QCOMPARE(RealtimeTiming::backoff(3, std::nan("")), 2000ms);
         const RealtimeTiming standard = RealtimeTiming::standard();
@@ -243,45 +180,6 @@ private Q_SLOTS:
             const double r = standard.random();
             QVERIFY(r >= 0 && r <= 1);
         }
-    }
-
-    // Garbage through the whole reader of a socket without a transport: nothing may crash or throw.
-    void hostileFrames()
-    {
-        HomeySocket socket(HomeyEndpoint{QUrl(u"http://127.0.0.1:1"_s), u"h"_s, {}}, u"t"_s);
-        const QStringList fixed{u"0"_s,
-                                u"1"_s,
-                                u"2probe"_s,
-                                u"3"_s,
-                                u"4"_s,
-                                u"40"_s,
-                                u"40/abc,{}"_s,
-                                u"41"_s,
-                                u"41/abc,"_s,
-                                u"42/ns"_s,
-                                u"43"_s,
-                                u"4399999999999999999999999[]"_s,
-                                u"44"_s,
-                                u"44{\"a\":1}"_s,
-                                u"45"_s,
-                                u"49"_s,
-                                u"4/"_s,
-                                u"42[[[[[[[[[[[["_s,
-                                u"42[\"homey:device:\",\"capability\",{\"capabilityId\":\"x\"}]"_s,
-                                QString(100000, u'['),
-                                u"4"_s + QChar(0xD800)};
-        for (const QString &frame : fixed)
-            socket.handle(frame);
-        QRandomGenerator random(1234);
-        const QString alphabet = u"0123456789/,[]{}\":null4abc é\u0661"_s;
-        for (int i = 0; i < 5000; ++i) {
-            QString frame;
-            const int length = int(random.bounded(40));
-            for (int j = 0; j < length; ++j)
-                frame += alphabet.at(random.bounded(alphabet.size()));
-            socket.handle(frame);
-        }
-        QVERIFY(!socket.isRunning());
     }
 };
 
