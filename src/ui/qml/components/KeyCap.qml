@@ -1,0 +1,24 @@
+import QtQuick
+import Quorvane.Ui
+
+// One keyboard key drawn as a little key cap.
+Rectangle {
+    id: cap
+
+    required property keyCapLook look
+
+    implicitWidth: label.implicitWidth + 9
+    implicitHeight: label.implicitHeight + 3
+    radius: 4
+    color: look.fillColor
+    border.width: 0.5
+    border.color: look.strokeColor
+
+    Text {
+        id: label
+        anchors.centerIn: parent
+        text: cap.look.text
+        font: Theme.mono(10)
+        color: cap.look.inkColor
+    }
+}

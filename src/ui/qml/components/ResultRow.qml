@@ -1,0 +1,150 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvane.Ui
+
+// One row of the results list and of the room view: symbol, title, subtitle, a state accessory and,
+// when selected, the Return key with the word for what it does.
+Item {
+    id: row
+
+    required property resultRowLook look
+    required property Motion motion
+    property bool hovering: hover.hovered
+    property real washWidth: look.washWidth(width)
+
+    signal activated()
+    signal scrubbed(real level)
+
+    implicitWidth: 480
+    implicitHeight: look.height
+
+    Accessible.role: Accessible.Button
+    Accessible.name: look.accessibleName
+    Accessible.description: look.accessibleValue
+
+    Behavior on washWidth {
+        enabled: !row.motion.reduced
+        NumberAnimation { duration: row.motion.smooth; easing.type: Easing.Bezier; easing.bezierCurve: [0.2, 0.9, 0.3, 1, 1, 1] }
+    }
+
+    HoverArea { id: hover }
+    TapHandler { onTapped: row.activated() }
+
+    // The warm wash of the row's light level, fading out to the right.
+    Rectangle {
+        visible: row.look.fill > 0
+        width: Math.min(row.washWidth, row.width)
+        height: row.height
+        radius: Theme.rowCorner
+        gradient: Gradient {
+            orientation: Gradient.Horizontal
+            GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.2) }
+            GradientStop { position: 0.72; color: Theme.fade(Theme.lit, 0.07) }
+            GradientStop { position: 1; color: Theme.fade(Theme.lit, 0) }
+        }
+    }
+    Rectangle {
+        anchors.fill: parent
+        radius: Theme.rowCorner
+        color: row.look.plateColor(row.hovering)
+        Behavior on color { ColorAnimation { duration: row.motion.quick } }
+    }
+    Accent {
+        visible: row.look.selected
+        height: parent.height
+        squareBottom: row.look.expanded
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 9
+        anchors.rightMargin: 9
+        spacing: 10
+
+        SymbolText {
+            Layout.preferredWidth: 17
+            glyph: row.look.symbol
+            size: 13
+            color: row.look.symbolColor
+        }
+        Column {
+            Layout.fillWidth: true
+            spacing: 1
+            Text {
+                width: parent.width
+                text: row.look.title
+                font: row.look.selected ? Theme.title(13) : Theme.body(13)
+                color: row.look.titleColor
+                elide: Text.ElideRight
+                maximumLineCount: 1
+            }
+            Text {
+                visible: row.look.subtitle !== ""
+                width: parent.width
+                text: row.look.subtitle
+                font: Theme.label(10.5)
+                color: Theme.textFaint
+                elide: Text.ElideRight
+                maximumLineCount: 1
+            }
+        }
+        Item { Layout.minimumWidth: 0 }
+
+        // The accessory: an on/off pill, a dimmer bar with its level, a value, or "start".
+        Rectangle {
+            visible: row.look.accessory === "toggle"
+            implicitWidth: pill.implicitWidth + 12
+            implicitHeight: pill.implicitHeight + 4
+            radius: height / 2
+            color: row.look.pillColor
+            Text {
+                id: pill
+                anchors.centerIn: parent
+                text: row.look.accessoryText
+                font: Theme.mono(10.5)
+                color: row.look.accessoryColor
+            }
+        }
+        Row {
+            visible: row.look.accessory === "dimmer"
+            spacing: 7
+            GlowBar {
+                anchors.verticalCenter: parent.verticalCenter
+                width: 62
+                height: 4
+                look: row.look.level
+                motion: row.motion
+                onScrubbed: fraction => row.scrubbed(fraction)
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                width: 32
+                horizontalAlignment: Text.AlignRight
+                text: row.look.accessoryText
+                font: Theme.mono(10.5)
+                color: row.look.accessoryColor
+            }
+        }
+        Text {
+            visible: row.look.accessory === "value" || row.look.accessory === "run"
+            text: row.look.accessoryText
+            font: row.look.accessory === "run" ? Theme.mono(10) : Theme.mono(10.5)
+            color: row.look.accessoryColor
+        }
+
+        Row {
+            visible: row.look.selected
+            spacing: 4
+            KeyCap {
+                anchors.verticalCenter: parent.verticalCenter
+                look: row.look.returnCap
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: row.look.verb
+                font: Theme.mono(10)
+                color: Theme.textDim
+            }
+        }
+    }
+}

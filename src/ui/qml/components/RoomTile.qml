@@ -1,0 +1,194 @@
+import QtQuick
+import QtQuick.Layouts
+import QtQuick.Shapes
+import Quorvane.Ui
+
+// One room of the idle overview: brightness bar, icon, name, motion dot, temperature, lights and devices,
+// lit from below like a lamp while its lights are on.
+Item {
+    id: tile
+
+    required property roomTileLook look
+    required property Motion motion
+    property bool hovering: hover.hovered
+    // 0 at rest, 1 at the top of a pulse of the motion dot.
+    property real pulse: 0
+    property real glowLevel: look.glowLevel
+
+    signal activated()
+
+    implicitWidth: 180
+    implicitHeight: Theme.tileHeight
+
+    Accessible.role: Accessible.Button
+    Accessible.name: look.accessibleName
+    Accessible.description: look.accessibleValue
+
+    Behavior on glowLevel {
+        enabled: !tile.motion.reduced
+        NumberAnimation { duration: tile.motion.smooth; easing.type: Easing.Bezier; easing.bezierCurve: [0.2, 0.9, 0.3, 1, 1, 1] }
+    }
+
+    HoverArea { id: hover }
+    TapHandler { onTapped: tile.activated() }
+
+    Item {
+        id: face
+        width: tile.width
+        height: tile.height
+        y: tile.hovering ? tile.motion.hoverLift : 0
+        Behavior on y { NumberAnimation { duration: tile.motion.quick; easing.type: Easing.OutQuad } }
+
+        Rectangle {
+            anchors.fill: parent
+            radius: 9
+            color: tile.look.plateColor
+        }
+        // The light rises from just below the bottom edge: an ellipse of light clipped to the plate. The
+        // shape is drawn narrowed and stretched back, so a round gradient becomes a wide one.
+        Shape {
+            id: glow
+            readonly property real stretch: 1.1 * tile.width / Math.max(1.8 * tile.height, 1)
+            visible: tile.glowLevel > 0
+            opacity: tile.glowLevel
+            width: tile.width / stretch
+            height: tile.height
+            transform: Scale { xScale: glow.stretch }
+            ShapePath {
+                strokeWidth: -1
+                strokeColor: Theme.clear
+                fillGradient: RadialGradient {
+                    centerX: glow.width / 2
+                    centerY: 1.18 * glow.height
+                    centerRadius: 0.9 * glow.height
+                    focalX: centerX
+                    focalY: centerY
+                    GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.85) }
+                    GradientStop { position: 0.45; color: Theme.fade(Theme.lit, 0.18) }
+                    GradientStop { position: 0.72; color: Theme.fade(Theme.lit, 0) }
+                }
+                startX: 9 / glow.stretch
+                startY: 0
+                PathLine { x: glow.width - 9 / glow.stretch; y: 0 }
+                PathArc { x: glow.width; y: 9; radiusX: 9 / glow.stretch; radiusY: 9 }
+                PathLine { x: glow.width; y: glow.height - 9 }
+                PathArc { x: glow.width - 9 / glow.stretch; y: glow.height; radiusX: 9 / glow.stretch; radiusY: 9 }
+                PathLine { x: 9 / glow.stretch; y: glow.height }
+                PathArc { x: 0; y: glow.height - 9; radiusX: 9 / glow.stretch; radiusY: 9 }
+                PathLine { x: 0; y: 9 }
+                PathArc { x: 9 / glow.stretch; y: 0; radiusX: 9 / glow.stretch; radiusY: 9 }
+            }
+        }
+        Rectangle {
+            visible: tile.look.selected
+            anchors.fill: parent
+            radius: 9
+            color: Theme.selection
+        }
+        Accent {
+            visible: tile.look.selected
+            height: parent.height
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            anchors.leftMargin: 9
+            anchors.rightMargin: 9
+            anchors.topMargin: 8
+            anchors.bottomMargin: 7
+            spacing: 0
+
+            GlowBar {
+                Layout.fillWidth: true
+                Layout.preferredHeight: 3
+                Layout.bottomMargin: 8
+                look: tile.look.bar
+                motion: tile.motion
+                opacity: tile.look.barOpacity
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                Layout.bottomMargin: 3
+                spacing: 6
+                SymbolText {
+                    Layout.preferredWidth: 14
+                    glyph: tile.look.symbol
+                    size: 11
+                    color: tile.look.symbolColor
+                }
+                Text {
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: implicitWidth
+                    text: tile.look.name
+                    font: Theme.title(12.5)
+                    color: tile.look.nameColor
+                    elide: Text.ElideRight
+                    maximumLineCount: 1
+                }
+                Item {
+                    visible: tile.look.showsMotion
+                    Layout.preferredWidth: 5
+                    Layout.preferredHeight: 5
+                    Accessible.ignored: true
+                    Glow {
+                        anchors.centerIn: parent
+                        color: Theme.fade(Theme.lit, 0.8)
+                        diameter: 5
+                        spread: 1.5 + 2.5 * tile.pulse
+                        scale: 0.85 + 0.4 * tile.pulse
+                        opacity: 0.55 + 0.45 * tile.pulse
+                    }
+                    Rectangle {
+                        anchors.fill: parent
+                        radius: 2.5
+                        color: Theme.lit
+                        scale: 0.85 + 0.4 * tile.pulse
+                        opacity: 0.55 + 0.45 * tile.pulse
+                    }
+                }
+                Item { Layout.fillWidth: true; Layout.minimumWidth: 4 }
+                Text {
+                    visible: tile.look.temperature !== ""
+                    text: tile.look.temperature
+                    font: Theme.mono(10)
+                    color: tile.look.temperatureColor
+                }
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 4
+                Text {
+                    Layout.alignment: Qt.AlignBaseline
+                    text: tile.look.statusLine
+                    font: Theme.mono(10.5)
+                    color: tile.look.statusColor
+                    maximumLineCount: 1
+                }
+                Item { Layout.fillWidth: true; Layout.minimumWidth: 4 }
+                Text {
+                    Layout.alignment: Qt.AlignBaseline
+                    text: tile.look.deviceCount
+                    font: Theme.mono(10.5)
+                    color: tile.look.deviceCountColor
+                }
+            }
+            Item { Layout.fillHeight: true }
+        }
+
+        Rectangle {
+            anchors.fill: parent
+            radius: 9
+            color: Theme.clear
+            border.width: tile.look.borderWidth
+            border.color: tile.look.borderColor(tile.hovering)
+        }
+    }
+
+    SequentialAnimation on pulse {
+        running: tile.motion.repeating && tile.look.showsMotion
+        loops: Animation.Infinite
+        onRunningChanged: if (!running) tile.pulse = 0
+        NumberAnimation { to: 1; duration: 1300; easing.type: Easing.InOutQuad }
+        NumberAnimation { to: 0; duration: 1300; easing.type: Easing.InOutQuad }
+    }
+}

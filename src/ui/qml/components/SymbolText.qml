@@ -1,0 +1,14 @@
+import QtQuick
+import Quorvane.Ui
+
+// One glyph of the icon font, centred in its box.
+Text {
+    property string glyph
+    property real size: 12
+
+    text: glyph
+    font: Theme.icon(size)
+    horizontalAlignment: Text.AlignHCenter
+    verticalAlignment: Text.AlignVCenter
+    Accessible.ignored: true
+}

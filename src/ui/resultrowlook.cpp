@@ -1,0 +1,121 @@
+#include "ui/resultrowlook.h"
+
+#include "ui/fmt.h"
+#include "ui/symbolcatalog.h"
+#include "ui/theme.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Kind = Hit::Accessory::Kind;
+
+bool isLit(const Hit::Accessory &accessory)
+{
+    return accessory.toggleState() == true || accessory.dimmerLevel().value_or(0) > 0;
+}
+
+QString verbFor(const Hit &hit)
+{
+    const Hit::Accessory &a = hit.accessory;
+    switch (hit.target.kind()) {
+    case Hit::Target::Kind::flow:
+    case Hit::Target::Kind::mood:
+        return u"start"_s;
+    case Hit::Target::Kind::room:
+        return isLit(a) ? u"uit"_s : u"aan"_s;
+    case Hit::Target::Kind::device:
+        switch (a.kind()) {
+        case Kind::value:
+            return u"toon"_s;
+        case Kind::dimmer:
+        case Kind::toggle:
+            return isLit(a) ? u"uit"_s : u"aan"_s;
+        case Kind::run:
+        case Kind::none:
+            return u"doe"_s;
+        }
+    }
+    return u"doe"_s;
+}
+
+} // namespace
+
+ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool expanded, double fill,
+                                  bool scrubbable)
+{
+    ResultRowLook look;
+    look.index = index;
+    look.hit = hit;
+    look.selected = selected;
+    look.expanded = expanded;
+    look.fill = std::isfinite(fill) ? std::clamp(fill, 0.0, 1.0) : 0.0;
+    look.subtitle = hit.subtitle.value_or(QString());
+    look.height = look.subtitle.isEmpty() ? Theme::rowHeightCompact : Theme::rowHeight;
+    look.symbol = SymbolCatalog::glyph(hit.symbol);
+    look.symbolColor = selected ? Theme::lit() : isLit(hit.accessory) ? Theme::litDeep() : Theme::textFaint();
+    look.title = hit.title;
+    look.titleColor = selected ? QColor(Qt::white) : Theme::text();
+
+    const Hit::Accessory &a = hit.accessory;
+    switch (a.kind()) {
+    case Kind::toggle: {
+        const bool on = a.toggleState() == true;
+        look.accessory = u"toggle"_s;
+        look.accessoryText = on ? u"aan"_s : u"uit"_s;
+        look.accessoryColor = on ? Theme::lit() : Theme::textFaint();
+        look.pillColor = on ? Theme::fade(Theme::lit(), 0.14) : Theme::white(0.05);
+        look.accessibleValue = look.accessoryText;
+        break;
+    }
+    case Kind::dimmer: {
+        const double level = a.dimmerLevel().value_or(0);
+        look.accessory = u"dimmer"_s;
+        look.accessoryText = Fmt::percent(level);
+        look.accessoryColor = level > 0 ? Theme::litSoft() : Theme::textFaint();
+        look.level = GlowBarLook::make(level, GlowBarLook::Tint::warm(), level > 0, scrubbable);
+        look.accessibleValue = look.accessoryText;
+        break;
+    }
+    case Kind::value:
+        look.accessory = u"value"_s;
+        look.accessoryText = a.valueText().value_or(QString());
+        look.accessoryColor = Theme::textDim();
+        look.accessibleValue = look.accessoryText;
+        break;
+    case Kind::run:
+        look.accessory = u"run"_s;
+        look.accessoryText = u"start"_s;
+        look.accessoryColor = Theme::textFaint();
+        look.accessibleValue = u"uitvoerbaar"_s;
+        break;
+    case Kind::none:
+        look.accessory = u"none"_s;
+        break;
+    }
+    look.returnCap = KeyCapLook::make(QString(QChar(0x23ce)), true);
+    look.verb = verbFor(hit);
+    look.accessibleName = look.subtitle.isEmpty() ? hit.title : hit.title + u", "_s + look.subtitle;
+    return look;
+}
+
+double ResultRowLook::washWidth(double rowWidth) const
+{
+    return std::max(rowWidth * fill, 8.0);
+}
+
+QColor ResultRowLook::plateColor(bool hovering) const
+{
+    if (selected)
+        return Theme::selection();
+    return Theme::white(hovering ? 0.05 : 0);
+}
+
+bool ResultRowLook::operator==(const ResultRowLook &other) const
+{
+    return index == other.index && selected == other.selected && expanded == other.expanded &&
+           fill == other.fill && hit == other.hit;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "homey/model/hit.h"
+#include "ui/glowbarlook.h"
+#include "ui/keycaplook.h"
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QtQmlIntegration>
+
+// One row of the results list and of the room view: symbol, title, subtitle, a state accessory and,
+// when selected, the Return key with the word for what it does.
+struct ResultRowLook {
+    Q_GADGET
+    QML_VALUE_TYPE(resultRowLook)
+    Q_PROPERTY(int index MEMBER index CONSTANT)
+    Q_PROPERTY(bool selected MEMBER selected CONSTANT)
+    Q_PROPERTY(bool expanded MEMBER expanded CONSTANT)
+    Q_PROPERTY(double fill MEMBER fill CONSTANT)
+    Q_PROPERTY(double height MEMBER height CONSTANT)
+    Q_PROPERTY(QString symbol MEMBER symbol CONSTANT)
+    Q_PROPERTY(QColor symbolColor MEMBER symbolColor CONSTANT)
+    Q_PROPERTY(QString title MEMBER title CONSTANT)
+    Q_PROPERTY(QColor titleColor MEMBER titleColor CONSTANT)
+    Q_PROPERTY(QString subtitle MEMBER subtitle CONSTANT)
+    Q_PROPERTY(QString accessory MEMBER accessory CONSTANT)
+    Q_PROPERTY(QString accessoryText MEMBER accessoryText CONSTANT)
+    Q_PROPERTY(QColor accessoryColor MEMBER accessoryColor CONSTANT)
+    Q_PROPERTY(QColor pillColor MEMBER pillColor CONSTANT)
+    Q_PROPERTY(GlowBarLook level MEMBER level CONSTANT)
+    Q_PROPERTY(KeyCapLook returnCap MEMBER returnCap CONSTANT)
+    Q_PROPERTY(QString verb MEMBER verb CONSTANT)
+    Q_PROPERTY(QString accessibleName MEMBER accessibleName CONSTANT)
+    Q_PROPERTY(QString accessibleValue MEMBER accessibleValue CONSTANT)
+
+public:
+    // fill: the light level drawn as a warm wash, clamped to 0...1. scrubbable: the owner takes drags
+    // on a dimmer's level bar.
+    static ResultRowLook make(int index, const Hit &hit, bool selected = false, bool expanded = false,
+                              double fill = 0, bool scrubbable = false);
+
+    // The wash's width in a row of the given width: at least a sliver once there is any light.
+    Q_INVOKABLE double washWidth(double rowWidth) const;
+    Q_INVOKABLE QColor plateColor(bool hovering) const;
+
+    // Rows showing the same thing are equal; a list redraws only rows that changed.
+    bool operator==(const ResultRowLook &other) const;
+
+    int index = 0;
+    Hit hit;
+    bool selected = false;
+    bool expanded = false;
+    double fill = 0;
+    double height = 0;
+    QString symbol;
+    QColor symbolColor;
+    QString title;
+    QColor titleColor;
+    QString subtitle; // empty: none shown
+    // "toggle", "dimmer", "value", "run" or "none"
+    QString accessory;
+    QString accessoryText;
+    QColor accessoryColor;
+    QColor pillColor;  // behind a toggle's text
+    GlowBarLook level; // a dimmer's bar
+    KeyCapLook returnCap;
+    QString verb;
+    QString accessibleName;
+    QString accessibleValue;
+};

@@ -1,0 +1,156 @@
+#include "ui/theme.h"
+
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Where the gallery puts each component: this far from the picture's top-left corner.
+constexpr int margin = 10;
+
+QColor over(const QColor &top, const QColor &bottom)
+{
+    const double a = top.alphaF();
+    return QColor::fromRgbF(float(top.redF() * a + bottom.redF() * (1 - a)),
+                            float(top.greenF() * a + bottom.greenF() * (1 - a)),
+                            float(top.blueF() * a + bottom.blueF() * (1 - a)));
+}
+
+QColor mix(const QColor &from, const QColor &to, double t)
+{
+    return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * t),
+                            float(from.greenF() + (to.greenF() - from.greenF()) * t),
+                            float(from.blueF() + (to.blueF() - from.blueF()) * t));
+}
+
+bool near(const QColor &actual, const QColor &expected, int tolerance)
+{
+    return std::abs(actual.red() - expected.red()) <= tolerance &&
+           std::abs(actual.green() - expected.green()) <= tolerance &&
+           std::abs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+QString describe(const QColor &actual, const QColor &expected)
+{
+    return u"got %1, expected about %2"_s.arg(actual.name(), expected.name());
+}
+
+} // namespace
+
+// Renders the gallery and looks at known places of the pictures. The pictures stay in the build
+// folder's gallery/ for a person to open; gallery.png shows them all.
+class GalleryTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void litTileGlowsInItsBar();
+    void skeletonTileHasNoText();
+    void selectedRowHasTheSelectionBackground();
+    void statusDotTakesTheTone();
+    void errorBarHasItsAlarmEdge();
+
+private:
+    QImage picture(const QString &name);
+    QDir m_folder{QStringLiteral(QUORVANE_GALLERY_DIR)};
+};
+
+void GalleryTest::initTestCase()
+{
+    m_folder.removeRecursively();
+    QProcess gallery;
+    gallery.setProcessChannelMode(QProcess::ForwardedChannels);
+    gallery.start(QStringLiteral(QUORVANE_GALLERY), {m_folder.path()});
+    QVERIFY(gallery.waitForFinished(60000));
+    QCOMPARE(gallery.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(gallery.exitCode(), 0);
+    QVERIFY(m_folder.exists(u"gallery.png"_s));
+}
+
+QImage GalleryTest::picture(const QString &name)
+{
+    QImage image(m_folder.filePath(name + u".png"_s));
+    if (image.isNull())
+        qWarning("missing picture %s", qPrintable(name));
+    return image;
+}
+
+void GalleryTest::litTileGlowsInItsBar()
+{
+    // The tile (240 wide, 2 of 5 lights at 60 %) has its 3 px bar 8 below its top, 9 in from each side.
+    const QImage lit = picture(u"roomtile-lit-selected"_s);
+    QVERIFY(!lit.isNull());
+    const double barWidth = 240 - 18;
+    const int x = margin + 9 + int(0.25 * barWidth);
+    const int y = margin + 8 + 1;
+    // A quarter along the warm gradient: halfway from the deep amber to the accent.
+    const QColor expected = mix(Theme::litDeep(), Theme::lit(), 0.5);
+    QVERIFY2(near(lit.pixelColor(x, y), expected, 24), qPrintable(describe(lit.pixelColor(x, y), expected)));
+
+    const QImage dark = picture(u"roomtile-dark"_s);
+    QVERIFY(!dark.isNull());
+    QVERIFY2(dark.pixelColor(x, y).red() < 90, qPrintable(dark.pixelColor(x, y).name()));
+}
+
+void GalleryTest::skeletonTileHasNoText()
+{
+    const QImage skeleton = picture(u"skeletontile"_s);
+    QVERIFY(!skeleton.isNull());
+    int brightest = 0;
+    for (int y = 0; y < skeleton.height(); ++y) {
+        for (int x = 0; x < skeleton.width(); ++x) {
+            const QColor c = skeleton.pixelColor(x, y);
+            brightest = std::max({brightest, c.red(), c.green(), c.blue()});
+        }
+    }
+    // Text would be drawn in the light text colours; the placeholders stay close to the surface.
+    QVERIFY2(brightest < 70, qPrintable(QString::number(brightest)));
+}
+
+void GalleryTest::selectedRowHasTheSelectionBackground()
+{
+    // An empty spot of the 480 wide, 42 high row: right of the texts, left of the accessory, near the bottom.
+    const int x = margin + 240;
+    const int y = margin + 42 - 4;
+    const QImage selected = picture(u"resultrow-toggle-selected"_s);
+    const QImage plain = picture(u"resultrow-toggle-off"_s);
+    QVERIFY(!selected.isNull() && !plain.isNull());
+    const QColor selection = over(Theme::selection(), Theme::surface());
+    QVERIFY2(near(selected.pixelColor(x, y), selection, 3),
+             qPrintable(describe(selected.pixelColor(x, y), selection)));
+    QVERIFY2(near(plain.pixelColor(x, y), Theme::surface(), 3),
+             qPrintable(describe(plain.pixelColor(x, y), Theme::surface())));
+}
+
+void GalleryTest::statusDotTakesTheTone()
+{
+    // A 12 px dot: its centre is in the tone's colour, dimmed a little at rest.
+    const QImage live = picture(u"statusdot-live"_s);
+    const QImage failed = picture(u"statusdot-failed"_s);
+    QVERIFY(!live.isNull() && !failed.isNull());
+    const QColor green = live.pixelColor(margin + 6, margin + 6);
+    QVERIFY2(green.green() > green.red() + 80 && green.green() > green.blue() + 40, qPrintable(green.name()));
+    const QColor red = failed.pixelColor(margin + 6, margin + 6);
+    QVERIFY2(red.red() > red.green() + 80 && red.red() > red.blue() + 80, qPrintable(red.name()));
+}
+
+void GalleryTest::errorBarHasItsAlarmEdge()
+{
+    const QImage bar = picture(u"errorbar"_s);
+    QVERIFY(!bar.isNull());
+    const int y = bar.height() / 2;
+    QVERIFY2(near(bar.pixelColor(margin, y), Theme::alarm(), 2),
+             qPrintable(describe(bar.pixelColor(margin, y), Theme::alarm())));
+    // Beside the edge lies the faint alarm wash over the surface.
+    const QColor wash = over(Theme::fade(Theme::alarm(), 0.1), Theme::surface());
+    QVERIFY2(near(bar.pixelColor(margin + 6, bar.height() - margin - 3), wash, 3),
+             qPrintable(describe(bar.pixelColor(margin + 6, bar.height() - margin - 3), wash)));
+}
+
+QTEST_GUILESS_MAIN(GalleryTest)
+#include "tst_gallery.moc"
