@@ -1,0 +1,129 @@
+// Applying the hub's realtime changes to the home, with the echo rule for our own writes.
+#include "base/log.h"
+#include "store/home/homestore.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString droppedText = u"De live-verbinding viel weg: "_s;
+
+QCoro::Task<> resyncLater(QPointer<HomeStore> self)
+{
+    if (self)
+        co_await self->resync();
+}
+
+} // namespace
+
+void HomeStore::apply(const HomeyEvent &event)
+{
+    if (const auto *change = event.as<HomeyEvent::Capability>()) {
+        applyCapability(*change);
+    } else if (const auto *updated = event.as<HomeyEvent::DeviceUpdated>()) {
+        putDevice(updated->device);
+        rebuildIndex();
+        indexEnergySources();
+        indexP2000Device();
+        if (m_panelVisible)
+            recomputeEnergy();
+        refreshDerived(true, true);
+    } else if (const auto *deleted = event.as<HomeyEvent::DeviceDeleted>()) {
+        if (m_devices.remove(deleted->deviceID))
+            Q_EMIT devicesChanged();
+        if (m_detailDeviceID == deleted->deviceID)
+            setDetailDeviceID(std::nullopt);
+        rebuildIndex();
+        indexEnergySources();
+        indexP2000Device();
+        if (m_panelVisible)
+            recomputeEnergy();
+        refreshDerived(true, true);
+    } else if (const auto *zone = event.as<HomeyEvent::ZoneUpdated>()) {
+        ZoneMap zones = m_zones;
+        zones.insert(zone->zone.id, zone->zone);
+        setZones(std::move(zones));
+        refreshDerived(true, m_scopeZoneID == zone->zone.id);
+    } else if (const auto *created = event.as<HomeyEvent::NotificationCreated>()) {
+        m_notifications->ingest(QList<RawNotification>{created->notification});
+    } else if (const auto *dropped = event.as<HomeyEvent::Disconnected>()) {
+        setConnection(ConnectionState::degraded(droppedText + dropped->reason));
+    } else if (event.as<HomeyEvent::FlowsChanged>()) {
+        reloadFlows(this);
+    } else if (event.as<HomeyEvent::Connected>()) {
+        setConnection(ConnectionState::live());
+        setLastError(std::nullopt);
+        if (m_expectInitialConnected) {
+            m_expectInitialConnected = false;
+            return;
+        }
+        // Changes made while the link was down were never sent: reload the home.
+        resyncLater(this);
+    }
+}
+
+void HomeStore::applyCapability(const HomeyEvent::Capability &event)
+{
+    const QString key = writeKey(event.deviceID, event.capabilityID);
+    const auto pending = m_pending.find(key);
+    if (pending != m_pending.end()) {
+        if (m_options.clock->now() < pending->second.deadline) {
+            // Our own write, still in flight: its echo changes nothing; another value waits its turn.
+            if (event.value == pending->second.value)
+                m_pending.erase(pending);
+            return;
+        }
+        m_pending.erase(pending);
+    }
+
+    const auto found = m_devices.find(event.deviceID);
+    if (found == m_devices.end())
+        return;
+    const auto capability = found->capabilities.find(event.capabilityID);
+    if (capability == found->capabilities.end())
+        return;
+    capability->second.value = event.value;
+    capability->second.lastUpdated = m_options.clock->wallNow();
+    const QString deviceName = found->name;
+    const QString zoneID = found->zoneID;
+    Q_EMIT devicesChanged();
+
+    if (event.capabilityID == Device::powerCapability() && m_energySourceIDs.contains(event.deviceID))
+        energySourceDidTick();
+    if (m_p2000DeviceID == event.deviceID)
+        p2000DidTick();
+    refreshDerived(affectsRest(event.capabilityID), m_scopeZoneID == zoneID);
+    setEventCount(m_eventCount + 1);
+    if (m_eventCount == 1 || m_eventCount % 50 == 0) {
+        log(u"socket-event #"_s + QString::number(m_eventCount) + u": "_s + deviceName + u' ' +
+            event.capabilityID + u" = "_s + describe(event.value));
+    }
+}
+
+bool HomeStore::affectsRest(const QString &capabilityID)
+{
+    static const QSet<QString> restAffecting{u"onoff"_s, u"dim"_s, u"measure_temperature"_s};
+    return restAffecting.contains(Device::baseCapability(capabilityID));
+}
+
+QString HomeStore::describe(const CapabilityValue &value)
+{
+    switch (value.kind()) {
+    case CapabilityValue::Kind::boolean:
+        return *value.boolValue() ? u"aan"_s : u"uit"_s;
+    case CapabilityValue::Kind::number: {
+        const double number = *value.numberValue();
+        // Whole numbers print as integers while they fit one; anything else gets two decimals.
+        if (std::isfinite(number) && number == std::trunc(number) && std::abs(number) < 9.0e18)
+            return QString::number(qint64(number));
+        return QString::asprintf("%.2f", number);
+    }
+    case CapabilityValue::Kind::string:
+        return *value.stringValue();
+    case CapabilityValue::Kind::none:
+        return u"-"_s;
+    }
+    return u"-"_s;
+}

@@ -1,0 +1,257 @@
+#include "store/home/homestore.h"
+
+#include "homey/model/homeyrealtime.h"
+#include "homey/rest/homeyrestclient.h"
+#include "store/notifications/notificationfeed.h"
+#include "store/rest/restbuilder.h"
+
+using namespace Qt::StringLiterals;
+
+HomeStore::HomeStore(std::shared_ptr<HomeyRESTClient> rest, std::shared_ptr<HomeyRealtime> realtime,
+                     NotificationFeed *notifications, SettingsStore defaults, Options options,
+                     QObject *parent)
+    : QObject(parent), m_notifications(notifications), m_restClient(std::move(rest)),
+      m_realtime(std::move(realtime)), m_defaults(std::move(defaults)), m_options(std::move(options))
+{
+    if (!m_notifications)
+        m_notifications = new NotificationFeed(m_defaults, {}, this);
+    loadRecent();
+}
+
+HomeStore::~HomeStore()
+{
+    // Wakes every sleeping task of this store; each then finds the store gone and ends.
+    for (std::optional<CancelToken> *task : {&m_eventTask, &m_energyTask, &m_energyPushPending, &m_p2000Task})
+        if (*task)
+            (*task)->cancel();
+    for (CancelToken &task : m_dimTasks)
+        task.cancel();
+    if (m_stream)
+        m_stream->finish();
+    m_lifetime.cancel();
+}
+
+// --- Property plumbing ------------------------------------------------------------------------------
+
+void HomeStore::setConnection(ConnectionState state)
+{
+    assign(m_connection, std::move(state), &HomeStore::connectionChanged);
+}
+
+void HomeStore::setRest(RestState rest)
+{
+    assign(m_rest, std::move(rest), &HomeStore::restChanged);
+}
+
+void HomeStore::setHits(QList<Hit> hits)
+{
+    assign(m_hits, std::move(hits), &HomeStore::hitsChanged);
+}
+
+void HomeStore::setEnergy(EnergyState energy)
+{
+    assign(m_energy, energy, &HomeStore::energyChanged);
+}
+
+void HomeStore::setQuery(const QString &query)
+{
+    if (!assign(m_query, query, &HomeStore::queryChanged))
+        return;
+    announceMode();
+    rebuildRoom();
+    recomputeHits();
+}
+
+void HomeStore::setSelection(int selection)
+{
+    assign(m_selection, selection, &HomeStore::selectionChanged);
+}
+
+void HomeStore::setScopeZoneID(std::optional<QString> zoneID)
+{
+    if (assign(m_scopeZoneID, std::move(zoneID), &HomeStore::scopeZoneIDChanged))
+        announceMode();
+}
+
+void HomeStore::setRoom(std::optional<RoomScope> room)
+{
+    assign(m_room, std::move(room), &HomeStore::roomChanged);
+}
+
+void HomeStore::setRoomHits(QList<Hit> hits)
+{
+    assign(m_roomHits, std::move(hits), &HomeStore::roomHitsChanged);
+}
+
+void HomeStore::setDetailDeviceID(const std::optional<QString> &deviceID)
+{
+    assign(m_detailDeviceID, deviceID, &HomeStore::detailDeviceIDChanged);
+}
+
+void HomeStore::setLastError(std::optional<HomeyError> error)
+{
+    // HomeyError has no equality in the observers' eyes: every assignment is news.
+    m_lastError = std::move(error);
+    Q_EMIT lastErrorChanged();
+}
+
+void HomeStore::setSystem(SystemState system)
+{
+    assign(m_system, std::move(system), &HomeStore::systemChanged);
+}
+
+void HomeStore::setDevices(DeviceMap devices)
+{
+    assign(m_devices, std::move(devices), &HomeStore::devicesChanged);
+}
+
+void HomeStore::putDevice(const Device &device)
+{
+    m_devices.insert(device.id, device);
+    Q_EMIT devicesChanged();
+}
+
+void HomeStore::setZones(ZoneMap zones)
+{
+    assign(m_zones, std::move(zones), &HomeStore::zonesChanged);
+}
+
+void HomeStore::setFlows(FlowMap flows)
+{
+    assign(m_flows, std::move(flows), &HomeStore::flowsChanged);
+}
+
+void HomeStore::setMoods(MoodMap moods)
+{
+    assign(m_moods, std::move(moods), &HomeStore::moodsChanged);
+}
+
+void HomeStore::setShowsNotifications(bool shows)
+{
+    if (assign(m_showsNotifications, shows, &HomeStore::showsNotificationsChanged))
+        announceMode();
+}
+
+void HomeStore::setRecent(const RecentUses &recent)
+{
+    assign(m_recent, recent, &HomeStore::recentChanged);
+}
+
+void HomeStore::setEventCount(int count)
+{
+    assign(m_eventCount, count, &HomeStore::eventCountChanged);
+}
+
+void HomeStore::announceMode()
+{
+    assign(m_announcedMode, mode(), &HomeStore::modeChanged);
+}
+
+HomeyError HomeStore::asHomeyError(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(std::move(error));
+    } catch (const HomeyError &homey) {
+        return homey;
+    } catch (const std::exception &other) {
+        return HomeyError::socket(QString::fromUtf8(other.what()));
+    } catch (...) {
+        return HomeyError::socket(u"onbekende fout"_s);
+    }
+}
+
+// --- Derived data -----------------------------------------------------------------------------------
+
+void HomeStore::rebuildIndex()
+{
+    m_index = SearchIndex(m_devices, m_zones, m_flows, m_moods);
+    m_sceneTwins = RestBuilder::sceneTwinDeviceIDs(m_devices, m_flows, m_moods);
+}
+
+void HomeStore::rebuildRest()
+{
+    setRest(RestBuilder::build(m_devices, m_zones, m_flows, m_moods, m_favorites));
+    clampSelection();
+}
+
+void HomeStore::refreshDerived(bool rest, bool room)
+{
+    if (!m_panelVisible) {
+        m_derivedStale = true;
+        return;
+    }
+    if (rest)
+        rebuildRest();
+    if (room)
+        rebuildRoom();
+    recomputeHits();
+}
+
+// --- Panel visibility ------------------------------------------------------------------------------
+
+void HomeStore::panelDidAppear()
+{
+    m_panelVisible = true;
+    if (m_derivedStale) {
+        m_derivedStale = false;
+        rebuildRest();
+        rebuildRoom();
+        recomputeHits();
+    }
+    recomputeEnergy();
+    if (!m_energyTask) {
+        m_energyTask = CancelToken();
+        energyPoll(this, *m_energyTask);
+    }
+}
+
+void HomeStore::panelDidDisappear()
+{
+    m_panelVisible = false;
+    if (m_energyTask) {
+        m_energyTask->cancel();
+        m_energyTask.reset();
+    }
+    if (m_energyPushPending) {
+        m_energyPushPending->cancel();
+        m_energyPushPending.reset();
+    }
+    flushWaitingRoomDim();
+}
+
+QCoro::Task<> HomeStore::energyPoll(QPointer<HomeStore> self, CancelToken token)
+{
+    const std::shared_ptr<Clock> clock = self->m_options.clock;
+    for (;;) {
+        // Checked after the sleep too: a poll stopped by a hide or a stop sends nothing more.
+        const bool slept = co_await clock->sleep(energyPollInterval, token);
+        if (!slept || !self)
+            co_return;
+        co_await refreshEnergy(self);
+        if (!self || token.isCancelled())
+            co_return;
+    }
+}
+
+QCoro::Task<> HomeStore::holdBatch(int milliseconds)
+{
+    return holdBatchTask(this, milliseconds);
+}
+
+QCoro::Task<> HomeStore::holdBatchTask(QPointer<HomeStore> self, int milliseconds)
+{
+    ++self->m_derivedBatch;
+    const std::shared_ptr<Clock> clock = self->m_options.clock;
+    co_await clock->sleep(std::chrono::milliseconds(std::max(milliseconds, 0)), self->m_lifetime);
+    if (!self)
+        co_return;
+    --self->m_derivedBatch;
+    self->rebuildRest();
+    self->rebuildRoom();
+    self->recomputeHits();
+}
+
+QString HomeStore::writeKey(const QString &deviceID, const QString &capabilityID)
+{
+    return deviceID + u'|' + capabilityID;
+}

@@ -1,0 +1,414 @@
+#pragma once
+
+#include "base/async/canceltoken.h"
+#include "base/async/clock.h"
+#include "base/async/eventchannel.h"
+#include "base/settingsstore.h"
+#include "homey/model/connectionstate.h"
+#include "homey/model/energystate.h"
+#include "homey/model/favorites.h"
+#include "homey/model/hit.h"
+#include "homey/model/homeyerror.h"
+#include "homey/model/homeyevent.h"
+#include "homey/model/homeynotification.h"
+#include "homey/model/reststate.h"
+#include "homey/model/roomscope.h"
+#include "homey/model/systemstate.h"
+#include "store/notifications/notificationfeed.h"
+#include "store/search/homemaps.h"
+#include "store/search/searchindex.h"
+#include "store/search/searchverb.h"
+
+#include <chrono>
+#include <exception>
+#include <map>
+#include <memory>
+#include <optional>
+#include <QCoroTask>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+
+class HomeyRESTClient;
+class HomeyRealtime;
+struct Room;
+
+struct HomeStoreOptions {
+    std::shared_ptr<Clock> clock = Clock::system();
+    // "--debug-energy": log every change of the energy totals.
+    bool logsEnergy = false;
+};
+
+// The one store of the home for the panel: the hub's home, kept live, everything derived from it, and
+// the panel's query, room, selection and notification list. Lives on the main thread. Every property
+// announces itself only when its value really changes, except lastError, which announces every
+// assignment. Commands never throw: a failure shows in lastError.
+//
+// Every operation that waits runs as a coroutine that holds the store through a QPointer and the hub
+// clients through shared pointers, and re-checks the store after each await, so a store that is
+// replaced mid-flight is never touched again.
+class HomeStore : public QObject {
+    Q_OBJECT
+    // The shared state, in one table.
+    Q_PROPERTY(ConnectionState connection READ connection NOTIFY connectionChanged)
+    Q_PROPERTY(RestState rest READ rest NOTIFY restChanged)
+    Q_PROPERTY(QList<Hit> hits READ hits NOTIFY hitsChanged)
+    Q_PROPERTY(EnergyState energy READ energy NOTIFY energyChanged)
+    Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
+    Q_PROPERTY(int selection READ selection WRITE setSelection NOTIFY selectionChanged)
+    Q_PROPERTY(std::optional<QString> scopeZoneID READ scopeZoneID NOTIFY scopeZoneIDChanged)
+    Q_PROPERTY(std::optional<RoomScope> room READ room NOTIFY roomChanged)
+    Q_PROPERTY(QList<Hit> roomHits READ roomHits NOTIFY roomHitsChanged)
+    Q_PROPERTY(std::optional<QString> detailDeviceID READ detailDeviceID WRITE setDetailDeviceID NOTIFY
+                   detailDeviceIDChanged)
+    Q_PROPERTY(std::optional<HomeyError> lastError READ lastError NOTIFY lastErrorChanged)
+    Q_PROPERTY(SystemState system READ system NOTIFY systemChanged)
+    Q_PROPERTY(NotificationFeed *notifications READ notifications CONSTANT)
+    Q_PROPERTY(DeviceMap devices READ devices NOTIFY devicesChanged)
+    Q_PROPERTY(ZoneMap zones READ zones NOTIFY zonesChanged)
+    Q_PROPERTY(FlowMap flows READ flows NOTIFY flowsChanged)
+    Q_PROPERTY(MoodMap moods READ moods NOTIFY moodsChanged)
+    Q_PROPERTY(bool showsNotifications READ showsNotifications NOTIFY showsNotificationsChanged)
+    Q_PROPERTY(RecentUses recent READ recent NOTIFY recentChanged)
+    Q_PROPERTY(int eventCount READ eventCount NOTIFY eventCountChanged)
+    // Derived: announced when one of the properties it follows changes it.
+    Q_PROPERTY(Mode mode READ mode NOTIFY modeChanged)
+
+public:
+    // The screen the panel shows.
+    enum class Mode { Rest, Results, Room, Notifications };
+    Q_ENUM(Mode)
+
+    // The focused element of the idle overview, by index into rest().scenes, rooms or modes.
+    struct RestFocus {
+        enum class Kind { Scene, Room, Mode };
+        Kind kind;
+        int index;
+        bool operator==(const RestFocus &) const = default;
+    };
+
+    using Options = HomeStoreOptions;
+
+    static constexpr int hitLimit = 30;
+    static constexpr int roomSearchLimit = 250;
+    static constexpr int recentCutAbove = 200;
+    static constexpr int recentKeep = 100;
+    static constexpr int maxWritesInFlight = 6;
+    static constexpr std::chrono::milliseconds pendingLifetime{2000};
+    static constexpr std::chrono::milliseconds lampDimQuiet{120};
+    static constexpr std::chrono::milliseconds roomDimQuiet{140};
+    static constexpr std::chrono::milliseconds energyThrottle{500};
+    static constexpr std::chrono::milliseconds energyPollInterval{45'000};
+    static constexpr std::chrono::milliseconds p2000Quiet{500};
+    static constexpr std::chrono::seconds firstReconnectWait{1};
+    static constexpr std::chrono::seconds longestReconnectWait{30};
+    static inline const QString recentKey = QStringLiteral("quorvane.recent");
+
+    // Without a feed the store makes its own over the same defaults. Makes no request and starts nothing.
+    HomeStore(std::shared_ptr<HomeyRESTClient> rest, std::shared_ptr<HomeyRealtime> realtime,
+              NotificationFeed *notifications, SettingsStore defaults, Options options = {},
+              QObject *parent = nullptr);
+    ~HomeStore() override;
+
+    // --- Shared state -------------------------------------------------------------------------------
+    const ConnectionState &connection() const { return m_connection; }
+    const RestState &rest() const { return m_rest; }
+    const QList<Hit> &hits() const { return m_hits; }
+    const EnergyState &energy() const { return m_energy; }
+    const QString &query() const { return m_query; }
+    void setQuery(const QString &query);
+    int selection() const { return m_selection; }
+    void setSelection(int selection);
+    const std::optional<QString> &scopeZoneID() const { return m_scopeZoneID; }
+    const std::optional<RoomScope> &room() const { return m_room; }
+    const QList<Hit> &roomHits() const { return m_roomHits; }
+    const std::optional<QString> &detailDeviceID() const { return m_detailDeviceID; }
+    void setDetailDeviceID(const std::optional<QString> &deviceID);
+    const std::optional<HomeyError> &lastError() const { return m_lastError; }
+    const SystemState &system() const { return m_system; }
+    NotificationFeed *notifications() const { return m_notifications; }
+    const DeviceMap &devices() const { return m_devices; }
+    const ZoneMap &zones() const { return m_zones; }
+    const FlowMap &flows() const { return m_flows; }
+    const MoodMap &moods() const { return m_moods; }
+    bool showsNotifications() const { return m_showsNotifications; }
+    const RecentUses &recent() const { return m_recent; }
+    // Only stores and announces; remember() is what persists.
+    void setRecent(const RecentUses &recent);
+    int eventCount() const { return m_eventCount; }
+
+    // --- Lifecycle, loading and reconnection ---------------------------------------------------------
+    QCoro::Task<> start();
+    QCoro::Task<> stop();
+    QCoro::Task<> resync();
+
+    // --- Panel hooks and batches ---------------------------------------------------------------------
+    void panelDidAppear();
+    void panelDidDisappear();
+    QCoro::Task<> holdBatch(int milliseconds);
+
+    // --- Room scope -----------------------------------------------------------------------------------
+    void enterScope(const QString &zoneID);
+    void exitScope();
+    std::optional<QString> zoneID(const QString &named) const;
+    std::optional<Zone> zone(const QString &zoneID) const;
+    std::optional<Device> device(const QString &deviceID) const;
+    // The zone's controllable devices, lights first, each group by name.
+    QList<Device> devices(const QString &inZone) const;
+    double roomDimLevel() const;
+    Hit roomHit(const Room &room) const;
+
+    // --- Selection, modes and rows --------------------------------------------------------------------
+    Mode mode() const;
+    bool isSearching() const;
+    bool isScoped() const { return m_scopeZoneID.has_value(); }
+    std::optional<RestFocus> restFocus() const;
+    int restRowCount() const;
+    int roomRowOffset() const;
+    std::optional<Hit> selectedHit() const;
+    std::optional<Hit> scopeHit() const;
+    void moveSelection(int step);
+    QCoro::Task<> activateSelection();
+    void toggleDetail();
+    void closeDetail();
+    QList<HomeyNotification> notificationRows() const;
+    void enterNotifications();
+    void exitNotifications();
+
+    // --- Writes and commands --------------------------------------------------------------------------
+    // The generic write of the device controls: exactly this capability.
+    QCoro::Task<> setCapability(QString deviceID, QString capabilityID, CapabilityValue value);
+    QCoro::Task<> run(Hit hit);
+    QCoro::Task<> runScene(int position);
+    QCoro::Task<> toggle(QString deviceID);
+    QCoro::Task<> toggleSelection();
+    QCoro::Task<> allOff(QString zoneID);
+
+    // --- Dimming --------------------------------------------------------------------------------------
+    QCoro::Task<> setDim(QString deviceID, double level);
+    void nudgeDim(const QString &deviceID, double step);
+    QCoro::Task<> setTarget(QString deviceID, double value);
+    QCoro::Task<> setAllDim(QString zoneID, double level);
+    void nudgeRoomDim(double step);
+    void scrubRoomDim(double level);
+
+Q_SIGNALS:
+    void connectionChanged();
+    void restChanged();
+    void hitsChanged();
+    void energyChanged();
+    void queryChanged();
+    void selectionChanged();
+    void scopeZoneIDChanged();
+    void roomChanged();
+    void roomHitsChanged();
+    void detailDeviceIDChanged();
+    void lastErrorChanged();
+    void systemChanged();
+    void devicesChanged();
+    void zonesChanged();
+    void flowsChanged();
+    void moodsChanged();
+    void showsNotificationsChanged();
+    void recentChanged();
+    void eventCountChanged();
+    void modeChanged();
+
+private:
+    // An optimistic write waiting for the hub's echo. sequence tells a later write to the same
+    // capability apart, so a failure only undoes its own write.
+    struct PendingWrite {
+        CapabilityValue value;
+        Clock::TimePoint deadline;
+        quint64 sequence = 0;
+    };
+    // One write of a batch.
+    struct WriteJob {
+        enum class Kind { Set, Dim };
+        Kind kind = Kind::Set;
+        QString deviceID;
+        QString capabilityID;  // Set
+        CapabilityValue value; // Set
+        double level = 0;      // Dim
+    };
+
+    // --- Property plumbing (homestore.cpp) -----------------------------------------------------------
+    // Stores value; announces through changed only when it differs.
+    template <typename T> bool assign(T &field, T value, void (HomeStore::*changed)())
+    {
+        if (field == value)
+            return false;
+        field = std::move(value);
+        Q_EMIT(this->*changed)();
+        return true;
+    }
+    void setConnection(ConnectionState state);
+    void setRest(RestState rest);
+    void setHits(QList<Hit> hits);
+    void setEnergy(EnergyState energy);
+    void setScopeZoneID(std::optional<QString> zoneID);
+    void setRoom(std::optional<RoomScope> room);
+    void setRoomHits(QList<Hit> hits);
+    // Always announced.
+    void setLastError(std::optional<HomeyError> error);
+    void setSystem(SystemState system);
+    void setDevices(DeviceMap devices);
+    // One device replaced in place: always announced.
+    void putDevice(const Device &device);
+    void setZones(ZoneMap zones);
+    void setFlows(FlowMap flows);
+    void setMoods(MoodMap moods);
+    void setShowsNotifications(bool shows);
+    void setEventCount(int count);
+    void announceMode();
+    // Any failure as the HomeyError that lastError holds.
+    static HomeyError asHomeyError(std::exception_ptr error);
+
+    // --- Derived data and panel visibility (homestore.cpp) -------------------------------------------
+    void rebuildIndex();
+    void rebuildRest();
+    void refreshDerived(bool rest, bool room);
+    static QCoro::Task<> energyPoll(QPointer<HomeStore> self, CancelToken token);
+    static QCoro::Task<> holdBatchTask(QPointer<HomeStore> self, int milliseconds);
+
+    // --- Lifecycle (lifecycle.cpp) --------------------------------------------------------------------
+    static QCoro::Task<> startTask(QPointer<HomeStore> self);
+    static QCoro::Task<> stopTask(QPointer<HomeStore> self);
+    static QCoro::Task<> resyncTask(QPointer<HomeStore> self);
+    static QCoro::Task<bool> load(QPointer<HomeStore> self);
+    static QCoro::Task<> openSocket(QPointer<HomeStore> self);
+    static QCoro::Task<> pump(QPointer<HomeStore> self, std::shared_ptr<EventChannel<HomeyEvent>> stream,
+                              CancelToken token);
+    static QCoro::Task<> reloadFlows(QPointer<HomeStore> self);
+    void fail(const HomeyError &error);
+    void logSnapshot();
+    QStringList deviceIDs() const;
+
+    // --- Realtime events (events.cpp) -----------------------------------------------------------------
+    void apply(const HomeyEvent &event);
+    void applyCapability(const HomeyEvent::Capability &event);
+    static bool affectsRest(const QString &capabilityID);
+    static QString describe(const CapabilityValue &value);
+
+    // --- Energy totals (energy.cpp) -------------------------------------------------------------------
+    void indexEnergySources();
+    void recomputeEnergy();
+    void energySourceDidTick();
+    static QCoro::Task<> refreshEnergy(QPointer<HomeStore> self);
+    static QCoro::Task<> energyPush(QPointer<HomeStore> self, std::chrono::milliseconds wait,
+                                    CancelToken token);
+
+    // --- P2000 device and timeline (p2000.cpp) --------------------------------------------------------
+    void indexP2000Device();
+    void p2000DidTick();
+    void flushP2000();
+    static QCoro::Task<> p2000Debounce(QPointer<HomeStore> self, CancelToken token);
+    static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
+    void seedP2000();
+
+    // --- Query, hits and recent uses (query.cpp) ------------------------------------------------------
+    void recomputeHits();
+    void remember(const QString &hitID);
+    void loadRecent();
+
+    // --- Room scope (scope.cpp) -----------------------------------------------------------------------
+    void rebuildRoom();
+    RoomSection::Kind section(const Device &device) const;
+    // The room's plain lights: in the zone, class light, not guarded, not a scene twin.
+    QList<Device> lights(const QString &inZone) const;
+    Hit roomRow(const Device &device) const;
+    static QString roomDimKey(const QString &zoneID);
+
+    // --- Selection (selection.cpp) --------------------------------------------------------------------
+    int rowCount() const;
+    void clampSelection();
+
+    // --- Writes and commands (writes.cpp, commands.cpp) -----------------------------------------------
+    static QCoro::Task<> write(QPointer<HomeStore> self, QString deviceID, QString capabilityID,
+                               CapabilityValue value);
+    void applyLocal(const QString &deviceID, const QString &capabilityID, const CapabilityValue &value);
+    static QCoro::Task<> perform(QPointer<HomeStore> self, QList<WriteJob> jobs);
+    static QCoro::Task<> runTask(QPointer<HomeStore> self, Hit hit);
+    static QCoro::Task<> runDefault(QPointer<HomeStore> self, Device device);
+    static QCoro::Task<> toggleTask(QPointer<HomeStore> self, QString deviceID);
+    static QCoro::Task<> toggleSelectionTask(QPointer<HomeStore> self);
+    static QCoro::Task<> setAllLights(QPointer<HomeStore> self, QString zoneID, bool on);
+    bool anyLightOn(const QString &zoneID) const;
+    static QString writeKey(const QString &deviceID, const QString &capabilityID);
+
+    // --- Dimming (dimming.cpp) ------------------------------------------------------------------------
+    static QCoro::Task<> setDimTask(QPointer<HomeStore> self, QString deviceID, double level);
+    static QCoro::Task<> setTargetTask(QPointer<HomeStore> self, QString deviceID, double value);
+    static QCoro::Task<> setAllDimTask(QPointer<HomeStore> self, QString zoneID, double level);
+    static QCoro::Task<> dimDebounce(QPointer<HomeStore> self, QString key, std::chrono::milliseconds quiet,
+                                     CancelToken token);
+    static QCoro::Task<> flushDim(QPointer<HomeStore> self, QString deviceID);
+    static QCoro::Task<> flushRoomDim(QPointer<HomeStore> self, QString zoneID);
+    void applyLocalRoomDim(const QString &zoneID, double level);
+    // Writes a room level that is still waiting, at once (leaving the room, hiding the panel).
+    void flushWaitingRoomDim();
+    static double clampLevel(double level);
+
+    // --- Stored state ---------------------------------------------------------------------------------
+    // Shared.
+    ConnectionState m_connection;
+    RestState m_rest;
+    QList<Hit> m_hits;
+    EnergyState m_energy;
+    QString m_query;
+    int m_selection = 0;
+    std::optional<QString> m_scopeZoneID;
+    std::optional<RoomScope> m_room;
+    QList<Hit> m_roomHits;
+    std::optional<QString> m_detailDeviceID;
+    std::optional<HomeyError> m_lastError;
+    SystemState m_system;
+    NotificationFeed *m_notifications = nullptr;
+    DeviceMap m_devices;
+    ZoneMap m_zones;
+    FlowMap m_flows;
+    MoodMap m_moods;
+    bool m_showsNotifications = false;
+    RecentUses m_recent;
+    int m_eventCount = 0;
+    Mode m_announcedMode = Mode::Rest;
+
+    // Private.
+    const std::shared_ptr<HomeyRESTClient> m_restClient;
+    const std::shared_ptr<HomeyRealtime> m_realtime;
+    SettingsStore m_defaults;
+    const Options m_options;
+    Favorites m_favorites;
+    SearchIndex m_index;
+    std::optional<CancelToken> m_eventTask;
+    std::shared_ptr<EventChannel<HomeyEvent>> m_stream;
+    bool m_stopped = false;
+    bool m_started = false;
+    // Raised by every stop(): loads and connects of an earlier run find themselves stale.
+    quint64 m_run = 0;
+    bool m_resyncInFlight = false;
+    bool m_timelineLoaded = false;
+    std::map<QString, PendingWrite> m_pending;
+    quint64 m_writeSequence = 0;
+    QHash<QString, double> m_dimTargets;
+    QHash<QString, CancelToken> m_dimTasks;
+    std::optional<CancelToken> m_energyTask;
+    QSet<QString> m_generatorIDs;
+    QSet<QString> m_gridMeterIDs;
+    QSet<QString> m_energySourceIDs;
+    std::optional<CancelToken> m_energyPushPending;
+    std::optional<Clock::TimePoint> m_lastEnergyPush;
+    bool m_panelVisible = false;
+    bool m_derivedStale = false;
+    std::optional<QString> m_p2000DeviceID;
+    std::optional<CancelToken> m_p2000Task;
+    bool m_expectInitialConnected = false;
+    QSet<QString> m_sceneTwins;
+    std::optional<SearchVerb> m_verb;
+    int m_derivedBatch = 0;
+    // Ends every task of this store when it goes.
+    CancelToken m_lifetime;
+};

@@ -1,0 +1,65 @@
+// The search behind the query field, and the memory of recently used rows that ranks them.
+#include "store/home/homestore.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+void HomeStore::recomputeHits()
+{
+    const Mode current = mode();
+    if (current != Mode::Results) {
+        if (!m_hits.isEmpty())
+            setHits({});
+        if (current == Mode::Rest)
+            m_verb.reset();
+    } else {
+        SearchIndex::Result result =
+            m_index.search(m_query, m_devices, m_zones, m_recent, hitLimit, m_options.clock->wallNow());
+        m_verb = result.verb;
+        setHits(std::move(result.hits));
+    }
+    clampSelection();
+}
+
+void HomeStore::remember(const QString &hitID)
+{
+    RecentUses recent = m_recent;
+    recent.insert(hitID, m_options.clock->wallNow());
+    if (recent.size() > recentCutAbove) {
+        std::vector<std::pair<QDateTime, QString>> byDate;
+        byDate.reserve(recent.size());
+        for (auto it = recent.cbegin(); it != recent.cend(); ++it)
+            byDate.emplace_back(it.value(), it.key());
+        std::partial_sort(byDate.begin(), byDate.begin() + recentKeep, byDate.end(),
+                          [](const auto &a, const auto &b) { return a.first > b.first; });
+        recent.clear();
+        for (int i = 0; i < recentKeep; ++i)
+            recent.insert(byDate[i].second, byDate[i].first);
+    }
+    // A use is news even when the map compares equal (the same id used twice in one millisecond).
+    m_recent = std::move(recent);
+    Q_EMIT recentChanged();
+
+    QMap<QString, double> stored;
+    for (auto it = m_recent.cbegin(); it != m_recent.cend(); ++it)
+        stored.insert(it.key(), double(it.value().toMSecsSinceEpoch()) / 1000.0);
+    m_defaults.setValue(recentKey, stored);
+}
+
+void HomeStore::loadRecent()
+{
+    const std::optional<QMap<QString, double>> stored = m_defaults.doubleMapValue(recentKey);
+    if (!stored)
+        return;
+    // Far beyond any real date, a stored number is damage, not a moment: the whole map is dropped.
+    constexpr double limitSeconds = 1e11;
+    RecentUses recent;
+    for (auto it = stored->cbegin(); it != stored->cend(); ++it) {
+        if (!std::isfinite(it.value()) || std::abs(it.value()) > limitSeconds)
+            return;
+        recent.insert(it.key(),
+                      QDateTime::fromMSecsSinceEpoch(qint64(std::llround(it.value() * 1000.0)), Qt::UTC));
+    }
+    setRecent(recent);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "base/async/eventchannel.h"
+#include "homey/model/homeyerror.h"
+#include "homey/model/homeyrealtime.h"
+
+#include <memory>
+#include <optional>
+#include <QList>
+#include <QStringList>
+
+// The hub's realtime side in memory, for store tests: each connect opens a fresh stream that starts
+// with connected, as the real socket's does; tests push events into it, end it, or make connects fail.
+class FakeRealtime final : public HomeyRealtime {
+public:
+    // The stream of the latest successful connect.
+    std::shared_ptr<EventChannel<HomeyEvent>> stream;
+    // The device ids of every connect attempt, failed ones included.
+    QList<QStringList> connects;
+    int disconnects = 0;
+    QStringList ownTransactions;
+    // While set, every connect fails with it.
+    std::optional<HomeyError> connectFailure;
+
+    QCoro::Task<std::shared_ptr<EventChannel<HomeyEvent>>> connect(QStringList deviceIDs) override
+    {
+        connects.append(deviceIDs);
+        end();
+        if (connectFailure)
+            throw *connectFailure;
+        stream = std::make_shared<EventChannel<HomeyEvent>>(512);
+        stream->push(HomeyEvent::Connected{});
+        // A copy: co_return moves from what it names.
+        std::shared_ptr<EventChannel<HomeyEvent>> opened = stream;
+        co_return opened;
+    }
+    QCoro::Task<> disconnect() override
+    {
+        ++disconnects;
+        end();
+        co_return;
+    }
+    QCoro::Task<> registerOwnTransaction(QString transactionID) override
+    {
+        ownTransactions.append(transactionID);
+        co_return;
+    }
+
+    void push(HomeyEvent event)
+    {
+        if (stream)
+            stream->push(std::move(event));
+    }
+    // The link is gone for good: the store's pump sees the stream end.
+    void end()
+    {
+        if (stream)
+            stream->finish();
+        stream.reset();
+    }
+};
