@@ -184,6 +184,11 @@ void TestSearchIndex::verbs_data()
                                << u"Woonkamer, naar 100%"_s;
     QTest::newRow("device off") << u"staande lamp uit"_s << u"off"_s << u"device:staande"_s
                                 << u"Woonkamer, uit"_s;
+    QTest::newRow("full-width digits")
+        << u"leeslamp \uFF14\uFF10"_s << u"setDim 0.4"_s << u"device:lees"_s << u"Woonkamer, naar 40%"_s;
+    // Folded to digits, but not typed as digits: no level.
+    QTest::newRow("superscript") << u"leeslamp \u00B2"_s << u"none"_s << QString() << QString();
+    QTest::newRow("circled number") << u"leeslamp \u2469"_s << u"none"_s << QString() << QString();
     QTest::newRow("level too high") << u"lamp 101"_s << u"none"_s << QString() << QString();
     QTest::newRow("too many digits") << u"lamp 1000"_s << u"none"_s << QString() << QString();
     QTest::newRow("single word is no verb")

@@ -1,5 +1,5 @@
 #include "dutchhome.h"
-#include "store/rest/restbuilder.h"
+#include "store/overview/restbuilder.h"
 
 #include <algorithm>
 #include <QTest>
@@ -65,8 +65,8 @@ private Q_SLOTS:
 void TestRestBuilder::buildsTheDutchHome()
 {
     const Home h = home();
-    QCOMPARE(RestBuilder::containerZoneIDs(h.zones), (QSet<QString>{u"huis"_s, u"bg"_s, u"eerste"_s}));
-    QCOMPARE(RestBuilder::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"filmtwin"_s});
+    QCOMPARE(HomeMaps::containerZoneIDs(h.zones), (QSet<QString>{u"huis"_s, u"bg"_s, u"eerste"_s}));
+    QCOMPARE(HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"filmtwin"_s});
 
     const RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
     // By controllable devices, then lights, then name; the sensor-only landing and the empty attic have none.
@@ -310,7 +310,7 @@ void TestRestBuilder::roomFigures()
     Device coloured = onoffLight(u"coloured"_s, u"Film"_s, u"kamer"_s, true);
     coloured.capabilities[u"light_temperature"_s] = number(u"light_temperature"_s, 0.5);
     put(h.devices, coloured);
-    QCOMPARE(RestBuilder::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"plain"_s});
+    QCOMPARE(HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"plain"_s});
     QCOMPARE(RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites).lightsOnTotal, 2);
 }
 
