@@ -110,7 +110,7 @@ Hit moodHit(const Mood &mood, const ZoneMap &zones)
 Hit modeHit(const Device &device, const ZoneMap &zones)
 {
     const auto zone = zones.constFind(device.zoneID);
-    return HitBuilder::device(device, device.name,
+    return HitBuilder::device(HitBuilder::identity(Hit::Target::device(device.id), device.name), device,
                               zone != zones.constEnd() ? std::optional(zone->name) : std::nullopt,
                               Hit::Accessory::toggle(device.isOn() == true));
 }

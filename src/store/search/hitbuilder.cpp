@@ -15,12 +15,33 @@ QString percent(double fraction)
     return QString::number(rounded, 'f', 0) + u'%';
 }
 
+Hit identity(const Hit::Target &target, const QString &title)
+{
+    QString prefix;
+    switch (target.kind()) {
+    case Hit::Target::Kind::device:
+        prefix = u"device:"_s;
+        break;
+    case Hit::Target::Kind::room:
+        prefix = u"room:"_s;
+        break;
+    case Hit::Target::Kind::flow:
+        prefix = u"flow:"_s;
+        break;
+    case Hit::Target::Kind::mood:
+        prefix = u"mood:"_s;
+        break;
+    }
+    Hit hit;
+    hit.id = prefix + target.id();
+    hit.target = target;
+    hit.title = title;
+    return hit;
+}
+
 Hit flow(const QString &flowID, const QString &title, bool advanced)
 {
-    Hit hit;
-    hit.id = u"flow:"_s + flowID;
-    hit.target = Hit::Target::flow(flowID, advanced);
-    hit.title = title;
+    Hit hit = identity(Hit::Target::flow(flowID, advanced), title);
     hit.subtitle = advanced ? u"Flow, geavanceerd"_s : u"Flow"_s;
     hit.symbol = u"bolt.horizontal"_s;
     hit.accessory = Hit::Accessory::run();
@@ -29,30 +50,23 @@ Hit flow(const QString &flowID, const QString &title, bool advanced)
 
 Hit mood(const QString &moodID, const QString &title, const std::optional<QString> &place)
 {
-    Hit hit;
-    hit.id = u"mood:"_s + moodID;
-    hit.target = Hit::Target::mood(moodID);
-    hit.title = title;
+    Hit hit = identity(Hit::Target::mood(moodID), title);
     hit.subtitle = place ? u"Sfeer, "_s + *place : u"Sfeer"_s;
     hit.symbol = u"sparkles"_s;
     hit.accessory = Hit::Accessory::run();
     return hit;
 }
 
-Hit device(const Device &device, const QString &title, const std::optional<QString> &subtitle,
+Hit device(Hit identity, const Device &device, const std::optional<QString> &subtitle,
            const Hit::Accessory &accessory)
 {
-    Hit hit;
-    hit.id = u"device:"_s + device.id;
-    hit.target = Hit::Target::device(device.id);
-    hit.title = title;
-    hit.subtitle = subtitle;
-    hit.symbol = device.symbol();
-    hit.accessory = accessory;
-    return hit;
+    identity.subtitle = subtitle;
+    identity.symbol = device.symbol();
+    identity.accessory = accessory;
+    return identity;
 }
 
-Hit room(const Zone &zone, const QString &title, const QStringList &lights, const DeviceMap &devices,
+Hit room(Hit identity, const Zone &zone, const QStringList &lights, const DeviceMap &devices,
          const std::optional<SearchVerb> &verb)
 {
     qsizetype on = 0;
@@ -61,10 +75,7 @@ Hit room(const Zone &zone, const QString &title, const QStringList &lights, cons
         if (device != devices.constEnd() && device->isOn() == true)
             ++on;
     }
-    Hit hit;
-    hit.id = u"room:"_s + zone.id;
-    hit.target = Hit::Target::room(zone.id);
-    hit.title = title;
+    Hit &hit = identity;
     hit.symbol = zone.symbol();
     hit.accessory = Hit::Accessory::toggle(on > 0);
     if (!verb) {

@@ -14,13 +14,19 @@
 // overview chip for the same thing read alike. Scores stay 0; the search sets its own.
 namespace HitBuilder {
 
+// A row before the home's state is read: its id ("device:", "room:", "flow:" or "mood:" and the id; the
+// recent-use memory keys on it), target and title. The search keeps one ready with each item.
+Hit identity(const Hit::Target &target, const QString &title);
+
 Hit flow(const QString &flowID, const QString &title, bool advanced);
 // "Sfeer, " and the place, or "Sfeer" without one.
 Hit mood(const QString &moodID, const QString &title, const std::optional<QString> &place);
-Hit device(const Device &device, const QString &title, const std::optional<QString> &subtitle,
+
+// Device and room rows: an identity completed from the current state.
+Hit device(Hit identity, const Device &device, const std::optional<QString> &subtitle,
            const Hit::Accessory &accessory);
 // lights are the ids of the room's lamps; devices tells which of them are on now.
-Hit room(const Zone &zone, const QString &title, const QStringList &lights, const DeviceMap &devices,
+Hit room(Hit identity, const Zone &zone, const QStringList &lights, const DeviceMap &devices,
          const std::optional<SearchVerb> &verb);
 
 // round(fraction x 100), halves away from zero, and "%".

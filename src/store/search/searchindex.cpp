@@ -216,12 +216,10 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = flow->id;
         item.kind = SearchItem::Kind::makeFlow(flow->isAdvanced);
-        item.title = flow->name;
         item.context = u"Flow"_s;
         item.tokens = std::move(tokens);
         item.nameJoined = joined;
-        item.hitID = u"flow:"_s + flow->id;
-        item.target = Hit::Target::flow(flow->id, flow->isAdvanced);
+        item.hit = HitBuilder::flow(flow->id, flow->name, flow->isAdvanced);
         append(std::move(item));
     }
 
@@ -237,12 +235,10 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = mood->id;
         item.kind = {SearchItem::Kind::mood, false};
-        item.title = mood->name;
         item.context = zone != zones.constEnd() ? zone->name : u"Sfeer"_s;
         item.tokens = std::move(tokens);
         item.nameJoined = joined;
-        item.hitID = u"mood:"_s + mood->id;
-        item.target = Hit::Target::mood(mood->id);
+        item.hit = HitBuilder::mood(mood->id, mood->name, item.context);
         append(std::move(item));
     }
 
@@ -261,12 +257,10 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = zone->id;
         item.kind = {SearchItem::Kind::room, false};
-        item.title = zone->name;
         item.context = u"Kamer"_s;
         item.tokens = std::move(tokens);
         item.nameJoined = item.tokens.join(u' ');
-        item.hitID = u"room:"_s + zone->id;
-        item.target = Hit::Target::room(zone->id);
+        item.hit = HitBuilder::identity(Hit::Target::room(zone->id), zone->name);
         append(std::move(item));
     }
 
@@ -291,12 +285,10 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = device->id;
         item.kind = {controllable ? SearchItem::Kind::device : SearchItem::Kind::sensor, false};
-        item.title = device->name;
         item.context = zoneName;
         item.tokens = joinedTokens(zt, nt);
         item.nameJoined = nameJoined;
-        item.hitID = u"device:"_s + device->id;
-        item.target = Hit::Target::device(device->id);
+        item.hit = HitBuilder::identity(Hit::Target::device(device->id), device->name);
         item.dimmable = device->dimKey().has_value();
         append(std::move(item));
     }
@@ -313,7 +305,7 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
     std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(m_items.size()));
     for (const SearchItem &item : std::as_const(m_items))
-        keys.push_back(collator.sortKey(item.title));
+        keys.push_back(collator.sortKey(item.hit.title));
     std::vector<qsizetype> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
@@ -416,7 +408,7 @@ std::vector<SearchIndex::Scored> SearchIndex::score(const Query &query, const st
                 score += 15;
         }
 
-        const auto used = recent.constFind(item.hitID);
+        const auto used = recent.constFind(item.hit.id);
         if (used != recent.constEnd() && used->isValid()) {
             const double age = double(nowMs - used->toMSecsSinceEpoch()) / 1000.0;
             if (age < recencyWindowSeconds)
@@ -450,33 +442,29 @@ QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
     hits.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
         const SearchItem &item = m_items[scored[size_t(i)].item];
-        Hit hit;
         switch (item.kind.value) {
         case SearchItem::Kind::device:
         case SearchItem::Kind::sensor: {
             const auto device = devices.constFind(item.refID);
             if (device == devices.constEnd())
                 continue;
-            Description description = describe(*device, item.context, verb);
-            hit = HitBuilder::device(*device, item.title, description.subtitle, description.accessory);
+            const Description description = describe(*device, item.context, verb);
+            hits.append(HitBuilder::device(item.hit, *device, description.subtitle, description.accessory));
             break;
         }
         case SearchItem::Kind::room: {
             const auto zone = zones.constFind(item.refID);
             if (zone == zones.constEnd())
                 continue;
-            hit = HitBuilder::room(*zone, item.title, m_lightsByZone.value(zone->id), devices, verb);
+            hits.append(HitBuilder::room(item.hit, *zone, m_lightsByZone.value(zone->id), devices, verb));
             break;
         }
         case SearchItem::Kind::mood:
-            hit = HitBuilder::mood(item.refID, item.title, item.context);
-            break;
         case SearchItem::Kind::flow:
-            hit = HitBuilder::flow(item.refID, item.title, item.kind.advanced);
+            hits.append(item.hit);
             break;
         }
-        hit.score = scored[size_t(i)].score;
-        hits.append(std::move(hit));
+        hits.last().score = scored[size_t(i)].score;
     }
     return hits;
 }

@@ -32,7 +32,7 @@ const SearchItem *findItem(const SearchIndex &index, const QString &hitID)
 {
     const auto &items = index.items();
     const auto it =
-        std::find_if(items.begin(), items.end(), [&](const SearchItem &i) { return i.hitID == hitID; });
+        std::find_if(items.begin(), items.end(), [&](const SearchItem &i) { return i.hit.id == hitID; });
     return it == items.end() ? nullptr : &*it;
 }
 
@@ -76,7 +76,7 @@ void TestSearchIndex::buildsItemsFromTheHome()
 {
     QStringList ids;
     for (const SearchItem &item : m_index.items())
-        ids.append(item.hitID);
+        ids.append(item.hit.id);
     // Flows and moods by name in code point order, then rooms (no containers, no sensor-only or empty zones),
     // then devices; the second "alles UIT", the disabled flow, the twin lamp and the button named like a
     // flow are not there.
