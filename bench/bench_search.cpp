@@ -1,5 +1,5 @@
 // Search and overview costs on a large generated home: 1,000 devices, 100 zones, 200 flows, 50 moods.
-#include "store/rest/restbuilder.h"
+#include "store/overview/restbuilder.h"
 #include "store/search/searchindex.h"
 
 #include <benchmark/benchmark.h>

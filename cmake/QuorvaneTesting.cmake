@@ -18,3 +18,16 @@ function(quorvane_add_test name)
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QTEST_DISABLE_STACK_DUMP=1;QT_QPA_PLATFORM=offscreen;DBUS_SESSION_BUS_ADDRESS=disabled:;HOME=${home};XDG_STATE_HOME=${home}/state;XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;${T_ENV}")
 endfunction()
+
+# quorvane_add_locale_test(<name> SOURCES <files...> LIBS <targets...>)
+# Registers the test twice: without any locale (as on CI) and as <name>_nl under Dutch, to show that
+# the process locale plays no part in what it checks.
+function(quorvane_add_locale_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  quorvane_add_test(${name} LABEL unit SOURCES ${T_SOURCES} LIBS ${T_LIBS} ENV "LANG=;LC_ALL=")
+  add_test(NAME ${name}_nl COMMAND ${name})
+  get_test_property(${name} ENVIRONMENT env)
+  list(FILTER env EXCLUDE REGEX "^(LANG|LC_ALL)=")
+  set_tests_properties(${name}_nl PROPERTIES LABELS unit TIMEOUT 120
+    ENVIRONMENT "${env};LANG=nl_NL.UTF-8;LC_ALL=nl_NL.UTF-8")
+endfunction()

@@ -2,7 +2,7 @@
 #include "homey/model/homeynotification.h"
 #include "homey/model/zone.h"
 #include "store/notifications/p2000.h"
-#include "store/rest/restbuilder.h"
+#include "store/search/hitbuilder.h"
 #include "ui/statusbarlook.h"
 #include "ui/symbolcatalog.h"
 
@@ -50,8 +50,8 @@ QSet<QString> modelNames()
     for (const QString &service :
          {u"Politie"_s, u"Ambulance"_s, u"Brandweer"_s, u"KNRM"_s, u"Traumaheli"_s, u"Reddingsbrigade"_s})
         names << P2000::symbol(service);
-    names << RestBuilder::flowHit(Flow{.id = u"f"_s, .name = u"Alles uit"_s}).symbol;
-    names << RestBuilder::moodHit(Mood{.id = u"m"_s, .name = u"Avond"_s}, {}).symbol;
+    names << HitBuilder::flow(u"f"_s, u"Alles uit"_s, false).symbol;
+    names << HitBuilder::mood(u"m"_s, u"Avond"_s, std::nullopt).symbol;
     const EnergyState flows[] = {{.consumptionW = 900, .generationW = 3000, .netW = -400}, {.netW = 400}};
     for (const EnergyState &energy : flows) {
         for (const StatusFigure &figure : StatusBarLook::make(ConnectionState::live(), {}, energy).figures) {

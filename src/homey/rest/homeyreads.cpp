@@ -1,6 +1,6 @@
 #include "homey/rest/homeyreads.h"
 
-#include "homey/wire/textorder.h"
+#include "base/text/textorder.h"
 
 #include <algorithm>
 #include <QCollator>

@@ -1,6 +1,6 @@
 #include "homey/wire/rawdevice.h"
 
-#include "homey/wire/textorder.h"
+#include "base/text/textorder.h"
 
 #include <algorithm>
 

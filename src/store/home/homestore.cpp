@@ -3,7 +3,7 @@
 #include "homey/model/homeyrealtime.h"
 #include "homey/rest/homeyrestclient.h"
 #include "store/notifications/notificationfeed.h"
-#include "store/rest/restbuilder.h"
+#include "store/overview/restbuilder.h"
 
 using namespace Qt::StringLiterals;
 
@@ -165,7 +165,7 @@ HomeyError HomeStore::asHomeyError(std::exception_ptr error)
 void HomeStore::rebuildIndex()
 {
     m_index = SearchIndex(m_devices, m_zones, m_flows, m_moods);
-    m_sceneTwins = RestBuilder::sceneTwinDeviceIDs(m_devices, m_flows, m_moods);
+    m_sceneTwins = HomeMaps::sceneTwinDeviceIDs(m_devices, m_flows, m_moods);
 }
 
 void HomeStore::rebuildRest()

@@ -15,7 +15,7 @@
 #include "homey/model/roomscope.h"
 #include "homey/model/systemstate.h"
 #include "store/notifications/notificationfeed.h"
-#include "store/search/homemaps.h"
+#include "homey/model/homemaps.h"
 #include "store/search/searchindex.h"
 #include "store/search/searchverb.h"
 

@@ -80,12 +80,8 @@ QDateTime NotificationFeed::now() const
 
 void NotificationFeed::baseline(const QList<RawNotification> &entries)
 {
-    for (const RawNotification &entry : oldestFirst(entries)) {
-        if (!m_shown.contains(entry.id)) {
-            m_shown.insert(entry.id);
-            m_shownOrder << entry.id;
-        }
-    }
+    for (const RawNotification &entry : oldestFirst(entries))
+        remember(entry.id);
     persistShown();
 
     if (!NotificationSettings::regionsInitialised(m_defaults)) {
@@ -103,13 +99,18 @@ void NotificationFeed::baseline(const QList<RawNotification> &entries)
 
     const QDateTime current = now();
     QList<HomeyNotification> collected;
+    QSet<QString> collectedIDs;
     qsizetype p2000Lines = 0;
     for (const RawNotification &entry : entries) {
         if (TimelineParser::isP2000(entry.excerpt))
             ++p2000Lines;
+        if (collectedIDs.contains(entry.id))
+            continue; // one row per id, the first in the answer
         const auto notification = TimelineParser::notification(entry, true, current);
-        if (notification && shouldCollect(*notification))
+        if (notification && shouldCollect(*notification)) {
+            collectedIDs.insert(entry.id);
             collected << *notification;
+        }
     }
     std::stable_sort(collected.begin(), collected.end(),
                      [](const HomeyNotification &a, const HomeyNotification &b) {
@@ -142,16 +143,24 @@ void NotificationFeed::baseline(const QList<RawNotification> &entries)
 
 void NotificationFeed::ingest(const QList<RawNotification> &timeline)
 {
+    // The id is the row's identity: of entries repeating one id in an answer, the first is taken.
     QList<RawNotification> unseen;
+    QSet<QString> taken;
     for (const RawNotification &entry : timeline) {
-        if (!m_shown.contains(entry.id))
+        if (!m_shown.contains(entry.id) && !taken.contains(entry.id)) {
+            taken.insert(entry.id);
             unseen << entry;
+        }
     }
+    if (unseen.isEmpty())
+        return;
     for (const RawNotification &entry : oldestFirst(unseen)) {
         remember(entry.id);
         if (const auto notification = TimelineParser::notification(entry, false, now()))
             add(*notification);
     }
+    // One write for the whole answer: each write syncs the file.
+    persistShown();
 }
 
 void NotificationFeed::ingest(const P2000::Incident &incident)
@@ -160,12 +169,14 @@ void NotificationFeed::ingest(const P2000::Incident &incident)
     if (!shouldCollect(notification) || m_shown.contains(notification.id))
         return;
     remember(notification.id);
+    persistShown();
     add(notification);
 }
 
 void NotificationFeed::seedP2000(const P2000::Incident &incident)
 {
-    remember(P2000::notification(incident, now()).id);
+    if (remember(P2000::notification(incident, now()).id))
+        persistShown();
 }
 
 void NotificationFeed::apply(const NotificationSettings &settings)
@@ -212,13 +223,13 @@ void NotificationFeed::clear()
     setUnread(0);
 }
 
-void NotificationFeed::remember(const QString &id)
+bool NotificationFeed::remember(const QString &id)
 {
     if (m_shown.contains(id))
-        return;
+        return false;
     m_shown.insert(id);
     m_shownOrder << id;
-    persistShown();
+    return true;
 }
 
 void NotificationFeed::persistShown()
@@ -244,7 +255,12 @@ void NotificationFeed::add(const HomeyNotification &notification)
     const auto at = std::find_if(m_items.cbegin(), m_items.cend(), [key](const HomeyNotification &existing) {
         return timeKey(existing.date) <= key;
     });
-    m_items.insert(at - m_items.cbegin(), item);
+    const qsizetype position = at - m_items.cbegin();
+    // Older than all of a full list: it would be trimmed at once, so it is neither listed, nor unread,
+    // nor shown as a banner.
+    if (position >= maximumItems)
+        return;
+    m_items.insert(position, item);
     if (m_items.size() > maximumItems)
         m_items.resize(maximumItems);
     Q_EMIT itemsChanged();

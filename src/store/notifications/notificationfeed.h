@@ -18,9 +18,10 @@
 // Lives on the main thread.
 class NotificationFeed : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QList<HomeyNotification> items READ items WRITE setItems NOTIFY itemsChanged)
-    Q_PROPERTY(int unread READ unread WRITE setUnread NOTIFY unreadChanged)
-    Q_PROPERTY(NotificationSettings settings READ settings WRITE setSettings NOTIFY settingsChanged)
+    // Read-only to QML: the list changes only through the operations below.
+    Q_PROPERTY(QList<HomeyNotification> items READ items NOTIFY itemsChanged)
+    Q_PROPERTY(int unread READ unread NOTIFY unreadChanged)
+    Q_PROPERTY(NotificationSettings settings READ settings NOTIFY settingsChanged)
 
 public:
     using Push = std::function<void(const HomeyNotification &, bool timeSensitive)>;
@@ -33,12 +34,8 @@ public:
     explicit NotificationFeed(SettingsStore defaults, Push push = {}, QObject *parent = nullptr);
 
     QList<HomeyNotification> items() const { return m_items; }
-    void setItems(const QList<HomeyNotification> &items);
     int unread() const { return m_unread; }
-    void setUnread(int unread);
     NotificationSettings settings() const { return m_settings; }
-    // Stores without saving; apply() saves.
-    void setSettings(const NotificationSettings &settings);
 
     // What "now" is for banner ages and incident dates; the system clock unless replaced.
     void setClock(Clock clock);
@@ -58,8 +55,14 @@ Q_SIGNALS:
     void settingsChanged();
 
 private:
+    // Each emits only on a real change.
+    void setItems(const QList<HomeyNotification> &items);
+    void setUnread(int unread);
+    void setSettings(const NotificationSettings &settings);
+
     QDateTime now() const;
-    void remember(const QString &id);
+    // Into the seen set; false when it was there already. persistShown() saves.
+    bool remember(const QString &id);
     void persistShown();
     void add(const HomeyNotification &notification);
 

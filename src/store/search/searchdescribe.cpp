@@ -1,18 +1,10 @@
 // The Dutch second line and trailing control of device rows.
+#include "store/search/hitbuilder.h"
 #include "store/search/searchindex.h"
 
 #include <cmath>
 
 using namespace Qt::StringLiterals;
-
-QString SearchIndex::percentText(double fraction)
-{
-    // Adding 0.0 turns a negative zero into "0".
-    const double rounded = std::round(fraction * 100) + 0.0;
-    if (!std::isfinite(rounded))
-        return u"-"_s;
-    return QString::number(rounded, 'f', 0) + u'%';
-}
 
 SearchIndex::Description SearchIndex::describe(const Device &device, const QString &zoneName,
                                                const std::optional<SearchVerb> &verb)
@@ -27,7 +19,7 @@ SearchIndex::Description SearchIndex::describe(const Device &device, const QStri
         case SearchVerb::Kind::setDim:
             if (device.dimKey())
                 return {Hit::Accessory::dimmer(verb->level()),
-                        zoneName + u", naar "_s + percentText(verb->level())};
+                        zoneName + u", naar "_s + HitBuilder::percent(verb->level())};
             break;
         case SearchVerb::Kind::on:
             if (device.onoffKey())
@@ -52,7 +44,7 @@ SearchIndex::Description SearchIndex::describe(const Device &device, const QStri
         if (const std::optional<double> level = device.dimLevel()) {
             if (!*isOn)
                 return {Hit::Accessory::dimmer(0), zoneName + u", uit"_s};
-            return {Hit::Accessory::dimmer(*level), zoneName + u", "_s + percentText(*level)};
+            return {Hit::Accessory::dimmer(*level), zoneName + u", "_s + HitBuilder::percent(*level)};
         }
     }
     return {Hit::Accessory::toggle(*isOn), zoneName + (*isOn ? u", aan"_s : u", uit"_s)};
@@ -99,7 +91,7 @@ QString SearchIndex::format(const CapabilityValue &value, const Capability &cap)
     }
     const double x = *value.numberValue();
     if (Device::baseCapability(cap.id) == u"dim" && cap.units == u"%"_s)
-        return percentText(x);
+        return HitBuilder::percent(x);
     const int decimals = cap.decimals ? std::clamp(*cap.decimals, 0, 3) : (x != std::trunc(x) ? 1 : 0);
     // Fixed-point, no thousands grouping, Dutch decimal comma.
     QString text = QString::number(x, 'f', decimals).replace(u'.', u',');

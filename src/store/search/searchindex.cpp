@@ -1,8 +1,8 @@
 #include "store/search/searchindex.h"
 
-#include "store/rest/restbuilder.h"
-#include "store/search/searchtext.h"
-#include "store/search/textorder.h"
+#include "base/text/searchtext.h"
+#include "base/text/textorder.h"
+#include "store/search/hitbuilder.h"
 
 #include <algorithm>
 #include <numeric>
@@ -117,35 +117,36 @@ std::optional<double> scoreWord(std::u32string_view word, const SearchItem &item
     return subsequence(word, chars);
 }
 
-// "uit", "aan", "dim", or a level 0 to 100 of at most three characters.
-std::optional<SearchVerb> readVerb(const QString &word)
+// Only digits typed as digits give a level: ASCII or full width, not "²" or "½", whose folded forms
+// read as numbers too.
+bool typedAsDigits(const QString &typed)
 {
-    if (word == u"uit")
+    return std::all_of(typed.cbegin(), typed.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'0' && u <= u'9') || (u >= u'\uFF10' && u <= u'\uFF19');
+    });
+}
+
+// "uit", "aan", "dim", or a level 0 to 100 of at most three digits.
+std::optional<SearchVerb> readVerb(const SearchText::Word &word)
+{
+    const QString &folded = word.folded;
+    if (folded == u"uit")
         return SearchVerb::off();
-    if (word == u"aan")
+    if (folded == u"aan")
         return SearchVerb::on();
-    if (word == u"dim")
+    if (folded == u"dim")
         return SearchVerb::dim();
-    if (word.size() > 3)
-        return std::nullopt;
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < word.size() && (word[i] == u'+' || word[i] == u'-')) {
-        negative = word[i] == u'-';
-        ++i;
-    }
-    if (i == word.size())
+    // A word holds letters and numbers only, so it never carries a sign.
+    if (folded.size() > 3 || !typedAsDigits(word.typed))
         return std::nullopt;
     int n = 0;
-    for (; i < word.size(); ++i) {
-        const char16_t c = word[i].unicode();
+    for (const QChar c : folded) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
-        n = n * 10 + (c - u'0');
+        n = n * 10 + (c.unicode() - u'0');
     }
-    if (negative)
-        n = -n;
-    if (n < 0 || n > 100)
+    if (n > 100)
         return std::nullopt;
     return SearchVerb::setDim(n / 100.0);
 }
@@ -215,12 +216,10 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = flow->id;
         item.kind = SearchItem::Kind::makeFlow(flow->isAdvanced);
-        item.title = flow->name;
         item.context = u"Flow"_s;
         item.tokens = std::move(tokens);
         item.nameJoined = joined;
-        item.hitID = u"flow:"_s + flow->id;
-        item.target = Hit::Target::flow(flow->id, flow->isAdvanced);
+        item.hit = HitBuilder::flow(flow->id, flow->name, flow->isAdvanced);
         append(std::move(item));
     }
 
@@ -236,16 +235,14 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = mood->id;
         item.kind = {SearchItem::Kind::mood, false};
-        item.title = mood->name;
         item.context = zone != zones.constEnd() ? zone->name : u"Sfeer"_s;
         item.tokens = std::move(tokens);
         item.nameJoined = joined;
-        item.hitID = u"mood:"_s + mood->id;
-        item.target = Hit::Target::mood(mood->id);
+        item.hit = HitBuilder::mood(mood->id, mood->name, item.context);
         append(std::move(item));
     }
 
-    const QSet<QString> containers = RestBuilder::containerZoneIDs(zones);
+    const QSet<QString> containers = HomeMaps::containerZoneIDs(zones);
     QSet<QString> zonesWithControls;
     for (const Device &device : devices) {
         if (device.isControllable())
@@ -260,12 +257,10 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = zone->id;
         item.kind = {SearchItem::Kind::room, false};
-        item.title = zone->name;
         item.context = u"Kamer"_s;
         item.tokens = std::move(tokens);
         item.nameJoined = item.tokens.join(u' ');
-        item.hitID = u"room:"_s + zone->id;
-        item.target = Hit::Target::room(zone->id);
+        item.hit = HitBuilder::identity(Hit::Target::room(zone->id), zone->name);
         append(std::move(item));
     }
 
@@ -290,17 +285,15 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         SearchItem item;
         item.refID = device->id;
         item.kind = {controllable ? SearchItem::Kind::device : SearchItem::Kind::sensor, false};
-        item.title = device->name;
         item.context = zoneName;
         item.tokens = joinedTokens(zt, nt);
         item.nameJoined = nameJoined;
-        item.hitID = u"device:"_s + device->id;
-        item.target = Hit::Target::device(device->id);
+        item.hit = HitBuilder::identity(Hit::Target::device(device->id), device->name);
         item.dimmable = device->dimKey().has_value();
         append(std::move(item));
     }
 
-    const QSet<QString> twins = RestBuilder::sceneTwinDeviceIDs(devices, flows, moods);
+    const QSet<QString> twins = HomeMaps::sceneTwinDeviceIDs(devices, flows, moods);
     for (const Device &device : devices) {
         if (device.deviceClass == u"light" && !twins.contains(device.id))
             m_lightsByZone[device.zoneID].append(device.id);
@@ -312,7 +305,7 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
     std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(m_items.size()));
     for (const SearchItem &item : std::as_const(m_items))
-        keys.push_back(collator.sortKey(item.title));
+        keys.push_back(collator.sortKey(item.hit.title));
     std::vector<qsizetype> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
@@ -328,9 +321,13 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
 SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
                                         const RecentUses &recent, qsizetype limit, const QDateTime &now) const
 {
-    const QStringList words = SearchText::tokens(query);
-    if (words.isEmpty())
+    const QList<SearchText::Word> typed = SearchText::words(query);
+    if (typed.isEmpty())
         return {};
+    QStringList words;
+    words.reserve(typed.size());
+    for (const SearchText::Word &word : typed)
+        words.append(word.folded);
     const qint64 nowMs = now.toMSecsSinceEpoch();
 
     const auto makeQuery = [this](const QStringList &list) {
@@ -347,7 +344,7 @@ SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &d
     };
 
     std::vector<Scored> plain = score(makeQuery(words), std::nullopt, devices, recent, nowMs);
-    const std::optional<SearchVerb> verb = words.size() >= 2 ? readVerb(words.last()) : std::nullopt;
+    const std::optional<SearchVerb> verb = words.size() >= 2 ? readVerb(typed.last()) : std::nullopt;
     if (verb) {
         std::vector<Scored> withVerb =
             score(makeQuery(words.first(words.size() - 1)), verb, devices, recent, nowMs);
@@ -411,7 +408,7 @@ std::vector<SearchIndex::Scored> SearchIndex::score(const Query &query, const st
                 score += 15;
         }
 
-        const auto used = recent.constFind(item.hitID);
+        const auto used = recent.constFind(item.hit.id);
         if (used != recent.constEnd() && used->isValid()) {
             const double age = double(nowMs - used->toMSecsSinceEpoch()) / 1000.0;
             if (age < recencyWindowSeconds)
@@ -445,81 +442,29 @@ QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
     hits.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
         const SearchItem &item = m_items[scored[size_t(i)].item];
-        Hit hit;
-        hit.id = item.hitID;
-        hit.target = item.target;
-        hit.title = item.title;
-        hit.score = scored[size_t(i)].score;
         switch (item.kind.value) {
         case SearchItem::Kind::device:
         case SearchItem::Kind::sensor: {
             const auto device = devices.constFind(item.refID);
             if (device == devices.constEnd())
                 continue;
-            Description description = describe(*device, item.context, verb);
-            hit.symbol = device->symbol();
-            hit.accessory = description.accessory;
-            hit.subtitle = std::move(description.subtitle);
+            const Description description = describe(*device, item.context, verb);
+            hits.append(HitBuilder::device(item.hit, *device, description.subtitle, description.accessory));
             break;
         }
         case SearchItem::Kind::room: {
             const auto zone = zones.constFind(item.refID);
             if (zone == zones.constEnd())
                 continue;
-            hit = roomHit(item, *zone, verb, devices);
-            hit.score = scored[size_t(i)].score;
+            hits.append(HitBuilder::room(item.hit, *zone, m_lightsByZone.value(zone->id), devices, verb));
             break;
         }
         case SearchItem::Kind::mood:
-            hit.subtitle = u"Sfeer, "_s + item.context;
-            hit.symbol = u"sparkles"_s;
-            hit.accessory = Hit::Accessory::run();
-            break;
         case SearchItem::Kind::flow:
-            hit.subtitle = item.kind.advanced ? u"Flow, geavanceerd"_s : u"Flow"_s;
-            hit.symbol = u"bolt.horizontal"_s;
-            hit.accessory = Hit::Accessory::run();
+            hits.append(item.hit);
             break;
         }
-        hits.append(std::move(hit));
+        hits.last().score = scored[size_t(i)].score;
     }
     return hits;
-}
-
-Hit SearchIndex::roomHit(const SearchItem &item, const Zone &zone, const std::optional<SearchVerb> &verb,
-                         const DeviceMap &devices) const
-{
-    const QStringList lights = m_lightsByZone.value(zone.id);
-    qsizetype on = 0;
-    for (const QString &id : lights) {
-        const auto device = devices.constFind(id);
-        if (device != devices.constEnd() && device->isOn() == true)
-            ++on;
-    }
-    Hit hit;
-    hit.id = item.hitID;
-    hit.target = item.target;
-    hit.title = item.title;
-    hit.symbol = zone.symbol();
-    hit.accessory = Hit::Accessory::toggle(on > 0);
-    if (!verb) {
-        hit.subtitle =
-            lights.isEmpty() ? u"Kamer"_s : u"Kamer, %1 van %2 lampen aan"_s.arg(on).arg(lights.size());
-        return hit;
-    }
-    switch (verb->kind()) {
-    case SearchVerb::Kind::setDim:
-        hit.subtitle = u"Kamer, lampen naar "_s + percentText(verb->level());
-        break;
-    case SearchVerb::Kind::on:
-        hit.subtitle = u"Kamer, alles aan"_s;
-        break;
-    case SearchVerb::Kind::off:
-        hit.subtitle = u"Kamer, alles uit"_s;
-        break;
-    case SearchVerb::Kind::dim:
-        hit.subtitle = u"Kamer, lampen dimmen"_s;
-        break;
-    }
-    return hit;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/text/charcodes.h"
 #include "homey/model/capability.h"
 #include "homey/model/capabilityvalue.h"
 #include "homey/model/device.h"
 #include "homey/model/hit.h"
-#include "store/search/charcodes.h"
-#include "store/search/homemaps.h"
+#include "homey/model/homemaps.h"
 #include "store/search/searchitem.h"
 #include "store/search/searchverb.h"
 
@@ -75,12 +75,6 @@ private:
                               const DeviceMap &devices, const RecentUses &recent, qint64 nowMs) const;
     QList<Hit> materialise(std::vector<Scored> scored, qsizetype limit, const std::optional<SearchVerb> &verb,
                            const DeviceMap &devices, const ZoneMap &zones) const;
-    Hit roomHit(const SearchItem &item, const Zone &zone, const std::optional<SearchVerb> &verb,
-                const DeviceMap &devices) const;
-
-    // round(fraction x 100), halves away from zero, and "%".
-    static QString percentText(double fraction);
-
     QList<SearchItem> m_items;
     QHash<QString, QStringList> m_lightsByZone;
     CharCodes m_codes;

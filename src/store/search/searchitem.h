@@ -21,19 +21,19 @@ struct SearchItem {
 
     QString refID;
     Kind kind;
-    QString title;
+    // The row as far as the index knows it (see HitBuilder): its id, target and title ("flow:", "mood:",
+    // "room:" or "device:" and refID; the name shown), and for flows and moods the whole row.
+    Hit hit;
     QString context; // "Flow", the zone name or "Sfeer", "Kamer", the device's zone name
     QStringList tokens;
     QString joined;
     QString nameJoined;   // the words of the name alone
     std::u32string chars; // one code per character of joined (see CharCodes)
     quint64 mask = 0;
-    QString hitID;
-    Hit::Target target = Hit::Target::device({});
     bool dimmable = false;
 
     // Prepared for the search: where each token starts in chars, the codes of nameJoined, and the place
-    // of title in the Dutch name order (equal titles share a rank).
+    // of the title in the Dutch name order (equal titles share a rank).
     std::vector<quint32> tokenStarts;
     std::u32string nameChars;
     int titleRank = 0;

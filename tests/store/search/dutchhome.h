@@ -4,9 +4,9 @@
 #include "homey/model/device.h"
 #include "homey/model/favorites.h"
 #include "homey/model/flow.h"
+#include "homey/model/homemaps.h"
 #include "homey/model/mood.h"
 #include "homey/model/zone.h"
-#include "store/search/homemaps.h"
 
 #include <initializer_list>
 #include <optional>

@@ -15,6 +15,14 @@ QStringList splitCamel(const QString &word);
 // The folded words of a text, split on everything that is neither a letter nor a number and on camel case.
 QStringList tokens(const QString &text);
 
+// A word of tokens() beside the piece of text it was folded from: "²" folds to "2" but was not typed
+// as a digit.
+struct Word {
+    QString folded;
+    QString typed;
+};
+QList<Word> words(const QString &text);
+
 // Bits 0-25 for a-z, 26-35 for 0-9, bit 63 for any other character.
 quint64 mask(const QStringList &tokens);
 

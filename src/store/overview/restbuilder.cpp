@@ -1,8 +1,9 @@
-#include "store/rest/restbuilder.h"
+#include "store/overview/restbuilder.h"
 
-#include "store/search/graphemes.h"
-#include "store/search/searchtext.h"
-#include "store/search/textorder.h"
+#include "base/text/graphemes.h"
+#include "base/text/searchtext.h"
+#include "base/text/textorder.h"
+#include "store/search/hitbuilder.h"
 
 #include <algorithm>
 
@@ -91,13 +92,28 @@ struct SceneList {
 
     void offer(const QString &name, const auto &makeHit)
     {
-        QString key = RestBuilder::sceneKey(name);
+        QString key = HomeMaps::sceneKey(name);
         if (keys.contains(key))
             return;
         keys.insert(std::move(key));
         hits.append(makeHit());
     }
 };
+
+Hit moodHit(const Mood &mood, const ZoneMap &zones)
+{
+    const auto zone = mood.zoneID ? zones.constFind(*mood.zoneID) : zones.constEnd();
+    return HitBuilder::mood(mood.id, mood.name,
+                            zone != zones.constEnd() ? std::optional(zone->name) : std::nullopt);
+}
+
+Hit modeHit(const Device &device, const ZoneMap &zones)
+{
+    const auto zone = zones.constFind(device.zoneID);
+    return HitBuilder::device(HitBuilder::identity(Hit::Target::device(device.id), device.name), device,
+                              zone != zones.constEnd() ? std::optional(zone->name) : std::nullopt,
+                              Hit::Accessory::toggle(device.isOn() == true));
+}
 
 } // namespace
 
@@ -119,40 +135,6 @@ const QSet<QString> &hetWords()
     return words;
 }
 
-QString sceneKey(const QString &name)
-{
-    return SearchText::tokens(name).join(u' ');
-}
-
-QSet<QString> containerZoneIDs(const ZoneMap &zones)
-{
-    QSet<QString> ids;
-    ids.reserve(zones.size());
-    for (const Zone &zone : zones)
-        ids.insert(zone.parentID.value_or(zone.id));
-    return ids;
-}
-
-QSet<QString> sceneTwinDeviceIDs(const DeviceMap &devices, const FlowMap &flows, const MoodMap &moods)
-{
-    QSet<QString> keys;
-    keys.reserve(flows.size() + moods.size());
-    for (const Flow &flow : flows) {
-        if (flow.enabled && flow.triggerable)
-            keys.insert(sceneKey(flow.name));
-    }
-    for (const Mood &mood : moods)
-        keys.insert(sceneKey(mood.name));
-
-    QSet<QString> twins;
-    for (const Device &device : devices) {
-        if (device.deviceClass == u"light" && !device.dimKey() && !device.hasColor() &&
-            keys.contains(sceneKey(device.name)))
-            twins.insert(device.id);
-    }
-    return twins;
-}
-
 Room room(const Zone &zone, const QList<Device> &devices, const ZoneMap &zones,
           const QSet<QString> &sceneTwins)
 {
@@ -161,45 +143,6 @@ Room room(const Zone &zone, const QList<Device> &devices, const ZoneMap &zones,
     for (const Device &device : devices)
         group.append(&device);
     return makeRoom(zone, group, zones, sceneTwins);
-}
-
-Hit flowHit(const Flow &flow)
-{
-    Hit hit;
-    hit.id = u"flow:"_s + flow.id;
-    hit.target = Hit::Target::flow(flow.id, flow.isAdvanced);
-    hit.title = flow.name;
-    hit.subtitle = flow.isAdvanced ? u"Flow, geavanceerd"_s : u"Flow"_s;
-    hit.symbol = u"bolt.horizontal"_s;
-    hit.accessory = Hit::Accessory::run();
-    return hit;
-}
-
-Hit moodHit(const Mood &mood, const ZoneMap &zones)
-{
-    Hit hit;
-    hit.id = u"mood:"_s + mood.id;
-    hit.target = Hit::Target::mood(mood.id);
-    hit.title = mood.name;
-    const auto zone = mood.zoneID ? zones.constFind(*mood.zoneID) : zones.constEnd();
-    hit.subtitle = zone != zones.constEnd() ? u"Sfeer, "_s + zone->name : u"Sfeer"_s;
-    hit.symbol = u"sparkles"_s;
-    hit.accessory = Hit::Accessory::run();
-    return hit;
-}
-
-Hit modeHit(const Device &device, const ZoneMap &zones)
-{
-    Hit hit;
-    hit.id = u"device:"_s + device.id;
-    hit.target = Hit::Target::device(device.id);
-    hit.title = device.name;
-    const auto zone = zones.constFind(device.zoneID);
-    if (zone != zones.constEnd())
-        hit.subtitle = zone->name;
-    hit.symbol = device.symbol();
-    hit.accessory = Hit::Accessory::toggle(device.isOn() == true);
-    return hit;
 }
 
 QString withArticle(const Room &room)
@@ -239,8 +182,8 @@ QString headline(const QList<Room> &rooms)
 RestState build(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &flows, const MoodMap &moods,
                 const Favorites &favorites)
 {
-    const QSet<QString> containers = containerZoneIDs(zones);
-    const QSet<QString> twins = sceneTwinDeviceIDs(devices, flows, moods);
+    const QSet<QString> containers = HomeMaps::containerZoneIDs(zones);
+    const QSet<QString> twins = HomeMaps::sceneTwinDeviceIDs(devices, flows, moods);
 
     QHash<QString, DeviceGroup> groups;
     groups.reserve(zones.size());
@@ -282,7 +225,7 @@ RestState build(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &f
         const auto flow = flows.constFind(id);
         if (flow == flows.constEnd() || !flow->triggerable || !flow->enabled || isMaintenance(flow->name))
             continue;
-        scenes.offer(flow->name, [&] { return flowHit(*flow); });
+        scenes.offer(flow->name, [&] { return HitBuilder::flow(flow->id, flow->name, flow->isAdvanced); });
     }
     for (const QString &id : favorites.moodIDs) {
         const auto mood = moods.constFind(id);
@@ -313,7 +256,8 @@ RestState build(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &f
         for (const Flow *flow : standard) {
             if (scenes.hits.size() >= sceneLimit)
                 break;
-            scenes.offer(flow->name, [&] { return flowHit(*flow); });
+            scenes.offer(flow->name,
+                         [&] { return HitBuilder::flow(flow->id, flow->name, flow->isAdvanced); });
         }
     }
     state.scenes = scenes.hits.first(std::min(sceneLimit, scenes.hits.size()));

@@ -1,6 +1,6 @@
-#include "store/search/searchtext.h"
+#include "base/text/searchtext.h"
 
-#include "store/search/graphemes.h"
+#include "base/text/graphemes.h"
 
 using namespace Qt::StringLiterals;
 
@@ -101,6 +101,21 @@ QStringList tokens(const QString &text)
             QString folded = fold(text.mid(start, end - start));
             if (!folded.isEmpty())
                 result.append(std::move(folded));
+        },
+        true);
+    return result;
+}
+
+QList<Word> words(const QString &text)
+{
+    QList<Word> result;
+    splitPieces(
+        text,
+        [&](qsizetype start, qsizetype end) {
+            QString typed = text.mid(start, end - start);
+            QString folded = fold(typed);
+            if (!folded.isEmpty())
+                result.append({std::move(folded), std::move(typed)});
         },
         true);
     return result;

@@ -1,6 +1,6 @@
-#include "store/search/charcodes.h"
+#include "base/text/charcodes.h"
 
-#include "store/search/graphemes.h"
+#include "base/text/graphemes.h"
 
 namespace {
 

@@ -1,4 +1,7 @@
-#include "homey/wire/textorder.h"
+#include "base/text/textorder.h"
+
+#include <algorithm>
+#include <QLocale>
 
 namespace {
 
@@ -15,7 +18,9 @@ char16_t codePointRank(char16_t unit)
 
 } // namespace
 
-int TextOrder::compareCodePoints(QStringView a, QStringView b)
+namespace TextOrder {
+
+int compareCodePoints(QStringView a, QStringView b)
 {
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i) {
@@ -29,7 +34,26 @@ int TextOrder::compareCodePoints(QStringView a, QStringView b)
     return a.size() < b.size() ? -1 : 1;
 }
 
-QString TextOrder::nameKey(const QString &name)
+QString nameKey(const QString &name)
 {
     return name.normalized(QString::NormalizationForm_C);
 }
+
+const QCollator &collator()
+{
+    // Pinned to nl_NL: under the C locale QCollator ignores the numeric mode.
+    thread_local const QCollator instance = [] {
+        QCollator c(QLocale(QLocale::Dutch, QLocale::Netherlands));
+        c.setNumericMode(true);
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return instance;
+}
+
+int localizedCompare(const QString &a, const QString &b)
+{
+    return collator().compare(a, b);
+}
+
+} // namespace TextOrder

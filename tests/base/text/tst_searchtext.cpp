@@ -1,4 +1,4 @@
-#include "store/search/searchtext.h"
+#include "base/text/searchtext.h"
 
 #include <QLocale>
 #include <QTest>
