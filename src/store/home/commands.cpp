@@ -1,9 +1,212 @@
 // Running rows, toggling devices and switching whole rooms.
+#include "homey/rest/homeyrestclient.h"
 #include "store/home/homestore.h"
 
-// Not built yet.
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What running a device row comes down to, decided before anything is awaited.
+enum class DeviceAction { Nothing, OpenStrip, Default, SwitchOn, SwitchOff, SetDim };
+
+DeviceAction deviceAction(const Device &device, const std::optional<SearchVerb> &verb)
+{
+    if (device.isGuarded())
+        return DeviceAction::OpenStrip;
+    if (!verb)
+        return DeviceAction::Default;
+    switch (verb->kind()) {
+    case SearchVerb::Kind::on:
+        return device.onoffKey() ? DeviceAction::SwitchOn : DeviceAction::Default;
+    case SearchVerb::Kind::off:
+        return device.onoffKey() ? DeviceAction::SwitchOff : DeviceAction::Default;
+    case SearchVerb::Kind::dim:
+        return device.dimKey() ? DeviceAction::OpenStrip : DeviceAction::Default;
+    case SearchVerb::Kind::setDim:
+        return device.dimKey() ? DeviceAction::SetDim : DeviceAction::Default;
+    }
+    return DeviceAction::Nothing;
+}
+
+} // namespace
+
 QCoro::Task<> HomeStore::run(Hit hit)
 {
-    Q_UNUSED(hit);
-    co_return;
+    return runTask(this, std::move(hit));
+}
+
+QCoro::Task<> HomeStore::runTask(QPointer<HomeStore> self, Hit hit)
+{
+    self->remember(hit.id);
+    const Hit::Target target = hit.target;
+    const std::optional<SearchVerb> verb = self->m_verb;
+
+    if (target.kind() == Hit::Target::Kind::flow || target.kind() == Hit::Target::Kind::mood) {
+        co_await startFlowOrMood(self, target);
+        co_return;
+    }
+    if (target.kind() == Hit::Target::Kind::room) {
+        bool on = false;
+        if (verb && verb->kind() == SearchVerb::Kind::on)
+            on = true;
+        else if (verb && verb->kind() == SearchVerb::Kind::off)
+            on = false;
+        else // a typed dim level does not dim a room: it toggles like the bare name
+            on = !self->anyLightOn(target.id());
+        co_await setAllLights(self, target.id(), on);
+        co_return;
+    }
+
+    const auto found = self->m_devices.constFind(target.id());
+    if (found == self->m_devices.constEnd())
+        co_return;
+    const Device device = *found;
+    const DeviceAction action = deviceAction(device, verb);
+    if (action == DeviceAction::OpenStrip) {
+        self->setDetailDeviceID(device.id);
+    } else if (action == DeviceAction::Default) {
+        co_await runDefault(self, device);
+    } else if (action == DeviceAction::SwitchOn || action == DeviceAction::SwitchOff) {
+        co_await write(self, device.id, *device.onoffKey(),
+                       CapabilityValue::fromBool(action == DeviceAction::SwitchOn));
+    } else if (action == DeviceAction::SetDim) {
+        co_await setDimTask(self, device.id, verb->level());
+    }
+}
+
+QCoro::Task<> HomeStore::startFlowOrMood(QPointer<HomeStore> self, Hit::Target target)
+{
+    const std::shared_ptr<HomeyRESTClient> rest = self->m_restClient;
+    std::exception_ptr failure;
+    try {
+        if (target.kind() == Hit::Target::Kind::flow)
+            co_await rest->startFlow(target.id(), target.isAdvanced());
+        else
+            co_await rest->setMood(target.id());
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self)
+        co_return;
+    self->setLastError(failure ? std::optional(asHomeyError(failure)) : std::nullopt);
+}
+
+QCoro::Task<> HomeStore::runDefault(QPointer<HomeStore> self, Device device)
+{
+    if (device.onoffKey()) {
+        co_await toggleTask(self, device.id);
+        co_return;
+    }
+    const std::optional<QString> action = device.primaryAction();
+    const Capability *capability = action ? device.capability(*action) : nullptr;
+    if (!capability || capability->kind != Capability::Kind::boolean) {
+        self->setDetailDeviceID(device.id);
+        co_return;
+    }
+    const std::optional<bool> current = capability->value ? capability->value->boolValue() : std::nullopt;
+    co_await write(self, device.id, *action, CapabilityValue::fromBool(current ? !*current : true));
+}
+
+QCoro::Task<> HomeStore::toggle(QString deviceID)
+{
+    return toggleTask(this, std::move(deviceID));
+}
+
+QCoro::Task<> HomeStore::toggleTask(QPointer<HomeStore> self, QString deviceID)
+{
+    if (!self)
+        co_return;
+    const auto found = self->m_devices.constFind(deviceID);
+    if (found == self->m_devices.constEnd())
+        co_return;
+    const std::optional<QString> onoff = found->onoffKey();
+    if (!onoff)
+        co_return;
+    if (found->isGuarded()) {
+        self->setDetailDeviceID(deviceID);
+        co_return;
+    }
+    // An unknown state goes on.
+    const bool on = found->isOn() != true;
+    co_await write(self, deviceID, *onoff, CapabilityValue::fromBool(on));
+}
+
+QCoro::Task<> HomeStore::toggleSelection()
+{
+    return toggleSelectionTask(this);
+}
+
+QCoro::Task<> HomeStore::toggleSelectionTask(QPointer<HomeStore> self)
+{
+    const std::optional<Hit> hit = self->selectedHit();
+    if (!hit)
+        co_return;
+    const Hit::Target target = hit->target;
+    if (target.kind() == Hit::Target::Kind::device)
+        co_await toggleTask(self, target.id());
+    else if (target.kind() == Hit::Target::Kind::room)
+        co_await setAllLights(self, target.id(), !self->anyLightOn(target.id()));
+    else
+        co_await runTask(self, *hit);
+}
+
+QCoro::Task<> HomeStore::runScene(int position)
+{
+    if (position < 0 || position >= m_rest.scenes.size())
+        return []() -> QCoro::Task<> { co_return; }();
+    return runTask(this, m_rest.scenes.at(position));
+}
+
+QCoro::Task<> HomeStore::allOff(QString zoneID)
+{
+    return setAllLights(this, std::move(zoneID), false);
+}
+
+bool HomeStore::anyLightOn(const QString &zoneID) const
+{
+    const QList<Device> roomLights = lights(zoneID);
+    return std::any_of(roomLights.begin(), roomLights.end(), [](const Device &light) {
+        const std::optional<QString> onoff = light.onoffKey();
+        const Capability *capability = onoff ? light.capability(*onoff) : nullptr;
+        return capability && capability->value == CapabilityValue::fromBool(true);
+    });
+}
+
+QCoro::Task<> HomeStore::setAllLights(QPointer<HomeStore> self, QString zoneID, bool on,
+                                      std::optional<DeviceMap> before)
+{
+    const CapabilityValue wanted = CapabilityValue::fromBool(on);
+    QList<WriteJob> jobs;
+    for (const Device &light : self->lights(zoneID)) {
+        // Decided from what the hub has: under a room dimmer's preview that is the state before it.
+        const Device state = before ? before->value(light.id, light) : light;
+        const std::optional<QString> onoff = state.onoffKey();
+        if (!onoff)
+            continue;
+        const std::optional<CapabilityValue> value = state.capability(*onoff)->value;
+        if (value == wanted)
+            continue;
+        WriteJob job;
+        job.deviceID = light.id;
+        job.capabilityID = *onoff;
+        job.value = wanted;
+        if (before)
+            job.restore = value.value_or(CapabilityValue::none());
+        jobs.append(job);
+    }
+    self->remember(u"room:"_s + zoneID);
+    co_await runBatch(self, std::move(jobs));
+}
+
+QCoro::Task<> HomeStore::runBatch(QPointer<HomeStore> self, QList<WriteJob> jobs)
+{
+    // Every local change inside the batch skips its rebuild; the batch rebuilds once at the end.
+    ++self->m_derivedBatch;
+    co_await perform(self, std::move(jobs));
+    if (!self)
+        co_return;
+    --self->m_derivedBatch;
+    self->rebuildRest();
+    self->rebuildRoom();
+    self->recomputeHits();
 }

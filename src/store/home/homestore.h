@@ -218,6 +218,9 @@ Q_SIGNALS:
     void modeChanged();
 
 private:
+    // Reads the pending records.
+    friend class TestHomeStoreWrites;
+
     // An optimistic write waiting for the hub's echo. sequence tells a later write to the same
     // capability apart, so a failure only undoes its own write.
     struct PendingWrite {
@@ -230,9 +233,11 @@ private:
         enum class Kind { Set, Dim };
         Kind kind = Kind::Set;
         QString deviceID;
-        QString capabilityID;  // Set
-        CapabilityValue value; // Set
-        double level = 0;      // Dim
+        QString capabilityID;                   // Set
+        CapabilityValue value;                  // Set
+        std::optional<CapabilityValue> restore; // Set: what a failure puts back, when not the value shown
+        double level = 0;                       // Dim
+        std::optional<Device> before;           // Dim: the lamp as the hub last had it, under a preview
     };
 
     // --- Property plumbing (homestore.cpp) -----------------------------------------------------------
@@ -327,24 +332,34 @@ private:
     void clampSelection();
 
     // --- Writes and commands (writes.cpp, commands.cpp) -----------------------------------------------
+    // restore, when given, is what a failure puts back instead of the value shown when the write began
+    // (that value may be a local preview the hub never had).
     static QCoro::Task<> write(QPointer<HomeStore> self, QString deviceID, QString capabilityID,
-                               CapabilityValue value);
+                               CapabilityValue value, std::optional<CapabilityValue> restore = std::nullopt);
     void applyLocal(const QString &deviceID, const QString &capabilityID, const CapabilityValue &value);
     static QCoro::Task<> perform(QPointer<HomeStore> self, QList<WriteJob> jobs);
+    static QCoro::Task<> performLane(QPointer<HomeStore> self, QList<WriteJob> jobs, int lane, int lanes);
     static QCoro::Task<> runTask(QPointer<HomeStore> self, Hit hit);
     static QCoro::Task<> runDefault(QPointer<HomeStore> self, Device device);
     static QCoro::Task<> toggleTask(QPointer<HomeStore> self, QString deviceID);
     static QCoro::Task<> toggleSelectionTask(QPointer<HomeStore> self);
-    static QCoro::Task<> setAllLights(QPointer<HomeStore> self, QString zoneID, bool on);
+    static QCoro::Task<> startFlowOrMood(QPointer<HomeStore> self, Hit::Target target);
+    // before: the lights as the hub last had them, when a local preview has changed them since.
+    static QCoro::Task<> setAllLights(QPointer<HomeStore> self, QString zoneID, bool on,
+                                      std::optional<DeviceMap> before = std::nullopt);
+    static QCoro::Task<> runBatch(QPointer<HomeStore> self, QList<WriteJob> jobs);
     bool anyLightOn(const QString &zoneID) const;
     static QString writeKey(const QString &deviceID, const QString &capabilityID);
 
     // --- Dimming (dimming.cpp) ------------------------------------------------------------------------
-    static QCoro::Task<> setDimTask(QPointer<HomeStore> self, QString deviceID, double level);
+    // before: the lamp as the hub last had it, when a nudge has previewed it since.
+    static QCoro::Task<> setDimTask(QPointer<HomeStore> self, QString deviceID, double level,
+                                    std::optional<Device> before = std::nullopt);
     static QCoro::Task<> setTargetTask(QPointer<HomeStore> self, QString deviceID, double value);
-    static QCoro::Task<> setAllDimTask(QPointer<HomeStore> self, QString zoneID, double level);
-    static QCoro::Task<> dimDebounce(QPointer<HomeStore> self, QString key, std::chrono::milliseconds quiet,
-                                     CancelToken token);
+    static QCoro::Task<> setAllDimTask(QPointer<HomeStore> self, QString zoneID, double level,
+                                       std::optional<DeviceMap> before = std::nullopt);
+    // Waits out the quiet time of a lamp (id is a device id) or a room (id is a zone id).
+    static QCoro::Task<> dimDebounce(QPointer<HomeStore> self, QString id, bool room, CancelToken token);
     static QCoro::Task<> flushDim(QPointer<HomeStore> self, QString deviceID);
     static QCoro::Task<> flushRoomDim(QPointer<HomeStore> self, QString zoneID);
     void applyLocalRoomDim(const QString &zoneID, double level);
@@ -393,8 +408,15 @@ private:
     bool m_timelineLoaded = false;
     std::map<QString, PendingWrite> m_pending;
     quint64 m_writeSequence = 0;
+    // The newest write begun per write key, kept after its record is gone: an older write that fails
+    // later must not undo it.
+    QHash<QString, quint64> m_latestWrite;
     QHash<QString, double> m_dimTargets;
     QHash<QString, CancelToken> m_dimTasks;
+    // The lamps (by device id) and rooms (by dim key) as they were when their waiting dim began: the
+    // preview has changed them since, and the writes are decided from what the hub has.
+    QHash<QString, Device> m_lampsBeforeDim;
+    QHash<QString, DeviceMap> m_roomsBeforeDim;
     std::optional<CancelToken> m_energyTask;
     QSet<QString> m_generatorIDs;
     QSet<QString> m_gridMeterIDs;
