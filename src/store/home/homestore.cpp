@@ -250,8 +250,3 @@ QCoro::Task<> HomeStore::holdBatchTask(QPointer<HomeStore> self, int millisecond
     self->rebuildRoom();
     self->recomputeHits();
 }
-
-QString HomeStore::writeKey(const QString &deviceID, const QString &capabilityID)
-{
-    return deviceID + u'|' + capabilityID;
-}

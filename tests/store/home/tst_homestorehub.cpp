@@ -62,7 +62,6 @@ private Q_SLOTS:
         FakeHub hub;
         QVERIFY(hub.listen());
         hub.setHome(kitchenOf13());
-        HomeyClient::setDryRunForTesting(false);
         auto rest = std::make_shared<HomeyClient>(HomeyEndpoint{hub.baseURL(), u"hub"_s, std::nullopt},
                                                   u"secret"_s, nullptr);
         HomeStore store(rest, nullptr, nullptr, SettingsStore(u"homestorehub"_s));
@@ -91,7 +90,6 @@ private Q_SLOTS:
         }
         for (int i = 1; i <= 13; ++i)
             QCOMPARE(puts.value(u"k"_s + QString::number(i)), i % 3 == 0 ? 22 : 21);
-        HomeyClient::setDryRunForTesting(std::nullopt);
     }
 };
 
