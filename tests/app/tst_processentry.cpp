@@ -62,10 +62,10 @@ class TstProcessEntry : public QObject {
         return m_processes.back().get();
     }
 
-    // A copy that runs until told to stop: its signal handling is in place once it says so.
+    // The last line a copy logs as it starts: its signals are read from then on.
     static QString readyLine(QProcess *process)
     {
-        return u"SIGUSR1-handler actief: `kill -USR1 "_s + QString::number(process->processId()) + u"`"_s;
+        return u"SIGUSR2-handler actief: `kill -USR2 "_s + QString::number(process->processId()) + u"`"_s;
     }
 
     static bool endsCleanly(QProcess *process)
@@ -86,6 +86,18 @@ class TstProcessEntry : public QObject {
             ::write(fd, content.constData(), size_t(content.size())) != content.size())
             return -1;
         return fd;
+    }
+
+    // The pid of a process that has ended.
+    static qint64 deadPid()
+    {
+        QProcess gone;
+        gone.start(u"true"_s, QStringList());
+        if (!gone.waitForStarted())
+            return -1;
+        const qint64 pid = gone.processId();
+        gone.waitForFinished();
+        return pid;
     }
 
 private Q_SLOTS:
@@ -279,17 +291,28 @@ private Q_SLOTS:
         ::sigaction(SIGUSR1, &previous, nullptr);
     }
 
+    void signalThatCannotBeSentEndsWithOne()
+    {
+        const qint64 dead = deadPid();
+        QVERIFY(dead > 0);
+        const int fd = lockForeign(pidFile(), QByteArray::number(dead) + '\n');
+        QVERIFY(fd >= 0);
+        QProcess *copy = start({});
+        QVERIFY(copy->waitForFinished(patience));
+        QCOMPARE(copy->exitCode(), 1);
+        QVERIFY(
+            logText().contains(u"!! SIGUSR1 naar pid "_s + QString::number(dead) + u" mislukt (errno 3)."_s));
+        ::close(fd);
+    }
+
     void stalePidFileIsTakenOver()
     {
-        QProcess gone;
-        gone.start(u"true"_s, QStringList());
-        QVERIFY(gone.waitForStarted());
-        const qint64 deadPid = gone.processId();
-        QVERIFY(gone.waitForFinished());
+        const qint64 dead = deadPid();
+        QVERIFY(dead > 0);
         QDir().mkpath(QFileInfo(pidFile()).absolutePath());
         QFile stale(pidFile());
         QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write(QByteArray::number(deadPid) + "\n");
+        stale.write(QByteArray::number(dead) + "\n");
         stale.close();
 
         QProcess *copy = start({});
