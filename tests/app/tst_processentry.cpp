@@ -35,17 +35,13 @@ class TstProcessEntry : public QObject {
     QString pidFile() const { return m_home->path() + u"/data/Quorvane/quorvane.pid"_s; }
     QString logFile() const { return m_home->path() + u"/state/Quorvane/quorvane.log"_s; }
 
-    QString logText() const
+    static QByteArray contentOf(const QString &path)
     {
-        QFile file(logFile());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-
-    QByteArray pidFileText() const
-    {
-        QFile file(pidFile());
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    QString logText() const { return QString::fromUtf8(contentOf(logFile())); }
+    QByteArray pidFileText() const { return contentOf(pidFile()); }
 
     QProcess *start(const QStringList &arguments)
     {

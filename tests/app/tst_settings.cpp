@@ -35,9 +35,7 @@ private Q_SLOTS:
         QTest::newRow("key code 0 counts") << u"i:0"_s << u"i:256"_s << HotKeyCombo{0, 0x100};
         QTest::newRow("no modifiers stored") << u"i:0"_s << QString() << standard;
         QTest::newRow("mask 0") << u"i:12"_s << u"i:0"_s << standard;
-        QTest::newRow("only other bits") << u"i:12"_s << u"i:1024"_s << standard;
         QTest::newRow("key code as text") << u"s:abc"_s << u"i:256"_s << standard;
-        QTest::newRow("key code as bool") << u"b:true"_s << u"i:256"_s << standard;
         QTest::newRow("negative key code") << u"i:-1"_s << u"i:256"_s << standard;
         QTest::newRow("key code above 32 bits") << u"i:4294967296"_s << u"i:256"_s << standard;
         QTest::newRow("modifiers as text") << u"i:12"_s << u"s:256"_s << standard;
@@ -64,16 +62,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<std::optional<QRectF>>("expected");
         QTest::newRow("too narrow") << u"s:{{100, 200}, {619, 800}}"_s << std::optional<QRectF>();
-        QTest::newRow("too low") << u"s:{{100, 200}, {800, 419.5}}"_s << std::optional<QRectF>();
         QTest::newRow("minimum") << u"s:{{100, 200}, {620, 420}}"_s
                                  << std::optional(QRectF(100, 200, 620, 420));
         QTest::newRow("spacing and fractions")
             << u"s:{{-10.5,2},{ 700.25 , 500 }}"_s << std::optional(QRectF(-10.5, 2, 700.25, 500));
         QTest::newRow("infinite") << u"s:{{0, 0}, {1e999, 500}}"_s << std::optional<QRectF>();
-        QTest::newRow("three numbers") << u"s:{{0, 0}, {700}}"_s << std::optional<QRectF>();
         QTest::newRow("trailing text") << u"s:{{0, 0}, {700, 500}}x"_s << std::optional<QRectF>();
         QTest::newRow("not text") << u"i:700"_s << std::optional<QRectF>();
-        QTest::newRow("empty text") << u"s:"_s << std::optional<QRectF>();
     }
     void panelFrameNeedsShapeAndSize()
     {
@@ -102,7 +97,6 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("first");
         const qint64 top = std::numeric_limits<qint64>::max();
         QTest::newRow("nothing") << QString() << qint64(1);
-        QTest::newRow("41") << u"i:41"_s << qint64(42);
         QTest::newRow("text") << u"s:abc"_s << qint64(1);
         QTest::newRow("negative") << u"i:-7"_s << qint64(1);
         QTest::newRow("at the top") << u"i:"_s + QString::number(top) << top;
