@@ -10,7 +10,20 @@ namespace AppConfiguration {
 
 namespace {
 
-QStringList processArguments()
+bool isPlausibleID(const QString &id)
+{
+    if (id.isEmpty())
+        return false;
+    for (const char32_t c : id.toUcs4()) {
+        if (c != U'-' && !QChar::isLetter(c) && !QChar::isDigit(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QStringList arguments()
 {
     if (QCoreApplication::instance())
         return QCoreApplication::arguments();
@@ -29,19 +42,6 @@ QStringList processArguments()
     return result;
 }
 
-bool isPlausibleID(const QString &id)
-{
-    if (id.isEmpty())
-        return false;
-    for (const char32_t c : id.toUcs4()) {
-        if (c != U'-' && !QChar::isLetter(c) && !QChar::isDigit(c))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 bool isolatedFrom(const QStringList &arguments)
 {
     return arguments.contains(u"--onboarding-test"_s);
@@ -52,19 +52,37 @@ QString testIDFrom(const QStringList &arguments)
     const qsizetype at = arguments.indexOf(u"--test-id"_s);
     if (at >= 0 && at + 1 < arguments.size() && isPlausibleID(arguments.at(at + 1)))
         return arguments.at(at + 1);
-    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }
 
 bool isolated()
 {
-    static const bool value = isolatedFrom(processArguments());
+    static const bool value = isolatedFrom(arguments());
     return value;
 }
 
 QString testID()
 {
-    static const QString value = testIDFrom(processArguments());
+    static const QString value = testIDFrom(arguments());
     return value;
+}
+
+QString service()
+{
+    return serviceFor(isolated(), testID());
+}
+
+QString serviceFor(bool isolated, const QString &testID)
+{
+    return isolated ? isolatedServicePrefix + testID : standardService;
+}
+
+std::optional<QUrl> testBaseURL(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme() != u"http"_s || url.host() != u"127.0.0.1"_s || url.hasFragment())
+        return std::nullopt;
+    return url;
 }
 
 } // namespace AppConfiguration

@@ -1,0 +1,10 @@
+#include "app/appinfo.h"
+
+namespace AppInfo {
+
+QString version()
+{
+    return QStringLiteral(QUORVANE_VERSION);
+}
+
+} // namespace AppInfo

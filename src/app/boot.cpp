@@ -1,0 +1,207 @@
+#include "app/boot.h"
+
+#include "base/appconfiguration.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace Boot {
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+int integerSwitch(const QStringList &arguments, const QString &name, int fallback, bool acceptZero)
+{
+    const std::optional<QString> text = value(arguments, name);
+    const std::optional<int> number = text ? integerFrom(*text) : std::nullopt;
+    if (!number || *number < 0 || (*number == 0 && !acceptZero))
+        return fallback;
+    return *number;
+}
+
+} // namespace
+
+bool isTestInstance(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (testSwitches.contains(argument))
+            return true;
+    }
+    return false;
+}
+
+bool isTestInstance()
+{
+    static const bool result = isTestInstance(AppConfiguration::arguments());
+    return result;
+}
+
+bool connectsToHomey(const QStringList &arguments)
+{
+    return !arguments.contains(u"--no-homey"_s);
+}
+
+bool connectsToHomey()
+{
+    static const bool result = connectsToHomey(AppConfiguration::arguments());
+    return result;
+}
+
+bool autoHidesOnFocusLoss(const QStringList &arguments)
+{
+    return !arguments.contains(u"--keep-open"_s);
+}
+
+bool autoHidesOnFocusLoss()
+{
+    static const bool result = autoHidesOnFocusLoss(AppConfiguration::arguments());
+    return result;
+}
+
+bool isDryRun(const QStringList &arguments)
+{
+    return arguments.contains(u"--dry-run"_s);
+}
+
+bool isDryRun()
+{
+    return isDryRun(AppConfiguration::arguments());
+}
+
+std::optional<QString> value(const QStringList &arguments, const QString &of)
+{
+    const qsizetype at = arguments.indexOf(of);
+    if (at < 0 || at + 1 >= arguments.size() || arguments.at(at + 1).isEmpty())
+        return std::nullopt;
+    return arguments.at(at + 1);
+}
+
+std::optional<QString> value(const QString &of)
+{
+    return value(AppConfiguration::arguments(), of);
+}
+
+std::optional<double> initialDim(const QStringList &arguments)
+{
+    const std::optional<QString> text = value(arguments, u"--dim"_s);
+    const std::optional<double> number = text ? decimalFrom(*text) : std::nullopt;
+    if (!number || !(*number >= 0 && *number <= 100))
+        return std::nullopt;
+    return *number / 100;
+}
+
+std::optional<double> initialDim()
+{
+    return initialDim(AppConfiguration::arguments());
+}
+
+int typeRuns(const QStringList &arguments)
+{
+    return integerSwitch(arguments, u"--runs"_s, 1, false);
+}
+
+int typeRuns()
+{
+    return typeRuns(AppConfiguration::arguments());
+}
+
+int typeTempo(const QStringList &arguments)
+{
+    return integerSwitch(arguments, u"--tempo"_s, 75, false);
+}
+
+int typeTempo()
+{
+    return typeTempo(AppConfiguration::arguments());
+}
+
+int typeDelay(const QStringList &arguments)
+{
+    return integerSwitch(arguments, u"--delay"_s, 250, true);
+}
+
+int typeDelay()
+{
+    return typeDelay(AppConfiguration::arguments());
+}
+
+int typeFreeze(const QStringList &arguments)
+{
+    return integerSwitch(arguments, u"--freeze"_s, 0, false);
+}
+
+int typeFreeze()
+{
+    return typeFreeze(AppConfiguration::arguments());
+}
+
+QStringList keyScript(const QStringList &arguments)
+{
+    const std::optional<QString> text = value(arguments, u"--keys"_s);
+    if (!text)
+        return {};
+    QStringList keys;
+    for (const QString &piece : text->split(u',', Qt::SkipEmptyParts)) {
+        qsizetype begin = 0;
+        qsizetype end = piece.size();
+        while (begin < end && (piece.at(begin) == u' ' || piece.at(begin) == u'\t'))
+            ++begin;
+        while (end > begin && (piece.at(end - 1) == u' ' || piece.at(end - 1) == u'\t'))
+            --end;
+        keys.append(piece.mid(begin, end - begin).toLower());
+    }
+    return keys;
+}
+
+QStringList keyScript()
+{
+    return keyScript(AppConfiguration::arguments());
+}
+
+std::optional<int> integerFrom(const QString &text)
+{
+    qsizetype at = 0;
+    if (at < text.size() && (text.at(at) == u'+' || text.at(at) == u'-'))
+        ++at;
+    if (at == text.size())
+        return std::nullopt;
+    for (qsizetype i = at; i < text.size(); ++i) {
+        if (!isDigit(text.at(i)))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const int number = text.toInt(&ok, 10);
+    return ok ? std::optional(number) : std::nullopt;
+}
+
+std::optional<double> decimalFrom(const QString &text)
+{
+    qsizetype at = 0;
+    if (at < text.size() && (text.at(at) == u'+' || text.at(at) == u'-'))
+        ++at;
+    int digits = 0;
+    int points = 0;
+    for (qsizetype i = at; i < text.size(); ++i) {
+        if (isDigit(text.at(i)))
+            ++digits;
+        else if (text.at(i) == u'.' && ++points == 1)
+            continue;
+        else
+            return std::nullopt;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+} // namespace Boot

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+#include <QString>
+#include <Qt>
+
+// A system-wide key combination in its stored form: a Mac virtual key code and a Carbon modifier mask,
+// the form the settings have always kept. One table translates it from Qt key events and to X11 grabs.
+struct HotKeyCombo {
+    static constexpr quint32 commandMask = 0x100; // the Super key under X11
+    static constexpr quint32 shiftMask = 0x200;
+    static constexpr quint32 optionMask = 0x800; // Alt
+    static constexpr quint32 controlMask = 0x1000;
+    static constexpr quint32 anyModifierMask = commandMask | shiftMask | optionMask | controlMask;
+    static constexpr quint32 spaceKeyCode = 49;
+    static constexpr quint32 escapeKeyCode = 53;
+
+    quint32 keyCode = spaceKeyCode;
+    quint32 modifiers = controlMask | optionMask;
+
+    // Control-Alt-Space.
+    static HotKeyCombo standard() { return {}; }
+
+    bool hasModifier() const { return (modifiers & anyModifierMask) != 0; }
+    // Modifier glyphs in the order ⌃⌥⇧⌘, then the key's name, without separators: "⌃⌥Space".
+    QString display() const;
+    // The key's name from the table, else "toets " and the code.
+    static QString keyName(quint32 keyCode);
+
+    // Control, Alt, Shift and Meta (Super) of a key event; keypad and other flags are ignored.
+    static quint32 carbonModifiers(Qt::KeyboardModifiers modifiers);
+    // The stored code of a Qt key; nullopt for keys outside the table. With Shift held, the US layout's
+    // shifted symbols count as their keys ("!" is the 1 key).
+    static std::optional<quint32> keyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers);
+
+    // What an X11 grab of this combination takes: a keysym and a modifier state
+    // (Control, Mod1 for Alt, Shift, Mod4 for Super). Nullopt for a key outside the table.
+    struct X11Grab {
+        quint32 keysym = 0;
+        quint32 mask = 0;
+        bool operator==(const X11Grab &) const = default;
+    };
+    std::optional<X11Grab> x11Grab() const;
+
+    bool operator==(const HotKeyCombo &) const = default;
+};

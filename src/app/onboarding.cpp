@@ -1,0 +1,167 @@
+#include "app/onboarding.h"
+
+#include "app/appconfigurationlookup.h"
+#include "base/settingsstore.h"
+#include "homey/auth/keychainerror.h"
+#include "homey/auth/tokenvalidation.h"
+#include "homey/config/homeyconfig.h"
+#include "homey/model/homeyerror.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QCoro::Task<> persistToken(std::shared_ptr<TokenStore> store, QString token, HomeyEndpoint endpoint)
+{
+    co_await store->save(token, AppConfiguration::service());
+    SettingsStore defaults =
+        AppConfiguration::isolated() ? SettingsStore(AppConfiguration::service()) : SettingsStore::standard();
+    HomeyConfig::store(endpoint, defaults);
+    defaults.setValue(AppConfiguration::explicitCredentialsKey, true);
+}
+
+QString withAdvice(const QString &description, const QString &advice)
+{
+    return description + u" "_s + advice;
+}
+
+} // namespace
+
+void Onboarding::setShowing(bool showing)
+{
+    if (m_showing == showing)
+        return;
+    m_showing = showing;
+    Q_EMIT showingChanged();
+}
+
+void Onboarding::setBusy(bool busy)
+{
+    if (m_busy == busy)
+        return;
+    m_busy = busy;
+    Q_EMIT busyChanged();
+}
+
+void Onboarding::setHasToken(bool hasToken)
+{
+    if (m_hasToken == hasToken)
+        return;
+    m_hasToken = hasToken;
+    Q_EMIT hasTokenChanged();
+}
+
+void Onboarding::setMessage(const std::optional<QString> &message)
+{
+    if (m_message == message)
+        return;
+    m_message = message;
+    Q_EMIT messageChanged();
+}
+
+void Onboarding::setConnectionProblem(const std::optional<QString> &problem)
+{
+    if (m_connectionProblem == problem)
+        return;
+    m_connectionProblem = problem;
+    Q_EMIT connectionProblemChanged();
+}
+
+QCoro::Task<std::optional<HomeyEndpoint>> Onboarding::save(QString key, ResolveStep resolve,
+                                                           ValidateStep validate, PersistStep persist)
+{
+    if (m_busy)
+        co_return std::nullopt;
+    const QString token = key.trimmed();
+    if (token.isEmpty()) {
+        setMessage(u"Plak eerst je API-sleutel."_s);
+        co_return std::nullopt;
+    }
+    setBusy(true);
+    setMessage(std::nullopt);
+
+    std::optional<HomeyEndpoint> endpoint;
+    std::exception_ptr failure;
+    try {
+        endpoint = co_await resolve();
+        co_await validate(endpoint->baseURL, token);
+        co_await persist(token, *endpoint);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (failure) {
+        setMessage(explain(failure));
+        setBusy(false);
+        co_return std::nullopt;
+    }
+    setHasToken(true);
+    setBusy(false);
+    co_return endpoint;
+}
+
+Onboarding::ResolveStep Onboarding::defaultResolve(std::shared_ptr<ServiceBrowser> browser)
+{
+    return [browser] { return AppConfiguration::endpoint(browser); };
+}
+
+Onboarding::ValidateStep Onboarding::defaultValidate()
+{
+    return [](QUrl baseURL, QString token) { return validateToken(std::move(baseURL), std::move(token)); };
+}
+
+Onboarding::PersistStep Onboarding::defaultPersist(std::shared_ptr<TokenStore> store)
+{
+    return [store](QString token, HomeyEndpoint endpoint) {
+        return persistToken(store, std::move(token), std::move(endpoint));
+    };
+}
+
+QString Onboarding::explain(const std::exception &error)
+{
+    if (const auto *homey = dynamic_cast<const HomeyError *>(&error)) {
+        const QString description = homey->errorDescription();
+        switch (homey->kind()) {
+        case HomeyError::Kind::decoding:
+            return u"Dit adres gaf geen herkenbaar Homey-antwoord. Probeer opnieuw of controleer je Homey."_s;
+        case HomeyError::Kind::notConfigured:
+            return u"Geen Homey gevonden. Verbind je computer met hetzelfde netwerk als je Homey. Controleer "
+                   u"ook of de firewall in de systeeminstellingen het lokale netwerk toelaat. Probeer daarna "
+                   u"opnieuw."_s;
+        case HomeyError::Kind::unreachable:
+            return withAdvice(description,
+                              u"Sta Quorvane toe je lokale netwerk te gebruiken (de firewall in de "
+                              u"systeeminstellingen). Zonder die toestemming kan hij je Homey niet zien, ook "
+                              u"al ben je thuis. Staat dat al aan? Controleer dan of je Homey aanstaat."_s);
+        case HomeyError::Kind::http:
+            return withAdvice(description,
+                              u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s);
+        case HomeyError::Kind::socket:
+            return withAdvice(description, u"Klik op Opnieuw proberen om opnieuw verbinding te maken."_s);
+        case HomeyError::Kind::offline:
+            return withAdvice(
+                description, u"Verbind je computer met hetzelfde netwerk als je Homey en probeer opnieuw."_s);
+        case HomeyError::Kind::unauthorized:
+            return withAdvice(description, u"Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s);
+        }
+    }
+    if (const auto *keychain = dynamic_cast<const KeychainError *>(&error)) {
+        if (keychain->kind() == KeychainError::Kind::Denied)
+            return withAdvice(
+                keychain->errorDescription(),
+                u"Ontgrendel de sleutelbos als daarom gevraagd wordt. Blijft het misgaan, koppel "
+                u"je Homey dan opnieuw."_s);
+        return withAdvice(keychain->errorDescription(), u"Koppel je Homey opnieuw via Instellingen."_s);
+    }
+    return u"Verbinden is niet gelukt. Controleer je netwerk en probeer opnieuw."_s;
+}
+
+QString Onboarding::explain(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception &e) {
+        return explain(e);
+    } catch (...) {
+        return explain(std::exception());
+    }
+}

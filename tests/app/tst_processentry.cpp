@@ -1,0 +1,323 @@
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/file.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int patience = 30000;
+volatile sig_atomic_t usr1Received = 0;
+
+void noteUsr1(int)
+{
+    usr1Received = 1;
+}
+
+} // namespace
+
+// Runs the real program with its home and XDG folders in a fresh temporary folder per test.
+class TstProcessEntry : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+
+    QString pidFile() const { return m_home->path() + u"/data/Quorvane/quorvane.pid"_s; }
+    QString logFile() const { return m_home->path() + u"/state/Quorvane/quorvane.log"_s; }
+
+    static QByteArray contentOf(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString logText() const { return QString::fromUtf8(contentOf(logFile())); }
+    QByteArray pidFileText() const { return contentOf(pidFile()); }
+
+    QProcess *start(const QStringList &arguments)
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString home = m_home->path();
+        environment.insert(u"HOME"_s, home);
+        for (const QString &name : {u"STATE"_s, u"DATA"_s, u"CONFIG"_s, u"CACHE"_s})
+            environment.insert(u"XDG_"_s + name + u"_HOME"_s, home + u"/"_s + name.toLower());
+        process->setProcessEnvironment(environment);
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(QStringLiteral(QUORVANE_BINARY), arguments);
+        m_processes.push_back(std::move(process));
+        return m_processes.back().get();
+    }
+
+    // The last line a copy logs as it starts: its signals are read from then on.
+    static QString readyLine(QProcess *process)
+    {
+        return u"SIGUSR2-handler actief: `kill -USR2 "_s + QString::number(process->processId()) + u"`"_s;
+    }
+
+    static bool endsCleanly(QProcess *process)
+    {
+        ::kill(pid_t(process->processId()), SIGTERM);
+        return process->waitForFinished(patience) && process->exitStatus() == QProcess::NormalExit &&
+               process->exitCode() == 0;
+    }
+
+    // Locks the pid file the way another program could, with the given content.
+    static int lockForeign(const QString &path, const QByteArray &content)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            return -1;
+        if (::ftruncate(fd, 0) != 0 ||
+            ::write(fd, content.constData(), size_t(content.size())) != content.size())
+            return -1;
+        return fd;
+    }
+
+    // The pid of a process that has ended.
+    static qint64 deadPid()
+    {
+        QProcess gone;
+        gone.start(u"true"_s, QStringList());
+        if (!gone.waitForStarted())
+            return -1;
+        const qint64 pid = gone.processId();
+        gone.waitForFinished();
+        return pid;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+    }
+
+    void cleanup()
+    {
+        for (const auto &process : m_processes) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(patience);
+            }
+        }
+        m_processes.clear();
+        m_home.reset();
+    }
+
+    void helpPrintsUsageEvenBesideARunningCopy()
+    {
+        QProcess *primary = start({});
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(readyLine(primary)), patience);
+        const QString logBefore = logText();
+
+        const QString home = m_home->path();
+        const QString expected =
+            u"Quorvane "_s + QStringLiteral(QUORVANE_VERSION_TEXT) +
+            u"\n\n"
+            u"  quorvane             start de app (systeemvak-icoon + sneltoets)\n"
+            u"  quorvane --show      start en toon het paneel meteen; draait er al één, dan\n"
+            u"                       toont die zijn paneel (via SIGUSR1) en stopt deze\n"
+            u"  quorvane --live      verbind meteen met de Homey (HomeStore.start())\n"
+            u"  quorvane --no-homey  start zonder ook maar één netwerkcall (alleen de schil)\n"
+            u"  quorvane --query X   zet X meteen in het zoekveld (screenshots, UI-tests)\n"
+            u"  quorvane --room X    zoom meteen in op kamer X (testhaak: de kamerweergave is\n"
+            u"                       niet met een gesimuleerde toetsaanslag te openen)\n"
+            u"  quorvane --dim 30    zet de kamer uit --room meteen op 30% (testhaak)\n"
+            u"  quorvane --keep-open verberg het paneel niet als het de focus verliest (testhaak)\n"
+            u"  quorvane --help      deze tekst\n"
+            u"\n"
+            u"Geen sneltoets onder Wayland? Koppel `quorvane` aan een sneltoets van je\n"
+            u"bureaublad: een tweede start toont het paneel van de eerste.\n"
+            u"\n"
+            u"Draait de app al? `kill -USR1 <pid>` opent het paneel. Het pid-bestand staat in\n"_s +
+            home + u"/data/Quorvane/quorvane.pid en het logboek in "_s + home +
+            u"/state/Quorvane/quorvane.log.\n"_s;
+
+        for (const QStringList &arguments : {QStringList{u"--help"_s}, QStringList{u"--show"_s, u"-h"_s}}) {
+            QProcess *help = start(arguments);
+            QVERIFY(help->waitForFinished(patience));
+            QCOMPARE(help->exitCode(), 0);
+            QCOMPARE(QString::fromUtf8(help->readAllStandardOutput()), expected);
+        }
+        QVERIFY(primary->state() == QProcess::Running);
+        QCOMPARE(logText(), logBefore);
+        QCOMPARE(pidFileText(), QByteArray::number(primary->processId()) + '\n');
+    }
+
+    void secondCopyShowsTheFirstOnesPanel()
+    {
+        QProcess *primary = start({});
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(readyLine(primary)), patience);
+
+        QProcess *second = start({u"--show"_s});
+        QVERIFY(second->waitForFinished(patience));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QVERIFY(logText().contains(u"er draait al een Quorvane (pid "_s +
+                                   QString::number(primary->processId()) +
+                                   u"). SIGUSR1 gestuurd om het paneel te tonen."_s));
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(u"SIGUSR1 ontvangen: paneel tonen"_s), patience);
+
+        // A test instance leaves the running copy alone and runs beside it.
+        QProcess *test = start({u"--query"_s, u"lamp"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(readyLine(test)), patience);
+        QVERIFY(
+            logText().contains(u"testmodus: geen hotkey, geen lock, geen statusitem. De app van de gebruiker "
+                               u"blijft ongemoeid. Toon dit paneel met `kill -USR1 "_s +
+                               QString::number(test->processId()) + u"`, fotografeer het met `kill -USR2 "_s +
+                               QString::number(test->processId()) + u"`."_s));
+        QCOMPARE(logText().count(u"SIGUSR1 ontvangen"_s), 1);
+        QVERIFY(endsCleanly(test));
+        QVERIFY(endsCleanly(primary));
+        QVERIFY(logText().endsWith(u"Quorvane stopt.\n"_s));
+    }
+
+    void fiftyCopiesAtOnceLeaveOne()
+    {
+        std::vector<QProcess *> copies;
+        for (int i = 0; i < 50; ++i)
+            copies.push_back(start({}));
+        const auto running = [&] {
+            return std::count_if(copies.begin(), copies.end(),
+                                 [](QProcess *p) { return p->state() != QProcess::NotRunning; });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(running(), 1, 120000);
+        QProcess *primary = nullptr;
+        for (QProcess *copy : copies) {
+            if (copy->state() != QProcess::NotRunning) {
+                primary = copy;
+                continue;
+            }
+            QCOMPARE(copy->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(copy->exitCode(), 0);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(readyLine(primary)), patience);
+        QCOMPARE(pidFileText(), QByteArray::number(primary->processId()) + '\n');
+        QVERIFY(!logText().contains(u"!! "_s));
+        QVERIFY(endsCleanly(primary));
+    }
+
+    void signalTheMomentTheLockIsTakenShowsThePanel()
+    {
+        // What a second copy does at the earliest possible moment: signal the holder the kernel names.
+        QProcess *copy = start({});
+        QVERIFY(copy->waitForStarted(patience));
+        const QByteArray path = QFile::encodeName(pidFile());
+        QDeadlineTimer deadline(patience);
+        pid_t holder = 0;
+        while (holder != pid_t(copy->processId()) && !deadline.hasExpired()) {
+            const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            struct flock record = {};
+            record.l_type = F_WRLCK;
+            if (::fcntl(fd, F_GETLK, &record) == 0 && record.l_type != F_UNLCK)
+                holder = record.l_pid;
+            ::close(fd);
+        }
+        QCOMPARE(holder, pid_t(copy->processId()));
+        QCOMPARE(::kill(holder, SIGUSR1), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(u"SIGUSR1 ontvangen: paneel tonen"_s), patience);
+        QVERIFY(endsCleanly(copy));
+    }
+
+    void lockedFileWithoutAPidLeavesUsPrimary_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("letters") << QByteArray("abc\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("zero") << QByteArray("0\n");
+        QTest::newRow("negative") << QByteArray("-5\n");
+    }
+    void lockedFileWithoutAPidLeavesUsPrimary()
+    {
+        QFETCH(QByteArray, content);
+        const int fd = lockForeign(pidFile(), content);
+        QVERIFY(fd >= 0);
+        QProcess *copy = start({});
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(readyLine(copy)), patience);
+        QVERIFY(logText().contains(
+            u"!! single-instance: lock bezet maar geen leesbare pid. Ga door als primair."_s));
+        QCOMPARE(pidFileText(), content); // not ours to rewrite
+        QVERIFY(endsCleanly(copy));
+        ::close(fd);
+    }
+
+    void lockedFileNamingARunningCopyGetsTheSignal_data()
+    {
+        QTest::addColumn<int>("writeAfter"); // ms after the start; -1: before it
+        QTest::newRow("named before") << -1;
+        // The holder may be between emptying the file and writing its pid: the copy waits for it.
+        QTest::newRow("named while the copy waits") << 50;
+    }
+    void lockedFileNamingARunningCopyGetsTheSignal()
+    {
+        QFETCH(int, writeAfter);
+        struct sigaction action = {};
+        action.sa_handler = noteUsr1;
+        struct sigaction previous = {};
+        QCOMPARE(::sigaction(SIGUSR1, &action, &previous), 0);
+        usr1Received = 0;
+        const QByteArray ownPid = " "_ba + QByteArray::number(::getpid()) + '\n';
+        const int fd = lockForeign(pidFile(), writeAfter < 0 ? ownPid : QByteArray());
+        QVERIFY(fd >= 0);
+
+        QProcess *copy = start({});
+        if (writeAfter >= 0) {
+            QVERIFY(copy->waitForStarted(patience));
+            QTest::qWait(writeAfter);
+            QCOMPARE(::pwrite(fd, ownPid.constData(), size_t(ownPid.size()), 0), ownPid.size());
+        }
+        QVERIFY(copy->waitForFinished(patience));
+        QCOMPARE(copy->exitCode(), 0);
+        QTRY_VERIFY(usr1Received == 1);
+        QVERIFY(!logText().contains(u"lock bezet"_s));
+        ::close(fd);
+        ::sigaction(SIGUSR1, &previous, nullptr);
+    }
+
+    void signalThatCannotBeSentEndsWithOne()
+    {
+        const qint64 dead = deadPid();
+        QVERIFY(dead > 0);
+        const int fd = lockForeign(pidFile(), QByteArray::number(dead) + '\n');
+        QVERIFY(fd >= 0);
+        QProcess *copy = start({});
+        QVERIFY(copy->waitForFinished(patience));
+        QCOMPARE(copy->exitCode(), 1);
+        QVERIFY(
+            logText().contains(u"!! SIGUSR1 naar pid "_s + QString::number(dead) + u" mislukt (errno 3)."_s));
+        ::close(fd);
+    }
+
+    void stalePidFileIsTakenOver()
+    {
+        const qint64 dead = deadPid();
+        QVERIFY(dead > 0);
+        QDir().mkpath(QFileInfo(pidFile()).absolutePath());
+        QFile stale(pidFile());
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QByteArray::number(dead) + "\n");
+        stale.close();
+
+        QProcess *copy = start({});
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(readyLine(copy)), patience);
+        QCOMPARE(pidFileText(), QByteArray::number(copy->processId()) + '\n');
+        QVERIFY(!logText().contains(u"er draait al"_s));
+        QVERIFY(endsCleanly(copy));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstProcessEntry)
+#include "tst_processentry.moc"
