@@ -14,9 +14,14 @@ QByteArray js(const char *text)
     return QByteArray(text).replace('\'', '"');
 }
 
-Device device(const QByteArray &json)
+Device device(const char *members)
 {
-    return decodeJson<RawDevice>(json).toDevice();
+    return decodeJson<RawDevice>(js("{'id':'d','name':'L'") + js(members) + '}').toDevice();
+}
+
+QDateTime utc(int h, int mi, int s, int ms)
+{
+    return QDateTime(QDate(2024, 5, 1), QTime(h, mi, s, ms), Qt::UTC);
 }
 
 } // namespace
@@ -27,37 +32,33 @@ class TestWireConversion : public QObject {
 private Q_SLOTS:
     void capabilityOrder_data()
     {
-        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QByteArray>("members");
         QTest::addColumn<QStringList>("order");
         QTest::addColumn<QStringList>("keys");
-
-        const QByteArray caps = js("'capabilitiesObj':{'onoff':{},'dim':{}}");
+        const QStringList sorted{u"dim"_s, u"onoff"_s};
         QTest::newRow("empty list sorts the map keys")
-            << QByteArray(js("{'id':'d','name':'L','capabilities':[],") + caps + "}")
-            << QStringList{u"dim"_s, u"onoff"_s} << QStringList{u"dim"_s, u"onoff"_s};
-        QTest::newRow("absent list sorts the map keys")
-            << QByteArray(js("{'id':'d','name':'L',") + caps + "}") << QStringList{u"dim"_s, u"onoff"_s}
-            << QStringList{u"dim"_s, u"onoff"_s};
+            << js(",'capabilities':[],'capabilitiesObj':{'onoff':{},'dim':{}}") << sorted << sorted;
+        QTest::newRow("absent list sorts the map keys") << js(",'capabilitiesObj':{'onoff':{},'dim':{}}") << sorted
+                                                        << sorted;
         QTest::newRow("list kept as sent")
-            << QByteArray(js("{'id':'d','name':'L','capabilities':['onoff','dim','onoff'],"
-                             "'capabilitiesObj':{'onoff':{},'alarm':{}}}"))
+            << js(",'capabilities':['onoff','dim','onoff'],'capabilitiesObj':{'onoff':{},'alarm':{}}")
             << QStringList{u"onoff"_s, u"dim"_s, u"onoff"_s} << QStringList{u"alarm"_s, u"onoff"_s};
+        const QStringList byCodePoint{u"Z"_s, u"a"_s, u"b"_s, u"é"_s};
         QTest::newRow("capitals first, no locale")
-            << QByteArray(js("{'id':'d','name':'L','capabilitiesObj':{'b':{},'a':{},'Z':{},'é':{}}}"))
-            << QStringList{u"Z"_s, u"a"_s, u"b"_s, u"é"_s} << QStringList{u"Z"_s, u"a"_s, u"b"_s, u"é"_s};
+            << js(",'capabilitiesObj':{'b':{},'a':{},'Z':{},'é':{}}") << byCodePoint << byCodePoint;
         // U+FFFD sorts before U+1F4A1 by code point, though its UTF-16 unit is larger.
         QTest::newRow("code points beyond the BMP")
-            << QByteArray(js("{'id':'d','name':'L','capabilitiesObj':{'\\ud83d\\udca1':{},'\\ufffd':{}}}"))
-            << QStringList{u"\ufffd"_s, u"\U0001F4A1"_s} << QStringList{u"\U0001F4A1"_s, u"\ufffd"_s};
-        QTest::newRow("nothing") << QByteArray(js("{'id':'d','name':'L'}")) << QStringList() << QStringList();
+            << js(",'capabilitiesObj':{'\\ud83d\\udca1':{},'\\ufffd':{}}") << QStringList{u"\ufffd"_s, u"\U0001F4A1"_s}
+            << QStringList{u"\U0001F4A1"_s, u"\ufffd"_s};
+        QTest::newRow("nothing") << QByteArray() << QStringList() << QStringList();
     }
 
     void capabilityOrder()
     {
-        QFETCH(QByteArray, json);
+        QFETCH(QByteArray, members);
         QFETCH(QStringList, order);
         QFETCH(QStringList, keys);
-        const Device d = device(json);
+        const Device d = device(members.constData());
         QCOMPARE(d.capabilityOrder, order);
         QStringList actualKeys;
         for (const auto &entry : d.capabilities)
@@ -67,58 +68,47 @@ private Q_SLOTS:
 
     void deviceDefaults()
     {
-        const Device bare = device(js("{'id':' d ','name':' Lamp '}"));
+        const Device bare = decodeJson<RawDevice>(js("{'id':' d ','name':' Lamp '}")).toDevice();
         QCOMPARE(bare.id, u" d "_s);
         QCOMPARE(bare.name, u" Lamp "_s);
         QCOMPARE(bare.zoneID, QString());
         QCOMPARE(bare.deviceClass, u"other"_s);
-        QVERIFY(bare.available);
-        QVERIFY(bare.ready);
-        QVERIFY(!bare.unavailableMessage && !bare.uiQuickAction && !bare.energyW && !bare.energyRole &&
-                !bare.color);
+        QVERIFY(bare.available && bare.ready);
+        QVERIFY(!bare.unavailableMessage && !bare.uiQuickAction && !bare.energyW && !bare.energyRole && !bare.color);
         QVERIFY(bare.uiComponents.isEmpty());
 
-        const Device full =
-            device(js("{'id':'d','name':'L','zone':'z','class':'socket','virtualClass':'light',"
-                      "'available':false,'ready':false,'unavailableMessage':'weg','color':'#fff',"
-                      "'ui':{'quickAction':'onoff','components':[{'id':'toggle'},{'capabilities':['x']},{'id'"
-                      ":'slider'}]}}"));
+        const Device full = device(",'zone':'z','class':'socket','virtualClass':'light','available':false,"
+                                   "'ready':false,'unavailableMessage':'weg','color':'#fff','ui':{'quickAction':"
+                                   "'onoff','components':[{'id':'toggle'},{'capabilities':['x']},{'id':'slider'}]}");
         QCOMPARE(full.zoneID, u"z"_s);
         QCOMPARE(full.deviceClass, u"light"_s);
-        QVERIFY(!full.available);
-        QVERIFY(!full.ready);
+        QVERIFY(!full.available && !full.ready);
         QCOMPARE(full.unavailableMessage, u"weg"_s);
         QCOMPARE(full.color, u"#fff"_s);
         QCOMPARE(full.uiQuickAction, u"onoff"_s);
         QCOMPARE(full.uiComponents, (QStringList{u"toggle"_s, u"slider"_s}));
-        QCOMPARE(device(js("{'id':'d','name':'L','class':'socket'}")).deviceClass, u"socket"_s);
+        QCOMPARE(device(",'class':'socket'").deviceClass, u"socket"_s);
     }
 
     void capabilityFields()
     {
         const Device d = device(
-            js("{'id':'d','name':'L','capabilitiesObj':{"
-               "'measure_power':{'id':'other','type':'Boolean'},"
-               "'dim':{'type':'number','title':'Dimmen','getable':false,'setable':true,'min':0,'max':1,'step'"
-               ":0.01,"
-               "'units':'%','decimals':2,'value':0.5,'lastUpdated':250},"
-               "'mode':{'type':'enum','values':[{'id':'a'},{'title':'geen id'},{'id':'b','title':'Bee'}],"
-               "'value':'b','lastUpdated':'gisteren'},"
-               "'onoff':{'type':'boolean'},"
-               "'huge':{'decimals':99999999999}}}"));
+            ",'capabilitiesObj':{'measure_power':{'id':'other','type':'Boolean'},"
+            "'dim':{'type':'number','title':'Dimmen','getable':false,'setable':true,'min':0,'max':1,'step':0.01,"
+            "'units':'%','decimals':2,'value':0.5,'lastUpdated':250},"
+            "'mode':{'type':'enum','values':[{'id':'a'},{'title':'geen id'},{'id':'b','title':'Bee'}],"
+            "'value':'b','lastUpdated':'gisteren'},'onoff':{'type':'boolean'},'huge':{'decimals':99999999999}}");
         const Capability &power = d.capabilities.at(u"measure_power"_s);
         QCOMPARE(power.id, u"measure_power"_s);
         QCOMPARE(power.kind, Capability::Kind::string);
         QCOMPARE(power.title, u"measure_power"_s);
-        QVERIFY(power.getable);
-        QVERIFY(!power.setable);
+        QVERIFY(power.getable && !power.setable);
         QVERIFY(!power.value && !power.lastUpdated && !power.min && !power.units && !power.decimals);
 
         const Capability &dim = d.capabilities.at(u"dim"_s);
         QCOMPARE(dim.kind, Capability::Kind::number);
         QCOMPARE(dim.title, u"Dimmen"_s);
-        QVERIFY(!dim.getable);
-        QVERIFY(dim.setable);
+        QVERIFY(!dim.getable && dim.setable);
         QCOMPARE(dim.min, 0.0);
         QCOMPARE(dim.max, 1.0);
         QCOMPARE(dim.step, 0.01);
@@ -141,16 +131,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("power");
         QTest::addColumn<QString>("role"); // empty: none
         QTest::addColumn<double>("watts"); // -1: none
-
-        QTest::newRow("W only") << QByteArray(js("{'W':12.5}")) << true << QString() << 12.5;
-        QTest::newRow("grid meter") << QByteArray(js("{'W':12.5,'cumulative':true}")) << true
-                                    << u"gridMeter"_s << 12.5;
-        QTest::newRow("generator wins") << QByteArray(js("{'W':12.5,'cumulative':true,'generator':true}"))
-                                        << true << u"generator"_s << 12.5;
-        QTest::newRow("no power capability")
-            << QByteArray(js("{'W':12.5,'generator':true}")) << false << QString() << 12.5;
-        QTest::newRow("both false") << QByteArray(js("{'cumulative':false,'generator':false}")) << true
-                                    << QString() << -1.0;
+        QTest::newRow("W only") << js("{'W':12.5}") << true << QString() << 12.5;
+        QTest::newRow("grid meter") << js("{'W':12.5,'cumulative':true}") << true << u"gridMeter"_s << 12.5;
+        QTest::newRow("generator wins") << js("{'W':12.5,'cumulative':true,'generator':true}") << true
+                                        << u"generator"_s << 12.5;
+        QTest::newRow("no power capability") << js("{'W':12.5,'generator':true}") << false << QString() << 12.5;
+        QTest::newRow("both false") << js("{'cumulative':false,'generator':false}") << true << QString() << -1.0;
         QTest::newRow("no energyObj") << QByteArray() << true << QString() << -1.0;
     }
 
@@ -161,33 +147,28 @@ private Q_SLOTS:
         QFETCH(QString, role);
         QFETCH(double, watts);
         // The role looks at the map, not at the capabilities list.
-        QByteArray json = js("{'id':'d','name':'L','capabilities':['measure_power'],'capabilitiesObj':{");
-        json += power ? js("'measure_power':{'value':3}}") : js("'onoff':{}}");
+        QByteArray members = js(",'capabilities':['measure_power'],'capabilitiesObj':");
+        members += power ? js("{'measure_power':{'value':3}}") : js("{'onoff':{}}");
         if (!energyObj.isEmpty())
-            json += js(",'energyObj':") + energyObj;
-        json += "}";
-        const Device d = device(json);
+            members += js(",'energyObj':") + energyObj;
+        const Device d = device(members.constData());
         QCOMPARE(d.energyRole ? d.energyRole->raw() : QString(), role);
         QCOMPARE(d.energyW.value_or(-1), watts);
     }
 
     void zone()
     {
-        const Zone bare =
-            decodeJson<RawZone>(js("{'id':'z','name':'Hal','activeLastUpdated':'gisteren'}")).toZone();
+        const Zone bare = decodeJson<RawZone>(js("{'id':'z','name':'Hal','activeLastUpdated':'gisteren'}")).toZone();
         QCOMPARE(bare.icon, u"default"_s);
-        QVERIFY(!bare.active);
-        QVERIFY(!bare.parentID);
-        QVERIFY(!bare.activeLastUpdated);
+        QVERIFY(!bare.active && !bare.parentID && !bare.activeLastUpdated);
 
-        const Zone full =
-            decodeJson<RawZone>(js("{'id':'z','name':'Hal','parent':'p','icon':'kitchen',"
-                                   "'active':true,'activeLastUpdated':'2024-05-01T12:00:00+02:00'}"))
-                .toZone();
+        const Zone full = decodeJson<RawZone>(js("{'id':'z','name':'Hal','parent':'p','icon':'kitchen','active':true,"
+                                                 "'activeLastUpdated':'2024-05-01T12:00:00+02:00'}"))
+                              .toZone();
         QCOMPARE(full.parentID, u"p"_s);
         QCOMPARE(full.icon, u"kitchen"_s);
         QVERIFY(full.active);
-        QCOMPARE(full.activeLastUpdated, QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC));
+        QCOMPARE(full.activeLastUpdated, utc(10, 0, 0, 0));
     }
 
     void notification()
@@ -197,18 +178,16 @@ private Q_SLOTS:
         QCOMPARE(bare.id, u"n"_s);
         QCOMPARE(bare.ownerUri, QString());
         QCOMPARE(bare.excerpt, QString());
-        QVERIFY(!bare.ownerName);
-        QVERIFY(!bare.date);
+        QVERIFY(!bare.ownerName && !bare.date);
 
         const RawNotification full =
-            decodeJson<RawTimelineItem>(
-                js("{'id':'n','ownerUri':'homey:manager:flow',"
-                   "'ownerName':'Flows','excerpt':'**Hoi**','dateCreated':'2024-05-01T10:00:00.123Z'}"))
+            decodeJson<RawTimelineItem>(js("{'id':'n','ownerUri':'homey:manager:flow','ownerName':'Flows',"
+                                           "'excerpt':'**Hoi**','dateCreated':'2024-05-01T10:00:00.123Z'}"))
                 .toNotification();
         QCOMPARE(full.ownerUri, u"homey:manager:flow"_s);
         QCOMPARE(full.ownerName, u"Flows"_s);
         QCOMPARE(full.excerpt, u"**Hoi**"_s);
-        QCOMPARE(full.date, QDateTime(QDate(2024, 5, 1), QTime(10, 0, 0, 123), Qt::UTC));
+        QCOMPARE(full.date, utc(10, 0, 0, 123));
     }
 };
 
