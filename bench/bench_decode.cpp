@@ -115,7 +115,7 @@ QByteArray demoDevicesDocument(int count)
         if (field.value["id"].get(id))
             throw std::runtime_error("bench_decode: a demo device without id");
         demo.append({QByteArray(id.data(), qsizetype(id.size())),
-                      QByteArray::fromStdString(simdjson::minify(field.value))});
+                     QByteArray::fromStdString(simdjson::minify(field.value))});
     }
     QByteArray document = "{";
     for (int i = 0; i < count; ++i) {
@@ -123,7 +123,8 @@ QByteArray demoDevicesDocument(int count)
         const QByteArray fresh = deviceID(i).toLatin1();
         if (i > 0)
             document += ',';
-        document += '"' + fresh + "\":" + QByteArray(device).replace("\"id\":\"" + id + '"', "\"id\":\"" + fresh + '"');
+        document += '"' + fresh +
+                    "\":" + QByteArray(device).replace("\"id\":\"" + id + '"', "\"id\":\"" + fresh + '"');
     }
     return document + '}';
 }

@@ -83,8 +83,8 @@ QString invalidJson(QByteArrayView json, simdjson::error_code error)
     QJsonParseError qtError;
     QJsonDocument::fromJson(json.toByteArray(), &qtError);
     if (qtError.error != QJsonParseError::NoError)
-        return u"no valid JSON ("_s + qtError.errorString() + u" at byte "_s + QString::number(qtError.offset) +
-               u')';
+        return u"no valid JSON ("_s + qtError.errorString() + u" at byte "_s +
+               QString::number(qtError.offset) + u')';
     return u"no valid JSON ("_s + QString::fromUtf8(simdjson::error_message(error)) + u')';
 }
 

@@ -87,7 +87,8 @@ public:
     // Calls visit(const JsonReader &) for each element in order; fails when this is no list.
     template <class F> void forEachElement(F visit) const
     {
-        visitElements(&visit, [](void *context, const JsonReader &element) { (*static_cast<F *>(context))(element); });
+        visitElements(
+            &visit, [](void *context, const JsonReader &element) { (*static_cast<F *>(context))(element); });
     }
 
     // Calls visit(const QString &key, const JsonReader &value) for each member in order; fails when this

@@ -44,7 +44,8 @@ bool overflows(bool negative, QByteArrayView digits)
 {
     while (digits.size() > 1 && digits.front() == '0')
         digits = digits.sliced(1);
-    const QByteArrayView limit = negative ? QByteArrayView("9223372036854775808") : QByteArrayView("18446744073709551615");
+    const QByteArrayView limit =
+        negative ? QByteArrayView("9223372036854775808") : QByteArrayView("18446744073709551615");
     if (digits.size() != limit.size())
         return digits.size() > limit.size();
     return digits.compare(limit) > 0;
