@@ -23,6 +23,9 @@ struct JsonReader::Document {
     // Reads json, repairing what the hub's JavaScript may write and simdjson refuses.
     simdjson::error_code load(QByteArrayView json)
     {
+        // An empty view may have no data at all, which simdjson would copy from.
+        if (json.isEmpty())
+            return simdjson::EMPTY;
         simdjson::error_code error = parser.parse(json.data(), size_t(json.size())).get(root);
         if (error == simdjson::STRING_ERROR || error == simdjson::NUMBER_ERROR) {
             if (const std::optional<QByteArray> repaired = JsonRepair::repaired(json))

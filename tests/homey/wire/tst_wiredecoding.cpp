@@ -44,8 +44,8 @@ const std::map<QString, std::function<QString(const QByteArray &)>> decoders{
 // An empty failure means the record decodes.
 void row(const char *record, const char *json, const char *failure = "")
 {
-    QTest::newRow(*json ? json : "empty")
-        << QString::fromLatin1(record) << js(json) << QString::fromUtf8(failure);
+    QTest::newRow(*json ? json : "null")
+        << QString::fromLatin1(record) << (*json ? js(json) : QByteArray()) << QString::fromUtf8(failure);
 }
 
 // A device's members after its id and name.
