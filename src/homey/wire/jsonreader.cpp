@@ -2,6 +2,7 @@
 
 #include "homey/wire/jsonrepair.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <QJsonArray>
@@ -33,6 +34,20 @@ struct JsonReader::Document {
         }
         return error;
     }
+};
+
+// The fields of one record's object, looked up from the end so that the last of a repeated key counts.
+struct JsonReader::Fields {
+    // Trivial, so that the table costs nothing until it is filled.
+    struct Field {
+        const char *key;
+        size_t size;
+        unsigned char value[sizeof(dom::element)];
+    };
+    // Larger objects are read from the DOM at each lookup.
+    static constexpr size_t capacity = 32;
+    std::array<Field, capacity> items;
+    size_t count = 0;
 };
 
 struct JsonReader::Access {
@@ -145,21 +160,59 @@ JsonReader::Type JsonReader::type() const
     return Type::null;
 }
 
-void JsonReader::requireObject() const
+namespace {
+
+// Most keys differ in length or in their first letter: those are passed over without calling memcmp.
+bool sameKey(const char *key, size_t keySize, const char *wanted, size_t size)
 {
-    if (!Access::element(*this).is_object())
-        expected(u"object"_s);
+    return keySize == size && (size == 0 || (key[0] == wanted[0] && std::memcmp(key, wanted, size) == 0));
 }
 
-std::optional<JsonReader> JsonReader::member(QLatin1StringView key) const
+} // namespace
+
+void JsonReader::visitRecord(void *context, ElementVisitor visit) const
 {
     dom::object object;
     if (Access::element(*this).get_object().get(object))
         expected(u"object"_s);
-    const std::string_view wanted(key.data(), size_t(key.size()));
+    Fields fields;
+    JsonReader record = *this;
+    if (object.size() <= Fields::capacity) {
+        for (auto field = object.begin(); field != object.end(); ++field) {
+            Fields::Field &entry = fields.items[fields.count++];
+            entry.key = field.key_c_str();
+            entry.size = field.key_length();
+            const dom::element value = field.value();
+            std::memcpy(entry.value, &value, sizeof value);
+        }
+        record.m_fields = &fields;
+    }
+    visit(context, record);
+}
+
+std::optional<JsonReader> JsonReader::member(QLatin1StringView key) const
+{
+    const char *wanted = key.data();
+    const size_t size = size_t(key.size());
+    if (m_fields) {
+        for (size_t i = m_fields->count; i-- > 0;) {
+            const Fields::Field &field = m_fields->items[i];
+            if (sameKey(field.key, field.size, wanted, size)) {
+                dom::element value;
+                std::memcpy(&value, field.value, sizeof value);
+                return Access::make(value, this, key.data(), key.size(), -1);
+            }
+        }
+        return std::nullopt;
+    }
+    dom::object object;
+    if (Access::element(*this).get_object().get(object))
+        expected(u"object"_s);
+    // Every field is looked at, so that the last of a repeated key counts.
     std::optional<dom::element> found;
-    for (auto field = object.begin(); field != object.end(); ++field) {
-        if (field.key_equals(wanted))
+    const auto end = object.end();
+    for (auto field = object.begin(); field != end; ++field) {
+        if (sameKey(field.key_c_str(), field.key_length(), wanted, size))
             found = field.value();
     }
     if (!found)

@@ -58,9 +58,6 @@ public:
     Type type() const;
     bool isNull() const { return type() == Type::null; }
 
-    // Fails unless the value is an object.
-    void requireObject() const;
-
     // A member that must be present, not null, and of T's JSON type.
     template <class T> T required(QLatin1StringView key) const
     {
@@ -121,8 +118,10 @@ public:
 
 private:
     struct Document;
+    struct Fields;
     struct Access;
     friend struct Access;
+    template <class T> friend struct JsonDecode;
 
     using ElementVisitor = void (*)(void *context, const JsonReader &element);
     using MemberVisitor = void (*)(void *context, const QString &key, const JsonReader &value);
@@ -130,12 +129,17 @@ private:
     JsonReader() = default;
     void visitElements(void *context, ElementVisitor visit) const;
     void visitMembers(void *context, MemberVisitor visit) const;
+    // Calls visit with a reader of this object whose members are found from a table of its fields,
+    // instead of reading the whole object again for each member; fails when this is no object.
+    void visitRecord(void *context, ElementVisitor visit) const;
     [[noreturn]] void missing(QLatin1StringView key) const;
 
     // The DOM element, opaque here.
     alignas(8) unsigned char m_element[16] = {};
     // Set on roots only: children live inside their root.
     std::shared_ptr<const Document> m_document;
+    // Set on records only, for the time their decoding takes.
+    const Fields *m_fields = nullptr;
     const JsonReader *m_parent = nullptr;
     // The member's key as UTF-8, pointing into a literal or into the document.
     const char *m_key = nullptr;
@@ -145,8 +149,12 @@ private:
 
 template <class T> T JsonDecode<T>::decode(const JsonReader &reader)
 {
-    reader.requireObject();
-    return T::decode(reader);
+    std::optional<T> result;
+    auto visit = [&result](const JsonReader &record) { result.emplace(T::decode(record)); };
+    reader.visitRecord(&visit, [](void *context, const JsonReader &record) {
+        (*static_cast<decltype(visit) *>(context))(record);
+    });
+    return std::move(*result);
 }
 
 template <> struct JsonDecode<QString> {

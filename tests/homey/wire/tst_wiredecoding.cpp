@@ -122,6 +122,16 @@ private Q_SLOTS:
         QCOMPARE(decoders.at(record)(json), failure);
     }
 
+    // Objects with many members are read another way; the same rules hold there.
+    void largeObjects()
+    {
+        QByteArray json = js("{'id':'z','name':'K'");
+        for (int i = 0; i < 40; ++i)
+            json += ",\"k" + QByteArray::number(i) + "\":0";
+        QCOMPARE(decodeJson<RawZone>(json + js(",'icon':'x'}")).icon, u"x"_s);
+        QCOMPARE(failureOf<RawZone>(json + js(",'name':3}")), u"name: expected text, found number"_s);
+    }
+
     // Any JSON value reads as a capability value; null and absence as no value at all.
     void capabilityValue()
     {
