@@ -94,8 +94,8 @@ bool isContainer(dom::element element)
     return element.is_array() || element.is_object();
 }
 
-// The failure text Qt's reader gives, which is what these texts have always said; simdjson's own words
-// only for what Qt reads and simdjson does not.
+// Failure texts in the words of Qt's reader, as users and logs know them; simdjson's own words only for
+// what Qt reads and simdjson does not (a number such as "1.").
 QString invalidJson(QByteArrayView json, simdjson::error_code error)
 {
     QJsonParseError qtError;
@@ -121,7 +121,7 @@ JsonReader JsonReader::parse(QByteArrayView json)
 {
     auto document = std::make_shared<Document>();
     const simdjson::error_code error = document->load(json);
-    // Like every reader before it, only an object or an array makes a document.
+    // Only an object or an array makes a document; a bare value is no answer of the hub.
     if (error || !isContainer(document->root))
         throw JsonDecodeError({}, invalidJson(json, error));
     const dom::element root = document->root;
