@@ -1,5 +1,7 @@
 #include "homey/wire/jsonrepair.h"
 
+#include <QChar>
+
 namespace {
 
 bool isDigit(char c)
@@ -27,16 +29,6 @@ std::optional<char16_t> escapedUnit(QByteArrayView json, qsizetype i)
         unit = char16_t(unit * 16 + digit);
     }
     return unit;
-}
-
-bool isHigh(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool isLow(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 // Whether the integer's digits exceed int64 (negative) or uint64 (positive).
@@ -76,15 +68,15 @@ std::optional<QByteArray> JsonRepair::repaired(QByteArrayView json)
                     i += 2;
                     continue;
                 }
-                if (isHigh(*unit)) {
+                if (QChar::isHighSurrogate(*unit)) {
                     const std::optional<char16_t> next = escapedUnit(json, i + 6);
-                    if (next && isLow(*next)) {
+                    if (next && QChar::isLowSurrogate(*next)) {
                         out.append(json.sliced(i, 12));
                         i += 12;
                         continue;
                     }
                 }
-                if (isHigh(*unit) || isLow(*unit)) {
+                if (QChar::isHighSurrogate(*unit) || QChar::isLowSurrogate(*unit)) {
                     out += "\\ufffd";
                     changed = true;
                 } else {
