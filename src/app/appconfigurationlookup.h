@@ -4,10 +4,9 @@
 #include "homey/auth/tokenstore.h"
 #include "homey/config/homeyconfig.h"
 #include "homey/config/homeyendpoint.h"
-
-#include <memory>
 #include "homey/config/servicebrowser.h"
 
+#include <memory>
 #include <optional>
 #include <QCoroTask>
 #include <QString>
@@ -23,15 +22,15 @@ inline const QString explicitCredentialsKey = QStringLiteral("quorvane.explicitC
 // settings say the credentials are explicit, the vendor's command-line tool and then QUORVANE_DEV_TOKEN
 // or HOMEY_TOKEN of `environment` (nullopt: HomeyConfig::environmentValues()). Every token is trimmed; one
 // with a control character counts as none.
-QCoro::Task<std::optional<QString>> token(std::shared_ptr<TokenStore> store,
-                                          bool isolated = AppConfiguration::isolated(),
-                                          QString service = AppConfiguration::service(),
-                                          std::optional<HomeyConfig::EnvironmentMap> environment = std::nullopt);
+QCoro::Task<std::optional<QString>>
+token(std::shared_ptr<TokenStore> store, bool isolated = AppConfiguration::isolated(),
+      QString service = AppConfiguration::service(),
+      std::optional<HomeyConfig::EnvironmentMap> environment = std::nullopt);
 
 // Isolated: QUORVANE_TEST_BASE of the process environment as the test hub, else HomeyError unreachable
 // for "het testnetwerk". Otherwise the hub resolution over the standard settings, without persisting,
 // with developer fallbacks unless the credentials are explicit.
 QCoro::Task<HomeyEndpoint> endpoint(std::shared_ptr<ServiceBrowser> browser,
-                                     bool isolated = AppConfiguration::isolated());
+                                    bool isolated = AppConfiguration::isolated());
 
 } // namespace AppConfiguration

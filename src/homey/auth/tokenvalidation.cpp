@@ -50,9 +50,9 @@ QCoro::Task<HomeyIdentity> validateToken(QUrl baseURL, QString token, TokenValid
 
     if (reply.status)
         co_return identityFrom(reply);
-    if (reply.finished &&
-        NetworkReachability::meansOffline(reply.error, options.isMachineOffline ? options.isMachineOffline
-                                                                                 : &NetworkReachability::machineIsOffline))
+    if (reply.finished && NetworkReachability::meansOffline(
+                              reply.error, options.isMachineOffline ? options.isMachineOffline
+                                                                    : &NetworkReachability::machineIsOffline))
         throw HomeyError::offline();
     const QString host = baseURL.host(QUrl::FullyEncoded);
     throw HomeyError::unreachable(host.isEmpty() ? baseURL.toString(QUrl::FullyEncoded) : host);

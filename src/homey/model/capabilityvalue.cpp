@@ -37,25 +37,6 @@ std::optional<QString> CapabilityValue::stringValue() const
     return std::nullopt;
 }
 
-std::optional<CapabilityValue> CapabilityValue::fromJson(const QJsonValue &json)
-{
-    switch (json.type()) {
-    case QJsonValue::Undefined:
-        return std::nullopt;
-    case QJsonValue::Bool:
-        return fromBool(json.toBool());
-    case QJsonValue::Double:
-        return fromNumber(json.toDouble());
-    case QJsonValue::String:
-        return fromString(json.toString());
-    case QJsonValue::Null:
-    case QJsonValue::Object:
-    case QJsonValue::Array:
-        break;
-    }
-    return none();
-}
-
 QJsonValue CapabilityValue::toJson() const
 {
     switch (kind()) {

@@ -26,8 +26,7 @@ public:
     std::optional<double> numberValue() const;
     std::optional<QString> stringValue() const;
 
-    // Absent only when there is no value at all (a missing key); null, objects and arrays give none.
-    static std::optional<CapabilityValue> fromJson(const QJsonValue &json);
+    // Null for none.
     QJsonValue toJson() const;
 
     bool operator==(const CapabilityValue &) const = default;

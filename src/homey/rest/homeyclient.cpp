@@ -1,5 +1,6 @@
 #include "homey/rest/homeyclient.h"
 
+#include "base/async/background.h"
 #include "base/async/cancelled.h"
 #include "base/log.h"
 #include "homey/model/homeyerror.h"
@@ -10,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QUuid>
+#include <type_traits>
 
 using namespace Qt::StringLiterals;
 
@@ -43,18 +45,30 @@ QByteArray compactJson(const QJsonValue &value)
     return array.mid(1, array.size() - 2);
 }
 
+// Fetches path and turns the answer into values on a worker thread: decoding a large home must not
+// stall the main thread.
+template <class Decode>
+QCoro::Task<std::invoke_result_t<Decode, const QByteArray &, const QString &>>
+read(std::shared_ptr<HomeyTransport> transport, QString path, CancelToken cancel, Decode decode)
+{
+    const QByteArray body = co_await HomeyTransport::perform(transport, "GET", path, std::nullopt, cancel);
+    // Named: g++ 12 destroys a temporary with a destructor inside a co_await expression twice.
+    auto work = [body, path, decode]() { return decode(body, path); };
+    auto values = co_await Background::run(std::move(work));
+    cancel.throwIfCancelled();
+    co_return values;
+}
+
 template <class T>
 QCoro::Task<T> get(std::shared_ptr<HomeyTransport> transport, QString path, CancelToken cancel)
 {
-    const QByteArray body = co_await HomeyTransport::perform(transport, "GET", path, std::nullopt, cancel);
-    co_return HomeyReads::document<T>(body, path);
+    return read(std::move(transport), std::move(path), std::move(cancel), &HomeyReads::document<T>);
 }
 
 template <class T>
 QCoro::Task<QList<T>> getAll(std::shared_ptr<HomeyTransport> transport, QString path, CancelToken cancel)
 {
-    const QByteArray body = co_await HomeyTransport::perform(transport, "GET", path, std::nullopt, cancel);
-    co_return HomeyReads::collection<T>(body, path);
+    return read(std::move(transport), std::move(path), std::move(cancel), &HomeyReads::collection<T>);
 }
 
 QCoro::Task<> send(std::shared_ptr<HomeyTransport> transport, QString path, QByteArray method,
@@ -73,13 +87,18 @@ QCoro::Task<> send(std::shared_ptr<HomeyTransport> transport, QString path, QByt
 
 QCoro::Task<QList<Zone>> loadZones(std::shared_ptr<HomeyTransport> transport, CancelToken cancel)
 {
-    co_return HomeyReads::zones(co_await getAll<RawZone>(transport, u"manager/zones/zone/"_s, cancel));
+    return read(std::move(transport), u"manager/zones/zone/"_s, std::move(cancel),
+                [](const QByteArray &body, const QString &path) {
+                    return HomeyReads::zones(HomeyReads::collection<RawZone>(body, path));
+                });
 }
 
 QCoro::Task<QList<Device>> loadDevices(std::shared_ptr<HomeyTransport> transport, CancelToken cancel)
 {
-    co_return HomeyReads::devices(
-        co_await getAll<RawDevice>(transport, u"manager/devices/device/"_s, cancel));
+    return read(std::move(transport), u"manager/devices/device/"_s, std::move(cancel),
+                [](const QByteArray &body, const QString &path) {
+                    return HomeyReads::devices(HomeyReads::collection<RawDevice>(body, path));
+                });
 }
 
 // One of the two flow lists; when it fails it stops its sibling at once.
@@ -138,7 +157,10 @@ QCoro::Task<QList<Flow>> loadFlows(std::shared_ptr<HomeyTransport> transport, Ca
 
 QCoro::Task<QList<Mood>> loadMoods(std::shared_ptr<HomeyTransport> transport, CancelToken cancel)
 {
-    co_return HomeyReads::moods(co_await getAll<RawMood>(transport, u"manager/moods/mood/"_s, cancel));
+    return read(std::move(transport), u"manager/moods/mood/"_s, std::move(cancel),
+                [](const QByteArray &body, const QString &path) {
+                    return HomeyReads::moods(HomeyReads::collection<RawMood>(body, path));
+                });
 }
 
 QCoro::Task<Favorites> loadFavorites(std::shared_ptr<HomeyTransport> transport, CancelToken cancel)
@@ -161,8 +183,10 @@ QCoro::Task<SystemState> loadSystem(std::shared_ptr<HomeyTransport> transport,
 QCoro::Task<QList<RawNotification>> loadNotifications(std::shared_ptr<HomeyTransport> transport,
                                                       CancelToken cancel)
 {
-    co_return HomeyReads::notifications(
-        co_await getAll<RawTimelineItem>(transport, u"manager/notifications/notification/"_s, cancel));
+    return read(std::move(transport), u"manager/notifications/notification/"_s, std::move(cancel),
+                [](const QByteArray &body, const QString &path) {
+                    return HomeyReads::notifications(HomeyReads::collection<RawTimelineItem>(body, path));
+                });
 }
 
 QCoro::Task<> writeCapability(std::shared_ptr<HomeyTransport> transport,

@@ -4,17 +4,24 @@
 
 #include <cmath>
 
-HomeyTimestamp HomeyTimestamp::fromJson(const QJsonValue &value)
+HomeyTimestamp HomeyTimestamp::fromMilliseconds(double millis)
 {
-    if (value.isString())
-        return {HomeyDate::parse(value.toString())};
-    if (!value.isDouble())
-        return {};
-    const double millis = value.toDouble();
     // Outside about ±292 million years the milliseconds no longer fit QDateTime; such a number is no
     // time stamp of the hub.
     constexpr double limit = 9.0e15;
     if (!std::isfinite(millis) || std::fabs(millis) > limit)
         return {};
     return {QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(millis)), Qt::UTC)};
+}
+
+HomeyTimestamp JsonDecode<HomeyTimestamp>::decode(const JsonReader &reader)
+{
+    switch (reader.type()) {
+    case JsonReader::Type::text:
+        return {HomeyDate::parse(reader.text())};
+    case JsonReader::Type::number:
+        return HomeyTimestamp::fromMilliseconds(reader.number());
+    default:
+        return {};
+    }
 }

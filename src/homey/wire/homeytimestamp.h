@@ -10,14 +10,11 @@
 struct HomeyTimestamp {
     std::optional<QDateTime> date;
 
-    static HomeyTimestamp fromJson(const QJsonValue &value);
+    static HomeyTimestamp fromMilliseconds(double millis);
 
     bool operator==(const HomeyTimestamp &) const = default;
 };
 
 template <> struct JsonDecode<HomeyTimestamp> {
-    static HomeyTimestamp decode(const JsonReader &reader)
-    {
-        return HomeyTimestamp::fromJson(reader.value());
-    }
+    static HomeyTimestamp decode(const JsonReader &reader);
 };

@@ -2,11 +2,12 @@
 
 #include <exception>
 #include <map>
+#include <memory>
 #include <optional>
 #include <QByteArray>
-#include <QJsonArray>
-#include <QJsonObject>
+#include <QByteArrayView>
 #include <QJsonValue>
+#include <QLatin1StringView>
 #include <QList>
 #include <QString>
 
@@ -36,104 +37,147 @@ template <class T> struct JsonDecode {
     static T decode(const JsonReader &reader);
 };
 
-// A typed view of one JSON value. Unlike QJsonValue's accessors, a value of the wrong JSON type is a
-// failure (JsonDecodeError) instead of a silent default. Readers for nested values keep a pointer to
-// their parent so the key path is built only when something fails.
+// A typed view of one JSON value of a parsed document. A value of the wrong JSON type is a failure
+// (JsonDecodeError), never a silent default. Readers for nested values keep a pointer to their parent,
+// so the key path is built only when something fails; they live no longer than the reader they came
+// from. The document itself (simdjson's DOM, one parser per document) is owned by the root reader and
+// kept out of this header: it costs every file that includes it seconds to compile.
+//
+// When a key occurs more than once in one object, the last one counts, for single members and for
+// whole maps alike.
 class JsonReader {
 public:
-    explicit JsonReader(const QJsonValue &value) : m_value(value) {}
+    enum class Type { null, boolean, number, text, list, object };
 
-    const QJsonValue &value() const { return m_value; }
+    // Reads a whole document, an object or an array; anything else throws "no valid JSON (...)".
+    static JsonReader parse(QByteArrayView json);
 
-    // The value as an object; fails when it is something else.
-    const QJsonObject &object() const;
+    // A value Qt already parsed: written out and read again, so it is read by the same rules.
+    explicit JsonReader(const QJsonValue &value);
+
+    Type type() const;
+    bool isNull() const { return type() == Type::null; }
 
     // A member that must be present, not null, and of T's JSON type.
     template <class T> T required(QLatin1StringView key) const
     {
-        const QJsonValue member = object().value(key);
-        if (member.isUndefined())
-            JsonReader(member, this, key).fail(QStringLiteral("missing"));
-        return JsonReader(member, this, key).as<T>();
+        const std::optional<JsonReader> found = member(key);
+        if (!found)
+            missing(key);
+        return found->as<T>();
     }
 
     // A member that may be absent or null; present with another JSON type it fails.
     template <class T> std::optional<T> optional(QLatin1StringView key) const
     {
-        const QJsonValue member = object().value(key);
-        if (member.isUndefined() || member.isNull())
+        const std::optional<JsonReader> found = member(key);
+        if (!found || found->isNull())
             return std::nullopt;
-        return JsonReader(member, this, key).as<T>();
+        return found->as<T>();
     }
 
     template <class T> T as() const { return JsonDecode<T>::decode(*this); }
 
-    // Children for the container decoders.
-    JsonReader element(const QJsonValue &value, qsizetype index) const { return {value, this, index}; }
-    JsonReader member(const QJsonValue &value, const QString &key) const { return {value, this, key}; }
+    // The member named key; fails when this is no object.
+    std::optional<JsonReader> member(QLatin1StringView key) const;
+
+    // Calls visit(const JsonReader &) for each element in order; fails when this is no list.
+    template <class F> void forEachElement(F visit) const
+    {
+        visitElements(
+            &visit, [](void *context, const JsonReader &element) { (*static_cast<F *>(context))(element); });
+    }
+
+    // Calls visit(const QString &key, const JsonReader &value) for each member in order; fails when this
+    // is no object.
+    template <class F> void forEachMember(F visit) const
+    {
+        visitMembers(&visit, [](void *context, const QString &key, const JsonReader &value) {
+            (*static_cast<F *>(context))(key, value);
+        });
+    }
+
+    // The same value as the start of its own path: what fails inside it names only the path from here.
+    JsonReader detached() const;
+
+    // The scalars, each failing with "expected <what>, found <type>" for any other type.
+    QString text() const;
+    bool boolean() const;
+    // Any JSON number.
+    double number() const;
+    // An integral number that fits a signed 64-bit integer.
+    qint64 integer() const;
 
     [[noreturn]] void fail(const QString &reason) const;
     // "expected <what>, found <JSON type of this value>".
     [[noreturn]] void expected(const QString &what) const;
     QString path() const;
 
-    // The JSON type of a value in the words of our failure texts.
-    static QString typeName(const QJsonValue &value);
+    // A JSON type in the words of our failure texts.
+    static QString typeName(Type type);
 
 private:
-    JsonReader(const QJsonValue &value, const JsonReader *parent, QLatin1StringView key)
-        : m_value(value), m_parent(parent), m_key(key)
-    {}
-    JsonReader(const QJsonValue &value, const JsonReader *parent, qsizetype index)
-        : m_value(value), m_parent(parent), m_index(index)
-    {}
-    JsonReader(const QJsonValue &value, const JsonReader *parent, const QString &key)
-        : m_value(value), m_parent(parent), m_ownedKey(key), m_hasOwnedKey(true)
-    {}
+    struct Document;
+    struct Fields;
+    struct Access;
+    friend struct Access;
+    template <class T> friend struct JsonDecode;
 
-    QJsonValue m_value;
-    mutable std::optional<QJsonObject> m_object;
+    using ElementVisitor = void (*)(void *context, const JsonReader &element);
+    using MemberVisitor = void (*)(void *context, const QString &key, const JsonReader &value);
+
+    JsonReader() = default;
+    void visitElements(void *context, ElementVisitor visit) const;
+    void visitMembers(void *context, MemberVisitor visit) const;
+    // Calls visit with a reader of this object whose members are found from a table of its fields,
+    // instead of reading the whole object again for each member; fails when this is no object.
+    void visitRecord(void *context, ElementVisitor visit) const;
+    [[noreturn]] void missing(QLatin1StringView key) const;
+
+    // The DOM element, opaque here.
+    alignas(8) unsigned char m_element[16] = {};
+    // Set on roots only: children live inside their root.
+    std::shared_ptr<const Document> m_document;
+    // Set on records only, for the time their decoding takes.
+    const Fields *m_fields = nullptr;
     const JsonReader *m_parent = nullptr;
-    QLatin1StringView m_key;
+    // The member's key as UTF-8, pointing into a literal or into the document.
+    const char *m_key = nullptr;
+    qsizetype m_keySize = 0;
     qsizetype m_index = -1;
-    QString m_ownedKey;
-    bool m_hasOwnedKey = false;
 };
 
 template <class T> T JsonDecode<T>::decode(const JsonReader &reader)
 {
-    reader.object();
-    return T::decode(reader);
+    std::optional<T> result;
+    auto visit = [&result](const JsonReader &record) { result.emplace(T::decode(record)); };
+    reader.visitRecord(&visit, [](void *context, const JsonReader &record) {
+        (*static_cast<decltype(visit) *>(context))(record);
+    });
+    return std::move(*result);
 }
 
 template <> struct JsonDecode<QString> {
-    static QString decode(const JsonReader &reader);
+    static QString decode(const JsonReader &reader) { return reader.text(); }
 };
 
 template <> struct JsonDecode<bool> {
-    static bool decode(const JsonReader &reader);
+    static bool decode(const JsonReader &reader) { return reader.boolean(); }
 };
 
-// A JSON number of any kind.
 template <> struct JsonDecode<double> {
-    static double decode(const JsonReader &reader);
+    static double decode(const JsonReader &reader) { return reader.number(); }
 };
 
-// An integral JSON number that fits a signed 64-bit integer.
 template <> struct JsonDecode<qint64> {
-    static qint64 decode(const JsonReader &reader);
+    static qint64 decode(const JsonReader &reader) { return reader.integer(); }
 };
 
 template <class T> struct JsonDecode<QList<T>> {
     static QList<T> decode(const JsonReader &reader)
     {
-        if (!reader.value().isArray())
-            reader.expected(QStringLiteral("list"));
-        const QJsonArray array = reader.value().toArray();
         QList<T> result;
-        result.reserve(array.size());
-        for (qsizetype i = 0; i < array.size(); ++i)
-            result.append(reader.element(array.at(i), i).template as<T>());
+        reader.forEachElement([&result](const JsonReader &element) { result.append(element.as<T>()); });
         return result;
     }
 };
@@ -141,20 +185,16 @@ template <class T> struct JsonDecode<QList<T>> {
 template <class T> struct JsonDecode<std::map<QString, T>> {
     static std::map<QString, T> decode(const JsonReader &reader)
     {
-        const QJsonObject &object = reader.object();
         std::map<QString, T> result;
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            const QString key = it.key();
-            result.insert_or_assign(key, reader.member(it.value(), key).template as<T>());
-        }
+        reader.forEachMember([&result](const QString &key, const JsonReader &value) {
+            result.insert_or_assign(key, value.as<T>());
+        });
         return result;
     }
 };
 
 // Decodes a whole document. Bytes that are not JSON, or JSON of the wrong shape, throw JsonDecodeError.
-QJsonValue parseJson(const QByteArray &bytes);
-
-template <class T> T decodeJson(const QByteArray &bytes)
+template <class T> T decodeJson(QByteArrayView json)
 {
-    return JsonReader(parseJson(bytes)).as<T>();
+    return JsonReader::parse(json).as<T>();
 }

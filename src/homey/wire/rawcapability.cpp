@@ -4,6 +4,20 @@
 
 using namespace Qt::StringLiterals;
 
+CapabilityValue JsonDecode<CapabilityValue>::decode(const JsonReader &reader)
+{
+    switch (reader.type()) {
+    case JsonReader::Type::boolean:
+        return CapabilityValue::fromBool(reader.boolean());
+    case JsonReader::Type::number:
+        return CapabilityValue::fromNumber(reader.number());
+    case JsonReader::Type::text:
+        return CapabilityValue::fromString(reader.text());
+    default:
+        return CapabilityValue::none();
+    }
+}
+
 RawCapability::RawOption RawCapability::RawOption::decode(const JsonReader &reader)
 {
     return {reader.optional<QString>("id"_L1), reader.optional<QString>("title"_L1)};

@@ -11,10 +11,7 @@
 
 // Any present JSON value is a capability value; objects and arrays read as none.
 template <> struct JsonDecode<CapabilityValue> {
-    static CapabilityValue decode(const JsonReader &reader)
-    {
-        return CapabilityValue::fromJson(reader.value()).value_or(CapabilityValue::none());
-    }
+    static CapabilityValue decode(const JsonReader &reader);
 };
 
 // One capability inside a device's capabilitiesObj. Every field is optional.

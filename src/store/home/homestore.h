@@ -8,6 +8,7 @@
 #include "homey/model/energystate.h"
 #include "homey/model/favorites.h"
 #include "homey/model/hit.h"
+#include "homey/model/homemaps.h"
 #include "homey/model/homeyerror.h"
 #include "homey/model/homeyevent.h"
 #include "homey/model/homeynotification.h"
@@ -15,7 +16,6 @@
 #include "homey/model/roomscope.h"
 #include "homey/model/systemstate.h"
 #include "store/notifications/notificationfeed.h"
-#include "homey/model/homemaps.h"
 #include "store/search/searchindex.h"
 #include "store/search/searchverb.h"
 

@@ -1,8 +1,8 @@
 // The zoomed-in room: entering and leaving it, its sections and rows, and the lookups around rooms.
 #include "base/log.h"
+#include "base/text/textorder.h"
 #include "store/home/homestore.h"
 #include "store/overview/restbuilder.h"
-#include "base/text/textorder.h"
 
 #include <algorithm>
 

@@ -1,46 +1,40 @@
 #include "homey/model/capability.h"
-#include "homey/model/capabilityvalue.h"
 #include "homey/model/device.h"
 #include "homey/model/energystate.h"
+#include "homey/model/hit.h"
+#include "homey/model/homeyerror.h"
 #include "homey/model/homeyevent.h"
-#include "homey/model/homeyrealtime.h"
-#include "homey/model/systemstate.h"
+#include "homey/model/homeynotification.h"
+#include "homey/model/rawnotification.h"
+#include "homey/model/room.h"
+#include "homey/model/roomscope.h"
+#include "homey/model/roomsection.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(CapabilityValue)
-
 namespace {
-
-// The hub sends values inside objects; read one the way the wire decoder does.
-QJsonValue jsonValue(const QByteArray &text)
-{
-    return QJsonDocument::fromJson("{\"v\":" + text + "}").object().value(u"v"_s);
-}
 
 Capability modeCapability(std::optional<CapabilityValue> value)
 {
     return Capability{.id = u"homealarm_state"_s,
                       .kind = Capability::Kind::enumeration,
-                      .title = u"Modus"_s,
                       .options = {{u"home"_s, u"Thuis"_s}, {u"away"_s, u"Weg"_s}},
                       .value = std::move(value)};
 }
 
-// The interface must be implementable without the stream type being complete.
-class NullRealtime : public HomeyRealtime {
-public:
-    QCoro::Task<std::shared_ptr<EventChannel<HomeyEvent>>> connect(QStringList) override
-    {
-        co_return std::shared_ptr<EventChannel<HomeyEvent>>();
-    }
-    QCoro::Task<> disconnect() override { co_return; }
-    QCoro::Task<> registerOwnTransaction(QString) override { co_return; }
-};
+Hit deviceHit(double score = 1)
+{
+    return Hit{.id = u"device:d1"_s, .target = Hit::Target::device(u"d1"_s), .score = score};
+}
+
+HomeyNotification p2000(std::optional<int> priority)
+{
+    return HomeyNotification{
+        .id = u"p2000:1"_s, .source = HomeyNotification::Source::p2000, .priority = priority};
+}
 
 } // namespace
 
@@ -48,53 +42,16 @@ class TestModelValues : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void decodesEveryJsonValue_data()
-    {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<CapabilityValue>("expected");
-        QTest::addColumn<bool>("roundTrips");
-        QTest::newRow("true") << "true"_ba << CapabilityValue::fromBool(true) << true;
-        QTest::newRow("false") << "false"_ba << CapabilityValue::fromBool(false) << true;
-        QTest::newRow("0") << "0"_ba << CapabilityValue::fromNumber(0) << true;
-        QTest::newRow("1") << "1"_ba << CapabilityValue::fromNumber(1) << true;
-        QTest::newRow("1.0 is 1") << "1.0"_ba << CapabilityValue::fromNumber(1) << true;
-        QTest::newRow("21.5") << "21.5"_ba << CapabilityValue::fromNumber(21.5) << true;
-        QTest::newRow("-3e2") << "-3e2"_ba << CapabilityValue::fromNumber(-300) << true;
-        QTest::newRow("text") << "\"on\""_ba << CapabilityValue::fromString(u"on"_s) << true;
-        QTest::newRow("text 50") << "\"50\""_ba << CapabilityValue::fromString(u"50"_s) << true;
-        QTest::newRow("null") << "null"_ba << CapabilityValue::none() << true;
-        QTest::newRow("object") << "{\"a\":1}"_ba << CapabilityValue::none() << false;
-        QTest::newRow("array") << "[true]"_ba << CapabilityValue::none() << false;
-    }
-
-    void decodesEveryJsonValue()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(CapabilityValue, expected);
-        QFETCH(bool, roundTrips);
-        const QJsonValue input = jsonValue(json);
-        const auto decoded = CapabilityValue::fromJson(input);
-        QVERIFY(decoded);
-        QCOMPARE(*decoded, expected);
-        if (roundTrips)
-            QCOMPARE(decoded->toJson(), input);
-        else
-            QVERIFY(decoded->toJson().isNull());
-    }
-
-    void missingValueIsNoValueAtAll() { QVERIFY(!CapabilityValue::fromJson(QJsonObject().value(u"v"_s))); }
-
     void accessorsNeverConvertBetweenCases()
     {
         const auto one = CapabilityValue::fromNumber(1);
         QCOMPARE(one.numberValue(), 1.0);
-        QVERIFY(!one.boolValue());
-        QVERIFY(!one.stringValue());
-        const auto fifty = CapabilityValue::fromString(u"50"_s);
-        QVERIFY(!fifty.numberValue());
+        QVERIFY(!one.boolValue() && !one.stringValue());
+        QVERIFY(!CapabilityValue::fromString(u"50"_s).numberValue());
         QVERIFY(!CapabilityValue::fromBool(true).numberValue());
         QVERIFY(CapabilityValue().isNone());
         QVERIFY(CapabilityValue::fromBool(false) != CapabilityValue::fromNumber(0));
+        QVERIFY(CapabilityValue::none().toJson().isNull());
     }
 
     void optionTitle()
@@ -117,73 +74,149 @@ private Q_SLOTS:
         QVERIFY(!Device::EnergyRole::fromRaw(u"gridmeter"_s));
     }
 
-    void houseEnergyRounding_data()
-    {
-        QTest::addColumn<double>("generation");
-        QTest::addColumn<double>("net");
-        QTest::addColumn<bool>("hasGridMeter");
-        QTest::addColumn<double>("fallback");
-        QTest::addColumn<double>("consumption");
-        QTest::addColumn<double>("roundedGeneration");
-        QTest::addColumn<double>("roundedNet");
-        QTest::newRow("grid meter") << 120.4 << -30.5 << true << 0.0 << 90.0 << 120.0 << -31.0;
-        QTest::newRow("fallback") << 120.4 << -30.5 << false << 45.5 << 46.0 << 120.0 << -31.0;
-        QTest::newRow("halves away from zero") << 2.5 << -2.5 << false << -0.5 << -1.0 << 3.0 << -3.0;
-        QTest::newRow("just below a half") << 0.49999999999999994 << 0.0 << true << 0.0 << 0.0 << 0.0 << 0.0;
-    }
-
+    // Halves away from zero, also below zero and just under a half (the fetching tests hold the rest).
     void houseEnergyRounding()
     {
-        QFETCH(double, generation);
-        QFETCH(double, net);
-        QFETCH(bool, hasGridMeter);
-        QFETCH(double, fallback);
-        QFETCH(double, consumption);
-        QFETCH(double, roundedGeneration);
-        QFETCH(double, roundedNet);
-        const EnergyState energy = EnergyState::house(generation, net, hasGridMeter, fallback);
-        QCOMPARE(energy, (EnergyState{consumption, roundedGeneration, roundedNet}));
+        QCOMPARE(EnergyState::house(2.5, -2.5, false, -0.5), (EnergyState{-1, 3, -3}));
+        QCOMPARE(EnergyState::house(0.49999999999999994, 0, true, 0), (EnergyState{0, 0, 0}));
     }
 
-    void deviceEqualityReachesIntoCapabilities()
-    {
-        Device a{.id = u"d1"_s, .name = u"Lamp"_s};
-        a.capabilities.emplace(u"onoff"_s, Capability{.id = u"onoff"_s, .setable = true});
-        a.capabilityOrder = {u"onoff"_s};
-        Device b = a;
-        QCOMPARE(a, b);
-        b.capabilities.at(u"onoff"_s).lastUpdated = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
-        QVERIFY(a != b);
-        b = a;
-        b.capabilityOrder = {};
-        QVERIFY(a != b);
-    }
-
-    void emptySystemState()
-    {
-        QCOMPARE(SystemState(), (SystemState{std::nullopt, std::nullopt, std::nullopt, std::nullopt}));
-        QVERIFY(SystemState() != SystemState{.firmware = u""_s});
-    }
-
+    // The kind is read from the payload's position: a reordered enum would misname every event.
     void eventKindFollowsItsCase()
     {
-        QCOMPARE(HomeyEvent(HomeyEvent::Capability{u"d"_s, u"onoff"_s, {}, std::nullopt}).kind(),
-                 HomeyEvent::Kind::capability);
-        QCOMPARE(HomeyEvent(HomeyEvent::DeviceDeleted{u"d"_s}).kind(), HomeyEvent::Kind::deviceDeleted);
-        QCOMPARE(HomeyEvent(HomeyEvent::NotificationCreated{}).kind(), HomeyEvent::Kind::notificationCreated);
-        QCOMPARE(HomeyEvent(HomeyEvent::Disconnected{u"weg"_s}).kind(), HomeyEvent::Kind::disconnected);
-        QCOMPARE(HomeyEvent(HomeyEvent::FlowsChanged{}).kind(), HomeyEvent::Kind::flowsChanged);
-        const HomeyEvent connected = HomeyEvent::Connected{};
-        QCOMPARE(connected.kind(), HomeyEvent::Kind::connected);
-        QVERIFY(!connected.as<HomeyEvent::Disconnected>());
-        QCOMPARE(HomeyEvent(HomeyEvent::Disconnected{u"weg"_s}).as<HomeyEvent::Disconnected>()->reason,
-                 u"weg"_s);
+        using E = HomeyEvent;
+        const QList<std::pair<HomeyEvent, E::Kind>> events{
+            {E::Capability{u"d"_s, u"onoff"_s, {}, std::nullopt}, E::Kind::capability},
+            {E::DeviceUpdated{}, E::Kind::deviceUpdated},
+            {E::DeviceDeleted{u"d"_s}, E::Kind::deviceDeleted},
+            {E::ZoneUpdated{}, E::Kind::zoneUpdated},
+            {E::NotificationCreated{}, E::Kind::notificationCreated},
+            {E::Disconnected{u"weg"_s}, E::Kind::disconnected},
+            {E::FlowsChanged{}, E::Kind::flowsChanged},
+            {E::Connected{}, E::Kind::connected}};
+        for (const auto &[event, kind] : events)
+            QCOMPARE(event.kind(), kind);
+        QVERIFY(!events.last().first.as<E::Disconnected>());
+        QCOMPARE(events[5].first.as<E::Disconnected>()->reason, u"weg"_s);
     }
 
-    void realtimeIsImplementable()
+    void errorTexts()
     {
-        std::unique_ptr<HomeyRealtime> realtime = std::make_unique<NullRealtime>();
-        QVERIFY(realtime);
+        const QList<std::pair<HomeyError, QString>> cases{
+            {HomeyError::unreachable(u"Zolder-Homey ü"_s), u"Geen contact met je Homey op Zolder-Homey ü."_s},
+            {HomeyError::http(-1, u"/api/x"_s), u"De Homey gaf een fout (-1) op /api/x."_s},
+            {HomeyError::decoding(u"/api/x: geen JSON"_s),
+             u"Onverwacht antwoord van de Homey: /api/x: geen JSON"_s},
+            {HomeyError::socket(QString()), u"De live-verbinding viel weg: "_s}};
+        for (const auto &[error, message] : cases) {
+            QCOMPARE(error.errorDescription(), message);
+            QCOMPARE(QString::fromUtf8(error.what()), message);
+        }
+    }
+
+    void errorPayloadsBelongToTheirCase()
+    {
+        const auto http = HomeyError::http(404, u"/api/a"_s);
+        QCOMPARE(http.status(), 404);
+        QCOMPARE(http.path(), u"/api/a"_s);
+        QVERIFY(http.host().isEmpty() && http.text().isEmpty());
+        QCOMPARE(HomeyError::unreachable(u"h"_s).host(), u"h"_s);
+        QVERIFY(HomeyError::unreachable(u"h"_s).path().isEmpty());
+        QCOMPARE(HomeyError::socket(u"weg"_s).text(), u"weg"_s);
+        QVERIFY(HomeyError::socket(u"x"_s) != HomeyError::decoding(u"x"_s));
+        QVERIFY(HomeyError::http(500, u"/api/a"_s) != http);
+    }
+
+    void hitTargets()
+    {
+        QCOMPARE(deviceHit().deviceID(), u"d1"_s);
+        for (const auto &target :
+             {Hit::Target::room(u"d1"_s), Hit::Target::flow(u"d1"_s, false), Hit::Target::mood(u"d1"_s)}) {
+            Hit hit = deviceHit();
+            hit.target = target;
+            QVERIFY(!hit.deviceID());
+        }
+        QVERIFY(Hit::Target::flow(u"f"_s, true).isAdvanced());
+    }
+
+    // The hand-written hashes agree with the generated equality, signed zeros included.
+    void hashesAgreeWithEquality()
+    {
+        QCOMPARE(deviceHit(0.0), deviceHit(-0.0));
+        QCOMPARE(qHash(deviceHit(0.0)), qHash(deviceHit(-0.0)));
+        QCOMPARE(qHash(Hit::Accessory::dimmer(-0.0)), qHash(Hit::Accessory::dimmer(0.0)));
+        QCOMPARE(Hit::Accessory::dimmer(0.25).dimmerLevel(), 0.25);
+        QVERIFY(!Hit::Accessory::run().toggleState());
+        QCOMPARE((QSet<Hit>{deviceHit(), deviceHit(), deviceHit(3)}.size()), 2);
+
+        Room a{.id = u"z"_s, .name = u"Keuken"_s, .brightness = 0.0, .temperature = 0.0};
+        Room b = a;
+        b.brightness = -0.0;
+        b.temperature = -0.0;
+        QCOMPARE(a, b);
+        QCOMPARE(qHash(a), qHash(b));
+
+        const RoomSection section{RoomSection::Kind::climate, {deviceHit(0.0)}};
+        QCOMPARE(qHash(section), qHash(RoomSection{RoomSection::Kind::climate, {deviceHit(-0.0)}}));
+
+        HomeyNotification read = p2000(1);
+        read.isRead = true;
+        QCOMPARE((QSet<HomeyNotification>{p2000(1), p2000(1), read}.size()), 2);
+        const RawNotification raw{u"n1"_s, u"homey:manager:flow"_s, std::nullopt, u"**Hoi**"_s, std::nullopt};
+        RawNotification named = raw;
+        named.ownerName = QString();
+        QCOMPARE((QSet<RawNotification>{raw, raw, named}.size()), 2);
+    }
+
+    void sectionKinds()
+    {
+        QVERIFY(!RoomSection::Kind::fromRaw(u"Light"_s));
+        for (const auto kind : RoomSection::Kind::allCases()) {
+            QCOMPARE(RoomSection::Kind::fromRaw(kind.raw()), kind);
+            QCOMPARE(kind.selectable(), kind != RoomSection::Kind::sensor);
+        }
+        QCOMPARE((RoomSection{RoomSection::Kind::climate, {}}.id()), u"climate"_s);
+    }
+
+    // Only a section with a hit makes a room non-empty.
+    void roomScopeEmptiness()
+    {
+        RoomScope scope{.zoneID = u"z"_s, .name = u"Woonkamer"_s};
+        QVERIFY(scope.isEmpty());
+        scope.sections = {{RoomSection::Kind::light, {}}, {RoomSection::Kind::other, {}}};
+        QVERIFY(scope.isEmpty());
+        scope.sections.append({RoomSection::Kind::sensor, {deviceHit()}});
+        QVERIFY(!scope.isEmpty());
+    }
+
+    void notificationUrgency()
+    {
+        using S = HomeyNotification::Source;
+        using U = HomeyNotification::Urgency;
+        const QList<std::tuple<S, std::optional<int>, U>> cases{{S::p2000, std::nullopt, U::normal},
+                                                                {S::p2000, 2, U::normal},
+                                                                {S::p2000, 1, U::urgent},
+                                                                {S::p2000, 0, U::urgent},
+                                                                {S::presence, 1, U::quiet},
+                                                                {S::weather, std::nullopt, U::quiet},
+                                                                {S::flow, std::nullopt, U::normal},
+                                                                {S::system, 0, U::normal}};
+        for (const auto &[source, priority, urgency] : cases) {
+            HomeyNotification n = p2000(priority);
+            n.source = source;
+            QCOMPARE(n.urgency(), urgency);
+        }
+    }
+
+    void notificationSources()
+    {
+        using S = HomeyNotification::Source;
+        QVERIFY(!S::fromRaw(u"Weather"_s));
+        QVERIFY(!S::fromRaw(QString()));
+        for (const S source : S::allCases()) {
+            QCOMPARE(S::fromRaw(source.raw()), source);
+            QVERIFY(!source.title().isEmpty() && !source.symbol().isEmpty());
+        }
     }
 };
 

@@ -303,12 +303,13 @@ private Q_SLOTS:
         QVERIFY(cancelled(std::move(queued)));
 
         // When the first request ends the next one is granted its slot, and still cancelled if the client
-        // goes before it resumes.
+        // goes before it resumes. A write: its answer is not decoded on a worker thread, so nothing lets
+        // the event loop run between the end of the first and the reset.
         m_hub->clearRequests();
         c = client({{10s, 10s, 1}});
-        auto first = c->moods();
+        auto first = c->setMood(u"m1"_s);
         auto next = c->zones();
-        QCOMPARE(awaitTask(std::move(first)).size(), 2);
+        awaitTask(std::move(first));
         c.reset();
         QVERIFY(cancelled(std::move(next)));
         QTest::qWait(50);
