@@ -33,7 +33,9 @@ public:
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(), [state] { state->wake(false); }, Qt::QueuedConnection);
         });
-        const bool elapsed = co_await Awaiter{state};
+        // A named awaiter: g++ 12 destroys a temporary awaiter twice, and with it a reference to state.
+        Awaiter awaiter{state};
+        const bool elapsed = co_await awaiter;
         registration.reset();
         co_return elapsed;
     }
