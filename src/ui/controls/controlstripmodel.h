@@ -76,7 +76,6 @@ public:
     int focusedRow() const { return m_focusedRow; }
     void setFocusedRow(int row);
     const QList<ControlRow> &rows() const { return m_rows; }
-    const ControlRowView &view(int row) const { return m_views.at(row); }
 
     // A tap on the row's switch or button; an alarm-mode row chooses the mode under its cursor.
     Q_INVOKABLE void activate(int row);
