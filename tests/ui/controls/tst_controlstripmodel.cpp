@@ -1,0 +1,218 @@
+#include "awaittask.h"
+#include "controldevices.h"
+#include "fakerealtime.h"
+#include "fakerestclient.h"
+#include "manualclock.h"
+#include "recordingwriter.h"
+#include "store/home/homestore.h"
+#include "ui/controls/controlstripmodel.h"
+#include "ui/controls/guardgate.h"
+#include "ui/controls/levelcoalescer.h"
+
+#include <cmath>
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using namespace ControlDevices;
+
+namespace {
+
+Device gateWithQuickAction()
+{
+    Device made = device(u"poort"_s, u"garagedoor"_s, {u"button"_s}, {boolean(u"garagedoor_closed"_s, true)});
+    made.uiQuickAction = u"garagedoor_closed"_s;
+    return made;
+}
+
+// Everything a hub can get wrong at once.
+Device oddDevice()
+{
+    Capability blinds = number(u"windowcoverings_set"_s, 40);
+    Capability volume = number(u"volume_set"_s, 0.5, 10, 10);
+    Capability hue = number(u"light_hue"_s, std::nan(""));
+    hue.min = std::nan("");
+    Capability target = number(u"target_temperature"_s, std::nan(""), 5, 30);
+    Capability level = number(u"dim"_s, 1.7, 0, 1);
+    level.units = u"°"_s;
+    level.decimals = -3;
+    return device(u"vreemd"_s, u"other"_s, {u"slider"_s, u"color"_s, u"thermostat"_s, u"picker"_s},
+                  {level, blinds, volume, hue, target,
+                   modes(u"homealarm_state"_s, u"weird"_s, {u"armed"_s, u"disarmed"_s})});
+}
+
+} // namespace
+
+class TestControlStripModel : public QObject {
+    Q_OBJECT
+
+    std::shared_ptr<ManualClock> m_clock;
+    std::shared_ptr<FakeRealtime> m_realtime;
+    std::unique_ptr<HomeStore> m_store;
+    std::shared_ptr<RecordingWriter> m_writer;
+    std::unique_ptr<GuardGate> m_gate;
+    std::unique_ptr<LevelCoalescer> m_coalescer;
+
+    std::unique_ptr<ControlStripModel> open(const QString &deviceID)
+    {
+        return std::make_unique<ControlStripModel>(m_store.get(), deviceID, m_writer, m_gate.get(),
+                                                   m_coalescer.get());
+    }
+    static QVariant role(const ControlStripModel &model, int row, ControlStripModel::Role role)
+    {
+        return model.data(model.index(row), role);
+    }
+    void realtime(HomeyEvent event)
+    {
+        m_realtime->push(std::move(event));
+        m_clock->advance(0ms);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_clock = std::make_shared<ManualClock>();
+        auto rest = std::make_shared<FakeRestClient>(m_clock);
+        rest->home.zones = {Zone{.id = u"woonkamer"_s, .name = u"Woonkamer"_s}};
+        rest->home.devices = {colourLamp(), lock(), twoChannelSwitch(), gateWithQuickAction(), oddDevice()};
+        m_realtime = std::make_shared<FakeRealtime>();
+        m_store = std::make_unique<HomeStore>(rest, m_realtime, nullptr, SettingsStore(u"controlstrip"_s),
+                                              HomeStore::Options{m_clock});
+        awaitTask(m_store->start());
+        m_clock->advance(0ms);
+        m_writer = std::make_shared<RecordingWriter>(m_clock);
+        m_gate = std::make_unique<GuardGate>(m_clock);
+        m_coalescer = std::make_unique<LevelCoalescer>(m_writer, m_clock);
+    }
+    void cleanup()
+    {
+        m_coalescer.reset();
+        m_gate.reset();
+        awaitTask(m_store->stop());
+        m_store.reset();
+    }
+
+    void realtimeChangesTouchOneRow()
+    {
+        auto model = open(u"kleurlamp"_s);
+        QAbstractItemModelTester tester(model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model->rowCount(), 5);
+        QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
+        QSignalSpy reset(model.get(), &QAbstractItemModel::modelReset);
+
+        realtime(HomeyEvent::Capability{u"kleurlamp"_s, u"dim"_s, CapabilityValue::fromNumber(0.8)});
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0][0].toModelIndex().row(), 1);
+        QCOMPARE(role(*model, 1, ControlStripModel::ReadoutRole), u"80%"_s);
+
+        realtime(HomeyEvent::Capability{u"voordeur"_s, u"locked"_s, CapabilityValue::fromBool(false)});
+        QCOMPARE(changed.size(), 1);
+
+        // A drag shows where the pointer is before the store has the value.
+        model->scrub(1, 0.3);
+        model->scrub(1, 0.6);
+        QCOMPARE(role(*model, 1, ControlStripModel::ValueRole).toDouble(), 0.6);
+        QCOMPARE(m_writer->writes.size(), 1);
+
+        Device fewer = colourLamp();
+        fewer.capabilities.erase(u"light_saturation"_s);
+        QSignalSpy removed(model.get(), &QAbstractItemModel::rowsRemoved);
+        realtime(HomeyEvent::DeviceUpdated{fewer});
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(model->rowCount(), 4);
+        QCOMPARE(reset.size(), 0);
+    }
+
+    void lockAsksForASecondPress()
+    {
+        auto model = open(u"voordeur"_s);
+        QAbstractItemModelTester tester(model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Ontgrendelen"_s);
+
+        model->activate(0);
+        QVERIFY(m_writer->writes.isEmpty());
+        QVERIFY(role(*model, 0, ControlStripModel::ArmedRole).toBool());
+        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Zeker weten? Nogmaals"_s);
+        QCOMPARE(role(*model, 0, ControlStripModel::AccessibleNameRole), u"Bevestig: Ontgrendelen"_s);
+        model->activate(0);
+        QCOMPARE(m_writer->writes.size(), 1);
+        QCOMPARE(m_writer->writes[0].value, CapabilityValue::fromBool(false));
+
+        // The unlatch button drops back to its normal look when the window ends.
+        model->activate(1);
+        QVERIFY(role(*model, 1, ControlStripModel::ArmedRole).toBool());
+        m_clock->advance(GuardGate::window);
+        QVERIFY(!role(*model, 1, ControlStripModel::ArmedRole).toBool());
+        QCOMPARE(m_writer->writes.size(), 1);
+
+        // Once unlocked, locking goes out on one press.
+        realtime(HomeyEvent::Capability{u"voordeur"_s, u"locked"_s, CapabilityValue::fromBool(false)});
+        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Op slot doen"_s);
+        model->activate(0);
+        QCOMPARE(m_writer->writes.size(), 2);
+    }
+
+    void anActionButtonThatOpensAsksToo()
+    {
+        auto model = open(u"poort"_s);
+        QCOMPARE(role(*model, 0, ControlStripModel::KindRole), u"action"_s);
+        model->activate(0);
+        QVERIFY(m_writer->writes.isEmpty());
+        QVERIFY(role(*model, 0, ControlStripModel::ArmedRole).toBool());
+        model->activate(0);
+        QCOMPARE(m_writer->writes.size(), 1);
+    }
+
+    void eachChannelWritesItsOwnCapability()
+    {
+        auto model = open(u"schakelaar"_s);
+        model->activate(0);
+        model->activate(1);
+        QCOMPARE(m_writer->writes.size(), 2);
+        QCOMPARE(m_writer->writes[0].capabilityID, u"onoff.output1"_s);
+        QCOMPARE(m_writer->writes[1].capabilityID, u"onoff.output2"_s);
+    }
+
+    void badValuesDrawSaneRowsAndWriteNothing()
+    {
+        auto model = open(u"vreemd"_s);
+        QAbstractItemModelTester tester(model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        realtime(HomeyEvent::Capability{u"vreemd"_s, u"dim"_s, CapabilityValue::fromNumber(-4)});
+        realtime(HomeyEvent::Capability{u"vreemd"_s, u"light_hue"_s, CapabilityValue::fromNumber(INFINITY)});
+
+        QStringList kinds;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            kinds.append(role(*model, row, ControlStripModel::KindRole).toString());
+            const double value = role(*model, row, ControlStripModel::ValueRole).toDouble();
+            QVERIFY2(std::isfinite(value), qPrintable(kinds.last()));
+            if (role(*model, row, ControlStripModel::BarRole).toBool())
+                QVERIFY(value >= 0 && value <= 1);
+            for (auto text : {ControlStripModel::ReadoutRole, ControlStripModel::AccessibleValueRole}) {
+                const QString shown = role(*model, row, text).toString().toLower();
+                QVERIFY2(!shown.contains(u"nan"_s) && !shown.contains(u"inf"_s), qPrintable(shown));
+            }
+        }
+        QCOMPARE(kinds, (QStringList{u"slider"_s, u"slider"_s, u"slider"_s, u"hue"_s, u"thermostat"_s,
+                                     u"armMode"_s}));
+        QCOMPARE(role(*model, 0, ControlStripModel::ReadoutRole), u"-4 °"_s);
+        QCOMPARE(role(*model, 1, ControlStripModel::ValueRole).toDouble(), 1.0);
+        QCOMPARE(role(*model, 4, ControlStripModel::ValueRole).toDouble(), 20.0);
+        const QVariantList chips = role(*model, 5, ControlStripModel::ChipsRole).toList();
+        QCOMPARE(chips.size(), 2);
+        for (const QVariant &chip : chips)
+            QVERIFY(!chip.toMap().value(u"current"_s).toBool());
+
+        // A bar whose range is empty takes no drag; a position that is no number is no position.
+        QVERIFY(!role(*model, 2, ControlStripModel::EnabledRole).toBool());
+        model->scrub(2, 0.5);
+        model->scrub(0, std::nan(""));
+        model->release(0, INFINITY);
+        m_clock->advance(1s);
+        QVERIFY(m_writer->writes.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestControlStripModel)
+#include "tst_controlstripmodel.moc"
