@@ -33,7 +33,10 @@ public:
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(), [state] { state->wake(false); }, Qt::QueuedConnection);
         });
-        const bool elapsed = co_await Awaiter{state};
+        // A named awaiter: g++ 12 destroys a braced temporary awaiter twice, releasing state once too often.
+        Awaiter awaiter;
+        awaiter.state = state;
+        const bool elapsed = co_await awaiter;
         registration.reset();
         co_return elapsed;
     }
