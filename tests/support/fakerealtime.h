@@ -1,9 +1,11 @@
 #pragma once
 
+#include "base/async/clock.h"
 #include "base/async/eventchannel.h"
 #include "homey/model/homeyerror.h"
 #include "homey/model/homeyrealtime.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <QList>
@@ -21,10 +23,16 @@ public:
     QStringList ownTransactions;
     // While set, every connect fails with it.
     std::optional<HomeyError> connectFailure;
+    // How long a connect and a disconnect take, on this clock; none means at once.
+    std::shared_ptr<Clock> clock;
+    std::chrono::milliseconds connectLatency{0};
+    std::chrono::milliseconds disconnectLatency{0};
 
     QCoro::Task<std::shared_ptr<EventChannel<HomeyEvent>>> connect(QStringList deviceIDs) override
     {
         connects.append(deviceIDs);
+        if (clock && connectLatency.count() > 0)
+            co_await clock->sleep(connectLatency, {});
         end();
         if (connectFailure)
             throw *connectFailure;
@@ -37,8 +45,9 @@ public:
     QCoro::Task<> disconnect() override
     {
         ++disconnects;
+        if (clock && disconnectLatency.count() > 0)
+            co_await clock->sleep(disconnectLatency, {});
         end();
-        co_return;
     }
     QCoro::Task<> registerOwnTransaction(QString transactionID) override
     {

@@ -58,6 +58,10 @@ public:
         script(operation, {behaviour(operation).latency, error});
     }
     void heal(const QString &operation) { script(operation, {behaviour(operation).latency, std::nullopt}); }
+    void delay(const QString &operation, std::chrono::milliseconds latency)
+    {
+        script(operation, {latency, behaviour(operation).failure});
+    }
     Behaviour behaviour(const QString &operation) const { return m_behaviours.value(operation); }
 
     QCoro::Task<QList<Zone>> zones(CancelToken cancel = {}) override

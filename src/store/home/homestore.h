@@ -433,4 +433,7 @@ private:
     int m_derivedBatch = 0;
     // Ends every task of this store when it goes.
     CancelToken m_lifetime;
+
+    // Tests and benchmarks hand it events and pending writes directly.
+    friend class HomeStoreProbe;
 };

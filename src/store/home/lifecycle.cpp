@@ -4,6 +4,7 @@
 #include "homey/rest/homeyrestclient.h"
 #include "store/home/homestore.h"
 
+#include <cmath>
 #include <exception>
 
 using namespace Qt::StringLiterals;
@@ -159,7 +160,9 @@ void HomeStore::logSnapshot()
 {
     const qsizetype controllable = std::count_if(m_devices.cbegin(), m_devices.cend(),
                                                  [](const Device &d) { return d.isControllable(); });
-    auto watts = [](double w) { return QString::number(qint64(std::clamp(w, -9.0e18, 9.0e18))); };
+    auto watts = [](double w) {
+        return std::isfinite(w) ? QString::number(qint64(std::clamp(w, -9.0e18, 9.0e18))) : u"0"_s;
+    };
     const qsizetype meters = m_generatorIDs.size() + m_gridMeterIDs.size();
     log(u"snapshot: "_s + QString::number(m_devices.size()) + u" apparaten ("_s +
         QString::number(controllable) + u" bedienbaar), "_s + QString::number(m_zones.size()) +
@@ -185,14 +188,20 @@ QCoro::Task<> HomeStore::resyncTask(QPointer<HomeStore> self)
     if (self->m_resyncInFlight)
         co_return;
     self->m_resyncInFlight = true;
-    // A live store stays live through a resync; the load only shows loading while it runs.
+    // A resync only refreshes the home: a live store stays live (and keeps its energy poll), a degraded
+    // one stays degraded, a stopped one idle. Only what the load itself showed is put back; a state that
+    // an event set meanwhile (the link dropped, or came back) stands.
     const ConnectionState before = self->m_connection;
     const bool loaded = co_await load(self);
     if (!self)
         co_return;
     self->m_resyncInFlight = false;
-    if (loaded &&
-        (before.kind() == ConnectionState::Kind::live || before.kind() == ConnectionState::Kind::degraded))
+    if (!loaded || self->m_connection != ConnectionState::loading(loadingText))
+        co_return;
+    using Kind = ConnectionState::Kind;
+    if (self->m_stopped)
+        self->setConnection(ConnectionState::idle());
+    else if (before.kind() == Kind::live || before.kind() == Kind::degraded || before.kind() == Kind::idle)
         self->setConnection(before);
 }
 
@@ -226,6 +235,9 @@ QCoro::Task<> HomeStore::openSocket(QPointer<HomeStore> self)
     self->m_expectInitialConnected = true;
     if (self->m_eventTask)
         self->m_eventTask->cancel();
+    // An earlier pump may be waiting on its stream: ending that stream is what wakes it.
+    if (self->m_stream && self->m_stream != stream)
+        self->m_stream->finish();
     self->m_eventTask = CancelToken();
     self->m_stream = stream;
     pump(self, stream, *self->m_eventTask);
@@ -281,6 +293,9 @@ QCoro::Task<> HomeStore::pump(QPointer<HomeStore> self, std::shared_ptr<EventCha
                 self->m_stream = stream;
                 break;
             }
+            // Still away: the reload's "loading" would otherwise stand for the whole next wait.
+            if (self->m_connection == ConnectionState::loading(loadingText))
+                self->setConnection(ConnectionState::degraded(streamEndedText));
             wait = std::min<std::chrono::seconds>(wait * 2, longestReconnectWait);
         }
     }
@@ -334,7 +349,11 @@ QCoro::Task<> HomeStore::stopTask(QPointer<HomeStore> self)
         self->m_eventTask->cancel();
         self->m_eventTask.reset();
     }
-    self->m_stream.reset();
+    // The pump waits on the stream, not on its token: ending the stream is what lets it go.
+    if (self->m_stream) {
+        self->m_stream->finish();
+        self->m_stream.reset();
+    }
     if (self->m_p2000Task) {
         self->m_p2000Task->cancel();
         self->m_p2000Task.reset();
@@ -344,5 +363,7 @@ QCoro::Task<> HomeStore::stopTask(QPointer<HomeStore> self)
         if (!self)
             co_return;
     }
-    self->setConnection(ConnectionState::idle());
+    // A start() made while the link closed owns the state now.
+    if (self->m_stopped)
+        self->setConnection(ConnectionState::idle());
 }

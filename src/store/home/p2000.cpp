@@ -77,6 +77,8 @@ QCoro::Task<> HomeStore::loadTimeline(QPointer<HomeStore> self, bool baseline)
         failure = QString::fromUtf8(error.what());
         if (const auto *homey = dynamic_cast<const HomeyError *>(&error))
             failure = homey->errorDescription();
+    } catch (...) {
+        failure = u"onbekende fout"_s;
     }
     if (!self)
         co_return;

@@ -35,6 +35,9 @@ public:
 
     QList<HomeyNotification> items() const { return m_items; }
     int unread() const { return m_unread; }
+    // The list and count as they stand, replaced whole (a test's scene); each emits only on a real change.
+    void setItems(const QList<HomeyNotification> &items);
+    void setUnread(int unread);
     NotificationSettings settings() const { return m_settings; }
 
     // What "now" is for banner ages and incident dates; the system clock unless replaced.
@@ -55,9 +58,7 @@ Q_SIGNALS:
     void settingsChanged();
 
 private:
-    // Each emits only on a real change.
-    void setItems(const QList<HomeyNotification> &items);
-    void setUnread(int unread);
+    // Emits only on a real change; apply() is the public way, which also saves.
     void setSettings(const NotificationSettings &settings);
 
     QDateTime now() const;

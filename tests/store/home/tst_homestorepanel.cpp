@@ -1,0 +1,296 @@
+// What the panel shows: the hits of a query, the open room, the notification list, and the one selection
+// that moves over them.
+#include "homefixture.h"
+#include "homestoreprobe.h"
+#include "logcapture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The Dutch home with count dimmable spots in the hall.
+DutchHome::Home withSpots(int count)
+{
+    DutchHome::Home home = DutchHome::home();
+    for (int i = 1; i <= count; ++i)
+        DutchHome::put(home.devices,
+                       DutchHome::dimLight(u"spot%1"_s.arg(i), u"Spot %1"_s.arg(i), u"hal"_s, false, 0.5));
+    return home;
+}
+
+QStringList titles(const QList<Hit> &hits)
+{
+    QStringList result;
+    for (const Hit &hit : hits)
+        result.append(hit.title);
+    return result;
+}
+
+HomeyNotification notification(const QString &id, HomeyNotification::Source source, const QString &title,
+                               const QString &body, std::optional<int> priority = std::nullopt)
+{
+    HomeyNotification item;
+    item.id = id;
+    item.source = source;
+    item.title = title;
+    item.body = body;
+    item.priority = priority;
+    return item;
+}
+
+} // namespace
+
+class TestHomeStorePanel : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void queryFindsAtMostThirtyAndKeepsItsVerb()
+    {
+        HomeFixture f(true, withSpots(40));
+        f.start();
+        f.store->setQuery(u"spot"_s);
+        QCOMPARE(f.store->mode(), HomeStore::Mode::Results);
+        QCOMPARE(f.store->hits().size(), 30);
+
+        f.store->setQuery(u"plafondlamp 40"_s);
+        QCOMPARE(f.store->hits().value(0).title, u"Plafondlamp"_s);
+        QCOMPARE(HomeStoreProbe::verb(*f.store), SearchVerb::setDim(0.4));
+
+        // Blanks are no search; back at rest the verb is gone too.
+        f.store->setQuery(u" \t "_s);
+        QCOMPARE(f.store->mode(), HomeStore::Mode::Rest);
+        QVERIFY(f.store->hits().isEmpty());
+        QVERIFY(!HomeStoreProbe::verb(*f.store));
+
+        // In a room the typed text filters the room's rows and keeps no verb.
+        f.store->setQuery(u"plafondlamp aan"_s);
+        QCOMPARE(HomeStoreProbe::verb(*f.store), SearchVerb::on());
+        f.store->enterScope(u"woonkamer"_s);
+        f.store->setQuery(u"plafondlamp 40"_s);
+        QVERIFY(f.store->hits().isEmpty());
+        QVERIFY(!HomeStoreProbe::verb(*f.store));
+        QCOMPARE(titles(f.store->roomHits()), QStringList(u"Plafondlamp"_s));
+    }
+
+    void roomRowsBySection()
+    {
+        HomeFixture f;
+        f.start();
+        f.store->panelDidAppear();
+        LogCapture log;
+        f.store->enterScope(u"woonkamer"_s);
+        QCOMPARE(log.matching(u"scope: "_s),
+                 QStringList(u"scope: ingezoomd op Woonkamer (room=gebouwd, 5 rijen)"_s));
+        const RoomScope room = *f.store->room();
+        QStringList sections;
+        for (const RoomSection &section : room.sections)
+            sections.append(section.title() + u": "_s + titles(section.hits).join(u", "_s));
+        // The switch named like a mood is no light of the room; the thermometer shows its reading's name.
+        QCOMPARE(sections,
+                 (QStringList{u"Licht: Leeslamp, Plafondlamp, Staande lamp"_s, u"Media: Televisie"_s,
+                              u"Overig: Film avond"_s, u"Sensoren: Thermometer"_s}));
+        QCOMPARE(room.sections.last().hits.value(0).subtitle, u"measure_temperature"_s);
+        QCOMPARE(titles(f.store->roomHits()), (QStringList{u"Leeslamp"_s, u"Plafondlamp"_s, u"Staande lamp"_s,
+                                                           u"Televisie"_s, u"Film avond"_s}));
+        QCOMPARE(room.dimmableCount, 2);
+        QCOMPARE(f.store->roomDimLevel(), 0.4);
+
+        // The dimmer level is the mean of the dimmable lights that are on.
+        f.change(u"plafond"_s, u"dim"_s, CapabilityValue::fromNumber(0.2));
+        f.change(u"lees"_s, u"dim"_s, CapabilityValue::fromNumber(0.6));
+        f.change(u"lees"_s, u"onoff"_s, CapabilityValue::fromBool(true));
+        QCOMPARE(f.store->roomDimLevel(), 0.4);
+
+        // Typing keeps the room's own matches; the header still counts the whole room.
+        f.store->setQuery(u"lamp"_s);
+        QCOMPARE(titles(f.store->roomHits()),
+                 (QStringList{u"Leeslamp"_s, u"Plafondlamp"_s, u"Staande lamp"_s}));
+        QCOMPARE(f.store->room()->sections.size(), 1);
+        QCOMPARE(f.store->room()->deviceCount, room.deviceCount);
+
+        f.store->exitScope();
+        f.store->exitScope();
+        QCOMPARE(log.matching(u"scope: "_s).mid(1), QStringList(u"scope: verlaten (Woonkamer)"_s));
+        QVERIFY(!f.store->room());
+        QVERIFY(f.store->query().isEmpty());
+    }
+
+    void roomEdges()
+    {
+        HomeFixture f(true, withSpots(260));
+        f.start();
+        LogCapture log;
+        f.store->enterScope(u"zolder"_s);
+        QVERIFY(f.store->room()->sections.isEmpty());
+        f.store->enterScope(u"badkamer"_s);
+        QCOMPARE(f.store->roomHits().value(0).subtitle, u"Niet bereikbaar"_s);
+
+        // The room filter takes the room's devices from one search of 250.
+        f.store->enterScope(u"hal"_s);
+        f.store->setQuery(u"spot"_s);
+        QCOMPARE(f.store->roomHits().size(), 250);
+
+        // A room gone from the hub closes at the next rebuild, named by its id.
+        f.rest->home.zones.removeIf([](const Zone &zone) { return zone.id == u"hal"; });
+        f.store->resync();
+        f.clock->advance(0ms);
+        QVERIFY(!f.store->scopeZoneID());
+        QCOMPARE(log.matching(u"scope: "_s),
+                 (QStringList{u"scope: ingezoomd op Zolder (room=gebouwd, 0 rijen)"_s,
+                              u"scope: ingezoomd op Badkamer (room=gebouwd, 1 rijen)"_s,
+                              u"scope: ingezoomd op Hal (room=gebouwd, 262 rijen)"_s,
+                              u"scope: verlaten (hal)"_s}));
+    }
+
+    void zoneByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("zoneID");
+        QTest::newRow("containment in name order") << u"kamer"_s << u"s2"_s;
+        QTest::newRow("exact before contained") << u"WOONKAMER"_s << u"wk"_s;
+        QTest::newRow("containment ignores case") << u"KAMER 1"_s << u"s10"_s;
+        QTest::newRow("not trimmed") << u"zolder "_s << QString();
+        QTest::newRow("none") << u"garage"_s << QString();
+    }
+    void zoneByName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, zoneID);
+        DutchHome::Home home;
+        DutchHome::put(home.zones, DutchHome::zone(u"s10"_s, u"Slaapkamer 10"_s, std::nullopt));
+        DutchHome::put(home.zones, DutchHome::zone(u"s2"_s, u"Slaapkamer 2"_s, std::nullopt));
+        DutchHome::put(home.zones, DutchHome::zone(u"wk2"_s, u"Woonkamer 2"_s, std::nullopt));
+        DutchHome::put(home.zones, DutchHome::zone(u"wk"_s, u"Woonkamer"_s, std::nullopt));
+        DutchHome::put(home.zones, DutchHome::zone(u"z"_s, u"Zolder"_s, std::nullopt));
+        HomeFixture f(false, home);
+        f.start();
+        QCOMPARE(f.store->zoneID(name).value_or(QString()), zoneID);
+    }
+
+    void restRowsAndFocus()
+    {
+        HomeFixture f;
+        f.start();
+        const RestState &rest = f.store->rest();
+        const int scenes = int(rest.scenes.size());
+        const int rooms = int(rest.rooms.size());
+        QCOMPARE(f.store->restRowCount(), scenes + rooms + int(rest.modes.size()));
+        f.store->setSelection(scenes);
+        QCOMPARE(f.store->restFocus(), (HomeStore::RestFocus{HomeStore::RestFocus::Kind::Room, 0}));
+        QCOMPARE(f.store->selectedHit(), f.store->roomHit(rest.rooms.first()));
+        QCOMPARE(f.store->selectedHit()->id, u"room:"_s + rest.rooms.first().id);
+        f.store->moveSelection(1000);
+        QCOMPARE(f.store->restFocus(), (HomeStore::RestFocus{HomeStore::RestFocus::Kind::Mode, 0}));
+        QCOMPARE(f.store->selectedHit(), rest.modes.last());
+
+        // In a room with lights the room itself comes first, as its dimmer.
+        f.store->enterScope(u"woonkamer"_s);
+        QCOMPARE(f.store->selectedHit(), f.store->scopeHit());
+        QCOMPARE(f.store->scopeHit()->subtitle, u"2 van 3 aan"_s);
+        f.store->moveSelection(1);
+        QCOMPARE(f.store->selectedHit()->title, u"Leeslamp"_s);
+        f.store->toggleDetail();
+        QCOMPARE(f.store->detailDeviceID(), u"lees"_s);
+        f.store->toggleDetail();
+        QVERIFY(!f.store->detailDeviceID());
+    }
+
+    void selectionStaysOnARow_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("narrowing");
+        QTest::addColumn<int>("rowsAfter");
+        QTest::newRow("results") << u"results"_s << 9 << u"leeslamp"_s << 1;
+        QTest::newRow("room") << u"room"_s << 6 << u"lamp"_s << 4;
+        QTest::newRow("notifications") << u"notifications"_s << 3 << u"brand"_s << 1;
+        QTest::newRow("nothing found") << u"results"_s << 9 << u"onvindbaar"_s << 0;
+        QTest::newRow("rest") << u"rest"_s << 13 << QString() << 13;
+    }
+    void selectionStaysOnARow()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, rows);
+        QFETCH(QString, narrowing);
+        QFETCH(int, rowsAfter);
+        HomeFixture f;
+        f.start();
+        f.store->notifications()->setItems(
+            {notification(u"a"_s, HomeyNotification::Source::p2000, u"Ambulance"_s, u"Brand Leiden"_s, 1),
+             notification(u"b"_s, HomeyNotification::Source::flow, u"Wasmachine"_s, u"Klaar"_s),
+             notification(u"c"_s, HomeyNotification::Source::presence, u"Anna"_s, u"Thuis"_s)});
+        if (mode == u"results")
+            f.store->setQuery(u"lamp"_s);
+        else if (mode == u"room")
+            f.store->enterScope(u"woonkamer"_s);
+        else if (mode == u"notifications")
+            f.store->enterNotifications();
+
+        f.store->moveSelection(-1);
+        QCOMPARE(f.store->selection(), 0);
+        f.store->moveSelection(100);
+        QCOMPARE(f.store->selection(), rows - 1);
+        f.store->moveSelection(1);
+        QCOMPARE(f.store->selection(), rows - 1);
+        if (!narrowing.isEmpty())
+            f.store->setQuery(narrowing);
+        QCOMPARE(f.store->selection(), std::max(rowsAfter - 1, 0));
+        f.store->moveSelection(1);
+        QCOMPARE(f.store->selection(), std::max(rowsAfter - 1, 0));
+
+        // A selection set out of range comes back at the next rebuild.
+        f.store->setSelection(-3);
+        f.store->setQuery(narrowing + u' ');
+        QCOMPARE(f.store->selection(), 0);
+    }
+
+    void notificationList()
+    {
+        HomeFixture f;
+        f.start();
+        NotificationFeed &feed = *f.store->notifications();
+        feed.setItems(
+            {notification(u"a"_s, HomeyNotification::Source::p2000, u"Ambulance"_s, u"Brand Leiden"_s, 1),
+             notification(u"b"_s, HomeyNotification::Source::flow, u"Wasmachine"_s, u"Klaar"_s),
+             notification(u"c"_s, HomeyNotification::Source::p2000, u"Politie"_s, u"Leiden"_s, 2)});
+        feed.setUnread(2);
+        f.store->enterScope(u"keuken"_s);
+        f.store->setDetailDeviceID(u"keukenlamp"_s);
+        LogCapture log;
+
+        f.store->enterNotifications();
+        f.store->enterNotifications();
+        QCOMPARE(log.lines(), QStringList(u"meldingen: geopend (3 in de lijst, 2 ongelezen)"_s));
+        QCOMPARE(feed.unread(), 0);
+        QCOMPARE(f.store->mode(), HomeStore::Mode::Notifications);
+        QVERIFY(!f.store->room());
+        QVERIFY(!f.store->detailDeviceID());
+        QVERIFY(!f.store->selectedHit());
+
+        const auto ids = [&] {
+            QStringList result;
+            for (const HomeyNotification &item : f.store->notificationRows())
+                result.append(item.id);
+            return result;
+        };
+        f.store->setQuery(u"  "_s);
+        QCOMPARE(ids(), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+        f.store->setQuery(u"P2000"_s);
+        QCOMPARE(ids(), (QStringList{u"a"_s, u"c"_s}));
+        f.store->setQuery(u"leiden  prio 1"_s);
+        QCOMPARE(ids(), QStringList(u"a"_s));
+        f.store->setQuery(u"wasmachine brand"_s);
+        QVERIFY(ids().isEmpty());
+
+        f.store->exitNotifications();
+        QCOMPARE(f.store->mode(), HomeStore::Mode::Rest);
+        QVERIFY(f.store->query().isEmpty());
+        QCOMPARE(log.lines().size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHomeStorePanel)
+#include "tst_homestorepanel.moc"
