@@ -1,0 +1,94 @@
+#include "app/statusicon.h"
+
+#include "ui/symbolcatalog.h"
+#include "ui/theme.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool iconFontLoaded()
+{
+    static const bool loaded = SymbolCatalog::loadFont();
+    return loaded;
+}
+
+void drawBadge(QPainter &painter, int size, const QString &badge)
+{
+    QFont font = Theme::label(10);
+    font.setPixelSize(std::max(7, size * 9 / 22));
+    font.setBold(true);
+    const QFontMetricsF metrics(font);
+    const double height = size * 0.5;
+    const double width = std::max(height, metrics.horizontalAdvance(badge) + height * 0.4);
+    const QRectF pill(size - width, size - height, width, height);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Theme::lit());
+    painter.drawRoundedRect(pill, height / 2, height / 2);
+    painter.setFont(font);
+    painter.setPen(Theme::surface());
+    painter.drawText(pill, Qt::AlignCenter, badge);
+}
+
+// White with a dark rim, so the shape reads on light and dark panels alike.
+void drawOutlined(QPainter &painter, const QFont &font, const QRectF &box, const QString &text)
+{
+    const QFontMetricsF metrics(font);
+    const QRectF bounds = metrics.tightBoundingRect(text);
+    QPainterPath path;
+    path.addText(box.center() - bounds.center(), font, text);
+    painter.setPen(QPen(QColor(0, 0, 0, 150), std::max(1.0, box.height() / 14), Qt::SolidLine, Qt::RoundCap,
+                        Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawPath(path);
+}
+
+QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, const QString &badge)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(opacity);
+    if (glyph) {
+        QFont font = Theme::icon(10);
+        // With a count the symbol moves up and left to leave the corner to the badge.
+        const double glyphSize = badge.isEmpty() ? size : size * 0.8;
+        font.setPixelSize(int(glyphSize));
+        drawOutlined(painter, font, QRectF(0, 0, glyphSize, glyphSize), *glyph);
+    } else {
+        QFont font = Theme::title(10);
+        font.setPixelSize(size / 2);
+        font.setBold(true);
+        drawOutlined(painter, font, QRectF(0, 0, size, size), u"QV"_s);
+    }
+    painter.setOpacity(1.0);
+    if (!badge.isEmpty() && glyph)
+        drawBadge(painter, size, badge);
+    return pixmap;
+}
+
+} // namespace
+
+namespace StatusIcon {
+
+Drawn draw(const QString &symbol, double opacity, const QString &badge)
+{
+    const std::optional<QString> glyph = iconFontLoaded() ? SymbolCatalog::find(symbol) : std::nullopt;
+    Drawn drawn;
+    drawn.hasSymbol = glyph.has_value();
+    // Trays ask for different sizes; each gets its own drawing rather than a blurred scale.
+    for (const int size : {16, 22, 24, 32, 48, 64})
+        drawn.icon.addPixmap(drawOne(size, glyph, opacity, badge));
+    return drawn;
+}
+
+} // namespace StatusIcon

@@ -1,0 +1,193 @@
+#include "app/statusitemcontroller.h"
+
+#include "app/appinfo.h"
+#include "app/filereveal.h"
+#include "app/statusicon.h"
+#include "app/statusitemlook.h"
+#include "base/log.h"
+#include "store/home/homestore.h"
+#include "store/notifications/notificationfeed.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+
+using namespace Qt::StringLiterals;
+
+std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInstance, const HotKeyCombo &combo)
+{
+    if (testInstance) {
+        log(u"testmodus: geen statusitem (de menubalk blijft van de app van de gebruiker)"_s);
+        return nullptr;
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        log(u"!! FATAAL: deze desktop heeft geen systeemvak voor QSystemTrayIcon. Er is geen menubalk-icoon."_s);
+        reportMissingIcon(u"QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s, combo);
+        log(u"!! verder zonder menubalk-icoon. De sneltoets blijft de ingang."_s);
+        return nullptr;
+    }
+    std::unique_ptr<StatusItemController> controller(new StatusItemController(combo));
+    log(u"statusitem: ok (button=in de menubalk, zichtbaar="_s +
+        (controller->m_tray->isVisible() ? u"true"_s : u"false"_s) + u")"_s);
+    return controller;
+}
+
+StatusItemController::StatusItemController(const HotKeyCombo &combo)
+    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_combo(combo)
+{
+    m_tray->setContextMenu(m_menu.get());
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { clicked(int(reason)); });
+    apply(ConnectionState::idle());
+    buildMenu();
+    m_tray->show();
+}
+
+StatusItemController::~StatusItemController()
+{
+    // The tray must let go of the menu before the menu goes.
+    delete m_tray;
+}
+
+void StatusItemController::clicked(int reason)
+{
+    switch (QSystemTrayIcon::ActivationReason(reason)) {
+    case QSystemTrayIcon::Trigger:
+        // Control with a left click opens the menu, as a right click does.
+        if (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier)
+            m_menu->popup(QCursor::pos());
+        else
+            Q_EMIT toggleRequested();
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        Q_EMIT toggleRequested();
+        break;
+    case QSystemTrayIcon::Context:     // the tray opens the menu itself
+    case QSystemTrayIcon::DoubleClick: // its first click has toggled already
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+}
+
+void StatusItemController::apply(const ConnectionState &state)
+{
+    m_connection = state;
+    const StatusItemLook look = StatusItemLook::of(state, m_unread, m_combo);
+    const StatusIcon::Drawn drawn = StatusIcon::draw(look.symbol, look.opacity, look.badge);
+    if (!drawn.hasSymbol)
+        log(u"!! statusitem: symbool '"_s + look.symbol + u"' niet beschikbaar, terugval op tekstlabel QV"_s);
+    m_tray->setIcon(drawn.icon);
+    m_tray->setToolTip(look.tooltip);
+    if (m_reconnectItem)
+        m_reconnectItem->setEnabled(true);
+}
+
+void StatusItemController::applyUnread(int unread)
+{
+    if (unread == m_unread)
+        return;
+    m_unread = unread;
+    apply(m_connection);
+    if (m_notificationsItem)
+        m_notificationsItem->setText(StatusMenu::notificationsTitle(unread));
+}
+
+void StatusItemController::setHotKey(const HotKeyCombo &combo)
+{
+    m_combo = combo;
+    buildMenu();
+    apply(m_connection);
+}
+
+void StatusItemController::buildMenu()
+{
+    m_menu->clear();
+    for (const StatusMenu::Entry &entry : StatusMenu::entries(m_unread, m_combo, AppInfo::version())) {
+        if (entry.separator) {
+            m_menu->addSeparator();
+            continue;
+        }
+        QAction *action = m_menu->addAction(entry.title);
+        action->setEnabled(entry.enabled);
+        if (!entry.shortcut.isEmpty())
+            action->setShortcut(QKeySequence::fromString(entry.shortcut, QKeySequence::PortableText));
+        switch (entry.action) {
+        case StatusMenu::Action::none:
+            break;
+        case StatusMenu::Action::toggle:
+            connect(action, &QAction::triggered, this, &StatusItemController::toggleRequested);
+            break;
+        case StatusMenu::Action::notifications:
+            m_notificationsItem = action;
+            connect(action, &QAction::triggered, this, &StatusItemController::notificationsRequested);
+            break;
+        case StatusMenu::Action::reconnect:
+            m_reconnectItem = action;
+            connect(action, &QAction::triggered, this, &StatusItemController::reconnectRequested);
+            break;
+        case StatusMenu::Action::settings:
+            connect(action, &QAction::triggered, this, &StatusItemController::settingsRequested);
+            break;
+        case StatusMenu::Action::showLog:
+            connect(action, &QAction::triggered, this, &StatusItemController::revealLog);
+            break;
+        case StatusMenu::Action::quit:
+            connect(action, &QAction::triggered, this, &StatusItemController::quitRequested);
+            break;
+        }
+    }
+}
+
+void StatusItemController::follow(HomeStore *store)
+{
+    disconnect(m_storeLink);
+    if (!store)
+        return;
+    m_storeLink =
+        connect(store, &HomeStore::connectionChanged, this, [this, store] { apply(store->connection()); });
+    apply(store->connection());
+}
+
+void StatusItemController::follow(NotificationFeed *feed)
+{
+    disconnect(m_feedLink);
+    if (!feed)
+        return;
+    m_feedLink =
+        connect(feed, &NotificationFeed::unreadChanged, this, [this, feed] { applyUnread(feed->unread()); });
+    applyUnread(feed->unread());
+}
+
+void StatusItemController::reportMissingIcon(const QString &detail, const HotKeyCombo &combo)
+{
+    log(u"!! GEEN MENUBALK-ICOON: "_s + detail);
+    Log::shared().flush();
+    // Not modal: the launch goes on while the notice is up; the hot key works meanwhile.
+    auto *alert =
+        new QMessageBox(QMessageBox::Critical, u"Quorvane"_s, u"Quorvane kon geen menubalk-icoon plaatsen"_s);
+    alert->setInformativeText(detail +
+                              u"\n\nDit gebeurt als de menubalk vol staat of als een ander programma hem "
+                              u"blokkeert. Quorvane draait wél: "_s +
+                              combo.display() +
+                              u" opent het paneel nog steeds.\n\nHet volledige logboek staat in:\n"_s +
+                              Log::fileURL());
+    QPushButton *showLog = alert->addButton(u"Toon logboek"_s, QMessageBox::AcceptRole);
+    alert->addButton(u"Doorgaan"_s, QMessageBox::RejectRole);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(Qt::NonModal);
+    QObject::connect(alert, &QMessageBox::buttonClicked, alert, [showLog](QAbstractButton *button) {
+        if (button == showLog)
+            revealLog();
+    });
+    alert->show();
+    alert->raise();
+    alert->activateWindow();
+}
+
+void StatusItemController::revealLog()
+{
+    FileReveal::reveal(Log::fileURL());
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/hotkeycombo.h"
+#include "homey/model/connectionstate.h"
+
+#include <memory>
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+
+class HomeStore;
+class NotificationFeed;
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+// The tray icon with its menu: the connection state, the unread count and the hot key at a glance.
+// What the user picks is reported through the signals; the application decides what happens.
+class StatusItemController : public QObject {
+    Q_OBJECT
+
+public:
+    // The application's tray icon. Nullptr in a test instance, and where the desktop offers no tray: then
+    // after the log lines and a notice that the hot key is still the way in.
+    static std::unique_ptr<StatusItemController> setUp(bool testInstance, const HotKeyCombo &combo);
+    ~StatusItemController() override;
+
+    void apply(const ConnectionState &state);
+    // A different count is drawn at once; an equal one changes nothing.
+    void applyUnread(int unread);
+    // The hot key that menu and tooltip show: the one registered.
+    void setHotKey(const HotKeyCombo &combo);
+    void buildMenu();
+
+    // Keeps the icon on the store's connection state and the feed's unread count, from now on. Following
+    // another store ends following the previous one.
+    void follow(HomeStore *store);
+    void follow(NotificationFeed *feed);
+
+    // The log line and the notice for a desktop without a tray.
+    static void reportMissingIcon(const QString &detail, const HotKeyCombo &combo);
+    // Shows the log file in the file manager.
+    static void revealLog();
+
+    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    QMenu *menu() const { return m_menu.get(); }
+
+Q_SIGNALS:
+    void toggleRequested();
+    void notificationsRequested();
+    void reconnectRequested();
+    void settingsRequested();
+    void quitRequested();
+
+private:
+    explicit StatusItemController(const HotKeyCombo &combo);
+    void clicked(int reason);
+
+    std::unique_ptr<QMenu> m_menu;
+    QSystemTrayIcon *m_tray = nullptr;
+    QPointer<QAction> m_notificationsItem;
+    QPointer<QAction> m_reconnectItem;
+    ConnectionState m_connection;
+    int m_unread = 0;
+    HotKeyCombo m_combo;
+    QMetaObject::Connection m_storeLink;
+    QMetaObject::Connection m_feedLink;
+};

@@ -1,0 +1,78 @@
+#include "app/statusitemlook.h"
+
+#include "ui/keytext.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+StatusItemLook StatusItemLook::of(const ConnectionState &state, int unread, const HotKeyCombo &combo)
+{
+    const QString opens = combo.display() + u" opent het paneel."_s;
+    StatusItemLook look;
+    switch (state.kind()) {
+    case ConnectionState::Kind::loading:
+        look = {u"house"_s, 0.55, {}, u"Quorvane: "_s + state.text()};
+        break;
+    case ConnectionState::Kind::degraded:
+        look = {u"house.fill"_s, 0.6, {}, u"Quorvane toont gegevens, maar niet live.\n"_s + state.text()};
+        break;
+    case ConnectionState::Kind::failed:
+        look = {u"exclamationmark.triangle.fill"_s, 1.0, {}, state.text() + u"\n"_s + state.hint()};
+        break;
+    case ConnectionState::Kind::idle:
+        look = {u"house"_s, 0.55, {}, u"Quorvane. Nog niet verbonden.\n"_s + opens};
+        break;
+    case ConnectionState::Kind::connecting:
+        look = {u"house"_s, 0.55, {}, u"Quorvane verbindt met je Homey…"_s};
+        break;
+    case ConnectionState::Kind::live:
+        look = {u"house.fill"_s, 1.0, {}, u"Quorvane is live.\n"_s + opens};
+        break;
+    }
+    if (unread >= 1) {
+        look.badge = QString::number(std::min(unread, maximumBadge));
+        look.tooltip +=
+            u"\n"_s + QString::number(unread) + u" ongelezen melding"_s + (unread == 1 ? u""_s : u"en"_s);
+    }
+    return look;
+}
+
+namespace StatusMenu {
+
+QString notificationsTitle(int unread)
+{
+    const QString keys = u"  ("_s + KeyText::display(u"⌘N"_s) + u")"_s;
+    if (unread < 1)
+        return u"Meldingen"_s + keys;
+    return u"Meldingen ("_s + QString::number(unread) + u")"_s + keys;
+}
+
+QList<Entry> entries(int unread, const HotKeyCombo &combo, const QString &version)
+{
+    const auto item = [](const QString &title, Action action, const QString &shortcut = {}) {
+        Entry entry;
+        entry.title = title;
+        entry.action = action;
+        entry.shortcut = shortcut;
+        return entry;
+    };
+    Entry header = item(u"Quorvane "_s + version, Action::none);
+    header.enabled = false;
+    Entry separator;
+    separator.separator = true;
+    return {
+        header,
+        separator,
+        item(u"Paneel openen  ("_s + combo.display() + u")"_s, Action::toggle),
+        item(notificationsTitle(unread), Action::notifications),
+        item(u"Opnieuw verbinden"_s, Action::reconnect, KeyText::display(u"⌘R"_s)),
+        separator,
+        item(u"Instellingen…"_s, Action::settings, KeyText::display(u"⌘,"_s)),
+        item(u"Toon logboek"_s, Action::showLog),
+        separator,
+        item(u"Stop Quorvane"_s, Action::quit, KeyText::display(u"⌘Q"_s)),
+    };
+}
+
+} // namespace StatusMenu

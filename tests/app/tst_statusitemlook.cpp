@@ -1,0 +1,73 @@
+#include "app/statusitemlook.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TstStatusItemLook : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void lookFollowsStateAndCount_data()
+    {
+        QTest::addColumn<ConnectionState>("state");
+        QTest::addColumn<int>("unread");
+        QTest::addColumn<StatusItemLook>("look");
+        using S = ConnectionState;
+        QTest::newRow("live, 150 unread")
+            << S::live() << 150
+            << StatusItemLook{u"house.fill"_s, 1.0, u"99"_s,
+                              u"Quorvane is live.\n⌃⌥Space opent het paneel.\n150 ongelezen meldingen"_s};
+        QTest::newRow("idle, one unread")
+            << S::idle() << 1
+            << StatusItemLook{
+                   u"house"_s, 0.55, u"1"_s,
+                   u"Quorvane. Nog niet verbonden.\n⌃⌥Space opent het paneel.\n1 ongelezen melding"_s};
+        QTest::newRow("loading") << S::loading(u"Apparaten ophalen..."_s) << 0
+                                 << StatusItemLook{u"house"_s, 0.55, {}, u"Quorvane: Apparaten ophalen..."_s};
+        QTest::newRow("degraded") << S::degraded(u"Socket weg"_s) << 0
+                                  << StatusItemLook{
+                                         u"house.fill"_s,
+                                         0.6,
+                                         {},
+                                         u"Quorvane toont gegevens, maar niet live.\nSocket weg"_s};
+        QTest::newRow("failed") << S::failed(u"Geen Homey"_s, u"Kijk de kabel na."_s) << 0
+                                << StatusItemLook{u"exclamationmark.triangle.fill"_s,
+                                                  1.0,
+                                                  {},
+                                                  u"Geen Homey\nKijk de kabel na."_s};
+        QTest::newRow("connecting, 99 unread")
+            << S::connecting() << 99
+            << StatusItemLook{u"house"_s, 0.55, u"99"_s,
+                              u"Quorvane verbindt met je Homey…\n99 ongelezen meldingen"_s};
+    }
+    void lookFollowsStateAndCount()
+    {
+        QFETCH(ConnectionState, state);
+        QFETCH(int, unread);
+        QFETCH(StatusItemLook, look);
+        QCOMPARE(StatusItemLook::of(state, unread, HotKeyCombo::standard()), look);
+    }
+
+    void menuShowsCountHotKeyAndKeys()
+    {
+        const HotKeyCombo superA{0, HotKeyCombo::commandMask};
+        const QList<StatusMenu::Entry> entries = StatusMenu::entries(150, superA, u"0.1.0"_s);
+        QStringList titles;
+        QStringList shortcuts;
+        for (const StatusMenu::Entry &entry : entries) {
+            titles << (entry.separator ? u"-"_s : entry.title);
+            shortcuts << entry.shortcut;
+        }
+        QCOMPARE(titles, (QStringList{u"Quorvane 0.1.0"_s, u"-"_s, u"Paneel openen  (⌘A)"_s,
+                                      u"Meldingen (150)  (Ctrl+N)"_s, u"Opnieuw verbinden"_s, u"-"_s,
+                                      u"Instellingen…"_s, u"Toon logboek"_s, u"-"_s, u"Stop Quorvane"_s}));
+        QCOMPARE(shortcuts, (QStringList{{}, {}, {}, {}, u"Ctrl+R"_s, {}, u"Ctrl+,"_s, {}, {}, u"Ctrl+Q"_s}));
+        QVERIFY(!entries.constFirst().enabled);
+        QCOMPARE(StatusMenu::notificationsTitle(0), u"Meldingen  (Ctrl+N)"_s);
+        // The live and idle tooltips name the hot key too.
+        QVERIFY(StatusItemLook::of(ConnectionState::live(), 0, superA).tooltip.contains(u"⌘A opent"_s));
+    }
+};
+
+QTEST_APPLESS_MAIN(TstStatusItemLook)
+#include "tst_statusitemlook.moc"

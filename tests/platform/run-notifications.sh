@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs tst_freedesktopbanners in a private session bus, where the test serves its own notification server.
+set -euo pipefail
+test_binary=$1
+
+for tool in dbus-run-session timeout; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed (scripts/install-deps)"
+        exit 77
+    fi
+done
+unset DISPLAY WAYLAND_DISPLAY
+timeout -k 5 60 dbus-run-session -- "$test_binary"

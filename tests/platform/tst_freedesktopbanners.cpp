@@ -1,0 +1,165 @@
+#include "app/notifier.h"
+#include "base/settingsstore.h"
+#include "logcapture.h"
+#include "platform/freedesktopbannerservice.h"
+#include "store/notifications/notificationfeed.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QTest>
+#include <QUuid>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A notification server on its own connection to the private session bus, recording what it is asked.
+class FakeNotificationServer : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Call {
+        QString app;
+        uint replaces = 0;
+        QString summary;
+        QString body;
+        QStringList actions;
+        QVariantMap hints;
+    };
+    QList<Call> calls;
+    QList<uint> closed;
+    uint lastID = 100;
+    QStringList capabilities{u"body"_s, u"actions"_s};
+
+public Q_SLOTS:
+    uint Notify(const QString &app, uint replaces, const QString &, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int)
+    {
+        calls << Call{app, replaces, summary, body, actions, hints};
+        return replaces ? replaces : ++lastID;
+    }
+    void CloseNotification(uint id) { closed << id; }
+    QStringList GetCapabilities() { return capabilities; }
+};
+
+const QString serverName = u"org.freedesktop.Notifications"_s;
+
+} // namespace
+
+// Runs plainly (no session bus: banners are unavailable) and through run-notifications.sh on a private
+// session bus with the fake server above.
+class TstFreedesktopBanners : public QObject {
+    Q_OBJECT
+
+    QDBusConnection serverBus{u"unused"_s};
+    FakeNotificationServer server;
+
+    bool haveBus() const { return QDBusConnection::sessionBus().isConnected(); }
+
+    void emitFromServer(const QString &signal, const QVariantList &arguments)
+    {
+        QDBusMessage message =
+            QDBusMessage::createSignal(u"/org/freedesktop/Notifications"_s, serverName, signal);
+        message.setArguments(arguments);
+        QVERIFY(serverBus.send(message));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!haveBus())
+            return;
+        serverBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"fake-server"_s);
+        QVERIFY(serverBus.registerObject(u"/org/freedesktop/Notifications"_s, &server,
+                                         QDBusConnection::ExportAllSlots));
+        QVERIFY(serverBus.registerService(serverName));
+    }
+
+    void withoutBusBannersAreUnavailable()
+    {
+        if (haveBus())
+            QSKIP("a session bus is there");
+        FreedesktopBannerService service;
+        QVERIFY(!service.hasBus());
+        Notifier notifier(std::shared_ptr<BannerService>(&service, [](BannerService *) {}));
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::unavailable);
+    }
+
+    void newFeedItemBecomesOneBannerAndItsClickOpens()
+    {
+        if (!haveBus())
+            QSKIP("needs run-notifications.sh");
+        auto service = std::make_shared<FreedesktopBannerService>();
+        Notifier notifier(service);
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
+        int opened = 0;
+        notifier.setOnOpen([&opened] { ++opened; });
+
+        NotificationFeed feed(SettingsStore(u"tst-banners"_s), notifier.push());
+        feed.baseline({});
+        LogCapture logged;
+        // A fresh id each run: the feed remembers the ids it has seen.
+        feed.ingest(
+            QList<RawNotification>{{QUuid::createUuid().toString(), u"homey:manager:flow"_s, std::nullopt,
+                                    u"Voordeur <open> & licht aan"_s, QDateTime::currentDateTimeUtc()}});
+        QCOMPARE(feed.items().size(), 1);
+        const HomeyNotification item = feed.items().constFirst();
+        QTRY_COMPARE(server.calls.size(), 1);
+        const FakeNotificationServer::Call call = server.calls.constFirst();
+        QCOMPARE(call.app, u"Quorvane"_s);
+        QCOMPARE(call.summary, item.title);
+        // This server reads no markup: the text goes as it is.
+        QCOMPARE(call.body, item.body);
+        QCOMPARE(call.hints.value(u"urgency"_s).value<uchar>(), uchar(1));
+        QVERIFY(
+            call.hints.value(u"image-path"_s).toString().endsWith(u"/arrow.triangle.branch-normal.png"_s));
+        QCOMPARE(call.actions.first(), u"default"_s);
+        QCOMPARE(logged.matching(u"meldingen: banner "_s).size(), 1);
+
+        // Another program's banner clicked: not ours. Ours: the panel opens.
+        emitFromServer(u"ActionInvoked"_s, {999u, u"default"_s});
+        emitFromServer(u"ActionInvoked"_s, {server.lastID, u"default"_s});
+        QTRY_COMPARE(opened, 1);
+        QTest::qWait(50);
+        QCOMPARE(opened, 1);
+
+        notifier.removeAllDelivered();
+        QTRY_COMPARE(server.closed, QList<uint>{server.lastID});
+    }
+
+    void markupServerGetsEscapedText()
+    {
+        if (!haveBus())
+            QSKIP("needs run-notifications.sh");
+        server.calls.clear();
+        server.capabilities << u"body-markup"_s;
+        auto service = std::make_shared<FreedesktopBannerService>();
+        Notifier notifier(service);
+        HomeyNotification item;
+        item.id = u"m1"_s;
+        item.title = u"Deur"_s;
+        item.subtitle = u"Hal"_s;
+        item.body = u"<b>open</b> & dicht"_s;
+        notifier.show(item, false);
+        QTRY_COMPARE(server.calls.size(), 1);
+        QCOMPARE(server.calls.constFirst().body, u"Hal\n&lt;b&gt;open&lt;/b&gt; &amp; dicht"_s);
+    }
+
+    void serverLeavingTurnsBannersOff()
+    {
+        if (!haveBus())
+            QSKIP("needs run-notifications.sh");
+        auto service = std::make_shared<FreedesktopBannerService>();
+        Notifier notifier(service);
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
+        QVERIFY(serverBus.unregisterService(serverName));
+        QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::denied);
+        QVERIFY(serverBus.registerService(serverName));
+        QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
+    }
+};
+
+QTEST_MAIN(TstFreedesktopBanners)
+#include "tst_freedesktopbanners.moc"
