@@ -202,6 +202,8 @@ private:
         v.readout = Fmt::celsius(v.value);
         if (const auto measured = d.temperature(); measured && std::isfinite(*measured))
             v.detail = u"nu "_s + Fmt::celsius(*measured);
+        v.lowerText = u"Kouder"_s;
+        v.raiseText = u"Warmer"_s;
         v.keyHints = {u"←"_s, u"→"_s};
         v.accessibleName = v.title;
         v.accessibleValue = v.readout;
