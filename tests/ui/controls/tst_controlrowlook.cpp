@@ -1,7 +1,6 @@
 #include "ui/controls/armmodechiplook.h"
 #include "ui/controls/controlrowlook.h"
 #include "ui/controls/controlrowview.h"
-#include "ui/keycaplook.h"
 #include "ui/theme.h"
 
 #include <QTest>
@@ -104,40 +103,22 @@ private Q_SLOTS:
         QCOMPARE(look.readoutColor, readout);
     }
 
-    void focusLightsTheTitleAndFillsTheKeyCaps()
+    void alarmModeUnderTheCursor()
     {
-        ControlRowView view = row(u"toggle"_s);
-        QCOMPARE(ControlRowLook::make(view).titleColor, Theme::textFaint());
-        view.focused = true;
-        view.keyHints = {u"␣"_s};
-        const ControlRowLook look = ControlRowLook::make(view);
-        QCOMPARE(look.titleColor, Theme::litSoft());
-        QCOMPARE(look.keyCaps.size(), 1);
-        QCOMPARE(look.keyCaps[0].value<KeyCapLook>().fillColor, Theme::litDeep());
-    }
-
-    void alarmModes()
-    {
-        const auto chip = [](bool current, bool cursor, bool armed) {
+        const auto chip = [](bool current, bool cursor) {
             return ArmModeChipLook::make(
                 QVariantMap{{u"id"_s, u"disarmed"_s},
                             {u"current"_s, current},
                             {u"cursor"_s, cursor},
-                            {u"armed"_s, armed},
                             {u"accessibleValue"_s, current ? u"huidige stand"_s : QString()},
                             {u"accessibleHint"_s, u"Druk nogmaals"_s}});
         };
-        const ArmModeChipLook current = chip(true, true, false);
+        const ArmModeChipLook current = chip(true, true);
         QCOMPARE(current.inkColor, Theme::litSoft());
         QCOMPARE(current.borderColor, Theme::fade(Theme::lit(), 0.9));
         QCOMPARE(current.borderWidth, 1.0);
         QCOMPARE(current.accessibleDescription, u"huidige stand, Druk nogmaals"_s);
-        const ArmModeChipLook armed = chip(false, false, true);
-        QCOMPARE(armed.fillColor, Theme::fade(Theme::alarm(), 0.85));
-        QCOMPARE(armed.inkColor, QColor(Qt::white));
-        QCOMPARE(armed.borderWidth, 0.5);
-        QVERIFY(!armed.warningGlyph.isEmpty());
-        QCOMPARE(chip(false, false, false).borderColor, clear);
+        QCOMPARE(chip(false, false).borderColor, clear);
     }
 };
 
