@@ -44,6 +44,12 @@ QString percent(double fraction)
     return QString::number(qint64(hundredfold)) + u"%"_s;
 }
 
+QString number(double value, int digits)
+{
+    // A hub may send nonsense decimals; never format 2^31 digits.
+    return fixed(value, std::clamp(digits, 0, 12));
+}
+
 QString degrees(double value)
 {
     return fixed(value, 1) + u"°"_s;
@@ -86,12 +92,8 @@ QString value(const Capability &capability)
     const QString units = capability.units.value_or(QString());
     if (units == u"%" && (!capability.max || *capability.max <= 1))
         return percent(*n);
-    int digits = 0;
-    if (capability.decimals)
-        digits = std::clamp(*capability.decimals, 0, 12); // a hub may send nonsense; never format 2^31 digits
-    else if (*n != std::trunc(*n))
-        digits = 1;
-    QString text = fixed(*n, digits);
+    const int digits = capability.decimals.value_or(*n == std::trunc(*n) ? 0 : 1);
+    QString text = number(*n, digits);
     if (!units.isEmpty())
         text += u' ' + units;
     return text;

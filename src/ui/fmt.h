@@ -15,6 +15,8 @@ const QLocale &nl();
 QString watt(double watts);
 // A fraction as a whole per cent without a space: 0.456 gives "46%".
 QString percent(double fraction);
+// Exactly digits fraction digits (limited to 0...12), Dutch grouping and decimal comma: "1.234,50".
+QString number(double value, int digits);
 // One fraction digit: 21 gives "21,0°".
 QString degrees(double value);
 // One fraction digit and a spaced unit: 21.46 gives "21,5 °C".

@@ -1,11 +1,14 @@
-// Renders every component of the interface kit in each of its states into one PNG per state, with the
-// offscreen platform, the software renderer, one pinned font and reduced motion, so pictures are the
-// same on every machine. Usage: quorvane_gallery <folder>. Exits non-zero when a component fails to load.
+// Renders every component of the interface kit in each of its states, and the control strips of a few
+// devices, into one PNG per state, with the offscreen platform, the software renderer, one pinned font
+// and reduced motion, so pictures are the same on every machine. Usage: quorvane_gallery <folder>.
+// Exits non-zero when a component fails to load.
 
+#include "gallerystrips.h"
 #include "homey/model/connectionstate.h"
 #include "homey/model/energystate.h"
 #include "homey/model/hit.h"
 #include "homey/model/room.h"
+#include "ui/controls/controlstripmodel.h"
 #include "ui/errorbarlook.h"
 #include "ui/glowbarlook.h"
 #include "ui/keycaplook.h"
@@ -88,7 +91,7 @@ Room room(int lightsOn, int lightsTotal, double brightness, bool active, std::op
                 .active = active};
 }
 
-QList<Shot> shots()
+QList<Shot> shots(const GalleryStrips &strips)
 {
     QList<Shot> list;
     const auto add = [&](const QString &name, const QString &component, double width,
@@ -241,6 +244,9 @@ WrapLayout {
     }
 })"_s;
     add(u"wraplayout"_s, wrap, 220, {{u"looks"_s, modes}});
+
+    for (const auto &[name, model] : strips.strips())
+        add(name, u"ControlStrip"_s, 480, {{u"rows"_s, v(model)}});
     return list;
 }
 
@@ -293,6 +299,7 @@ int main(int argc, char *argv[])
     MotionPreference preference(true, nullptr);
     Motion motion(&visibility, &preference);
 
+    GalleryStrips strips;
     QQmlEngine engine;
     QQuickWindow window;
     window.setColor(Theme::surface());
@@ -300,7 +307,7 @@ int main(int argc, char *argv[])
     const QStringList unanimated{u"ErrorBar"_s, u"KeyCap"_s, u"KeyHintBar"_s, u"SectionHeader"_s};
     int failures = 0;
     QList<std::pair<QString, QImage>> sheet;
-    for (const Shot &shot : shots()) {
+    for (const Shot &shot : shots(strips)) {
         QQmlComponent component(&engine);
         const QString source = shot.component.contains(u'{')
                                    ? shot.component

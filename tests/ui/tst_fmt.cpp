@@ -34,6 +34,8 @@ void FmtTest::numbers_data()
     QTest::newRow("percent has no grouping") << Fmt::percent(123.45) << u"12345%"_s;
     QTest::newRow("percent of no number") << Fmt::percent(nan) << u"-%"_s;
     QTest::newRow("percent beyond 64 bits") << Fmt::percent(1e300) << u"-%"_s;
+    QTest::newRow("number keeps its digits") << Fmt::number(1234.5, 2) << u"1.234,50"_s;
+    QTest::newRow("number of no number") << Fmt::number(-nan, 1) << u"-"_s;
     QTest::newRow("degrees keep one digit") << Fmt::degrees(21) << u"21,0°"_s;
     QTest::newRow("degrees group thousands") << Fmt::degrees(1234.56) << u"1.234,6°"_s;
     QTest::newRow("celsius rounds to one digit") << Fmt::celsius(21.46) << u"21,5 °C"_s;

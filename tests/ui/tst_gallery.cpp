@@ -40,6 +40,22 @@ QString describe(const QColor &actual, const QColor &expected)
     return u"got %1, expected about %2"_s.arg(actual.name(), expected.name());
 }
 
+int count(const QImage &image, const QColor &colour, int tolerance)
+{
+    int found = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            found += near(image.pixelColor(x, y), colour, tolerance) ? 1 : 0;
+    }
+    return found;
+}
+
+// Where a strip's focused row lies: its highlight over the strip's surface.
+QColor focusedRow()
+{
+    return over(Theme::fade(Theme::lit(), 0.07), Theme::surfaceHi());
+}
+
 } // namespace
 
 // Renders the gallery and looks at known places of the pictures. The pictures stay in the build
@@ -54,6 +70,10 @@ private Q_SLOTS:
     void selectedRowHasTheSelectionBackground();
     void statusDotTakesTheTone();
     void errorBarHasItsAlarmEdge();
+    void stripIsSquareOnTopWithItsAccentDownTheEdge();
+    void armedWritesTurnRed();
+    void litLevelBarTakesTheWarmGradient();
+    void offlineNoticeHasItsWarning();
 
 private:
     QImage picture(const QString &name);
@@ -150,6 +170,76 @@ void GalleryTest::errorBarHasItsAlarmEdge()
     const QColor wash = over(Theme::fade(Theme::alarm(), 0.1), Theme::surface());
     QVERIFY2(near(bar.pixelColor(margin + 6, bar.height() - margin - 3), wash, 3),
              qPrintable(describe(bar.pixelColor(margin + 6, bar.height() - margin - 3), wash)));
+}
+
+void GalleryTest::stripIsSquareOnTopWithItsAccentDownTheEdge()
+{
+    const QImage strip = picture(u"strip-lamp"_s);
+    QVERIFY(!strip.isNull());
+    const int bottom = strip.height() - margin - 1;
+    QVERIFY2(near(strip.pixelColor(margin + 1, strip.height() / 2), Theme::lit(), 3),
+             qPrintable(strip.pixelColor(margin + 1, strip.height() / 2).name()));
+    // Square where it meets the device's row, rounded at the bottom: the corner shows the panel.
+    QVERIFY2(near(strip.pixelColor(strip.width() - margin - 1, margin), Theme::surfaceHi(), 2),
+             qPrintable(strip.pixelColor(strip.width() - margin - 1, margin).name()));
+    QVERIFY2(near(strip.pixelColor(strip.width() - margin - 1, bottom), Theme::surface(), 2),
+             qPrintable(strip.pixelColor(strip.width() - margin - 1, bottom).name()));
+    QVERIFY2(near(strip.pixelColor(margin, bottom), Theme::surface(), 2),
+             qPrintable(strip.pixelColor(margin, bottom).name()));
+}
+
+void GalleryTest::armedWritesTurnRed()
+{
+    // The waiting button or mode is filled with the alarm colour over the focused row.
+    const QColor red = over(Theme::fade(Theme::alarm(), 0.85), focusedRow());
+    for (const QString &name : {u"strip-lock"_s, u"strip-alarm"_s}) {
+        const QImage calm = picture(name);
+        const QImage armed = picture(name + u"-armed"_s);
+        QVERIFY(!calm.isNull() && !armed.isNull());
+        QCOMPARE(count(calm, red, 6), 0);
+        QVERIFY2(count(armed, red, 6) > 300, qPrintable(name));
+    }
+}
+
+void GalleryTest::litLevelBarTakesTheWarmGradient()
+{
+    // The same lamp with its brightness at 40 % and at 0: down a column near the bars' start, only the
+    // brightness bar differs.
+    const QImage lit = picture(u"strip-colourlamp"_s);
+    const QImage dark = picture(u"strip-colourlamp-dark"_s);
+    QVERIFY(!lit.isNull() && !dark.isNull());
+    QCOMPARE(lit.size(), dark.size());
+    const int x = margin + 12 + 114 + 40;
+    QList<int> differing;
+    for (int y = 0; y < lit.height(); ++y) {
+        if (!near(lit.pixelColor(x, y), dark.pixelColor(x, y), 10))
+            differing << y;
+    }
+    QVERIFY(!differing.isEmpty());
+    const int y = differing[differing.size() / 2];
+    // The dark bar's track marks where the bar runs; the fill takes the gradient's colour of its place.
+    int start = x;
+    int end = x;
+    while (!near(dark.pixelColor(start - 1, y), focusedRow(), 3))
+        --start;
+    while (!near(dark.pixelColor(end + 1, y), focusedRow(), 3))
+        ++end;
+    const double place = double(x - start) / double(end - start);
+    QVERIFY2(place > 0 && place < 0.5, qPrintable(QString::number(place)));
+    const QColor expected = mix(Theme::litDeep(), Theme::lit(), 2 * place);
+    QVERIFY2(near(lit.pixelColor(x, y), expected, 16), qPrintable(describe(lit.pixelColor(x, y), expected)));
+    const QColor track = over(Theme::white(0.07), focusedRow());
+    QVERIFY2(near(dark.pixelColor(x, y), track, 3), qPrintable(describe(dark.pixelColor(x, y), track)));
+}
+
+void GalleryTest::offlineNoticeHasItsWarning()
+{
+    const QImage offline = picture(u"strip-offline"_s);
+    const QImage online = picture(u"strip-lamp"_s);
+    QVERIFY(!offline.isNull() && !online.isNull());
+    QVERIFY(offline.height() > online.height());
+    QCOMPARE(count(online, Theme::alarm(), 12), 0);
+    QVERIFY(count(offline, Theme::alarm(), 12) > 5);
 }
 
 QTEST_GUILESS_MAIN(GalleryTest)

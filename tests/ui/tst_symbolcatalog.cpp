@@ -3,6 +3,7 @@
 #include "homey/model/zone.h"
 #include "store/notifications/p2000.h"
 #include "store/search/hitbuilder.h"
+#include "ui/controls/controlrowview.h"
 #include "ui/statusbarlook.h"
 #include "ui/symbolcatalog.h"
 
@@ -52,6 +53,20 @@ QSet<QString> modelNames()
         names << P2000::symbol(service);
     names << HitBuilder::flow(u"f"_s, u"Alles uit"_s, false).symbol;
     names << HitBuilder::mood(u"m"_s, u"Avond"_s, std::nullopt).symbol;
+    // The states of the strip's rows: a lock, a player and an alarm, each on and off.
+    for (const bool on : {true, false}) {
+        Device guarded{.id = u"g"_s, .available = true};
+        const auto add = [&](const QString &id, CapabilityValue value) {
+            guarded.capabilities.emplace(id, Capability{.id = id, .setable = true, .value = value});
+        };
+        add(u"locked"_s, CapabilityValue::fromBool(on));
+        add(u"speaker_playing"_s, CapabilityValue::fromBool(on));
+        add(u"homealarm_state"_s, CapabilityValue::fromString(on ? u"armed"_s : u"disarmed"_s));
+        for (const ControlRow &row : {ControlRow::single(ControlRow::Kind::lock, u"locked"_s),
+                                      ControlRow::media(u"speaker_playing"_s, std::nullopt),
+                                      ControlRow::single(ControlRow::Kind::armMode, u"homealarm_state"_s)})
+            names << ControlRowView::make(guarded, row, false, nullptr, nullptr).symbol;
+    }
     const EnergyState flows[] = {{.consumptionW = 900, .generationW = 3000, .netW = -400}, {.netW = 400}};
     for (const EnergyState &energy : flows) {
         for (const StatusFigure &figure : StatusBarLook::make(ConnectionState::live(), {}, energy).figures) {

@@ -1,6 +1,6 @@
 #include "ui/controls/controlnumbers.h"
 
-#include "ui/controls/valuetext.h"
+#include "ui/fmt.h"
 
 #include <cmath>
 #include <limits>
@@ -85,6 +85,6 @@ QString ControlNumbers::readout(const Device &device, const QString &capabilityI
     const std::optional<double> value = shown ? shown : number(device, capabilityID);
     const QString units = capability ? capability->units.value_or(QString()) : QString();
     if (value && !units.isEmpty() && units != u"%")
-        return ValueText::number(*value, capability->decimals.value_or(0)) + u' ' + units;
-    return ValueText::percent(fraction);
+        return Fmt::number(*value, capability->decimals.value_or(0)) + u' ' + units;
+    return Fmt::percent(fraction);
 }

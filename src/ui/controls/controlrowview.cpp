@@ -3,7 +3,7 @@
 #include "ui/controls/controlnumbers.h"
 #include "ui/controls/guardgate.h"
 #include "ui/controls/levelcoalescer.h"
-#include "ui/controls/valuetext.h"
+#include "ui/fmt.h"
 
 #include <cmath>
 #include <QVariantMap>
@@ -191,7 +191,7 @@ private:
         }
         v.keyHints = {u"←"_s, u"→"_s};
         v.accessibleName = v.title;
-        v.accessibleValue = ValueText::percent(f);
+        v.accessibleValue = Fmt::percent(f);
     }
 
     void thermostat(const QString &cap)
@@ -199,9 +199,11 @@ private:
         v.title = titleOf(cap, u"Streeftemperatuur"_s);
         v.enabled = true;
         v.value = ControlNumbers::number(d, cap).value_or(20.0);
-        v.readout = ValueText::celsius(v.value);
+        v.readout = Fmt::celsius(v.value);
         if (const auto measured = d.temperature(); measured && std::isfinite(*measured))
-            v.detail = u"nu "_s + ValueText::celsius(*measured);
+            v.detail = u"nu "_s + Fmt::celsius(*measured);
+        v.lowerText = u"Kouder"_s;
+        v.raiseText = u"Warmer"_s;
         v.keyHints = {u"←"_s, u"→"_s};
         v.accessibleName = v.title;
         v.accessibleValue = v.readout;
@@ -223,7 +225,7 @@ private:
             v.barCapability = volume;
             v.value = f;
             v.tint = u"warm"_s;
-            v.readout = ValueText::percent(f);
+            v.readout = Fmt::percent(f);
             v.accessibleName = u"Volume"_s;
             v.accessibleValue = v.readout;
         }
@@ -236,8 +238,8 @@ private:
             const Capability *found = capability(id);
             if (!found)
                 continue;
-            v.chips.append(QVariantMap{
-                {u"id"_s, id}, {u"title"_s, titleOf(id, id)}, {u"value"_s, ValueText::value(*found)}});
+            v.chips.append(
+                QVariantMap{{u"id"_s, id}, {u"title"_s, titleOf(id, id)}, {u"value"_s, Fmt::value(*found)}});
         }
     }
 
@@ -257,7 +259,7 @@ private:
         const Capability *found = capability(cap);
         v.title = titleOf(cap, cap);
         v.detail = u"alleen lezen"_s;
-        const QString shown = found ? ValueText::value(*found) : u"-"_s;
+        const QString shown = found ? Fmt::value(*found) : u"-"_s;
         const std::optional<double> f = ControlNumbers::fraction(d, cap);
         if (f && found->kind == Capability::Kind::number) {
             v.bar = true;

@@ -39,6 +39,9 @@ struct ControlRowView {
     double swatchSaturation = 1;
     QString buttonText;
     bool hasButton = false;
+    // What the thermostat's step buttons say to a screen reader.
+    QString lowerText;
+    QString raiseText;
     // The button waits for its second press.
     bool armed = false;
     bool prominent = false;

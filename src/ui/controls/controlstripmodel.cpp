@@ -4,8 +4,10 @@
 #include "ui/controls/capabilitywriter.h"
 #include "ui/controls/controlnumbers.h"
 #include "ui/controls/controlplan.h"
+#include "ui/controls/controlrowlook.h"
 #include "ui/controls/guardgate.h"
 #include "ui/controls/levelcoalescer.h"
+#include "ui/symbolcatalog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -116,6 +118,8 @@ QVariant ControlStripModel::data(const QModelIndex &index, int role) const
         return v.accessibleValue;
     case AccessibleHintRole:
         return v.accessibleHint;
+    case LookRole:
+        return QVariant::fromValue(ControlRowLook::make(v));
     default:
         return {};
     }
@@ -150,6 +154,7 @@ QHash<int, QByteArray> ControlStripModel::roleNames() const
         {AccessibleNameRole, "accessibleName"},
         {AccessibleValueRole, "accessibleValue"},
         {AccessibleHintRole, "accessibleHint"},
+        {LookRole, "look"},
     };
 }
 
@@ -169,6 +174,11 @@ QString ControlStripModel::offlineNotice() const
         return {};
     const QString message = m_device->unavailableMessage.value_or(QString());
     return message.isEmpty() ? u"Dit apparaat reageert nu niet."_s : message;
+}
+
+QString ControlStripModel::offlineGlyph() const
+{
+    return SymbolCatalog::glyph(u"exclamationmark.triangle.fill"_s);
 }
 
 void ControlStripModel::setFocusedRow(int row)

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <QtQmlIntegration>
 
 class CapabilityWriter;
 class GuardGate;
@@ -22,10 +23,13 @@ class LevelCoalescer;
 // goes through the gate, whatever row it comes from.
 class ControlStripModel final : public QAbstractListModel {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made for the open device by its list")
     Q_PROPERTY(QString deviceID READ deviceID CONSTANT)
     Q_PROPERTY(QString deviceName READ deviceName NOTIFY deviceChanged)
     Q_PROPERTY(bool available READ available NOTIFY deviceChanged)
     Q_PROPERTY(QString offlineNotice READ offlineNotice NOTIFY deviceChanged)
+    Q_PROPERTY(QString offlineGlyph READ offlineGlyph CONSTANT)
     Q_PROPERTY(int focusedRow READ focusedRow WRITE setFocusedRow NOTIFY focusedRowChanged)
 
 public:
@@ -56,6 +60,8 @@ public:
         AccessibleNameRole,
         AccessibleValueRole,
         AccessibleHintRole,
+        // Everything above with its colours, bar and key caps, as the strip's QML draws it.
+        LookRole,
     };
     Q_ENUM(Role)
 
@@ -73,6 +79,7 @@ public:
     bool available() const;
     // The notice under the rows of a device that does not answer; empty otherwise.
     QString offlineNotice() const;
+    QString offlineGlyph() const;
     int focusedRow() const { return m_focusedRow; }
     void setFocusedRow(int row);
     const QList<ControlRow> &rows() const { return m_rows; }

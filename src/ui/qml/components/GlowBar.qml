@@ -2,7 +2,8 @@ import QtQuick
 import QtQuick.Shapes
 import Quorvane.Ui
 
-// A thin capsule level bar with a gradient fill and a soft glow; with a scrubbable look it reports drags.
+// A thin capsule level bar with a gradient fill and a soft glow; with a scrubbable look it reports drags
+// and where they ended.
 Item {
     id: bar
 
@@ -24,6 +25,7 @@ Item {
     }
 
     signal scrubbed(real fraction)
+    signal released(real fraction)
 
     implicitWidth: 62
     implicitHeight: 4
@@ -91,7 +93,10 @@ Item {
     MouseArea {
         anchors.fill: parent
         enabled: bar.look.scrubbable
+        // A list around the bar must not take a sideways drag for a flick.
+        preventStealing: true
         onPressed: mouse => bar.scrubbed(bar.look.scrubFraction(mouse.x, width))
         onPositionChanged: mouse => bar.scrubbed(bar.look.scrubFraction(mouse.x, width))
+        onReleased: mouse => bar.released(bar.look.scrubFraction(mouse.x, width))
     }
 }

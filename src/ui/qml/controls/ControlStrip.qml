@@ -1,0 +1,186 @@
+import QtQuick
+import QtQuick.Shapes
+import Quorvane.Ui
+
+// The controls of one open device, under its row: a line per control with the keyboard's row
+// highlighted, and a notice under them while the device does not answer. Square on top where it meets
+// the row, rounded at the bottom, with the accent bar down its leading edge.
+Item {
+    id: strip
+
+    required property ControlStripModel rows
+    required property Motion motion
+
+    readonly property real corner: 8
+    readonly property real accent: 2.5
+
+    implicitWidth: 480
+    implicitHeight: column.implicitHeight + 20
+
+    Rectangle {
+        anchors.fill: parent
+        radius: strip.corner
+        color: Theme.surfaceHi
+    }
+    Rectangle {
+        width: parent.width
+        height: Math.min(strip.corner, parent.height)
+        color: Theme.surfaceHi
+    }
+    // The accent bar, cut off by the rounded bottom-left corner.
+    Shape {
+        ShapePath {
+            strokeWidth: -1
+            strokeColor: Theme.clear
+            fillColor: Theme.lit
+            startX: 0
+            startY: 0
+            PathLine { x: strip.accent; y: 0 }
+            PathLine {
+                x: strip.accent
+                y: strip.height - strip.corner
+                   + Math.sqrt(strip.corner * strip.corner - (strip.corner - strip.accent) * (strip.corner - strip.accent))
+            }
+            PathArc { x: 0; y: strip.height - strip.corner; radiusX: strip.corner; radiusY: strip.corner }
+            PathLine { x: 0; y: 0 }
+        }
+    }
+
+    Column {
+        id: column
+        x: 12
+        y: 10
+        width: strip.width - 24
+        spacing: 8
+
+        Repeater {
+            model: strip.rows
+            delegate: Item {
+                id: slot
+
+                required property int index
+                required property controlRowLook look
+
+                width: column.width
+                height: loader.height
+
+                Loader {
+                    id: loader
+                    width: parent.width
+                    sourceComponent: {
+                        switch (slot.look.kind) {
+                        case "toggle": return switchRow
+                        case "slider":
+                        case "colorTemp":
+                        case "hue":
+                        case "saturation": return levelRow
+                        case "thermostat": return thermostatRow
+                        case "media": return mediaRow
+                        case "sensor": return sensorRow
+                        case "action": return actionRow
+                        case "lock": return lockRow
+                        case "armMode": return armModeRow
+                        case "openButton": return openButtonRow
+                        default: return readonlyRow
+                        }
+                    }
+                }
+
+                Component {
+                    id: switchRow
+                    SwitchRow {
+                        look: slot.look
+                        motion: strip.motion
+                        onActivated: strip.rows.activate(slot.index)
+                    }
+                }
+                Component {
+                    id: levelRow
+                    LevelRow {
+                        look: slot.look
+                        motion: strip.motion
+                        onScrubbed: fraction => strip.rows.scrub(slot.index, fraction)
+                        onReleased: fraction => strip.rows.release(slot.index, fraction)
+                        onStepped: direction => strip.rows.adjust(slot.index, direction)
+                    }
+                }
+                Component {
+                    id: thermostatRow
+                    ThermostatRow {
+                        look: slot.look
+                        onStepped: direction => strip.rows.adjust(slot.index, direction)
+                    }
+                }
+                Component {
+                    id: mediaRow
+                    MediaRow {
+                        look: slot.look
+                        motion: strip.motion
+                        onActivated: strip.rows.activate(slot.index)
+                        onScrubbed: fraction => strip.rows.scrub(slot.index, fraction)
+                        onReleased: fraction => strip.rows.release(slot.index, fraction)
+                    }
+                }
+                Component {
+                    id: sensorRow
+                    SensorRow { look: slot.look }
+                }
+                Component {
+                    id: actionRow
+                    ActionRow {
+                        look: slot.look
+                        motion: strip.motion
+                        onActivated: strip.rows.activate(slot.index)
+                    }
+                }
+                Component {
+                    id: readonlyRow
+                    ReadonlyRow {
+                        look: slot.look
+                        motion: strip.motion
+                    }
+                }
+                Component {
+                    id: lockRow
+                    LockRow {
+                        look: slot.look
+                        motion: strip.motion
+                        onActivated: strip.rows.activate(slot.index)
+                    }
+                }
+                Component {
+                    id: armModeRow
+                    ArmModeRow {
+                        look: slot.look
+                        onChosen: option => strip.rows.chooseMode(slot.index, option)
+                    }
+                }
+                Component {
+                    id: openButtonRow
+                    OpenButtonRow {
+                        look: slot.look
+                        motion: strip.motion
+                        onActivated: strip.rows.activate(slot.index)
+                    }
+                }
+            }
+        }
+
+        Row {
+            visible: strip.rows.offlineNotice !== ""
+            spacing: 6
+            SymbolText {
+                anchors.verticalCenter: parent.verticalCenter
+                glyph: strip.rows.offlineGlyph
+                size: 9
+                color: Theme.alarm
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: strip.rows.offlineNotice
+                font: Theme.label(11)
+                color: Theme.textDim
+            }
+        }
+    }
+}
