@@ -118,7 +118,7 @@ Item {
                 }
                 Text {
                     Layout.fillWidth: true
-                    Layout.maximumWidth: implicitWidth
+                    Layout.maximumWidth: Math.ceil(implicitWidth) // layouts round widths down, which would elide
                     text: tile.look.name
                     font: Theme.title(12.5)
                     color: tile.look.nameColor

@@ -36,7 +36,7 @@ Item {
             elide: Text.ElideRight
             maximumLineCount: 1
             Layout.fillWidth: true
-            Layout.maximumWidth: implicitWidth
+            Layout.maximumWidth: Math.ceil(implicitWidth)
         }
         Rectangle {
             visible: header.look.showsMotion

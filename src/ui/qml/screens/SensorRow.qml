@@ -33,7 +33,7 @@ Item {
             color: line.look.titleColor
             elide: Text.ElideRight
             maximumLineCount: 1
-            Layout.maximumWidth: implicitWidth
+            Layout.maximumWidth: Math.ceil(implicitWidth)
             Layout.fillWidth: true
         }
         Text {
@@ -43,7 +43,7 @@ Item {
             color: line.look.subtitleColor
             elide: Text.ElideRight
             maximumLineCount: 1
-            Layout.maximumWidth: implicitWidth
+            Layout.maximumWidth: Math.ceil(implicitWidth)
             Layout.fillWidth: true
         }
         Item { Layout.fillWidth: true; Layout.minimumWidth: 8 }
