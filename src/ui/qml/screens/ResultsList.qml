@@ -31,6 +31,10 @@ Item {
         spacing: 2
         clip: true
         boundsBehavior: Flickable.StopAtBounds
+        // Rows come and go with every letter typed: keep their delegates for the next ones, and build only
+        // the rows on screen, so a letter stays within a frame in a large home.
+        reuseItems: true
+        cacheBuffer: 0
         model: results.screen.rows
         delegate: RowLine {
             width: view.width

@@ -59,6 +59,9 @@ Item {
                 spacing: 2
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
+                // Typing filters the room: as in the results, keep delegates and build only rows on screen.
+                reuseItems: true
+                cacheBuffer: 0
                 model: room.screen.rows
                 delegate: RowLine {
                     width: view.width
