@@ -75,7 +75,6 @@ void RestScreen::setFocus(std::optional<TileFocus> focus)
         return;
     m_focus = focus;
     refresh();
-    syncSelection();
     Q_EMIT focusChanged();
     if (m_focus)
         Q_EMIT scrollRequested(sectionName(m_focus->kind), m_focus->index);
@@ -121,9 +120,7 @@ void RestScreen::clickMode(int index)
 void RestScreen::toggleMoreRooms()
 {
     m_moreRoomsShown = !m_moreRoomsShown;
-    refresh();
-    // The modes come after the rooms shown: their selection index moves with the extra rooms.
-    syncSelection();
+    refresh(); // the modes come after the rooms shown: their index moves with the extra rooms
 }
 
 void RestScreen::refresh()
@@ -140,6 +137,8 @@ void RestScreen::refresh()
     m_scenes.setHits(rest.scenes, focusedIndex(m_focus, TileFocus::Kind::scene));
     m_rooms.setRooms(visibleRooms(), focusedIndex(m_focus, TileFocus::Kind::room));
     m_modes.setHits(rest.modes, focusedIndex(m_focus, TileFocus::Kind::mode));
+    // A scene or room that came or went moves the flat index of the focused tile.
+    syncSelection();
     RestLook look = RestLook::make(rest, m_store->connection(), m_moreRoomsShown);
     if (look == m_look)
         return;

@@ -394,6 +394,13 @@ void ScreensTest::restFocusIsTheSelection()
     QTRY_COMPARE(f.store->selection(), 3 + 10);
     screen.clickRoom(12); // no such tile
     QVERIFY(!f.store->scopeZoneID());
+
+    // A fourth scene arrives: the focused room keeps its tile, and its index moves along.
+    f.rest->home.moods.append(DutchHome::mood(u"m4"_s, u"Gasten"_s));
+    awaitTask(f.store->resync());
+    QCOMPARE(f.store->rest().scenes.size(), 4);
+    QCOMPARE(screen.focus(), TileFocus::room(10));
+    QCOMPARE(f.store->selection(), 4 + 10);
 }
 
 QTEST_MAIN(ScreensTest)
