@@ -244,6 +244,7 @@ private Q_SLOTS:
     void overviewWhileLoading();
     void overviewWithoutRooms();
     void overviewWithRooms();
+    void overviewScrollsToTheFocusedRoom();
     void resultsWithAnOpenLamp();
     void nothingFound();
     void livingRoom();
@@ -329,6 +330,49 @@ void ScreenshotsTest::overviewWithRooms()
     else
         COMPARE_COLOR(image, low, Theme::surfaceTile(), 3);
     QVERIFY(rig.item(u"modeBar"_s));
+}
+
+void ScreenshotsTest::overviewScrollsToTheFocusedRoom()
+{
+    Rig rig(demoHome(), false, m_motion.get());
+    QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
+    const int extra = int(rig.store->rest().moreRooms.size());
+    QVERIFY(extra >= 1);
+    QCOMPARE(rig.rest->look().moreRoomsText, u"+ %1 kamers"_s.arg(extra));
+    rig.rest->toggleMoreRooms();
+    QCOMPARE(rig.rest->look().moreRoomsText, u"Minder kamers"_s);
+    const int last = int(rig.rest->rooms()->count()) - 1;
+    QCOMPARE(last, 8 + extra);
+    const QImage top = rig.shoot(u"overview-more-rooms-top"_s);
+    QQuickItem *grid = rig.item(u"roomGrid"_s);
+    QQuickItem *modes = rig.item(u"modeBar"_s);
+    QVERIFY(grid && modes);
+    QList<QQuickItem *> tiles = grid->childItems();
+    tiles.removeIf([](const QQuickItem *child) { return child->height() < 80; });
+    QCOMPARE(tiles.size(), last + 1);
+
+    // Below the fold a lit tile's bar and glow stay hidden; none of them shows through the mode bar.
+    const int fold = sceneRect(modes).top();
+    int hiddenBars = 0;
+    for (int i = 0; i <= last; ++i) {
+        const QRect tile = sceneRect(tiles.at(i));
+        const QPoint bar(tile.left() + 12, tile.top() + 9);
+        if (rig.rest->rooms()->tiles().at(i).room.lightsOn == 0 || bar.y() < fold || bar.y() >= height)
+            continue;
+        ++hiddenBars;
+        const QColor seen = top.pixelColor(bar);
+        QVERIFY2(seen.red() < seen.blue() + 30,
+                 qPrintable(u"tile %1 shows through: %2"_s.arg(i).arg(seen.name())));
+    }
+    QVERIFY(hiddenBars >= 1);
+
+    // The last tile lies below the fold until it takes the focus.
+    rig.rest->setFocus(TileFocus::room(last));
+    const QImage image = rig.shoot(u"overview-more-rooms"_s);
+    const QRect tile = sceneRect(tiles.at(last));
+    QVERIFY2(tile.top() >= 0 && tile.bottom() < height - 40,
+             qPrintable(u"%1-%2"_s.arg(tile.top()).arg(tile.bottom())));
+    COMPARE_COLOR(image, QPoint(tile.left() + 1, tile.center().y()), Theme::lit(), 10);
 }
 
 void ScreenshotsTest::resultsWithAnOpenLamp()
