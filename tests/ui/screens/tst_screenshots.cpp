@@ -17,6 +17,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -125,6 +126,19 @@ QQuickItem *findItem(QQuickItem *root, const QString &name)
     return nullptr;
 }
 
+// The first visible item under root drawn by the QML type of that name.
+QQuickItem *findType(QQuickItem *root, const char *type)
+{
+    if (root->isVisible() && QByteArray(root->metaObject()->className()).startsWith(type))
+        return root;
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children) {
+        if (QQuickItem *found = findType(child, type))
+            return found;
+    }
+    return nullptr;
+}
+
 QRect sceneRect(const QQuickItem *item)
 {
     return item->mapRectToScene(QRectF(0, 0, item->width(), item->height())).toAlignedRect();
@@ -214,6 +228,14 @@ public:
         return image;
     }
     QQuickItem *item(const QString &name) { return findItem(m_root.get(), name); }
+    void click(QPoint at) { QTest::mouseClick(&m_window, Qt::LeftButton, {}, at); }
+    // Capability writes that reached the hub.
+    int writes() const
+    {
+        const QList<FakeRequest> requests = m_hub.requests();
+        return int(std::count_if(requests.begin(), requests.end(),
+                                 [](const FakeRequest &request) { return request.method == "PUT"; }));
+    }
 
     QString error; // empty when the rig stands
     std::unique_ptr<HomeStore> store;
@@ -246,6 +268,7 @@ private Q_SLOTS:
     void overviewWithRooms();
     void overviewScrollsToTheFocusedRoom();
     void resultsWithAnOpenLamp();
+    void aLevelBarTakesItsOwnClick();
     void nothingFound();
     void livingRoom();
 
@@ -406,6 +429,41 @@ void ScreenshotsTest::resultsWithAnOpenLamp()
     QVERIFY(inked(image, standIn) > 50); // it names its device
 }
 
+void ScreenshotsTest::aLevelBarTakesItsOwnClick()
+{
+    Rig rig(demoHome(), false, m_motion.get());
+    QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
+    // A dimmer row of the results, then the room dimmer: a click on the bar sets the level, and the row
+    // that holds the bar does not run as well.
+    rig.store->setQuery(u"lamp bij de kast"_s);
+    const Hit first = rig.store->hits().first();
+    QCOMPARE(first.accessory.kind(), Hit::Accessory::Kind::dimmer);
+    rig.shoot(u"results-bar"_s);
+    QQuickItem *row = findType(rig.item(u"resultsView"_s), "ResultRow");
+    QVERIFY(row);
+    QSignalSpy rowTapped(row->findChild<QObject *>(u"rowTap"_s),
+                         SIGNAL(tapped(QEventPoint, Qt::MouseButton)));
+    QQuickItem *bar = findType(row, "GlowBar");
+    QVERIFY(bar);
+    const QRect rect = sceneRect(bar);
+    rig.click(QPoint(rect.left() + rect.width() / 4, rect.center().y()));
+    QTRY_COMPARE(rig.writes(), 1);
+    QCOMPARE(rowTapped.size(), 0);
+    QVERIFY(std::abs(rig.store->device(*first.deviceID())->dimLevel().value_or(0) - 0.25) < 0.05);
+
+    rig.store->setQuery(QString());
+    rig.store->enterScope(*rig.store->zoneID(u"Woonkamer"_s));
+    rig.shoot(u"room-bar"_s);
+    QQuickItem *dimmer = findType(rig.item(u"roomView"_s)->parentItem()->parentItem(), "RoomDimmerRow");
+    QVERIFY(dimmer);
+    QSignalSpy dimmerTapped(dimmer->findChild<QObject *>(u"rowTap"_s),
+                            SIGNAL(tapped(QEventPoint, Qt::MouseButton)));
+    const QRect roomBar = sceneRect(findType(dimmer, "GlowBar"));
+    rig.click(QPoint(roomBar.left() + roomBar.width() / 2, roomBar.center().y()));
+    QCOMPARE(dimmerTapped.size(), 0);
+    QTRY_VERIFY(std::abs(rig.store->roomDimLevel() - 0.5) < 0.02);
+}
+
 void ScreenshotsTest::nothingFound()
 {
     Rig rig(demoHome(), false, m_motion.get());
@@ -445,6 +503,17 @@ void ScreenshotsTest::livingRoom()
     COMPARE_COLOR(image, QPoint(6 + 1, middle), Theme::lit(), 10);
     QVERIFY(inked(image, QRect(0, 0, width, rows.top() - 52)) > 100); // the header names the room
     QVERIFY(inked(image, rows) > 500);
+
+    // A click on "alles uit" switches the lamps that are on, once: the row around it does not run too.
+    QQuickItem *all = rig.item(u"allButton"_s);
+    QVERIFY(all);
+    const int lampsOn = rig.room->header().lamps.section(u' ', 0, 0).toInt();
+    QVERIFY(lampsOn >= 1);
+    rig.click(sceneRect(all).center());
+    QTRY_COMPARE(rig.writes(), lampsOn);
+    QTest::qWait(200);
+    QCOMPARE(rig.writes(), lampsOn);
+    QTRY_COMPARE(rig.store->room()->lightsOn, 0);
 }
 
 QTEST_MAIN(ScreenshotsTest)

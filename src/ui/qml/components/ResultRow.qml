@@ -28,7 +28,10 @@ Item {
     }
 
     HoverArea { id: hover }
-    TapHandler { onTapped: row.activated() }
+    TapHandler {
+        objectName: "rowTap"
+        onTapped: row.activated()
+    }
 
     // The warm wash of the row's light level, fading out to the right. Like every part that only some
     // rows show, it is built only where it shows: a list creates many rows while the user types.

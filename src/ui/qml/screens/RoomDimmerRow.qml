@@ -18,7 +18,10 @@ Item {
     Accessible.name: look.title
     Accessible.description: look.accessibleHint
 
-    TapHandler { onTapped: dimmer.screen.activate(0) }
+    TapHandler {
+        objectName: "rowTap"
+        onTapped: dimmer.screen.activate(0)
+    }
     HoverHandler {
         onHoveredChanged: if (hovered) dimmer.screen.hover(0, dimmer.mapToGlobal(point.position))
     }
@@ -103,7 +106,11 @@ Item {
                 font: Theme.mono(10.5)
                 color: dimmer.look.allColor
             }
-            TapHandler { onTapped: dimmer.screen.toggleAll() }
+            // Takes the press for itself, so the row around it does not run as well.
+            TapHandler {
+                gesturePolicy: TapHandler.WithinBounds
+                onTapped: dimmer.screen.toggleAll()
+            }
         }
         Row {
             visible: dimmer.look.selected
