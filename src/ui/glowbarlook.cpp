@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QVariantMap>
 
 namespace {
 
@@ -69,6 +70,41 @@ double GlowBarLook::fillWidth(double width, double height) const
     if (value <= 0)
         return 0;
     return std::max(height, width * value);
+}
+
+QVariantList GlowBarLook::fillStops(double part) const
+{
+    const double end = unit(part);
+    const auto stop = [](double position, const QColor &color) {
+        return QVariantMap{{QStringLiteral("position"), position}, {QStringLiteral("color"), color}};
+    };
+    QVariantList stops;
+    if (end <= 0) {
+        while (stops.size() < stopCount)
+            stops << stop(1, stopColors.first().value<QColor>());
+        return stops;
+    }
+    // The bar's colour where the fill ends, between the two stops around it.
+    QColor endColor = stopColors.last().value<QColor>();
+    for (int i = 0; i < stopCount; ++i) {
+        const double at = stopPositions[i].toDouble();
+        const QColor color = stopColors[i].value<QColor>();
+        if (at <= end) {
+            stops << stop(at / end, color);
+            continue;
+        }
+        const double before = stopPositions[i - 1].toDouble();
+        const QColor from = stopColors[i - 1].value<QColor>();
+        const double t = (end - before) / (at - before);
+        endColor = QColor::fromRgbF(float(from.redF() + (color.redF() - from.redF()) * t),
+                                    float(from.greenF() + (color.greenF() - from.greenF()) * t),
+                                    float(from.blueF() + (color.blueF() - from.blueF()) * t),
+                                    float(from.alphaF() + (color.alphaF() - from.alphaF()) * t));
+        break;
+    }
+    while (stops.size() < stopCount)
+        stops << stop(1, endColor);
+    return stops;
 }
 
 double GlowBarLook::scrubFraction(double x, double width) const

@@ -43,6 +43,9 @@ public:
     Q_INVOKABLE double fillWidth(double width, double height) const;
     // The level under the pointer at x in a bar of the given width.
     Q_INVOKABLE double scrubFraction(double x, double width) const;
+    // The gradient of a fill that covers the leading part (0...1) of the bar, as stopCount stops
+    // ({position, color}) over the fill's own width: the fill shows the colours of the levels it spans.
+    Q_INVOKABLE QVariantList fillStops(double part) const;
 
     double value = 0;
     bool showsBackdrop = false;

@@ -18,6 +18,8 @@ private Q_SLOTS:
     void glowBarLevels();
     void glowBarScrub_data();
     void glowBarScrub();
+    void glowBarFillKeepsTheBarsColours_data();
+    void glowBarFillKeepsTheBarsColours();
     void roomTile_data();
     void roomTile();
     void roomTileBorder();
@@ -81,6 +83,44 @@ void TilesTest::glowBarScrub()
     QFETCH(double, width);
     QFETCH(double, fraction);
     QCOMPARE(GlowBarLook::make(0.5).scrubFraction(x, width), fraction);
+}
+
+void TilesTest::glowBarFillKeepsTheBarsColours_data()
+{
+    // The warm bar runs deep amber, amber, soft amber at 0, 0.5 and 1.
+    const auto mix = [](const QColor &a, const QColor &b) {
+        return QColor::fromRgbF((a.redF() + b.redF()) / 2, (a.greenF() + b.greenF()) / 2,
+                                (a.blueF() + b.blueF()) / 2);
+    };
+    QTest::addColumn<double>("part");
+    QTest::addColumn<QList<double>>("positions");
+    QTest::addColumn<QList<QColor>>("colours");
+    QTest::newRow("a quarter") << 0.25 << QList<double>{0, 1}
+                               << QList<QColor>{Theme::litDeep(), mix(Theme::litDeep(), Theme::lit())};
+    QTest::newRow("three quarters") << 0.75 << QList<double>{0, 2.0 / 3, 1}
+                                    << QList<QColor>{Theme::litDeep(), Theme::lit(),
+                                                     mix(Theme::lit(), Theme::litSoft())};
+    QTest::newRow("full") << 1.0 << QList<double>{0, 0.5, 1}
+                          << QList<QColor>{Theme::litDeep(), Theme::lit(), Theme::litSoft()};
+    QTest::newRow("empty") << 0.0 << QList<double>{1} << QList<QColor>{Theme::litDeep()};
+}
+
+void TilesTest::glowBarFillKeepsTheBarsColours()
+{
+    QFETCH(double, part);
+    QFETCH(QList<double>, positions);
+    QFETCH(QList<QColor>, colours);
+    const QVariantList stops = GlowBarLook::make(0.5).fillStops(part);
+    QCOMPARE(stops.size(), GlowBarLook::stopCount);
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        const QVariantMap stop = stops.at(i).toMap();
+        const qsizetype own = std::min(i, positions.size() - 1); // the last stop repeats to the end
+        QVERIFY(qFuzzyCompare(stop.value(u"position"_s).toDouble() + 1, positions.at(own) + 1));
+        const QColor colour = stop.value(u"color"_s).value<QColor>();
+        QVERIFY2(std::abs(colour.red() - colours.at(own).red()) <= 1 &&
+                     std::abs(colour.blue() - colours.at(own).blue()) <= 1,
+                 qPrintable(colour.name()));
+    }
 }
 
 void TilesTest::roomTile_data()

@@ -15,6 +15,9 @@ Shape {
 
     width: 2 * outer
     height: 2 * outer
+    // Drawn through a layer: the software renderer clips a layer to a scrolled list, not a shape.
+    layer.enabled: true
+    layer.smooth: true
 
     ShapePath {
         strokeWidth: -1

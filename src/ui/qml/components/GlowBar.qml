@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Shapes
 import Quorvane.Ui
 
 // A thin capsule level bar with a gradient fill and a soft glow; with a scrubbable look it reports drags
@@ -11,18 +10,8 @@ Item {
     required property Motion motion
     property real shownWidth: look.fillWidth(width, height)
 
-    // The tint's gradient over the whole bar, so a partial fill shows the colours of its levels.
-    readonly property LinearGradient tint: LinearGradient {
-        x1: 0
-        x2: bar.width
-        GradientStop { position: bar.look.stopPositions[0]; color: bar.look.stopColors[0] }
-        GradientStop { position: bar.look.stopPositions[1]; color: bar.look.stopColors[1] }
-        GradientStop { position: bar.look.stopPositions[2]; color: bar.look.stopColors[2] }
-        GradientStop { position: bar.look.stopPositions[3]; color: bar.look.stopColors[3] }
-        GradientStop { position: bar.look.stopPositions[4]; color: bar.look.stopColors[4] }
-        GradientStop { position: bar.look.stopPositions[5]; color: bar.look.stopColors[5] }
-        GradientStop { position: bar.look.stopPositions[6]; color: bar.look.stopColors[6] }
-    }
+    // The fill's gradient: the bar's own colours over the part it covers.
+    readonly property var fillStops: look.fillStops(width > 0 ? shownWidth / width : 0)
 
     signal scrubbed(real fraction)
     signal released(real fraction)
@@ -40,20 +29,21 @@ Item {
         radius: height / 2
         color: Theme.white(0.07)
     }
-    Shape {
+    // Plain rectangles, not shapes: the software renderer does not clip shapes to a scrolled list.
+    Rectangle {
         anchors.fill: parent
         visible: bar.look.showsBackdrop
         opacity: 0.22
-        ShapePath {
-            strokeWidth: -1
-            strokeColor: Theme.clear
-            fillGradient: bar.tint
-            startX: bar.height / 2
-            startY: 0
-            PathLine { x: bar.width - bar.height / 2; y: 0 }
-            PathArc { x: bar.width - bar.height / 2; y: bar.height; radiusX: bar.height / 2; radiusY: bar.height / 2 }
-            PathLine { x: bar.height / 2; y: bar.height }
-            PathArc { x: bar.height / 2; y: 0; radiusX: bar.height / 2; radiusY: bar.height / 2 }
+        radius: height / 2
+        gradient: Gradient {
+            orientation: Gradient.Horizontal
+            GradientStop { position: bar.look.stopPositions[0]; color: bar.look.stopColors[0] }
+            GradientStop { position: bar.look.stopPositions[1]; color: bar.look.stopColors[1] }
+            GradientStop { position: bar.look.stopPositions[2]; color: bar.look.stopColors[2] }
+            GradientStop { position: bar.look.stopPositions[3]; color: bar.look.stopColors[3] }
+            GradientStop { position: bar.look.stopPositions[4]; color: bar.look.stopColors[4] }
+            GradientStop { position: bar.look.stopPositions[5]; color: bar.look.stopColors[5] }
+            GradientStop { position: bar.look.stopPositions[6]; color: bar.look.stopColors[6] }
         }
     }
     // The glow: a few widening translucent capsules under the fill.
@@ -71,22 +61,20 @@ Item {
             color: Theme.fade(bar.look.glowColor, 0.5 / (index + 1))
         }
     }
-    Shape {
-        anchors.fill: parent
+    Rectangle {
         visible: bar.shownWidth > 0
-        ShapePath {
-            strokeWidth: -1
-            strokeColor: Theme.clear
-            fillGradient: bar.tint
-            startX: bar.height / 2
-            startY: 0
-            PathLine { x: Math.max(bar.height / 2, bar.shownWidth - bar.height / 2); y: 0 }
-            PathArc {
-                x: Math.max(bar.height / 2, bar.shownWidth - bar.height / 2); y: bar.height
-                radiusX: bar.height / 2; radiusY: bar.height / 2
-            }
-            PathLine { x: bar.height / 2; y: bar.height }
-            PathArc { x: bar.height / 2; y: 0; radiusX: bar.height / 2; radiusY: bar.height / 2 }
+        width: bar.shownWidth
+        height: bar.height
+        radius: height / 2
+        gradient: Gradient {
+            orientation: Gradient.Horizontal
+            GradientStop { position: bar.fillStops[0].position; color: bar.fillStops[0].color }
+            GradientStop { position: bar.fillStops[1].position; color: bar.fillStops[1].color }
+            GradientStop { position: bar.fillStops[2].position; color: bar.fillStops[2].color }
+            GradientStop { position: bar.fillStops[3].position; color: bar.fillStops[3].color }
+            GradientStop { position: bar.fillStops[4].position; color: bar.fillStops[4].color }
+            GradientStop { position: bar.fillStops[5].position; color: bar.fillStops[5].color }
+            GradientStop { position: bar.fillStops[6].position; color: bar.fillStops[6].color }
         }
     }
 

@@ -28,19 +28,25 @@ Item {
     }
 
     HoverArea { id: hover }
-    TapHandler { onTapped: row.activated() }
+    TapHandler {
+        objectName: "rowTap"
+        onTapped: row.activated()
+    }
 
-    // The warm wash of the row's light level, fading out to the right.
-    Rectangle {
-        visible: row.look.fill > 0
-        width: Math.min(row.washWidth, row.width)
-        height: row.height
-        radius: Theme.rowCorner
-        gradient: Gradient {
-            orientation: Gradient.Horizontal
-            GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.2) }
-            GradientStop { position: 0.72; color: Theme.fade(Theme.lit, 0.07) }
-            GradientStop { position: 1; color: Theme.fade(Theme.lit, 0) }
+    // The warm wash of the row's light level, fading out to the right. Like every part that only some
+    // rows show, it is built only where it shows: a list creates many rows while the user types.
+    Loader {
+        active: row.look.fill > 0
+        sourceComponent: Rectangle {
+            width: Math.min(row.washWidth, row.width)
+            height: row.height
+            radius: Theme.rowCorner
+            gradient: Gradient {
+                orientation: Gradient.Horizontal
+                GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.2) }
+                GradientStop { position: 0.72; color: Theme.fade(Theme.lit, 0.07) }
+                GradientStop { position: 1; color: Theme.fade(Theme.lit, 0) }
+            }
         }
     }
     Rectangle {
@@ -49,10 +55,13 @@ Item {
         color: row.look.plateColor(row.hovering)
         Behavior on color { ColorAnimation { duration: row.motion.quick } }
     }
-    Accent {
-        visible: row.look.selected
+    Loader {
+        active: row.look.selected
         height: parent.height
-        squareBottom: row.look.expanded
+        sourceComponent: Accent {
+            height: row.height
+            squareBottom: row.look.expanded
+        }
     }
 
     RowLayout {
@@ -91,38 +100,44 @@ Item {
         Item { Layout.minimumWidth: 0 }
 
         // The accessory: an on/off pill, a dimmer bar with its level, a value, or "start".
-        Rectangle {
-            visible: row.look.accessory === "toggle"
-            implicitWidth: pill.implicitWidth + 12
-            implicitHeight: pill.implicitHeight + 4
-            radius: height / 2
-            color: row.look.pillColor
-            Text {
-                id: pill
-                anchors.centerIn: parent
-                text: row.look.accessoryText
-                font: Theme.mono(10.5)
-                color: row.look.accessoryColor
+        Loader {
+            active: row.look.accessory === "toggle"
+            visible: active
+            sourceComponent: Rectangle {
+                implicitWidth: pill.implicitWidth + 12
+                implicitHeight: pill.implicitHeight + 4
+                radius: height / 2
+                color: row.look.pillColor
+                Text {
+                    id: pill
+                    anchors.centerIn: parent
+                    text: row.look.accessoryText
+                    font: Theme.mono(10.5)
+                    color: row.look.accessoryColor
+                }
             }
         }
-        Row {
-            visible: row.look.accessory === "dimmer"
-            spacing: 7
-            GlowBar {
-                anchors.verticalCenter: parent.verticalCenter
-                width: 62
-                height: 4
-                look: row.look.level
-                motion: row.motion
-                onScrubbed: fraction => row.scrubbed(fraction)
-            }
-            Text {
-                anchors.verticalCenter: parent.verticalCenter
-                width: 32
-                horizontalAlignment: Text.AlignRight
-                text: row.look.accessoryText
-                font: Theme.mono(10.5)
-                color: row.look.accessoryColor
+        Loader {
+            active: row.look.accessory === "dimmer"
+            visible: active
+            sourceComponent: Row {
+                spacing: 7
+                GlowBar {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 62
+                    height: 4
+                    look: row.look.level
+                    motion: row.motion
+                    onScrubbed: fraction => row.scrubbed(fraction)
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 32
+                    horizontalAlignment: Text.AlignRight
+                    text: row.look.accessoryText
+                    font: Theme.mono(10.5)
+                    color: row.look.accessoryColor
+                }
             }
         }
         Text {
@@ -132,18 +147,21 @@ Item {
             color: row.look.accessoryColor
         }
 
-        Row {
-            visible: row.look.selected
-            spacing: 4
-            KeyCap {
-                anchors.verticalCenter: parent.verticalCenter
-                look: row.look.returnCap
-            }
-            Text {
-                anchors.verticalCenter: parent.verticalCenter
-                text: row.look.verb
-                font: Theme.mono(10)
-                color: Theme.textDim
+        Loader {
+            active: row.look.selected
+            visible: active
+            sourceComponent: Row {
+                spacing: 4
+                KeyCap {
+                    anchors.verticalCenter: parent.verticalCenter
+                    look: row.look.returnCap
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: row.look.verb
+                    font: Theme.mono(10)
+                    color: Theme.textDim
+                }
             }
         }
     }

@@ -51,6 +51,9 @@ Item {
             readonly property real stretch: 1.1 * tile.width / Math.max(1.8 * tile.height, 1)
             visible: tile.glowLevel > 0
             opacity: tile.glowLevel
+            // Drawn through a layer: the software renderer clips a layer to a scrolled grid, not a shape.
+            layer.enabled: true
+            layer.smooth: true
             width: tile.width / stretch
             height: tile.height
             transform: Scale { xScale: glow.stretch }
@@ -118,7 +121,7 @@ Item {
                 }
                 Text {
                     Layout.fillWidth: true
-                    Layout.maximumWidth: implicitWidth
+                    Layout.maximumWidth: Math.ceil(implicitWidth) // layouts round widths down, which would elide
                     text: tile.look.name
                     font: Theme.title(12.5)
                     color: tile.look.nameColor

@@ -39,7 +39,7 @@ Item {
         Text {
             visible: bar.look.headline !== ""
             Layout.fillWidth: true
-            Layout.maximumWidth: implicitWidth
+            Layout.maximumWidth: Math.ceil(implicitWidth) // layouts round widths down, which would elide
             text: bar.look.headline
             font: Theme.body(11.5)
             color: Theme.textDim

@@ -1,0 +1,222 @@
+// Typing a ten-letter query into a home of 1,000 devices: each keystroke runs the store's search, updates
+// the results list's rows and renders the list, offscreen with the software renderer. The counters give
+// the slowest and the mean of these frames; a frame must stay under 16 ms.
+#include "awaittask.h"
+#include "fakerestclient.h"
+#include "store/home/homestore.h"
+#include "ui/motion.h"
+#include "ui/motionpreference.h"
+#include "ui/panelvisibility.h"
+#include "ui/screens/resultsscreen.h"
+#include "ui/symbolcatalog.h"
+#include "ui/theme.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QtQml/qqmlextensionplugin.h>
+#include <vector>
+
+Q_IMPORT_QML_PLUGIN(Quorvane_UiPlugin)
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Wall-clock and this thread's CPU time of one frame: the software renderer draws on the calling
+// thread, so CPU time is the frame's own work, without the time other processes took the core.
+struct FrameTimer {
+    using Wall = std::chrono::steady_clock;
+    Wall::time_point wallStart = Wall::now();
+    double cpuStart = cpuNow();
+    double wallMs = 0;
+    double cpuMs = 0;
+
+    static double cpuNow()
+    {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    }
+    void stop()
+    {
+        wallMs = std::chrono::duration<double, std::milli>(Wall::now() - wallStart).count();
+        cpuMs = cpuNow() - cpuStart;
+    }
+};
+
+Capability makeCapability(const QString &id, Capability::Kind kind, CapabilityValue value)
+{
+    Capability cap;
+    cap.id = id;
+    cap.kind = kind;
+    cap.title = id;
+    cap.getable = true;
+    cap.setable = kind == Capability::Kind::boolean || id == u"dim"_s;
+    cap.value = value;
+    return cap;
+}
+
+// 95 rooms on four floors; six in ten devices are lamps (half of them dimmable), the rest sockets and
+// sensors.
+FakeRestClient::Home largeHome()
+{
+    static const QStringList rooms = {u"Woonkamer"_s,   u"Keuken"_s,     u"Kantoor"_s,   u"Slaapkamer"_s,
+                                      u"Badkamer"_s,    u"Hal"_s,        u"Zolder"_s,    u"Garage"_s,
+                                      u"Tuin"_s,        u"Washok"_s,     u"Eetkamer"_s,  u"Kinderkamer"_s,
+                                      u"Logeerkamer"_s, u"Speelkamer"_s, u"Bijkeuken"_s, u"Overloop"_s};
+    static const QStringList lights = {u"Plafondlamp"_s, u"Staande lamp"_s, u"Wandlamp"_s, u"Leeslamp"_s,
+                                       u"Spotjes"_s,     u"Ledstrip"_s,     u"Hanglamp"_s, u"Bureaulamp"_s};
+    static const QStringList others = {u"Thermometer"_s, u"Bewegingssensor"_s, u"Stopcontact"_s,
+                                       u"Deursensor"_s,  u"Rookmelder"_s,      u"Speaker"_s};
+    FakeRestClient::Home h;
+    h.zones.append(Zone{u"huis"_s, u"Huis"_s, std::nullopt, u"home"_s, false, std::nullopt});
+    QStringList roomIDs;
+    for (int r = 0; r < 95; ++r) {
+        const QString id = u"room%1"_s.arg(r);
+        const QString name =
+            rooms[r % rooms.size()] + (r < rooms.size() ? QString() : u" %1"_s.arg(r / rooms.size() + 1));
+        h.zones.append(Zone{id, name, u"huis"_s, u"living"_s, false, std::nullopt});
+        roomIDs.append(id);
+    }
+    for (int d = 0; d < 1000; ++d) {
+        Device device;
+        device.id = u"device%1"_s.arg(d);
+        device.zoneID = roomIDs[d % roomIDs.size()];
+        device.available = true;
+        device.ready = true;
+        const auto add = [&](Capability cap) {
+            device.capabilityOrder.append(cap.id);
+            device.capabilities[cap.id] = std::move(cap);
+        };
+        if (d % 10 < 6) {
+            device.name = lights[d % lights.size()] + u" %1"_s.arg(d / lights.size());
+            device.deviceClass = u"light"_s;
+            add(makeCapability(u"onoff"_s, Capability::Kind::boolean, CapabilityValue::fromBool(d % 3 == 0)));
+            if (d % 2 == 0)
+                add(makeCapability(u"dim"_s, Capability::Kind::number, CapabilityValue::fromNumber(0.5)));
+        } else {
+            device.name = others[d % others.size()] + u" %1"_s.arg(d);
+            device.deviceClass = d % 10 == 6 ? u"socket"_s : u"sensor"_s;
+            if (d % 10 == 6)
+                add(makeCapability(u"onoff"_s, Capability::Kind::boolean, CapabilityValue::fromBool(true)));
+            add(makeCapability(u"measure_temperature"_s, Capability::Kind::number,
+                               CapabilityValue::fromNumber(20.5)));
+        }
+        h.devices.append(device);
+    }
+    return h;
+}
+
+const char *const list = R"(import QtQuick
+import Quorvane.Ui
+Rectangle {
+    id: stage
+    required property ResultsScreen screen
+    required property Motion motion
+    color: Theme.surface
+    ResultsList { anchors.fill: parent; screen: stage.screen; motion: stage.motion }
+})";
+
+void BM_TypeTenLetters(benchmark::State &state)
+{
+    auto rest = std::make_shared<FakeRestClient>(Clock::system());
+    rest->home = largeHome();
+    SettingsStore defaults(u"bench-typing"_s);
+    HomeStore store(rest, nullptr, nullptr, defaults);
+    awaitTask(store.start());
+    store.panelDidAppear();
+
+    PanelVisibility visibility;
+    visibility.set(true);
+    MotionPreference preference(true, nullptr);
+    Motion motion(&visibility, &preference);
+    ResultsScreen screen(&store, nullptr);
+    QQmlEngine engine;
+    QQmlComponent component(&engine);
+    component.setData(list, QUrl(u"qrc:/bench.qml"_s));
+    std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem *>(component.createWithInitialProperties(
+        {{u"screen"_s, QVariant::fromValue(&screen)}, {u"motion"_s, QVariant::fromValue(&motion)}})));
+    if (!root) {
+        state.SkipWithError(qPrintable(component.errorString()));
+        return;
+    }
+    QQuickWindow window;
+    root->setParentItem(window.contentItem());
+    root->setSize(QSizeF(Theme::panelWidth, 420));
+    window.resize(int(Theme::panelWidth), 420);
+    window.show();
+    window.grabWindow();
+
+    // The first letter ever typed also loads the row types and draws each glyph for the first time.
+    const QString query = u"staande la"_s; // ten characters
+    FrameTimer cold;
+    store.setQuery(query.left(1));
+    window.grabWindow();
+    cold.stop();
+    store.setQuery(QString());
+    window.grabWindow();
+
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    double worstFirst = 0; // the first letter leaves the overview: the whole list is built
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        for (qsizetype typed = 1; typed <= query.size(); ++typed) {
+            FrameTimer frame;
+            store.setQuery(query.left(typed));
+            const QImage image = window.grabWindow();
+            benchmark::DoNotOptimize(image.constBits());
+            frame.stop();
+            wall.push_back(frame.wallMs);
+            cpu.push_back(frame.cpuMs);
+            if (typed == 1)
+                worstFirst = std::max(worstFirst, frame.wallMs);
+        }
+        rows = screen.rows()->count();
+        state.PauseTiming();
+        store.setQuery(QString());
+        window.grabWindow();
+        state.ResumeTiming();
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    const auto percentile = [](const std::vector<double> &sorted, double p) {
+        return sorted.empty() ? 0.0 : sorted[std::min(sorted.size() - 1, size_t(p * double(sorted.size())))];
+    };
+    state.counters["cold_first_wall_ms"] = cold.wallMs;
+    state.counters["cold_first_cpu_ms"] = cold.cpuMs;
+    state.counters["median_wall_ms"] = percentile(wall, 0.5);
+    state.counters["p99_wall_ms"] = percentile(wall, 0.99);
+    state.counters["worst_wall_ms"] = wall.empty() ? 0 : wall.back();
+    state.counters["worst_cpu_ms"] = cpu.empty() ? 0 : cpu.back();
+    state.counters["worst_first_letter_ms"] = worstFirst;
+    state.counters["frames_over_16ms"] =
+        double(std::count_if(wall.begin(), wall.end(), [](double ms) { return ms > 16; }));
+    state.counters["frames"] = double(wall.size());
+    state.counters["rows"] = double(rows);
+}
+
+} // namespace
+
+BENCHMARK(BM_TypeTenLetters)->Unit(benchmark::kMillisecond)->Iterations(60);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QUICK_BACKEND", "software");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    SymbolCatalog::loadFont();
+    Theme::useFamilies(u"DejaVu Sans"_s, u"DejaVu Sans Mono"_s);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,220 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvane.Ui
+
+// The idle overview: scene chips, the room grid (placeholders while loading, an empty state, the extra
+// rooms on request) and the mode bar under it. The screen holds the focus; this draws it.
+Item {
+    id: rest
+
+    required property RestScreen screen
+    required property Motion motion
+    readonly property real gridWidth: width - 28
+    readonly property real tileWidth: (gridWidth - 6 * (screen.columns - 1)) / screen.columns
+
+    implicitWidth: Theme.panelWidth
+    implicitHeight: 400
+
+    onWidthChanged: screen.setWidth(width)
+    Component.onCompleted: screen.setWidth(width)
+
+    function centre(item) {
+        const y = item.mapToItem(content, 0, 0).y
+        const top = Math.max(0, Math.min(y + item.height / 2 - flick.height / 2, flick.contentHeight - flick.height))
+        if (rest.motion.reduced) {
+            flick.contentY = top
+        } else {
+            scroll.to = top
+            scroll.restart()
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Flickable {
+            id: flick
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            contentHeight: content.height
+            clip: true
+            boundsBehavior: Flickable.StopAtBounds
+
+            Column {
+                id: content
+                width: flick.width
+                bottomPadding: 10
+
+                SectionHeader {
+                    visible: rest.screen.look.showsScenes
+                    width: parent.width
+                    look: rest.screen.look.scenesHeader
+                }
+                WrapLayout {
+                    visible: rest.screen.look.showsScenes
+                    x: 14
+                    width: rest.gridWidth
+                    spacing: 6
+                    lineSpacing: 6
+                    Repeater {
+                        id: scenes
+                        model: rest.screen.scenes
+                        SceneChip {
+                            required property int index
+                            motion: rest.motion
+                            onActivated: rest.screen.clickScene(index)
+                        }
+                    }
+                }
+
+                SectionHeader {
+                    width: parent.width
+                    look: rest.screen.look.roomsHeader
+                }
+                Grid {
+                    objectName: "skeletonGrid"
+                    visible: rest.screen.look.loading
+                    x: 14
+                    columns: rest.screen.columns
+                    spacing: 6
+                    Accessible.name: rest.screen.look.skeletonAccessibleName
+                    Repeater {
+                        model: rest.screen.look.loading ? rest.screen.look.skeletonDelays : []
+                        SkeletonTile {
+                            required property real modelData
+                            width: rest.tileWidth
+                            look: rest.screen.look.skeleton
+                            motion: rest.motion
+                            delay: modelData
+                        }
+                    }
+                }
+                Column {
+                    visible: rest.screen.look.showsEmptyRooms
+                    x: 14
+                    width: rest.gridWidth
+                    topPadding: 22
+                    bottomPadding: 22
+                    spacing: 4
+                    Text {
+                        objectName: "emptyRoomsTitle"
+                        width: parent.width
+                        text: rest.screen.look.emptyTitle
+                        font: Theme.title(13)
+                        color: Theme.text
+                    }
+                    Text {
+                        width: parent.width
+                        wrapMode: Text.WordWrap
+                        text: rest.screen.look.emptyText
+                        font: Theme.body(11.5)
+                        color: Theme.textDim
+                    }
+                }
+                Grid {
+                    objectName: "roomGrid"
+                    visible: !rest.screen.look.loading && !rest.screen.look.showsEmptyRooms
+                    x: 14
+                    columns: rest.screen.columns
+                    spacing: 6
+                    Repeater {
+                        id: rooms
+                        model: rest.screen.rooms
+                        RoomTile {
+                            required property int index
+                            width: rest.tileWidth
+                            motion: rest.motion
+                            onActivated: rest.screen.clickRoom(index)
+                        }
+                    }
+                }
+                Item {
+                    visible: rest.screen.look.showsMoreRooms
+                    width: parent.width
+                    height: 24
+                    Accessible.role: Accessible.Button
+                    Accessible.name: rest.screen.look.moreRoomsAccessibleName
+                    TapHandler { onTapped: rest.screen.toggleMoreRooms() }
+                    Row {
+                        anchors.right: parent.right
+                        anchors.rightMargin: 14
+                        anchors.verticalCenter: parent.verticalCenter
+                        spacing: 5
+                        Text {
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: rest.screen.look.moreRoomsText
+                            font: Theme.label(11)
+                            color: Theme.textDim
+                        }
+                        SymbolText {
+                            anchors.verticalCenter: parent.verticalCenter
+                            glyph: rest.screen.look.chevron
+                            size: 10
+                            color: Theme.textFaint
+                            rotation: rest.screen.look.chevronRotation
+                            Behavior on rotation { NumberAnimation { duration: rest.motion.smooth } }
+                        }
+                    }
+                }
+            }
+        }
+
+        Item {
+            objectName: "modeBar"
+            visible: rest.screen.look.showsModes
+            Layout.fillWidth: true
+            Layout.preferredHeight: 40
+
+            Rectangle {
+                anchors.fill: parent
+                color: Theme.white(0.015)
+            }
+            Rectangle {
+                width: parent.width
+                height: 0.5
+                color: Theme.hairline
+            }
+            Row {
+                x: 14
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 6
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    rightPadding: 4
+                    text: rest.screen.look.modesTitle
+                    font.family: Theme.section().family
+                    font.pointSize: Theme.section().pointSize
+                    font.weight: Theme.section().weight
+                    font.letterSpacing: 1.1
+                    color: Theme.textFaint
+                }
+                Repeater {
+                    model: rest.screen.modes
+                    ModeChip {
+                        required property int index
+                        anchors.verticalCenter: parent.verticalCenter
+                        motion: rest.motion
+                        onActivated: rest.screen.clickMode(index)
+                    }
+                }
+            }
+        }
+    }
+
+    NumberAnimation {
+        id: scroll
+        target: flick
+        property: "contentY"
+        duration: rest.motion.quick
+        easing.type: Easing.OutQuad
+    }
+    Connections {
+        target: rest.screen
+        function onScrollRequested(section, index) {
+            const item = section === "scene" ? scenes.itemAt(index) : section === "room" ? rooms.itemAt(index) : null
+            if (item)
+                rest.centre(item)
+        }
+    }
+}

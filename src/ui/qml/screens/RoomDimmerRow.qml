@@ -1,0 +1,122 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvane.Ui
+
+// "Alle lampen": the room dimmer and the button that switches every lamp of the room. A click on the row
+// runs the room; the bar and the button act on their own.
+Item {
+    id: dimmer
+
+    required property roomDimmerLook look
+    required property RoomScreen screen
+    required property Motion motion
+
+    implicitWidth: Theme.panelWidth - 12
+    implicitHeight: 46
+
+    Accessible.role: Accessible.Button
+    Accessible.name: look.title
+    Accessible.description: look.accessibleHint
+
+    TapHandler {
+        objectName: "rowTap"
+        onTapped: dimmer.screen.activate(0)
+    }
+    HoverHandler {
+        onHoveredChanged: if (hovered) dimmer.screen.hover(0, dimmer.mapToGlobal(point.position))
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 8
+        color: dimmer.look.fillColor
+        border.width: 0.5
+        border.color: dimmer.look.borderColor
+    }
+    Accent {
+        visible: dimmer.look.selected
+        height: parent.height
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 9
+        anchors.rightMargin: 9
+        spacing: 10
+
+        SymbolText {
+            Layout.preferredWidth: 17
+            glyph: dimmer.look.symbol
+            size: 13
+            color: dimmer.look.symbolColor
+        }
+        Column {
+            spacing: 1
+            Text {
+                text: dimmer.look.title
+                font: dimmer.look.selected ? Theme.title(13) : Theme.body(13)
+                color: dimmer.look.titleColor
+            }
+            Text {
+                text: dimmer.look.subtitle
+                font: Theme.label(10.5)
+                color: Theme.textFaint
+            }
+        }
+        GlowBar {
+            visible: dimmer.look.hasBar
+            Layout.fillWidth: true
+            Layout.preferredHeight: 6
+            look: dimmer.look.bar
+            motion: dimmer.motion
+            onScrubbed: fraction => dimmer.screen.scrubRoom(fraction)
+            Accessible.role: Accessible.Slider
+            Accessible.name: dimmer.look.barAccessibleName
+            Accessible.description: dimmer.look.percent
+            Accessible.onIncreaseAction: dimmer.screen.stepRoom(1)
+            Accessible.onDecreaseAction: dimmer.screen.stepRoom(-1)
+        }
+        Text {
+            visible: dimmer.look.hasBar
+            Layout.preferredWidth: 38
+            horizontalAlignment: Text.AlignRight
+            text: dimmer.look.percent
+            font: Theme.mono(11)
+            color: dimmer.look.percentColor
+        }
+        Item {
+            visible: !dimmer.look.hasBar
+            Layout.fillWidth: true
+            Layout.minimumWidth: 8
+        }
+        Rectangle {
+            objectName: "allButton"
+            implicitWidth: all.implicitWidth + 16
+            implicitHeight: all.implicitHeight + 7
+            radius: height / 2
+            color: dimmer.look.allFill
+            border.width: 0.5
+            border.color: dimmer.look.allBorder
+            Accessible.role: Accessible.Button
+            Accessible.name: dimmer.look.allAccessibleName
+            Text {
+                id: all
+                anchors.centerIn: parent
+                text: dimmer.look.allText
+                font: Theme.mono(10.5)
+                color: dimmer.look.allColor
+            }
+            // Takes the press for itself, so the row around it does not run as well.
+            TapHandler {
+                gesturePolicy: TapHandler.WithinBounds
+                onTapped: dimmer.screen.toggleAll()
+            }
+        }
+        Row {
+            visible: dimmer.look.selected
+            spacing: 2
+            KeyCap { look: dimmer.look.dimDown }
+            KeyCap { look: dimmer.look.dimUp }
+        }
+    }
+}

@@ -1,0 +1,66 @@
+import QtQuick
+import Quorvane.Ui
+
+// One line of the results list or the room view: a section heading, a hit row with the control strip
+// of its device under it while that is open, or a sensor line. The screen decides; this only draws and
+// forwards the pointer.
+Item {
+    id: line
+
+    required property int index
+    required property string kind
+    required property string key
+    required property sectionHeaderLook header
+    required property resultRowLook look
+    required property sensorRowLook sensor
+    required property string deviceId
+    required property bool expanded
+    // The ResultsScreen or RoomScreen behind the list.
+    required property QtObject screen
+    required property Motion motion
+    // Made under an expanded row with its deviceID; none until the control strip is built.
+    property Component controlStrip: null
+
+    implicitWidth: Theme.panelWidth - 12
+    implicitHeight: content.item ? content.item.implicitHeight : 0
+
+    Loader {
+        id: content
+        width: line.width
+        sourceComponent: line.kind === "header" ? heading : line.kind === "sensor" ? sensorLine : hitLine
+    }
+
+    Component {
+        id: heading
+        SectionHeader { look: line.header }
+    }
+    Component {
+        id: sensorLine
+        RoomSensorRow { look: line.sensor }
+    }
+    Component {
+        id: hitLine
+        Column {
+            objectName: "hitLine"
+            ResultRow {
+                id: row
+                width: parent.width
+                look: line.look
+                motion: line.motion
+                onActivated: line.screen.activate(line.look.index)
+                onScrubbed: level => line.screen.scrub(line.deviceId, level)
+                HoverHandler {
+                    onHoveredChanged: if (hovered) line.screen.hover(line.look.index, row.mapToGlobal(point.position))
+                }
+            }
+            // Where the open device's control strip goes.
+            Loader {
+                objectName: "controlStripSlot"
+                property string deviceID: line.deviceId
+                width: parent.width
+                active: line.expanded && line.controlStrip !== null
+                sourceComponent: line.controlStrip
+            }
+        }
+    }
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+// A list model whose rows each carry a stable key (a hit id, a room id). New rows are applied as
+// removals, moves, insertions and a dataChanged per changed row, never as a reset: a live change of one
+// lamp touches one row, and views keep their delegates and their scroll position.
+class KeyedListModel : public QAbstractListModel {
+    Q_OBJECT
+    Q_PROPERTY(int count READ count NOTIFY countChanged)
+
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int count() const { return rowCount(); }
+
+Q_SIGNALS:
+    void countChanged();
+
+protected:
+    // Makes rows equal to next. keyOf gives a row's key; of rows sharing a key only the first is kept,
+    // as the key is the row's identity. Row needs operator==.
+    template <typename Row, typename KeyOf> void sync(QList<Row> &rows, QList<Row> next, KeyOf keyOf);
+};
+
+template <typename Row, typename KeyOf>
+void KeyedListModel::sync(QList<Row> &rows, QList<Row> next, KeyOf keyOf)
+{
+    const qsizetype before = rows.size();
+    QSet<QString> wanted;
+    wanted.reserve(next.size());
+    next.removeIf([&](const Row &row) {
+        const QString key = keyOf(row);
+        if (wanted.contains(key))
+            return true;
+        wanted.insert(key);
+        return false;
+    });
+
+    // Rows that go, from the end, a run of neighbours at a time.
+    for (qsizetype last = rows.size() - 1; last >= 0;) {
+        if (wanted.contains(keyOf(rows.at(last)))) {
+            --last;
+            continue;
+        }
+        qsizetype firstGone = last;
+        while (firstGone > 0 && !wanted.contains(keyOf(rows.at(firstGone - 1))))
+            --firstGone;
+        beginRemoveRows({}, int(firstGone), int(last));
+        rows.remove(firstGone, last - firstGone + 1);
+        endRemoveRows();
+        last = firstGone - 1;
+    }
+
+    // Every remaining row is wanted: walk the new order, moving rows up into place and inserting new ones.
+    QSet<QString> present;
+    present.reserve(rows.size());
+    for (const Row &row : rows)
+        present.insert(keyOf(row));
+    for (qsizetype i = 0; i < next.size(); ++i) {
+        const QString key = keyOf(next.at(i));
+        if (i < rows.size() && keyOf(rows.at(i)) == key) {
+            if (!(rows.at(i) == next.at(i))) {
+                rows[i] = next.at(i);
+                Q_EMIT dataChanged(index(int(i)), index(int(i)));
+            }
+            continue;
+        }
+        if (!present.contains(key)) {
+            qsizetype end = i + 1;
+            while (end < next.size() && !present.contains(keyOf(next.at(end))))
+                ++end;
+            beginInsertRows({}, int(i), int(end - 1));
+            for (qsizetype j = i; j < end; ++j)
+                rows.insert(j, next.at(j));
+            endInsertRows();
+            i = end - 1;
+            continue;
+        }
+        qsizetype from = i + 1;
+        while (keyOf(rows.at(from)) != key)
+            ++from;
+        beginMoveRows({}, int(from), int(from), {}, int(i));
+        rows.move(from, i);
+        endMoveRows();
+        if (!(rows.at(i) == next.at(i))) {
+            rows[i] = next.at(i);
+            Q_EMIT dataChanged(index(int(i)), index(int(i)));
+        }
+    }
+    if (rows.size() != before)
+        Q_EMIT countChanged();
+}

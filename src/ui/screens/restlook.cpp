@@ -1,0 +1,70 @@
+#include "ui/screens/restlook.h"
+
+#include "ui/keytext.h"
+#include "ui/screens/chipsmodel.h"
+#include "ui/symbolcatalog.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+bool RestLook::isLoading(const RestState &rest, const ConnectionState &connection)
+{
+    using Kind = ConnectionState::Kind;
+    const Kind kind = connection.kind();
+    return rest.rooms.isEmpty() && (kind == Kind::loading || kind == Kind::idle || kind == Kind::connecting);
+}
+
+RestLook RestLook::make(const RestState &rest, const ConnectionState &connection, bool moreRoomsShown)
+{
+    RestLook look;
+    const qsizetype scenes = std::min<qsizetype>(rest.scenes.size(), ChipsModel::maxScenes);
+    look.showsScenes = scenes > 0;
+    look.scenesHeader = SectionHeaderLook::make(
+        u"Scenes"_s, scenes >= 2 ? KeyText::display(u"\u23181"_s) + u" \u2013 "_s +
+                                       KeyText::display(u"\u2318"_s + QString::number(scenes))
+                                 : QString());
+
+    look.loading = isLoading(rest, connection);
+    QString trailing;
+    if (!look.loading)
+        trailing = rest.lightsOnTotal <= 0 ? u"alles uit"_s : u"%1 lampen aan"_s.arg(rest.lightsOnTotal);
+    look.roomsHeader = SectionHeaderLook::make(u"Kamers"_s, trailing);
+    for (int i = 0; i < skeletonTiles; ++i)
+        look.skeletonDelays.append(i * 0.06);
+    look.skeleton = SkeletonTileLook::make();
+    look.skeletonAccessibleName = u"Kamers worden geladen"_s;
+
+    const bool anyRoomShown = !rest.rooms.isEmpty() || (moreRoomsShown && !rest.moreRooms.isEmpty());
+    look.showsEmptyRooms = !look.loading && !anyRoomShown;
+    look.emptyTitle = u"Nog geen kamers gevonden."_s;
+    look.emptyText = u"Zodra de Homey zijn zones doorgeeft staan ze hier. "_s +
+                     KeyText::display(u"\u2318R"_s) + u" haalt alles opnieuw op."_s;
+
+    look.showsMoreRooms = !rest.moreRooms.isEmpty() && !look.loading;
+    const QString extra = QString::number(rest.moreRooms.size());
+    look.moreRoomsText = moreRoomsShown ? u"Minder kamers"_s : u"+ "_s + extra + u" kamers"_s;
+    look.moreRoomsAccessibleName =
+        moreRoomsShown ? u"Toon minder kamers"_s : u"Toon "_s + extra + u" kamers meer"_s;
+    look.chevron = SymbolCatalog::glyph(u"chevron.down"_s);
+    look.chevronRotation = moreRoomsShown ? 180 : 0;
+
+    look.showsModes = !rest.modes.isEmpty();
+    look.modesTitle = u"HUIS"_s;
+    return look;
+}
+
+bool RestLook::operator==(const RestLook &other) const
+{
+    const auto sameHeader = [](const SectionHeaderLook &a, const SectionHeaderLook &b) {
+        return a.title == b.title && a.trailing == b.trailing;
+    };
+    return showsScenes == other.showsScenes && sameHeader(scenesHeader, other.scenesHeader) &&
+           sameHeader(roomsHeader, other.roomsHeader) && loading == other.loading &&
+           skeletonDelays == other.skeletonDelays && skeletonAccessibleName == other.skeletonAccessibleName &&
+           showsEmptyRooms == other.showsEmptyRooms && emptyTitle == other.emptyTitle &&
+           emptyText == other.emptyText && showsMoreRooms == other.showsMoreRooms &&
+           moreRoomsText == other.moreRoomsText && moreRoomsAccessibleName == other.moreRoomsAccessibleName &&
+           chevron == other.chevron && chevronRotation == other.chevronRotation &&
+           showsModes == other.showsModes && modesTitle == other.modesTitle;
+}

@@ -1,0 +1,156 @@
+#include "ui/screens/restscreen.h"
+
+#include "store/home/homestore.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int focusedIndex(const std::optional<TileFocus> &focus, TileFocus::Kind kind)
+{
+    return focus && focus->kind == kind ? focus->index : -1;
+}
+
+QString sectionName(TileFocus::Kind kind)
+{
+    switch (kind) {
+    case TileFocus::Kind::scene:
+        return u"scene"_s;
+    case TileFocus::Kind::room:
+        return u"room"_s;
+    case TileFocus::Kind::mode:
+        return u"mode"_s;
+    }
+    return {};
+}
+
+} // namespace
+
+RestScreen::RestScreen(HomeStore *store, QObject *parent) : QObject(parent), m_store(store)
+{
+    connect(store, &HomeStore::restChanged, this, &RestScreen::refresh);
+    connect(store, &HomeStore::connectionChanged, this, &RestScreen::refresh);
+    // Back on the overview (the query cleared, the room left): the selection is the focused tile
+    // again. Queued, so the store has finished its own reset of the selection first.
+    connect(store, &HomeStore::modeChanged, this, &RestScreen::syncSelection, Qt::QueuedConnection);
+    refresh();
+}
+
+QList<Room> RestScreen::visibleRooms() const
+{
+    if (!m_store)
+        return {};
+    const RestState &rest = m_store->rest();
+    return m_moreRoomsShown ? rest.rooms + rest.moreRooms : rest.rooms;
+}
+
+TileNavigation::Shape RestScreen::shape() const
+{
+    if (!m_store)
+        return {0, 0, 0, m_columns};
+    const RestState &rest = m_store->rest();
+    return {int(std::min<qsizetype>(rest.scenes.size(), ChipsModel::maxScenes)), int(visibleRooms().size()),
+            int(rest.modes.size()), m_columns};
+}
+
+int RestScreen::selectionIndex(const TileFocus &focus) const
+{
+    const TileNavigation::Shape s = shape();
+    switch (focus.kind) {
+    case TileFocus::Kind::scene:
+        return focus.index;
+    case TileFocus::Kind::room:
+        return s.scenes + focus.index;
+    case TileFocus::Kind::mode:
+        return s.scenes + s.rooms + focus.index;
+    }
+    return 0;
+}
+
+void RestScreen::setFocus(std::optional<TileFocus> focus)
+{
+    if (focus == m_focus)
+        return;
+    m_focus = focus;
+    refresh();
+    Q_EMIT focusChanged();
+    if (m_focus)
+        Q_EMIT scrollRequested(sectionName(m_focus->kind), m_focus->index);
+}
+
+void RestScreen::move(int dx, int dy)
+{
+    setFocus(TileNavigation::move(m_focus, dx, dy, shape()));
+}
+
+void RestScreen::setWidth(double width)
+{
+    const int columns = TileNavigation::columns(width);
+    if (columns == m_columns)
+        return;
+    m_columns = columns;
+    Q_EMIT columnsChanged();
+}
+
+void RestScreen::clickScene(int index)
+{
+    setFocus(TileFocus::scene(index));
+    if (m_store)
+        m_store->runScene(index);
+}
+
+void RestScreen::clickRoom(int index)
+{
+    const QList<Room> rooms = visibleRooms();
+    if (!m_store || index < 0 || index >= rooms.size())
+        return;
+    setFocus(TileFocus::room(index));
+    m_store->enterScope(rooms.at(index).id);
+}
+
+void RestScreen::clickMode(int index)
+{
+    setFocus(TileFocus::mode(index));
+    if (m_store && index >= 0 && index < m_store->rest().modes.size())
+        m_store->run(m_store->rest().modes.at(index));
+}
+
+void RestScreen::toggleMoreRooms()
+{
+    m_moreRoomsShown = !m_moreRoomsShown;
+    refresh(); // the modes come after the rooms shown: their index moves with the extra rooms
+}
+
+void RestScreen::refresh()
+{
+    if (!m_store)
+        return;
+    if (!m_focus) {
+        if (const std::optional<TileFocus> first = TileNavigation::first(shape())) {
+            setFocus(first); // refreshes
+            return;
+        }
+    }
+    const RestState &rest = m_store->rest();
+    m_scenes.setHits(rest.scenes, focusedIndex(m_focus, TileFocus::Kind::scene));
+    m_rooms.setRooms(visibleRooms(), focusedIndex(m_focus, TileFocus::Kind::room));
+    m_modes.setHits(rest.modes, focusedIndex(m_focus, TileFocus::Kind::mode));
+    // A scene or room that came or went moves the flat index of the focused tile.
+    syncSelection();
+    RestLook look = RestLook::make(rest, m_store->connection(), m_moreRoomsShown);
+    if (look == m_look)
+        return;
+    m_look = std::move(look);
+    Q_EMIT changed();
+}
+
+void RestScreen::syncSelection()
+{
+    if (!m_store || !m_focus || m_store->mode() != HomeStore::Mode::Rest)
+        return;
+    const int index = selectionIndex(*m_focus);
+    if (m_store->selection() != index)
+        m_store->setSelection(index);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "homey/model/room.h"
+#include "ui/screens/chipsmodel.h"
+#include "ui/screens/restlook.h"
+#include "ui/screens/tilenavigation.h"
+#include "ui/screens/tilesmodel.h"
+
+#include <optional>
+#include <QObject>
+#include <QPointer>
+#include <QtQmlIntegration>
+
+class HomeStore;
+
+// The idle overview while nothing is typed: scene chips, the room grid (placeholders while loading, an
+// empty state, the extra rooms on request) and the mode bar. It keeps the tile focus, the open state of
+// the extra rooms and the grid's columns, and writes the focus into the store's selection as one flat
+// index: the first nine scenes, then the rooms shown, then the modes.
+class RestScreen : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the composition root")
+    Q_PROPERTY(ChipsModel *scenes READ scenes CONSTANT)
+    Q_PROPERTY(TilesModel *rooms READ rooms CONSTANT)
+    Q_PROPERTY(ChipsModel *modes READ modes CONSTANT)
+    Q_PROPERTY(RestLook look READ look NOTIFY changed)
+    Q_PROPERTY(int columns READ columns NOTIFY columnsChanged)
+    Q_PROPERTY(bool moreRoomsShown READ moreRoomsShown NOTIFY changed)
+
+public:
+    explicit RestScreen(HomeStore *store, QObject *parent = nullptr);
+
+    ChipsModel *scenes() { return &m_scenes; }
+    TilesModel *rooms() { return &m_rooms; }
+    ChipsModel *modes() { return &m_modes; }
+    const RestLook &look() const { return m_look; }
+    int columns() const { return m_columns; }
+    bool moreRoomsShown() const { return m_moreRoomsShown; }
+
+    std::optional<TileFocus> focus() const { return m_focus; }
+    void setFocus(std::optional<TileFocus> focus);
+    // An arrow key on the overview.
+    void move(int dx, int dy);
+    // The rooms, then the extra rooms while they are open.
+    QList<Room> visibleRooms() const;
+    TileNavigation::Shape shape() const;
+    // The store's selection for a focus.
+    int selectionIndex(const TileFocus &focus) const;
+
+    // The view's width, which sets the grid's columns.
+    Q_INVOKABLE void setWidth(double width);
+    Q_INVOKABLE void clickScene(int index);
+    Q_INVOKABLE void clickRoom(int index);
+    Q_INVOKABLE void clickMode(int index);
+    Q_INVOKABLE void toggleMoreRooms();
+
+Q_SIGNALS:
+    void changed();
+    void columnsChanged();
+    void focusChanged();
+    // Bring the focused tile into view: section "scene", "room" or "mode", and its index.
+    void scrollRequested(const QString &section, int index);
+
+private:
+    void refresh();
+    void syncSelection();
+
+    QPointer<HomeStore> m_store;
+    ChipsModel m_scenes{ChipsModel::Kind::scenes};
+    TilesModel m_rooms;
+    ChipsModel m_modes{ChipsModel::Kind::modes};
+    RestLook m_look;
+    std::optional<TileFocus> m_focus;
+    bool m_moreRoomsShown = false;
+    int m_columns = 3;
+};

@@ -1,0 +1,104 @@
+#include "ui/screens/resultsscreen.h"
+
+#include "store/home/homestore.h"
+#include "ui/hovergate.h"
+#include "ui/screens/rowactions.h"
+
+using namespace Qt::StringLiterals;
+
+ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, QObject *parent)
+    : QObject(parent), m_store(store), m_gate(gate)
+{
+    for (const auto signal : {&HomeStore::hitsChanged, &HomeStore::queryChanged,
+                              &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
+        connect(store, signal, this, &ResultsScreen::refresh);
+    connect(store, &HomeStore::selectionChanged, this, &ResultsScreen::selectionMoved);
+    refresh();
+}
+
+QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
+                                    const std::optional<QString> &expandedDeviceID)
+{
+    QList<ListRow> lines;
+    const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
+    lines.reserve(shown + 2);
+    for (qsizetype i = 0; i < shown; ++i) {
+        if (i == 0)
+            lines.append(
+                ListRow::heading(u"heading:best"_s, u"Beste match"_s,
+                                 hits.size() == 1 ? u"1 resultaat"_s : u"%1 resultaten"_s.arg(hits.size())));
+        else if (i == 1)
+            lines.append(ListRow::heading(u"heading:rest"_s, u"Resultaten"_s));
+        const Hit &hit = hits.at(i);
+        const std::optional<QString> deviceID = hit.deviceID();
+        const bool expanded = deviceID && deviceID == expandedDeviceID;
+        lines.append(ListRow::hitRow(
+            ResultRowLook::make(int(i), hit, i == selection, expanded, 0, deviceID.has_value())));
+    }
+    return lines;
+}
+
+QString ResultsScreen::footerText(qsizetype hitCount)
+{
+    if (hitCount <= shownRows)
+        return {};
+    return u"nog %1 resultaten, typ iets specifieker"_s.arg(hitCount - shownRows);
+}
+
+void ResultsScreen::refresh()
+{
+    if (!m_store)
+        return;
+    std::optional<QString> expanded = m_store->detailDeviceID();
+    if (expanded && !m_store->device(*expanded))
+        expanded.reset();
+    const QList<Hit> &hits = m_store->hits();
+    m_rows.setRows(lines(hits, m_store->selection(), expanded));
+
+    const EmptyStateLook empty = EmptyStateLook::forResults(m_store->query());
+    const QString footer = footerText(hits.size());
+    if (hits.size() == m_hitCount && empty == m_empty && footer == m_footer)
+        return;
+    m_hitCount = hits.size();
+    m_empty = empty;
+    m_footer = footer;
+    Q_EMIT changed();
+}
+
+void ResultsScreen::selectionMoved()
+{
+    refresh();
+    if (!m_store || m_store->mode() != HomeStore::Mode::Results)
+        return;
+    if (!RowActions::keyboardMoved(m_gate))
+        return;
+    const int selection = m_store->selection();
+    const QList<Hit> &hits = m_store->hits();
+    if (selection < 0 || selection >= hits.size())
+        return;
+    const int row = m_rows.rowOf(hits.at(selection).id);
+    if (row >= 0)
+        Q_EMIT scrollRequested(row);
+}
+
+void ResultsScreen::hover(int index, QPointF pointer)
+{
+    if (m_store)
+        RowActions::hover(m_store, m_gate, index, pointer);
+}
+
+void ResultsScreen::activate(int index)
+{
+    if (!m_store)
+        return;
+    RowActions::click(m_store, index, [self = QPointer(this)] {
+        if (self)
+            Q_EMIT self->dismissRequested();
+    });
+}
+
+void ResultsScreen::scrub(const QString &deviceID, double level)
+{
+    if (m_store && !deviceID.isEmpty())
+        m_store->setDim(deviceID, level);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "homey/model/hit.h"
+#include "ui/screens/emptystatelook.h"
+#include "ui/screens/rowsmodel.h"
+
+#include <optional>
+#include <QObject>
+#include <QPointer>
+#include <QPointF>
+#include <QtQmlIntegration>
+
+class HomeStore;
+class HoverGate;
+
+// The ranked results while the user types: "Beste match" with the count above the first row,
+// "Resultaten" above the rest, at most 30 rows, the open device's control strip under its row, and an
+// empty state naming the query. Follows the store's hits, selection and open detail.
+class ResultsScreen : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the composition root")
+    Q_PROPERTY(RowsModel *rows READ rows CONSTANT)
+    Q_PROPERTY(bool isEmpty READ isEmpty NOTIFY changed)
+    Q_PROPERTY(EmptyStateLook empty READ empty NOTIFY changed)
+    Q_PROPERTY(QString footer READ footer NOTIFY changed)
+
+public:
+    static constexpr int shownRows = 30;
+
+    ResultsScreen(HomeStore *store, HoverGate *gate, QObject *parent = nullptr);
+
+    // The lines for these hits: headings and rows, the row at selection selected, the row of
+    // expandedDeviceID expanded.
+    static QList<ListRow> lines(const QList<Hit> &hits, int selection,
+                                const std::optional<QString> &expandedDeviceID);
+    // Under the rows when more hits came than are shown; empty otherwise.
+    static QString footerText(qsizetype hitCount);
+
+    RowsModel *rows() { return &m_rows; }
+    bool isEmpty() const { return m_hitCount == 0; }
+    EmptyStateLook empty() const { return m_empty; }
+    QString footer() const { return m_footer; }
+
+    // Pointer input of a row (index: its place in the hits).
+    Q_INVOKABLE void hover(int index, QPointF pointer);
+    Q_INVOKABLE void activate(int index);
+    // A drag on a device row's level bar.
+    Q_INVOKABLE void scrub(const QString &deviceID, double level);
+
+Q_SIGNALS:
+    void changed();
+    // The list should bring this model row to its centre: the selection moved by keyboard.
+    void scrollRequested(int row);
+    // A click ran a flow or a mood: the panel may hide.
+    void dismissRequested();
+
+private:
+    void refresh();
+    void selectionMoved();
+
+    QPointer<HomeStore> m_store;
+    QPointer<HoverGate> m_gate;
+    RowsModel m_rows;
+    qsizetype m_hitCount = 0;
+    EmptyStateLook m_empty;
+    QString m_footer;
+};

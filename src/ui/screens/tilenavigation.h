@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+
+// The focused tile of the idle overview: a scene chip (of the first nine), a room tile (of the rooms
+// shown, the extra rooms included while they are open) or a mode chip, by index.
+struct TileFocus {
+    enum class Kind { scene, room, mode };
+
+    Kind kind = Kind::room;
+    int index = 0;
+
+    static TileFocus scene(int index) { return {Kind::scene, index}; }
+    static TileFocus room(int index) { return {Kind::room, index}; }
+    static TileFocus mode(int index) { return {Kind::mode, index}; }
+
+    bool operator==(const TileFocus &) const = default;
+};
+
+// Arrow-key arithmetic over the overview: scenes on top, the room grid in reading order, the modes below.
+namespace TileNavigation {
+
+struct Shape {
+    Shape() = default;
+    // columns below 1 count as 1.
+    Shape(int scenes, int rooms, int modes, int columns);
+
+    int scenes = 0;
+    int rooms = 0;
+    int modes = 0;
+    int columns = 1;
+};
+
+inline constexpr int minColumns = 2;
+inline constexpr int maxColumns = 5;
+
+// Room-grid columns for a view this wide: tiles of about 200 px with 6 px between them and 14 px of
+// margin on each side, 2 to 5 of them.
+int columns(double width);
+
+// Where the focus goes when there is none: the first room, else the first scene, else the first mode.
+std::optional<TileFocus> first(const Shape &shape);
+
+// One arrow key: dx -1 or 1 (left, right) walks along the focused list; dy -1 or 1 (up, down) goes
+// between rows, scenes and modes. At an edge the focus stays.
+std::optional<TileFocus> move(const std::optional<TileFocus> &focus, int dx, int dy, const Shape &shape);
+
+} // namespace TileNavigation
