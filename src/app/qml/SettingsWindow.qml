@@ -13,10 +13,12 @@ ApplicationWindow {
 
     color: Theme.surface
     font: Theme.body(12)
+    // Fusion draws its outlines a shade darker than the window colour: a mid grey keeps them visible on
+    // the dark surface, which the window paints itself.
     palette {
-        window: Theme.surface
+        window: Theme.textFaint
         windowText: Theme.text
-        base: Theme.surfaceHi
+        base: Theme.surfaceTile
         alternateBase: Theme.surfaceTile
         text: Theme.text
         button: Theme.surfaceTile
@@ -32,6 +34,9 @@ ApplicationWindow {
         shadow: Theme.surface
         toolTipBase: Theme.surfaceHi
         toolTipText: Theme.text
+        disabled.buttonText: Theme.textFaint
+        disabled.windowText: Theme.textFaint
+        disabled.text: Theme.textFaint
     }
 
     component SectionTitle: Text {
@@ -102,7 +107,9 @@ ApplicationWindow {
         contentHeight: content.implicitHeight + 20
         clip: true
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ScrollBar {
+            policy: page.contentHeight > page.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        }
 
         ColumnLayout {
             id: content
@@ -165,6 +172,7 @@ ApplicationWindow {
                         id: source
                         required property var modelData
                         required property int index
+                        text: modelData.title
                         checked: window.settings.sourcesEnabled[index]
                         onToggled: window.settings.setSourceEnabled(index, checked)
                         contentItem: Row {
