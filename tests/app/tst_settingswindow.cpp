@@ -214,6 +214,31 @@ private Q_SLOTS:
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
     }
 
+    void recordingKeepsKeysFromTheFields()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *regions = window->findChild<QQuickItem *>(u"regions"_s);
+        QVERIFY(regions);
+        auto *field = regions->findChild<QQuickItem *>(u"input"_s);
+        QVERIFY(field);
+        field->forceActiveFocus();
+        QTest::keyClick(window, Qt::Key_U);
+        QCOMPARE(controller.model()->regionText(), u"u"_s);
+
+        controller.model()->toggleRecording();
+        QTest::keyClick(window, Qt::Key_T);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!controller.model()->isRecording());
+        QTest::keyClick(window, Qt::Key_T);
+        QCOMPARE(controller.model()->regionText(), u"ut"_s);
+        QCOMPARE(feed->settings().p2000Regions, QSet<QString>{u"ut"_s});
+    }
+
     void recordedCombinationBecomesTheHotKey()
     {
         if (!onDisplay())

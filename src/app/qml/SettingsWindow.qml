@@ -90,6 +90,7 @@ ApplicationWindow {
         }
         TextField {
             id: input
+            objectName: "input"
             Layout.fillWidth: true
             font: Theme.body(12)
             onTextEdited: parent.edited(text)
