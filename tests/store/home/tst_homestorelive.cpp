@@ -11,21 +11,6 @@ namespace {
 
 const QStringList homeReads = {u"zones"_s, u"devices"_s, u"flows"_s, u"moods"_s, u"favorites"_s, u"system"_s};
 
-// The Dutch home with an inverter and a smart meter in the garden.
-DutchHome::Home meteredHome()
-{
-    DutchHome::Home home = DutchHome::home();
-    Device inverter = DutchHome::device(u"omvormer"_s, u"Omvormer"_s, u"tuin"_s, u"solarpanel"_s,
-                                        {DutchHome::number(u"measure_power"_s, 10.6, u"W"_s)});
-    inverter.energyRole = Device::EnergyRole::generator;
-    Device meter = DutchHome::device(u"meter"_s, u"Slimme meter"_s, u"tuin"_s, u"sensor"_s,
-                                     {DutchHome::number(u"measure_power"_s, -3.4, u"W"_s)});
-    meter.energyRole = Device::EnergyRole::gridMeter;
-    DutchHome::put(home.devices, inverter);
-    DutchHome::put(home.devices, meter);
-    return home;
-}
-
 } // namespace
 
 class TestHomeStoreLive : public QObject {
@@ -57,7 +42,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, energyFails);
         QFETCH(QString, energyPart);
-        HomeFixture f(true, meteredHome());
+        HomeFixture f(true, DutchHome::metered());
         for (const QString &read : homeReads)
             f.rest->delay(read, 100ms);
         f.rest->script(u"energy"_s,

@@ -32,14 +32,13 @@ QStringList titles(const QList<Hit> &hits)
 HomeyNotification notification(const QString &id, HomeyNotification::Source source, const QString &title,
                                const QString &body, std::optional<int> priority = std::nullopt)
 {
-    HomeyNotification item;
-    item.id = id;
-    item.source = source;
-    item.title = title;
-    item.body = body;
-    item.priority = priority;
-    return item;
+    return {.id = id, .source = source, .title = title, .body = body, .priority = priority};
 }
+
+const QList<HomeyNotification> notifications{
+    notification(u"a"_s, HomeyNotification::Source::p2000, u"Ambulance"_s, u"Brand Leiden"_s, 1),
+    notification(u"b"_s, HomeyNotification::Source::flow, u"Wasmachine"_s, u"Klaar"_s),
+    notification(u"c"_s, HomeyNotification::Source::p2000, u"Politie"_s, u"Leiden"_s, 2)};
 
 } // namespace
 
@@ -218,10 +217,7 @@ private Q_SLOTS:
         QFETCH(int, rowsAfter);
         HomeFixture f;
         f.start();
-        f.store->notifications()->setItems(
-            {notification(u"a"_s, HomeyNotification::Source::p2000, u"Ambulance"_s, u"Brand Leiden"_s, 1),
-             notification(u"b"_s, HomeyNotification::Source::flow, u"Wasmachine"_s, u"Klaar"_s),
-             notification(u"c"_s, HomeyNotification::Source::presence, u"Anna"_s, u"Thuis"_s)});
+        f.store->notifications()->setItems(notifications);
         if (mode == u"results")
             f.store->setQuery(u"lamp"_s);
         else if (mode == u"room")
@@ -252,10 +248,7 @@ private Q_SLOTS:
         HomeFixture f;
         f.start();
         NotificationFeed &feed = *f.store->notifications();
-        feed.setItems(
-            {notification(u"a"_s, HomeyNotification::Source::p2000, u"Ambulance"_s, u"Brand Leiden"_s, 1),
-             notification(u"b"_s, HomeyNotification::Source::flow, u"Wasmachine"_s, u"Klaar"_s),
-             notification(u"c"_s, HomeyNotification::Source::p2000, u"Politie"_s, u"Leiden"_s, 2)});
+        feed.setItems(notifications);
         feed.setUnread(2);
         f.store->enterScope(u"keuken"_s);
         f.store->setDetailDeviceID(u"keukenlamp"_s);

@@ -18,38 +18,30 @@ CapabilityValue on(bool value)
     return CapabilityValue::fromBool(value);
 }
 
-Device meterDevice(const QString &id, Device::EnergyRole role, double watts)
-{
-    Device device = DutchHome::device(id, id, u"tuin"_s, u"sensor"_s,
-                                      {DutchHome::number(u"measure_power"_s, watts, u"W"_s)});
-    device.energyRole = role;
-    return device;
-}
-
-DutchHome::Home meteredHome()
-{
-    DutchHome::Home home = DutchHome::home();
-    DutchHome::put(home.devices, meterDevice(u"omvormer"_s, Device::EnergyRole::generator, 10.6));
-    DutchHome::put(home.devices, meterDevice(u"meter"_s, Device::EnergyRole::gridMeter, -3.4));
-    return home;
-}
-
 Capability text(const QString &id, const QString &value)
 {
     return DutchHome::capability(id, Capability::Kind::string, false, CapabilityValue::fromString(value));
 }
 
-Device pager(const QString &message)
-{
-    return DutchHome::device(u"pager"_s, u"P2000"_s, u"hal"_s, u"other"_s,
-                             {text(u"p2000"_s, message), text(u"prio"_s, u"1"_s),
-                              text(u"dienst"_s, u"Ambulance"_s), text(u"regio"_s, u"Hollands Midden"_s)});
-}
-
-RawNotification timelineEntry(const QString &id, const QString &excerpt, const QDateTime &date)
-{
-    return RawNotification{id, u"homey:manager:flow"_s, u"Flow"_s, excerpt, date};
-}
+// The Dutch home with a P2000 pager in the hall whose region the feed follows.
+struct PagerFixture : HomeFixture {
+    PagerFixture() : HomeFixture(true, pagerHome())
+    {
+        NotificationSettings settings;
+        settings.p2000Regions = {u"Hollands Midden"_s};
+        store->notifications()->apply(settings);
+    }
+    static DutchHome::Home pagerHome()
+    {
+        DutchHome::Home home = DutchHome::home();
+        DutchHome::put(
+            home.devices,
+            DutchHome::device(u"pager"_s, u"P2000"_s, u"hal"_s, u"other"_s,
+                              {text(u"p2000"_s, u"A1 Dorpsstraat Leiden"_s), text(u"prio"_s, u"1"_s),
+                               text(u"dienst"_s, u"Ambulance"_s), text(u"regio"_s, u"Hollands Midden"_s)}));
+        return home;
+    }
+};
 
 } // namespace
 
@@ -158,7 +150,7 @@ private Q_SLOTS:
 
     void energyTotalsFromTheMeters()
     {
-        HomeFixture f(true, meteredHome(), {.logsEnergy = true});
+        HomeFixture f(true, DutchHome::metered(), {.logsEnergy = true});
         f.rest->home.energy = {500, 0, 500};
         f.start();
         QCOMPARE(f.store->energy(), (EnergyState{500, 0, 500}));
@@ -221,12 +213,7 @@ private Q_SLOTS:
 
     void pagerBurstGivesOneIncident()
     {
-        DutchHome::Home home = DutchHome::home();
-        DutchHome::put(home.devices, pager(u"A1 Dorpsstraat Leiden"_s));
-        HomeFixture f(true, home);
-        NotificationSettings settings;
-        settings.p2000Regions = {u"Hollands Midden"_s};
-        f.store->notifications()->apply(settings);
+        PagerFixture f;
         LogCapture log;
         f.start();
         QCOMPARE(log.matching(u"meldingen: P2000-apparaat gevonden"_s),
@@ -256,15 +243,11 @@ private Q_SLOTS:
 
     void timelineBaselineOnce()
     {
-        DutchHome::Home home = DutchHome::home();
-        DutchHome::put(home.devices, pager(u"A1 Dorpsstraat Leiden"_s));
-        HomeFixture f(true, home);
-        NotificationSettings settings;
-        settings.p2000Regions = {u"Hollands Midden"_s};
-        f.store->notifications()->apply(settings);
+        PagerFixture f;
         const QDateTime now = f.clock->wallNow();
         f.store->notifications()->setClock([clock = f.clock] { return clock->wallNow(); });
-        f.rest->home.timeline = {timelineEntry(u"t1"_s, u"Wasmachine klaar"_s, now.addSecs(-60))};
+        f.rest->home.timeline = {
+            {u"t1"_s, u"homey:manager:flow"_s, u"Flow"_s, u"Wasmachine klaar"_s, now.addSecs(-60)}};
         f.rest->fail(u"notifications"_s, HomeyError::offline());
         LogCapture log;
 

@@ -17,9 +17,6 @@ private Q_SLOTS:
     {
         HomeFixture f;
         QCOMPARE(f.store->connection(), ConnectionState::idle());
-        QVERIFY(f.store->devices().isEmpty());
-        QCOMPARE(f.store->rest(), RestState{});
-        QCOMPARE(f.store->energy(), EnergyState{});
         QVERIFY(f.rest->calls.isEmpty());
         QVERIFY(f.store->notifications());
 
