@@ -24,7 +24,6 @@ private Q_SLOTS:
         QTest::newRow("waiting, then resolved") << true;
         QTest::newRow("resolved, then waiting") << false;
     }
-
     void firstAnswerWins()
     {
         QFETCH(bool, waitFirst);

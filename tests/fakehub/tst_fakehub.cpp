@@ -70,7 +70,6 @@ private Q_SLOTS:
         QTest::newRow("ping without token") << u"manager/system/ping"_s << QByteArray() << 200;
         QTest::newRow("unknown path") << u"manager/zones/zone"_s << QByteArray("secret") << 404;
     }
-
     void checksTheTokenAndRecords()
     {
         QFETCH(QString, path);
@@ -122,7 +121,6 @@ private Q_SLOTS:
         QTest::newRow("raw, cut off") << u"raw"_s << u"manager/zones/zone/"_s;
         QTest::newRow("stall") << u"stall"_s << u"manager/zones/zone/"_s;
     }
-
     void faults()
     {
         QFETCH(QString, kind);

@@ -177,7 +177,6 @@ private Q_SLOTS:
         QTest::newRow("onoff") << u"onoff"_s << flag(false) << false;
         QTest::newRow("case matters") << u"Locked"_s << flag(false) << false;
     }
-
     void lowersSecurity()
     {
         QFETCH(QString, capability);

@@ -168,7 +168,6 @@ private Q_SLOTS:
         QTest::newRow("no devices") << QStringList{} << u"/realtime"_s;
         QTest::newRow("default namespace") << QStringList{u"a"_s} << u"/"_s;
     }
-
     void connectionFrames()
     {
         QFETCH(QStringList, ids);
@@ -246,7 +245,6 @@ private Q_SLOTS:
         QTest::newRow("message too big") << u"bericht van de Homey is te groot"_s << 1009;
         QTest::newRow("text not utf-8") << u"de Homey stuurde een ongeldig bericht"_s << 0;
     }
-
     void lossesReconnect()
     {
         QFETCH(QString, reason);
@@ -308,7 +306,6 @@ private Q_SLOTS:
     {
         namedRows({"subscriptions refused", "handshake unanswered"});
     }
-
     void failedAttemptClosesItsLinkAtOnce()
     {
         m_sleeps->divisor = 1; // the pause after the failed attempt is 1.2 s
@@ -383,7 +380,6 @@ private Q_SLOTS:
         QTest::newRow("destroy in handshake") << u"verbinding gesloten"_s;
         QTest::newRow("no hub") << QString();
     }
-
     void failures()
     {
         QFETCH(QString, text);

@@ -30,7 +30,6 @@ private Q_SLOTS:
         QTest::newRow("fraction") << u"31½[1]"_s << u"3 / - [1]"_s;
         QTest::newRow("supplementary digit") << u"3\U0001D7D9[1]"_s << u"3 / - [1]"_s;
     }
-
     void reader()
     {
         QFETCH(QString, packet);
@@ -53,7 +52,6 @@ private Q_SLOTS:
         QTest::newRow("text") << QByteArray("[\"error\"]") << false;
         QTest::newRow("first an object") << QByteArray("[{},null]") << false;
     }
-
     void subscriptionAnswers()
     {
         QFETCH(QByteArray, payload);
@@ -83,7 +81,6 @@ private Q_SLOTS:
         QTest::newRow("other error") << QByteArray(R"(["Kapot"])") << u"!Kapot"_s;
         QTest::newRow("numeric error") << QByteArray("[42]") << u"!42"_s;
     }
-
     void handshake()
     {
         QFETCH(QByteArray, payload);
@@ -145,7 +142,6 @@ private Q_SLOTS:
         QTest::newRow("numeric uri") << QByteArray(R"([1,"flow.x"])") << u"none"_s;
         QTest::newRow("two documents") << QByteArray(R"(["homey:manager:flow","flow.x"],[1])") << u"none"_s;
     }
-
     void events()
     {
         QFETCH(QByteArray, data);

@@ -163,7 +163,6 @@ private Q_SLOTS:
         QTest::newRow("dot") << u"."_s << QByteArray();
         QTest::newRow("dot dot") << u".."_s << QByteArray();
     }
-
     void idsAreOnePathSegment()
     {
         QFETCH(QString, id);
@@ -234,7 +233,6 @@ private Q_SLOTS:
         QTest::newRow("stalled") << QByteArray("stall") << unreachable;
         QTest::newRow("no host in the URL") << QByteArray("nohost") << HomeyError::unreachable(u"je Homey"_s);
     }
-
     void failures()
     {
         QFETCH(QByteArray, answer);

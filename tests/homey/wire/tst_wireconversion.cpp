@@ -57,7 +57,6 @@ private Q_SLOTS:
             << QStringList{u"\ufffd"_s, u"\U0001F4A1"_s};
         QTest::newRow("nothing") << QByteArray() << QStringList();
     }
-
     void capabilityOrder()
     {
         QFETCH(QByteArray, members);
@@ -190,7 +189,6 @@ private Q_SLOTS:
               "2024-05-01T10:00:00.Z", "2024-05-01T10:00:0\u0661Z"})
             dateRow(none);
     }
-
     void date()
     {
         QFETCH(QString, text);

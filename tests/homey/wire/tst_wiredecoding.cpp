@@ -113,7 +113,6 @@ private Q_SLOTS:
         row("zone", "5", "no valid JSON (illegal value at byte 1)");
         row("zone", "", "no valid JSON (illegal value at byte 0)");
     }
-
     void records()
     {
         QFETCH(QString, record);
@@ -199,7 +198,6 @@ private Q_SLOTS:
         row("fractions, exponents, texts",
             "[1.100000000000000000000,2e100000000000000000000,\"1000000000000000000000\"]", "");
     }
-
     void repair()
     {
         QFETCH(QByteArray, json);
