@@ -7,6 +7,11 @@
 using namespace Qt::StringLiterals;
 using namespace DutchHome;
 
+Q_DECLARE_METATYPE(Device)
+Q_DECLARE_METATYPE(std::optional<SearchVerb>)
+Q_DECLARE_METATYPE(Capability)
+Q_DECLARE_METATYPE(CapabilityValue)
+
 namespace {
 
 QString verbText(const std::optional<SearchVerb> &verb)
@@ -48,6 +53,35 @@ Home numberedRooms()
             put(h.devices, onoffLight(zoneID + name, name, zoneID, false));
     }
     return h;
+}
+
+QString accessoryText(const Hit::Accessory &a)
+{
+    switch (a.kind()) {
+    case Hit::Accessory::Kind::toggle:
+        return *a.toggleState() ? u"toggle true"_s : u"toggle false"_s;
+    case Hit::Accessory::Kind::dimmer:
+        return u"dimmer %1"_s.arg(*a.dimmerLevel());
+    case Hit::Accessory::Kind::value:
+        return u"value %1"_s.arg(*a.valueText());
+    case Hit::Accessory::Kind::run:
+        return u"run"_s;
+    case Hit::Accessory::Kind::none:
+        return u"none"_s;
+    }
+    return {};
+}
+
+Device sensor(std::initializer_list<Capability> capabilities)
+{
+    return device(u"d"_s, u"D"_s, u"k"_s, u"sensor"_s, capabilities);
+}
+
+Device alarm(const QString &state)
+{
+    return device(u"alarm"_s, u"Alarm"_s, u"hal"_s, u"homealarm"_s,
+                  {capability(u"homealarm_state"_s, Capability::Kind::enumeration, true,
+                              CapabilityValue::fromString(state))});
 }
 
 } // namespace
@@ -98,60 +132,50 @@ private Q_SLOTS:
     void search_data()
     {
         QTest::addColumn<QString>("query");
-        QTest::addColumn<QString>("verb");
         QTest::addColumn<QString>("firstID"); // empty: no hits
         QTest::addColumn<QString>("subtitle");
+        QTest::addColumn<QString>("verb");
         QTest::addColumn<double>("score"); // checked when not negative
-
+        const auto row = [](const char *name, const QString &query, const QString &firstID = {},
+                            const QString &subtitle = {}, const QString &verb = u"none"_s,
+                            double score = -1) {
+            QTest::newRow(name) << query << firstID << subtitle << verb << score;
+        };
         const QString none = u"none"_s;
         // Word 98, whole text and name equal +300 +400, room +110, length 8/2.
-        QTest::newRow("room by name")
-            << u"woonkamer"_s << none << u"room:woonkamer"_s << u"Kamer, 2 van 3 lampen aan"_s << 912.0;
+        row("room by name", u"woonkamer"_s, u"room:woonkamer"_s, u"Kamer, 2 van 3 lampen aan"_s, none, 912.0);
         // Only the subsequence finds it: 12 + 14 x 1/5 + 9 x 1/4 = 17.05, room +110, length +4.
-        QTest::newRow("subsequence") << u"wnkmr"_s << none << u"room:woonkamer"_s
-                                     << u"Kamer, 2 van 3 lampen aan"_s << 131.05;
-        QTest::newRow("zone word not repeated")
-            << u"Keuken lamp"_s << none << u"device:keukenlamp"_s << u"Keuken, uit"_s << -1.0;
-        QTest::newRow("prefix") << u"koffie"_s << none << u"device:koffie"_s << u"Keuken, aan"_s << -1.0;
-        QTest::newRow("mood") << u"film"_s << none << u"mood:film"_s << u"Sfeer, Woonkamer"_s << -1.0;
-        QTest::newRow("mood without zone")
-            << u"weg"_s << none << u"mood:verdwenen"_s << u"Sfeer, Sfeer"_s << -1.0;
-        QTest::newRow("flow") << u"goedemorgen"_s << none << u"flow:goedemorgen"_s << u"Flow"_s << -1.0;
-        QTest::newRow("advanced flow")
-            << u"welkom"_s << none << u"flow:welkom"_s << u"Flow, geavanceerd"_s << -1.0;
-        QTest::newRow("lock") << u"VOORDEUR"_s << none << u"device:voordeur"_s << u"Hal"_s << -1.0;
-        QTest::newRow("accents folded")
-            << u"thérmométer"_s << none << u"device:thermo"_s << u"Woonkamer"_s << -1.0;
-        QTest::newRow("room without lights") << u"hal"_s << none << u"room:hal"_s << u"Kamer"_s << -1.0;
-        QTest::newRow("nothing") << u"xyz"_s << none << QString() << QString() << -1.0;
-        QTest::newRow("empty") << QString() << none << QString() << QString() << -1.0;
-        QTest::newRow("punctuation") << u" -- !? "_s << none << QString() << QString() << -1.0;
-        QTest::newRow("room on") << u"keuken aan"_s << u"on"_s << u"room:keuken"_s << u"Kamer, alles aan"_s
-                                 << -1.0;
-        QTest::newRow("room off") << u"woonkamer uit"_s << u"off"_s << u"room:woonkamer"_s
-                                  << u"Kamer, alles uit"_s << -1.0;
-        QTest::newRow("room dim") << u"woonkamer dim"_s << u"dim"_s << u"room:woonkamer"_s
-                                  << u"Kamer, lampen dimmen"_s << -1.0;
-        QTest::newRow("room level") << u"woonkamer 40"_s << u"setDim 0.4"_s << u"room:woonkamer"_s
-                                    << u"Kamer, lampen naar 40%"_s << -1.0;
-        QTest::newRow("percent sign")
-            << u"leeslamp 40%"_s << u"setDim 0.4"_s << u"device:lees"_s << u"Woonkamer, naar 40%"_s << -1.0;
-        QTest::newRow("level 0") << u"leeslamp 0"_s << u"setDim 0"_s << u"device:lees"_s
-                                 << u"Woonkamer, naar 0%"_s << -1.0;
-        QTest::newRow("level 100") << u"leeslamp 100"_s << u"setDim 1"_s << u"device:lees"_s
-                                   << u"Woonkamer, naar 100%"_s << -1.0;
-        QTest::newRow("device off") << u"staande lamp uit"_s << u"off"_s << u"device:staande"_s
-                                    << u"Woonkamer, uit"_s << -1.0;
-        QTest::newRow("full-width digits") << u"leeslamp \uFF14\uFF10"_s << u"setDim 0.4"_s
-                                           << u"device:lees"_s << u"Woonkamer, naar 40%"_s << -1.0;
+        row("subsequence", u"wnkmr"_s, u"room:woonkamer"_s, u"Kamer, 2 van 3 lampen aan"_s, none, 131.05);
+        row("zone word not repeated", u"Keuken lamp"_s, u"device:keukenlamp"_s, u"Keuken, uit"_s);
+        row("prefix", u"koffie"_s, u"device:koffie"_s, u"Keuken, aan"_s);
+        row("mood", u"film"_s, u"mood:film"_s, u"Sfeer, Woonkamer"_s);
+        row("mood without zone", u"weg"_s, u"mood:verdwenen"_s, u"Sfeer, Sfeer"_s);
+        row("flow", u"goedemorgen"_s, u"flow:goedemorgen"_s, u"Flow"_s);
+        row("advanced flow", u"welkom"_s, u"flow:welkom"_s, u"Flow, geavanceerd"_s);
+        row("lock", u"VOORDEUR"_s, u"device:voordeur"_s, u"Hal"_s);
+        row("accents folded", u"thérmométer"_s, u"device:thermo"_s, u"Woonkamer"_s);
+        row("room without lights", u"hal"_s, u"room:hal"_s, u"Kamer"_s);
+        row("nothing", u"xyz"_s);
+        row("empty", QString());
+        row("punctuation", u" -- !? "_s);
+        row("room on", u"keuken aan"_s, u"room:keuken"_s, u"Kamer, alles aan"_s, u"on"_s);
+        row("room off", u"woonkamer uit"_s, u"room:woonkamer"_s, u"Kamer, alles uit"_s, u"off"_s);
+        row("room dim", u"woonkamer dim"_s, u"room:woonkamer"_s, u"Kamer, lampen dimmen"_s, u"dim"_s);
+        row("room level", u"woonkamer 40"_s, u"room:woonkamer"_s, u"Kamer, lampen naar 40%"_s,
+            u"setDim 0.4"_s);
+        row("percent sign", u"leeslamp 40%"_s, u"device:lees"_s, u"Woonkamer, naar 40%"_s, u"setDim 0.4"_s);
+        row("level 0", u"leeslamp 0"_s, u"device:lees"_s, u"Woonkamer, naar 0%"_s, u"setDim 0"_s);
+        row("level 100", u"leeslamp 100"_s, u"device:lees"_s, u"Woonkamer, naar 100%"_s, u"setDim 1"_s);
+        row("device off", u"staande lamp uit"_s, u"device:staande"_s, u"Woonkamer, uit"_s, u"off"_s);
+        row("full-width digits", u"leeslamp \uFF14\uFF10"_s, u"device:lees"_s, u"Woonkamer, naar 40%"_s,
+            u"setDim 0.4"_s);
         // Folded to digits, but not typed as digits: no level.
-        QTest::newRow("superscript") << u"leeslamp \u00B2"_s << none << QString() << QString() << -1.0;
-        QTest::newRow("circled number") << u"leeslamp \u2469"_s << none << QString() << QString() << -1.0;
-        QTest::newRow("level too high") << u"lamp 101"_s << none << QString() << QString() << -1.0;
-        QTest::newRow("too many digits") << u"lamp 1000"_s << none << QString() << QString() << -1.0;
-        QTest::newRow("single word is no verb")
-            << u"aan"_s << none << u"device:staande"_s << u"Woonkamer, aan"_s << -1.0;
-        QTest::newRow("tie keeps plain") << u"qqq aan"_s << none << QString() << QString() << -1.0;
+        row("superscript", u"leeslamp \u00B2"_s);
+        row("circled number", u"leeslamp \u2469"_s);
+        row("level too high", u"lamp 101"_s);
+        row("too many digits", u"lamp 1000"_s);
+        row("single word is no verb", u"aan"_s, u"device:staande"_s, u"Woonkamer, aan"_s);
+        row("tie keeps plain", u"qqq aan"_s);
     }
     void search()
     {
@@ -257,6 +281,147 @@ private Q_SLOTS:
             m_index.search(u"leeslamp"_s, m_home.devices, m_home.zones, {}, 30, now).hits[0].score;
         const double after = m_index.search(u"leeslamp"_s, devices, m_home.zones, {}, 30, now).hits[0].score;
         QCOMPARE(before - after, 80.0);
+    }
+
+    // One device described on its own.
+    void describe_data()
+    {
+        QTest::addColumn<Device>("device");
+        QTest::addColumn<QString>("zoneName");
+        QTest::addColumn<std::optional<SearchVerb>>("verb");
+        QTest::addColumn<QString>("accessory");
+        QTest::addColumn<QString>("subtitle");
+        const auto row = [](const char *name, const Device &device, const QString &zone,
+                            std::optional<SearchVerb> verb, const QString &accessory,
+                            const QString &subtitle) {
+            QTest::newRow(name) << device << zone << verb << accessory << subtitle;
+        };
+        const std::optional<SearchVerb> none, on = SearchVerb::on(), off = SearchVerb::off();
+        Device unavailable = dimLight(u"l"_s, u"Lamp"_s, u"k"_s, true, 0.5);
+        unavailable.available = false;
+        row("unavailable, no reason", unavailable, u"Keuken"_s, on, u"value Niet bereikbaar"_s, u"Keuken"_s);
+        unavailable.unavailableMessage = u"Batterij leeg"_s;
+        row("unavailable with reason", unavailable, u"Keuken"_s, none, u"value Batterij leeg"_s, u"Keuken"_s);
+        const Device lock =
+            device(u"slot"_s, u"Voordeur"_s, u"hal"_s, u"lock"_s, {flag(u"locked"_s, true, true)});
+        row("locked lock ignores verb", lock, u"Hal"_s, off, u"value Op slot"_s, u"Hal"_s);
+        row("alarm disarmed", alarm(u"Disarmed"_s), u"Hal"_s, none, u"value Uitgeschakeld"_s, u"Hal"_s);
+
+        const Device lampOn = dimLight(u"l"_s, u"Lamp"_s, u"k"_s, true, 0.42);
+        const Device lampOff = dimLight(u"l"_s, u"Lamp"_s, u"k"_s, false, 0.42);
+        row("dimmed lamp on", lampOn, u"Keuken"_s, none, u"dimmer 0.42"_s, u"Keuken, 42%"_s);
+        row("dimmed lamp off", lampOff, u"Keuken"_s, none, u"dimmer 0"_s, u"Keuken, uit"_s);
+        row("level verb", lampOff, u"Keuken"_s, SearchVerb::setDim(0.8), u"dimmer 0.8"_s,
+            u"Keuken, naar 80%"_s);
+        row("on verb", lampOff, u"Keuken"_s, on, u"toggle true"_s, u"Keuken, aan"_s);
+        row("off verb", lampOn, u"Keuken"_s, off, u"toggle false"_s, u"Keuken, uit"_s);
+
+        const Device plainSwitch = onoffLight(u"s"_s, u"Schakelaar"_s, u"k"_s, true);
+        row("dim verb on a switch", plainSwitch, u"Kantoor"_s, SearchVerb::dim(), u"toggle true"_s,
+            u"Kantoor, aan"_s);
+        row("level verb on a switch", plainSwitch, u"Kantoor"_s, SearchVerb::setDim(0.3), u"toggle true"_s,
+            u"Kantoor, aan"_s);
+        row("zone unknown", onoffLight(u"s"_s, u"S"_s, u"weg"_s, false), QString(), none, u"toggle false"_s,
+            u", uit"_s);
+        row("sensor reading", sensor({number(u"measure_temperature"_s, 21.456, u"°C"_s, 1)}), u"Woonkamer"_s,
+            on, u"value 21,5 °C"_s, u"Woonkamer"_s);
+        row("motion sensor", sensor({flag(u"alarm_motion"_s, true)}), u"Hal"_s, none, u"value ja"_s,
+            u"Hal"_s);
+        const Device thermostat =
+            device(u"th"_s, u"Thermostaat"_s, u"k"_s, u"thermostat"_s,
+                   {capability(u"target_temperature"_s, Capability::Kind::number, true, std::nullopt)});
+        row("controllable without reading", thermostat, u"Hal"_s, none, u"run"_s, u"Hal"_s);
+        row("nothing to show", device(u"x"_s, u"Knop"_s, u"k"_s, u"button"_s, {}), u"Hal"_s, none, u"none"_s,
+            u"Hal"_s);
+        // A switch that holds no flag value reads as having no switch.
+        row("switch without value", device(u"s"_s, u"S"_s, u"k"_s, u"socket"_s, {onoff(std::nullopt)}),
+            u"Hal"_s, none, u"run"_s, u"Hal"_s);
+    }
+    void describe()
+    {
+        QFETCH(Device, device);
+        QFETCH(QString, zoneName);
+        QFETCH(std::optional<SearchVerb>, verb);
+        QFETCH(QString, accessory);
+        QFETCH(QString, subtitle);
+
+        const SearchIndex::Description d = SearchIndex::describe(device, zoneName, verb);
+        QCOMPARE(accessoryText(d.accessory), accessory);
+        QCOMPARE(d.subtitle, subtitle);
+    }
+
+    void primaryReading_data()
+    {
+        QTest::addColumn<Device>("device");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("title");
+        // The fixed list wins over the display order, and a none value still counts.
+        QTest::newRow("fixed order") << sensor({number(u"measure_battery"_s, 80, u"%"_s),
+                                                capability(u"measure_power"_s, Capability::Kind::number,
+                                                           false, CapabilityValue::none())})
+                                     << u"-"_s << u"measure_power"_s;
+        QTest::newRow("display order")
+            << sensor({flag(u"alarm_contact"_s, false), number(u"measure_noise"_s, 40)}) << u"nee"_s
+            << u"alarm_contact"_s;
+        QTest::newRow("setable skipped")
+            << sensor({flag(u"alarm_x"_s, true, true), number(u"measure_noise"_s, 40.5)}) << u"40,5"_s
+            << u"measure_noise"_s;
+        QTest::newRow("no value") << sensor({number(u"measure_temperature"_s, std::nullopt)}) << QString()
+                                  << QString();
+        QTest::newRow("other prefixes") << sensor({number(u"meter_power"_s, 3)}) << QString() << QString();
+    }
+    void primaryReading()
+    {
+        QFETCH(Device, device);
+        QFETCH(QString, value);
+        QFETCH(QString, title);
+
+        const auto reading = SearchIndex::primaryReading(device);
+        QCOMPARE(reading.has_value(), !title.isEmpty());
+        if (reading) {
+            QCOMPARE(reading->value, value);
+            QCOMPARE(reading->title, title);
+        }
+    }
+
+    void format_data()
+    {
+        QTest::addColumn<CapabilityValue>("value");
+        QTest::addColumn<Capability>("cap");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const CapabilityValue &value, const Capability &cap,
+                            const QString &expected) { QTest::newRow(name) << value << cap << expected; };
+        const auto n = &CapabilityValue::fromNumber;
+        const auto temperature = [](std::optional<int> decimals) {
+            return number(u"measure_temperature"_s, std::nullopt, u"°C"_s, decimals);
+        };
+        row("one decimal", n(21.456), temperature(1), u"21,5 °C"_s);
+        row("whole, no decimals set", n(20.0), temperature({}), u"20 °C"_s);
+        row("fraction, no decimals set", n(20.5), temperature({}), u"20,5 °C"_s);
+        row("decimals clamped to 3", n(1.23456789), temperature(7), u"1,235 °C"_s);
+        // An exact binary tie rounds away from zero, like the percentages.
+        row("tie", n(20.25), temperature(1), u"20,3 °C"_s);
+        row("negative decimals", n(3.7), temperature(-2), u"4 °C"_s);
+        row("no grouping", n(1234567.0), number(u"meter_power"_s, {}, u"kWh"_s), u"1234567 kWh"_s);
+        row("empty units", n(5.0), number(u"x"_s, {}, u""_s), u"5"_s);
+        row("dim percent", n(0.4), dim(0), u"40%"_s);
+        row("dim percent, half up", n(0.125), dim(0), u"13%"_s);
+        row("negative dim, half away from zero", n(-0.125), dim(0), u"-13%"_s);
+        row("tiny negative dim", n(-0.001), dim(0), u"0%"_s);
+        row("suffixed dim", n(0.5), number(u"dim.zone1"_s, {}, u"%"_s), u"50%"_s);
+        row("dim without percent units", n(0.5), number(u"dim"_s, {}), u"0,5"_s);
+        row("true", CapabilityValue::fromBool(true), flag(u"alarm_motion"_s, true), u"ja"_s);
+        row("false", CapabilityValue::fromBool(false), flag(u"alarm_motion"_s, true), u"nee"_s);
+        row("text kept", CapabilityValue::fromString(u"away"_s),
+            capability(u"mode"_s, Capability::Kind::enumeration, true, {}), u"away"_s);
+        row("none", CapabilityValue::none(), temperature(1), u"-"_s);
+    }
+    void format()
+    {
+        QFETCH(CapabilityValue, value);
+        QFETCH(Capability, cap);
+        QFETCH(QString, expected);
+        QCOMPARE(SearchIndex::format(value, cap), expected);
     }
 
 private:
