@@ -15,32 +15,12 @@ using namespace Qt::StringLiterals;
 namespace {
 QByteArray reasonPhrase(int status)
 {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 204:
-        return "No Content";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
+    static const QHash<int, QByteArray> phrases{
+        {200, "OK"},          {204, "No Content"},         {301, "Moved Permanently"},
+        {302, "Found"},       {400, "Bad Request"},        {401, "Unauthorized"},
+        {403, "Forbidden"},   {404, "Not Found"},          {500, "Internal Server Error"},
+        {502, "Bad Gateway"}, {503, "Service Unavailable"}};
+    return phrases.value(status, "Status");
 }
 
 QByteArray errorBody(const QString &message)

@@ -16,8 +16,6 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(CapabilityValue)
-
 namespace {
 
 Capability modeCapability(std::optional<CapabilityValue> value)

@@ -9,8 +9,6 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
-Q_DECLARE_METATYPE(CapabilityValue)
-
 namespace {
 
 CapabilityValue on(bool value)

@@ -13,8 +13,6 @@ using namespace Qt::StringLiterals;
 using Source = HomeyNotification::Source;
 using Stored = QList<std::pair<QString, SettingsValue>>;
 
-Q_DECLARE_METATYPE(NotificationSettings)
-
 namespace {
 
 const QDateTime start(QDate(2025, 3, 14), QTime(9, 0), Qt::UTC);

@@ -9,9 +9,6 @@ using namespace Qt::StringLiterals;
 using OptText = std::optional<QString>;
 using Fields = QList<std::pair<QString, CapabilityValue>>;
 
-Q_DECLARE_METATYPE(OptText)
-Q_DECLARE_METATYPE(CapabilityValue)
-
 namespace {
 
 constexpr auto text = &CapabilityValue::fromString;

@@ -9,9 +9,6 @@ using namespace Qt::StringLiterals;
 using Source = HomeyNotification::Source;
 using OptText = std::optional<QString>;
 
-Q_DECLARE_METATYPE(OptText)
-Q_DECLARE_METATYPE(std::optional<TimelineParser::P2000Parts>)
-
 namespace {
 
 const QDateTime now = QDateTime(QDate(2025, 3, 14), QTime(9, 26, 53), Qt::UTC);

@@ -7,11 +7,6 @@
 using namespace Qt::StringLiterals;
 using namespace DutchHome;
 
-Q_DECLARE_METATYPE(Device)
-Q_DECLARE_METATYPE(std::optional<SearchVerb>)
-Q_DECLARE_METATYPE(Capability)
-Q_DECLARE_METATYPE(CapabilityValue)
-
 namespace {
 
 QString verbText(const std::optional<SearchVerb> &verb)
