@@ -191,8 +191,7 @@ private Q_SLOTS:
     void environmentTokens()
     {
         QFETCH(Map, values);
-        QFETCH(std::optional<QString>, expected);
-        QCOMPARE(TokenResolver::fromEnvironment(values), expected);
+        QTEST(TokenResolver::fromEnvironment(values), "expected");
     }
 
     void resolutionOrder()

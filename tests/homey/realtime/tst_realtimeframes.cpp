@@ -75,14 +75,13 @@ private Q_SLOTS:
     void handshake()
     {
         QFETCH(QByteArray, payload);
-        QFETCH(QString, result);
         QString got;
         try {
             got = parseHandshake(payload);
         } catch (const HomeyError &error) {
             got = error.kind() == HomeyError::Kind::unauthorized ? u"unauthorized"_s : u"!"_s + error.text();
         }
-        QCOMPARE(got, result);
+        QTEST(got, "result");
     }
 
     void events_data()
@@ -124,9 +123,8 @@ private Q_SLOTS:
     void events()
     {
         QFETCH(QByteArray, data);
-        QFETCH(QString, event);
         const std::optional<HomeyEvent> mapped = mapEvent(data);
-        QCOMPARE(mapped ? eventText(*mapped) : u"none"_s, event);
+        QTEST(mapped ? eventText(*mapped) : u"none"_s, "event");
     }
 
     void ownTransactionWindow()

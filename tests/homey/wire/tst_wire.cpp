@@ -136,8 +136,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, record);
         QFETCH(QByteArray, json);
-        QFETCH(QString, failure);
-        QCOMPARE(decoders.at(record)(json), failure);
+        QTEST(decoders.at(record)(json), "failure");
     }
 
     // Objects with many members are read another way; the same rules hold there.
@@ -254,9 +253,8 @@ private Q_SLOTS:
     void capabilityOrder()
     {
         QFETCH(QByteArray, members);
-        QFETCH(QStringList, order);
         const Device d = device(members.constData());
-        QCOMPARE(d.capabilityOrder, order);
+        QTEST(d.capabilityOrder, "order");
     }
 
     void deviceFields()

@@ -63,7 +63,6 @@ private Q_SLOTS:
         QVERIFY(state.moreRooms.isEmpty());
 
         const Room &living = state.rooms[0];
-        QCOMPARE(living.id, u"woonkamer"_s);
         QCOMPARE(living.symbol, u"sofa"_s);
         QCOMPARE(living.deviceCount, 5); // the twin counts as a device, not as a light
         QCOMPARE(living.lightsTotal, 3);
@@ -80,7 +79,6 @@ private Q_SLOTS:
         QCOMPARE(ids(state.scenes), (QStringList{u"flow:goedemorgen"_s, u"mood:diner"_s, u"mood:film"_s,
                                                  u"mood:gezellig"_s, u"mood:verdwenen"_s}));
         QCOMPARE(state.scenes[0].subtitle, u"Flow"_s);
-        QCOMPARE(state.scenes[0].symbol, u"bolt.horizontal"_s);
         QCOMPARE(state.scenes[1].subtitle, u"Sfeer, Keuken"_s);
         QCOMPARE(state.scenes[4].subtitle, u"Sfeer"_s);
         QCOMPARE(state.scenes[4].accessory, Hit::Accessory::run());
@@ -88,9 +86,7 @@ private Q_SLOTS:
         // The lock has no switch, so only the coffee maker is a mode.
         QCOMPARE(ids(state.modes), QStringList{u"device:koffie"_s});
         QCOMPARE(state.modes[0].subtitle, u"Keuken"_s);
-        QCOMPARE(state.modes[0].symbol, u"powerplug"_s);
         QCOMPARE(state.modes[0].accessory, Hit::Accessory::toggle(true));
-        QCOMPARE(state.modes[0].score, 0.0);
     }
 
     void rebuildIsIndependentOfMapOrder()
@@ -328,8 +324,7 @@ private Q_SLOTS:
     void withArticle()
     {
         QFETCH(QString, name);
-        QFETCH(QString, expected);
-        QCOMPARE(RestBuilder::withArticle(litRoom(name, 1)), expected);
+        QTEST(RestBuilder::withArticle(litRoom(name, 1)), "expected");
     }
 };
 

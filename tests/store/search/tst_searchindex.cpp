@@ -268,7 +268,6 @@ private Q_SLOTS:
                                        [](const Hit &hit) { return hit.id == u"device:keukenlamp"_s; });
         QVERIFY(lamp != result.hits.end());
         QCOMPARE(lamp->subtitle, u"Keuken, 42%"_s);
-        QCOMPARE(lamp->symbol, u"lightbulb.fill"_s);
 
         // An unavailable device loses 80 points against its own available self.
         devices[u"lees"_s].available = false;
@@ -415,8 +414,7 @@ private Q_SLOTS:
     {
         QFETCH(CapabilityValue, value);
         QFETCH(Capability, cap);
-        QFETCH(QString, expected);
-        QCOMPARE(SearchIndex::format(value, cap), expected);
+        QTEST(SearchIndex::format(value, cap), "expected");
     }
 
 private:
