@@ -104,24 +104,8 @@ private Q_SLOTS:
         QVERIFY(!ids.contains(u"device:goedemorgenknop"_s));
         QVERIFY(ids.contains(u"device:oud"_s));
 
-        const SearchItem *kitchenLamp = findItem(m_index, u"device:keukenlamp"_s);
-        QVERIFY(kitchenLamp);
-        QCOMPARE(kitchenLamp->tokens, (QStringList{u"keuken"_s, u"lamp"_s}));
-        QCOMPARE(kitchenLamp->nameJoined, u"keuken lamp"_s);
-        QCOMPARE(kitchenLamp->context, u"Keuken"_s);
-        QVERIFY(kitchenLamp->dimmable);
-
-        const SearchItem *thermometer = findItem(m_index, u"device:thermo"_s);
-        QCOMPARE(thermometer->kind.value, SearchItem::Kind::sensor);
-        QCOMPARE(thermometer->joined, u"woonkamer thermometer"_s);
-        QCOMPARE(thermometer->nameJoined, u"thermometer"_s);
-        QCOMPARE(findItem(m_index, u"mood:verdwenen"_s)->context, u"Sfeer"_s);
-        QCOMPARE(findItem(m_index, u"mood:film"_s)->context, u"Woonkamer"_s);
-        QCOMPARE(findItem(m_index, u"flow:welkom"_s)->kind, SearchItem::Kind::makeFlow(true));
-
-        QStringList livingLights = m_index.lightsByZone().value(u"woonkamer"_s);
-        livingLights.sort();
-        QCOMPARE(livingLights, (QStringList{u"lees"_s, u"plafond"_s, u"staande"_s}));
+        // What the search rows below do not show: a dimmable light scores as one.
+        QVERIFY(findItem(m_index, u"device:keukenlamp"_s)->dimmable);
     }
 
     void search_data()
