@@ -294,18 +294,16 @@ void FakeHub::readFrom(QTcpSocket *socket)
         const FakeHttpParser::Outcome outcome = FakeHttpParser::take(connection.buffer, request);
         if (outcome == FakeHttpParser::Outcome::Incomplete)
             return;
+        request.received = QDateTime::currentDateTimeUtc();
+        request.connectionId = connection.id;
         if (outcome == FakeHttpParser::Outcome::Malformed) {
             if (!request.method.isEmpty()) {
-                request.received = QDateTime::currentDateTimeUtc();
-                request.connectionId = connection.id;
                 m_requests.append(request);
                 Q_EMIT requestReceived(request);
             }
             send(connection, {400, errorBody(u"malformed request"_s), {}}, true);
             return;
         }
-        request.received = QDateTime::currentDateTimeUtc();
-        request.connectionId = connection.id;
         if (!serve(connection, std::move(request)))
             return;
     }
@@ -318,6 +316,7 @@ bool FakeHub::serve(Connection &connection, FakeRequest request)
     m_requests.append(request);
     Q_EMIT requestReceived(request);
 
+    Reply reply;
     if (const Fault *fault = faultFor(request.route())) {
         switch (fault->kind) {
         case FaultKind::Stall:
@@ -337,28 +336,26 @@ bool FakeHub::serve(Connection &connection, FakeRequest request)
             connection.socket->disconnectFromHost();
             return false;
         case FaultKind::Malformed:
-            send(connection, {200, fault->payload, {}}, request.wantsClose());
-            return !request.wantsClose();
+            reply = {200, fault->payload, {}};
+            break;
         case FaultKind::Redirect:
-            send(connection, {302, errorBody(u"moved"_s), {{"Location", fault->payload}}},
-                 request.wantsClose());
-            return !request.wantsClose();
+            reply = {302, errorBody(u"moved"_s), {{"Location", fault->payload}}};
+            break;
         case FaultKind::Status:
-            send(connection, {fault->status, errorBody(u"injected fault"_s), {}}, request.wantsClose());
-            return !request.wantsClose();
+            reply = {fault->status, errorBody(u"injected fault"_s), {}};
+            break;
         }
-    }
-
-    if (route == Route::Upgrade) {
+    } else if (route == Route::Upgrade) {
         QTcpSocket *socket = connection.socket;
         request.body = connection.buffer;
         m_connections.erase(socket);
         socket->disconnect(this);
         m_upgradeHandler(socket, request);
         return false;
+    } else {
+        reply = answer(route, request);
     }
-
-    send(connection, answer(route, request), request.wantsClose());
+    send(connection, reply, request.wantsClose());
     return !request.wantsClose();
 }
 

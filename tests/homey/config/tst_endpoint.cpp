@@ -1,8 +1,8 @@
 #include "awaittask.h"
 #include "fakehub/fakehub.h"
-#include "fakeservicebrowser.h"
 #include "homey/config/envfile.h"
 #include "homey/config/homeyconfig.h"
+#include "homey/config/servicebrowser.h"
 #include "homey/model/homeyerror.h"
 
 #include <memory>
@@ -24,6 +24,34 @@ const QString pingRoute = u"manager/system/ping"_s;
 
 const auto failureOf = [](QCoro::Task<HomeyEndpoint> task) {
     return awaitFailure<HomeyError>(std::move(task), 30s);
+};
+
+// A local network made up by the test: the entries a browse finds and the address each name resolves to.
+class FakeServiceBrowser final : public ServiceBrowser {
+public:
+    QList<BrowseEntry> entries;
+    QHash<QString, QString> addresses; // instance name -> what the lookup reports
+
+    QStringList browsedTypes;
+    QList<std::chrono::milliseconds> browseDurations;
+    QStringList lookups; // "name|type|domain", in call order
+
+    QCoro::Task<QList<BrowseEntry>> browse(QString type, std::chrono::milliseconds duration) override
+    {
+        browsedTypes << type;
+        browseDurations << duration;
+        co_return entries;
+    }
+
+    QCoro::Task<std::optional<QString>> resolveIPv4(QString name, QString type, QString domain,
+                                                    std::chrono::milliseconds) override
+    {
+        lookups << name + u'|' + type + u'|' + domain;
+        const auto found = addresses.constFind(name);
+        if (found == addresses.constEnd())
+            co_return std::nullopt;
+        co_return *found;
+    }
 };
 
 } // namespace

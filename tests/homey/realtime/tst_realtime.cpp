@@ -1,9 +1,9 @@
 #include "base/async/sleep.h"
-#include "eventtext.h"
 #include "fakehub/fakehub.h"
 #include "fakehub/fakerealtime.h"
 #include "fakehub/fakesocketlink.h"
 #include "homey/model/homeyerror.h"
+#include "homey/model/homeyevent.h"
 #include "homey/realtime/homeysocket.h"
 #include "homey/realtime/owntransactions.h"
 #include "homey/realtime/realtimeframes.h"
@@ -11,6 +11,8 @@
 #include "support/awaittask.h"
 #include "support/logcapture.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -28,6 +30,28 @@ struct Sleeps {
     QList<milliseconds> requested;
     int divisor = 50;
 };
+
+// One event in words, so a test compares whole streams at a glance.
+inline QString eventText(const HomeyEvent &event)
+{
+    using namespace Qt::StringLiterals;
+    if (const auto *c = event.as<HomeyEvent::Capability>()) {
+        const QByteArray value = QJsonDocument(QJsonArray{c->value.toJson()}).toJson(QJsonDocument::Compact);
+        return u"capability %1 %2 %3 %4"_s.arg(c->deviceID, c->capabilityID, QString::fromUtf8(value),
+                                               c->transactionID.value_or(u"-"_s));
+    }
+    if (const auto *d = event.as<HomeyEvent::DeviceUpdated>())
+        return u"device "_s + d->device.id;
+    if (const auto *d = event.as<HomeyEvent::DeviceDeleted>())
+        return u"deleted "_s + d->deviceID;
+    if (const auto *z = event.as<HomeyEvent::ZoneUpdated>())
+        return u"zone "_s + z->zone.id;
+    if (const auto *n = event.as<HomeyEvent::NotificationCreated>())
+        return u"notification "_s + n->notification.id;
+    if (const auto *d = event.as<HomeyEvent::Disconnected>())
+        return u"disconnected "_s + d->reason;
+    return event.as<HomeyEvent::FlowsChanged>() ? u"flows"_s : u"connected"_s;
+}
 
 // The next event in words, "end" when the stream ended.
 QString next(const std::shared_ptr<HomeySocket::Channel> &channel, milliseconds timeout = 5s)

@@ -57,6 +57,8 @@ inline Home writable()
 
 } // namespace DutchHome
 
+constexpr auto on = &CapabilityValue::fromBool;
+
 // A store over the in-memory hub, serving the Dutch test home, on a clock the test moves.
 struct HomeFixture {
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();

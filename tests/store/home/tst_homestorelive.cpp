@@ -9,11 +9,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-CapabilityValue on(bool value)
-{
-    return CapabilityValue::fromBool(value);
-}
-
 Capability text(const QString &id, const QString &value)
 {
     return DutchHome::capability(id, Capability::Kind::string, false, CapabilityValue::fromString(value));

@@ -12,11 +12,6 @@ namespace {
 
 const HomeyError refused = HomeyError::http(500, u"/api/manager/devices/device/lees/capability/onoff"_s);
 
-CapabilityValue on(bool value)
-{
-    return CapabilityValue::fromBool(value);
-}
-
 } // namespace
 
 class TestHomeStoreWrites : public QObject {
