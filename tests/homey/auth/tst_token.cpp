@@ -120,14 +120,6 @@ private Q_SLOTS:
                  u"De sleutelbos reageerde niet op tijd."_s);
     }
 
-    void memoryStoreKeepsTheLabelOfTheFirstSave()
-    {
-        MemoryTokenStore store;
-        awaitTask(store.save(u"first"_s, TokenStore::defaultService));
-        awaitTask(store.save(u"second"_s, TokenStore::defaultService));
-        QCOMPARE(store.item(TokenStore::defaultService), (MemoryTokenStore::Item{"second", u"Quorvane"_s}));
-    }
-
     void athomSettings()
     {
         // The active hub's token is implausible; another "homey-" entry has one; a differently named entry

@@ -146,8 +146,6 @@ private Q_SLOTS:
         QCOMPARE(deviceHit(0.0), deviceHit(-0.0));
         QCOMPARE(qHash(deviceHit(0.0)), qHash(deviceHit(-0.0)));
         QCOMPARE(qHash(Hit::Accessory::dimmer(-0.0)), qHash(Hit::Accessory::dimmer(0.0)));
-        QCOMPARE(Hit::Accessory::dimmer(0.25).dimmerLevel(), 0.25);
-        QVERIFY(!Hit::Accessory::run().toggleState());
         QCOMPARE((QSet<Hit>{deviceHit(), deviceHit(), deviceHit(3)}.size()), 2);
 
         Room a{.id = u"z"_s, .name = u"Keuken"_s, .brightness = 0.0, .temperature = 0.0};

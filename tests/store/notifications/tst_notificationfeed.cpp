@@ -261,16 +261,18 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("age");
         QTest::addColumn<bool>("banner");
         QTest::addColumn<QString>("line");
-        QTest::newRow("300 s") << true << true << qint64(300) << true << QString();
-        QTest::newRow("301 s") << true << true << qint64(301) << false
-                               << u"meldingen: \"Flow\" is 5"_s + ageLineEnd;
-        QTest::newRow("an hour") << true << true << qint64(3600) << false
-                                 << u"meldingen: \"Flow\" is 60"_s + ageLineEnd;
-        QTest::newRow("from the future") << true << true << qint64(-120) << true << QString();
-        QTest::newRow("push off") << true << false << qint64(0) << false << QString();
-        QTest::newRow("push off, old") << true << false << qint64(3600) << false << QString();
-        QTest::newRow("before the baseline") << false << true << qint64(0) << false << QString();
-        QTest::newRow("before the baseline, old") << false << true << qint64(3600) << false << QString();
+        const auto row = [](const char *name, bool armed, bool push, qint64 age, bool banner,
+                            const QString &line = {}) {
+            QTest::newRow(name) << armed << push << age << banner << line;
+        };
+        row("300 s", true, true, 300, true);
+        row("301 s", true, true, 301, false, u"meldingen: \"Flow\" is 5"_s + ageLineEnd);
+        row("an hour", true, true, 3600, false, u"meldingen: \"Flow\" is 60"_s + ageLineEnd);
+        row("from the future", true, true, -120, true);
+        row("push off", true, false, 0, false);
+        row("push off, old", true, false, 3600, false);
+        row("before the baseline", false, true, 0, false);
+        row("before the baseline, old", false, true, 3600, false);
     }
     void banners()
     {
@@ -341,24 +343,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cities");
         QTest::addColumn<bool>("collected");
 
+        const auto row = [](const char *name, Source source, int priority, const QString &region,
+                            const QString &city, const QString &regions, const QString &cities,
+                            bool collected) {
+            QTest::newRow(name) << source << priority << region << city << regions << cities << collected;
+        };
         const Source pager = Source::p2000;
-        const QString hm = u"Hollands Midden"_s;
-        QTest::newRow("p2000 in region") << pager << 2 << hm << QString() << hm << QString() << true;
-        QTest::newRow("no regions chosen")
-            << pager << 1 << hm << QString() << QString() << QString() << false;
-        QTest::newRow("no priority") << pager << 0 << hm << QString() << hm << QString() << false;
-        QTest::newRow("priority too high") << pager << 3 << hm << QString() << hm << QString() << false;
-        QTest::newRow("no region") << pager << 1 << QString() << QString() << hm << QString() << false;
-        QTest::newRow("region case counts")
-            << pager << 1 << hm.toLower() << QString() << hm << QString() << false;
-        QTest::newRow("city chosen") << pager << 1 << hm << u"Leiden"_s << hm << u"Leiden,Delft"_s << true;
-        QTest::newRow("other city") << pager << 1 << hm << u"Katwijk"_s << hm << u"Leiden"_s << false;
-        QTest::newRow("no city, cities chosen")
-            << pager << 1 << hm << QString() << hm << u"Leiden"_s << false;
-        QTest::newRow("presence") << Source(Source::presence) << 0 << QString() << QString() << QString()
-                                  << QString() << true;
-        QTest::newRow("weather is off")
-            << Source(Source::weather) << 0 << QString() << QString() << hm << QString() << false;
+        const QString hm = u"Hollands Midden"_s, none;
+        row("p2000 in region", pager, 2, hm, none, hm, none, true);
+        row("no regions chosen", pager, 1, hm, none, none, none, false);
+        row("no priority", pager, 0, hm, none, hm, none, false);
+        row("priority too high", pager, 3, hm, none, hm, none, false);
+        row("no region", pager, 1, none, none, hm, none, false);
+        row("region case counts", pager, 1, hm.toLower(), none, hm, none, false);
+        row("city chosen", pager, 1, hm, u"Leiden"_s, hm, u"Leiden,Delft"_s, true);
+        row("other city", pager, 1, hm, u"Katwijk"_s, hm, u"Leiden"_s, false);
+        row("no city, cities chosen", pager, 1, hm, none, hm, u"Leiden"_s, false);
+        row("presence", Source::presence, 0, none, none, none, none, true);
+        row("weather is off", Source::weather, 0, none, none, hm, none, false);
     }
     void filters()
     {
