@@ -21,13 +21,7 @@ DutchHome::Home withSpots(int count)
     return home;
 }
 
-QStringList titles(const QList<Hit> &hits)
-{
-    QStringList result;
-    for (const Hit &hit : hits)
-        result.append(hit.title);
-    return result;
-}
+const auto titles = [](const QList<Hit> &hits) { return DutchHome::fields(hits, &Hit::title); };
 
 HomeyNotification notification(const QString &id, HomeyNotification::Source source, const QString &title,
                                const QString &body, std::optional<int> priority = std::nullopt)
@@ -267,10 +261,7 @@ private Q_SLOTS:
         QVERIFY(!f.store->selectedHit());
 
         const auto ids = [&] {
-            QStringList result;
-            for (const HomeyNotification &item : f.store->notificationRows())
-                result.append(item.id);
-            return result;
+            return DutchHome::fields(f.store->notificationRows(), &HomeyNotification::id);
         };
         f.store->setQuery(u"  "_s);
         QCOMPARE(ids(), (QStringList{u"a"_s, u"b"_s, u"c"_s}));

@@ -9,21 +9,8 @@ using namespace DutchHome;
 
 namespace {
 
-QStringList names(const QList<Room> &rooms)
-{
-    QStringList list;
-    for (const Room &room : rooms)
-        list.append(room.name);
-    return list;
-}
-
-QStringList ids(const QList<Hit> &hits)
-{
-    QStringList list;
-    for (const Hit &hit : hits)
-        list.append(hit.id);
-    return list;
-}
+const auto names = [](const QList<Room> &rooms) { return fields(rooms, &Room::name); };
+const auto ids = [](const QList<Hit> &hits) { return fields(hits, &Hit::id); };
 
 Room litRoom(const QString &name, int lightsOn)
 {

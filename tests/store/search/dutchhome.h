@@ -101,6 +101,15 @@ inline Mood mood(const QString &id, const QString &name, std::optional<QString> 
     return Mood{id, name, std::move(zoneID)};
 }
 
+// One text member of each value, in order.
+QStringList fields(const auto &values, auto member)
+{
+    QStringList result;
+    for (const auto &value : values)
+        result.append(value.*member);
+    return result;
+}
+
 template <typename T> void put(QHash<QString, T> &map, T value)
 {
     const QString id = value.id;
