@@ -197,47 +197,6 @@ private Q_SLOTS:
         QCOMPARE(f.realtime->connects.size(), attempts + 2);
     }
 
-    void stopLeavesItIdle_data()
-    {
-        QTest::addColumn<QString>("slowOperation");
-        QTest::addColumn<bool>("loseStream");
-        QTest::addColumn<int>("stopAtMs");
-        QTest::newRow("first load") << u"devices"_s << false << 500;
-        QTest::newRow("first connect") << u"connect"_s << false << 500;
-        QTest::newRow("reconnect wait") << QString() << true << 500;
-        QTest::newRow("reconnect load") << u"devices"_s << true << 1500;
-        QTest::newRow("reconnect connect") << u"connect"_s << true << 1500;
-    }
-    void stopLeavesItIdle()
-    {
-        QFETCH(QString, slowOperation);
-        QFETCH(bool, loseStream);
-        QFETCH(int, stopAtMs);
-        HomeFixture f;
-        if (loseStream)
-            f.start();
-        if (slowOperation == u"connect")
-            f.realtime->connectLatency = 1s;
-        else if (!slowOperation.isEmpty())
-            f.rest->delay(slowOperation, 1s);
-        if (loseStream)
-            f.realtime->end();
-        else
-            f.store->start();
-        f.clock->advance(std::chrono::milliseconds(stopAtMs));
-        const qsizetype attempts = f.realtime->connects.size();
-        record(*f.store);
-
-        f.store->stop();
-        f.clock->advance(10min);
-        QCOMPARE(f.store->connection(), ConnectionState::idle());
-        QCOMPARE(m_states, QList{ConnectionState::idle()});
-        QCOMPARE(f.realtime->connects.size(), attempts);
-        // A link that came up after the stop was closed again.
-        QVERIFY(!f.realtime->stream);
-        QVERIFY(!f.store->lastError());
-    }
-
     void resyncWhileStoppingEndsIdle()
     {
         HomeFixture f;
@@ -277,42 +236,69 @@ private Q_SLOTS:
         QCOMPARE(f.store->connection(), ConnectionState::degraded(u"De live-verbinding viel weg: weg"_s));
     }
 
-    // Whatever the store was waiting for when it went, nothing of it runs on afterwards.
-    void destroyedMidFlight_data()
+    // Whatever the store was waiting for when it was stopped or went, nothing of it runs on afterwards.
+    void endsMidFlight_data()
     {
-        QTest::addColumn<QString>("moment");
-        QTest::newRow("loading") << u"loading"_s;
-        QTest::newRow("reconnect wait") << u"reconnect wait"_s;
-        QTest::newRow("connecting again") << u"connecting again"_s;
-        QTest::newRow("energy poll") << u"energy poll"_s;
-        QTest::newRow("batch") << u"batch"_s;
+        QTest::addColumn<QString>("slow");  // a read or "connect" that takes a second
+        QTest::addColumn<bool>("loseLink"); // after a start, so that the reconnection runs
+        QTest::addColumn<int>("atMs");
+        QTest::addColumn<QString>("besides"); // "energy poll" or "batch"
+        QTest::addColumn<bool>("destroy");
+        for (const bool destroy : {false, true}) {
+            const auto row = [destroy](const char *moment, const QString &slow, bool loseLink, int atMs,
+                                       const QString &besides = {}) {
+                QTest::addRow("%s, %s", moment, destroy ? "destroyed" : "stopped")
+                    << slow << loseLink << atMs << besides << destroy;
+            };
+            row("first load", u"devices"_s, false, 500);
+            row("first connect", u"connect"_s, false, 500);
+            row("reconnect wait", {}, true, 500);
+            row("reconnect load", u"devices"_s, true, 1500);
+            row("reconnect connect", u"connect"_s, true, 1500);
+            row("energy poll", {}, false, 0, u"energy poll"_s);
+            row("batch", {}, false, 0, u"batch"_s);
+        }
     }
-    void destroyedMidFlight()
+    void endsMidFlight()
     {
-        QFETCH(QString, moment);
+        QFETCH(QString, slow);
+        QFETCH(bool, loseLink);
+        QFETCH(int, atMs);
+        QFETCH(QString, besides);
+        QFETCH(bool, destroy);
         HomeFixture f;
-        if (moment == u"loading") {
-            f.rest->delay(u"zones"_s, 1s);
-            f.store->start();
-        } else {
+        if (loseLink || !besides.isEmpty())
             f.start();
-        }
-        if (moment == u"reconnect wait" || moment == u"connecting again") {
-            f.realtime->connectLatency = moment == u"connecting again" ? 1s : 0s;
+        if (slow == u"connect")
+            f.realtime->connectLatency = 1s;
+        else if (!slow.isEmpty())
+            f.rest->delay(slow, 1s);
+        if (loseLink)
             f.realtime->end();
-            f.clock->advance(moment == u"connecting again" ? 1500ms : 500ms);
-        }
-        if (moment == u"energy poll")
+        else if (besides.isEmpty())
+            f.store->start();
+        if (besides == u"energy poll")
             f.store->panelDidAppear();
-        if (moment == u"batch")
+        if (besides == u"batch")
             f.store->holdBatch(1000);
+        f.clock->advance(std::chrono::milliseconds(atMs));
         const qsizetype attempts = f.realtime->connects.size();
         const qsizetype requests = f.rest->calls.size();
+        record(*f.store);
 
-        f.store.reset();
+        if (destroy)
+            f.store.reset();
+        else
+            f.store->stop();
         f.clock->advance(10min);
         QCOMPARE(f.realtime->connects.size(), attempts);
         QCOMPARE(f.rest->calls.size(), requests);
+        if (destroy)
+            return;
+        QCOMPARE(f.store->connection(), ConnectionState::idle());
+        QCOMPARE(m_states, QList{ConnectionState::idle()});
+        QVERIFY(!f.realtime->stream); // a link that came up after the stop was closed again
+        QVERIFY(!f.store->lastError());
     }
 
     void echoOfOwnWrites_data()
