@@ -76,16 +76,17 @@ void PanelController::setContent(QQuickItem *root)
     m_content = root;
     if (!root)
         return;
-    QQuickItem *surface = m_window->contentItem();
+    // Sized after the window, which knows its size before the window system has shown it; the
+    // window's own root item learns it only from the first resize the window system reports.
     root->setParent(this);
-    root->setParentItem(surface);
-    root->setSize(surface->size());
-    const auto fit = [this, surface] {
+    root->setParentItem(m_window->contentItem());
+    root->setSize(m_window->size());
+    const auto fit = [this] {
         if (m_content)
-            m_content->setSize(surface->size());
+            m_content->setSize(m_window->size());
     };
-    connect(surface, &QQuickItem::widthChanged, root, fit);
-    connect(surface, &QQuickItem::heightChanged, root, fit);
+    connect(m_window.get(), &QWindow::widthChanged, root, fit);
+    connect(m_window.get(), &QWindow::heightChanged, root, fit);
 }
 
 bool PanelController::isVisible() const
