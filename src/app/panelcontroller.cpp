@@ -105,6 +105,9 @@ void PanelController::show()
     const bool wasVisible = m_window->isVisible();
     if (!wasVisible)
         X11WindowState::skipTaskbar(m_window.get());
+    // A hide's loss of focus can reach us only after the next show: until the window system hands the
+    // shown panel key focus, its active state is not news.
+    m_activeSinceShow = wasVisible && m_window->isActive();
     m_window->show();
     // Shown again while up: back in front of the others.
     if (wasVisible && QGuiApplication::platformName() != u"offscreen"_s)
@@ -206,8 +209,23 @@ void PanelController::saveFrame()
 
 void PanelController::focusChanged()
 {
-    if (!m_window->isActive() && m_window->isVisible() && m_options.autoHidesOnFocusLoss)
+    if (m_window->isActive()) {
+        m_activeSinceShow = m_window->isVisible();
+        return;
+    }
+    if (!m_window->isVisible() || !m_options.autoHidesOnFocusLoss)
+        return;
+    if (m_activeSinceShow) {
         hide(u"focus verloren"_s);
+        return;
+    }
+    // Not seen with key focus since the show: this may be the late news of an earlier hide (X11 reports
+    // a loss of focus with a delay). Only a loss that still holds once things settled counts.
+    const quint64 serial = m_showSerial;
+    QTimer::singleShot(m_options.focusWait, this, [this, serial] {
+        if (serial == m_showSerial && m_window->isVisible() && !m_window->isActive())
+            hide(u"focus verloren"_s);
+    });
 }
 
 void PanelController::awaitFocus(const std::function<void()> &then)
@@ -225,12 +243,12 @@ void PanelController::awaitFocus(const std::function<void()> &then)
         if (serial == m_showSerial)
             then();
     };
-    if (m_window->isActive()) {
+    if (m_activeSinceShow) {
         QTimer::singleShot(0, waiter, finish);
         return;
     }
     connect(m_window.get(), &QWindow::activeChanged, waiter, [this, finish] {
-        if (m_window->isActive())
+        if (m_activeSinceShow)
             finish();
     });
     QTimer::singleShot(m_options.focusWait, waiter, finish);

@@ -27,7 +27,7 @@ public:
         // False with "--keep-open": losing key focus leaves the panel up.
         bool autoHidesOnFocusLoss = true;
         std::shared_ptr<Clock> clock = Clock::system();
-        // How long the focus report waits for the window system to give the panel key focus.
+        // How long the window system may take to give the panel key focus, or to confirm it lost it.
         std::chrono::milliseconds focusWait{250};
     };
 
@@ -84,4 +84,6 @@ private:
     // Raised by every show and hide: a focus report of an earlier show is dropped.
     quint64 m_showSerial = 0;
     bool m_hiding = false;
+    // The window system gave the panel key focus since its last show: losing it now hides the panel at once.
+    bool m_activeSinceShow = false;
 };
