@@ -39,12 +39,15 @@ struct World {
     QList<std::shared_ptr<FakeRealtime>> realtimes;
 };
 
+// The keyring first, as the program's own look-up does.
 QCoro::Task<std::optional<QString>> readToken(std::shared_ptr<World> world)
 {
     ++world->tokenReads;
     if (world->tokenFailure)
         throw *world->tokenFailure;
-    std::optional<QString> token = world->token;
+    std::optional<QString> token = co_await world->tokens->load(AppConfiguration::service());
+    if (!token)
+        token = world->token;
     co_return token;
 }
 
@@ -279,6 +282,27 @@ private Q_SLOTS:
         m_world->clock->advance(1s);
         awaitTask(std::move(first));
         QCOMPARE(m_world->rests.size(), 1);
+        QCOMPARE(app.store()->connection(), ConnectionState::live());
+    }
+
+    void savingAKeyBootsOnlyWhenTheHubTakesIt()
+    {
+        m_world->token = std::nullopt;
+        m_world->validateFailure = HomeyError::unauthorized();
+        AppDelegate &app = launch();
+        QVERIFY(onboarding().showing());
+        QVERIFY(!awaitTask(app.saveToken(u" sleutel\n"_s)));
+        QVERIFY(onboarding().showing());
+        QCOMPARE(onboarding().message(), Onboarding::explain(HomeyError::unauthorized()));
+        QCOMPARE(m_world->tokens->itemCount(), 0);
+
+        m_world->validateFailure.reset();
+        bool hiddenBeforeBoot = false;
+        connect(&onboarding(), &Onboarding::showingChanged, this,
+                [&] { hiddenBeforeBoot = !onboarding().showing() && m_world->rests.isEmpty(); });
+        QVERIFY(awaitTask(app.saveToken(u" sleutel\n"_s)));
+        QVERIFY(hiddenBeforeBoot);
+        QCOMPARE(m_world->tokens->item(AppConfiguration::service())->data, "sleutel"_ba);
         QCOMPARE(app.store()->connection(), ConnectionState::live());
     }
 
