@@ -47,6 +47,14 @@ public:
         return lines;
     }
     int count(const QString &text) { return int(messages().filter(text).size()); }
+    // What was written besides the log's lines: the sanitizers' reports, Qt's warnings.
+    QString rest()
+    {
+        messages();
+        QStringList others = m_text.split(u'\n');
+        others.removeIf([](const QString &line) { return line.isEmpty() || line.at(0).isDigit(); });
+        return others.join(u'\n');
+    }
     bool logged(const QString &text) { return count(text) > 0; }
 
 private:
@@ -183,6 +191,14 @@ private Q_SLOTS:
                 if (!process->waitForFinished(patience))
                     process->kill();
             }
+        }
+        // Every copy ended as asked, and the sanitizers (in their build) found nothing on the way.
+        for (const auto &copy : m_copies) {
+            const QString log = copy->messages().join(u'\n') + copy->rest();
+            QCOMPARE(copy->process()->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(copy->process()->exitCode(), 0);
+            QVERIFY2(!log.contains(u"runtime error:"_s) && !log.contains(u"AddressSanitizer"_s),
+                     qPrintable(log));
         }
         m_copies.clear();
         m_processes.clear();
