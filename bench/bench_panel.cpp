@@ -13,8 +13,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <QApplication>
 #include <QDeadlineTimer>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <unistd.h>
 
@@ -80,8 +80,8 @@ int main(int argc, char **argv)
         qputenv(name, QFile::encodeName(home.path()));
     qputenv("QT_QUICK_BACKEND", "software");
     qputenv("QUORVANE_REDUCE_MOTION", "1");
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     SymbolCatalog::loadFont();
 
     FakeHub hub;

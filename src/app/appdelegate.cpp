@@ -2,11 +2,16 @@
 
 #include "app/appinfo.h"
 #include "app/boot.h"
+#include "app/hotkeycontrol.h"
 #include "app/hotkeytester.h"
+#include "app/notifier.h"
 #include "app/onboarding.h"
 #include "app/palettepanel.h"
+#include "app/paneltoggle.h"
 #include "app/placeholdercontent.h"
 #include "app/settings.h"
+#include "app/settingswindowcontroller.h"
+#include "app/statusitemcontroller.h"
 #include "app/unconfiguredhomeyclient.h"
 #include "base/appconfiguration.h"
 #include "base/log.h"
@@ -50,6 +55,7 @@ AppDelegate::Options AppDelegate::standardOptions(bool showOnLaunch)
 AppDelegate::AppDelegate(Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_onboarding(new Onboarding(this)),
       m_panel(new PanelController(m_options.panel, this)), m_tester(new HotKeyTester(this)),
+      m_notifier(new Notifier(bannersOf(m_options), this)),
       m_feed(new NotificationFeed(
           feedDefaults(),
           [self = QPointer(this)](const HomeyNotification &notification, bool timeSensitive) {
@@ -63,6 +69,7 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
       m_engine(std::make_unique<QQmlEngine>())
 {
     m_desktopMotion->setParent(this);
+    makeDesktop();
     // A blinking cursor is motion too; it also keeps two pictures of an unchanged panel equal.
     const auto steadyCursor = [this] {
         QGuiApplication::styleHints()->setCursorFlashTime(m_motionPreference->reduced() ? 0 : 1000);
@@ -73,7 +80,9 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
-    // The panel's content was made by the engine and watches the store: both go after it.
+    // The panel's content and the settings window were made by the engine and watch the store: both go
+    // after them.
+    delete m_settingsWindow;
     delete m_panel;
     delete m_store;
     m_engine.reset();
@@ -231,6 +240,7 @@ void AppDelegate::panelDidHide()
     m_store->closeDetail();
     m_store->setSelection(0);
     m_store->panelDidDisappear();
+    m_toggle->noteHidden();
 }
 
 void AppDelegate::openOnboarding()

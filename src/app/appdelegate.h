@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/appservices.h"
+#include "app/bannerservice.h"
+#include "app/hotkeycombo.h"
+#include "app/hotkeygrabber.h"
 #include "app/panelcontroller.h"
 #include "base/settingsstore.h"
 #include "homey/model/connectionstate.h"
@@ -16,14 +19,19 @@
 #include <QStringList>
 
 class DesktopMotionSetting;
+class HotKeyControl;
 class HotKeyTester;
 class Motion;
 class MotionPreference;
 class NotificationFeed;
+class Notifier;
 class Onboarding;
+class PanelToggle;
 class QQmlEngine;
 class QQuickItem;
+class SettingsWindowController;
 class SignalWatcher;
+class StatusItemController;
 
 // The composition root: makes and owns every long-lived object of the application (onboarding model,
 // panel, feed, home store) and wires them together at launch; connects to the hub and lets go of it
@@ -43,6 +51,9 @@ public:
         // The process arguments, the program path first.
         QStringList arguments;
         AppServices services;
+        // The desktop's global key grab and its banners; empty: X11's and the session bus's.
+        std::shared_ptr<HotKeyGrabber> hotKeyGrabber;
+        std::shared_ptr<BannerService> banners;
         PanelController::Options panel;
         HomeStore::Options store;
     };
@@ -63,6 +74,11 @@ public:
     Onboarding *onboarding() const { return m_onboarding; }
     PanelController *panel() const { return m_panel; }
     NotificationFeed *feed() const { return m_feed; }
+    Notifier *notifier() const { return m_notifier; }
+    // Nullptr in a test instance and without a tray.
+    StatusItemController *statusItem() const { return m_statusItem.get(); }
+    // Nullptr until the first openSettings().
+    SettingsWindowController *settingsWindow() const { return m_settingsWindow; }
 
     // --- Hub (appdelegateboot.cpp) ----------------------------------------------------------------------
     // Token, endpoint, token check, then a new store over the hub's clients in place of the old one.
@@ -89,11 +105,17 @@ public:
     static QString snapshotPath();
 
     // --- Desktop integration (appdelegatedesktop.cpp) ---------------------------------------------------
+    // The settings window, made on the first call and brought forward on every call.
     void openSettings();
     // The pairing screen in the panel, unless a check or boot is running.
     void openOnboarding();
     // The panel on the notification list (a banner click, the tray menu).
     void openNotifications();
+    // The settings window's change of the hot key: true when `to` is registered afterwards; on false the
+    // combination registered before still is. Tray menu, tooltip and palette show what is registered.
+    bool changeHotKey(const HotKeyCombo &to);
+    // The hot key as the palette shows it: the registered combination, else the stored one.
+    QString hotKeyLabel() const;
 
 Q_SIGNALS:
     // The SIGTERM or SIGINT that ends the run.
@@ -127,11 +149,17 @@ private:
     void push(const HomeyNotification &notification, bool timeSensitive);
     bool hasStatusItem() const;
     bool hasHotKey() const;
+    static std::shared_ptr<BannerService> bannersOf(const Options &options);
+    // The hot key's grabber, toggle and control (the grab itself waits for the launch), and what a
+    // banner click does.
+    void makeDesktop();
+    void shownHotKeyChanged();
 
     const Options m_options;
     Onboarding *m_onboarding;
     PanelController *m_panel;
     HotKeyTester *m_tester;
+    Notifier *m_notifier;
     NotificationFeed *m_feed;
     QPointer<HomeStore> m_store;
     std::shared_ptr<HomeyRESTClient> m_restClient;
@@ -140,6 +168,12 @@ private:
     Motion *m_motion;
     std::unique_ptr<QQmlEngine> m_engine;
     SignalWatcher *m_signals = nullptr;
+    std::shared_ptr<HotKeyGrabber> m_grabber;
+    std::unique_ptr<PanelToggle> m_toggle;
+    // After the grabber and the toggle, which it uses until it is gone.
+    std::unique_ptr<HotKeyControl> m_hotKeys;
+    std::unique_ptr<StatusItemController> m_statusItem;
+    SettingsWindowController *m_settingsWindow = nullptr;
     std::optional<ConnectionState> m_lastLoggedConnection;
     QMetaObject::Connection m_connectionWatch;
 };

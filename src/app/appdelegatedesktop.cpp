@@ -1,37 +1,101 @@
 // Where the application meets the desktop: the tray icon, the global hot key, banners, the settings
-// window. Until those exist each takes the way the application runs without it: no tray icon, no hot
-// key (the signals and a second start still show the panel), banners dropped.
+// window. Each may be missing (no tray host, Wayland, no notification server); the application then runs
+// without it and the signals and a second start still show the panel.
 #include "app/appdelegate.h"
 #include "app/boot.h"
-#include "app/hotkeycombo.h"
+#include "app/hotkeycontrol.h"
+#include "app/notifier.h"
 #include "app/onboarding.h"
+#include "app/paneltoggle.h"
+#include "app/settings.h"
+#include "app/settingswindowcontroller.h"
+#include "app/statusitemcontroller.h"
 #include "base/log.h"
 #include "homey/model/homeyerror.h"
+#include "platform/freedesktopbannerservice.h"
+#include "platform/x11hotkeygrabber.h"
 
 using namespace Qt::StringLiterals;
 
+std::shared_ptr<BannerService> AppDelegate::bannersOf(const Options &options)
+{
+    if (options.banners)
+        return options.banners;
+    return std::make_shared<FreedesktopBannerService>();
+}
+
+void AppDelegate::makeDesktop()
+{
+    const QPointer self(this);
+    m_grabber = m_options.hotKeyGrabber;
+    if (!m_grabber)
+        m_grabber = std::make_shared<X11HotKeyGrabber>();
+    m_toggle = std::make_unique<PanelToggle>(PanelToggle::Panel{
+                                                 [self] { return self && self->m_panel->isVisible(); },
+                                                 [self] {
+                                                     if (self)
+                                                         self->m_panel->show();
+                                                 },
+                                                 [self](const QString &reason) {
+                                                     if (self)
+                                                         self->m_panel->hide(reason);
+                                                 },
+                                             },
+                                             m_options.panel.clock);
+    m_hotKeys = std::make_unique<HotKeyControl>(*m_grabber, *m_tester, *m_toggle,
+                                                Boot::isTestInstance(m_options.arguments));
+    connect(m_hotKeys.get(), &HotKeyControl::shownComboChanged, this, &AppDelegate::shownHotKeyChanged);
+    // A click on a banner: the panel on its notification list, in whatever store is current then.
+    m_notifier->setOnOpen([self] {
+        if (self)
+            self->openNotifications();
+    });
+}
+
 void AppDelegate::setUpStatusItem()
 {
-    if (Boot::isTestInstance(m_options.arguments))
-        log(u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s);
+    m_statusItem = StatusItemController::setUp(Boot::isTestInstance(m_options.arguments), Settings::hotKey());
+    if (!m_statusItem)
+        return;
+    StatusItemController *item = m_statusItem.get();
+    connect(item, &StatusItemController::toggleRequested, this, [this] { m_toggle->toggle(); });
+    connect(item, &StatusItemController::notificationsRequested, this, &AppDelegate::openNotifications);
+    connect(item, &StatusItemController::reconnectRequested, this, &AppDelegate::reconnect);
+    connect(item, &StatusItemController::settingsRequested, this, &AppDelegate::openSettings);
+    connect(item, &StatusItemController::quitRequested, this, &AppDelegate::quitRequested);
 }
 
 bool AppDelegate::hasStatusItem() const
 {
-    return false;
+    return m_statusItem != nullptr;
 }
 
 void AppDelegate::setUpHotKey()
 {
-    if (Boot::isTestInstance(m_options.arguments)) {
-        log(u"testmodus: geen global hotkey ("_s + HotKeyCombo::standard().display() +
-            u" blijft van de app van de gebruiker)"_s);
-    }
+    m_hotKeys->setUp();
 }
 
 bool AppDelegate::hasHotKey() const
 {
-    return false;
+    return m_hotKeys->isRegistered();
+}
+
+bool AppDelegate::changeHotKey(const HotKeyCombo &to)
+{
+    return m_hotKeys->changeHotKey(to);
+}
+
+QString AppDelegate::hotKeyLabel() const
+{
+    return m_hotKeys->shownCombo().display();
+}
+
+void AppDelegate::shownHotKeyChanged()
+{
+    // Menu, tooltip and the palette's hint name the combination that is registered now.
+    if (m_statusItem)
+        m_statusItem->setHotKey(m_hotKeys->shownCombo());
+    m_panel->setContent(makePaletteRoot());
 }
 
 void AppDelegate::observeConnection()
@@ -40,6 +104,10 @@ void AppDelegate::observeConnection()
     disconnect(m_connectionWatch);
     m_connectionWatch = connect(m_store, &HomeStore::connectionChanged, this,
                                 &AppDelegate::connectionDidChange, Qt::QueuedConnection);
+    if (m_statusItem)
+        m_statusItem->follow(m_store);
+    if (m_settingsWindow)
+        m_settingsWindow->follow(m_store);
 }
 
 void AppDelegate::connectionDidChange()
@@ -58,20 +126,34 @@ void AppDelegate::connectionDidChange()
 
 void AppDelegate::observeUnread()
 {
-    // Only a tray icon shows the unread count.
+    if (m_statusItem)
+        m_statusItem->follow(m_feed);
 }
 
 bool AppDelegate::notifierAvailable() const
 {
-    return false;
+    return m_notifier->isAvailable();
 }
 
-void AppDelegate::push(const HomeyNotification &, bool)
+void AppDelegate::push(const HomeyNotification &notification, bool timeSensitive)
 {
-    // Without banners the feed's items stay in the panel's list only.
+    m_notifier->show(notification, timeSensitive);
 }
 
 void AppDelegate::openSettings()
 {
-    // There is no settings window yet.
+    if (!m_settingsWindow) {
+        const QPointer self(this);
+        SettingsModel::Hooks hooks;
+        hooks.connectionText = [self] { return self ? self->connectionSummary() : QString(); };
+        hooks.onConfigure = [self] {
+            if (self)
+                self->openOnboarding();
+        };
+        hooks.onHotKeyChange = [self](const HotKeyCombo &to) { return self && self->changeHotKey(to); };
+        m_settingsWindow =
+            new SettingsWindowController(*m_engine, *m_tester, *m_feed, *m_notifier, std::move(hooks), this);
+        m_settingsWindow->follow(m_store);
+    }
+    m_settingsWindow->show();
 }

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <QGuiApplication>
+#include <QApplication>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -99,10 +99,11 @@ int run(int argc, char **argv)
         return 1;
     }
 
-    QGuiApplication app(argc, argv);
-    // The panel is the only window and hiding it must not end the run.
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    QGuiApplication::setDesktopFileName(AppConfiguration::standardService);
+    // Widgets for the tray icon's menu and its notices; everything else is Qt Quick.
+    QApplication app(argc, argv);
+    // Hiding the panel or closing the settings window must not end the run.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setDesktopFileName(AppConfiguration::standardService);
     if (!SymbolCatalog::loadFont())
         log(u"!! paneel: het icoonlettertype ontbreekt, symbolen worden vierkantjes"_s);
 

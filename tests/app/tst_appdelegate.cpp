@@ -2,9 +2,13 @@
 #include "app/appconfigurationlookup.h"
 #include "app/appdelegate.h"
 #include "app/hotkeycombo.h"
+#include "app/hotkeytester.h"
 #include "app/onboarding.h"
+#include "app/settings.h"
+#include "app/settingswindowcontroller.h"
 #include "app/unconfiguredhomeyclient.h"
 #include "awaittask.h"
+#include "fakedesktop.h"
 #include "fakerealtime.h"
 #include "fakerestclient.h"
 #include "homey/auth/memorytokenstore.h"
@@ -14,6 +18,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -96,6 +101,8 @@ class TstAppDelegate : public QObject {
     Q_OBJECT
 
     std::shared_ptr<World> m_world;
+    std::shared_ptr<FakeGrabber> m_grabber;
+    std::shared_ptr<FakeBanners> m_banners;
     std::unique_ptr<AppDelegate> m_app;
 
     AppDelegate &make(const QStringList &switches = {})
@@ -103,6 +110,8 @@ class TstAppDelegate : public QObject {
         AppDelegate::Options options;
         options.arguments = QStringList{u"quorvane"_s} + switches;
         options.services = servicesOf(m_world);
+        options.hotKeyGrabber = m_grabber;
+        options.banners = m_banners;
         options.panel.clock = m_world->clock;
         options.store.clock = m_world->clock;
         m_app = std::make_unique<AppDelegate>(std::move(options));
@@ -125,6 +134,8 @@ private Q_SLOTS:
     {
         QFile::remove(defaults().filePath());
         m_world = std::make_shared<World>();
+        m_grabber = std::make_shared<FakeGrabber>();
+        m_banners = std::make_shared<FakeBanners>();
     }
     void cleanup() { m_app.reset(); }
 
@@ -160,14 +171,19 @@ private Q_SLOTS:
                 u"logboek: "_s + Log::fileURL(),
                 u"sneltoets uit instellingen: "_s + HotKeyCombo::standard().display(),
                 u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+                u"hotkey: ⌃⌥Space geregistreerd, status 0. LET OP: status 0 bewijst niets (een bezette "_s
+                u"combo geeft óók 0). Test hem in de instellingen."_s,
                 u"panel: prewarmed (760x540)"_s,
                 u"SIGUSR1-handler actief: `kill -USR1 "_s + pid + u"` opent het paneel"_s,
                 u"SIGUSR2-handler actief: `kill -USR2 "_s + pid + u"` schrijft "_s +
                     AppDelegate::snapshotPath(),
-                u"meldingen: NIET beschikbaar, zie hierboven"_s,
+                u"meldingen: bureaubladmeldingen beschikbaar"_s,
             } +
             beforeSummary +
-            QStringList{u"opstarten klaar. statusitem=ONTBREEKT hotkey=MISLUKT panel=prewarmed"_s};
+            QStringList{u"opstarten klaar. statusitem=ONTBREEKT hotkey=geregistreerd panel=prewarmed"_s};
+        // There is no tray offscreen: its three warnings stand between the policy and the hot key.
+        QCOMPARE(lines.filter(u"menubalk"_s, Qt::CaseInsensitive).size(), 3);
+        lines.removeIf([](const QString &line) { return line.contains(u"menubalk"_s, Qt::CaseInsensitive); });
         QCOMPARE(lines, expected);
 
         ManualClock::settle();
@@ -442,6 +458,85 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(AppDelegate::snapshotPath()));
         QCOMPARE(log.lines().constFirst(), app.snapshotStateLine());
         QTRY_VERIFY(QFile::exists(AppDelegate::snapshotPath()));
+    }
+
+    void hotKeyTogglesThePanelButNotRightAfterAHide()
+    {
+        AppDelegate &app = launch();
+        PanelController *panel = app.panel();
+        m_grabber->press();
+        QVERIFY(panel->isVisible());
+        // Any hide counts, not only the hot key's own: the press that made the panel lose its focus
+        // must not bring it back.
+        panel->hide(u"focus kwijt"_s);
+        m_grabber->press();
+        QVERIFY(!panel->isVisible());
+        m_world->clock->advance(251ms);
+        m_grabber->press();
+        QVERIFY(panel->isVisible());
+        m_grabber->press();
+        QVERIFY(!panel->isVisible());
+
+        // The settings window's test takes the next press; the one after that toggles again.
+        m_world->clock->advance(251ms);
+        app.openSettings();
+        app.settingsWindow()->model()->armTest();
+        m_grabber->press();
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(app.settingsWindow()->model()->testResultText(), u"Werkt"_s);
+        m_grabber->press();
+        QVERIFY(panel->isVisible());
+    }
+
+    void refusedHotKeyKeepsTheOldOneEverywhere()
+    {
+        const HotKeyCombo ctrlShiftK{40, HotKeyCombo::controlMask | HotKeyCombo::shiftMask};
+        const HotKeyCombo ctrlShiftJ{38, HotKeyCombo::controlMask | HotKeyCombo::shiftMask};
+        m_grabber->held = {'k'};
+        AppDelegate &app = launch();
+        QQuickItem *content = app.panel()->content();
+        QVERIFY(!app.changeHotKey(ctrlShiftK));
+        QCOMPARE(m_grabber->grabbed, HotKeyCombo::standard().x11Grab());
+        QCOMPARE(app.hotKeyLabel(), HotKeyCombo::standard().display());
+
+        QVERIFY(app.changeHotKey(ctrlShiftJ));
+        QCOMPARE(app.hotKeyLabel(), ctrlShiftJ.display());
+        // The palette is built anew, so its hint names the new combination.
+        QVERIFY(app.panel()->content() != content);
+        m_grabber->press();
+        QVERIFY(app.panel()->isVisible());
+    }
+
+    void newItemBecomesABannerWhoseClickOpensTheList()
+    {
+        AppDelegate &app = launch();
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        m_world->realtimes.constFirst()->push(HomeyEvent::NotificationCreated{
+            {u"n-1"_s, u"homey:manager:flow"_s, u"Flow"_s, u"De wasmachine is klaar"_s, now}});
+        ManualClock::settle();
+        QCOMPARE(m_banners->posted.size(), 1);
+        QCOMPARE(m_banners->posted.constFirst().body, u"De wasmachine is klaar"_s);
+        QVERIFY(!app.panel()->isVisible());
+
+        m_banners->click();
+        QVERIFY(app.panel()->isVisible());
+        QVERIFY(app.store()->showsNotifications());
+        QCOMPARE(app.feed()->unread(), 0);
+    }
+
+    void settingsWindowIsOneAndFollowsTheStoreSwappedIn()
+    {
+        m_world->endpointDelay = 1s;
+        AppDelegate &app = launch({u"--settings"_s});
+        SettingsWindowController *settings = app.settingsWindow();
+        QVERIFY(settings && settings->window() && settings->window()->isVisible());
+        QCOMPARE(settings->model()->connectionText(), app.connectionSummary());
+        m_world->clock->advance(1s);
+        ManualClock::settle();
+        QCOMPARE(app.store()->connection(), ConnectionState::live());
+        QCOMPARE(settings->model()->connectionText(), u"Live verbonden."_s);
+        app.openSettings();
+        QCOMPARE(app.settingsWindow(), settings);
     }
 
     void unconfiguredClientRefusesEverything()

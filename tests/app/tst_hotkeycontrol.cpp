@@ -2,6 +2,7 @@
 #include "app/hotkeytester.h"
 #include "app/paneltoggle.h"
 #include "app/settings.h"
+#include "fakedesktop.h"
 #include "logcapture.h"
 #include "manualclock.h"
 
@@ -12,32 +13,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A desktop where some combinations belong to another program.
-class FakeGrabber final : public HotKeyGrabber {
-public:
-    Availability availability() const override { return m_availability; }
-    int grab(const HotKeyCombo::X11Grab &key) override
-    {
-        if (held.contains(key.keysym))
-            return 10;
-        grabbed = key;
-        return 0;
-    }
-    void release() override { grabbed.reset(); }
-    void setOnPress(std::function<void()> onPress) override { m_onPress = std::move(onPress); }
-
-    void press()
-    {
-        if (grabbed && m_onPress)
-            m_onPress();
-    }
-
-    Availability m_availability = Availability::ready;
-    QList<quint32> held;
-    std::optional<HotKeyCombo::X11Grab> grabbed;
-    std::function<void()> m_onPress;
-};
 
 struct Panel {
     bool visible = false;
@@ -170,7 +145,7 @@ private Q_SLOTS:
         QFETCH(HotKeyGrabber::Availability, availability);
         QFETCH(QString, line);
         LogCapture logged;
-        grabber.m_availability = availability;
+        grabber.available = availability;
         auto hotKey = control(testInstance);
         hotKey->setUp();
         QVERIFY(!grabber.grabbed);

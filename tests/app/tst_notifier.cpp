@@ -1,5 +1,6 @@
 #include "app/notificationicons.h"
 #include "app/notifier.h"
+#include "fakedesktop.h"
 #include "logcapture.h"
 
 #include <QDir>
@@ -10,26 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FakeBanners final : public BannerService {
-public:
-    bool hasBus() const override { return bus; }
-    bool hasServer() const override { return server; }
-    void setHandlers(Handlers h) override { handlers = std::move(h); }
-    void post(const Banner &banner, Done done) override
-    {
-        posted << banner;
-        done(failure);
-    }
-    void closeAll() override { ++closed; }
-
-    bool bus = true;
-    bool server = true;
-    std::optional<QString> failure;
-    Handlers handlers;
-    QList<Banner> posted;
-    int closed = 0;
-};
 
 HomeyNotification item(HomeyNotification::Source source, std::optional<int> priority = {},
                        std::optional<QString> subtitle = {})

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/settingsmodel.h"
 #include "awaittask.h"
+#include "fakedesktop.h"
 #include "fakerestclient.h"
 #include "logcapture.h"
 #include "manualclock.h"
@@ -20,36 +21,6 @@ using namespace Qt::StringLiterals;
 using Source = HomeyNotification::Source;
 
 namespace {
-
-class FakeBanners final : public BannerService {
-public:
-    bool hasBus() const override { return bus; }
-    bool hasServer() const override { return server; }
-    void setHandlers(Handlers) override {}
-    void post(const Banner &, Done done) override { done(std::nullopt); }
-    void closeAll() override {}
-
-    bool bus = true;
-    bool server = true;
-};
-
-// A desktop where some keys belong to another program.
-class FakeGrabber final : public HotKeyGrabber {
-public:
-    Availability availability() const override { return Availability::ready; }
-    int grab(const HotKeyCombo::X11Grab &key) override
-    {
-        if (held.contains(key.keysym))
-            return 10;
-        grabbed = key;
-        return 0;
-    }
-    void release() override { grabbed.reset(); }
-    void setOnPress(std::function<void()>) override {}
-
-    QList<quint32> held;
-    std::optional<HotKeyCombo::X11Grab> grabbed;
-};
 
 const Qt::KeyboardModifiers ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
 
