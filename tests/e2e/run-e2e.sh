@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs an end-to-end test program with a display and a desktop session of its own: a private X server
-# (Xvfb) and a private D-Bus session holding an unlocked gnome-keyring. The program under test meets a
-# real display and Secret Service, and never the user's.
+# (Xvfb) with a tray host (trayer), and a private D-Bus session holding an unlocked gnome-keyring. The
+# program under test meets a real display, tray and Secret Service, and never the user's.
 set -euo pipefail
 test_binary=$1
 shift
 
-for tool in Xvfb xdotool dbus-run-session gnome-keyring-daemon timeout; do
+for tool in Xvfb xdotool xprop trayer dbus-run-session gnome-keyring-daemon timeout; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (scripts/install-deps)"
         exit 77
@@ -14,9 +14,9 @@ for tool in Xvfb xdotool dbus-run-session gnome-keyring-daemon timeout; do
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-e2e.XXXXXX")
-xvfb=
+pids=()
 cleanup() {
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,7 +28,7 @@ unset WAYLAND_DISPLAY
 
 # Xvfb names the display it took on the descriptor it is given.
 Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
+pids+=($!)
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
     sleep 0.05
@@ -40,6 +40,15 @@ if [ ! -s "$work/display" ]; then
 fi
 export DISPLAY=:$(cat "$work/display")
 export QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software QUORVANE_REDUCE_MOTION=1
+unset XDG_SESSION_TYPE
+
+# The tray a desktop offers; the program finds it at start, or goes on without a tray icon.
+trayer --edge top --align right --widthtype pixel --width 200 --height 24 >"$work/trayer.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -n "$(xdotool search --classname '^panel$' 2>/dev/null)" ] && break
+    sleep 0.05
+done
 
 # The keyring is started without the display, so it can never open a prompt that waits for a person.
 timeout -k 5 280 dbus-run-session -- sh -c \

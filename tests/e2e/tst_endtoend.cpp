@@ -1,9 +1,11 @@
 #include "base/settingsstore.h"
 #include "fakehub/fakehub.h"
 #include "fakehub/fakerealtime.h"
+#include "fakenotificationserver.h"
 
 #include <csignal>
 #include <memory>
+#include <QDBusConnection>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -106,6 +108,8 @@ class TstEndToEnd : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<FakeHub> m_hub;
+    FakeRealtime *m_realtime = nullptr;
+    FakeNotificationServer m_banners;
     std::vector<std::unique_ptr<QProcess>> m_processes;
     std::vector<std::unique_ptr<Copy>> m_copies;
 
@@ -161,12 +165,34 @@ class TstEndToEnd : public QObject {
             QTest::qWait(20);
         return QImage(path);
     }
-    // The copy's windows that are mapped on the display.
+    // The copy's windows that are mapped on the display, its tray icon apart.
     static QStringList visibleWindows(const Copy &copy)
+    {
+        QStringList windows = mappedWindows(copy);
+        windows.removeIf([](const QString &window) { return isTrayIcon(window); });
+        return windows;
+    }
+    static QStringList mappedWindows(const Copy &copy)
     {
         return run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(copy.pid())})
             .split(u'\n', Qt::SkipEmptyParts);
     }
+    // An icon the tray host took in: the only window of ours that is not a child of the root window.
+    static bool isTrayIcon(const QString &window)
+    {
+        const QString tree = run(u"xwininfo"_s, {u"-children"_s, u"-id"_s, window});
+        const QString parent = tree.mid(tree.indexOf(u"Parent window id:"_s)).section(u'\n', 0, 0);
+        return !parent.isEmpty() && !parent.contains(u"(the root window)"_s);
+    }
+    // The copy's tray icon as the tray host shows it; empty for none.
+    static QString trayIcon(const Copy &copy)
+    {
+        const QStringList windows = mappedWindows(copy);
+        const auto icon = std::find_if(windows.begin(), windows.end(), isTrayIcon);
+        return icon == windows.end() ? QString() : *icon;
+    }
+    // Presses keys on the display, as a person would.
+    static void press(const QStringList &keys) { run(u"xdotool"_s, QStringList{u"key"_s} + keys); }
     SettingsStore settings() const
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home() + u"/config"_s));
@@ -174,12 +200,16 @@ class TstEndToEnd : public QObject {
     }
 
 private Q_SLOTS:
+    // The desktop's notification server, for every copy of every test.
+    void initTestCase() { QVERIFY(m_banners.serve(QDBusConnection::sessionBus())); }
+
     void init()
     {
         m_folder = std::make_unique<QTemporaryDir>();
         QVERIFY(m_folder->isValid());
         m_hub = std::make_unique<FakeHub>();
-        new FakeRealtime(m_hub.get());
+        m_realtime = new FakeRealtime(m_hub.get());
+        m_banners.calls.clear();
         QVERIFY(m_hub->loadHome(FakeHub::demoHomePath()));
         QVERIFY(m_hub->listen());
     }
@@ -217,11 +247,13 @@ private Q_SLOTS:
             u"logboek: "_s,
             u"sneltoets uit instellingen: "_s,
             u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+            u"statusitem: ok (button=in de menubalk, zichtbaar=true)"_s,
+            u"hotkey: ⌃⌥Space geregistreerd, status 0."_s,
             u"panel: prewarmed (760x540)"_s,
             u"SIGUSR1-handler actief: "_s,
             u"SIGUSR2-handler actief: "_s,
-            u"meldingen: NIET beschikbaar, zie hierboven"_s,
-            u"opstarten klaar. statusitem=ONTBREEKT hotkey=MISLUKT panel=prewarmed"_s,
+            u"meldingen: bureaubladmeldingen beschikbaar"_s,
+            u"opstarten klaar. statusitem=ok hotkey=geregistreerd panel=prewarmed"_s,
             u"verbinding: Live verbonden."_s,
         };
         qsizetype at = -1;
@@ -353,6 +385,72 @@ private Q_SLOTS:
         const QString state =
             run(u"xprop"_s, {u"-id"_s, visibleWindows(first).constFirst(), u"_NET_WM_STATE"_s});
         QVERIFY2(state.contains(u"_NET_WM_STATE_SKIP_TASKBAR"_s), qPrintable(state));
+    }
+
+    void hotKeyTogglesThePanel()
+    {
+        Copy &copy = start({u"--no-homey"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar."_s), patience);
+        press({u"ctrl+alt+space"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QCOMPARE(copy.count(u"hotkey: gevuurd"_s), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).size() == 1, patience);
+
+        // Twice in a row: the first press hides the panel, the second comes too soon after that hide to
+        // open it again.
+        press({u"ctrl+alt+space"_s, u"ctrl+alt+space"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(u"hotkey: gevuurd"_s), 3, patience);
+        QCOMPARE(copy.count(u"panel: verborgen (toggle)"_s), 1);
+        QCOMPARE(copy.count(u"panel: getoond"_s), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).isEmpty(), patience);
+    }
+
+    void trayIconAppearsAndItsClickOpensThePanel()
+    {
+        Copy &copy = start({u"--no-homey"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar. statusitem=ok"_s), patience);
+        // Docked: the tray host has mapped the icon's window.
+        QString icon;
+        QTRY_VERIFY_WITH_TIMEOUT(!(icon = trayIcon(copy)).isEmpty(), patience);
+        run(u"xdotool"_s,
+            {u"mousemove"_s, u"--sync"_s, u"--window"_s, icon, u"4"_s, u"4"_s, u"click"_s, u"1"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+    }
+
+    void newItemOnTheHubBecomesABannerThatOpensTheList()
+    {
+        Copy &copy = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        m_realtime->pushEvent(
+            u"homey:manager:notifications"_s, u"notification.create"_s,
+            QJsonObject{
+                {u"id"_s, u"e2e-wasmachine"_s},
+                {u"ownerUri"_s, u"homey:manager:flow"_s},
+                {u"ownerName"_s, u"Flow"_s},
+                {u"dateCreated"_s, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
+                {u"excerpt"_s, u"De wasmachine is klaar"_s},
+            });
+        QTRY_COMPARE_WITH_TIMEOUT(m_banners.calls.size(), 1, patience);
+        QCOMPARE(m_banners.calls.constFirst().body, u"De wasmachine is klaar"_s);
+        QVERIFY(copy.logged(u"meldingen: banner "_s));
+        QVERIFY(visibleWindows(copy).isEmpty());
+
+        QVERIFY(m_banners.emitSignal(u"ActionInvoked"_s, {m_banners.lastID, u"default"_s}));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"meldingen: geopend ("_s), patience);
+        QVERIFY(copy.logged(u"meldingen: gebruiker klikte op een banner, paneel openen"_s));
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).size() == 1, patience);
+        QCOMPARE(m_banners.calls.size(), 1);
+    }
+
+    void settingsSwitchOpensTheSettingsWindow()
+    {
+        Copy &copy = start({u"--no-homey"_s, u"--settings"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"instellingen geopend"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(copy.pid()),
+                                u"--name"_s, u"^Quorvane, instellingen$"_s})
+                 .isEmpty(),
+            patience);
     }
 
     void theRunScriptShowsTheDemoHomeLive()

@@ -1,12 +1,12 @@
 #include "app/notifier.h"
 #include "base/settingsstore.h"
+#include "fakenotificationserver.h"
 #include "logcapture.h"
 #include "platform/freedesktopbannerservice.h"
 #include "store/notifications/notificationfeed.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QTest>
 #include <QUuid>
 
@@ -14,37 +14,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A notification server on its own connection to the private session bus, recording what it is asked.
-class FakeNotificationServer : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    struct Call {
-        QString app;
-        uint replaces = 0;
-        QString summary;
-        QString body;
-        QStringList actions;
-        QVariantMap hints;
-    };
-    QList<Call> calls;
-    QList<uint> closed;
-    uint lastID = 100;
-    QStringList capabilities{u"body"_s, u"actions"_s};
-
-public Q_SLOTS:
-    uint Notify(const QString &app, uint replaces, const QString &, const QString &summary,
-                const QString &body, const QStringList &actions, const QVariantMap &hints, int)
-    {
-        calls << Call{app, replaces, summary, body, actions, hints};
-        return replaces ? replaces : ++lastID;
-    }
-    void CloseNotification(uint id) { closed << id; }
-    QStringList GetCapabilities() { return capabilities; }
-};
-
-const QString serverName = u"org.freedesktop.Notifications"_s;
+const QString serverName = FakeNotificationServer::name;
 
 } // namespace
 
@@ -53,17 +23,13 @@ const QString serverName = u"org.freedesktop.Notifications"_s;
 class TstFreedesktopBanners : public QObject {
     Q_OBJECT
 
-    QDBusConnection serverBus{u"unused"_s};
     FakeNotificationServer server;
 
     bool haveBus() const { return QDBusConnection::sessionBus().isConnected(); }
 
     void emitFromServer(const QString &signal, const QVariantList &arguments)
     {
-        QDBusMessage message =
-            QDBusMessage::createSignal(u"/org/freedesktop/Notifications"_s, serverName, signal);
-        message.setArguments(arguments);
-        QVERIFY(serverBus.send(message));
+        QVERIFY(server.emitSignal(signal, arguments));
     }
 
 private Q_SLOTS:
@@ -71,10 +37,7 @@ private Q_SLOTS:
     {
         if (!haveBus())
             return;
-        serverBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"fake-server"_s);
-        QVERIFY(serverBus.registerObject(u"/org/freedesktop/Notifications"_s, &server,
-                                         QDBusConnection::ExportAllSlots));
-        QVERIFY(serverBus.registerService(serverName));
+        QVERIFY(server.serve(QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"fake-server"_s)));
     }
 
     void withoutBusBannersAreUnavailable()
@@ -154,9 +117,9 @@ private Q_SLOTS:
         auto service = std::make_shared<FreedesktopBannerService>();
         Notifier notifier(service);
         QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
-        QVERIFY(serverBus.unregisterService(serverName));
+        QVERIFY(server.bus().unregisterService(serverName));
         QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::denied);
-        QVERIFY(serverBus.registerService(serverName));
+        QVERIFY(server.bus().registerService(serverName));
         QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
     }
 };
