@@ -34,8 +34,8 @@ class SignalWatcher;
 class StatusItemController;
 
 // The composition root: makes and owns every long-lived object of the application (onboarding model,
-// panel, feed, home store) and wires them together at launch; connects to the hub and lets go of it
-// again. Lives on the main thread.
+// panel, feed, home store, tray icon, hot key, banners, settings window) and wires them together at
+// launch; connects to the hub and lets go of it again. Lives on the main thread.
 //
 // appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegateboot.cpp: the
 // hub boot, swapping the store, reconnecting and forgetting the token; appdelegatesignals.cpp: the
@@ -74,9 +74,6 @@ public:
     Onboarding *onboarding() const { return m_onboarding; }
     PanelController *panel() const { return m_panel; }
     NotificationFeed *feed() const { return m_feed; }
-    Notifier *notifier() const { return m_notifier; }
-    // Nullptr in a test instance and without a tray.
-    StatusItemController *statusItem() const { return m_statusItem.get(); }
     // Nullptr until the first openSettings().
     SettingsWindowController *settingsWindow() const { return m_settingsWindow; }
 
