@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QMap>
 
+using namespace Qt::StringLiterals;
+
 // The palette over a loaded Dutch home on a clock the test moves, with the front door's lock, an alarm
 // with three modes and a few notifications; it counts what the palette asks of the app shell.
 struct PaletteRig {
@@ -27,7 +29,6 @@ struct PaletteRig {
 
     PaletteRig()
     {
-        using namespace Qt::StringLiterals;
         DutchHome::Home home = DutchHome::home();
         Device alarm = ControlDevices::alarm();
         alarm.name = u"Alarm"_s;
@@ -108,6 +109,45 @@ struct PaletteRig {
     {
         type(query);
         key(Qt::Key_Tab);
+    }
+    // One of the states the tests put the palette in.
+    void prepare(const QString &state)
+    {
+        if (state == u"overview scene")
+            palette->rest()->setFocus(TileFocus::scene(0));
+        else if (state == u"overview mode")
+            palette->rest()->setFocus(TileFocus::mode(0));
+        else if (state == u"results")
+            type(u"plafondlamp"_s);
+        else if (state == u"results lock")
+            type(u"voordeur"_s);
+        else if (state == u"results dim")
+            type(u"plafondlamp dim"_s);
+        else if (state == u"room")
+            enterRoom(u"woonkamer"_s);
+        else if (state == u"room device") {
+            enterRoom(u"woonkamer"_s);
+            store->setSelection(1);
+        } else if (state == u"room filtered") {
+            enterRoom(u"woonkamer"_s);
+            type(u"lamp"_s);
+        } else if (state == u"strip")
+            open(u"plafondlamp"_s);
+        else if (state == u"strip lock")
+            open(u"voordeur"_s);
+        else if (state == u"armed") {
+            open(u"voordeur"_s);
+            key(Qt::Key_Return);
+        } else if (state == u"alarm")
+            open(u"alarm"_s);
+        else if (state == u"notifications")
+            store->enterNotifications();
+        else if (state == u"notifications filtered") {
+            store->enterNotifications();
+            type(u"was"_s);
+        } else if (state != u"overview")
+            qFatal("unknown state");
+        settle();
     }
     // The hub's writes as "device capability value", in order.
     QStringList writes() const

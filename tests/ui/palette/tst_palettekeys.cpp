@@ -96,46 +96,6 @@ struct Snapshot {
     }
 };
 
-// The states the key map is tried in.
-void prepare(PaletteRig &rig, const QString &state)
-{
-    if (state == u"overview scene")
-        rig.palette->rest()->setFocus(TileFocus::scene(0));
-    else if (state == u"overview mode")
-        rig.palette->rest()->setFocus(TileFocus::mode(0));
-    else if (state == u"results")
-        rig.type(u"plafondlamp"_s);
-    else if (state == u"results lock")
-        rig.type(u"voordeur"_s);
-    else if (state == u"results dim")
-        rig.type(u"plafondlamp dim"_s);
-    else if (state == u"room")
-        rig.enterRoom(u"woonkamer"_s);
-    else if (state == u"room device") {
-        rig.enterRoom(u"woonkamer"_s);
-        rig.store->setSelection(1);
-    } else if (state == u"room filtered") {
-        rig.enterRoom(u"woonkamer"_s);
-        rig.type(u"lamp"_s);
-    } else if (state == u"strip")
-        rig.open(u"plafondlamp"_s);
-    else if (state == u"strip lock")
-        rig.open(u"voordeur"_s);
-    else if (state == u"armed") {
-        rig.open(u"voordeur"_s);
-        rig.key(Qt::Key_Return);
-    } else if (state == u"alarm")
-        rig.open(u"alarm"_s);
-    else if (state == u"notifications")
-        rig.store->enterNotifications();
-    else if (state == u"notifications filtered") {
-        rig.store->enterNotifications();
-        rig.type(u"was"_s);
-    } else if (state != u"overview")
-        qFatal("unknown state");
-    rig.settle();
-}
-
 constexpr auto none = Qt::NoModifier;
 constexpr auto ctrl = Qt::ControlModifier;
 constexpr auto shift = Qt::ShiftModifier;
@@ -323,7 +283,7 @@ void PaletteKeysTest::keyMap()
     QFETCH(QString, changes);
 
     PaletteRig rig;
-    prepare(rig, state);
+    rig.prepare(state);
     const Snapshot before = Snapshot::of(rig);
     const bool held = QByteArray(QTest::currentDataTag()).contains("held");
     const bool used = rig.key(key, Qt::KeyboardModifiers(modifiers), held);

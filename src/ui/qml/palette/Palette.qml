@@ -6,7 +6,7 @@ import Quorvane.Ui
 // The command palette: the search row, the status bar, the problem banner, the screen of the current
 // mode and the key hints. The controller decides everything; this draws it and forwards the pointer.
 Item {
-    id: palette
+    id: paletteView
 
     required property PaletteController controller
     required property Motion motion
@@ -28,8 +28,8 @@ Item {
             strokeWidth: -1
             strokeColor: Theme.clear
             fillGradient: RadialGradient {
-                centerX: palette.width / 2
-                centerY: -0.08 * palette.height
+                centerX: paletteView.width / 2
+                centerY: -0.08 * paletteView.height
                 centerRadius: 460
                 focalX: centerX
                 focalY: centerY
@@ -37,9 +37,9 @@ Item {
                 GradientStop { position: 1; color: Theme.fade(Theme.lit, 0) }
             }
             startX: 0; startY: 0
-            PathLine { x: palette.width; y: 0 }
-            PathLine { x: palette.width; y: palette.height }
-            PathLine { x: 0; y: palette.height }
+            PathLine { x: paletteView.width; y: 0 }
+            PathLine { x: paletteView.width; y: paletteView.height }
+            PathLine { x: 0; y: paletteView.height }
             PathLine { x: 0; y: 0 }
         }
     }
@@ -51,8 +51,8 @@ Item {
         SearchRow {
             id: search
             Layout.fillWidth: true
-            controller: palette.controller
-            motion: palette.motion
+            controller: paletteView.controller
+            motion: paletteView.motion
         }
         Rectangle {
             Layout.fillWidth: true
@@ -61,8 +61,8 @@ Item {
         }
         StatusBar {
             Layout.fillWidth: true
-            look: palette.controller.statusBar
-            motion: palette.motion
+            look: paletteView.controller.statusBar
+            motion: paletteView.motion
         }
         Rectangle {
             Layout.fillWidth: true
@@ -71,49 +71,49 @@ Item {
         }
         ErrorBar {
             objectName: "problemBanner"
-            visible: palette.controller.hasProblem
+            visible: paletteView.controller.hasProblem
             Layout.fillWidth: true
-            look: palette.controller.problem
-            onRetried: palette.controller.retry()
-            onDismissed: palette.controller.dismissProblem()
+            look: paletteView.controller.problem
+            onRetried: paletteView.controller.retry()
+            onDismissed: paletteView.controller.dismissProblem()
         }
         Item {
             id: content
             Layout.fillWidth: true
             Layout.fillHeight: true
-            readonly property string name: palette.controller.contentName
+            readonly property string name: paletteView.controller.contentName
 
             RestView {
                 anchors.fill: parent
                 visible: content.name === "rest"
-                screen: palette.controller.rest
-                motion: palette.motion
+                screen: paletteView.controller.rest
+                motion: paletteView.motion
             }
             ResultsList {
                 anchors.fill: parent
                 visible: content.name === "results"
-                screen: palette.controller.results
-                motion: palette.motion
+                screen: paletteView.controller.results
+                motion: paletteView.motion
                 controlStrip: strip
             }
             RoomView {
                 anchors.fill: parent
                 visible: content.name === "room"
-                screen: palette.controller.room
-                motion: palette.motion
+                screen: paletteView.controller.room
+                motion: paletteView.motion
                 controlStrip: strip
             }
             NotificationsList {
                 anchors.fill: parent
                 visible: content.name === "notifications"
-                screen: palette.controller.notifications
-                motion: palette.motion
+                screen: paletteView.controller.notifications
+                motion: paletteView.motion
             }
         }
         KeyHintBar {
             objectName: "hintBar"
             Layout.fillWidth: true
-            look: palette.controller.hints
+            look: paletteView.controller.hints
         }
     }
 
@@ -130,7 +130,7 @@ Item {
         id: strip
         Item {
             id: holder
-            readonly property ControlStripModel model: palette.controller.strip
+            readonly property ControlStripModel model: paletteView.controller.strip
             readonly property bool mine: model !== null && parent !== null && model.deviceID === parent.deviceID
             implicitHeight: stripLoader.item ? stripLoader.item.implicitHeight : 0
             Loader {
@@ -140,7 +140,7 @@ Item {
                 sourceComponent: ControlStrip {
                     objectName: "controlStrip"
                     rows: holder.model
-                    motion: palette.motion
+                    motion: paletteView.motion
                 }
             }
         }
