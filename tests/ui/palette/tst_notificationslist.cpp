@@ -85,16 +85,15 @@ void NotificationsListTest::rowLook_data()
     QTest::addColumn<QColor>("stripe"); // invalid: none
     QTest::addColumn<QString>("source");
 
-    QTest::newRow("unread") << PaletteRig::notification(u"n"_s, u"Deurbel"_s, false) << false << Theme::litDeep()
-                            << Theme::text() << true << QColor() << u"flows"_s;
-    QTest::newRow("read and selected") << PaletteRig::notification(u"n"_s, u"Deurbel"_s, true) << true
-                                       << Theme::textFaint() << Theme::textDim() << false << Theme::lit()
-                                       << u"flows"_s;
+    QTest::newRow("unread") << PaletteRig::notification(u"n"_s, u"Deurbel"_s, false) << false
+                            << Theme::litDeep() << Theme::text() << true << QColor() << u"flows"_s;
+    QTest::newRow("read and selected")
+        << PaletteRig::notification(u"n"_s, u"Deurbel"_s, true) << true << Theme::textFaint()
+        << Theme::textDim() << false << Theme::lit() << u"flows"_s;
     QTest::newRow("urgent, read") << incident(u"p"_s, 1, true) << false << Theme::lit() << Theme::textDim()
                                   << false << Theme::fade(Theme::lit(), 0.55) << u"prio 1"_s;
-    QTest::newRow("priority 2, unread")
-        << incident(u"p"_s, 2, false) << false << Theme::litDeep() << Theme::text() << true << QColor()
-        << u"prio 2"_s;
+    QTest::newRow("priority 2, unread") << incident(u"p"_s, 2, false) << false << Theme::litDeep()
+                                        << Theme::text() << true << QColor() << u"prio 2"_s;
     QTest::newRow("no priority") << incident(u"p"_s, std::nullopt, false) << false << Theme::litDeep()
                                  << Theme::text() << true << QColor() << u"p2000"_s;
 }
@@ -120,7 +119,8 @@ void NotificationsListTest::rowLook()
     QCOMPARE(look.source, source);
     QCOMPARE(look.fillColor(false), selected ? Theme::selection() : Theme::white(0));
     QCOMPARE(look.time, item.date.date() == QDate(2024, 5, 6) ? item.date.toString(u"HH:mm"_s) : QString());
-    QCOMPARE(look.accessibleName, item.title + u". "_s + item.subtitle.value_or(QString()) + u". "_s + item.body);
+    QCOMPARE(look.accessibleName,
+             item.title + u". "_s + item.subtitle.value_or(QString()) + u". "_s + item.body);
     QCOMPARE(look.accessibleValue, look.time + (item.isRead ? u", gelezen"_s : u", ongelezen"_s));
 }
 
@@ -130,8 +130,9 @@ void NotificationsListTest::header()
     NotificationsScreen *screen = rig.palette->notifications();
     rig.store->enterNotifications();
     QCOMPARE(screen->count(), u"3"_s);
-    for (const auto permission : {NotificationsScreen::Permission::unavailable, NotificationsScreen::Permission::unknown,
-                                  NotificationsScreen::Permission::granted}) {
+    for (const auto permission :
+         {NotificationsScreen::Permission::unavailable, NotificationsScreen::Permission::unknown,
+          NotificationsScreen::Permission::granted}) {
         rig.palette->setBannerPermission(permission);
         QVERIFY(!screen->showsPermissionHint());
     }

@@ -75,16 +75,16 @@ void OnboardingRootTest::screen_data()
         << facts(false, false, u"Sleutel geweigerd."_s) << failed << u"problem"_s << u"Sleutel geweigerd."_s;
     QTest::newRow("connecting") << facts(false, true) << failed << u"connecting"_s
                                 << u"Je Homey wordt gezocht en je sleutel wordt gecontroleerd."_s;
-    QTest::newRow("the store failed") << facts(false, false) << failed << u"problem"_s
-                                      << u"Geen Homey. Kijk na."_s;
+    QTest::newRow("the store failed")
+        << facts(false, false) << failed << u"problem"_s << u"Geen Homey. Kijk na."_s;
     QTest::newRow("a failure without hint")
         << facts(false, false) << ConnectionState::failed(u"Geen Homey."_s, QString()) << u"problem"_s
         << u"Geen Homey. "_s;
     for (const ConnectionState &state :
          {ConnectionState::loading(u"Laden"_s), ConnectionState::degraded(u"weg"_s), ConnectionState::idle(),
           ConnectionState::connecting(), ConnectionState::live()})
-        QTest::addRow("palette while %d", int(state.kind())) << facts(false, false) << state << u"palette"_s
-                                                              << QString();
+        QTest::addRow("palette while %d", int(state.kind()))
+            << facts(false, false) << state << u"palette"_s << QString();
 }
 
 void OnboardingRootTest::screen()
@@ -96,13 +96,15 @@ void OnboardingRootTest::screen()
 
     OnboardingRoot root(nullptr, {}, false);
     root.setFacts(facts);
-    QCOMPARE(OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::palette, screen == u"palette");
+    QCOMPARE(OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::palette,
+             screen == u"palette");
     const std::optional<QString> advice = OnboardingRoot::problemMessage(facts, connection);
     const ConnectionProblemLook look = ConnectionProblemLook::make(advice);
-    const QString shown = OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::problem ||
-                                  OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::connecting
-                              ? look.text
-                              : QString();
+    const QString shown =
+        OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::problem ||
+                OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::connecting
+            ? look.text
+            : QString();
     QCOMPARE(shown, message);
     const QString names[] = {u"token"_s, u"problem"_s, u"connecting"_s, u"palette"_s};
     QCOMPARE(names[int(OnboardingRoot::choose(facts, connection))], screen);
@@ -117,12 +119,14 @@ void OnboardingRootTest::tokenScreenLook_data()
     QTest::addColumn<QString>("saveTitle");
     QTest::addColumn<bool>("saveEnabled");
     QTest::addColumn<bool>("keyButtons");
-    QTest::newRow("first pairing, empty") << false << false << QString() << u"Controleren en bewaren"_s << false
-                                          << false;
-    QTest::newRow("blanks only") << false << false << u" \t\n"_s << u"Controleren en bewaren"_s << false << false;
+    QTest::newRow("first pairing, empty")
+        << false << false << QString() << u"Controleren en bewaren"_s << false << false;
+    QTest::newRow("blanks only") << false << false << u" \t\n"_s << u"Controleren en bewaren"_s << false
+                                 << false;
     QTest::newRow("a key") << false << false << u"abc"_s << u"Controleren en bewaren"_s << true << false;
     QTest::newRow("checking") << true << true << u"abc"_s << u"Controleren…"_s << false << true;
-    QTest::newRow("a key is kept") << false << true << QString() << u"Controleren en bewaren"_s << false << true;
+    QTest::newRow("a key is kept") << false << true << QString() << u"Controleren en bewaren"_s << false
+                                   << true;
 }
 
 void OnboardingRootTest::tokenScreenLook()

@@ -66,10 +66,10 @@ public:
 
         QQmlComponent component(&m_engine);
         component.setData("import Quorvane.Ui\nPanelRoot {}\n", QUrl(u"qrc:/panel.qml"_s));
-        m_root.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(
-            {{u"onboarding"_s, QVariant::fromValue(onboarding.get())},
-             {u"controller"_s, QVariant::fromValue(palette.get())},
-             {u"motion"_s, QVariant::fromValue(motion)}})));
+        m_root.reset(qobject_cast<QQuickItem *>(
+            component.createWithInitialProperties({{u"onboarding"_s, QVariant::fromValue(onboarding.get())},
+                                                   {u"controller"_s, QVariant::fromValue(palette.get())},
+                                                   {u"motion"_s, QVariant::fromValue(motion)}})));
         if (!m_root) {
             error = component.errorString();
             return;
@@ -313,8 +313,8 @@ void PaletteShotsTest::notifications()
     const QRect rows = sceneRect(list);
     const int firstRowMiddle = rows.top() + 20;
     COMPARE_COLOR(image, QPoint(rows.left() + 1, firstRowMiddle), Theme::lit(), 12);
-    COMPARE_COLOR(image, QPoint(rows.center().x() + 60, rows.top() + 3), over(Theme::selection(), Theme::surface()),
-                  6);
+    COMPARE_COLOR(image, QPoint(rows.center().x() + 60, rows.top() + 3),
+                  over(Theme::selection(), Theme::surface()), 6);
 
     // A filter that matches nothing: the empty state under the same header.
     panel.typeText(u"zzqx"_s);

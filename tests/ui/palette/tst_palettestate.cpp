@@ -50,41 +50,37 @@ void PaletteStateTest::eachState_data()
     const QString search = u"Zoek een lamp, kamer of flow…"_s;
     const QString inRoom = u"Filter in deze kamer…"_s;
     QTest::newRow("overview on a room")
-        << u"overview"_s
-        << QStringList{u"↑↓←→ kies"_s, u"⏎ open kamer"_s,    u"␣ aan/uit"_s,
-                       u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
+        << u"overview"_s << QStringList{u"↑↓←→ kies"_s,   u"⏎ open kamer"_s, u"␣ aan/uit"_s,
+                                        u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s,     u"⌘N 2 meldingen"_s}
         << search << QString() << u"hot key ⌃⌥Space"_s;
     QTest::newRow("overview on a scene")
         << u"overview scene"_s
-        << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s} << search
-        << QString() << u"hot key ⌃⌥Space"_s;
+        << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
+        << search << QString() << u"hot key ⌃⌥Space"_s;
     QTest::newRow("results on a lamp")
-        << u"results"_s
-        << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"⌘⏎ doe, blijf"_s, u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s,
-                       u"esc terug"_s}
+        << u"results"_s << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s,       u"⌘⏎ doe, blijf"_s,
+                                       u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s, u"esc terug"_s}
         << search << QString() << u"clear Esc"_s;
     QTest::newRow("results on a lock")
         << u"results lock"_s
         << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"⌘⏎ doe, blijf"_s, u"⇥ regel"_s, u"esc terug"_s} << search
         << QString() << u"clear Esc"_s;
-    QTest::newRow("room on all lamps")
-        << u"room"_s
-        << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s, u"⌘←⌘→ kamer dimmen"_s,
-                       u"esc terug naar huis"_s}
-        << inRoom << u"Woonkamer"_s << u"Esc"_s;
-    QTest::newRow("room on a lamp")
-        << u"room device"_s
-        << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘←⌘→ dimmen"_s, u"⇥ regel"_s,
-                       u"esc terug naar huis"_s}
-        << inRoom << u"Woonkamer"_s << u"Esc"_s;
-    QTest::newRow("room filtered")
-        << u"room filtered"_s
-        << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s, u"⌘←⌘→ kamer dimmen"_s,
-                       u"esc terug naar huis"_s}
-        << inRoom << u"Woonkamer"_s << u"clear Esc"_s;
+    QTest::newRow("room on all lamps") << u"room"_s
+                                       << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s,
+                                                      u"⌘←⌘→ kamer dimmen"_s, u"esc terug naar huis"_s}
+                                       << inRoom << u"Woonkamer"_s << u"Esc"_s;
+    QTest::newRow("room on a lamp") << u"room device"_s
+                                    << QStringList{u"↑↓ kies"_s,     u"⏎ doe"_s,   u"␣ aan/uit"_s,
+                                                   u"⌘←⌘→ dimmen"_s, u"⇥ regel"_s, u"esc terug naar huis"_s}
+                                    << inRoom << u"Woonkamer"_s << u"Esc"_s;
+    QTest::newRow("room filtered") << u"room filtered"_s
+                                   << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s,
+                                                  u"⌘←⌘→ kamer dimmen"_s, u"esc terug naar huis"_s}
+                                   << inRoom << u"Woonkamer"_s << u"clear Esc"_s;
     QTest::newRow("strip on a switch")
-        << u"strip"_s << QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s}
-        << search << QString() << u"clear Esc"_s;
+        << u"strip"_s
+        << QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s} << search
+        << QString() << u"clear Esc"_s;
     QTest::newRow("strip on a lock") << u"strip lock"_s
                                      << QStringList{u"↑↓ component"_s, u"⏎ doen"_s, u"esc regel dicht"_s}
                                      << search << QString() << u"clear Esc"_s;
@@ -144,19 +140,20 @@ void PaletteStateTest::problem_data()
     const auto failed = ConnectionState::failed(u"Homey weigert de sleutel."_s, u"Plak een nieuwe."_s);
     const auto degraded = ConnectionState::degraded(u"Socket dicht."_s);
     const std::optional<HomeyError> unauthorized = HomeyError::unauthorized();
-    QTest::newRow("a failure wins over an error") << failed << unauthorized << u"Homey weigert de sleutel."_s
-                                                  << u"Plak een nieuwe."_s;
+    QTest::newRow("a failure wins over an error")
+        << failed << unauthorized << u"Homey weigert de sleutel."_s << u"Plak een nieuwe."_s;
     QTest::newRow("an error wins over a lost link")
         << degraded << unauthorized << unauthorized->errorDescription()
         << u"Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s;
-    QTest::newRow("a lost link") << degraded << std::optional<HomeyError>()
-                                 << u"De live-verbinding is weg. Socket dicht."_s
-                                 << u"We tonen de laatst bekende stand en proberen opnieuw te verbinden. Ctrl+R "
-                                    u"haalt alles nu op."_s;
+    QTest::newRow("a lost link")
+        << degraded << std::optional<HomeyError>() << u"De live-verbinding is weg. Socket dicht."_s
+        << u"We tonen de laatst bekende stand en proberen opnieuw te verbinden. Ctrl+R "
+           u"haalt alles nu op."_s;
     QTest::newRow("live") << ConnectionState::live() << std::optional<HomeyError>() << QString() << QString();
-    QTest::newRow("offline") << ConnectionState::live() << std::optional(HomeyError::offline())
-                             << HomeyError::offline().errorDescription()
-                             << u"Verbind je computer met hetzelfde netwerk als je Homey en probeer opnieuw."_s;
+    QTest::newRow("offline")
+        << ConnectionState::live() << std::optional(HomeyError::offline())
+        << HomeyError::offline().errorDescription()
+        << u"Verbind je computer met hetzelfde netwerk als je Homey en probeer opnieuw."_s;
 }
 
 void PaletteStateTest::problem()
@@ -194,7 +191,8 @@ void PaletteStateTest::aDismissedBannerWaitsForTheQueryOrTheConnection()
     rig.type(u"plafondlam"_s);
     QVERIFY(rig.palette->hasProblem());
     QCOMPARE(rig.palette->problem().title, rig.store->lastError()->errorDescription());
-    QCOMPARE(rig.palette->problem().recovery, u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s);
+    QCOMPARE(rig.palette->problem().recovery,
+             u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s);
     rig.palette->retry();
     QCOMPARE(rig.reconnects, 1);
 }
