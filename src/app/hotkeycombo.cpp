@@ -1,6 +1,7 @@
 #include "app/hotkeycombo.h"
 
 #include <array>
+#include <QStringList>
 
 using namespace Qt::StringLiterals;
 
@@ -98,6 +99,27 @@ QString HotKeyCombo::display() const
     if (modifiers & commandMask)
         text += u"⌘"_s;
     return text + keyName(keyCode);
+}
+
+QString HotKeyCombo::keysText() const
+{
+    QStringList parts;
+    if (modifiers & controlMask)
+        parts << u"Ctrl"_s;
+    if (modifiers & optionMask)
+        parts << u"Alt"_s;
+    if (modifiers & shiftMask)
+        parts << u"Shift"_s;
+    if (modifiers & commandMask)
+        parts << u"Super"_s;
+    // The Mac names of the two delete keys are the other way round here.
+    if (keyCode == 51)
+        parts << u"Backspace"_s;
+    else if (keyCode == 117)
+        parts << u"Delete"_s;
+    else
+        parts << keyName(keyCode);
+    return parts.join(u'+');
 }
 
 QString HotKeyCombo::keyName(quint32 keyCode)

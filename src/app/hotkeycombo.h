@@ -24,6 +24,8 @@ struct HotKeyCombo {
     bool hasModifier() const { return (modifiers & anyModifierMask) != 0; }
     // Modifier glyphs in the order ⌃⌥⇧⌘, then the key's name, without separators: "⌃⌥Space".
     QString display() const;
+    // The same the way this desktop names keys, as the windows show it: "Ctrl+Alt+Space", "Super+Shift+A".
+    QString keysText() const;
     // The key's name from the table, else "toets " and the code.
     static QString keyName(quint32 keyCode);
 

@@ -1,5 +1,6 @@
 #include "app/processentry.h"
 
+#include "app/appdelegate.h"
 #include "app/appinfo.h"
 #include "app/boot.h"
 #include "app/signalwatcher.h"
@@ -7,13 +8,14 @@
 #include "app/usage.h"
 #include "base/appconfiguration.h"
 #include "base/log.h"
+#include "ui/symbolcatalog.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <QCoreApplication>
-#include <QFileInfo>
+#include <optional>
+#include <QGuiApplication>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -47,15 +49,23 @@ int handOver(qint32 pid)
     return 0;
 }
 
-} // namespace
-
-QString snapshotPath()
+// The variable that names the display Qt will need, when it is empty. Platforms without a display (the
+// offscreen one of tests) need none.
+std::optional<QString> missingDisplay()
 {
-    const QString name = AppConfiguration::isolated()
-                             ? u"onboarding-"_s + AppConfiguration::testID() + u".png"_s
-                             : u"panel.png"_s;
-    return QFileInfo(Log::fileURL()).absolutePath() + u"/"_s + name;
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM").section(u';', 0, 0);
+    const bool noX11 = qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool noWayland = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.isEmpty() && noX11 && noWayland)
+        return u"DISPLAY"_s;
+    if (platform.startsWith(u"xcb"_s) && noX11)
+        return u"DISPLAY"_s;
+    if (platform.startsWith(u"wayland"_s) && noWayland)
+        return u"WAYLAND_DISPLAY"_s;
+    return std::nullopt;
 }
+
+} // namespace
 
 int run(int argc, char **argv)
 {
@@ -71,10 +81,9 @@ int run(int argc, char **argv)
         return 0;
     }
 
-    QCoreApplication app(argc, argv);
     const QString pid = QString::number(qint64(::getpid()));
-
     if (!Boot::isTestInstance()) {
+        // Before the application object: a second copy hands over without touching the display.
         const SingleInstance::Outcome outcome = SingleInstance::acquire();
         if (!outcome.isPrimary())
             return handOver(*outcome.runningPid);
@@ -84,15 +93,24 @@ int run(int argc, char **argv)
             pid + u"`, fotografeer het met `kill -USR2 "_s + pid + u"`."_s);
     }
 
-    // The panel connects to panelRequested and snapshotRequested once it exists.
-    SignalWatcher signals;
-    QObject::connect(&signals, &SignalWatcher::quitRequested, &app, &QCoreApplication::quit);
-    log(u"SIGUSR1-handler actief: `kill -USR1 "_s + pid + u"` opent het paneel"_s);
-    log(u"SIGUSR2-handler actief: `kill -USR2 "_s + pid + u"` schrijft "_s + snapshotPath());
+    if (const std::optional<QString> missing = missingDisplay()) {
+        log(u"!! geen beeldscherm: "_s + *missing + u" is leeg. Start Quorvane in een grafische sessie."_s);
+        Log::shared().flush();
+        return 1;
+    }
 
+    QGuiApplication app(argc, argv);
+    // The panel is the only window and hiding it must not end the run.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(AppConfiguration::standardService);
+    if (!SymbolCatalog::loadFont())
+        log(u"!! paneel: het icoonlettertype ontbreekt, symbolen worden vierkantjes"_s);
+
+    AppDelegate delegate(AppDelegate::standardOptions(AppConfiguration::arguments().contains(u"--show"_s)));
+    QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
+    delegate.applicationDidFinishLaunching();
     const int status = app.exec();
-    log(u"Quorvane stopt."_s);
-    Log::shared().flush();
+    delegate.applicationWillTerminate();
     return status;
 }
 

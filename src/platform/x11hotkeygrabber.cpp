@@ -121,13 +121,16 @@ bool X11HotKeyGrabber::nativeEventFilter(const QByteArray &eventType, void *mess
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     const auto *key = reinterpret_cast<const xcb_key_press_event_t *>(event);
-    if (key->event != m_root || key->detail != m_keycode)
+    if (key->detail != m_keycode)
         return false;
-    // The modifiers may be let go first: any release of the key ends the press.
+    // The modifiers may be let go first: any release of the key ends the press. While a window of ours
+    // has the keyboard, the server reports the release to that window, not to the root the grab is on.
     if (type == XCB_KEY_RELEASE) {
         m_down = false;
-        return true;
+        return key->event == m_root;
     }
+    if (key->event != m_root)
+        return false;
     if ((key->state & relevantModifiers) != m_mask)
         return false;
     // Holding the keys repeats the press without a release in between: that is still one press.

@@ -15,32 +15,12 @@ using namespace Qt::StringLiterals;
 namespace {
 QByteArray reasonPhrase(int status)
 {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 204:
-        return "No Content";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
+    static const QHash<int, QByteArray> phrases{
+        {200, "OK"},          {204, "No Content"},         {301, "Moved Permanently"},
+        {302, "Found"},       {400, "Bad Request"},        {401, "Unauthorized"},
+        {403, "Forbidden"},   {404, "Not Found"},          {500, "Internal Server Error"},
+        {502, "Bad Gateway"}, {503, "Service Unavailable"}};
+    return phrases.value(status, "Status");
 }
 
 QByteArray errorBody(const QString &message)
@@ -314,18 +294,16 @@ void FakeHub::readFrom(QTcpSocket *socket)
         const FakeHttpParser::Outcome outcome = FakeHttpParser::take(connection.buffer, request);
         if (outcome == FakeHttpParser::Outcome::Incomplete)
             return;
+        request.received = QDateTime::currentDateTimeUtc();
+        request.connectionId = connection.id;
         if (outcome == FakeHttpParser::Outcome::Malformed) {
             if (!request.method.isEmpty()) {
-                request.received = QDateTime::currentDateTimeUtc();
-                request.connectionId = connection.id;
                 m_requests.append(request);
                 Q_EMIT requestReceived(request);
             }
             send(connection, {400, errorBody(u"malformed request"_s), {}}, true);
             return;
         }
-        request.received = QDateTime::currentDateTimeUtc();
-        request.connectionId = connection.id;
         if (!serve(connection, std::move(request)))
             return;
     }
@@ -338,6 +316,7 @@ bool FakeHub::serve(Connection &connection, FakeRequest request)
     m_requests.append(request);
     Q_EMIT requestReceived(request);
 
+    Reply reply;
     if (const Fault *fault = faultFor(request.route())) {
         switch (fault->kind) {
         case FaultKind::Stall:
@@ -357,28 +336,26 @@ bool FakeHub::serve(Connection &connection, FakeRequest request)
             connection.socket->disconnectFromHost();
             return false;
         case FaultKind::Malformed:
-            send(connection, {200, fault->payload, {}}, request.wantsClose());
-            return !request.wantsClose();
+            reply = {200, fault->payload, {}};
+            break;
         case FaultKind::Redirect:
-            send(connection, {302, errorBody(u"moved"_s), {{"Location", fault->payload}}},
-                 request.wantsClose());
-            return !request.wantsClose();
+            reply = {302, errorBody(u"moved"_s), {{"Location", fault->payload}}};
+            break;
         case FaultKind::Status:
-            send(connection, {fault->status, errorBody(u"injected fault"_s), {}}, request.wantsClose());
-            return !request.wantsClose();
+            reply = {fault->status, errorBody(u"injected fault"_s), {}};
+            break;
         }
-    }
-
-    if (route == Route::Upgrade) {
+    } else if (route == Route::Upgrade) {
         QTcpSocket *socket = connection.socket;
         request.body = connection.buffer;
         m_connections.erase(socket);
         socket->disconnect(this);
         m_upgradeHandler(socket, request);
         return false;
+    } else {
+        reply = answer(route, request);
     }
-
-    send(connection, answer(route, request), request.wantsClose());
+    send(connection, reply, request.wantsClose());
     return !request.wantsClose();
 }
 

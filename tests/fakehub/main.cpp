@@ -1,4 +1,5 @@
 #include "fakehub/fakehub.h"
+#include "fakehub/fakerealtime.h"
 
 #include <cstdio>
 #include <QCommandLineParser>
@@ -25,7 +26,7 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Serves a fake hub's REST interface on 127.0.0.1 from a home in JSON."_s);
+        u"Serves a fake hub's REST interface and realtime socket on 127.0.0.1 from a home in JSON."_s);
     parser.addHelpOption();
     const QCommandLineOption homeOption(u"home"_s, u"The home to serve (JSON)."_s, u"file"_s);
     const QCommandLineOption portOption(u"port"_s, u"Port to listen on; 0 picks a free one."_s, u"n"_s,
@@ -43,6 +44,8 @@ int main(int argc, char *argv[])
     }
 
     FakeHub hub;
+    // Keeps a program connected to it live; REST writes come back as realtime events.
+    FakeRealtime realtime(&hub);
     const QString homePath = parser.isSet(homeOption) ? parser.value(homeOption) : defaultHomePath();
     QString error;
     if (!hub.loadHome(homePath, &error)) {

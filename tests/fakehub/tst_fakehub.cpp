@@ -1,10 +1,8 @@
 #include "fakehub/fakehub.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -70,7 +68,6 @@ private Q_SLOTS:
         QTest::newRow("ping without token") << u"manager/system/ping"_s << QByteArray() << 200;
         QTest::newRow("unknown path") << u"manager/zones/zone"_s << QByteArray("secret") << 404;
     }
-
     void checksTheTokenAndRecords()
     {
         QFETCH(QString, path);
@@ -122,7 +119,6 @@ private Q_SLOTS:
         QTest::newRow("raw, cut off") << u"raw"_s << u"manager/zones/zone/"_s;
         QTest::newRow("stall") << u"stall"_s << u"manager/zones/zone/"_s;
     }
-
     void faults()
     {
         QFETCH(QString, kind);
@@ -159,46 +155,6 @@ private Q_SLOTS:
             QCOMPARE(call("GET", u"manager/zones/zone/"_s).status, answer.status);
         hub->clearFaults();
         QCOMPARE(call("GET", u"manager/zones/zone/"_s).status, 200);
-    }
-
-    void programServesAHome()
-    {
-        QProcess program;
-        program.start(QStringLiteral(QUORVANE_FAKEHUB_EXE),
-                      {u"--home"_s, FakeHub::smallHomePath(), u"--token"_s, u"other"_s});
-        QVERIFY(program.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 10000);
-        const QString line = QString::fromUtf8(program.readLine()).trimmed();
-        const QStringList words = line.split(u' ');
-        QVERIFY2(words.size() == 6 && line.startsWith(u"fakehub listening on http://127.0.0.1:") &&
-                     words[4] == u"token" && words[5] == u"other",
-                 qPrintable(line));
-        const Answer zones = call("GET", u"manager/zones/zone/"_s, {}, "other", words[3]);
-        QCOMPARE(QJsonDocument::fromJson(zones.body).object(), hub->home()[u"zones"].toObject());
-        program.kill();
-        program.waitForFinished(5000);
-    }
-
-    void demoHomeHoldsTogether()
-    {
-        const std::optional<QJsonObject> home = FakeHub::readHomeFile(FakeHub::demoHomePath());
-        QVERIFY(home);
-        const QJsonObject zones = (*home)[u"zones"].toObject();
-        const QJsonObject devices = (*home)[u"devices"].toObject();
-        for (auto it = zones.begin(); it != zones.end(); ++it) {
-            const QJsonValue parent = it.value()[u"parent"];
-            QVERIFY2(it.value()[u"id"] == it.key() && (parent.isNull() || zones.contains(parent.toString())),
-                     qPrintable(it.key()));
-        }
-        for (auto it = devices.begin(); it != devices.end(); ++it) {
-            const QJsonObject device = it.value().toObject();
-            QVERIFY2(device[u"id"] == it.key() && zones.contains(device[u"zone"].toString()),
-                     qPrintable(it.key()));
-            for (const QJsonValue &id : device[u"capabilities"].toArray())
-                QVERIFY2(device[u"capabilitiesObj"][id.toString()].isObject(), qPrintable(id.toString()));
-        }
-        for (const QJsonValue &id : (*home)[u"me"][u"properties"][u"favoriteDevices"].toArray())
-            QVERIFY(devices.contains(id.toString()));
     }
 };
 

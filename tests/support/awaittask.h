@@ -38,10 +38,13 @@ template <typename T> QCoro::Task<> runCatching(QCoro::Task<T> task, std::shared
         state->loop->quit();
 }
 
+} // namespace awaittask_detail
+
 template <typename T>
-void run(QCoro::Task<T> task, const std::shared_ptr<State<T>> &state, std::chrono::milliseconds timeout)
+T awaitTask(QCoro::Task<T> task, std::chrono::milliseconds timeout = std::chrono::seconds(10))
 {
-    runCatching(std::move(task), state);
+    auto state = std::make_shared<awaittask_detail::State<T>>();
+    awaittask_detail::runCatching(std::move(task), state);
     if (!state->done) {
         QEventLoop loop;
         QTimer timer;
@@ -57,15 +60,6 @@ void run(QCoro::Task<T> task, const std::shared_ptr<State<T>> &state, std::chron
         throw std::runtime_error("awaitTask: the task did not finish in time");
     if (state->error)
         std::rethrow_exception(state->error);
-}
-
-} // namespace awaittask_detail
-
-template <typename T>
-T awaitTask(QCoro::Task<T> task, std::chrono::milliseconds timeout = std::chrono::seconds(10))
-{
-    auto state = std::make_shared<awaittask_detail::State<T>>();
-    awaittask_detail::run(std::move(task), state, timeout);
     if constexpr (!std::is_void_v<T>)
         return std::move(*state->value);
 }

@@ -66,51 +66,35 @@ public:
 
     QCoro::Task<QList<Zone>> zones(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("zones"), cancel);
-        auto answer = home.zones; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"zones", &Home::zones, cancel);
     }
     QCoro::Task<QList<Device>> devices(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("devices"), cancel);
-        auto answer = home.devices; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"devices", &Home::devices, cancel);
     }
     QCoro::Task<QList<Flow>> flows(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("flows"), cancel);
-        auto answer = home.flows; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"flows", &Home::flows, cancel);
     }
     QCoro::Task<QList<Mood>> moods(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("moods"), cancel);
-        auto answer = home.moods; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"moods", &Home::moods, cancel);
     }
     QCoro::Task<Favorites> favorites(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("favorites"), cancel);
-        auto answer = home.favorites; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"favorites", &Home::favorites, cancel);
     }
     QCoro::Task<EnergyState> energy(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("energy"), cancel);
-        auto answer = home.energy; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"energy", &Home::energy, cancel);
     }
     QCoro::Task<SystemState> system(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("system"), cancel);
-        auto answer = home.system; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"system", &Home::system, cancel);
     }
     QCoro::Task<QList<RawNotification>> notifications(CancelToken cancel = {}) override
     {
-        co_await answer(QStringLiteral("notifications"), cancel);
-        auto answer = home.timeline; // a copy: co_return moves from what it names
-        co_return answer;
+        return serve(u"notifications", &Home::timeline, cancel);
     }
     QCoro::Task<> setCapability(QString deviceID, QString capabilityID, CapabilityValue value,
                                 CancelToken cancel = {}) override
@@ -135,6 +119,13 @@ public:
     }
 
 private:
+    // The home's member as it is when the answer comes.
+    template <typename T> QCoro::Task<T> serve(const char16_t *operation, T Home::*member, CancelToken cancel)
+    {
+        co_await answer(QString::fromUtf16(operation), cancel);
+        T answer = home.*member; // a copy: co_return moves from what it names
+        co_return answer;
+    }
     // Counts the request in flight for its whole latency, then fails or returns.
     QCoro::Task<> answer(QString operation, CancelToken cancel)
     {

@@ -20,7 +20,6 @@ private Q_SLOTS:
         QTest::newRow("closed") << QNetworkReply::RemoteHostClosedError << true << false;
         QTest::newRow("Qt's own verdict") << QNetworkReply::TemporaryNetworkFailureError << false << true;
     }
-
     void decision()
     {
         QFETCH(QNetworkReply::NetworkError, error);

@@ -1,71 +1,115 @@
+// The store against the fake hub over HTTP and its realtime socket, on the real clock.
 #include "awaittask.h"
+#include "base/async/sleep.h"
 #include "fakehub/fakehub.h"
+#include "fakehub/fakerealtime.h"
+#include "homey/realtime/homeysocket.h"
 #include "homey/rest/homeyclient.h"
 #include "store/home/homestore.h"
 
-#include <QJsonDocument>
+#include <functional>
+#include <QDeadlineTimer>
+#include <QJsonArray>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
-// A kitchen of 13 dark lights, every third one dimmable, as the hub serves them.
-QJsonObject kitchenOf13()
+// Dark lamps "lamp0".."lamp<count - 1>" as the hub serves them, in the zones zoneOf names; the ones
+// dimmable names have a level too.
+QJsonObject lampHome(int count, const std::function<QString(int)> &zoneOf,
+                     const std::function<bool(int)> &dimmable)
 {
-    QJsonObject home = QJsonDocument::fromJson(R"({"token": "secret", "me": {"id": "u"},
-        "system": {"totalmem": 1000, "freemem": 500},
-        "zones": {"huis": {"id": "huis", "name": "Huis"},
-                  "keuken": {"id": "keuken", "name": "Keuken", "parent": "huis"}}})")
-                           .object();
     QJsonObject devices;
-    for (int i = 1; i <= 13; ++i) {
-        const QString id = u"k"_s + QString::number(i);
-        const QString dim = i % 3 == 0
-                                ? u", \"dim\": {\"type\": \"number\", \"value\": 0.5, \"setable\": true}"_s
-                                : QString();
-        devices.insert(id, QJsonDocument::fromJson(
-                               (u"{\"id\": \"%1\", \"name\": \"Spot %1\", \"zone\": \"keuken\", "
-                                u"\"class\": \"light\", \"capabilitiesObj\": {\"onoff\": "
-                                u"{\"type\": \"boolean\", \"value\": false, \"setable\": true}%2}}"_s)
-                                   .arg(id, dim)
-                                   .toUtf8())
-                               .object());
+    for (int i = 0; i < count; ++i) {
+        QJsonObject capabilities{
+            {u"onoff"_s, QJsonObject{{u"type"_s, u"boolean"_s}, {u"value"_s, false}, {u"setable"_s, true}}}};
+        if (dimmable(i))
+            capabilities.insert(
+                u"dim"_s, QJsonObject{{u"type"_s, u"number"_s}, {u"value"_s, 0.5}, {u"setable"_s, true}});
+        const QString id = u"lamp%1"_s.arg(i);
+        devices.insert(id, QJsonObject{{u"id"_s, id},
+                                       {u"name"_s, u"Lamp %1"_s.arg(i)},
+                                       {u"zone"_s, zoneOf(i)},
+                                       {u"class"_s, u"light"_s},
+                                       {u"capabilities"_s, QJsonArray::fromStringList(capabilities.keys())},
+                                       {u"capabilitiesObj"_s, capabilities}});
     }
-    home.insert(u"devices"_s, devices);
-    return home;
+    const auto zone = [](const QString &id, const QString &name) {
+        return QJsonObject{{u"id"_s, id}, {u"name"_s, name}, {u"parent"_s, u"huis"_s}};
+    };
+    return QJsonObject{
+        {u"token"_s, u"tok"_s},
+        {u"me"_s, QJsonObject{{u"id"_s, u"u"_s}}},
+        {u"system"_s, QJsonObject{{u"totalmem"_s, 1000}, {u"freemem"_s, 500}}},
+        {u"zones"_s, QJsonObject{{u"huis"_s, QJsonObject{{u"id"_s, u"huis"_s}, {u"name"_s, u"Huis"_s}}},
+                                 {u"woonkamer"_s, zone(u"woonkamer"_s, u"Woonkamer"_s)},
+                                 {u"keuken"_s, zone(u"keuken"_s, u"Keuken"_s)}}},
+        {u"devices"_s, devices}};
+}
+
+// Every capability value of the store's devices as the hub has it.
+bool agree(const FakeHub &hub, const HomeStore &store)
+{
+    for (const Device &device : store.devices()) {
+        const QJsonObject served = hub.device(device.id).value(u"capabilitiesObj"_s).toObject();
+        for (const auto &[id, capability] : device.capabilities) {
+            QJsonValue hubValue = served.value(id).toObject().value(u"value"_s);
+            if (hubValue.isUndefined())
+                hubValue = QJsonValue::Null;
+            if (hubValue != capability.value.value_or(CapabilityValue::none()).toJson())
+                return false;
+        }
+    }
+    return true;
+}
+
+// The socket's time-outs and pauses shrunk twentyfold, so a lost link is back within a blink.
+RealtimeTiming quickTiming()
+{
+    RealtimeTiming timing = RealtimeTiming::standard();
+    timing.handshakeTimeout = 500ms;
+    timing.healthInterval = 50ms;
+    timing.healthTimeout = 50ms;
+    timing.subscribeWindow = 100ms;
+    timing.sleep = [](std::chrono::milliseconds duration, CancelToken token) {
+        return sleepFor(duration / 20, std::move(token));
+    };
+    return timing;
+}
+
+// Runs the event loop until done holds. Unlike QTest::qWaitFor it never sleeps between rounds, so a
+// reconnection of a few round trips is not stretched by the waiting itself.
+bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 5s)
+{
+    const QDeadlineTimer deadline(limit);
+    QTimer wake;
+    wake.start(5);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
 }
 
 } // namespace
 
-// The store's commands over HTTP against the fake hub, on the real clock.
 class TestHomeStoreHub : public QObject {
     Q_OBJECT
-
-    // Every capability of every light reads the same in the hub and in the store.
-    static bool agree(const FakeHub &hub, const HomeStore &store)
-    {
-        for (const Device &device : store.devices()) {
-            const QJsonObject served = hub.device(device.id).value(u"capabilitiesObj"_s).toObject();
-            for (const auto &[id, capability] : device.capabilities) {
-                QJsonValue hubValue = served.value(id).toObject().value(u"value"_s);
-                if (hubValue.isUndefined())
-                    hubValue = QJsonValue::Null;
-                if (hubValue != capability.value.value_or(CapabilityValue::none()).toJson())
-                    return false;
-            }
-        }
-        return true;
-    }
 
 private Q_SLOTS:
     void roomOnAndOffTenTimes()
     {
         FakeHub hub;
         QVERIFY(hub.listen());
-        hub.setHome(kitchenOf13());
+        hub.setHome(lampHome(
+            13, [](int) { return u"keuken"_s; }, [](int i) { return i % 3 == 0; }));
         auto rest = std::make_shared<HomeyClient>(HomeyEndpoint{hub.baseURL(), u"hub"_s, std::nullopt},
-                                                  u"secret"_s, nullptr);
+                                                  u"tok"_s, nullptr);
         HomeStore store(rest, nullptr, nullptr, SettingsStore(u"homestorehub"_s));
         awaitTask(store.start());
         QCOMPARE(store.devices().size(), 13);
@@ -90,8 +134,81 @@ private Q_SLOTS:
             QCOMPARE(request.method, "PUT");
             puts[QString::fromLatin1(request.route()).section(u'/', 3, 3)] += 1;
         }
-        for (int i = 1; i <= 13; ++i)
-            QCOMPARE(puts.value(u"k"_s + QString::number(i)), i % 3 == 0 ? 22 : 21);
+        for (int i = 0; i < 13; ++i)
+            QCOMPARE(puts.value(u"lamp%1"_s.arg(i)), i % 3 == 0 ? 22 : 21);
+    }
+
+    // The link is dropped, frozen or restarted a hundred times while the hub's devices change, and the
+    // store comes back live every time with the hub's values.
+    void hundredLostLinks()
+    {
+        constexpr int lamps = 8;
+        const auto lamp = [](int i) { return u"lamp%1"_s.arg(i % lamps); };
+        FakeHub hub;
+        hub.setHome(lampHome(
+            lamps, [](int i) { return i % 2 ? u"keuken"_s : u"woonkamer"_s; }, [](int) { return true; }));
+        QVERIFY(hub.listen());
+        auto *realtime = new FakeRealtime(&hub);
+        const HomeyEndpoint endpoint{hub.baseURL(), u"hub"_s, std::nullopt};
+        auto socket = std::make_shared<HomeySocket>(endpoint, u"tok"_s, quickTiming());
+        auto rest = std::make_shared<HomeyClient>(endpoint, u"tok"_s, socket);
+        HomeStore store(rest, socket, nullptr, SettingsStore(u"homestorelink"_s));
+        store.panelDidAppear();
+        QList<ConnectionState::Kind> states;
+        connect(&store, &HomeStore::connectionChanged, this,
+                [&] { states.append(store.connection().kind()); });
+        const auto synced = [&] { return store.devices().size() == lamps && agree(hub, store); };
+
+        awaitTask(store.start());
+        QCOMPARE(store.connection(), ConnectionState::live());
+        QVERIFY(synced());
+
+        int writes = 0;
+        for (int cycle = 0; cycle < 100; ++cycle) {
+            states.clear();
+            // A change on the hub while the link is up comes over the socket.
+            QVERIFY(hub.setCapabilityValue(lamp(cycle), u"dim"_s, (cycle % 10) / 10.0));
+            awaitTask(store.setCapability(lamp(cycle + 1), u"onoff"_s, CapabilityValue::fromBool(cycle % 2)));
+            ++writes;
+            switch (cycle % 3) {
+            case 0:
+                realtime->closeLinks();
+                break;
+            case 1:
+                realtime->freezeLinks();
+                break;
+            case 2:
+                // The hub's realtime side goes away: links cut, new ones refused until it is back.
+                realtime->setAcceptingLinks(false);
+                realtime->closeLinks();
+                break;
+            }
+            QVERIFY2(waitUntil([&] { return store.connection() != ConnectionState::live(); }),
+                     qPrintable(u"cycle %1: the loss went unnoticed"_s.arg(cycle)));
+            // Changes made while the link is away reach the store through the reload after it.
+            QVERIFY(hub.setCapabilityValue(lamp(cycle + 2), u"onoff"_s, cycle % 3 == 0));
+            awaitTask(
+                store.setCapability(lamp(cycle + 3), u"dim"_s, CapabilityValue::fromNumber(cycle / 100.0)));
+            ++writes;
+            if (cycle % 3 == 2) {
+                waitUntil([] { return false; }, 20ms);
+                realtime->setAcceptingLinks(true);
+            }
+            QVERIFY2(waitUntil([&] { return store.connection() == ConnectionState::live() && synced(); }),
+                     qPrintable(u"cycle %1: not back live with the hub's values"_s.arg(cycle)));
+            QVERIFY(states.contains(ConnectionState::Kind::degraded));
+        }
+
+        // Settled: live, no failure, every value the hub's, and every write sent exactly once.
+        QTest::qWait(100);
+        QCOMPARE(store.connection(), ConnectionState::live());
+        QVERIFY(!store.lastError());
+        QVERIFY(synced());
+        const auto puts = std::count_if(hub.requests().cbegin(), hub.requests().cend(),
+                                        [](const FakeRequest &request) { return request.method == "PUT"; });
+        QCOMPARE(puts, writes);
+
+        awaitTask(store.stop());
     }
 };
 

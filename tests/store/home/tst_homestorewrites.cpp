@@ -1,6 +1,8 @@
-#include "storefixture.h"
+// The store's writes: shown at once and rolled back on failure, run rows, levels, nudges and the room
+// dimmer.
+#include "homefixture.h"
 
-#include <QSignalSpy>
+#include <cmath>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -9,11 +11,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const HomeyError refused = HomeyError::http(500, u"/api/manager/devices/device/lees/capability/onoff"_s);
-
-CapabilityValue on(bool value)
-{
-    return CapabilityValue::fromBool(value);
-}
 
 } // namespace
 
@@ -29,7 +26,7 @@ class TestHomeStoreWrites : public QObject {
 private Q_SLOTS:
     void showsAtOnceAndRollsBackOnFailure()
     {
-        StoreFixture f;
+        WriteFixture f;
         f.rest->script(u"setCapability"_s, {100ms, refused});
         f.store->setCapability(u"lees"_s, u"onoff"_s, on(true));
         f.store->toggle(u"raar"_s); // no value yet
@@ -42,7 +39,7 @@ private Q_SLOTS:
         QCOMPARE(f.value(u"raar"_s, u"onoff"_s), CapabilityValue::none());
         QVERIFY(!pending(*f.store, u"lees|onoff"_s));
         QCOMPARE(f.store->lastError(), refused);
-        QCOMPARE(f.rest->calls.count(u"setCapability"_s), 2); // never retried
+        QCOMPARE(f.calls(u"setCapability"_s), 2); // never retried
 
         // The next good write clears the error; its record waits for the echo.
         f.rest->script(u"setCapability"_s, {});
@@ -65,12 +62,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, device);
         QFETCH(QString, capability);
-        StoreFixture f;
-        QSignalSpy devices(f.store.get(), &HomeStore::devicesChanged);
-        QSignalSpy error(f.store.get(), &HomeStore::lastErrorChanged);
+        WriteFixture f;
+        Announcements announced(f.store.get());
         awaitTask(f.store->setCapability(device, capability, CapabilityValue::fromNumber(3)));
         QVERIFY(!f.rest->calls.contains(u"setCapability"_s));
-        QCOMPARE(devices.size() + error.size(), 0);
+        QCOMPARE(announced.take(), Announcements::Counts{});
         QVERIFY(f.store->m_pending.empty());
     }
 
@@ -85,7 +81,7 @@ private Q_SLOTS:
     void failureLeavesLaterWriteAlone()
     {
         QFETCH(bool, echoed);
-        StoreFixture f;
+        WriteFixture f;
         const CapabilityValue later = CapabilityValue::fromNumber(0.9);
         f.rest->script(u"setCapability"_s, {200ms, refused});
         f.store->setCapability(u"lees"_s, u"dim"_s, CapabilityValue::fromNumber(0.1));
@@ -102,9 +98,11 @@ private Q_SLOTS:
 
     void roomOf13LightsGoesOutSixAtATime()
     {
-        StoreFixture f;
+        WriteFixture f;
         f.rest->script(u"setCapability"_s, {100ms, std::nullopt});
-        const Hit attic = f.roomHit(u"zolder aan"_s, u"zolder"_s);
+        f.store->setQuery(u"zolder aan"_s);
+        const Hit attic = f.store->hits().value(0);
+        QCOMPARE(attic.target, Hit::Target::room(u"zolder"_s));
         QSignalSpy rest(f.store.get(), &HomeStore::restChanged);
         QSignalSpy hits(f.store.get(), &HomeStore::hitsChanged);
         f.store->run(attic);
@@ -137,30 +135,27 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("writes");
         QTest::addColumn<QString>("started"); // flow or mood
         QTest::addColumn<QString>("strip");   // the device whose control strip opened
-        QTest::newRow("lamp 40") << u"leeslamp 40"_s << QStringList{u"lees onoff true"_s, u"lees dim 0.4"_s}
-                                 << QString() << QString();
-        QTest::newRow("lamp dim verb") << u"leeslamp dim"_s << QStringList() << QString() << u"lees"_s;
-        QTest::newRow("room off") << u"woonkamer uit"_s
-                                  << QStringList{u"plafond onoff false"_s, u"staande onoff false"_s}
-                                  << QString() << QString();
-        QTest::newRow("room 40 toggles")
-            << u"kantoor 40"_s << QStringList{u"bureau onoff false"_s} << QString() << QString();
-        QTest::newRow("bare device") << u"televisie"_s << QStringList{u"tv onoff true"_s} << QString()
-                                     << QString();
-        QTest::newRow("quick action")
-            << u"bel"_s << QStringList{u"bel button false"_s} << QString() << QString();
-        QTest::newRow("number action") << u"scherm"_s << QStringList() << QString() << u"scherm"_s;
-        QTest::newRow("flow") << u"homey herstart"_s << QStringList() << u"herstart"_s << QString();
-        QTest::newRow("mood") << u"diner"_s << QStringList() << u"diner"_s << QString();
-        QTest::newRow("guarded device") << u"voordeur uit"_s << QStringList() << QString() << u"voordeur"_s;
+        const auto row = [](const char *name, const QString &query, const QStringList &writes,
+                            const QString &started = {}, const QString &strip = {}) {
+            QTest::newRow(name) << query << writes << started << strip;
+        };
+        row("lamp 40", u"leeslamp 40"_s, {u"lees onoff true"_s, u"lees dim 0.4"_s});
+        row("lamp dim verb", u"leeslamp dim"_s, {}, {}, u"lees"_s);
+        row("room off", u"woonkamer uit"_s, {u"plafond onoff false"_s, u"staande onoff false"_s});
+        row("room 40 toggles", u"kantoor 40"_s, {u"bureau onoff false"_s});
+        row("bare device", u"televisie"_s, {u"tv onoff true"_s});
+        row("quick action", u"bel"_s, {u"bel button false"_s});
+        row("number action", u"scherm"_s, {}, {}, u"scherm"_s);
+        row("flow", u"homey herstart"_s, {}, u"herstart"_s);
+        row("mood", u"diner"_s, {}, u"diner"_s);
+        row("guarded device", u"voordeur uit"_s, {}, {}, u"voordeur"_s);
     }
     void runsEveryKindOfRow()
     {
         QFETCH(QString, query);
         QFETCH(QStringList, writes);
         QFETCH(QString, started);
-        QFETCH(QString, strip);
-        StoreFixture f;
+        WriteFixture f;
         f.store->setQuery(query);
         QVERIFY(!f.store->hits().isEmpty());
         const Hit hit = f.store->hits().first();
@@ -171,8 +166,149 @@ private Q_SLOTS:
         QCOMPARE(sent, writes);
         QCOMPARE(f.rest->startedFlows + f.rest->activatedMoods,
                  started.isEmpty() ? QStringList() : QStringList{started});
-        QCOMPARE(f.store->detailDeviceID().value_or(QString()), strip);
+        QTEST(f.store->detailDeviceID().value_or(QString()), "strip");
         QVERIFY(f.store->recent().contains(hit.id));
+    }
+
+    // Absolute levels and targets are clamped; an off lamp is switched on, a lit one off, before its level.
+    void setsAbsoluteLevels_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<double>("level");
+        QTest::addColumn<QStringList>("writes");
+        const QStringList litToZero{u"plafond onoff false"_s, u"plafond dim 0"_s};
+        QTest::newRow("off lamp up") << u"lees"_s << 0.3
+                                     << QStringList{u"lees onoff true"_s, u"lees dim 0.3"_s};
+        QTest::newRow("lit lamp to 0") << u"plafond"_s << 0.0 << litToZero;
+        QTest::newRow("unknown state") << u"raar"_s << 0.6 << QStringList{u"raar dim 0.6"_s};
+        QTest::newRow("above 1") << u"plafond"_s << 1.7 << QStringList{u"plafond dim 1"_s};
+        QTest::newRow("not a number") << u"plafond"_s << std::nan("") << litToZero;
+        QTest::newRow("above max") << u"cv"_s << 35.0 << QStringList{u"cv target_temperature 30"_s};
+        QTest::newRow("below min") << u"cv"_s << 2.0 << QStringList{u"cv target_temperature 5"_s};
+    }
+    void setsAbsoluteLevels()
+    {
+        QFETCH(QString, device);
+        QFETCH(double, level);
+        WriteFixture f;
+        f.rest->script(u"setCapability"_s, {100ms, std::nullopt});
+        if (device == u"cv")
+            f.store->setTarget(device, level);
+        else
+            f.store->setDim(device, level);
+        QCOMPARE(f.calls(u"setCapability"_s), 1); // a level waits for the switch's answer
+        f.clock->advance(200ms);
+        QTEST(f.writes(), "writes");
+    }
+
+    // Steps 50 ms apart show at once and go out as one level 0.12 s after the last one.
+    void nudgesCoalesce_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QList<double>>("steps");
+        QTest::addColumn<double>("shown");
+        QTest::addColumn<QStringList>("writes");
+        QTest::newRow("two up") << u"plafond"_s << QList<double>{0.1, 0.1} << 0.6
+                                << QStringList{u"plafond dim 0.6"_s};
+        QTest::newRow("off lamp up") << u"lees"_s << QList<double>{0.1} << 0.9
+                                     << QStringList{u"lees onoff true"_s, u"lees dim 0.9"_s};
+        QTest::newRow("down past 0") << u"nacht"_s << QList<double>{-0.2} << 0.0
+                                     << QStringList{u"nacht onoff false"_s, u"nacht dim 0"_s};
+        QTest::newRow("off lamp up and back")
+            << u"lees"_s << QList<double>{0.1, -1.0} << 0.0 << QStringList{u"lees dim 0"_s};
+    }
+    void nudgesCoalesce()
+    {
+        QFETCH(QString, device);
+        QFETCH(QList<double>, steps);
+        QFETCH(double, shown);
+        WriteFixture f;
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            f.clock->advance(i > 0 ? 50ms : 0ms);
+            f.store->nudgeDim(device, steps[i]);
+        }
+        QVERIFY(std::abs(*f.value(device, u"dim"_s)->numberValue() - shown) < 1e-9);
+        f.clock->advance(119ms);
+        QVERIFY(f.rest->writes.isEmpty());
+        f.clock->advance(1ms);
+        QTEST(f.writes(), "writes");
+        QCOMPARE(f.value(device, u"onoff"_s), on(shown > 0));
+    }
+
+    // The hub never had the lamp on: a refused write puts back what the hub has, not the preview.
+    void refusedNudgeRestoresTheHubsState()
+    {
+        WriteFixture f;
+        f.rest->fail(u"setCapability"_s, HomeyError::offline());
+        f.store->nudgeDim(u"lees"_s, 0.1);
+        f.clock->advance(120ms);
+        QCOMPARE(f.value(u"lees"_s, u"onoff"_s), on(false));
+        QCOMPARE(f.value(u"lees"_s, u"dim"_s), CapabilityValue::fromNumber(0.8));
+        QCOMPARE(f.store->lastError(), HomeyError::offline());
+    }
+
+    // The room dimmer decides its switching from the lights as they were before its own preview.
+    void roomDimmerSwitchesFromTheHubsState_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<double>("level");
+        QTest::addColumn<QStringList>("writes");
+        QTest::newRow("lit room to 0")
+            << u"woonkamer"_s << 0.0 << QStringList{u"plafond onoff false"_s, u"staande onoff false"_s};
+        // A light is on: the plain ones are left alone.
+        QTest::newRow("lit room up") << u"woonkamer"_s << 0.7
+                                     << QStringList{u"lees dim 0.7"_s, u"lees onoff true"_s,
+                                                    u"plafond dim 0.7"_s};
+        QStringList dark;
+        for (int i = 1; i <= 13; ++i) {
+            if (i % 3 == 0)
+                dark.append(u"z"_s + QString::number(i) + u" dim 0.6"_s);
+            dark.append(u"z"_s + QString::number(i) + u" onoff true"_s);
+        }
+        dark.sort();
+        QTest::newRow("dark room up") << u"zolder"_s << 0.6 << dark;
+    }
+    void roomDimmerSwitchesFromTheHubsState()
+    {
+        QFETCH(QString, zone);
+        QFETCH(double, level);
+        WriteFixture f;
+        f.store->enterScope(zone);
+        f.store->scrubRoomDim(0.3);
+        f.clock->advance(100ms);
+        f.store->scrubRoomDim(level);
+        if (level > 0)
+            QCOMPARE(f.value(zone == u"zolder" ? u"z3"_s : u"lees"_s, u"dim"_s),
+                     CapabilityValue::fromNumber(level));
+        f.clock->advance(139ms);
+        QVERIFY(f.rest->writes.isEmpty());
+        f.clock->advance(1ms);
+        QStringList sent = f.writes();
+        sent.sort();
+        QTEST(sent, "writes");
+    }
+
+    // A room level still waiting goes out when the room is left or the panel hides.
+    void waitingRoomLevelIsSentOnLeaving_data()
+    {
+        QTest::addColumn<bool>("hide");
+        QTest::newRow("leave room") << false;
+        QTest::newRow("hide panel") << true;
+    }
+    void waitingRoomLevelIsSentOnLeaving()
+    {
+        QFETCH(bool, hide);
+        WriteFixture f;
+        f.store->enterScope(u"keuken"_s);
+        f.store->scrubRoomDim(0.25);
+        if (hide)
+            f.store->panelDidDisappear();
+        else
+            f.store->exitScope();
+        f.clock->advance(0ms);
+        QCOMPARE(f.writes(), (QStringList{u"keukenlamp onoff true"_s, u"keukenlamp dim 0.25"_s}));
+        f.clock->advance(1s);
+        QCOMPARE(f.rest->writes.size(), 2);
     }
 };
 

@@ -9,21 +9,8 @@ using namespace DutchHome;
 
 namespace {
 
-QStringList names(const QList<Room> &rooms)
-{
-    QStringList list;
-    for (const Room &room : rooms)
-        list.append(room.name);
-    return list;
-}
-
-QStringList ids(const QList<Hit> &hits)
-{
-    QStringList list;
-    for (const Hit &hit : hits)
-        list.append(hit.id);
-    return list;
-}
+const auto names = [](const QList<Room> &rooms) { return fields(rooms, &Room::name); };
+const auto ids = [](const QList<Hit> &hits) { return fields(hits, &Hit::id); };
 
 Room litRoom(const QString &name, int lightsOn)
 {
@@ -49,296 +36,284 @@ class TestRestBuilder : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void buildsTheDutchHome();
-    void rebuildIsIndependentOfMapOrder();
-    void emptyAndFlatHomes();
-    void nineRoomsThenMore();
-    void scenes();
-    void modes();
-    void roomFigures();
-    void headline();
-    void withArticle_data();
-    void withArticle();
-};
+    void buildsTheDutchHome()
+    {
+        const Home h = home();
+        QCOMPARE(HomeMaps::containerZoneIDs(h.zones), (QSet<QString>{u"huis"_s, u"bg"_s, u"eerste"_s}));
+        QCOMPARE(HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"filmtwin"_s});
 
-void TestRestBuilder::buildsTheDutchHome()
-{
-    const Home h = home();
-    QCOMPARE(HomeMaps::containerZoneIDs(h.zones), (QSet<QString>{u"huis"_s, u"bg"_s, u"eerste"_s}));
-    QCOMPARE(HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"filmtwin"_s});
+        const RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        // By controllable devices, then lights, then name; the sensor-only landing and the empty attic have
+        // none.
+        QCOMPARE(names(state.rooms), (QStringList{u"Woonkamer"_s, u"Kantoor"_s, u"Keuken"_s, u"Tuin"_s,
+                                                  u"Hal"_s, u"Badkamer"_s, u"Slaapkamer"_s}));
+        QVERIFY(state.moreRooms.isEmpty());
 
-    const RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    // By controllable devices, then lights, then name; the sensor-only landing and the empty attic have none.
-    QCOMPARE(names(state.rooms), (QStringList{u"Woonkamer"_s, u"Kantoor"_s, u"Keuken"_s, u"Tuin"_s, u"Hal"_s,
-                                              u"Badkamer"_s, u"Slaapkamer"_s}));
-    QVERIFY(state.moreRooms.isEmpty());
+        const Room &living = state.rooms[0];
+        QCOMPARE(living.symbol, u"sofa"_s);
+        QCOMPARE(living.deviceCount, 5); // the twin counts as a device, not as a light
+        QCOMPARE(living.lightsTotal, 3);
+        QCOMPARE(living.lightsOn, 2);
+        QCOMPARE(living.brightness, (0.4 + 1.0) / 2);
+        QCOMPARE(living.temperature, 21.456);
+        QCOMPARE(living.floor, u"Begane grond"_s);
+        QCOMPARE(state.rooms[3].floor, std::nullopt); // 'Tuin' sits directly under the top zone
 
-    const Room &living = state.rooms[0];
-    QCOMPARE(living.id, u"woonkamer"_s);
-    QCOMPARE(living.symbol, u"sofa"_s);
-    QCOMPARE(living.deviceCount, 5); // the twin counts as a device, not as a light
-    QCOMPARE(living.lightsTotal, 3);
-    QCOMPARE(living.lightsOn, 2);
-    QCOMPARE(living.brightness, (0.4 + 1.0) / 2);
-    QCOMPARE(living.temperature, 21.456);
-    QCOMPARE(living.floor, u"Begane grond"_s);
-    QCOMPARE(state.rooms[3].floor, std::nullopt); // 'Tuin' sits directly under the top zone
+        QCOMPARE(state.lightsOnTotal, 4);
+        QCOMPARE(state.headline, u"Er brandt licht in de woonkamer en 2 andere kamers."_s);
 
-    QCOMPARE(state.lightsOnTotal, 4);
-    QCOMPARE(state.headline, u"Er brandt licht in de woonkamer en 2 andere kamers."_s);
+        // 'Homey herstart' is upkeep; the favourite mood comes before the others; 'Weg' has an unknown zone.
+        QCOMPARE(ids(state.scenes), (QStringList{u"flow:goedemorgen"_s, u"mood:diner"_s, u"mood:film"_s,
+                                                 u"mood:gezellig"_s, u"mood:verdwenen"_s}));
+        QCOMPARE(state.scenes[0].subtitle, u"Flow"_s);
+        QCOMPARE(state.scenes[1].subtitle, u"Sfeer, Keuken"_s);
+        QCOMPARE(state.scenes[4].subtitle, u"Sfeer"_s);
+        QCOMPARE(state.scenes[4].accessory, Hit::Accessory::run());
 
-    // 'Homey herstart' is upkeep; the favourite mood comes before the others; 'Weg' has an unknown zone.
-    QCOMPARE(ids(state.scenes), (QStringList{u"flow:goedemorgen"_s, u"mood:diner"_s, u"mood:film"_s,
-                                             u"mood:gezellig"_s, u"mood:verdwenen"_s}));
-    QCOMPARE(state.scenes[0].subtitle, u"Flow"_s);
-    QCOMPARE(state.scenes[0].symbol, u"bolt.horizontal"_s);
-    QCOMPARE(state.scenes[1].subtitle, u"Sfeer, Keuken"_s);
-    QCOMPARE(state.scenes[4].subtitle, u"Sfeer"_s);
-    QCOMPARE(state.scenes[4].accessory, Hit::Accessory::run());
+        // The lock has no switch, so only the coffee maker is a mode.
+        QCOMPARE(ids(state.modes), QStringList{u"device:koffie"_s});
+        QCOMPARE(state.modes[0].subtitle, u"Keuken"_s);
+        QCOMPARE(state.modes[0].accessory, Hit::Accessory::toggle(true));
+    }
 
-    // The lock has no switch, so only the coffee maker is a mode.
-    QCOMPARE(ids(state.modes), QStringList{u"device:koffie"_s});
-    QCOMPARE(state.modes[0].subtitle, u"Keuken"_s);
-    QCOMPARE(state.modes[0].symbol, u"powerplug"_s);
-    QCOMPARE(state.modes[0].accessory, Hit::Accessory::toggle(true));
-    QCOMPARE(state.modes[0].score, 0.0);
-}
-
-void TestRestBuilder::rebuildIsIndependentOfMapOrder()
-{
-    // The same home, with two tiles equal in every sort key, in maps of other capacities filled in other
-    // orders: they iterate differently.
-    Home h = home();
-    put(h.zones, zone(u"a"_s, u"Berging"_s, u"bg"_s));
-    put(h.zones, zone(u"b"_s, u"Berging"_s, u"bg"_s));
-    put(h.devices, onoffLight(u"ba"_s, u"Lamp"_s, u"a"_s, false));
-    put(h.devices, onoffLight(u"bb"_s, u"Lamp"_s, u"b"_s, false));
-    const auto build = [&h](qsizetype capacity) {
-        const auto copy = [capacity](auto map) {
-            std::remove_cvref_t<decltype(map)> other;
-            other.reserve(capacity);
-            QStringList keys = map.keys();
-            std::sort(keys.begin(), keys.end());
-            if (capacity % 2)
-                std::reverse(keys.begin(), keys.end());
-            for (const QString &key : keys)
-                other.insert(key, map.value(key));
-            return other;
+    void rebuildIsIndependentOfMapOrder()
+    {
+        // The same home, with two tiles equal in every sort key, in maps of other capacities filled in other
+        // orders: they iterate differently.
+        Home h = home();
+        put(h.zones, zone(u"a"_s, u"Berging"_s, u"bg"_s));
+        put(h.zones, zone(u"b"_s, u"Berging"_s, u"bg"_s));
+        put(h.devices, onoffLight(u"ba"_s, u"Lamp"_s, u"a"_s, false));
+        put(h.devices, onoffLight(u"bb"_s, u"Lamp"_s, u"b"_s, false));
+        const auto build = [&h](qsizetype capacity) {
+            const auto copy = [capacity](auto map) {
+                std::remove_cvref_t<decltype(map)> other;
+                other.reserve(capacity);
+                QStringList keys = map.keys();
+                std::sort(keys.begin(), keys.end());
+                if (capacity % 2)
+                    std::reverse(keys.begin(), keys.end());
+                for (const QString &key : keys)
+                    other.insert(key, map.value(key));
+                return other;
+            };
+            return RestBuilder::build(copy(h.devices), copy(h.zones), copy(h.flows), copy(h.moods),
+                                      h.favorites);
         };
-        return RestBuilder::build(copy(h.devices), copy(h.zones), copy(h.flows), copy(h.moods), h.favorites);
-    };
-    const RestState first = build(0);
-    for (const qsizetype capacity : {17, 64, 255, 1024, 4097})
-        QCOMPARE(build(capacity), first);
-}
-
-void TestRestBuilder::emptyAndFlatHomes()
-{
-    Home h;
-    put(h.moods, mood(u"m"_s, u"Avond"_s));
-    RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QVERIFY(state.rooms.isEmpty() && state.moreRooms.isEmpty() && state.modes.isEmpty());
-    QCOMPARE(state.lightsOnTotal, 0);
-    QCOMPARE(state.headline, u"Het is donker in huis."_s);
-    QCOMPARE(ids(state.scenes), QStringList{u"mood:m"_s});
-
-    // Every device in the top zone: the fallback makes a tile of it.
-    h = {};
-    put(h.zones, zone(u"huis"_s, u"Huis"_s, std::nullopt, u"home"_s));
-    put(h.zones, zone(u"leeg"_s, u"Leeg"_s, u"huis"_s));
-    put(h.devices, onoffLight(u"l"_s, u"Lamp"_s, u"huis"_s, true));
-    put(h.devices, device(u"s"_s, u"Sensor"_s, u"huis"_s, u"sensor"_s, {flag(u"alarm_motion"_s, false)}));
-    state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QCOMPARE(names(state.rooms), QStringList{u"Huis"_s});
-    QCOMPARE(state.rooms[0].symbol, u"house"_s);
-    QCOMPARE(state.headline, u"Er brandt licht in de huis."_s);
-
-    // A fallback also takes zones that hold only sensors.
-    h.devices.remove(u"l"_s);
-    state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QCOMPARE(names(state.rooms), QStringList{u"Huis"_s});
-    QCOMPARE(state.rooms[0].deviceCount, 0);
-}
-
-void TestRestBuilder::nineRoomsThenMore()
-{
-    Home h;
-    put(h.zones, zone(u"huis"_s, u"Huis"_s, std::nullopt));
-    for (int i = 1; i <= 12; ++i) {
-        put(h.zones, zone(u"z%1"_s.arg(i), u"Kamer %1"_s.arg(i), u"huis"_s));
-        put(h.devices, onoffLight(u"l%1"_s.arg(i), u"Lamp"_s, u"z%1"_s.arg(i), true));
+        const RestState first = build(0);
+        for (const qsizetype capacity : {17, 64, 255, 1024, 4097})
+            QCOMPARE(build(capacity), first);
     }
-    const RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QCOMPARE(state.rooms.size(), 9);
-    QCOMPARE(state.rooms[8].name, u"Kamer 9"_s);
-    QCOMPARE(names(state.moreRooms), (QStringList{u"Kamer 10"_s, u"Kamer 11"_s, u"Kamer 12"_s}));
-    QCOMPARE(state.headline, u"Er brandt licht in de kamer 1 en 11 andere kamers."_s);
-    QCOMPARE(state.lightsOnTotal, 12);
-}
 
-void TestRestBuilder::scenes()
-{
-    Home h = oneRoom();
-    put(h.flows, flow(u"f1"_s, u"Homey herstart"_s));
-    put(h.flows, flow(u"f2"_s, u"Reset lampen"_s));
-    put(h.flows, flow(u"f3"_s, u"Testament"_s)); // 'test' only as a whole word
-    put(h.flows, flow(u"f4"_s, u"Uit"_s, false));
-    put(h.flows, flow(u"f5"_s, u"Slapen"_s, true, false, false));
-    put(h.flows, flow(u"f6"_s, u"film-Avond"_s));
-    put(h.flows, flow(u"f7"_s, u"Vakantie"_s, true, true));
-    put(h.moods, mood(u"m1"_s, u"Film avond"_s, u"kamer"_s));
-    put(h.moods, mood(u"m2"_s, u"avond"_s));
-    put(h.moods, mood(u"m3"_s, u"Zomer"_s));
-    put(h.moods, mood(u"m4"_s, u"Lezen"_s));
-    h.favorites.flowIDs = {u"f1"_s, u"f2"_s, u"f3"_s, u"f4"_s, u"f5"_s, u"f6"_s, u"f7"_s, u"nope"_s, u"f3"_s};
-    h.favorites.moodIDs = {u"m4"_s, u"nope"_s};
+    void emptyAndFlatHomes()
+    {
+        Home h;
+        put(h.moods, mood(u"m"_s, u"Avond"_s));
+        RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QVERIFY(state.rooms.isEmpty() && state.moreRooms.isEmpty() && state.modes.isEmpty());
+        QCOMPARE(state.lightsOnTotal, 0);
+        QCOMPARE(state.headline, u"Het is donker in huis."_s);
+        QCOMPARE(ids(state.scenes), QStringList{u"mood:m"_s});
 
-    RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    // Favourite flows, the favourite mood, then the other moods in code point order ('Zomer' before 'avond');
-    // 'Film avond' is the same scene as the flow 'film-Avond'.
-    QCOMPARE(ids(state.scenes), (QStringList{u"flow:f3"_s, u"flow:f6"_s, u"flow:f7"_s, u"mood:m4"_s,
-                                             u"mood:m3"_s, u"mood:m2"_s}));
-    QCOMPARE(state.scenes[2].subtitle, u"Flow, geavanceerd"_s);
-    QCOMPARE(state.scenes[2].target, Hit::Target::flow(u"f7"_s, true));
+        // Every device in the top zone: the fallback makes a tile of it.
+        h = {};
+        put(h.zones, zone(u"huis"_s, u"Huis"_s, std::nullopt, u"home"_s));
+        put(h.zones, zone(u"leeg"_s, u"Leeg"_s, u"huis"_s));
+        put(h.devices, onoffLight(u"l"_s, u"Lamp"_s, u"huis"_s, true));
+        put(h.devices, device(u"s"_s, u"Sensor"_s, u"huis"_s, u"sensor"_s, {flag(u"alarm_motion"_s, false)}));
+        state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(names(state.rooms), QStringList{u"Huis"_s});
+        QCOMPARE(state.rooms[0].symbol, u"house"_s);
+        QCOMPARE(state.headline, u"Er brandt licht in de huis."_s);
 
-    // Eleven favourite flows: the first nine, and no mood.
-    h.favorites = {};
-    for (int i = 1; i <= 11; ++i) {
-        put(h.flows, flow(u"fav%1"_s.arg(i), u"Scène %1"_s.arg(i)));
-        h.favorites.flowIDs.append(u"fav%1"_s.arg(i));
+        // A fallback also takes zones that hold only sensors.
+        h.devices.remove(u"l"_s);
+        state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(names(state.rooms), QStringList{u"Huis"_s});
+        QCOMPARE(state.rooms[0].deviceCount, 0);
     }
-    state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QCOMPARE(state.scenes.size(), 9);
-    QCOMPARE(state.scenes.last().id, u"flow:fav9"_s);
 
-    // No favourites and no moods: standard flows in the file browser's order, upkeep names included.
-    h.favorites = {};
-    h.moods.clear();
-    h.flows.clear();
-    put(h.flows, flow(u"a"_s, u"Lamp 10"_s));
-    put(h.flows, flow(u"b"_s, u"lamp 2"_s));
-    put(h.flows, flow(u"c"_s, u"Reset alles"_s));
-    put(h.flows, flow(u"d"_s, u"Geavanceerd"_s, true, true));
-    put(h.flows, flow(u"e"_s, u"LAMP 2"_s));
-    state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QCOMPARE(state.scenes.size(), 3);
-    QCOMPARE(state.scenes[1].id, u"flow:a"_s);
-    QCOMPARE(state.scenes[2].id, u"flow:c"_s);
-    QVERIFY(state.scenes[0].id == u"flow:b"_s || state.scenes[0].id == u"flow:e"_s);
-}
+    void nineRoomsThenMore()
+    {
+        Home h;
+        put(h.zones, zone(u"huis"_s, u"Huis"_s, std::nullopt));
+        for (int i = 1; i <= 12; ++i) {
+            put(h.zones, zone(u"z%1"_s.arg(i), u"Kamer %1"_s.arg(i), u"huis"_s));
+            put(h.devices, onoffLight(u"l%1"_s.arg(i), u"Lamp"_s, u"z%1"_s.arg(i), true));
+        }
+        const RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(state.rooms.size(), 9);
+        QCOMPARE(state.rooms[8].name, u"Kamer 9"_s);
+        QCOMPARE(names(state.moreRooms), (QStringList{u"Kamer 10"_s, u"Kamer 11"_s, u"Kamer 12"_s}));
+        QCOMPARE(state.headline, u"Er brandt licht in de kamer 1 en 11 andere kamers."_s);
+        QCOMPARE(state.lightsOnTotal, 12);
+    }
 
-void TestRestBuilder::modes()
-{
-    Home h = oneRoom();
-    for (int i = 1; i <= 8; ++i)
-        put(h.devices, onoffLight(u"l%1"_s.arg(i), u"Lamp %1"_s.arg(i * 2), u"kamer"_s, true));
-    put(h.devices, onoffLight(u"uit"_s, u"Lamp 1"_s, u"kamer"_s, false));
-    put(h.devices,
-        device(u"sensor"_s, u"Sensor"_s, u"kamer"_s, u"sensor"_s, {flag(u"alarm_motion"_s, true)}));
+    void scenes()
+    {
+        Home h = oneRoom();
+        put(h.flows, flow(u"f1"_s, u"Homey herstart"_s));
+        put(h.flows, flow(u"f2"_s, u"Reset lampen"_s));
+        put(h.flows, flow(u"f3"_s, u"Testament"_s)); // 'test' only as a whole word
+        put(h.flows, flow(u"f4"_s, u"Uit"_s, false));
+        put(h.flows, flow(u"f5"_s, u"Slapen"_s, true, false, false));
+        put(h.flows, flow(u"f6"_s, u"film-Avond"_s));
+        put(h.flows, flow(u"f7"_s, u"Vakantie"_s, true, true));
+        put(h.moods, mood(u"m1"_s, u"Film avond"_s, u"kamer"_s));
+        put(h.moods, mood(u"m2"_s, u"avond"_s));
+        put(h.moods, mood(u"m3"_s, u"Zomer"_s));
+        put(h.moods, mood(u"m4"_s, u"Lezen"_s));
+        h.favorites.flowIDs = {u"f1"_s, u"f2"_s, u"f3"_s,   u"f4"_s, u"f5"_s,
+                               u"f6"_s, u"f7"_s, u"nope"_s, u"f3"_s};
+        h.favorites.moodIDs = {u"m4"_s, u"nope"_s};
 
-    // No usable favourite: the first six lit lamps by name, 'Lamp 2' before 'Lamp 10'.
-    h.favorites.deviceIDs = {u"sensor"_s, u"nope"_s};
-    RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QCOMPARE(ids(state.modes), (QStringList{u"device:l1"_s, u"device:l2"_s, u"device:l3"_s, u"device:l4"_s,
-                                            u"device:l5"_s, u"device:l6"_s}));
-    QCOMPARE(state.modes[0].symbol, u"lightbulb.fill"_s);
+        RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        // Favourite flows, the favourite mood, then the other moods in code point order ('Zomer' before
+        // 'avond'); 'Film avond' is the same scene as the flow 'film-Avond'.
+        QCOMPARE(ids(state.scenes), (QStringList{u"flow:f3"_s, u"flow:f6"_s, u"flow:f7"_s, u"mood:m4"_s,
+                                                 u"mood:m3"_s, u"mood:m2"_s}));
+        QCOMPARE(state.scenes[2].subtitle, u"Flow, geavanceerd"_s);
+        QCOMPARE(state.scenes[2].target, Hit::Target::flow(u"f7"_s, true));
 
-    // Favourites have no cap and keep their order, switched off or not.
-    h.favorites.deviceIDs = {u"uit"_s, u"l8"_s, u"l7"_s, u"l6"_s, u"l5"_s, u"l4"_s, u"l3"_s};
-    state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
-    QCOMPARE(state.modes.size(), 7);
-    QCOMPARE(state.modes[0].id, u"device:uit"_s);
-    QCOMPARE(state.modes[0].accessory, Hit::Accessory::toggle(false));
-    QCOMPARE(state.modes[0].subtitle, u"Kamer"_s);
-}
+        // Eleven favourite flows: the first nine, and no mood.
+        h.favorites = {};
+        for (int i = 1; i <= 11; ++i) {
+            put(h.flows, flow(u"fav%1"_s.arg(i), u"Scène %1"_s.arg(i)));
+            h.favorites.flowIDs.append(u"fav%1"_s.arg(i));
+        }
+        state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(state.scenes.size(), 9);
+        QCOMPARE(state.scenes.last().id, u"flow:fav9"_s);
 
-void TestRestBuilder::roomFigures()
-{
-    ZoneMap zones;
-    put(zones, zone(u"huis"_s, u"Huis"_s, std::nullopt));
-    put(zones, zone(u"bg"_s, u"Begane grond"_s, u"huis"_s));
-    const Zone kamer = zone(u"kamer"_s, u"Kamer"_s, u"bg"_s);
+        // No favourites and no moods: standard flows in the file browser's order, upkeep names included.
+        h.favorites = {};
+        h.moods.clear();
+        h.flows.clear();
+        put(h.flows, flow(u"a"_s, u"Lamp 10"_s));
+        put(h.flows, flow(u"b"_s, u"lamp 2"_s));
+        put(h.flows, flow(u"c"_s, u"Reset alles"_s));
+        put(h.flows, flow(u"d"_s, u"Geavanceerd"_s, true, true));
+        put(h.flows, flow(u"e"_s, u"LAMP 2"_s));
+        state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(state.scenes.size(), 3);
+        QCOMPARE(state.scenes[1].id, u"flow:a"_s);
+        QCOMPARE(state.scenes[2].id, u"flow:c"_s);
+        QVERIFY(state.scenes[0].id == u"flow:b"_s || state.scenes[0].id == u"flow:e"_s);
+    }
 
-    Device solar = device(u"zon"_s, u"Zonnepanelen"_s, u"kamer"_s, u"solarpanel"_s, {onoff(true)});
-    solar.energyW = 3000;
-    Device heater = device(u"kachel"_s, u"Kachel"_s, u"kamer"_s, u"heater"_s, {onoff(true)});
-    heater.energyW = 0;
-    Device outdoor =
-        device(u"buiten"_s, u"Buiten"_s, u"kamer"_s, u"sensor"_s, {number(u"measure_temperature"_s, -4)});
-    Device inside = device(u"binnen"_s, u"Binnen"_s, u"kamer"_s, u"thermostat"_s,
-                           {number(u"measure_temperature"_s, 20),
-                            capability(u"target_temperature"_s, Capability::Kind::number, true, {})});
-    inside.energyW = -5;
-    QList<Device> devices = {dimLight(u"a"_s, u"A"_s, u"kamer"_s, true, 0.4),
-                             dimLight(u"b"_s, u"B"_s, u"kamer"_s, true, 0.4),
-                             onoffLight(u"c"_s, u"C"_s, u"kamer"_s, true),
-                             dimLight(u"d"_s, u"D"_s, u"kamer"_s, false, 0.9),
-                             onoffLight(u"twin"_s, u"Film"_s, u"kamer"_s, true),
-                             device(u"e"_s, u"E"_s, u"kamer"_s, u"light"_s, {}),
-                             solar,
-                             heater,
-                             outdoor,
-                             inside};
+    void modes()
+    {
+        Home h = oneRoom();
+        for (int i = 1; i <= 8; ++i)
+            put(h.devices, onoffLight(u"l%1"_s.arg(i), u"Lamp %1"_s.arg(i * 2), u"kamer"_s, true));
+        put(h.devices, onoffLight(u"uit"_s, u"Lamp 1"_s, u"kamer"_s, false));
+        put(h.devices,
+            device(u"sensor"_s, u"Sensor"_s, u"kamer"_s, u"sensor"_s, {flag(u"alarm_motion"_s, true)}));
 
-    Room room = RestBuilder::room(kamer, devices, zones, {u"twin"_s});
-    QCOMPARE(room.lightsTotal, 5); // a light without a switch still counts
-    QCOMPARE(room.lightsOn, 3);
-    QCOMPARE(room.brightness, (0.4 + 0.4 + 1.0) / 3);
-    QCOMPARE(room.temperature, 8.0);
-    QCOMPARE(room.powerW, std::nullopt); // only a solar panel, zero and negative figures
-    QCOMPARE(room.deviceCount, 8);       // solar panel and twin included; the sensor and bare light not
-    QCOMPARE(room.floor, u"Begane grond"_s);
+        // No usable favourite: the first six lit lamps by name, 'Lamp 2' before 'Lamp 10'.
+        h.favorites.deviceIDs = {u"sensor"_s, u"nope"_s};
+        RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(ids(state.modes), (QStringList{u"device:l1"_s, u"device:l2"_s, u"device:l3"_s,
+                                                u"device:l4"_s, u"device:l5"_s, u"device:l6"_s}));
+        QCOMPARE(state.modes[0].symbol, u"lightbulb.fill"_s);
 
-    devices[0].energyW = 7.5;
-    devices[1].energyW = 2.5;
-    devices[1].capabilities[u"dim"_s].value = CapabilityValue::fromNumber(3); // out of range: clamped mean
-    room = RestBuilder::room(kamer, devices, zones, {});
-    QCOMPARE(room.powerW, 10.0);
-    QCOMPARE(room.lightsOn, 4);
-    QCOMPARE(room.brightness, 1.0);
+        // Favourites have no cap and keep their order, switched off or not.
+        h.favorites.deviceIDs = {u"uit"_s, u"l8"_s, u"l7"_s, u"l6"_s, u"l5"_s, u"l4"_s, u"l3"_s};
+        state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(state.modes.size(), 7);
+        QCOMPARE(state.modes[0].id, u"device:uit"_s);
+        QCOMPARE(state.modes[0].accessory, Hit::Accessory::toggle(false));
+        QCOMPARE(state.modes[0].subtitle, u"Kamer"_s);
+    }
 
-    // A dimmable or coloured light named like a scene is no twin.
-    Home h = oneRoom();
-    put(h.moods, mood(u"m"_s, u"Film"_s));
-    put(h.devices, onoffLight(u"plain"_s, u"film"_s, u"kamer"_s, true));
-    put(h.devices, dimLight(u"dimmable"_s, u"FILM"_s, u"kamer"_s, true, 0.5));
-    Device coloured = onoffLight(u"coloured"_s, u"Film"_s, u"kamer"_s, true);
-    coloured.capabilities[u"light_temperature"_s] = number(u"light_temperature"_s, 0.5);
-    put(h.devices, coloured);
-    QCOMPARE(HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"plain"_s});
-    QCOMPARE(RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites).lightsOnTotal, 2);
-}
+    void roomFigures()
+    {
+        ZoneMap zones;
+        put(zones, zone(u"huis"_s, u"Huis"_s, std::nullopt));
+        put(zones, zone(u"bg"_s, u"Begane grond"_s, u"huis"_s));
+        const Zone kamer = zone(u"kamer"_s, u"Kamer"_s, u"bg"_s);
 
-void TestRestBuilder::headline()
-{
-    // Most lights first, then the file browser's name order; the rest of the cases are in the homes above.
-    QCOMPARE(
-        RestBuilder::headline({litRoom(u"Kantoor"_s, 2), litRoom(u"Woonkamer"_s, 3), litRoom(u"Hal"_s, 0)}),
-        u"Er brandt licht in de woonkamer en het kantoor."_s);
-    QCOMPARE(RestBuilder::headline({litRoom(u"Zolderkamer 10"_s, 1), litRoom(u"zolderkamer 9"_s, 1)}),
-             u"Er brandt licht in het zolderkamer 9 en het zolderkamer 10."_s);
-}
+        Device solar = device(u"zon"_s, u"Zonnepanelen"_s, u"kamer"_s, u"solarpanel"_s, {onoff(true)});
+        solar.energyW = 3000;
+        Device heater = device(u"kachel"_s, u"Kachel"_s, u"kamer"_s, u"heater"_s, {onoff(true)});
+        heater.energyW = 0;
+        Device outdoor =
+            device(u"buiten"_s, u"Buiten"_s, u"kamer"_s, u"sensor"_s, {number(u"measure_temperature"_s, -4)});
+        Device inside = device(u"binnen"_s, u"Binnen"_s, u"kamer"_s, u"thermostat"_s,
+                               {number(u"measure_temperature"_s, 20),
+                                capability(u"target_temperature"_s, Capability::Kind::number, true, {})});
+        inside.energyW = -5;
+        QList<Device> devices = {dimLight(u"a"_s, u"A"_s, u"kamer"_s, true, 0.4),
+                                 dimLight(u"b"_s, u"B"_s, u"kamer"_s, true, 0.4),
+                                 onoffLight(u"c"_s, u"C"_s, u"kamer"_s, true),
+                                 dimLight(u"d"_s, u"D"_s, u"kamer"_s, false, 0.9),
+                                 onoffLight(u"twin"_s, u"Film"_s, u"kamer"_s, true),
+                                 device(u"e"_s, u"E"_s, u"kamer"_s, u"light"_s, {}),
+                                 solar,
+                                 heater,
+                                 outdoor,
+                                 inside};
 
-void TestRestBuilder::withArticle_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected");
+        Room room = RestBuilder::room(kamer, devices, zones, {u"twin"_s});
+        QCOMPARE(room.lightsTotal, 5); // a light without a switch still counts
+        QCOMPARE(room.lightsOn, 3);
+        QCOMPARE(room.brightness, (0.4 + 0.4 + 1.0) / 3);
+        QCOMPARE(room.temperature, 8.0);
+        QCOMPARE(room.powerW, std::nullopt); // only a solar panel, zero and negative figures
+        QCOMPARE(room.deviceCount, 8);       // solar panel and twin included; the sensor and bare light not
+        QCOMPARE(room.floor, u"Begane grond"_s);
 
-    QTest::newRow("het word") << u"Kantoor"_s << u"het kantoor"_s;
-    QTest::newRow("de word, rest kept") << u"Woonkamer Boven"_s << u"de woonkamer Boven"_s;
-    QTest::newRow("first word decides") << u"Washok-links"_s << u"het washok-links"_s;
-    QTest::newRow("camel case word") << u"BalkonZuid"_s << u"het balkonZuid"_s;
-    QTest::newRow("accented first letter") << u"Étage"_s << u"de étage"_s;
-    QTest::newRow("no word") << u"--"_s << u"de --"_s;
-    QTest::newRow("empty") << QString() << u"de "_s;
-}
+        devices[0].energyW = 7.5;
+        devices[1].energyW = 2.5;
+        devices[1].capabilities[u"dim"_s].value =
+            CapabilityValue::fromNumber(3); // out of range: clamped mean
+        room = RestBuilder::room(kamer, devices, zones, {});
+        QCOMPARE(room.powerW, 10.0);
+        QCOMPARE(room.lightsOn, 4);
+        QCOMPARE(room.brightness, 1.0);
 
-void TestRestBuilder::withArticle()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-    QCOMPARE(RestBuilder::withArticle(litRoom(name, 1)), expected);
-}
+        // A dimmable or coloured light named like a scene is no twin.
+        Home h = oneRoom();
+        put(h.moods, mood(u"m"_s, u"Film"_s));
+        put(h.devices, onoffLight(u"plain"_s, u"film"_s, u"kamer"_s, true));
+        put(h.devices, dimLight(u"dimmable"_s, u"FILM"_s, u"kamer"_s, true, 0.5));
+        Device coloured = onoffLight(u"coloured"_s, u"Film"_s, u"kamer"_s, true);
+        coloured.capabilities[u"light_temperature"_s] = number(u"light_temperature"_s, 0.5);
+        put(h.devices, coloured);
+        QCOMPARE(HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"plain"_s});
+        QCOMPARE(RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites).lightsOnTotal, 2);
+    }
+
+    void headline()
+    {
+        // Most lights first, then the file browser's name order; the rest of the cases are in the homes
+        // above.
+        QCOMPARE(RestBuilder::headline(
+                     {litRoom(u"Kantoor"_s, 2), litRoom(u"Woonkamer"_s, 3), litRoom(u"Hal"_s, 0)}),
+                 u"Er brandt licht in de woonkamer en het kantoor."_s);
+        QCOMPARE(RestBuilder::headline({litRoom(u"Zolderkamer 10"_s, 1), litRoom(u"zolderkamer 9"_s, 1)}),
+                 u"Er brandt licht in het zolderkamer 9 en het zolderkamer 10."_s);
+    }
+
+    void withArticle_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("het word") << u"Kantoor"_s << u"het kantoor"_s;
+        QTest::newRow("de word, rest kept") << u"Woonkamer Boven"_s << u"de woonkamer Boven"_s;
+        QTest::newRow("first word decides") << u"Washok-links"_s << u"het washok-links"_s;
+        QTest::newRow("camel case word") << u"BalkonZuid"_s << u"het balkonZuid"_s;
+        QTest::newRow("accented first letter") << u"Étage"_s << u"de étage"_s;
+        QTest::newRow("no word") << u"--"_s << u"de --"_s;
+        QTest::newRow("empty") << QString() << u"de "_s;
+    }
+    void withArticle()
+    {
+        QFETCH(QString, name);
+        QTEST(RestBuilder::withArticle(litRoom(name, 1)), "expected");
+    }
+};
 
 QTEST_GUILESS_MAIN(TestRestBuilder)
 #include "tst_restbuilder.moc"

@@ -22,16 +22,14 @@ inline Capability capability(const QString &id, Capability::Kind kind, bool seta
                              std::optional<QString> units = std::nullopt,
                              std::optional<int> decimals = std::nullopt)
 {
-    Capability cap;
-    cap.id = id;
-    cap.kind = kind;
-    cap.title = id;
-    cap.getable = true;
-    cap.setable = setable;
-    cap.units = std::move(units);
-    cap.decimals = decimals;
-    cap.value = std::move(value);
-    return cap;
+    return {.id = id,
+            .kind = kind,
+            .title = id,
+            .getable = true,
+            .setable = setable,
+            .units = std::move(units),
+            .decimals = decimals,
+            .value = std::move(value)};
 }
 
 inline Capability onoff(std::optional<bool> on, const QString &id = u"onoff"_s)
@@ -63,13 +61,12 @@ inline Capability flag(const QString &id, bool value, bool setable = false)
 inline Device device(const QString &id, const QString &name, const QString &zoneID,
                      const QString &deviceClass, std::initializer_list<Capability> capabilities)
 {
-    Device d;
-    d.id = id;
-    d.name = name;
-    d.zoneID = zoneID;
-    d.deviceClass = deviceClass;
-    d.available = true;
-    d.ready = true;
+    Device d{.id = id,
+             .name = name,
+             .zoneID = zoneID,
+             .deviceClass = deviceClass,
+             .available = true,
+             .ready = true};
     for (const Capability &cap : capabilities) {
         d.capabilities[cap.id] = cap;
         d.capabilityOrder.append(cap.id);
@@ -102,6 +99,15 @@ inline Flow flow(const QString &id, const QString &name, bool enabled = true, bo
 inline Mood mood(const QString &id, const QString &name, std::optional<QString> zoneID = std::nullopt)
 {
     return Mood{id, name, std::move(zoneID)};
+}
+
+// One text member of each value, in order.
+QStringList fields(const auto &values, auto member)
+{
+    QStringList result;
+    for (const auto &value : values)
+        result.append(value.*member);
+    return result;
 }
 
 template <typename T> void put(QHash<QString, T> &map, T value)

@@ -50,229 +50,361 @@ Home numberedRooms()
     return h;
 }
 
+QString accessoryText(const Hit::Accessory &a)
+{
+    switch (a.kind()) {
+    case Hit::Accessory::Kind::toggle:
+        return *a.toggleState() ? u"toggle true"_s : u"toggle false"_s;
+    case Hit::Accessory::Kind::dimmer:
+        return u"dimmer %1"_s.arg(*a.dimmerLevel());
+    case Hit::Accessory::Kind::value:
+        return u"value %1"_s.arg(*a.valueText());
+    case Hit::Accessory::Kind::run:
+        return u"run"_s;
+    case Hit::Accessory::Kind::none:
+        return u"none"_s;
+    }
+    return {};
+}
+
+Device sensor(std::initializer_list<Capability> capabilities)
+{
+    return device(u"d"_s, u"D"_s, u"k"_s, u"sensor"_s, capabilities);
+}
+
+Device alarm(const QString &state)
+{
+    return device(u"alarm"_s, u"Alarm"_s, u"hal"_s, u"homealarm"_s,
+                  {capability(u"homealarm_state"_s, Capability::Kind::enumeration, true,
+                              CapabilityValue::fromString(state))});
+}
+
 } // namespace
 
 class TestSearchIndex : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void buildsItemsFromTheHome();
-    void search_data();
-    void search();
-    void recency_data();
-    void recency();
-    void equalScoresFollowTitleOrder();
-    void limitCountsEntriesWithoutHits();
-    void currentStateComesFromTheMaps();
+    void buildsItemsFromTheHome()
+    {
+        QStringList ids;
+        for (const SearchItem &item : m_index.items())
+            ids.append(item.hit.id);
+        // Flows and moods by name in code point order, then rooms (no containers, no sensor-only or empty
+        // zones), then devices; the second "alles UIT", the disabled flow, the twin lamp and the button named
+        // like a flow are not there.
+        const QStringList expectedStart = {u"flow:allesuit"_s,   u"flow:goedemorgen"_s, u"flow:herstart"_s,
+                                           u"flow:welkom"_s,     u"mood:diner"_s,       u"mood:film"_s,
+                                           u"mood:gezellig"_s,   u"mood:verdwenen"_s,   u"room:badkamer"_s,
+                                           u"room:hal"_s,        u"room:kantoor"_s,     u"room:keuken"_s,
+                                           u"room:slaapkamer"_s, u"room:tuin"_s,        u"room:woonkamer"_s};
+        QCOMPARE(ids.first(expectedStart.size()), expectedStart);
+        QCOMPARE(m_index.count(), expectedStart.size() + 16);
+        QVERIFY(!ids.contains(u"device:filmtwin"_s));
+        QVERIFY(!ids.contains(u"device:goedemorgenknop"_s));
+        QVERIFY(ids.contains(u"device:oud"_s));
+
+        // What the search rows below do not show: a dimmable light scores as one.
+        QVERIFY(findItem(m_index, u"device:keukenlamp"_s)->dimmable);
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("firstID"); // empty: no hits
+        QTest::addColumn<QString>("subtitle");
+        QTest::addColumn<QString>("verb");
+        QTest::addColumn<double>("score"); // checked when not negative
+        const auto row = [](const char *name, const QString &query, const QString &firstID = {},
+                            const QString &subtitle = {}, const QString &verb = u"none"_s,
+                            double score = -1) {
+            QTest::newRow(name) << query << firstID << subtitle << verb << score;
+        };
+        const QString none = u"none"_s;
+        // Word 98, whole text and name equal +300 +400, room +110, length 8/2.
+        row("room by name", u"woonkamer"_s, u"room:woonkamer"_s, u"Kamer, 2 van 3 lampen aan"_s, none, 912.0);
+        // Only the subsequence finds it: 12 + 14 x 1/5 + 9 x 1/4 = 17.05, room +110, length +4.
+        row("subsequence", u"wnkmr"_s, u"room:woonkamer"_s, u"Kamer, 2 van 3 lampen aan"_s, none, 131.05);
+        row("zone word not repeated", u"Keuken lamp"_s, u"device:keukenlamp"_s, u"Keuken, uit"_s);
+        row("prefix", u"koffie"_s, u"device:koffie"_s, u"Keuken, aan"_s);
+        row("mood", u"film"_s, u"mood:film"_s, u"Sfeer, Woonkamer"_s);
+        row("mood without zone", u"weg"_s, u"mood:verdwenen"_s, u"Sfeer, Sfeer"_s);
+        row("flow", u"goedemorgen"_s, u"flow:goedemorgen"_s, u"Flow"_s);
+        row("advanced flow", u"welkom"_s, u"flow:welkom"_s, u"Flow, geavanceerd"_s);
+        row("lock", u"VOORDEUR"_s, u"device:voordeur"_s, u"Hal"_s);
+        row("accents folded", u"thérmométer"_s, u"device:thermo"_s, u"Woonkamer"_s);
+        row("room without lights", u"hal"_s, u"room:hal"_s, u"Kamer"_s);
+        row("nothing", u"xyz"_s);
+        row("empty", QString());
+        row("punctuation", u" -- !? "_s);
+        row("room on", u"keuken aan"_s, u"room:keuken"_s, u"Kamer, alles aan"_s, u"on"_s);
+        row("room off", u"woonkamer uit"_s, u"room:woonkamer"_s, u"Kamer, alles uit"_s, u"off"_s);
+        row("room dim", u"woonkamer dim"_s, u"room:woonkamer"_s, u"Kamer, lampen dimmen"_s, u"dim"_s);
+        row("room level", u"woonkamer 40"_s, u"room:woonkamer"_s, u"Kamer, lampen naar 40%"_s,
+            u"setDim 0.4"_s);
+        row("percent sign", u"leeslamp 40%"_s, u"device:lees"_s, u"Woonkamer, naar 40%"_s, u"setDim 0.4"_s);
+        row("level 0", u"leeslamp 0"_s, u"device:lees"_s, u"Woonkamer, naar 0%"_s, u"setDim 0"_s);
+        row("level 100", u"leeslamp 100"_s, u"device:lees"_s, u"Woonkamer, naar 100%"_s, u"setDim 1"_s);
+        row("device off", u"staande lamp uit"_s, u"device:staande"_s, u"Woonkamer, uit"_s, u"off"_s);
+        row("full-width digits", u"leeslamp \uFF14\uFF10"_s, u"device:lees"_s, u"Woonkamer, naar 40%"_s,
+            u"setDim 0.4"_s);
+        // Folded to digits, but not typed as digits: no level.
+        row("superscript", u"leeslamp \u00B2"_s);
+        row("circled number", u"leeslamp \u2469"_s);
+        row("level too high", u"lamp 101"_s);
+        row("too many digits", u"lamp 1000"_s);
+        row("single word is no verb", u"aan"_s, u"device:staande"_s, u"Woonkamer, aan"_s);
+        row("tie keeps plain", u"qqq aan"_s);
+    }
+    void search()
+    {
+        QFETCH(QString, query);
+        QFETCH(QString, firstID);
+        QFETCH(double, score);
+
+        const SearchIndex::Result result = m_index.search(query, m_home.devices, m_home.zones, {}, 30, now);
+        QTEST(verbText(result.verb), "verb");
+        QCOMPARE(result.hits.isEmpty(), firstID.isEmpty());
+        if (firstID.isEmpty())
+            return;
+        QCOMPARE(result.hits.first().id, firstID);
+        QTEST(result.hits.first().subtitle.value_or(u"<none>"_s), "subtitle");
+        if (score >= 0)
+            QVERIFY2(qAbs(result.hits.first().score - score) < 1e-9,
+                     qPrintable(QString::number(result.hits.first().score)));
+        for (qsizetype i = 1; i < result.hits.size(); ++i)
+            QVERIFY(result.hits[i - 1].score >= result.hits[i].score);
+    }
+
+    void recency_data()
+    {
+        QTest::addColumn<qint64>("secondsAgo");
+        QTest::addColumn<double>("bonus");
+
+        QTest::newRow("just now") << qint64(0) << 60.0;
+        QTest::newRow("one week") << qint64(7 * 86400) << 30.0;
+        QTest::newRow("fourteen days") << qint64(14 * 86400) << 0.0;
+        QTest::newRow("fifteen days") << qint64(15 * 86400) << 0.0;
+        QTest::newRow("one day ahead") << qint64(-86400) << 60.0 * (1 + 1.0 / 14);
+    }
+    void recency()
+    {
+        QFETCH(qint64, secondsAgo);
+        QFETCH(double, bonus);
+
+        const auto scoreOf = [&](const RecentUses &recent) {
+            const auto result =
+                m_index.search(u"goedemorgen"_s, m_home.devices, m_home.zones, recent, 30, now);
+            return result.hits.first().score;
+        };
+        const double plain = scoreOf({});
+        const double used = scoreOf({{u"flow:goedemorgen"_s, now.addSecs(-secondsAgo)}});
+        QVERIFY2(qAbs(used - plain - bonus) < 1e-9, qPrintable(u"gained %1"_s.arg(used - plain)));
+    }
+
+    void equalScoresFollowTitleOrder()
+    {
+        const auto result = m_index.search(u"lamp"_s, m_home.devices, m_home.zones, {}, 30, now);
+        QVERIFY(result.hits.size() >= 2);
+        // Code point order would put 'Lamp 10' first; the file browser's order does not.
+        QCOMPARE(result.hits[0].id, u"device:lamp2"_s);
+        QCOMPARE(result.hits[1].id, u"device:lamp10"_s);
+        QCOMPARE(result.hits[0].score, result.hits[1].score);
+    }
+
+    void limitCountsEntriesWithoutHits()
+    {
+        const Home h = numberedRooms();
+        const SearchIndex index(h.devices, h.zones, {}, {});
+
+        auto result = index.search(u"kamer"_s, h.devices, h.zones, {}, 30, now);
+        QCOMPARE(result.hits.size(), 30);
+        QCOMPARE(result.hits[4].id, u"room:kamer5"_s);
+        // 'Kamer 1'..'Kamer 10' in numeric order.
+        QCOMPARE(result.hits[9].id, u"room:kamer10"_s);
+        QCOMPARE(result.hits[9].subtitle, u"Kamer, 0 van 3 lampen aan"_s);
+
+        // The fifth entry, a room whose zone has gone, is dropped and not replaced.
+        ZoneMap zones = h.zones;
+        zones.remove(u"kamer5"_s);
+        result = index.search(u"kamer"_s, h.devices, zones, {}, 30, now);
+        QCOMPARE(result.hits.size(), 29);
+        QCOMPARE(result.hits[4].id, u"room:kamer6"_s);
+
+        QVERIFY(index.search(u"kamer"_s, h.devices, h.zones, {}, 0, now).hits.isEmpty());
+        QCOMPARE(index.search(u"kamer"_s, h.devices, h.zones, {}, 100, now).hits.size(), 40);
+    }
+
+    void currentStateComesFromTheMaps()
+    {
+        DeviceMap devices = m_home.devices;
+        devices[u"keukenlamp"_s].capabilities[u"onoff"_s].value = CapabilityValue::fromBool(true);
+        devices.remove(u"koffie"_s);
+
+        auto result = m_index.search(u"keuken"_s, devices, m_home.zones, {}, 30, now);
+        QCOMPARE(result.hits.first().id, u"room:keuken"_s);
+        QCOMPARE(result.hits.first().subtitle, u"Kamer, 1 van 1 lampen aan"_s);
+        QCOMPARE(result.hits.first().accessory, Hit::Accessory::toggle(true));
+        // A device that left the home is neither scored nor shown.
+        QVERIFY(std::none_of(result.hits.begin(), result.hits.end(),
+                             [](const Hit &hit) { return hit.id == u"device:koffie"_s; }));
+        const auto lamp = std::find_if(result.hits.begin(), result.hits.end(),
+                                       [](const Hit &hit) { return hit.id == u"device:keukenlamp"_s; });
+        QVERIFY(lamp != result.hits.end());
+        QCOMPARE(lamp->subtitle, u"Keuken, 42%"_s);
+
+        // An unavailable device loses 80 points against its own available self.
+        devices[u"lees"_s].available = false;
+        const double before =
+            m_index.search(u"leeslamp"_s, m_home.devices, m_home.zones, {}, 30, now).hits[0].score;
+        const double after = m_index.search(u"leeslamp"_s, devices, m_home.zones, {}, 30, now).hits[0].score;
+        QCOMPARE(before - after, 80.0);
+    }
+
+    // One device described on its own.
+    void describe_data()
+    {
+        QTest::addColumn<Device>("device");
+        QTest::addColumn<QString>("zoneName");
+        QTest::addColumn<std::optional<SearchVerb>>("verb");
+        QTest::addColumn<QString>("accessory");
+        QTest::addColumn<QString>("subtitle");
+        const auto row = [](const char *name, const Device &device, const QString &zone,
+                            std::optional<SearchVerb> verb, const QString &accessory,
+                            const QString &subtitle) {
+            QTest::newRow(name) << device << zone << verb << accessory << subtitle;
+        };
+        const std::optional<SearchVerb> none, on = SearchVerb::on(), off = SearchVerb::off();
+        Device unavailable = dimLight(u"l"_s, u"Lamp"_s, u"k"_s, true, 0.5);
+        unavailable.available = false;
+        row("unavailable, no reason", unavailable, u"Keuken"_s, on, u"value Niet bereikbaar"_s, u"Keuken"_s);
+        unavailable.unavailableMessage = u"Batterij leeg"_s;
+        row("unavailable with reason", unavailable, u"Keuken"_s, none, u"value Batterij leeg"_s, u"Keuken"_s);
+        const Device lock =
+            device(u"slot"_s, u"Voordeur"_s, u"hal"_s, u"lock"_s, {flag(u"locked"_s, true, true)});
+        row("locked lock ignores verb", lock, u"Hal"_s, off, u"value Op slot"_s, u"Hal"_s);
+        row("alarm disarmed", alarm(u"Disarmed"_s), u"Hal"_s, none, u"value Uitgeschakeld"_s, u"Hal"_s);
+
+        const Device lampOn = dimLight(u"l"_s, u"Lamp"_s, u"k"_s, true, 0.42);
+        const Device lampOff = dimLight(u"l"_s, u"Lamp"_s, u"k"_s, false, 0.42);
+        row("dimmed lamp on", lampOn, u"Keuken"_s, none, u"dimmer 0.42"_s, u"Keuken, 42%"_s);
+        row("dimmed lamp off", lampOff, u"Keuken"_s, none, u"dimmer 0"_s, u"Keuken, uit"_s);
+        row("level verb", lampOff, u"Keuken"_s, SearchVerb::setDim(0.8), u"dimmer 0.8"_s,
+            u"Keuken, naar 80%"_s);
+        row("on verb", lampOff, u"Keuken"_s, on, u"toggle true"_s, u"Keuken, aan"_s);
+        row("off verb", lampOn, u"Keuken"_s, off, u"toggle false"_s, u"Keuken, uit"_s);
+
+        const Device plainSwitch = onoffLight(u"s"_s, u"Schakelaar"_s, u"k"_s, true);
+        row("dim verb on a switch", plainSwitch, u"Kantoor"_s, SearchVerb::dim(), u"toggle true"_s,
+            u"Kantoor, aan"_s);
+        row("level verb on a switch", plainSwitch, u"Kantoor"_s, SearchVerb::setDim(0.3), u"toggle true"_s,
+            u"Kantoor, aan"_s);
+        row("zone unknown", onoffLight(u"s"_s, u"S"_s, u"weg"_s, false), QString(), none, u"toggle false"_s,
+            u", uit"_s);
+        row("sensor reading", sensor({number(u"measure_temperature"_s, 21.456, u"°C"_s, 1)}), u"Woonkamer"_s,
+            on, u"value 21,5 °C"_s, u"Woonkamer"_s);
+        row("motion sensor", sensor({flag(u"alarm_motion"_s, true)}), u"Hal"_s, none, u"value ja"_s,
+            u"Hal"_s);
+        const Device thermostat =
+            device(u"th"_s, u"Thermostaat"_s, u"k"_s, u"thermostat"_s,
+                   {capability(u"target_temperature"_s, Capability::Kind::number, true, std::nullopt)});
+        row("controllable without reading", thermostat, u"Hal"_s, none, u"run"_s, u"Hal"_s);
+        row("nothing to show", device(u"x"_s, u"Knop"_s, u"k"_s, u"button"_s, {}), u"Hal"_s, none, u"none"_s,
+            u"Hal"_s);
+        // A switch that holds no flag value reads as having no switch.
+        row("switch without value", device(u"s"_s, u"S"_s, u"k"_s, u"socket"_s, {onoff(std::nullopt)}),
+            u"Hal"_s, none, u"run"_s, u"Hal"_s);
+    }
+    void describe()
+    {
+        QFETCH(Device, device);
+        QFETCH(QString, zoneName);
+        QFETCH(std::optional<SearchVerb>, verb);
+        QFETCH(QString, accessory);
+        QFETCH(QString, subtitle);
+
+        const SearchIndex::Description d = SearchIndex::describe(device, zoneName, verb);
+        QCOMPARE(accessoryText(d.accessory), accessory);
+        QCOMPARE(d.subtitle, subtitle);
+    }
+
+    void primaryReading_data()
+    {
+        QTest::addColumn<Device>("device");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("title");
+        // The fixed list wins over the display order, and a none value still counts.
+        QTest::newRow("fixed order") << sensor({number(u"measure_battery"_s, 80, u"%"_s),
+                                                capability(u"measure_power"_s, Capability::Kind::number,
+                                                           false, CapabilityValue::none())})
+                                     << u"-"_s << u"measure_power"_s;
+        QTest::newRow("display order")
+            << sensor({flag(u"alarm_contact"_s, false), number(u"measure_noise"_s, 40)}) << u"nee"_s
+            << u"alarm_contact"_s;
+        QTest::newRow("setable skipped")
+            << sensor({flag(u"alarm_x"_s, true, true), number(u"measure_noise"_s, 40.5)}) << u"40,5"_s
+            << u"measure_noise"_s;
+        QTest::newRow("no value") << sensor({number(u"measure_temperature"_s, std::nullopt)}) << QString()
+                                  << QString();
+        QTest::newRow("other prefixes") << sensor({number(u"meter_power"_s, 3)}) << QString() << QString();
+    }
+    void primaryReading()
+    {
+        QFETCH(Device, device);
+        QFETCH(QString, value);
+        QFETCH(QString, title);
+
+        const auto reading = SearchIndex::primaryReading(device);
+        QCOMPARE(reading.has_value(), !title.isEmpty());
+        if (reading) {
+            QCOMPARE(reading->value, value);
+            QCOMPARE(reading->title, title);
+        }
+    }
+
+    void format_data()
+    {
+        QTest::addColumn<CapabilityValue>("value");
+        QTest::addColumn<Capability>("cap");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const CapabilityValue &value, const Capability &cap,
+                            const QString &expected) { QTest::newRow(name) << value << cap << expected; };
+        const auto n = &CapabilityValue::fromNumber;
+        const auto temperature = [](std::optional<int> decimals) {
+            return number(u"measure_temperature"_s, std::nullopt, u"°C"_s, decimals);
+        };
+        row("one decimal", n(21.456), temperature(1), u"21,5 °C"_s);
+        row("whole, no decimals set", n(20.0), temperature({}), u"20 °C"_s);
+        row("fraction, no decimals set", n(20.5), temperature({}), u"20,5 °C"_s);
+        row("decimals clamped to 3", n(1.23456789), temperature(7), u"1,235 °C"_s);
+        // An exact binary tie rounds away from zero, like the percentages.
+        row("tie", n(20.25), temperature(1), u"20,3 °C"_s);
+        row("negative decimals", n(3.7), temperature(-2), u"4 °C"_s);
+        row("no grouping", n(1234567.0), number(u"meter_power"_s, {}, u"kWh"_s), u"1234567 kWh"_s);
+        row("empty units", n(5.0), number(u"x"_s, {}, u""_s), u"5"_s);
+        row("dim percent", n(0.4), dim(0), u"40%"_s);
+        row("dim percent, half up", n(0.125), dim(0), u"13%"_s);
+        row("negative dim, half away from zero", n(-0.125), dim(0), u"-13%"_s);
+        row("tiny negative dim", n(-0.001), dim(0), u"0%"_s);
+        row("suffixed dim", n(0.5), number(u"dim.zone1"_s, {}, u"%"_s), u"50%"_s);
+        row("dim without percent units", n(0.5), number(u"dim"_s, {}), u"0,5"_s);
+        row("true", CapabilityValue::fromBool(true), flag(u"alarm_motion"_s, true), u"ja"_s);
+        row("false", CapabilityValue::fromBool(false), flag(u"alarm_motion"_s, true), u"nee"_s);
+        row("text kept", CapabilityValue::fromString(u"away"_s),
+            capability(u"mode"_s, Capability::Kind::enumeration, true, {}), u"away"_s);
+        row("none", CapabilityValue::none(), temperature(1), u"-"_s);
+    }
+    void format()
+    {
+        QFETCH(CapabilityValue, value);
+        QFETCH(Capability, cap);
+        QTEST(SearchIndex::format(value, cap), "expected");
+    }
 
 private:
     Home m_home = home();
     SearchIndex m_index{m_home.devices, m_home.zones, m_home.flows, m_home.moods};
 };
-
-void TestSearchIndex::buildsItemsFromTheHome()
-{
-    QStringList ids;
-    for (const SearchItem &item : m_index.items())
-        ids.append(item.hit.id);
-    // Flows and moods by name in code point order, then rooms (no containers, no sensor-only or empty zones),
-    // then devices; the second "alles UIT", the disabled flow, the twin lamp and the button named like a
-    // flow are not there.
-    const QStringList expectedStart = {u"flow:allesuit"_s,   u"flow:goedemorgen"_s, u"flow:herstart"_s,
-                                       u"flow:welkom"_s,     u"mood:diner"_s,       u"mood:film"_s,
-                                       u"mood:gezellig"_s,   u"mood:verdwenen"_s,   u"room:badkamer"_s,
-                                       u"room:hal"_s,        u"room:kantoor"_s,     u"room:keuken"_s,
-                                       u"room:slaapkamer"_s, u"room:tuin"_s,        u"room:woonkamer"_s};
-    QCOMPARE(ids.first(expectedStart.size()), expectedStart);
-    QCOMPARE(m_index.count(), expectedStart.size() + 16);
-    QVERIFY(!ids.contains(u"device:filmtwin"_s));
-    QVERIFY(!ids.contains(u"device:goedemorgenknop"_s));
-    QVERIFY(ids.contains(u"device:oud"_s));
-
-    const SearchItem *kitchenLamp = findItem(m_index, u"device:keukenlamp"_s);
-    QVERIFY(kitchenLamp);
-    QCOMPARE(kitchenLamp->tokens, (QStringList{u"keuken"_s, u"lamp"_s}));
-    QCOMPARE(kitchenLamp->nameJoined, u"keuken lamp"_s);
-    QCOMPARE(kitchenLamp->context, u"Keuken"_s);
-    QVERIFY(kitchenLamp->dimmable);
-
-    const SearchItem *thermometer = findItem(m_index, u"device:thermo"_s);
-    QCOMPARE(thermometer->kind.value, SearchItem::Kind::sensor);
-    QCOMPARE(thermometer->joined, u"woonkamer thermometer"_s);
-    QCOMPARE(thermometer->nameJoined, u"thermometer"_s);
-    QCOMPARE(findItem(m_index, u"mood:verdwenen"_s)->context, u"Sfeer"_s);
-    QCOMPARE(findItem(m_index, u"mood:film"_s)->context, u"Woonkamer"_s);
-    QCOMPARE(findItem(m_index, u"flow:welkom"_s)->kind, SearchItem::Kind::makeFlow(true));
-
-    QStringList livingLights = m_index.lightsByZone().value(u"woonkamer"_s);
-    livingLights.sort();
-    QCOMPARE(livingLights, (QStringList{u"lees"_s, u"plafond"_s, u"staande"_s}));
-}
-
-void TestSearchIndex::search_data()
-{
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QString>("verb");
-    QTest::addColumn<QString>("firstID"); // empty: no hits
-    QTest::addColumn<QString>("subtitle");
-    QTest::addColumn<double>("score"); // checked when not negative
-
-    const QString none = u"none"_s;
-    // Word 98, whole text and name equal +300 +400, room +110, length 8/2.
-    QTest::newRow("room by name") << u"woonkamer"_s << none << u"room:woonkamer"_s
-                                  << u"Kamer, 2 van 3 lampen aan"_s << 912.0;
-    // Only the subsequence finds it: 12 + 14 x 1/5 + 9 x 1/4 = 17.05, room +110, length +4.
-    QTest::newRow("subsequence") << u"wnkmr"_s << none << u"room:woonkamer"_s
-                                 << u"Kamer, 2 van 3 lampen aan"_s << 131.05;
-    QTest::newRow("zone word not repeated")
-        << u"Keuken lamp"_s << none << u"device:keukenlamp"_s << u"Keuken, uit"_s << -1.0;
-    QTest::newRow("prefix") << u"koffie"_s << none << u"device:koffie"_s << u"Keuken, aan"_s << -1.0;
-    QTest::newRow("mood") << u"film"_s << none << u"mood:film"_s << u"Sfeer, Woonkamer"_s << -1.0;
-    QTest::newRow("mood without zone")
-        << u"weg"_s << none << u"mood:verdwenen"_s << u"Sfeer, Sfeer"_s << -1.0;
-    QTest::newRow("flow") << u"goedemorgen"_s << none << u"flow:goedemorgen"_s << u"Flow"_s << -1.0;
-    QTest::newRow("advanced flow") << u"welkom"_s << none << u"flow:welkom"_s << u"Flow, geavanceerd"_s
-                                   << -1.0;
-    QTest::newRow("lock") << u"VOORDEUR"_s << none << u"device:voordeur"_s << u"Hal"_s << -1.0;
-    QTest::newRow("accents folded") << u"thérmométer"_s << none << u"device:thermo"_s << u"Woonkamer"_s
-                                    << -1.0;
-    QTest::newRow("room without lights") << u"hal"_s << none << u"room:hal"_s << u"Kamer"_s << -1.0;
-    QTest::newRow("nothing") << u"xyz"_s << none << QString() << QString() << -1.0;
-    QTest::newRow("empty") << QString() << none << QString() << QString() << -1.0;
-    QTest::newRow("punctuation") << u" -- !? "_s << none << QString() << QString() << -1.0;
-    QTest::newRow("room on") << u"keuken aan"_s << u"on"_s << u"room:keuken"_s << u"Kamer, alles aan"_s
-                             << -1.0;
-    QTest::newRow("room off") << u"woonkamer uit"_s << u"off"_s << u"room:woonkamer"_s
-                              << u"Kamer, alles uit"_s << -1.0;
-    QTest::newRow("room dim") << u"woonkamer dim"_s << u"dim"_s << u"room:woonkamer"_s
-                              << u"Kamer, lampen dimmen"_s << -1.0;
-    QTest::newRow("room level") << u"woonkamer 40"_s << u"setDim 0.4"_s << u"room:woonkamer"_s
-                                << u"Kamer, lampen naar 40%"_s << -1.0;
-    QTest::newRow("percent sign") << u"leeslamp 40%"_s << u"setDim 0.4"_s << u"device:lees"_s
-                                  << u"Woonkamer, naar 40%"_s << -1.0;
-    QTest::newRow("level 0") << u"leeslamp 0"_s << u"setDim 0"_s << u"device:lees"_s
-                             << u"Woonkamer, naar 0%"_s << -1.0;
-    QTest::newRow("level 100") << u"leeslamp 100"_s << u"setDim 1"_s << u"device:lees"_s
-                               << u"Woonkamer, naar 100%"_s << -1.0;
-    QTest::newRow("device off") << u"staande lamp uit"_s << u"off"_s << u"device:staande"_s
-                                << u"Woonkamer, uit"_s << -1.0;
-    QTest::newRow("full-width digits") << u"leeslamp \uFF14\uFF10"_s << u"setDim 0.4"_s << u"device:lees"_s
-                                       << u"Woonkamer, naar 40%"_s << -1.0;
-    // Folded to digits, but not typed as digits: no level.
-    QTest::newRow("superscript") << u"leeslamp \u00B2"_s << none << QString() << QString() << -1.0;
-    QTest::newRow("circled number") << u"leeslamp \u2469"_s << none << QString() << QString() << -1.0;
-    QTest::newRow("level too high") << u"lamp 101"_s << none << QString() << QString() << -1.0;
-    QTest::newRow("too many digits") << u"lamp 1000"_s << none << QString() << QString() << -1.0;
-    QTest::newRow("single word is no verb")
-        << u"aan"_s << none << u"device:staande"_s << u"Woonkamer, aan"_s << -1.0;
-    QTest::newRow("tie keeps plain") << u"qqq aan"_s << none << QString() << QString() << -1.0;
-}
-
-void TestSearchIndex::search()
-{
-    QFETCH(QString, query);
-    QFETCH(QString, firstID);
-    QFETCH(double, score);
-
-    const SearchIndex::Result result = m_index.search(query, m_home.devices, m_home.zones, {}, 30, now);
-    QTEST(verbText(result.verb), "verb");
-    QCOMPARE(result.hits.isEmpty(), firstID.isEmpty());
-    if (firstID.isEmpty())
-        return;
-    QCOMPARE(result.hits.first().id, firstID);
-    QTEST(result.hits.first().subtitle.value_or(u"<none>"_s), "subtitle");
-    if (score >= 0)
-        QVERIFY2(qAbs(result.hits.first().score - score) < 1e-9,
-                 qPrintable(QString::number(result.hits.first().score)));
-    for (qsizetype i = 1; i < result.hits.size(); ++i)
-        QVERIFY(result.hits[i - 1].score >= result.hits[i].score);
-}
-
-void TestSearchIndex::recency_data()
-{
-    QTest::addColumn<qint64>("secondsAgo");
-    QTest::addColumn<double>("bonus");
-
-    QTest::newRow("just now") << qint64(0) << 60.0;
-    QTest::newRow("one week") << qint64(7 * 86400) << 30.0;
-    QTest::newRow("fourteen days") << qint64(14 * 86400) << 0.0;
-    QTest::newRow("fifteen days") << qint64(15 * 86400) << 0.0;
-    QTest::newRow("one day ahead") << qint64(-86400) << 60.0 * (1 + 1.0 / 14);
-}
-
-void TestSearchIndex::recency()
-{
-    QFETCH(qint64, secondsAgo);
-    QFETCH(double, bonus);
-
-    const auto scoreOf = [&](const RecentUses &recent) {
-        const auto result = m_index.search(u"goedemorgen"_s, m_home.devices, m_home.zones, recent, 30, now);
-        return result.hits.first().score;
-    };
-    const double plain = scoreOf({});
-    const double used = scoreOf({{u"flow:goedemorgen"_s, now.addSecs(-secondsAgo)}});
-    QVERIFY2(qAbs(used - plain - bonus) < 1e-9, qPrintable(u"gained %1"_s.arg(used - plain)));
-}
-
-void TestSearchIndex::equalScoresFollowTitleOrder()
-{
-    const auto result = m_index.search(u"lamp"_s, m_home.devices, m_home.zones, {}, 30, now);
-    QVERIFY(result.hits.size() >= 2);
-    // Code point order would put 'Lamp 10' first; the file browser's order does not.
-    QCOMPARE(result.hits[0].id, u"device:lamp2"_s);
-    QCOMPARE(result.hits[1].id, u"device:lamp10"_s);
-    QCOMPARE(result.hits[0].score, result.hits[1].score);
-}
-
-void TestSearchIndex::limitCountsEntriesWithoutHits()
-{
-    const Home h = numberedRooms();
-    const SearchIndex index(h.devices, h.zones, {}, {});
-
-    auto result = index.search(u"kamer"_s, h.devices, h.zones, {}, 30, now);
-    QCOMPARE(result.hits.size(), 30);
-    QCOMPARE(result.hits[4].id, u"room:kamer5"_s);
-    // 'Kamer 1'..'Kamer 10' in numeric order.
-    QCOMPARE(result.hits[9].id, u"room:kamer10"_s);
-    QCOMPARE(result.hits[9].subtitle, u"Kamer, 0 van 3 lampen aan"_s);
-
-    // The fifth entry, a room whose zone has gone, is dropped and not replaced.
-    ZoneMap zones = h.zones;
-    zones.remove(u"kamer5"_s);
-    result = index.search(u"kamer"_s, h.devices, zones, {}, 30, now);
-    QCOMPARE(result.hits.size(), 29);
-    QCOMPARE(result.hits[4].id, u"room:kamer6"_s);
-
-    QVERIFY(index.search(u"kamer"_s, h.devices, h.zones, {}, 0, now).hits.isEmpty());
-    QCOMPARE(index.search(u"kamer"_s, h.devices, h.zones, {}, 100, now).hits.size(), 40);
-}
-
-void TestSearchIndex::currentStateComesFromTheMaps()
-{
-    DeviceMap devices = m_home.devices;
-    devices[u"keukenlamp"_s].capabilities[u"onoff"_s].value = CapabilityValue::fromBool(true);
-    devices.remove(u"koffie"_s);
-
-    auto result = m_index.search(u"keuken"_s, devices, m_home.zones, {}, 30, now);
-    QCOMPARE(result.hits.first().id, u"room:keuken"_s);
-    QCOMPARE(result.hits.first().subtitle, u"Kamer, 1 van 1 lampen aan"_s);
-    QCOMPARE(result.hits.first().accessory, Hit::Accessory::toggle(true));
-    // A device that left the home is neither scored nor shown.
-    QVERIFY(std::none_of(result.hits.begin(), result.hits.end(),
-                         [](const Hit &hit) { return hit.id == u"device:koffie"_s; }));
-    const auto lamp = std::find_if(result.hits.begin(), result.hits.end(),
-                                   [](const Hit &hit) { return hit.id == u"device:keukenlamp"_s; });
-    QVERIFY(lamp != result.hits.end());
-    QCOMPARE(lamp->subtitle, u"Keuken, 42%"_s);
-    QCOMPARE(lamp->symbol, u"lightbulb.fill"_s);
-
-    // An unavailable device loses 80 points against its own available self.
-    devices[u"lees"_s].available = false;
-    const double before =
-        m_index.search(u"leeslamp"_s, m_home.devices, m_home.zones, {}, 30, now).hits[0].score;
-    const double after = m_index.search(u"leeslamp"_s, devices, m_home.zones, {}, 30, now).hits[0].score;
-    QCOMPARE(before - after, 80.0);
-}
 
 QTEST_GUILESS_MAIN(TestSearchIndex)
 #include "tst_searchindex.moc"

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "../controls/controldevices.h"
-#include "store/home/storefixture.h"
+#include "awaittask.h"
+#include "fakerestclient.h"
+#include "manualclock.h"
+#include "store/home/homestore.h"
+#include "store/search/dutchhome.h"
 #include "ui/controls/guardgate.h"
 #include "ui/hovergate.h"
 #include "ui/palette/palettecontroller.h"

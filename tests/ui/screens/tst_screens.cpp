@@ -1,4 +1,4 @@
-#include "store/home/storefixture.h"
+#include "store/home/homefixture.h"
 #include "ui/hovergate.h"
 #include "ui/screens/restscreen.h"
 #include "ui/screens/resultsscreen.h"
@@ -132,7 +132,7 @@ void ScreensTest::resultHeadings()
 
 void ScreensTest::resultsFollowTheStore()
 {
-    StoreFixture f;
+    WriteFixture f;
     f.store->panelDidAppear();
     HoverGate gate;
     ResultsScreen screen(f.store.get(), &gate);
@@ -176,7 +176,7 @@ void ScreensTest::resultsFollowTheStore()
 
 void ScreensTest::hoverSelectsOnlyAfterThePointerMoved()
 {
-    StoreFixture f;
+    WriteFixture f;
     f.store->panelDidAppear();
     HoverGate gate;
     ResultsScreen screen(f.store.get(), &gate);
@@ -202,7 +202,7 @@ void ScreensTest::hoverSelectsOnlyAfterThePointerMoved()
 
 void ScreensTest::clickDismissesOnlyForFlowsAndMoods()
 {
-    StoreFixture f;
+    WriteFixture f;
     f.store->panelDidAppear();
     ResultsScreen screen(f.store.get(), nullptr);
     QSignalSpy dismissed(&screen, &ResultsScreen::dismissRequested);
@@ -277,7 +277,7 @@ void ScreensTest::roomLooks()
 
 void ScreensTest::roomViewOverTheStore()
 {
-    StoreFixture f;
+    WriteFixture f;
     f.store->panelDidAppear();
     RoomScreen screen(f.store.get(), nullptr);
     QAbstractItemModelTester tester(screen.rows(), QAbstractItemModelTester::FailureReportingMode::QtTest);

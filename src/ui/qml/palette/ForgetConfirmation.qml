@@ -9,6 +9,10 @@ Item {
     required property OnboardingRoot onboarding
     readonly property tokenScreenLook look: onboarding.tokenScreen
 
+    // The keyboard starts on the harmless answer; Escape is the same answer.
+    onVisibleChanged: if (visible) cancel.forceActiveFocus()
+    Keys.onEscapePressed: onboarding.dismissForget()
+
     // Everything under it waits until it is answered.
     TapHandler { onTapped: confirmation.onboarding.dismissForget() }
     Rectangle {
@@ -49,6 +53,7 @@ Item {
                 Layout.alignment: Qt.AlignRight
                 spacing: 8
                 PanelButton {
+                    id: cancel
                     text: confirmation.look.confirmCancelText
                     onClicked: confirmation.onboarding.dismissForget()
                 }

@@ -17,6 +17,8 @@ Rectangle {
 
     Flickable {
         anchors.fill: parent
+        // Under the confirmation nothing takes the keyboard or the pointer.
+        enabled: !view.onboarding.confirmsForget
         contentHeight: column.implicitHeight + 60
         clip: true
         boundsBehavior: Flickable.StopAtBounds
@@ -116,6 +118,7 @@ Rectangle {
                         selectionColor: Theme.fade(Theme.lit, 0.35)
                         clip: true
                         focus: true
+                        activeFocusOnTab: true
                         Accessible.role: Accessible.EditableText
                         Accessible.passwordEdit: true
                         Accessible.name: view.look.fieldAccessibleName
@@ -192,5 +195,6 @@ Rectangle {
         anchors.fill: parent
         visible: view.onboarding.confirmsForget
         onboarding: view.onboarding
+        onVisibleChanged: if (!visible) view.focusField()
     }
 }

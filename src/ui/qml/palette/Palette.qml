@@ -21,9 +21,11 @@ Item {
         radius: Theme.corner
         color: Theme.surface
     }
-    // A faint warm glow from above the search row.
+    // A faint warm glow from above the search row, drawn once into a layer: repainting a part of it
+    // with the rest of the panel would round its colours differently from one frame to the next.
     Shape {
         anchors.fill: parent
+        layer.enabled: true
         ShapePath {
             strokeWidth: -1
             strokeColor: Theme.clear

@@ -15,9 +15,14 @@ Rectangle {
     implicitHeight: label.implicitHeight + 12
     radius: 6
     color: prominent ? Theme.lit : destructive ? Theme.fade(Theme.alarm, 0.18) : Theme.white(hover.hovered ? 0.12 : 0.08)
-    border.width: 0.5
-    border.color: Theme.white(0.1)
+    border.width: activeFocus ? 1.5 : 0.5
+    border.color: activeFocus ? Theme.litSoft : Theme.white(0.1)
     opacity: enabled ? 1 : 0.45
+    // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone.
+    activeFocusOnTab: true
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+    Keys.onSpacePressed: clicked()
 
     Accessible.role: Accessible.Button
     Accessible.name: text

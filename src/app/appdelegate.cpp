@@ -1,0 +1,267 @@
+#include "app/appdelegate.h"
+
+#include "app/appinfo.h"
+#include "app/boot.h"
+#include "app/hotkeytester.h"
+#include "app/onboarding.h"
+#include "app/palettepanel.h"
+#include "app/paletteroot.h"
+#include "app/settings.h"
+#include "app/unconfiguredhomeyclient.h"
+#include "base/appconfiguration.h"
+#include "base/log.h"
+#include "store/notifications/notificationfeed.h"
+#include "ui/desktopmotionsetting.h"
+#include "ui/motion.h"
+#include "ui/motionpreference.h"
+#include "ui/panelvisibility.h"
+
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QStyleHints>
+#include <QTimer>
+#include <QtQml/qqmlextensionplugin.h>
+#include <unistd.h>
+
+Q_IMPORT_QML_PLUGIN(Quorvane_UiPlugin)
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A save that can no longer run: the application is going.
+QCoro::Task<bool> declined()
+{
+    co_return false;
+}
+
+} // namespace
+
+AppDelegate::Options AppDelegate::standardOptions(bool showOnLaunch)
+{
+    Options options;
+    options.showOnLaunch = showOnLaunch;
+    options.arguments = AppConfiguration::arguments();
+    options.services = AppServices::standard(Boot::isDryRun(options.arguments));
+    options.panel.offscreen = options.arguments.contains(u"--offscreen"_s);
+    options.panel.autoHidesOnFocusLoss = Boot::autoHidesOnFocusLoss(options.arguments);
+    options.store.logsEnergy = options.arguments.contains(u"--debug-energy"_s);
+    return options;
+}
+
+AppDelegate::AppDelegate(Options options, QObject *parent)
+    : QObject(parent), m_options(std::move(options)), m_onboarding(new Onboarding(this)),
+      m_panel(new PanelController(m_options.panel, this)), m_tester(new HotKeyTester(this)),
+      m_feed(new NotificationFeed(
+          feedDefaults(),
+          [self = QPointer(this)](const HomeyNotification &notification, bool timeSensitive) {
+              if (self)
+                  self->push(notification, timeSensitive);
+          },
+          this)),
+      m_store(makePlaceholderStore()), m_motionPreference(new MotionPreference(this)),
+      m_desktopMotion(new DesktopMotionSetting(m_motionPreference)),
+      m_motion(new Motion(m_panel->visibility(), m_motionPreference, this)),
+      m_engine(std::make_unique<QQmlEngine>())
+{
+    m_desktopMotion->setParent(this);
+    // A blinking cursor is motion too; it also keeps two pictures of an unchanged panel equal.
+    const auto steadyCursor = [this] {
+        QGuiApplication::styleHints()->setCursorFlashTime(m_motionPreference->reduced() ? 0 : 1000);
+    };
+    connect(m_motionPreference, &MotionPreference::reducedChanged, this, steadyCursor);
+    steadyCursor();
+}
+
+AppDelegate::~AppDelegate()
+{
+    // The panel's content was made by the engine and watches the store: both go after it.
+    delete m_panel;
+    delete m_store;
+    m_engine.reset();
+}
+
+HomeStore *AppDelegate::makePlaceholderStore()
+{
+    return new HomeStore(std::make_shared<UnconfiguredHomeyClient>(), nullptr, m_feed, storeDefaults(),
+                         m_options.store, this);
+}
+
+SettingsStore AppDelegate::storeDefaults() const
+{
+    if (AppConfiguration::isolated())
+        return SettingsStore(AppConfiguration::service());
+    return SettingsStore::standard();
+}
+
+SettingsStore AppDelegate::feedDefaults() const
+{
+    // A test run never touches the user's notification settings or the ids already seen.
+    if (AppConfiguration::isolated())
+        return SettingsStore(AppConfiguration::service());
+    if (Boot::isTestInstance(m_options.arguments))
+        return SettingsStore(u"ai.velkor.quorvane.test"_s);
+    return SettingsStore::standard();
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    const QStringList &arguments = m_options.arguments;
+    const qint64 launch = Settings::bumpLaunchCount();
+    log(QString(58, QChar(0x2500)));
+    log(u"Quorvane "_s + AppInfo::version() + u" start op. pid "_s + QString::number(qint64(::getpid())) +
+        u", start #"_s + QString::number(launch));
+    log(u"logboek: "_s + Log::fileURL());
+    log(u"sneltoets uit instellingen: "_s + Settings::hotKey().display());
+    log(u"activatiebeleid: "_s + (QGuiApplication::quitOnLastWindowClosed()
+                                      ? u"REGULIER, dat klopt niet"_s
+                                      : u"accessory (geen taakbalkknop)"_s));
+    setUpStatusItem();
+    setUpHotKey();
+    setUpPanel();
+    setUpSignalHandler();
+    observeConnection();
+    observeUnread();
+    log(u"meldingen: "_s +
+        (notifierAvailable() ? u"bureaubladmeldingen beschikbaar"_s : u"NIET beschikbaar, zie hierboven"_s));
+
+    if (Boot::connectsToHomey(arguments)) {
+        // The boot starts on the next event-loop turn, so the lines below always come first.
+        QTimer::singleShot(0, this, [self = QPointer(this)] { launchTask(self); });
+    } else {
+        log(u"Homey-verbinding: uit (--no-homey). De schil draait, er gaat geen byte het net op."_s);
+    }
+    if (const std::optional<QString> query = Boot::value(arguments, u"--query"_s)) {
+        log(u"--query \""_s + *query + u"\" meegegeven: zoekopdracht staat meteen in het veld"_s);
+        m_store->setQuery(*query);
+    }
+    if (m_options.showOnLaunch) {
+        log(u"--show meegegeven: paneel meteen tonen"_s);
+        m_panel->show();
+    }
+    if (arguments.contains(u"--settings"_s)) {
+        log(u"--settings meegegeven: instellingenvenster openen"_s);
+        openSettings();
+    }
+    log(u"opstarten klaar. statusitem="_s + (hasStatusItem() ? u"ok"_s : u"ONTBREEKT"_s) + u" hotkey="_s +
+        (hasHotKey() ? u"geregistreerd"_s : u"MISLUKT"_s) + u" panel=prewarmed"_s);
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    log(u"Quorvane stopt."_s);
+    Log::shared().flush();
+}
+
+QCoro::Task<> AppDelegate::launchTask(QPointer<AppDelegate> self)
+{
+    // The diagnostic switches' probes follow the boot here, each in turn.
+    co_await bootTask(self);
+}
+
+void AppDelegate::setUpPanel()
+{
+    m_panel->setContent(makePaletteRoot());
+    m_panel->onHide = [self = QPointer(this)] {
+        if (self)
+            self->panelDidHide();
+    };
+    m_panel->onShow = [self = QPointer(this)] {
+        if (self)
+            self->panelDidShow();
+    };
+    m_panel->prewarm();
+}
+
+QQuickItem *AppDelegate::makePaletteRoot()
+{
+    const QPointer self(this);
+    PaletteRoot::Parts parts;
+    parts.store = m_store;
+    parts.onboarding = m_onboarding;
+    // Banners and their permission come with the desktop's notifier; until then the list shows none.
+    parts.notifier = nullptr;
+    parts.hotKeyLabel = Settings::hotKey().display();
+    parts.hoverGate = m_panel->hoverGate();
+    parts.motion = m_motion;
+    parts.isolated = AppConfiguration::isolated();
+
+    PaletteRoot::Actions actions;
+    actions.onDismiss = [self] {
+        if (self)
+            self->m_panel->hide(u"actie uitgevoerd of esc"_s);
+    };
+    actions.onOpenSettings = [self] {
+        if (self)
+            self->openSettings();
+    };
+    actions.onReconnect = [self] {
+        if (self)
+            self->reconnect();
+    };
+    actions.onSave = [self](QString key) { return self ? self->saveToken(std::move(key)) : declined(); };
+    actions.onForget = [self] {
+        if (self)
+            self->forgetToken();
+    };
+    actions.onCancel = [self] {
+        if (self)
+            self->m_onboarding->setShowing(false);
+    };
+    actions.onRetry = [self] {
+        if (self)
+            self->reconnect();
+    };
+    actions.onConfigure = [self] {
+        if (self)
+            self->openOnboarding();
+    };
+    return PaletteRoot::make(*m_engine, parts, std::move(actions));
+}
+
+void AppDelegate::panelDidShow()
+{
+    const QStringList &arguments = m_options.arguments;
+    m_store->panelDidAppear();
+    const std::optional<QString> room = Boot::value(arguments, u"--room"_s);
+    if (room && !m_store->scopeZoneID()) {
+        if (const std::optional<QString> zoneID = m_store->zoneID(*room)) {
+            m_store->enterScope(*zoneID);
+            // Entering the room cleared the query.
+            if (const std::optional<QString> query = Boot::value(arguments, u"--query"_s))
+                m_store->setQuery(*query);
+        }
+    }
+    if (arguments.contains(u"--notifications"_s) && !m_store->showsNotifications())
+        m_store->enterNotifications();
+}
+
+void AppDelegate::panelDidHide()
+{
+    const QStringList &arguments = m_options.arguments;
+    if (!Boot::value(arguments, u"--room"_s))
+        m_store->exitScope();
+    if (!arguments.contains(u"--notifications"_s))
+        m_store->exitNotifications();
+    m_store->setQuery(QString());
+    m_store->closeDetail();
+    m_store->setSelection(0);
+    m_store->panelDidDisappear();
+}
+
+void AppDelegate::openOnboarding()
+{
+    if (m_onboarding->busy())
+        return;
+    m_onboarding->setMessage(std::nullopt);
+    m_onboarding->setShowing(true);
+    m_panel->show();
+}
+
+void AppDelegate::openNotifications()
+{
+    m_panel->show();
+    m_store->enterNotifications();
+}

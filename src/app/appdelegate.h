@@ -1,0 +1,145 @@
+#pragma once
+
+#include "app/appservices.h"
+#include "app/panelcontroller.h"
+#include "base/settingsstore.h"
+#include "homey/model/connectionstate.h"
+#include "homey/model/homeynotification.h"
+#include "store/home/homestore.h"
+
+#include <memory>
+#include <optional>
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class DesktopMotionSetting;
+class HotKeyTester;
+class Motion;
+class MotionPreference;
+class NotificationFeed;
+class Onboarding;
+class QQmlEngine;
+class QQuickItem;
+class SignalWatcher;
+
+// The composition root: makes and owns every long-lived object of the application (onboarding model,
+// panel, feed, home store) and wires them together at launch; connects to the hub and lets go of it
+// again. Lives on the main thread.
+//
+// appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegateboot.cpp: the
+// hub boot, swapping the store, reconnecting and forgetting the token; appdelegatesignals.cpp: the
+// process signals and snapshots; appdelegatedesktop.cpp: tray icon, global hot key, banners and the
+// settings window.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        // "--show", read by the process entry.
+        bool showOnLaunch = false;
+        // The process arguments, the program path first.
+        QStringList arguments;
+        AppServices services;
+        PanelController::Options panel;
+        HomeStore::Options store;
+    };
+
+    // Options for this process: the switches of its command line, the desktop's services.
+    static Options standardOptions(bool showOnLaunch);
+
+    explicit AppDelegate(Options options, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // Start-up, in a fixed order with its log lines; the hub boot follows on the next event-loop turn.
+    void applicationDidFinishLaunching();
+    // The last log line, written out before returning.
+    void applicationWillTerminate();
+
+    HomeStore *store() const { return m_store; }
+    HomeyRESTClient *restClient() const { return m_restClient.get(); }
+    Onboarding *onboarding() const { return m_onboarding; }
+    PanelController *panel() const { return m_panel; }
+    NotificationFeed *feed() const { return m_feed; }
+
+    // --- Hub (appdelegateboot.cpp) ----------------------------------------------------------------------
+    // Token, endpoint, token check, then a new store over the hub's clients in place of the old one.
+    // Never throws: every failure ends in the onboarding model.
+    QCoro::Task<> bootHomey();
+    void swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client);
+    // Resyncs a live store, boots again otherwise; returns at once.
+    void reconnect();
+    // Deletes the token and the stored hub and falls back to a store without a hub.
+    void forgetToken();
+    QString connectionSummary() const;
+    // The pasted key checked and kept, then a boot; false with the reason in the onboarding model.
+    QCoro::Task<bool> saveToken(QString key);
+
+    // --- Signals and snapshots (appdelegatesignals.cpp) -------------------------------------------------
+    void setUpSignalHandler();
+    // SIGUSR1.
+    void showPanelOnSignal();
+    // SIGUSR2: shows the panel, logs what it shows, and writes its picture on the next event-loop turn.
+    void snapshotOnSignal();
+    // "snapshot-toestand: query=... scope=... rijen=[...]" of the current store.
+    QString snapshotStateLine() const;
+    // panel.png next to the log; onboarding-<test id>.png in an isolated onboarding run.
+    static QString snapshotPath();
+
+    // --- Desktop integration (appdelegatedesktop.cpp) ---------------------------------------------------
+    void openSettings();
+    // The pairing screen in the panel, unless a check or boot is running.
+    void openOnboarding();
+    // The panel on the notification list (a banner click, the tray menu).
+    void openNotifications();
+
+Q_SIGNALS:
+    // The SIGTERM or SIGINT that ends the run.
+    void quitRequested();
+
+private:
+    // --- appdelegate.cpp
+    HomeStore *makePlaceholderStore();
+    SettingsStore storeDefaults() const;
+    SettingsStore feedDefaults() const;
+    void setUpPanel();
+    QQuickItem *makePaletteRoot();
+    void panelDidShow();
+    void panelDidHide();
+    static QCoro::Task<> launchTask(QPointer<AppDelegate> self);
+
+    // --- appdelegateboot.cpp
+    static QCoro::Task<> bootTask(QPointer<AppDelegate> self);
+    static QCoro::Task<> reconnectTask(QPointer<AppDelegate> self);
+    static QCoro::Task<> forgetTask(QPointer<AppDelegate> self);
+    static QCoro::Task<bool> saveTask(QPointer<AppDelegate> self, QString key);
+    void reportBootFailure(const std::exception_ptr &error);
+
+    // --- appdelegatedesktop.cpp
+    void setUpStatusItem();
+    void setUpHotKey();
+    void observeConnection();
+    void observeUnread();
+    void connectionDidChange();
+    bool notifierAvailable() const;
+    void push(const HomeyNotification &notification, bool timeSensitive);
+    bool hasStatusItem() const;
+    bool hasHotKey() const;
+
+    const Options m_options;
+    Onboarding *m_onboarding;
+    PanelController *m_panel;
+    HotKeyTester *m_tester;
+    NotificationFeed *m_feed;
+    QPointer<HomeStore> m_store;
+    std::shared_ptr<HomeyRESTClient> m_restClient;
+    MotionPreference *m_motionPreference;
+    DesktopMotionSetting *m_desktopMotion;
+    Motion *m_motion;
+    std::unique_ptr<QQmlEngine> m_engine;
+    SignalWatcher *m_signals = nullptr;
+    std::optional<ConnectionState> m_lastLoggedConnection;
+    QMetaObject::Connection m_connectionWatch;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "homey/model/connectionstate.h"
+
+#include <QString>
+
+// The connection state in words, for the log and for the settings window.
+namespace ConnectionText {
+
+// The text in double quotes with quotes, backslashes, line ends and tabs escaped: one log line, always.
+QString quoted(const QString &text);
+
+// The case name, with its texts quoted in parentheses: live, loading("Apparaten ophalen...").
+QString plain(const ConnectionState &state);
+
+// One line for the user; a run without the hub says so whatever the state.
+QString summary(const ConnectionState &state, bool connectsToHomey);
+
+} // namespace ConnectionText

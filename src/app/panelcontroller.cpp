@@ -1,0 +1,277 @@
+#include "app/panelcontroller.h"
+
+#include "app/palettepanel.h"
+#include "app/panelplacement.h"
+#include "app/settings.h"
+#include "base/log.h"
+#include "platform/x11windowstate.h"
+#include "ui/hovergate.h"
+#include "ui/panelvisibility.h"
+
+#include <QBuffer>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QQuickItem>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QPointer<PanelController> sharedController;
+
+QString boolText(bool value)
+{
+    return value ? u"true"_s : u"false"_s;
+}
+
+QList<PanelPlacement::Screen> screens()
+{
+    QList<PanelPlacement::Screen> list;
+    for (const QScreen *screen : QGuiApplication::screens())
+        list.append({QRectF(screen->geometry()), QRectF(screen->availableGeometry())});
+    return list;
+}
+
+int primaryIndex()
+{
+    return int(QGuiApplication::screens().indexOf(QGuiApplication::primaryScreen()));
+}
+
+} // namespace
+
+PanelController::PanelController(Options options, QObject *parent)
+    : QObject(parent), m_options(std::move(options)),
+      m_window(std::make_unique<PalettePanel>(!m_options.offscreen)), m_visibility(new PanelVisibility(this)),
+      m_hoverGate(new HoverGate(this))
+{
+    sharedController = this;
+    connect(m_window.get(), &PalettePanel::escapePressed, this, [this] { hide(u"esc"_s); });
+    connect(m_window.get(), &QWindow::activeChanged, this, &PanelController::focusChanged);
+    for (auto changed :
+         {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
+        connect(m_window.get(), changed, this, &PanelController::saveFrame);
+}
+
+PanelController::~PanelController()
+{
+    // The content belongs to the window's scene: it goes first.
+    delete m_content;
+}
+
+PanelController *PanelController::shared()
+{
+    return sharedController;
+}
+
+void PanelController::setContent(QQuickItem *root)
+{
+    if (m_content) {
+        m_content->setParentItem(nullptr);
+        m_content->deleteLater();
+    }
+    m_content = root;
+    if (!root)
+        return;
+    // Sized after the window, which knows its size before the window system has shown it; the
+    // window's own root item learns it only from the first resize the window system reports.
+    root->setParent(this);
+    root->setParentItem(m_window->contentItem());
+    root->setSize(m_window->size());
+    const auto fit = [this] {
+        if (m_content)
+            m_content->setSize(m_window->size());
+    };
+    connect(m_window.get(), &QWindow::widthChanged, root, fit);
+    connect(m_window.get(), &QWindow::heightChanged, root, fit);
+}
+
+bool PanelController::isVisible() const
+{
+    return m_window->isVisible();
+}
+
+void PanelController::show()
+{
+    ++m_showSerial;
+    m_hoverGate->reset(QCursor::pos());
+    const std::optional<QRectF> saved = Settings::panelFrame();
+    const QRectF frame = PanelPlacement::targetFrame(
+        m_options.offscreen, saved, PanelPlacement::screenUnder(QCursor::pos(), screens(), primaryIndex()));
+    m_window->setGeometry(frame.toRect());
+    const bool wasVisible = m_window->isVisible();
+    if (!wasVisible)
+        X11WindowState::skipTaskbar(m_window.get());
+    // A hide's loss of focus can reach us only after the next show: until the window system hands the
+    // shown panel key focus, its active state is not news.
+    m_activeSinceShow = wasVisible && m_window->isActive();
+    m_window->show();
+    // Shown again while up: back in front of the others.
+    if (wasVisible && QGuiApplication::platformName() != u"offscreen"_s)
+        m_window->raise();
+    if (!m_options.offscreen)
+        m_window->requestActivate();
+    m_visibility->set(true);
+    if (onShow)
+        onShow();
+    QString line = u"panel: getoond, zichtbaar="_s + boolText(m_window->isVisible()) + u" frame="_s +
+                   PanelPlacement::rectString(QRectF(m_window->geometry()));
+    if (m_options.offscreen)
+        line += u" (--offscreen: buiten beeld, de gebruiker ziet niets)"_s;
+    log(line);
+    if (!m_options.offscreen)
+        awaitFocus([this] { reportFocus(); });
+}
+
+void PanelController::hide(const QString &reason)
+{
+    if (!m_window->isVisible() || m_hiding)
+        return;
+    m_hiding = true;
+    ++m_showSerial;
+    const QRect frame = m_window->geometry();
+    if (frame.x() > PanelPlacement::offscreenLimit)
+        Settings::setPanelFrame(QRectF(frame));
+    m_window->hide();
+    m_visibility->set(false);
+    m_lastAutoHide = m_options.clock->now();
+    if (onHide)
+        onHide();
+    log(u"panel: verborgen ("_s + reason + u")"_s);
+    m_hiding = false;
+}
+
+void PanelController::toggle()
+{
+    if (isVisible()) {
+        hide(u"toggle"_s);
+        return;
+    }
+    if (!m_lastAutoHide || m_options.clock->now() - *m_lastAutoHide > toggleGrace)
+        show();
+}
+
+void PanelController::prewarm()
+{
+    // Drawing into a picture lays out and renders the whole scene without mapping a window that a
+    // window manager could move on screen.
+    m_window->setGeometry(
+        QRect(PanelPlacement::offscreenOrigin.toPoint(), PanelPlacement::defaultSize.toSize()));
+    m_window->create();
+    m_window->grabWindow();
+    log(u"panel: prewarmed ("_s + QString::number(int(PanelPlacement::defaultSize.width())) + u"x"_s +
+        QString::number(int(PanelPlacement::defaultSize.height())) + u")"_s);
+}
+
+bool PanelController::snapshot(const QString &path)
+{
+    if (!m_content) {
+        log(u"!! snapshot: het paneel heeft geen contentView"_s);
+        return false;
+    }
+    const QImage image = m_window->grabWindow();
+    if (image.isNull()) {
+        log(u"!! snapshot: kon geen bitmap maken"_s);
+        return false;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        log(u"!! snapshot: kon geen PNG coderen"_s);
+        return false;
+    }
+    // Written aside and renamed: a reader never sees half a picture.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit()) {
+        log(u"!! snapshot: schrijven mislukt: "_s + file.errorString());
+        return false;
+    }
+    log(u"snapshot: "_s + QString::number(image.width()) + u"x"_s + QString::number(image.height()) +
+        u" px geschreven naar "_s + path);
+    return true;
+}
+
+void PanelController::saveFrame()
+{
+    const QRect frame = m_window->geometry();
+    if (!m_window->isVisible() || frame.x() <= PanelPlacement::offscreenLimit)
+        return;
+    // Moving emits x and y apart: write each frame only once.
+    if (Settings::panelFrame() == QRectF(frame))
+        return;
+    Settings::setPanelFrame(QRectF(frame));
+}
+
+void PanelController::focusChanged()
+{
+    if (m_window->isActive()) {
+        m_activeSinceShow = m_window->isVisible();
+        return;
+    }
+    if (!m_window->isVisible() || !m_options.autoHidesOnFocusLoss)
+        return;
+    if (m_activeSinceShow) {
+        hide(u"focus verloren"_s);
+        return;
+    }
+    // Not seen with key focus since the show: this may be the late news of an earlier hide (X11 reports
+    // a loss of focus with a delay). Only a loss that still holds once things settled counts.
+    const quint64 serial = m_showSerial;
+    QTimer::singleShot(m_options.focusWait, this, [this, serial] {
+        if (serial == m_showSerial && m_window->isVisible() && !m_window->isActive())
+            hide(u"focus verloren"_s);
+    });
+}
+
+void PanelController::awaitFocus(const std::function<void()> &then)
+{
+    const quint64 serial = m_showSerial;
+    // The window system gives key focus asynchronously: wait for it, but not forever. The waiter goes
+    // with its connections and timer once either has fired.
+    auto *waiter = new QObject(this);
+    auto done = std::make_shared<bool>(false);
+    auto finish = [this, waiter, done, serial, then] {
+        if (*done)
+            return;
+        *done = true;
+        waiter->deleteLater();
+        if (serial == m_showSerial)
+            then();
+    };
+    if (m_activeSinceShow) {
+        QTimer::singleShot(0, waiter, finish);
+        return;
+    }
+    connect(m_window.get(), &QWindow::activeChanged, waiter, [this, finish] {
+        if (m_activeSinceShow)
+            finish();
+    });
+    QTimer::singleShot(m_options.focusWait, waiter, finish);
+}
+
+void PanelController::reportFocus()
+{
+    const QQuickItem *focused = m_window->activeFocusItem();
+    const bool active = m_window->isActive();
+    const QString ours = QGuiApplication::applicationState() == Qt::ApplicationActive
+                             ? QGuiApplication::desktopFileName()
+                             : QString();
+    log(u"panel: key="_s + boolText(active) + u" main=false firstResponder="_s +
+        (focused ? QString::fromLatin1(focused->metaObject()->className()) : u"geen"_s) + u" frontmost="_s +
+        (ours.isEmpty() ? u"?"_s : ours) + u" menubalk=?"_s);
+    if (!m_window->isVisible() || active)
+        return;
+    log(u"!! panel: staat wel op het scherm maar is NIET key. Toetsen komen niet aan. Eén herkansing. (Is "
+        u"het "
+        u"scherm vergrendeld, dan is dit normaal: een vergrendelde sessie geeft geen enkele app key-status.)"_s);
+    m_window->requestActivate();
+    awaitFocus([this] {
+        if (m_window->isVisible())
+            log(u"panel: na herkansing key="_s + boolText(m_window->isActive()));
+    });
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "base/async/clock.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <QObject>
+#include <QPointer>
+#include <QQuickItem>
+#include <QString>
+
+class HoverGate;
+class PalettePanel;
+class PanelVisibility;
+
+// Owner of the floating panel: where it goes and what it remembers of its frame, showing and hiding
+// with a logged reason, the focus report after a show, a prewarm at start-up and a PNG snapshot.
+class PanelController : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        // "--offscreen": parked outside every screen and shown without key focus.
+        bool offscreen = false;
+        // False with "--keep-open": losing key focus leaves the panel up.
+        bool autoHidesOnFocusLoss = true;
+        std::shared_ptr<Clock> clock = Clock::system();
+        // How long the window system may take to give the panel key focus, or to confirm it lost it.
+        std::chrono::milliseconds focusWait{250};
+    };
+
+    // A toggle this soon after any hide leaves the panel closed: the key or click that made it hide
+    // must not open it again.
+    static constexpr std::chrono::milliseconds toggleGrace{250};
+
+    explicit PanelController(Options options, QObject *parent = nullptr);
+    ~PanelController() override;
+
+    // The controller made last; Esc, signals and banner clicks reach the panel through it.
+    static PanelController *shared();
+
+    PalettePanel *window() const { return m_window.get(); }
+    PanelVisibility *visibility() const { return m_visibility; }
+    HoverGate *hoverGate() const { return m_hoverGate; }
+
+    // Replaces what the panel shows; the controller owns the item from now on and sizes it to the panel.
+    void setContent(QQuickItem *root);
+    QQuickItem *content() const { return m_content; }
+
+    bool isVisible() const;
+    // Places the panel under the pointer (or parks it), shows it, calls onShow and logs. Also when it is
+    // already up.
+    void show();
+    // Only when the panel is up: saves its frame, hides it, calls onHide and logs the reason.
+    void hide(const QString &reason);
+    // Visible: hide with the reason "toggle"; hidden: show, unless a hide came less than toggleGrace ago.
+    void toggle();
+    // Lays out and draws the content once without showing it, so the first show does not pay for it.
+    void prewarm();
+    // Writes the panel's content as a PNG file; false, with the reason logged, when it cannot.
+    bool snapshot(const QString &path);
+
+    std::optional<Clock::TimePoint> lastAutoHide() const { return m_lastAutoHide; }
+
+    std::function<void()> onShow;
+    std::function<void()> onHide;
+
+private:
+    void saveFrame();
+    void focusChanged();
+    // Runs then() once the panel has key focus, or when focusWait has passed, unless a show or hide
+    // came in between.
+    void awaitFocus(const std::function<void()> &then);
+    void reportFocus();
+
+    const Options m_options;
+    std::unique_ptr<PalettePanel> m_window;
+    PanelVisibility *m_visibility;
+    HoverGate *m_hoverGate;
+    QPointer<QQuickItem> m_content;
+    std::optional<Clock::TimePoint> m_lastAutoHide;
+    // Raised by every show and hide: a focus report of an earlier show is dropped.
+    quint64 m_showSerial = 0;
+    bool m_hiding = false;
+    // The window system gave the panel key focus since its last show: losing it now hides the panel at once.
+    bool m_activeSinceShow = false;
+};

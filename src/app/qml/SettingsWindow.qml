@@ -1,0 +1,352 @@
+import QtQuick
+import QtQuick.Controls.Fusion
+import QtQuick.Layouts
+import Quorvane.Ui
+
+// The settings window. It draws the settings model and hands every change back to it; nothing is
+// decided here.
+ApplicationWindow {
+    id: window
+
+    required property QtObject settings
+    readonly property var texts: settings.texts
+
+    color: Theme.surface
+    font: Theme.body(12)
+    // Fusion draws its outlines a shade darker than the window colour: a mid grey keeps them visible on
+    // the dark surface, which the window paints itself.
+    palette {
+        window: Theme.textFaint
+        windowText: Theme.text
+        base: Theme.surfaceTile
+        alternateBase: Theme.surfaceTile
+        text: Theme.text
+        button: Theme.surfaceTile
+        buttonText: Theme.text
+        brightText: Theme.text
+        highlight: Theme.lit
+        highlightedText: Theme.surface
+        placeholderText: Theme.textFaint
+        light: Theme.surfaceHi
+        midlight: Theme.surfaceTile
+        mid: Theme.hairline
+        dark: Theme.surface
+        shadow: Theme.surface
+        toolTipBase: Theme.surfaceHi
+        toolTipText: Theme.text
+        disabled.buttonText: Theme.textFaint
+        disabled.windowText: Theme.textFaint
+        disabled.text: Theme.textFaint
+    }
+
+    component SectionTitle: Text {
+        font: Theme.section()
+        color: Theme.textFaint
+    }
+    component Note: Text {
+        Layout.fillWidth: true
+        font: Theme.label(11)
+        color: Theme.textFaint
+        wrapMode: Text.Wrap
+    }
+    component Divider: Rectangle {
+        Layout.fillWidth: true
+        implicitHeight: 1
+        color: Theme.hairline
+    }
+    // A symbol and a text beside it, in one colour.
+    component SymbolLabel: RowLayout {
+        property string symbol
+        property alias text: label.text
+        property color colour
+        property real size: 12
+        spacing: 6
+        SymbolText {
+            visible: parent.symbol !== ""
+            glyph: Symbols.glyph(parent.symbol)
+            size: parent.size + 2
+            color: parent.colour
+        }
+        Text {
+            id: label
+            Layout.fillWidth: true
+            font: Theme.label(parent.size)
+            color: parent.colour
+            wrapMode: Text.Wrap
+        }
+    }
+    component Field: RowLayout {
+        property alias label: name.text
+        property alias placeholder: input.placeholderText
+        property alias text: input.text
+        signal edited(string text)
+        Layout.fillWidth: true
+        spacing: 8
+        Text {
+            id: name
+            Layout.preferredWidth: 52
+            font: Theme.label(12)
+            color: Theme.textDim
+        }
+        TextField {
+            id: input
+            objectName: "input"
+            Layout.fillWidth: true
+            font: Theme.body(12)
+            onTextEdited: parent.edited(text)
+        }
+    }
+
+    Flickable {
+        id: page
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: bottomRow.top
+        anchors.bottomMargin: 12
+        contentWidth: width
+        contentHeight: content.implicitHeight + 20
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {
+            policy: page.contentHeight > page.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        }
+
+        ColumnLayout {
+            id: content
+            objectName: "content"
+            x: 20
+            y: 20
+            width: page.width - 40
+            spacing: 16
+
+            RowLayout {
+                spacing: 10
+                SymbolText {
+                    glyph: Symbols.glyph("house.fill")
+                    size: 22
+                    color: Theme.lit
+                }
+                ColumnLayout {
+                    spacing: 1
+                    Text {
+                        text: window.texts.appName
+                        font: Theme.title(15)
+                        color: Theme.text
+                    }
+                    Text {
+                        text: window.texts.version
+                        font: Theme.label(11)
+                        color: Theme.textFaint
+                    }
+                }
+            }
+
+            Button {
+                text: window.texts.configure
+                onClicked: window.settings.configure()
+            }
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 8
+                SectionTitle { text: window.texts.notifications }
+                SymbolLabel {
+                    Layout.fillWidth: true
+                    symbol: window.settings.permissionSymbol
+                    text: window.settings.permissionText
+                    colour: window.settings.permissionColor
+                }
+                Switch {
+                    text: window.texts.pushLabel
+                    checked: window.settings.pushEnabled
+                    onToggled: window.settings.pushEnabled = checked
+                }
+                Note { text: window.texts.pushNote }
+                SectionTitle {
+                    Layout.topMargin: 4
+                    text: window.texts.sourcesCaption
+                }
+                Repeater {
+                    model: window.settings.sources
+                    CheckBox {
+                        id: source
+                        required property var modelData
+                        required property int index
+                        text: modelData.title
+                        checked: window.settings.sourcesEnabled[index]
+                        onToggled: window.settings.setSourceEnabled(index, checked)
+                        contentItem: Row {
+                            leftPadding: source.indicator.width + source.spacing
+                            spacing: 6
+                            SymbolText {
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: 14
+                                glyph: Symbols.glyph(source.modelData.symbol)
+                                size: 12
+                                color: Theme.textDim
+                            }
+                            Text {
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: source.modelData.title
+                                font: Theme.body(12)
+                                color: Theme.text
+                            }
+                        }
+                    }
+                }
+                SectionTitle {
+                    Layout.topMargin: 4
+                    text: window.texts.p2000Caption
+                }
+                Note { text: window.texts.p2000Note }
+                RowLayout {
+                    spacing: 8
+                    Text {
+                        text: window.texts.priorityLabel
+                        font: Theme.label(12)
+                        color: Theme.textDim
+                    }
+                    ComboBox {
+                        Layout.preferredWidth: 110
+                        model: window.settings.priorityChoices
+                        currentIndex: window.settings.priorityIndex
+                        onActivated: index => window.settings.priorityIndex = index
+                    }
+                }
+                Field {
+                    objectName: "regions"
+                    label: window.texts.regionsLabel
+                    placeholder: window.texts.regionsPlaceholder
+                    text: window.settings.regionText
+                    onEdited: text => window.settings.regionText = text
+                }
+                Field {
+                    objectName: "cities"
+                    label: window.texts.citiesLabel
+                    placeholder: window.texts.citiesPlaceholder
+                    text: window.settings.cityText
+                    onEdited: text => window.settings.cityText = text
+                }
+                CheckBox {
+                    Layout.topMargin: 2
+                    text: window.texts.timeSensitiveLabel
+                    checked: window.settings.timeSensitive
+                    onToggled: window.settings.timeSensitive = checked
+                }
+                Note { text: window.texts.timeSensitiveNote }
+            }
+
+            Divider {}
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 8
+                SectionTitle { text: window.texts.hotKey }
+                RowLayout {
+                    spacing: 10
+                    Rectangle {
+                        objectName: "chip"
+                        implicitWidth: Math.max(140, chip.implicitWidth + 20)
+                        implicitHeight: chip.implicitHeight + 12
+                        radius: 7
+                        color: Theme.surfaceTile
+                        Text {
+                            id: chip
+                            x: 10
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: window.settings.chipText
+                            font: Theme.mono(14)
+                            color: window.settings.chipColor
+                        }
+                    }
+                    Button {
+                        objectName: "record"
+                        text: window.settings.recordButtonText
+                        onClicked: window.settings.toggleRecording()
+                    }
+                    Button {
+                        text: window.texts.standard
+                        onClicked: window.settings.useStandard()
+                    }
+                }
+                SymbolLabel {
+                    Layout.fillWidth: true
+                    visible: window.settings.registerFailed
+                    symbol: "exclamationmark.triangle.fill"
+                    text: window.texts.registerFailed
+                    colour: Theme.alarm
+                    size: 11
+                }
+            }
+
+            Divider {}
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 8
+                SectionTitle { text: window.texts.test }
+                Text {
+                    Layout.fillWidth: true
+                    text: window.texts.testNote
+                    font: Theme.body(12)
+                    color: Theme.textDim
+                    wrapMode: Text.Wrap
+                }
+                RowLayout {
+                    spacing: 10
+                    Button {
+                        text: window.settings.testButtonText
+                        enabled: window.settings.canTest
+                        onClicked: window.settings.armTest()
+                    }
+                    SymbolLabel {
+                        visible: window.settings.testResultText !== ""
+                        symbol: window.settings.testResultSymbol
+                        text: window.settings.testResultText
+                        colour: window.settings.testResultColor
+                    }
+                }
+            }
+
+            Divider {}
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 8
+                SectionTitle { text: window.texts.panel }
+                Text {
+                    Layout.fillWidth: true
+                    text: window.texts.panelNote
+                    font: Theme.body(12)
+                    color: Theme.textDim
+                    wrapMode: Text.Wrap
+                }
+                Button {
+                    text: window.texts.resetPanel
+                    onClicked: window.settings.resetPanelSize()
+                }
+            }
+        }
+    }
+
+    RowLayout {
+        id: bottomRow
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 20
+        Text {
+            Layout.fillWidth: true
+            text: window.settings.connectionText
+            font: Theme.label(11)
+            color: Theme.textDim
+            elide: Text.ElideRight
+        }
+        Button {
+            text: window.texts.showLog
+            font: Theme.label(11)
+            onClicked: window.settings.revealLog()
+        }
+    }
+}

@@ -1,0 +1,386 @@
+#include "app/settingsmodel.h"
+
+#include "app/appinfo.h"
+#include "app/filereveal.h"
+#include "app/hotkeyrecorder.h"
+#include "app/hotkeytester.h"
+#include "app/notifier.h"
+#include "app/settings.h"
+#include "base/log.h"
+#include "store/home/homestore.h"
+#include "store/notifications/notificationfeed.h"
+#include "ui/keytext.h"
+#include "ui/statustone.h"
+#include "ui/theme.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Source = HomeyNotification::Source;
+
+const QString warningSymbol = u"exclamationmark.triangle.fill"_s;
+const QString doneSymbol = u"checkmark.circle.fill"_s;
+
+QColor green()
+{
+    return toneColour(StatusTone::live);
+}
+
+QString joined(const QSet<QString> &texts)
+{
+    return NotificationSettings::sorted(texts).join(u", "_s);
+}
+
+} // namespace
+
+SettingsModel::SettingsModel(HotKeyTester &tester, NotificationFeed &feed, Notifier &notifier, Hooks hooks,
+                             QObject *parent)
+    : QObject(parent), m_tester(tester), m_feed(feed), m_notifier(notifier), m_hooks(std::move(hooks)),
+      m_recorder(new HotKeyRecorder(this)), m_combo(Settings::hotKey())
+{
+    connect(&m_feed, &NotificationFeed::settingsChanged, this, &SettingsModel::settingsChanged);
+    connect(&m_notifier, &Notifier::permissionChanged, this, &SettingsModel::permissionChanged);
+    connect(m_recorder, &HotKeyRecorder::isRecordingChanged, this, &SettingsModel::hotKeyChanged);
+    connect(m_recorder, &HotKeyRecorder::capturedChanged, this, &SettingsModel::captured);
+    connect(&m_tester, &HotKeyTester::isArmedChanged, this, &SettingsModel::testChanged);
+    connect(&m_tester, &HotKeyTester::didFireChanged, this, &SettingsModel::testChanged);
+    refreshConnection();
+}
+
+SettingsModel::~SettingsModel() = default;
+
+QVariantMap SettingsModel::texts()
+{
+    return {
+        {u"windowTitle"_s, u"Quorvane, instellingen"_s},
+        {u"appName"_s, u"Quorvane"_s},
+        {u"version"_s, u"versie "_s + AppInfo::version()},
+        {u"configure"_s, u"Homey koppelen, sleutel wijzigen of wissen"_s},
+        {u"notifications"_s, u"MELDINGEN"_s},
+        {u"pushLabel"_s, u"Toon meldingen rechtsboven op je scherm"_s},
+        {u"pushNote"_s, u"Staat dit uit, dan verzamelt Quorvane ze nog steeds. Je vindt ze met "_s +
+                            KeyText::display(u"⌘N"_s) + u"."_s},
+        {u"sourcesCaption"_s, u"WAARVAN"_s},
+        {u"p2000Caption"_s, u"P2000-FILTER"_s},
+        {u"p2000Note"_s, u"Je Homey ontvangt heel Nederland: zo'n vijf meldingen per minuut. Zonder regio "
+                         u"stuurt Quorvane er dus géén. Vul hier de regio in waar je iets van wilt horen."_s},
+        {u"priorityLabel"_s, u"Prio"_s},
+        {u"regionsLabel"_s, u"Regio's"_s},
+        {u"regionsPlaceholder"_s, u"Amsterdam-Amstelland"_s},
+        {u"citiesLabel"_s, u"Steden"_s},
+        {u"citiesPlaceholder"_s, u"leeg = alle steden in die regio"_s},
+        // A prio 1 goes out with the critical urgency, which notification services show through
+        // do-not-disturb; there is no signing that decides it here.
+        {u"timeSensitiveLabel"_s, u"Laat prio 1 door 'niet storen' heen komen"_s},
+        {u"timeSensitiveNote"_s, u"Een prio 1 gaat dan als kritieke melding naar je computer. De meeste "
+                                 u"meldingendiensten tonen die ook als 'niet storen' aan staat; sommige "
+                                 u"houden ook die tegen."_s},
+        {u"hotKey"_s, u"SNELTOETS"_s},
+        {u"standard"_s, u"Standaard"_s},
+        {u"registerFailed"_s, u"Deze combinatie kon niet geregistreerd worden. Kies een andere."_s},
+        {u"test"_s, u"WERKT DE SNELTOETS ECHT?"_s},
+        {u"testNote"_s, u"Je computer kan een sneltoets aannemen die toch nooit bij Quorvane aankomt, "
+                        u"bijvoorbeeld omdat de desktop of een andere app hem al gebruikt, zonder ook maar "
+                        u"te piepen. De enige eerlijke test is: druk hem in."_s},
+        {u"panel"_s, u"PANEEL"_s},
+        {u"panelNote"_s, u"Het paneel is vrij schaalbaar. Grootte en positie worden onthouden."_s},
+        {u"resetPanel"_s, u"Herstel standaardgrootte"_s},
+        {u"showLog"_s, u"Toon logboek"_s},
+    };
+}
+
+// --- Notifications ---------------------------------------------------------------------------------------
+
+QString SettingsModel::permissionText() const
+{
+    switch (m_notifier.permissionKind()) {
+    case Notifier::PermissionKind::unavailable:
+        return m_notifier.unavailableReason();
+    case Notifier::PermissionKind::unknown:
+        return u"Bij de eerste melding kijkt Quorvane of je computer meldingen toont."_s;
+    case Notifier::PermissionKind::granted:
+        return u"Je computer mag meldingen tonen"_s;
+    case Notifier::PermissionKind::denied:
+        // Nothing to switch on in the system settings: without a notification service nobody shows them.
+        return u"Je computer toont geen meldingen van Quorvane: er draait geen meldingendienst"_s;
+    }
+    return {};
+}
+
+QString SettingsModel::permissionSymbol() const
+{
+    switch (m_notifier.permissionKind()) {
+    case Notifier::PermissionKind::unknown:
+        return {};
+    case Notifier::PermissionKind::granted:
+        return doneSymbol;
+    case Notifier::PermissionKind::unavailable:
+    case Notifier::PermissionKind::denied:
+        return warningSymbol;
+    }
+    return {};
+}
+
+QColor SettingsModel::permissionColor() const
+{
+    switch (m_notifier.permissionKind()) {
+    case Notifier::PermissionKind::unknown:
+        return Theme::textFaint();
+    case Notifier::PermissionKind::granted:
+        return green();
+    case Notifier::PermissionKind::unavailable:
+    case Notifier::PermissionKind::denied:
+        return Theme::alarm();
+    }
+    return Theme::textFaint();
+}
+
+void SettingsModel::change(const std::function<void(NotificationSettings &)> &edit)
+{
+    NotificationSettings settings = m_feed.settings();
+    edit(settings);
+    m_feed.apply(settings);
+}
+
+bool SettingsModel::pushEnabled() const
+{
+    return m_feed.settings().pushEnabled;
+}
+
+void SettingsModel::setPushEnabled(bool on)
+{
+    change([on](NotificationSettings &s) { s.pushEnabled = on; });
+}
+
+QVariantList SettingsModel::sources()
+{
+    QVariantList list;
+    for (const Source source : Source::allCases())
+        list << QVariantMap{{u"title"_s, source.title()}, {u"symbol"_s, source.symbol()}};
+    return list;
+}
+
+QVariantList SettingsModel::sourcesEnabled() const
+{
+    const NotificationSettings settings = m_feed.settings();
+    QVariantList list;
+    for (const Source source : Source::allCases())
+        list << settings.enabledSources.contains(source);
+    return list;
+}
+
+void SettingsModel::setSourceEnabled(int index, bool on)
+{
+    const QList<Source> all = Source::allCases();
+    if (index < 0 || index >= all.size())
+        return;
+    const Source source = all.at(index);
+    change([&](NotificationSettings &s) {
+        if (on)
+            s.enabledSources.insert(source);
+        else
+            s.enabledSources.remove(source);
+    });
+}
+
+QStringList SettingsModel::priorityChoices()
+{
+    return {u"alleen 1"_s, u"1 en 2"_s, u"1 t/m 3"_s, u"1 t/m 4"_s, u"alles"_s};
+}
+
+int SettingsModel::priorityIndex() const
+{
+    return std::clamp(m_feed.settings().p2000MaxPriority, 1, 5) - 1;
+}
+
+void SettingsModel::setPriorityIndex(int index)
+{
+    if (index < 0 || index >= priorityChoices().size())
+        return;
+    change([index](NotificationSettings &s) { s.p2000MaxPriority = index + 1; });
+}
+
+void SettingsModel::setRegionText(const QString &text)
+{
+    if (m_regionText != text) {
+        m_regionText = text;
+        Q_EMIT regionTextChanged();
+    }
+    change([&text](NotificationSettings &s) { s.p2000Regions = NotificationSettings::split(text); });
+}
+
+void SettingsModel::setCityText(const QString &text)
+{
+    if (m_cityText != text) {
+        m_cityText = text;
+        Q_EMIT cityTextChanged();
+    }
+    change([&text](NotificationSettings &s) { s.p2000Cities = NotificationSettings::split(text); });
+}
+
+bool SettingsModel::timeSensitive() const
+{
+    return m_feed.settings().timeSensitiveForPrio1;
+}
+
+void SettingsModel::setTimeSensitive(bool on)
+{
+    change([on](NotificationSettings &s) { s.timeSensitiveForPrio1 = on; });
+}
+
+// --- Hot key ---------------------------------------------------------------------------------------------
+
+bool SettingsModel::isRecording() const
+{
+    return m_recorder->isRecording();
+}
+
+QString SettingsModel::chipText() const
+{
+    return isRecording() ? u"Druk een combinatie…"_s : m_combo.keysText();
+}
+
+QColor SettingsModel::chipColor() const
+{
+    return isRecording() ? Theme::lit() : Theme::text();
+}
+
+QString SettingsModel::recordButtonText() const
+{
+    return isRecording() ? u"Annuleer"_s : u"Wijzig"_s;
+}
+
+bool SettingsModel::handleKey(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    return m_recorder->keyPressed(qtKey, modifiers);
+}
+
+void SettingsModel::toggleRecording()
+{
+    if (isRecording())
+        m_recorder->stop();
+    else
+        m_recorder->start();
+}
+
+void SettingsModel::useStandard()
+{
+    apply(HotKeyCombo::standard());
+}
+
+void SettingsModel::captured()
+{
+    // Starting a recording clears the capture; only a new combination is applied.
+    if (const std::optional<HotKeyCombo> combo = m_recorder->captured())
+        apply(*combo);
+}
+
+void SettingsModel::apply(const HotKeyCombo &combo)
+{
+    const bool ok = m_hooks.onHotKeyChange && m_hooks.onHotKeyChange(combo);
+    m_registerFailed = !ok;
+    // A refused combination changes nothing shown but the warning: the one registered before still is.
+    if (ok) {
+        m_combo = combo;
+        Settings::setHotKey(combo);
+        log(u"sneltoets gewijzigd naar "_s + combo.display());
+    }
+    Q_EMIT hotKeyChanged();
+    Q_EMIT testChanged();
+}
+
+QString SettingsModel::testButtonText() const
+{
+    return m_tester.isArmed() ? u"Wachten op "_s + m_combo.keysText() + u"…"_s : u"Test de sneltoets"_s;
+}
+
+bool SettingsModel::canTest() const
+{
+    return !m_tester.isArmed();
+}
+
+QString SettingsModel::testResultText() const
+{
+    if (m_tester.didFire())
+        return u"Werkt"_s;
+    if (m_tester.isArmed())
+        return u"Druk nu "_s + m_combo.keysText();
+    return {};
+}
+
+QString SettingsModel::testResultSymbol() const
+{
+    if (m_tester.didFire())
+        return doneSymbol;
+    return m_tester.isArmed() ? u"keyboard"_s : QString();
+}
+
+QColor SettingsModel::testResultColor() const
+{
+    return m_tester.didFire() ? green() : Theme::lit();
+}
+
+void SettingsModel::armTest()
+{
+    m_tester.arm();
+}
+
+// --- Panel, connection, log, window ------------------------------------------------------------------------
+
+void SettingsModel::resetPanelSize()
+{
+    Settings::setPanelFrame(std::nullopt);
+    log(u"panelgrootte teruggezet naar standaard"_s);
+}
+
+void SettingsModel::follow(HomeStore *store)
+{
+    disconnect(m_storeLink);
+    if (store)
+        m_storeLink = connect(store, &HomeStore::connectionChanged, this, &SettingsModel::refreshConnection);
+    refreshConnection();
+}
+
+void SettingsModel::refreshConnection()
+{
+    const QString text = m_hooks.connectionText ? m_hooks.connectionText() : QString();
+    if (text == m_connectionText)
+        return;
+    m_connectionText = text;
+    Q_EMIT connectionTextChanged();
+}
+
+void SettingsModel::revealLog()
+{
+    FileReveal::reveal(Log::fileURL());
+}
+
+void SettingsModel::configure()
+{
+    if (m_hooks.onConfigure)
+        m_hooks.onConfigure();
+}
+
+void SettingsModel::appeared()
+{
+    const NotificationSettings settings = m_feed.settings();
+    const QString regions = joined(settings.p2000Regions);
+    if (regions != m_regionText) {
+        m_regionText = regions;
+        Q_EMIT regionTextChanged();
+    }
+    const QString cities = joined(settings.p2000Cities);
+    if (cities != m_cityText) {
+        m_cityText = cities;
+        Q_EMIT cityTextChanged();
+    }
+    m_notifier.refreshPermission();
+    refreshConnection();
+}
+
+void SettingsModel::disappeared()
+{
+    m_recorder->stop();
+    m_tester.disarm();
+}

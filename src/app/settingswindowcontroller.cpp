@@ -1,0 +1,86 @@
+#include "app/settingswindowcontroller.h"
+
+#include "base/log.h"
+
+#include <QKeyEvent>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickWindow>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+SettingsWindowController::SettingsWindowController(QQmlEngine &engine, HotKeyTester &tester,
+                                                   NotificationFeed &feed, Notifier &notifier,
+                                                   SettingsModel::Hooks hooks, QObject *parent)
+    : QObject(parent), m_engine(engine),
+      m_model(new SettingsModel(tester, feed, notifier, std::move(hooks), this))
+{}
+
+// The window goes before the model it draws.
+SettingsWindowController::~SettingsWindowController() = default;
+
+void SettingsWindowController::build()
+{
+    QQmlComponent component(&m_engine, QUrl(u"qrc:/quorvane/app/qml/SettingsWindow.qml"_s));
+    QObject *root =
+        component.createWithInitialProperties({{u"settings"_s, QVariant::fromValue<QObject *>(m_model)}});
+    auto *window = qobject_cast<QQuickWindow *>(root);
+    if (!window) {
+        delete root;
+        log(u"!! instellingen: venster kon niet gebouwd worden: "_s + component.errorString().trimmed());
+        return;
+    }
+    m_window.reset(window);
+    window->setTitle(m_model->texts().value(u"windowTitle"_s).toString());
+    window->setMinimumSize(QSize(minimumWidth, 420));
+    window->resize(windowWidth, windowHeight);
+    if (QScreen *screen = window->screen()) {
+        const QRect area = screen->availableGeometry();
+        window->setPosition(area.center() - QPoint(windowWidth / 2, windowHeight / 2));
+    }
+    window->installEventFilter(this);
+    connect(window, &QWindow::visibleChanged, m_model, [this](bool visible) {
+        if (!visible)
+            m_model->disappeared();
+    });
+}
+
+void SettingsWindowController::show()
+{
+    if (!m_window)
+        build();
+    if (!m_window)
+        return;
+    if (!m_window->isVisible())
+        m_model->appeared();
+    // Unlike the panel, this window comes forward and takes the keyboard.
+    m_window->show();
+    m_window->raise();
+    m_window->requestActivate();
+    log(u"instellingen geopend"_s);
+}
+
+void SettingsWindowController::follow(HomeStore *store)
+{
+    m_model->follow(store);
+}
+
+bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window.get() && m_model->isRecording()) {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            return m_model->handleKey(key->key(), key->modifiers());
+        }
+        case QEvent::ShortcutOverride:
+        case QEvent::KeyRelease:
+            // Nothing of a press the recorder takes may reach a field or a shortcut.
+            return true;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

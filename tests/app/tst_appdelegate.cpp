@@ -1,0 +1,468 @@
+#include "../store/search/dutchhome.h"
+#include "app/appconfigurationlookup.h"
+#include "app/appdelegate.h"
+#include "app/hotkeycombo.h"
+#include "app/onboarding.h"
+#include "app/unconfiguredhomeyclient.h"
+#include "awaittask.h"
+#include "fakerealtime.h"
+#include "fakerestclient.h"
+#include "homey/auth/memorytokenstore.h"
+#include "homey/config/homeyconfig.h"
+#include "logcapture.h"
+#include "manualclock.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The outside world as the delegate meets it: keyring, hub resolution, token check and hub clients,
+// each scripted by the test.
+struct World {
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    std::shared_ptr<MemoryTokenStore> tokens = std::make_shared<MemoryTokenStore>();
+    std::optional<QString> token = u"geheim"_s;
+    std::optional<KeychainError> tokenFailure;
+    std::optional<HomeyError> endpointFailure;
+    std::optional<HomeyError> validateFailure;
+    // How long finding the hub takes, on the manual clock.
+    std::chrono::milliseconds endpointDelay{0};
+    HomeyEndpoint endpoint{QUrl(u"http://192.168.1.5"_s), u"hub-1"_s, u"Thuis"_s};
+    int tokenReads = 0;
+    QList<std::shared_ptr<FakeRestClient>> rests;
+    QList<std::shared_ptr<FakeRealtime>> realtimes;
+};
+
+// The keyring first, as the program's own look-up does.
+QCoro::Task<std::optional<QString>> readToken(std::shared_ptr<World> world)
+{
+    ++world->tokenReads;
+    if (world->tokenFailure)
+        throw *world->tokenFailure;
+    std::optional<QString> token = co_await world->tokens->load(AppConfiguration::service());
+    if (!token)
+        token = world->token;
+    co_return token;
+}
+
+QCoro::Task<HomeyEndpoint> findHub(std::shared_ptr<World> world)
+{
+    if (world->endpointDelay.count() > 0)
+        co_await world->clock->sleep(world->endpointDelay, CancelToken());
+    if (world->endpointFailure)
+        throw *world->endpointFailure;
+    HomeyEndpoint endpoint = world->endpoint;
+    co_return endpoint;
+}
+
+QCoro::Task<HomeyIdentity> checkToken(std::shared_ptr<World> world)
+{
+    if (world->validateFailure)
+        throw *world->validateFailure;
+    co_return HomeyIdentity();
+}
+
+AppServices servicesOf(const std::shared_ptr<World> &world)
+{
+    AppServices services;
+    services.tokens = world->tokens;
+    services.token = [world] { return readToken(world); };
+    services.endpoint = [world] { return findHub(world); };
+    services.validate = [world](QUrl, QString) { return checkToken(world); };
+    services.connect = [world](HomeyEndpoint, QString) {
+        auto rest = std::make_shared<FakeRestClient>(world->clock);
+        const DutchHome::Home home = DutchHome::home();
+        rest->home.zones = home.zones.values();
+        rest->home.devices = home.devices.values();
+        rest->home.flows = home.flows.values();
+        rest->home.moods = home.moods.values();
+        auto realtime = std::make_shared<FakeRealtime>();
+        world->rests.append(rest);
+        world->realtimes.append(realtime);
+        return HubClients{rest, realtime};
+    };
+    return services;
+}
+
+} // namespace
+
+class TstAppDelegate : public QObject {
+    Q_OBJECT
+
+    std::shared_ptr<World> m_world;
+    std::unique_ptr<AppDelegate> m_app;
+
+    AppDelegate &make(const QStringList &switches = {})
+    {
+        AppDelegate::Options options;
+        options.arguments = QStringList{u"quorvane"_s} + switches;
+        options.services = servicesOf(m_world);
+        options.panel.clock = m_world->clock;
+        options.store.clock = m_world->clock;
+        m_app = std::make_unique<AppDelegate>(std::move(options));
+        return *m_app;
+    }
+    // Launched, and booted as far as the hub lets it.
+    AppDelegate &launch(const QStringList &switches = {})
+    {
+        AppDelegate &app = make(switches);
+        app.applicationDidFinishLaunching();
+        ManualClock::settle();
+        return app;
+    }
+    Onboarding &onboarding() const { return *m_app->onboarding(); }
+    static SettingsStore defaults() { return SettingsStore::standard(); }
+
+private Q_SLOTS:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
+    void init()
+    {
+        QFile::remove(defaults().filePath());
+        m_world = std::make_shared<World>();
+    }
+    void cleanup() { m_app.reset(); }
+
+    void launchLogsInOrderThenBoots_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<QStringList>("beforeSummary");
+        QTest::addColumn<int>("boots");
+        QTest::newRow("normal") << QStringList() << QStringList() << 1;
+        QTest::newRow("--no-homey")
+            << QStringList{u"--no-homey"_s}
+            << QStringList{u"Homey-verbinding: uit (--no-homey). De schil draait, er gaat geen byte het net op."_s}
+            << 0;
+    }
+    void launchLogsInOrderThenBoots()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(QStringList, beforeSummary);
+        QFETCH(int, boots);
+        AppDelegate &app = make(switches);
+        LogCapture log;
+        app.applicationDidFinishLaunching();
+        QCOMPARE(m_world->tokenReads, 0);
+
+        QStringList lines = log.lines();
+        QCOMPARE(lines.takeFirst(), QString(58, QChar(0x2500)));
+        QVERIFY(QRegularExpression(u"^Quorvane \\S+ start op\\. pid \\d+, start #\\d+$"_s)
+                    .match(lines.takeFirst())
+                    .hasMatch());
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        const QStringList expected =
+            QStringList{
+                u"logboek: "_s + Log::fileURL(),
+                u"sneltoets uit instellingen: "_s + HotKeyCombo::standard().display(),
+                u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+                u"panel: prewarmed (760x540)"_s,
+                u"SIGUSR1-handler actief: `kill -USR1 "_s + pid + u"` opent het paneel"_s,
+                u"SIGUSR2-handler actief: `kill -USR2 "_s + pid + u"` schrijft "_s +
+                    AppDelegate::snapshotPath(),
+                u"meldingen: NIET beschikbaar, zie hierboven"_s,
+            } +
+            beforeSummary +
+            QStringList{u"opstarten klaar. statusitem=ONTBREEKT hotkey=MISLUKT panel=prewarmed"_s};
+        QCOMPARE(lines, expected);
+
+        ManualClock::settle();
+        QCOMPARE(m_world->tokenReads, boots);
+        QCOMPARE(m_app->connectionSummary(),
+                 boots ? u"Live verbonden."_s : u"Gestart met --no-homey, geen verbinding."_s);
+    }
+
+    void bootSwapsInALiveStore()
+    {
+        AppDelegate &app = launch({u"--query"_s, u"Leeslamp"_s});
+        HomeStore *store = app.store();
+        QCOMPARE(store->connection(), ConnectionState::live());
+        QCOMPARE(m_world->rests.size(), 1);
+        QCOMPARE(app.restClient(), m_world->rests.constFirst().get());
+        QCOMPARE(HomeyConfig::stored(defaults()), m_world->endpoint);
+        QVERIFY(!onboarding().showing());
+        QVERIFY(!onboarding().busy());
+        QVERIFY(onboarding().hasToken());
+        // The start-up query holds in the store the boot brought.
+        QCOMPARE(store->query(), u"Leeslamp"_s);
+        QCOMPARE(store->hits().constFirst().title, u"Leeslamp"_s);
+        QCOMPARE(app.feed(), store->notifications());
+    }
+
+    void storeSwappedInWhileShownKnowsThePanelIsUp()
+    {
+        AppDelegate &app = make();
+        app.applicationDidFinishLaunching();
+        app.panel()->show();
+        ManualClock::settle();
+        HomeStore *store = app.store();
+        store->setQuery(u"Leeslamp"_s);
+        QCOMPARE(store->hits().constFirst().accessory, Hit::Accessory::dimmer(0));
+        // A change on the hub redraws the rows at once only while the store knows the panel is up.
+        m_world->realtimes.constFirst()->push(
+            HomeyEvent::Capability{u"lees"_s, u"onoff"_s, CapabilityValue::fromBool(true), std::nullopt});
+        ManualClock::settle();
+        QCOMPARE(store->hits().constFirst().accessory, Hit::Accessory::dimmer(0.8));
+    }
+
+    void bootWithoutTokenAsksForOne()
+    {
+        m_world->token = std::nullopt;
+        AppDelegate &app = make();
+        HomeStore *placeholder = app.store();
+        app.applicationDidFinishLaunching();
+        ManualClock::settle();
+        QVERIFY(onboarding().showing());
+        QVERIFY(!onboarding().hasToken());
+        QVERIFY(!onboarding().message());
+        QVERIFY(!onboarding().busy());
+        QVERIFY(app.panel()->isVisible());
+        QCOMPARE(app.store(), placeholder);
+        QVERIFY(m_world->rests.isEmpty());
+    }
+
+    void bootFailuresEndInTheOnboardingModel_data()
+    {
+        QTest::addColumn<int>("step"); // 0 keyring, 1 finding the hub, 2 checking the token
+        QTest::addColumn<bool>("pairing");
+        QTest::newRow("keyring") << 0 << true;
+        QTest::newRow("hub not found") << 1 << false;
+        QTest::newRow("token refused") << 2 << true;
+    }
+    void bootFailuresEndInTheOnboardingModel()
+    {
+        QFETCH(int, step);
+        QFETCH(bool, pairing);
+        QString explanation;
+        if (step == 0) {
+            m_world->tokenFailure = KeychainError::denied();
+            explanation = Onboarding::explain(*m_world->tokenFailure);
+        } else if (step == 1) {
+            m_world->endpointFailure = HomeyError::unreachable(u"192.168.1.5"_s);
+            explanation = Onboarding::explain(*m_world->endpointFailure);
+        } else {
+            m_world->validateFailure = HomeyError::unauthorized();
+            explanation = Onboarding::explain(*m_world->validateFailure);
+        }
+        AppDelegate &app = make();
+        HomeStore *placeholder = app.store();
+        app.applicationDidFinishLaunching();
+        ManualClock::settle();
+        QCOMPARE(onboarding().connectionProblem(), explanation);
+        QCOMPARE(onboarding().message(), pairing ? std::optional(explanation) : std::nullopt);
+        QCOMPARE(onboarding().showing(), pairing);
+        QCOMPARE(app.panel()->isVisible(), pairing);
+        QVERIFY(!onboarding().busy());
+        QCOMPARE(app.store(), placeholder);
+        QCOMPARE(HomeyConfig::stored(defaults()), std::nullopt);
+    }
+
+    void failedBootLeavesTheOldStoreStopped()
+    {
+        AppDelegate &app = launch();
+        HomeStore *live = app.store();
+        m_world->validateFailure = HomeyError::unauthorized();
+        awaitTask(app.bootHomey());
+        QCOMPARE(app.store(), live);
+        QCOMPARE(live->connection(), ConnectionState::idle());
+        QVERIFY(onboarding().showing());
+    }
+
+    void secondBootWhileOneRunsDoesNothing()
+    {
+        m_world->endpointDelay = 1s;
+        AppDelegate &app = make();
+        auto first = app.bootHomey();
+        awaitTask(app.bootHomey());
+        QCOMPARE(m_world->tokenReads, 1);
+        m_world->clock->advance(1s);
+        awaitTask(std::move(first));
+        QCOMPARE(m_world->rests.size(), 1);
+        QCOMPARE(app.store()->connection(), ConnectionState::live());
+    }
+
+    void savingAKeyBootsOnlyWhenTheHubTakesIt()
+    {
+        m_world->token = std::nullopt;
+        m_world->validateFailure = HomeyError::unauthorized();
+        AppDelegate &app = launch();
+        QVERIFY(onboarding().showing());
+        QVERIFY(!awaitTask(app.saveToken(u" sleutel\n"_s)));
+        QVERIFY(onboarding().showing());
+        QCOMPARE(onboarding().message(), Onboarding::explain(HomeyError::unauthorized()));
+        QCOMPARE(m_world->tokens->itemCount(), 0);
+
+        m_world->validateFailure.reset();
+        bool hiddenBeforeBoot = false;
+        connect(&onboarding(), &Onboarding::showingChanged, this,
+                [&] { hiddenBeforeBoot = !onboarding().showing() && m_world->rests.isEmpty(); });
+        QVERIFY(awaitTask(app.saveToken(u" sleutel\n"_s)));
+        QVERIFY(hiddenBeforeBoot);
+        QCOMPARE(m_world->tokens->item(AppConfiguration::service())->data, "sleutel"_ba);
+        QCOMPARE(app.store()->connection(), ConnectionState::live());
+    }
+
+    void reconnectResyncsALiveStoreAndBootsOtherwise()
+    {
+        m_world->token = std::nullopt;
+        AppDelegate &app = launch();
+        LogCapture log;
+        m_world->token = u"geheim"_s;
+        app.reconnect();
+        ManualClock::settle();
+        QCOMPARE(log.lines().constFirst(), u"menu: opnieuw verbinden (toestand was idle)"_s);
+        QCOMPARE(m_world->rests.size(), 1);
+
+        HomeStore *live = app.store();
+        app.reconnect();
+        ManualClock::settle();
+        QVERIFY(log.lines().contains(u"menu: opnieuw verbinden (toestand was live)"_s));
+        QCOMPARE(app.store(), live);
+        QCOMPARE(m_world->rests.size(), 1);
+        QCOMPARE(m_world->rests.constFirst()->calls.count(u"zones"_s), 2);
+        QCOMPARE(live->connection(), ConnectionState::live());
+    }
+
+    void forgetTokenFallsBackToPairing_data()
+    {
+        QTest::addColumn<bool>("keyringFails");
+        QTest::newRow("forgotten") << false;
+        QTest::newRow("keyring refuses") << true;
+    }
+    void forgetTokenFallsBackToPairing()
+    {
+        QFETCH(bool, keyringFails);
+        AppDelegate &app = launch();
+        awaitTask(m_world->tokens->save(u"geheim"_s, AppConfiguration::service()));
+        HomeStore *live = app.store();
+        if (keyringFails)
+            m_world->tokens->failWith(KeychainError::denied());
+        app.forgetToken();
+        ManualClock::settle();
+        QVERIFY(!onboarding().busy());
+        if (keyringFails) {
+            QCOMPARE(onboarding().message(), Onboarding::explain(KeychainError::denied()));
+            QCOMPARE(app.store(), live);
+            QCOMPARE(HomeyConfig::stored(defaults()), m_world->endpoint);
+            QVERIFY(!defaults().boolReading(AppConfiguration::explicitCredentialsKey));
+            return;
+        }
+        QCOMPARE(onboarding().message(),
+                 u"De sleutel is gewist. Plak een nieuwe sleutel om opnieuw te koppelen."_s);
+        QVERIFY(onboarding().showing());
+        QVERIFY(!onboarding().hasToken());
+        QVERIFY(!onboarding().connectionProblem());
+        QCOMPARE(m_world->tokens->itemCount(), 0);
+        QVERIFY(defaults().boolReading(AppConfiguration::explicitCredentialsKey));
+        for (const QString &key :
+             {HomeyConfig::baseURLKey, HomeyConfig::homeyIDKey, HomeyConfig::homeyNameKey})
+            QVERIFY(!defaults().contains(key));
+        QVERIFY(app.store() != live);
+        QVERIFY(!app.restClient());
+        QCOMPARE(app.store()->connection(), ConnectionState::idle());
+        QCOMPARE(live->connection(), ConnectionState::idle());
+    }
+
+    void refusedTokenOnTheLinkRaisesPairing()
+    {
+        AppDelegate &app = launch();
+        LogCapture log;
+        // The link drops and the reload that follows is refused.
+        m_world->rests.constFirst()->fail(u"zones"_s, HomeyError::unauthorized());
+        m_world->realtimes.constFirst()->end();
+        ManualClock::settle();
+        m_world->clock->advance(1s);
+        QVERIFY(onboarding().showing());
+        QCOMPARE(onboarding().message(), Onboarding::explain(HomeyError::unauthorized()));
+        // Each state once, however often it was announced.
+        const QStringList changes = log.matching(u"verbinding: "_s);
+        QCOMPARE(changes.constLast(), u"verbinding: "_s + app.connectionSummary());
+        QCOMPARE(QSet<QString>(changes.begin(), changes.end()).size(), changes.size());
+    }
+
+    void panelHooksFollowTheSwitches_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::newRow("plain") << QStringList();
+        QTest::newRow("--room") << QStringList{u"--room"_s, u"Woonkamer"_s, u"--query"_s, u"lamp"_s};
+    }
+    void panelHooksFollowTheSwitches()
+    {
+        QFETCH(QStringList, switches);
+        const bool keepsRoom = !switches.isEmpty();
+        AppDelegate &app = launch(switches);
+        HomeStore *store = app.store();
+        app.panel()->show();
+        if (!keepsRoom)
+            store->enterScope(u"woonkamer"_s);
+        QCOMPARE(store->scopeZoneID(), u"woonkamer"_s);
+        QCOMPARE(store->query(), keepsRoom ? u"lamp"_s : QString());
+        store->setQuery(u"plafond"_s);
+        store->setSelection(1);
+        app.panel()->hide(u"esc"_s);
+        QCOMPARE(store->query(), QString());
+        QCOMPARE(store->selection(), 0);
+        QCOMPARE(store->scopeZoneID().has_value(), keepsRoom);
+        if (!keepsRoom)
+            return;
+        // Left by hand, the room comes back with the next show, and so does the start-up query.
+        store->exitScope();
+        app.panel()->show();
+        QCOMPARE(store->scopeZoneID(), u"woonkamer"_s);
+        QCOMPARE(store->query(), u"lamp"_s);
+    }
+
+    void snapshotSignal()
+    {
+        AppDelegate &app = launch();
+        HomeStore *store = app.store();
+        store->setQuery(u"lamp \"x\""_s);
+        QCOMPARE(app.snapshotStateLine(),
+                 u"snapshot-toestand: query=\"lamp \\\"x\\\"\" scope=geen rijen=[]"_s);
+        store->setQuery(u"lamp"_s);
+        QStringList titles;
+        for (const Hit &hit : store->hits().mid(0, 4))
+            titles << hit.title;
+        QCOMPARE(store->hits().size() > 4, true);
+        QCOMPARE(app.snapshotStateLine(),
+                 u"snapshot-toestand: query=\"lamp\" scope=geen rijen=["_s + titles.join(u", "_s) + u"]"_s);
+        store->enterScope(u"kantoor"_s);
+        QCOMPARE(app.snapshotStateLine(),
+                 u"snapshot-toestand: query=\"\" scope=Kantoor rijen=[Bureaulamp, Lamp 2, Lamp 10]"_s);
+
+        // The picture comes a turn after the show, never inside the signal's own.
+        QFile::remove(AppDelegate::snapshotPath());
+        LogCapture log;
+        app.snapshotOnSignal();
+        QVERIFY(app.panel()->isVisible());
+        QVERIFY(!QFile::exists(AppDelegate::snapshotPath()));
+        QCOMPARE(log.lines().constFirst(), app.snapshotStateLine());
+        QTRY_VERIFY(QFile::exists(AppDelegate::snapshotPath()));
+    }
+
+    void unconfiguredClientRefusesEverything()
+    {
+        UnconfiguredHomeyClient client;
+        const auto refused = [](auto task) {
+            return awaitFailure<HomeyError>(std::move(task)) == HomeyError::notConfigured();
+        };
+        QVERIFY(refused(client.zones()));
+        QVERIFY(refused(client.devices()));
+        QVERIFY(refused(client.flows()));
+        QVERIFY(refused(client.moods()));
+        QVERIFY(refused(client.favorites()));
+        QVERIFY(refused(client.energy()));
+        QVERIFY(refused(client.system()));
+        QVERIFY(refused(client.notifications()));
+        QVERIFY(refused(client.setCapability(u"d"_s, u"onoff"_s, CapabilityValue::fromBool(true))));
+        QVERIFY(refused(client.startFlow(u"f"_s, false)));
+        QVERIFY(refused(client.setMood(u"m"_s)));
+    }
+};
+
+QTEST_MAIN(TstAppDelegate)
+#include "tst_appdelegate.moc"

@@ -1,0 +1,277 @@
+#include "app/hotkeycontrol.h"
+#include "app/hotkeytester.h"
+#include "app/notifier.h"
+#include "app/paneltoggle.h"
+#include "app/settings.h"
+#include "app/settingswindowcontroller.h"
+#include "logcapture.h"
+#include "platform/x11hotkeygrabber.h"
+#include "store/notifications/notificationfeed.h"
+#include "ui/statustone.h"
+#include "ui/symbolcatalog.h"
+#include "ui/theme.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Quorvane_UiPlugin)
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool onDisplay()
+{
+    return QGuiApplication::platformName() == u"xcb"_s;
+}
+
+class FakeBanners final : public BannerService {
+public:
+    bool hasBus() const override { return true; }
+    bool hasServer() const override { return true; }
+    void setHandlers(Handlers) override {}
+    void post(const Banner &, Done done) override { done(std::nullopt); }
+    void closeAll() override {}
+};
+
+// Refuses every change, as the desktop does for a combination another program holds.
+class RefusingGrabber final : public HotKeyGrabber {
+public:
+    Availability availability() const override { return Availability::ready; }
+    int grab(const HotKeyCombo::X11Grab &key) override
+    {
+        return key == *HotKeyCombo::standard().x11Grab() ? 0 : 10;
+    }
+    void release() override {}
+    void setOnPress(std::function<void()>) override {}
+};
+
+// Every visible text item of the window with its place in the window.
+QHash<QString, QRectF> drawnTexts(QQuickItem *item)
+{
+    QHash<QString, QRectF> texts;
+    if (!item->isVisible())
+        return texts;
+    if (item->inherits("QQuickText") || item->inherits("QQuickTextInput")) {
+        const QString text = item->property("text").toString();
+        if (!text.isEmpty())
+            texts.insert(text, item->mapRectToScene(QRectF(0, 0, item->width(), item->height())));
+    }
+    for (QQuickItem *child : item->childItems())
+        texts.insert(drawnTexts(child));
+    return texts;
+}
+
+int distance(const QColor &a, const QColor &b)
+{
+    return std::max(
+        {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+}
+
+// Whether any pixel inside the rectangle is about this colour (text is drawn in it, antialiased).
+bool hasColour(const QImage &image, const QRectF &rect, const QColor &colour, int tolerance = 24)
+{
+    const QRect area = rect.toAlignedRect().intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (distance(image.pixelColor(x, y), colour) <= tolerance)
+                return true;
+        }
+    }
+    return false;
+}
+
+void xdotool(const QStringList &keys)
+{
+    QProcess process;
+    process.start(u"xdotool"_s, QStringList{u"key"_s} + keys);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 0);
+}
+
+} // namespace
+
+// Offscreen: the window rendered into PNGs in the build folder's settingswindow/. Under run-xvfb.sh: a
+// combination recorded from real key presses becomes the global hot key.
+class TstSettingsWindow : public QObject {
+    Q_OBJECT
+
+    SettingsStore defaults{u"settingswindow"_s};
+    std::unique_ptr<QQmlEngine> engine;
+    HotKeyTester tester;
+    std::unique_ptr<Notifier> notifier;
+    std::unique_ptr<NotificationFeed> feed;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Theme::useFamilies(u"DejaVu Sans"_s, u"DejaVu Sans Mono"_s);
+        QVERIFY(SymbolCatalog::loadFont());
+        engine = std::make_unique<QQmlEngine>();
+        notifier = std::make_unique<Notifier>(std::make_shared<FakeBanners>());
+    }
+
+    void init()
+    {
+        QFile::remove(defaults.filePath());
+        Settings::defaults().remove(Settings::hotKeyCodeKey);
+        Settings::defaults().remove(Settings::hotKeyModifiersKey);
+        feed = std::make_unique<NotificationFeed>(defaults);
+    }
+
+    void drawsItsSectionsInOrder()
+    {
+        if (onDisplay())
+            QSKIP("pictures are made offscreen");
+        RefusingGrabber grabber;
+        PanelToggle toggle({[] { return false; }, [] {}, [](const QString &) {}});
+        HotKeyControl control(grabber, tester, toggle, false);
+        control.setUp();
+        NotificationSettings settings = feed->settings();
+        settings.p2000Regions = {u"Utrecht"_s, u"Amsterdam-Amstelland"_s};
+        feed->apply(settings);
+
+        LogCapture logged;
+        SettingsWindowController controller(
+            *engine, tester, *feed, *notifier,
+            {[] { return u"Live verbonden."_s; },
+             {},
+             [&](const HotKeyCombo &to) { return control.changeHotKey(to); }});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(window);
+        controller.show();
+        QCOMPARE(controller.window(), window);
+        QCOMPARE(logged.matching(u"instellingen geopend"_s).size(), 2);
+        QCOMPARE(window->title(), u"Quorvane, instellingen"_s);
+        QCOMPARE(window->size(), QSize(500, 660));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+
+        // A refused combination and a running test, so their labels are in the picture too.
+        SettingsModel *model = controller.model();
+        model->toggleRecording();
+        QVERIFY(model->handleKey(Qt::Key_K, Qt::ControlModifier | Qt::AltModifier));
+        QVERIFY(model->registerFailed());
+        model->armTest();
+
+        const QDir folder(QStringLiteral(QUORVANE_SHOTS_DIR));
+        QVERIFY(folder.mkpath(u"."_s));
+        QImage image = window->grabWindow();
+        QVERIFY(image.save(folder.filePath(u"settings-window.png"_s)));
+        QVERIFY(distance(image.pixelColor(4, 4), Theme::surface()) <= 1);
+        // The connection line stands at the bottom of the window as it opens.
+        const QHash<QString, QRectF> opened = drawnTexts(window->contentItem());
+        QVERIFY(opened.value(u"Live verbonden."_s).bottom() > 600);
+
+        // The whole content at once, for the order of the sections.
+        auto *content = window->findChild<QQuickItem *>(u"content"_s);
+        QVERIFY(content);
+        const int fullHeight = int(content->implicitHeight()) + 100;
+        window->resize(500, fullHeight);
+        QTRY_COMPARE(window->contentItem()->height(), double(fullHeight));
+        image = window->grabWindow();
+        QVERIFY(image.save(folder.filePath(u"settings-window-full.png"_s)));
+
+        const QHash<QString, QRectF> texts = drawnTexts(window->contentItem());
+        const QVariantMap names = model->texts();
+        const QStringList order = {
+            names[u"appName"_s].toString(),
+            names[u"configure"_s].toString(),
+            names[u"notifications"_s].toString(),
+            model->permissionText(),
+            names[u"sourcesCaption"_s].toString(),
+            u"Systeem en apps"_s,
+            names[u"p2000Caption"_s].toString(),
+            u"Amsterdam-Amstelland, Utrecht"_s,
+            names[u"hotKey"_s].toString(),
+            model->chipText(),
+            names[u"registerFailed"_s].toString(),
+            names[u"test"_s].toString(),
+            model->testResultText(),
+            names[u"panel"_s].toString(),
+            names[u"resetPanel"_s].toString(),
+            model->connectionText(),
+        };
+        double previous = -1;
+        for (const QString &text : order) {
+            QVERIFY2(texts.contains(text), qPrintable(text));
+            QVERIFY2(texts[text].top() > previous, qPrintable(text));
+            previous = texts[text].top();
+        }
+
+        QCOMPARE(model->chipText(), u"Ctrl+Alt+Space"_s);
+        QVERIFY(hasColour(image, texts[names[u"hotKey"_s].toString()], Theme::textFaint()));
+        QVERIFY(hasColour(image, texts[model->chipText()].adjusted(-4, 0, 0, 0), Theme::surfaceTile(), 2));
+        QVERIFY(hasColour(image, texts[model->permissionText()], toneColour(StatusTone::live)));
+        QVERIFY(hasColour(image, texts[names[u"registerFailed"_s].toString()], Theme::alarm()));
+        QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
+    }
+
+    void recordingKeepsKeysFromTheFields()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *regions = window->findChild<QQuickItem *>(u"regions"_s);
+        QVERIFY(regions);
+        auto *field = regions->findChild<QQuickItem *>(u"input"_s);
+        QVERIFY(field);
+        field->forceActiveFocus();
+        QTest::keyClick(window, Qt::Key_U);
+        QCOMPARE(controller.model()->regionText(), u"u"_s);
+
+        controller.model()->toggleRecording();
+        QTest::keyClick(window, Qt::Key_T);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!controller.model()->isRecording());
+        QTest::keyClick(window, Qt::Key_T);
+        QCOMPARE(controller.model()->regionText(), u"ut"_s);
+        QCOMPARE(feed->settings().p2000Regions, QSet<QString>{u"ut"_s});
+    }
+
+    void recordedCombinationBecomesTheHotKey()
+    {
+        if (!onDisplay())
+            QSKIP("needs run-xvfb.sh");
+        X11HotKeyGrabber grabber;
+        QCOMPARE(grabber.availability(), HotKeyGrabber::Availability::ready);
+        PanelToggle toggle({[] { return false; }, [] {}, [](const QString &) {}});
+        HotKeyControl control(grabber, tester, toggle, false);
+        control.setUp();
+        QVERIFY(control.isRegistered());
+        SettingsWindowController controller(
+            *engine, tester, *feed, *notifier,
+            {{}, {}, [&](const HotKeyCombo &to) { return control.changeHotKey(to); }});
+        controller.show();
+        QVERIFY(QTest::qWaitForWindowActive(controller.window()));
+
+        LogCapture logged;
+        SettingsModel *model = controller.model();
+        model->toggleRecording();
+        xdotool({u"ctrl+alt+k"_s});
+        const HotKeyCombo ctrlAltK{40, HotKeyCombo::controlMask | HotKeyCombo::optionMask};
+        QTRY_COMPARE(model->chipText(), u"Ctrl+Alt+K"_s);
+        QCOMPARE(control.shownCombo(), ctrlAltK);
+        QCOMPARE(Settings::hotKey(), ctrlAltK);
+
+        // The tester proves the new combination arrives, and after it a press works the panel.
+        model->armTest();
+        xdotool({u"ctrl+alt+k"_s});
+        QTRY_COMPARE(model->testResultText(), u"Werkt"_s);
+        xdotool({u"ctrl+alt+k"_s});
+        QTRY_COMPARE(logged.matching(u"hotkey: gevuurd"_s).size(), 1);
+    }
+};
+
+QTEST_MAIN(TstSettingsWindow)
+#include "tst_settingswindow.moc"

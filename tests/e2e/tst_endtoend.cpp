@@ -1,0 +1,222 @@
+#include "endtoend.h"
+
+#include <QDir>
+#include <QJsonObject>
+#include <QSet>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString garageLamp = u"50c0e1bd-1540-5efd-a679-82b8a8de2fd8"_s;
+
+// The process's sockets that are internet sockets, by inode.
+QSet<QString> internetSockets(qint64 pid)
+{
+    QSet<QString> own;
+    const QDir fds(u"/proc/"_s + QString::number(pid) + u"/fd"_s);
+    static const QRegularExpression socket(u"^socket:\\[(\\d+)\\]$"_s);
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        const QRegularExpressionMatch match =
+            socket.match(QFile::symLinkTarget(fds.filePath(fd)).section(u'/', -1));
+        if (match.hasMatch())
+            own.insert(match.captured(1));
+    }
+    QSet<QString> internet;
+    for (const QString &table : {u"tcp"_s, u"tcp6"_s, u"udp"_s, u"udp6"_s, u"raw"_s, u"raw6"_s}) {
+        QFile file(u"/proc/net/"_s + table);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QStringList lines = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const QStringList fields = lines.at(i).simplified().split(u' ');
+            if (fields.size() > 9 && own.contains(fields.at(9)))
+                internet.insert(fields.at(9));
+        }
+    }
+    return internet;
+}
+
+} // namespace
+
+// Each test runs the real program in its own home folder, on the display and session bus that
+// run-e2e.sh provides, against a fake hub serving the demo home.
+class TstEndToEnd : public EndToEndCase {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QVERIFY(setUpStage()); }
+    void cleanup()
+    {
+        const QString problems = tearDownStage();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
+
+    void launchLinesComeInOrderAndTheHubFollows()
+    {
+        Copy &copy = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        const QStringList messages = copy.messages();
+        const QStringList order{
+            QString(58, QChar(0x2500)),
+            u"Quorvane "_s,
+            u"logboek: "_s,
+            u"sneltoets uit instellingen: "_s,
+            u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+            u"panel: prewarmed (760x540)"_s,
+            u"SIGUSR1-handler actief: "_s,
+            u"SIGUSR2-handler actief: "_s,
+            u"meldingen: NIET beschikbaar, zie hierboven"_s,
+            u"opstarten klaar. statusitem=ONTBREEKT hotkey=MISLUKT panel=prewarmed"_s,
+            u"verbinding: Live verbonden."_s,
+        };
+        qsizetype at = -1;
+        for (const QString &start : order) {
+            const auto found = std::find_if(messages.begin() + at + 1, messages.end(),
+                                            [&](const QString &m) { return m.startsWith(start); });
+            QVERIFY2(found != messages.end(), qPrintable(start));
+            at = found - messages.begin();
+        }
+        QVERIFY(messages.filter(u"!! "_s).isEmpty());
+    }
+
+    void noHomeyMakesNoNetworkConnection()
+    {
+        Copy &copy = start({u"--no-homey"_s, u"--offscreen"_s, u"--show"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar."_s), patience);
+        QVERIFY(!snapshot(copy, snapshotPath()).isNull());
+        QVERIFY(copy.logged(u"panel: getoond, zichtbaar=true frame=-20000,-20000 760x540 "
+                            u"(--offscreen: buiten beeld, de gebruiker ziet niets)"_s));
+        QVERIFY(copy.logged(u"Homey-verbinding: uit (--no-homey)."_s));
+        QCOMPARE(internetSockets(copy.pid()), QSet<QString>());
+        QVERIFY(m_hub->requests().isEmpty());
+    }
+
+    void snapshotShowsTheHubsDevices()
+    {
+        Copy &copy = start({u"--query"_s, u"lamp"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        const QImage picture = snapshot(copy, snapshotPath());
+        QCOMPARE(picture.size(), QSize(760, 540));
+
+        const QString state = copy.messages().filter(u"snapshot-toestand: "_s).constLast();
+        const QRegularExpressionMatch rows =
+            QRegularExpression(u"^snapshot-toestand: query=\"lamp\" scope=geen rijen=\\[(.+)\\]$"_s)
+                .match(state);
+        QVERIFY2(rows.hasMatch(), qPrintable(state));
+        QStringList names;
+        for (const QJsonValue &device : m_hub->home().value(u"devices"_s).toObject())
+            names << device.toObject().value(u"name"_s).toString();
+        const QStringList titles = rows.captured(1).split(u", "_s);
+        QCOMPARE(titles.size(), 4);
+        for (const QString &title : titles)
+            QVERIFY2(names.contains(title), qPrintable(title));
+
+        // Rows below the search field: an empty list is one flat colour there.
+        QSet<QRgb> colours;
+        for (int y = 70; y < 300; y += 2)
+            for (int x = 20; x < 740; x += 2)
+                colours.insert(picture.pixel(x, y));
+        QVERIFY(colours.size() > 50);
+    }
+
+    void aChangeOnTheHubShowsInThePanelsList()
+    {
+        Copy &copy = start({u"--query"_s, u"Garagelamp"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        // The first show draws the search field without its cursor until the panel has key focus.
+        snapshot(copy, snapshotPath());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        const QImage off = snapshot(copy, snapshotPath());
+        QVERIFY(!off.isNull());
+
+        QVERIFY(m_hub->setCapabilityValue(garageLamp, u"onoff"_s, true));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"socket-event #1: Garagelamp onoff = aan"_s), patience);
+        const QImage on = snapshot(copy, snapshotPath());
+        QVERIFY(!on.isNull());
+        QVERIFY(on != off);
+
+        // Switched back, the panel draws exactly what it drew before.
+        QVERIFY(m_hub->setCapabilityValue(garageLamp, u"onoff"_s, false));
+        QTRY_VERIFY_WITH_TIMEOUT(snapshot(copy, snapshotPath()) == off, patience);
+    }
+
+    void aRefusedTokenBringsThePairingScreen()
+    {
+        Copy &copy = start({}, hubEnvironment(u"niet-de-goede"_s));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(copy).isEmpty(), patience);
+        QStringList routes;
+        for (const FakeRequest &request : m_hub->requests())
+            routes << QString::fromUtf8(request.route());
+        QVERIFY(routes.contains(u"manager/sessions/session/me"_s));
+        QVERIFY(routes.filter(u"manager/devices"_s).isEmpty());
+        QVERIFY(!copy.logged(u"verbinding: Live"_s));
+    }
+
+    void forgettingTheTokenLeavesNoHubBehind()
+    {
+        Copy &first = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"verbinding: Live verbonden."_s), patience);
+        QVERIFY(settings().contains(u"ai.velkor.quorvane.baseURL"_s));
+        first.process()->terminate();
+        QVERIFY(first.process()->waitForFinished(patience));
+
+        // Refused, with the hub stored: the pairing screen offers to forget the token. From the key
+        // field, Tab reaches "Annuleren" and then "Sleutel wissen"; its confirmation starts on
+        // "Annuleren", and Tab goes on to "Wis de sleutel".
+        Copy &copy = start({}, hubEnvironment(u"niet-de-goede"_s));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(copy).isEmpty(), patience);
+        typeKeys({u"Tab"_s, u"Tab"_s, u"Return"_s, u"Tab"_s, u"Return"_s});
+
+        QTRY_VERIFY_WITH_TIMEOUT(settings().boolReading(u"quorvane.explicitCredentials"_s), patience);
+        for (const QString &key : {u"ai.velkor.quorvane.baseURL"_s, u"ai.velkor.quorvane.homeyID"_s,
+                                   u"ai.velkor.quorvane.homeyName"_s})
+            QVERIFY(!settings().contains(key));
+        QVERIFY(!visibleWindows(copy).isEmpty());
+    }
+
+    void aSecondStartShowsTheFirstCopysPanel()
+    {
+        Copy &first = start({u"--no-homey"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"opstarten klaar."_s), patience);
+        QVERIFY(visibleWindows(first).isEmpty());
+
+        Copy &second = start({});
+        QVERIFY(second.process()->waitForFinished(patience));
+        QCOMPARE(second.process()->exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"SIGUSR1 ontvangen: paneel tonen"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(first).size() == 1, patience);
+        // A tool window that stays out of the taskbar.
+        const QString state =
+            EndToEnd::run(u"xprop"_s, {u"-id"_s, visibleWindows(first).constFirst(), u"_NET_WM_STATE"_s});
+        QVERIFY2(state.contains(u"_NET_WM_STATE_SKIP_TASKBAR"_s), qPrintable(state));
+    }
+
+    void theRunScriptShowsTheDemoHomeLive()
+    {
+        QProcess *script =
+            launch(u"bash"_s, {QStringLiteral(QUORVANE_SOURCE_DIR "/scripts/run")},
+                   {{u"QUORVANE_RUN_BUILD"_s, QStringLiteral(QUORVANE_BUILD_DIR)}}, QProcess::MergedChannels);
+        QString output;
+        const auto said = [&](const QString &text) {
+            output += QString::fromUtf8(script->readAll());
+            return output.contains(text);
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(said(u"verbinding: Live verbonden."_s), qPrintable(output), patience);
+        QVERIFY(said(u"panel: getoond, zichtbaar=true"_s));
+        const QRegularExpressionMatch pid =
+            QRegularExpression(u"quorvane runs as pid (\\d+)"_s).match(output);
+        QVERIFY(pid.hasMatch());
+
+        // Stopping the script stops the program and the fake hub with it.
+        script->terminate();
+        QVERIFY(script->waitForFinished(patience));
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(pid.captured(1).toLongLong()), 0) != 0, patience);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstEndToEnd)
+#include "tst_endtoend.moc"
