@@ -183,7 +183,7 @@ QQuickItem *AppDelegate::makePaletteRoot()
     parts.onboarding = m_onboarding;
     // Banners and their permission come with the desktop's notifier; until then the list shows none.
     parts.notifier = nullptr;
-    parts.hotKeyLabel = Settings::hotKey().display();
+    parts.hotKeyLabel = Settings::hotKey().keysText();
     parts.hoverGate = m_panel->hoverGate();
     parts.motion = m_motion;
     parts.isolated = AppConfiguration::isolated();

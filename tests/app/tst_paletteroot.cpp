@@ -55,7 +55,7 @@ public:
         parts.store = store.get();
         parts.onboarding = &onboarding;
         parts.notifier = notifier.get();
-        parts.hotKeyLabel = u"⌃⌥Space"_s;
+        parts.hotKeyLabel = u"Ctrl+Alt+Space"_s;
         parts.motion = &motion;
         PaletteRoot::Actions actions;
         actions.onDismiss = [this] { ++dismissed; };

@@ -65,7 +65,7 @@ struct PaletteRig {
         actions.onReconnect = [this] { ++reconnects; };
         actions.onRequestPermission = [this] { ++permissionRequests; };
         actions.onClearBanners = [this] { ++bannerClears; };
-        palette = std::make_unique<PaletteController>(store.get(), nullptr, u"⌃⌥Space"_s, &hoverGate,
+        palette = std::make_unique<PaletteController>(store.get(), nullptr, u"Ctrl+Alt+Space"_s, &hoverGate,
                                                       std::move(actions), nullptr, clock);
         QObject::connect(palette.get(), &PaletteController::searchFocusRequested,
                          [this] { ++focusRequests; });

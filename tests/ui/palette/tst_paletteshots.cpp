@@ -60,7 +60,7 @@ public:
 
         PaletteController::Actions actions;
         actions.onDismiss = [this] { ++dismissed; };
-        palette = std::make_unique<PaletteController>(store.get(), nullptr, u"⌃⌥Space"_s, &hoverGate,
+        palette = std::make_unique<PaletteController>(store.get(), nullptr, u"Ctrl+Alt+Space"_s, &hoverGate,
                                                       std::move(actions));
         onboarding = std::make_unique<OnboardingRoot>(store.get(), OnboardingRoot::Actions(), false);
 

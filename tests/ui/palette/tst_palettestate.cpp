@@ -8,7 +8,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The search row's end: "hot key ⌃⌥Space", or "clear esc", "esc".
+// The search row's end: "hot key Ctrl+Alt+Space", or "clear esc", "esc".
 QString trailingOf(const SearchRowLook &look)
 {
     QStringList parts;
@@ -52,11 +52,11 @@ void PaletteStateTest::eachState_data()
     QTest::newRow("overview on a room")
         << u"overview"_s << QStringList{u"↑↓←→ kies"_s,   u"⏎ open kamer"_s, u"␣ aan/uit"_s,
                                         u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s,     u"⌘N 2 meldingen"_s}
-        << search << QString() << u"hot key ⌃⌥Space"_s;
+        << search << QString() << u"hot key Ctrl+Alt+Space"_s;
     QTest::newRow("overview on a scene")
         << u"overview scene"_s
         << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
-        << search << QString() << u"hot key ⌃⌥Space"_s;
+        << search << QString() << u"hot key Ctrl+Alt+Space"_s;
     QTest::newRow("results on a lamp")
         << u"results"_s << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s,       u"⌘⏎ doe, blijf"_s,
                                        u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s, u"esc terug"_s}
