@@ -187,6 +187,8 @@ void PaletteKeysTest::keyMap_data()
         u"mode results>overview, query \"plafondlamp\">\"\", selection 0>5, search focused"_s);
     row("results ctrl+right dims", "results", Qt::Key_Right, ctrl, true,
         u"hub plafond dim 0.45, dim plafond 0.4>0.45"_s);
+    // Not the lamps of the overview's focused room, hidden behind the results.
+    row("results ctrl+right on a lock", "results lock", Qt::Key_Right, ctrl, true, u""_s);
     row("results left moves the cursor", "results", Qt::Key_Left, none, false, u""_s);
     row("results down", "results lock", Qt::Key_Down, none, true, u""_s);
     row("results ctrl+r", "results", Qt::Key_R, ctrl, true, u"reloaded"_s);
