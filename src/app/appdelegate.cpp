@@ -7,8 +7,8 @@
 #include "app/notifier.h"
 #include "app/onboarding.h"
 #include "app/palettepanel.h"
+#include "app/paletteroot.h"
 #include "app/paneltoggle.h"
-#include "app/placeholdercontent.h"
 #include "app/settings.h"
 #include "app/settingswindowcontroller.h"
 #include "app/statusitemcontroller.h"
@@ -36,7 +36,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QUrl placeholderRoot(u"qrc:/quorvane/app/qml/PlaceholderRoot.qml"_s);
+// A save that can no longer run: the application is going.
+QCoro::Task<bool> declined()
+{
+    co_return false;
+}
 
 } // namespace
 
@@ -183,33 +187,47 @@ void AppDelegate::setUpPanel()
 QQuickItem *AppDelegate::makePaletteRoot()
 {
     const QPointer self(this);
-    PlaceholderContent::Actions actions;
-    actions.save = [self](QString key) {
+    PaletteRoot::Parts parts;
+    parts.store = m_store;
+    parts.onboarding = m_onboarding;
+    parts.notifier = m_notifier;
+    // The combination that is registered, not the one asked for (a refused change keeps the old one).
+    parts.hotKeyLabel = hotKeyLabel();
+    parts.hoverGate = m_panel->hoverGate();
+    parts.motion = m_motion;
+    parts.isolated = AppConfiguration::isolated();
+
+    PaletteRoot::Actions actions;
+    actions.onDismiss = [self] {
         if (self)
-            self->saveToken(std::move(key));
+            self->m_panel->hide(u"actie uitgevoerd of esc"_s);
     };
-    actions.forget = [self] {
+    actions.onOpenSettings = [self] {
         if (self)
-            self->forgetToken();
+            self->openSettings();
     };
-    actions.retry = [self] {
+    actions.onReconnect = [self] {
         if (self)
             self->reconnect();
     };
-    auto content = std::make_unique<PlaceholderContent>(m_store, m_onboarding, std::move(actions));
-
-    QQmlComponent component(m_engine.get(), placeholderRoot);
-    std::unique_ptr<QObject> object(
-        component.createWithInitialProperties({{u"content"_s, QVariant::fromValue<QObject *>(content.get())},
-                                               {u"motion"_s, QVariant::fromValue(m_motion)}}));
-    auto *root = qobject_cast<QQuickItem *>(object.get());
-    if (!root) {
-        log(u"!! paneel: de inhoud laadt niet: "_s + component.errorString().trimmed());
-        return nullptr;
-    }
-    object.release();
-    content.release()->setParent(root);
-    return root;
+    actions.onSave = [self](QString key) { return self ? self->saveToken(std::move(key)) : declined(); };
+    actions.onForget = [self] {
+        if (self)
+            self->forgetToken();
+    };
+    actions.onCancel = [self] {
+        if (self)
+            self->m_onboarding->setShowing(false);
+    };
+    actions.onRetry = [self] {
+        if (self)
+            self->reconnect();
+    };
+    actions.onConfigure = [self] {
+        if (self)
+            self->openOnboarding();
+    };
+    return PaletteRoot::make(*m_engine, parts, std::move(actions));
 }
 
 void AppDelegate::panelDidShow()

@@ -63,6 +63,7 @@ const QHash<QString, char32_t> &table()
         {u"helicopter"_s, 0xe539},                        // flight
         // views and controls
         {u"xmark"_s, 0xe5cd},                         // close
+        {u"xmark.circle.fill"_s, 0xe5c9},             // cancel
         {u"exclamationmark.triangle.fill"_s, 0xe002}, // warning
         {u"arrow.up"_s, 0xe5d8},                      // arrow_upward
         {u"arrow.down"_s, 0xe5db},                    // arrow_downward

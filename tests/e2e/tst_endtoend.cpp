@@ -1,76 +1,17 @@
-#include "base/settingsstore.h"
-#include "fakehub/fakehub.h"
-#include "fakehub/fakerealtime.h"
+#include "endtoend.h"
 #include "fakenotificationserver.h"
 
-#include <csignal>
-#include <memory>
 #include <QDBusConnection>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
-#include <QImage>
 #include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QTest>
-#include <vector>
 
 using namespace Qt::StringLiterals;
+using EndToEnd::run;
 
 namespace {
 
-// Generous: the sanitizer build starts slowly, and nothing here is timed.
-constexpr int patience = 60000;
 const QString garageLamp = u"50c0e1bd-1540-5efd-a679-82b8a8de2fd8"_s;
-
-// One running copy of the program and everything it has logged (the log is echoed to stderr).
-class Copy {
-public:
-    explicit Copy(QProcess *process) : m_process(process) {}
-
-    QProcess *process() const { return m_process; }
-    qint64 pid() const { return m_process->processId(); }
-    void signal(int number) const { ::kill(pid_t(pid()), number); }
-
-    // The log's messages, without their time stamps.
-    QStringList messages()
-    {
-        m_text += QString::fromUtf8(m_process->readAllStandardError());
-        QStringList lines;
-        static const QRegularExpression stamp(u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}  "_s);
-        for (const QString &line : m_text.split(u'\n')) {
-            const QRegularExpressionMatch match = stamp.match(line);
-            if (match.hasMatch())
-                lines.append(line.mid(match.capturedLength()));
-        }
-        return lines;
-    }
-    int count(const QString &text) { return int(messages().filter(text).size()); }
-    // What was written besides the log's lines: the sanitizers' reports, Qt's warnings.
-    QString rest()
-    {
-        messages();
-        QStringList others = m_text.split(u'\n');
-        others.removeIf([](const QString &line) { return line.isEmpty() || line.at(0).isDigit(); });
-        return others.join(u'\n');
-    }
-    bool logged(const QString &text) { return count(text) > 0; }
-
-private:
-    QProcess *m_process;
-    QString m_text;
-};
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(patience);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
 
 // The process's sockets that are internet sockets, by inode.
 QSet<QString> internetSockets(qint64 pid)
@@ -103,101 +44,10 @@ QSet<QString> internetSockets(qint64 pid)
 
 // Each test runs the real program in its own home folder, on the display and session bus that
 // run-e2e.sh provides, against a fake hub serving the demo home.
-class TstEndToEnd : public QObject {
+class TstEndToEnd : public EndToEndCase {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<FakeHub> m_hub;
-    FakeRealtime *m_realtime = nullptr;
     FakeNotificationServer m_banners;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
-    std::vector<std::unique_ptr<Copy>> m_copies;
-
-    QString home() const { return m_folder->filePath(u"home"_s); }
-    QString snapshotPath() const { return home() + u"/state/Quorvane/panel.png"_s; }
-
-    QProcessEnvironment environment(const QMap<QString, QString> &extra) const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString &name : environment.keys()) {
-            if (name.startsWith(u"HOMEY_"_s) ||
-                (name.startsWith(u"QUORVANE_"_s) && name != u"QUORVANE_REDUCE_MOTION"_s))
-                environment.remove(name);
-        }
-        environment.insert(u"HOME"_s, home());
-        for (const QString &name : {u"STATE"_s, u"DATA"_s, u"CONFIG"_s, u"CACHE"_s})
-            environment.insert(u"XDG_"_s + name + u"_HOME"_s, home() + u"/"_s + name.toLower());
-        for (auto it = extra.begin(); it != extra.end(); ++it)
-            environment.insert(it.key(), it.value());
-        return environment;
-    }
-    QMap<QString, QString> hubEnvironment(const QString &token = {}) const
-    {
-        return {{u"HOMEY_BASE"_s, m_hub->baseURL().toString()},
-                {u"HOMEY_ID"_s, u"demo"_s},
-                {u"HOMEY_TOKEN"_s, token.isEmpty() ? m_hub->token() : token}};
-    }
-    QProcess *launch(const QString &program, const QStringList &arguments,
-                     const QMap<QString, QString> &extra,
-                     QProcess::ProcessChannelMode channels = QProcess::SeparateChannels)
-    {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment(extra));
-        process->setProcessChannelMode(channels);
-        process->start(program, arguments);
-        m_processes.push_back(std::move(process));
-        return m_processes.back().get();
-    }
-    Copy &start(const QStringList &arguments, const QMap<QString, QString> &extra = {})
-    {
-        QProcess *process = launch(QStringLiteral(QUORVANE_BINARY), arguments, extra);
-        m_copies.push_back(std::make_unique<Copy>(process));
-        return *m_copies.back();
-    }
-    // SIGUSR2, then the picture it wrote.
-    static QImage snapshot(Copy &copy, const QString &path)
-    {
-        const QString written = u"px geschreven naar "_s + path;
-        const int before = copy.count(written);
-        copy.signal(SIGUSR2);
-        QDeadlineTimer deadline(patience);
-        while (copy.count(written) == before && !deadline.hasExpired())
-            QTest::qWait(20);
-        return QImage(path);
-    }
-    // The copy's windows that are mapped on the display, its tray icon apart.
-    static QStringList visibleWindows(const Copy &copy)
-    {
-        QStringList windows = mappedWindows(copy);
-        windows.removeIf([](const QString &window) { return isTrayIcon(window); });
-        return windows;
-    }
-    static QStringList mappedWindows(const Copy &copy)
-    {
-        return run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(copy.pid())})
-            .split(u'\n', Qt::SkipEmptyParts);
-    }
-    // An icon the tray host took in: the only window of ours that is not a child of the root window.
-    static bool isTrayIcon(const QString &window)
-    {
-        const QString tree = run(u"xwininfo"_s, {u"-children"_s, u"-id"_s, window});
-        const QString parent = tree.mid(tree.indexOf(u"Parent window id:"_s)).section(u'\n', 0, 0);
-        return !parent.isEmpty() && !parent.contains(u"(the root window)"_s);
-    }
-    // The copy's tray icon as the tray host shows it; empty for none.
-    static QString trayIcon(const Copy &copy)
-    {
-        const QStringList windows = mappedWindows(copy);
-        const auto icon = std::find_if(windows.begin(), windows.end(), isTrayIcon);
-        return icon == windows.end() ? QString() : *icon;
-    }
-    // Presses keys on the display, as a person would.
-    static void press(const QStringList &keys) { run(u"xdotool"_s, QStringList{u"key"_s} + keys); }
-    SettingsStore settings() const
-    {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home() + u"/config"_s));
-        return SettingsStore::standard();
-    }
 
 private Q_SLOTS:
     // The desktop's notification server, for every copy of every test.
@@ -205,35 +55,13 @@ private Q_SLOTS:
 
     void init()
     {
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_folder->isValid());
-        m_hub = std::make_unique<FakeHub>();
-        m_realtime = new FakeRealtime(m_hub.get());
+        QVERIFY(setUpStage());
         m_banners.calls.clear();
-        QVERIFY(m_hub->loadHome(FakeHub::demoHomePath()));
-        QVERIFY(m_hub->listen());
     }
     void cleanup()
     {
-        for (const auto &process : m_processes) {
-            if (process->state() != QProcess::NotRunning) {
-                process->terminate();
-                if (!process->waitForFinished(patience))
-                    process->kill();
-            }
-        }
-        // Every copy ended as asked, and the sanitizers (in their build) found nothing on the way.
-        for (const auto &copy : m_copies) {
-            const QString log = copy->messages().join(u'\n') + copy->rest();
-            QCOMPARE(copy->process()->exitStatus(), QProcess::NormalExit);
-            QCOMPARE(copy->process()->exitCode(), 0);
-            QVERIFY2(!log.contains(u"runtime error:"_s) && !log.contains(u"AddressSanitizer"_s),
-                     qPrintable(log));
-        }
-        m_copies.clear();
-        m_processes.clear();
-        m_hub.reset();
-        m_folder.reset();
+        const QString problems = tearDownStage();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
     void launchLinesComeInOrderAndTheHubFollows()
@@ -348,19 +176,13 @@ private Q_SLOTS:
         first.process()->terminate();
         QVERIFY(first.process()->waitForFinished(patience));
 
-        // Refused, with the hub stored: the pairing screen offers to forget the token.
+        // Refused, with the hub stored: the pairing screen offers to forget the token. From the key
+        // field, Tab reaches "Annuleren" and then "Sleutel wissen"; its confirmation starts on
+        // "Annuleren", and Tab goes on to "Wis de sleutel".
         Copy &copy = start({}, hubEnvironment(u"niet-de-goede"_s));
-        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
         QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(copy).isEmpty(), patience);
-        const QRegularExpressionMatch frame =
-            QRegularExpression(u"panel: getoond, zichtbaar=true frame=(-?\\d+),(-?\\d+) (\\d+)x(\\d+)"_s)
-                .match(copy.messages().filter(u"panel: getoond"_s).constLast());
-        QVERIFY(frame.hasMatch());
-        // "Sleutel wissen" sits in the panel's bottom right corner, 190 x 30 with a margin of 30.
-        const int x = frame.captured(1).toInt() + frame.captured(3).toInt() - 30 - 95;
-        const int y = frame.captured(2).toInt() + frame.captured(4).toInt() - 30 - 15;
-        run(u"xdotool"_s,
-            {u"mousemove"_s, u"--sync"_s, QString::number(x), QString::number(y), u"click"_s, u"1"_s});
+        typeKeys({u"Tab"_s, u"Tab"_s, u"Return"_s, u"Tab"_s, u"Return"_s});
 
         QTRY_VERIFY_WITH_TIMEOUT(settings().boolReading(u"quorvane.explicitCredentials"_s), patience);
         for (const QString &key : {u"ai.velkor.quorvane.baseURL"_s, u"ai.velkor.quorvane.homeyID"_s,

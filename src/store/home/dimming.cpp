@@ -218,9 +218,9 @@ void HomeStore::nudgeRoomDim(double step)
 {
     if (!m_scopeZoneID)
         return;
-    const auto waiting = m_dimTargets.constFind(roomDimKey(*m_scopeZoneID));
-    const double base = waiting != m_dimTargets.constEnd() ? *waiting : m_room ? m_room->brightness : 0;
-    scrubRoomDim(base + step);
+    // A step moves the dimmer from where it stands: the mean of the room's tile counts switched lamps
+    // without a dimmer as full, and stepping from it could brighten a room on a step down.
+    scrubRoomDim(roomDimLevel() + step);
 }
 
 void HomeStore::applyLocalRoomDim(const QString &zoneID, double level)

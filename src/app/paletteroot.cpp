@@ -1,0 +1,139 @@
+#include "app/paletteroot.h"
+
+#include "app/notifier.h"
+#include "app/onboarding.h"
+#include "base/log.h"
+#include "ui/motion.h"
+#include "ui/palette/keymonitor.h"
+#include "ui/palette/onboardingroot.h"
+#include "ui/palette/palettecontroller.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+NotificationsScreen::Permission permissionOf(Notifier::PermissionKind kind)
+{
+    switch (kind) {
+    case Notifier::PermissionKind::unavailable:
+        return NotificationsScreen::Permission::unavailable;
+    case Notifier::PermissionKind::unknown:
+        return NotificationsScreen::Permission::unknown;
+    case Notifier::PermissionKind::granted:
+        return NotificationsScreen::Permission::granted;
+    case Notifier::PermissionKind::denied:
+        return NotificationsScreen::Permission::denied;
+    }
+    return NotificationsScreen::Permission::unknown;
+}
+
+} // namespace
+
+PaletteRoot::PaletteRoot(const Parts &parts, Actions actions)
+    : m_onboarding(parts.onboarding), m_notifier(parts.notifier)
+{
+    PaletteController::Actions paletteActions;
+    paletteActions.onDismiss = std::move(actions.onDismiss);
+    paletteActions.onOpenSettings = std::move(actions.onOpenSettings);
+    paletteActions.onReconnect = std::move(actions.onReconnect);
+    paletteActions.onRequestPermission = [notifier = m_notifier] {
+        // No desktop opens its notification settings the same way: ask again whether banners can show.
+        if (notifier)
+            notifier->refreshPermission();
+    };
+    paletteActions.onClearBanners = [notifier = m_notifier] {
+        if (notifier && notifier->isAvailable())
+            notifier->removeAllDelivered();
+    };
+    m_palette = new PaletteController(parts.store, parts.writer, parts.hotKeyLabel, parts.hoverGate,
+                                      std::move(paletteActions), this);
+
+    OnboardingRoot::Actions rootActions;
+    rootActions.onSave = std::move(actions.onSave);
+    rootActions.onForget = std::move(actions.onForget);
+    rootActions.onCancel = std::move(actions.onCancel);
+    rootActions.onRetry = std::move(actions.onRetry);
+    rootActions.onConfigure = std::move(actions.onConfigure);
+    m_onboardingRoot = new OnboardingRoot(parts.store, std::move(rootActions), parts.isolated, this);
+    followOnboarding();
+    followNotifier();
+}
+
+QQuickItem *PaletteRoot::make(QQmlEngine &engine, const Parts &parts, Actions actions)
+{
+    std::unique_ptr<PaletteRoot> root(new PaletteRoot(parts, std::move(actions)));
+    QQmlComponent component(&engine);
+    component.setData("import Quorvane.Ui\nPanelRoot {}\n", QUrl(u"qrc:/quorvane/app/panelroot.qml"_s));
+    std::unique_ptr<QObject> object(
+        component.createWithInitialProperties({{u"onboarding"_s, QVariant::fromValue(root->m_onboardingRoot)},
+                                               {u"controller"_s, QVariant::fromValue(root->m_palette)},
+                                               {u"motion"_s, QVariant::fromValue(parts.motion)}}));
+    auto *item = qobject_cast<QQuickItem *>(object.get());
+    if (!item) {
+        log(u"!! paneel: het palet laadt niet: "_s + component.errorString().trimmed());
+        return nullptr;
+    }
+    object.release();
+    // Keys reach the palette only while it is the screen on show; the token field types freely.
+    const QPointer<PaletteRoot> self(root.get());
+    root->m_keyMonitor = new KeyMonitor(
+        item,
+        [self](int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat) {
+            return self && self->m_onboardingRoot->screen() == OnboardingRoot::Screen::palette &&
+                   self->m_palette->handleKey(key, modifiers, text, autoRepeat);
+        },
+        root.get());
+    root->setObjectName(u"paletteRoot"_s);
+    root.release()->setParent(item);
+    return item;
+}
+
+PaletteRoot *PaletteRoot::of(QQuickItem *item)
+{
+    return item ? item->findChild<PaletteRoot *>(u"paletteRoot"_s, Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void PaletteRoot::setHotKeyLabel(const QString &label)
+{
+    m_palette->setHotKeyLabel(label);
+}
+
+void PaletteRoot::followOnboarding()
+{
+    if (!m_onboarding)
+        return;
+    const auto push = [this] {
+        if (!m_onboarding)
+            return;
+        OnboardingRoot::Facts facts;
+        facts.showing = m_onboarding->showing();
+        facts.busy = m_onboarding->busy();
+        facts.hasToken = m_onboarding->hasToken();
+        facts.message = m_onboarding->message();
+        facts.connectionProblem = m_onboarding->connectionProblem();
+        m_onboardingRoot->setFacts(facts);
+    };
+    for (const auto signal :
+         {&Onboarding::showingChanged, &Onboarding::busyChanged, &Onboarding::hasTokenChanged,
+          &Onboarding::messageChanged, &Onboarding::connectionProblemChanged})
+        connect(m_onboarding, signal, this, push);
+    push();
+}
+
+void PaletteRoot::followNotifier()
+{
+    if (!m_notifier) {
+        m_palette->setBannerPermission(NotificationsScreen::Permission::unknown);
+        return;
+    }
+    const auto push = [this] {
+        if (m_notifier)
+            m_palette->setBannerPermission(permissionOf(m_notifier->permissionKind()));
+    };
+    connect(m_notifier, &Notifier::permissionChanged, this, push);
+    push();
+}

@@ -1,0 +1,147 @@
+#include "ui/palette/notificationsscreen.h"
+
+#include "store/home/homestore.h"
+#include "ui/hovergate.h"
+#include "ui/keytext.h"
+#include "ui/screens/rowactions.h"
+#include "ui/symbolcatalog.h"
+
+using namespace Qt::StringLiterals;
+
+NotificationsScreen::NotificationsScreen(HomeStore *store, HoverGate *gate, Actions actions, QObject *parent)
+    : QObject(parent), m_store(store), m_gate(gate), m_actions(std::move(actions)),
+      m_now([] { return QDateTime::currentDateTime(); })
+{
+    for (const auto signal : {&HomeStore::queryChanged, &HomeStore::showsNotificationsChanged})
+        connect(store, signal, this, &NotificationsScreen::refresh);
+    connect(store->notifications(), &NotificationFeed::itemsChanged, this, &NotificationsScreen::refresh);
+    connect(store, &HomeStore::selectionChanged, this, &NotificationsScreen::selectionMoved);
+    refresh();
+}
+
+void NotificationsScreen::setNow(std::function<QDateTime()> now)
+{
+    m_now = std::move(now);
+    refresh();
+}
+
+void NotificationsScreen::setPermission(Permission permission)
+{
+    if (permission == m_permission)
+        return;
+    m_permission = permission;
+    Q_EMIT changed();
+}
+
+QString NotificationsScreen::count() const
+{
+    return isEmpty() ? QString() : QString::number(m_rows.rows().size());
+}
+
+QString NotificationsScreen::title() const
+{
+    return u"MELDINGEN"_s;
+}
+
+QString NotificationsScreen::permissionSymbol() const
+{
+    return SymbolCatalog::glyph(u"bell.slash"_s);
+}
+
+QString NotificationsScreen::permissionText() const
+{
+    return u"Je bureaublad toont geen banners"_s;
+}
+
+QString NotificationsScreen::permissionTooltip() const
+{
+    return u"Zet meldingen aan in de systeeminstellingen, Meldingen, Quorvane"_s;
+}
+
+QString NotificationsScreen::filtersText() const
+{
+    return u"filters"_s;
+}
+
+QString NotificationsScreen::clearText() const
+{
+    return u"wis alles"_s;
+}
+
+KeyCapLook NotificationsScreen::clearCap() const
+{
+    return KeyCapLook::make(u"\u2318\u232b"_s);
+}
+
+QString NotificationsScreen::emptySymbol() const
+{
+    return SymbolCatalog::glyph(u"bell.slash"_s);
+}
+
+QString NotificationsScreen::emptyTitle() const
+{
+    return u"Geen meldingen"_s;
+}
+
+QString NotificationsScreen::emptyText() const
+{
+    return u"Wat je Homey meldt komt hier binnen, en verschijnt rechtsboven op je scherm."_s;
+}
+
+void NotificationsScreen::select(int index)
+{
+    if (m_store && m_store->selection() != index)
+        m_store->setSelection(index);
+}
+
+void NotificationsScreen::clear()
+{
+    if (m_store)
+        m_store->notifications()->clear();
+}
+
+void NotificationsScreen::openSettings()
+{
+    if (m_actions.openSettings)
+        m_actions.openSettings();
+}
+
+void NotificationsScreen::requestPermission()
+{
+    if (m_actions.requestPermission)
+        m_actions.requestPermission();
+}
+
+void NotificationsScreen::refresh()
+{
+    if (!m_store)
+        return;
+    const bool wasEmpty = isEmpty();
+    const qsizetype wasCount = m_rows.rows().size();
+    QList<NotificationsModel::Row> rows;
+    // Only the list on screen is kept up to date; it is built afresh when it opens.
+    if (m_store->showsNotifications()) {
+        const QList<HomeyNotification> items = m_store->notificationRows();
+        const QDateTime now = m_now();
+        const int selection = m_store->selection();
+        rows.reserve(items.size());
+        for (qsizetype i = 0; i < items.size(); ++i)
+            rows.append(
+                {items.at(i).id, NotificationRowLook::make(int(i), items.at(i), i == selection, now)});
+    }
+    m_rows.setRows(std::move(rows));
+    if (wasEmpty != isEmpty() || wasCount != m_rows.rows().size())
+        Q_EMIT changed();
+}
+
+void NotificationsScreen::selectionMoved()
+{
+    refresh();
+    if (!m_store || !m_store->showsNotifications())
+        return;
+    if (!RowActions::keyboardMoved(m_gate))
+        return;
+    const int selection = m_store->selection();
+    if (selection >= 0 && selection < m_rows.rows().size())
+        Q_EMIT scrollRequested(selection);
+}

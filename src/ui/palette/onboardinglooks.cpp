@@ -1,0 +1,61 @@
+#include "ui/palette/onboardinglooks.h"
+
+#include "ui/symbolcatalog.h"
+
+using namespace Qt::StringLiterals;
+
+const QString TokenScreenLook::webAppHost = u"my.homey.app"_s;
+
+QUrl TokenScreenLook::webAppURL()
+{
+    return QUrl(u"https://"_s + webAppHost + u'/');
+}
+
+TokenScreenLook TokenScreenLook::make(bool busy, bool hasToken, const std::optional<QString> &message,
+                                      const QString &token, bool isolated)
+{
+    TokenScreenLook look;
+    look.titleSymbol = SymbolCatalog::glyph(u"house.fill"_s);
+    look.title = u"Koppel je Homey"_s;
+    look.intro = u"Bedien je Homey Pro vanaf je computer. Verbind beide met hetzelfde netwerk."_s;
+    look.linkText = u"1. Open "_s + webAppHost;
+    look.stepTwo = u"2. Kies je Homey en open Instellingen > API-sleutels. Maak een nieuwe sleutel voor "
+                   u"Quorvane aan."_s;
+    look.stepThree =
+        u"3. Geef toegang tot apparaten, zones, flows, moods en de gegevens die je wilt bekijken. "
+        u"Kopieer de sleutel en plak hem hieronder."_s;
+    look.fieldLabel = u"Personal Access Token (API-sleutel)"_s;
+    look.placeholder = u"Plak je API-sleutel"_s;
+    look.fieldAccessibleName = u"API-sleutel"_s;
+    look.fieldEnabled = !busy;
+    look.note = u"De sleutel wordt eerst bij je Homey gecontroleerd en daarna alleen in de sleutelbos van je "
+                u"bureaublad bewaard."_s;
+    look.message = message.value_or(QString());
+    look.saveTitle = busy ? u"Controleren\u2026"_s : u"Controleren en bewaren"_s;
+    look.saveEnabled = !busy && !token.trimmed().isEmpty();
+    look.showsProgress = busy;
+    look.showsKeyButtons = hasToken;
+    look.keyButtonsEnabled = !busy;
+    look.cancelText = u"Annuleren"_s;
+    look.forgetText = u"Sleutel wissen"_s;
+    if (isolated)
+        look.isolatedNote = u"Testconfiguratie: je eigen Homey en sleutelbos blijven ongemoeid."_s;
+    look.confirmTitle = u"API-sleutel wissen?"_s;
+    look.confirmMessage = u"Quorvane verbreekt de verbinding. Je kunt later opnieuw een sleutel plakken."_s;
+    look.confirmForgetText = u"Wis de sleutel"_s;
+    look.confirmCancelText = u"Annuleren"_s;
+    return look;
+}
+
+ConnectionProblemLook ConnectionProblemLook::make(const std::optional<QString> &message)
+{
+    ConnectionProblemLook look;
+    look.connecting = !message.has_value();
+    look.symbol =
+        look.connecting ? SymbolCatalog::glyph(u"house"_s) : SymbolCatalog::glyph(u"wifi.exclamationmark"_s);
+    look.title = look.connecting ? u"Verbinding maken met je Homey"_s : u"Geen verbinding met je Homey"_s;
+    look.text = message.value_or(u"Je Homey wordt gezocht en je sleutel wordt gecontroleerd."_s);
+    look.retryText = u"Opnieuw proberen"_s;
+    look.configureText = u"API-sleutel wijzigen"_s;
+    return look;
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "homey/model/connectionstate.h"
+#include "ui/palette/onboardinglooks.h"
+
+#include <functional>
+#include <optional>
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QtQmlIntegration>
+
+class HomeStore;
+
+// The panel's root: the token screen, the connection screen (connecting, or failed with advice) or the
+// palette, chosen anew whenever the onboarding facts or the store's connection change. It also holds
+// the token screen's state: the key in the field, which leaves it only through the save action and is
+// never logged, and the forget confirmation.
+class OnboardingRoot : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the composition root")
+    Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
+    // The same for QML: "token", "problem", "connecting" or "palette".
+    Q_PROPERTY(QString screenName READ screenName NOTIFY screenChanged)
+    Q_PROPERTY(TokenScreenLook tokenScreen READ tokenScreen NOTIFY tokenScreenChanged)
+    Q_PROPERTY(ConnectionProblemLook problem READ problem NOTIFY screenChanged)
+    Q_PROPERTY(QString token READ token WRITE setToken NOTIFY tokenChanged)
+    Q_PROPERTY(bool confirmsForget READ confirmsForget NOTIFY confirmsForgetChanged)
+
+public:
+    enum class Screen { token, problem, connecting, palette };
+    Q_ENUM(Screen)
+
+    // What the onboarding model says; the app shell keeps it current.
+    struct Facts {
+        bool showing = false;
+        bool busy = false;
+        bool hasToken = false;
+        std::optional<QString> message;
+        std::optional<QString> connectionProblem;
+        bool operator==(const Facts &) const = default;
+    };
+
+    struct Actions {
+        // The pasted key checked and kept; true when it was accepted.
+        std::function<QCoro::Task<bool>(QString key)> onSave;
+        std::function<void()> onForget;
+        std::function<void()> onCancel;
+        std::function<void()> onRetry;
+        std::function<void()> onConfigure;
+    };
+
+    // isolated: a test run with its own key store and settings, which the token screen says.
+    OnboardingRoot(HomeStore *store, Actions actions, bool isolated, QObject *parent = nullptr);
+
+    // The screen for these facts and connection, and the advice of the connection screen.
+    static Screen choose(const Facts &facts, const ConnectionState &connection);
+    static std::optional<QString> problemMessage(const Facts &facts, const ConnectionState &connection);
+
+    void setFacts(const Facts &facts);
+    const Facts &facts() const { return m_facts; }
+
+    Screen screen() const { return m_screen; }
+    QString screenName() const;
+    TokenScreenLook tokenScreen() const;
+    ConnectionProblemLook problem() const;
+    QString token() const { return m_token; }
+    void setToken(const QString &token);
+    bool confirmsForget() const { return m_confirmsForget; }
+
+    // Return in the key field: saves whatever it holds, unless a check is under way.
+    Q_INVOKABLE void submit();
+    // The save button: only while it is enabled.
+    Q_INVOKABLE void pressSave();
+    Q_INVOKABLE void askForget();
+    // "Wis de sleutel": the field is emptied before the key is forgotten.
+    Q_INVOKABLE void confirmForget();
+    Q_INVOKABLE void dismissForget();
+    Q_INVOKABLE void cancel();
+    Q_INVOKABLE void retry();
+    Q_INVOKABLE void configure();
+    Q_INVOKABLE void openWebApp();
+
+Q_SIGNALS:
+    void screenChanged();
+    void tokenScreenChanged();
+    void tokenChanged();
+    void confirmsForgetChanged();
+
+private:
+    void refresh();
+    void setConfirmsForget(bool confirms);
+    static QCoro::Task<> save(QPointer<OnboardingRoot> self, QString token);
+
+    QPointer<HomeStore> m_store;
+    Actions m_actions;
+    const bool m_isolated;
+    Facts m_facts;
+    Screen m_screen = Screen::palette;
+    QString m_token;
+    bool m_confirmsForget = false;
+};

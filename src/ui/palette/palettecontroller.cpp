@@ -1,0 +1,321 @@
+#include "ui/palette/palettecontroller.h"
+
+#include "store/home/homestore.h"
+#include "ui/controls/capabilitywriter.h"
+#include "ui/controls/controlplan.h"
+#include "ui/controls/controlstripmodel.h"
+#include "ui/controls/guardgate.h"
+#include "ui/controls/levelcoalescer.h"
+#include "ui/hovergate.h"
+#include "ui/keytext.h"
+#include "ui/palette/paletteproblem.h"
+#include "ui/screens/restscreen.h"
+#include "ui/screens/resultsscreen.h"
+#include "ui/screens/roomscreen.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+PaletteController::Content contentOf(HomeStore::Mode mode)
+{
+    switch (mode) {
+    case HomeStore::Mode::Rest:
+        return PaletteController::Content::rest;
+    case HomeStore::Mode::Results:
+        return PaletteController::Content::results;
+    case HomeStore::Mode::Room:
+        return PaletteController::Content::room;
+    case HomeStore::Mode::Notifications:
+        return PaletteController::Content::notifications;
+    }
+    return PaletteController::Content::rest;
+}
+
+} // namespace
+
+PaletteController::PaletteController(HomeStore *store, std::shared_ptr<CapabilityWriter> writer,
+                                     const QString &hotKeyLabel, HoverGate *hoverGate, Actions actions,
+                                     QObject *parent, std::shared_ptr<Clock> clock)
+    : QObject(parent), m_store(store),
+      m_writer(writer ? std::move(writer) : CapabilityWriter::storeBacked(store)), m_hoverGate(hoverGate),
+      m_actions(std::move(actions)), m_gate(new GuardGate(clock, this)),
+      m_coalescer(new LevelCoalescer(m_writer, clock, LevelCoalescer::defaultPeriod, this)),
+      m_hotKeyLabel(hotKeyLabel)
+{
+    // Before the screens connect: the strip of a device that opens exists by the time its row asks.
+    connect(store, &HomeStore::detailDeviceIDChanged, this, &PaletteController::detailDidChange);
+    connect(store, &HomeStore::queryChanged, this, &PaletteController::queryDidChange);
+    connect(store, &HomeStore::connectionChanged, this, [this] {
+        m_errorDismissed = false;
+        refreshProblem();
+    });
+    connect(store, &HomeStore::lastErrorChanged, this, &PaletteController::refreshProblem);
+    for (const auto signal :
+         {&HomeStore::connectionChanged, &HomeStore::restChanged, &HomeStore::energyChanged})
+        connect(store, signal, this, &PaletteController::refreshStatusBar);
+
+    m_rest = std::make_unique<RestScreen>(store);
+    m_results = std::make_unique<ResultsScreen>(store, hoverGate);
+    m_room = std::make_unique<RoomScreen>(store, hoverGate);
+    NotificationsScreen::Actions listActions;
+    listActions.openSettings = [this] {
+        if (m_actions.onOpenSettings)
+            m_actions.onOpenSettings();
+    };
+    listActions.requestPermission = [this] {
+        if (m_actions.onRequestPermission)
+            m_actions.onRequestPermission();
+    };
+    m_notifications = std::make_unique<NotificationsScreen>(store, hoverGate, std::move(listActions));
+    // A click on a flow or a mood ran it: the panel goes.
+    connect(m_results.get(), &ResultsScreen::dismissRequested, this, &PaletteController::dismiss);
+    connect(m_room.get(), &RoomScreen::dismissRequested, this, &PaletteController::dismiss);
+
+    for (const auto signal :
+         {&HomeStore::queryChanged, &HomeStore::selectionChanged, &HomeStore::scopeZoneIDChanged,
+          &HomeStore::roomChanged, &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged,
+          &HomeStore::restChanged, &HomeStore::showsNotificationsChanged, &HomeStore::hitsChanged,
+          &HomeStore::roomHitsChanged, &HomeStore::modeChanged})
+        connect(store, signal, this, &PaletteController::refresh);
+    connect(store->notifications(), &NotificationFeed::unreadChanged, this, &PaletteController::refresh);
+    connect(m_gate, &GuardGate::armedChanged, this, &PaletteController::refresh);
+    connect(m_rest.get(), &RestScreen::focusChanged, this, &PaletteController::refresh);
+    connect(m_rest.get(), &RestScreen::changed, this, &PaletteController::refresh);
+
+    // As the palette first appears: the open device's strip, the first row of a query that is there.
+    detailDidChange();
+    if (store->isSearching() && store->selection() != 0)
+        store->setSelection(0);
+    refreshStatusBar();
+    refreshProblem();
+    refresh();
+}
+
+PaletteController::~PaletteController() = default;
+
+QString PaletteController::contentName() const
+{
+    switch (m_content) {
+    case Content::rest:
+        return u"rest"_s;
+    case Content::results:
+        return u"results"_s;
+    case Content::room:
+        return u"room"_s;
+    case Content::notifications:
+        return u"notifications"_s;
+    }
+    return {};
+}
+
+QString PaletteController::query() const
+{
+    return m_store ? m_store->query() : QString();
+}
+
+void PaletteController::setQuery(const QString &query)
+{
+    if (m_store && m_store->query() != query)
+        m_store->setQuery(query);
+}
+
+void PaletteController::setHotKeyLabel(const QString &label)
+{
+    if (label == m_hotKeyLabel)
+        return;
+    m_hotKeyLabel = label;
+    refresh();
+}
+
+void PaletteController::setBannerPermission(NotificationsScreen::Permission permission)
+{
+    m_notifications->setPermission(permission);
+}
+
+void PaletteController::removeChip()
+{
+    if (!m_store)
+        return;
+    if (m_store->showsNotifications()) {
+        m_store->exitNotifications();
+        return;
+    }
+    if (m_store->isScoped())
+        leaveRoom();
+}
+
+void PaletteController::clearQuery()
+{
+    setQuery(QString());
+    focusSearch();
+}
+
+void PaletteController::openNotifications()
+{
+    if (m_store)
+        m_store->enterNotifications();
+}
+
+void PaletteController::dismissProblem()
+{
+    m_errorDismissed = true;
+    refreshProblem();
+}
+
+void PaletteController::retry()
+{
+    if (m_actions.onReconnect)
+        m_actions.onReconnect();
+}
+
+void PaletteController::queryDidChange()
+{
+    // The first letter starts the rows from the top; clearing the query returns to the overview, whose
+    // screen puts its focused tile back into the selection once the store has switched modes.
+    if (m_store->isSearching() && m_store->selection() != 0)
+        m_store->setSelection(0);
+    m_store->closeDetail();
+    m_errorDismissed = false;
+    refreshProblem();
+    Q_EMIT queryChanged();
+}
+
+void PaletteController::detailDidChange()
+{
+    const std::optional<QString> id = m_store->detailDeviceID();
+    if (!id || !m_strip || m_strip->deviceID() != *id) {
+        std::unique_ptr<ControlStripModel> old = std::move(m_strip);
+        if (id)
+            m_strip = std::make_unique<ControlStripModel>(m_store, *id, m_writer, m_gate, m_coalescer);
+        Q_EMIT stripChanged();
+        // Views may still hold the old strip until they have been told.
+        if (old)
+            old.release()->deleteLater();
+    }
+    m_controlFocus = firstFocusableControl();
+    if (m_strip)
+        m_strip->setFocusedRow(m_controlFocus);
+    m_gate->reset();
+}
+
+void PaletteController::setControlFocus(int focus)
+{
+    if (focus == m_controlFocus)
+        return;
+    m_controlFocus = focus;
+    if (m_strip)
+        m_strip->setFocusedRow(focus);
+    // An armed write never carries over to another control.
+    m_gate->reset();
+    refresh();
+}
+
+void PaletteController::refresh()
+{
+    if (!m_store)
+        return;
+    const Content content = contentOf(m_store->mode());
+    if (content != m_content) {
+        m_content = content;
+        Q_EMIT contentChanged();
+    }
+    SearchRowLook::State state;
+    state.query = m_store->query();
+    state.showsNotifications = m_store->showsNotifications();
+    state.room = m_store->room();
+    state.unread = m_store->notifications()->unread();
+    state.hotKeyLabel = m_hotKeyLabel;
+    SearchRowLook search = SearchRowLook::make(state);
+    if (!(search == m_search)) {
+        m_search = std::move(search);
+        Q_EMIT searchChanged();
+    }
+    QList<KeyHint> hints = currentHints();
+    if (hints != m_hints.hints || m_hints.trailing.isEmpty()) {
+        m_hints.hints = std::move(hints);
+        m_hints.trailing = KeyText::display(u"\u2318,"_s);
+        Q_EMIT hintsChanged();
+    }
+}
+
+void PaletteController::refreshStatusBar()
+{
+    if (!m_store)
+        return;
+    m_statusBar = StatusBarLook::make(m_store->connection(), m_store->rest().headline, m_store->energy());
+    Q_EMIT statusBarChanged();
+}
+
+void PaletteController::refreshProblem()
+{
+    if (!m_store)
+        return;
+    const std::optional<PaletteProblem> problem =
+        m_errorDismissed ? std::nullopt : PaletteProblem::of(m_store->connection(), m_store->lastError());
+    const bool changed =
+        problem.has_value() != m_hasProblem ||
+        (problem && (problem->title != m_problem.title || problem->detail != m_problem.recovery));
+    if (!changed)
+        return;
+    m_hasProblem = problem.has_value();
+    m_problem = problem
+                    ? ErrorBarLook::make(problem->title, problem->detail, bool(m_actions.onReconnect), true)
+                    : ErrorBarLook();
+    Q_EMIT problemChanged();
+}
+
+void PaletteController::dismiss()
+{
+    if (m_actions.onDismiss)
+        m_actions.onDismiss();
+}
+
+void PaletteController::focusSearch()
+{
+    Q_EMIT searchFocusRequested();
+}
+
+bool PaletteController::showsRows() const
+{
+    const HomeStore::Mode mode = m_store->mode();
+    return mode == HomeStore::Mode::Results || mode == HomeStore::Mode::Room;
+}
+
+std::optional<Device> PaletteController::selectedDevice() const
+{
+    if (!m_store || !showsRows())
+        return std::nullopt;
+    const std::optional<Hit> hit = m_store->selectedHit();
+    const std::optional<QString> id = hit ? hit->deviceID() : std::nullopt;
+    return id ? m_store->device(*id) : std::nullopt;
+}
+
+std::optional<Device> PaletteController::detailDevice() const
+{
+    const std::optional<QString> id = m_store ? m_store->detailDeviceID() : std::nullopt;
+    return id ? m_store->device(*id) : std::nullopt;
+}
+
+bool PaletteController::detailOpen() const
+{
+    return m_store && showsRows() && detailDevice().has_value();
+}
+
+bool PaletteController::onRoomRow() const
+{
+    const std::optional<RoomScope> &room = m_store->room();
+    return m_store->isScoped() && room && room->lightsTotal >= 1 && m_store->selection() == 0;
+}
+
+QList<ControlRow> PaletteController::detailRows() const
+{
+    const std::optional<Device> device = detailDevice();
+    return device ? ControlPlan::rows(*device, *m_writer) : QList<ControlRow>();
+}
+
+int PaletteController::firstFocusableControl() const
+{
+    const QList<int> focusable = ControlPlan::focusable(detailRows());
+    return focusable.isEmpty() ? 0 : focusable.first();
+}

@@ -1,0 +1,193 @@
+#pragma once
+
+#include "base/async/clock.h"
+#include "homey/model/device.h"
+#include "homey/model/hit.h"
+#include "ui/controls/controlstripmodel.h"
+#include "ui/errorbarlook.h"
+#include "ui/keyhint.h"
+#include "ui/palette/keypress.h"
+#include "ui/palette/notificationsscreen.h"
+#include "ui/palette/searchrowlook.h"
+#include "ui/screens/restscreen.h"
+#include "ui/screens/resultsscreen.h"
+#include "ui/screens/roomscreen.h"
+#include "ui/statusbarlook.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QtQmlIntegration>
+
+class CapabilityWriter;
+class ControlRow;
+class GuardGate;
+class HomeStore;
+class HoverGate;
+class LevelCoalescer;
+
+// The command palette: the search row, the status bar, the problem banner, one content screen by the
+// store's mode (overview, results, room or notifications), the open device's control strip and the
+// key hints. Every key the panel's window receives comes to handleKey first; what it does not consume
+// goes on to the search field. It reads the home store and changes it only through the store's commands
+// and the capability writer.
+//
+// palettecontroller.cpp: state, looks and change reactions; palettekeys.cpp: the key map and the
+// actions behind it; palettehints.cpp: the key hints of each state.
+class PaletteController : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the composition root")
+    Q_PROPERTY(Content content READ content NOTIFY contentChanged)
+    // The same for QML: "rest", "results", "room" or "notifications".
+    Q_PROPERTY(QString contentName READ contentName NOTIFY contentChanged)
+    Q_PROPERTY(RestScreen *rest READ rest CONSTANT)
+    Q_PROPERTY(ResultsScreen *results READ results CONSTANT)
+    Q_PROPERTY(RoomScreen *room READ room CONSTANT)
+    Q_PROPERTY(NotificationsScreen *notifications READ notifications CONSTANT)
+    Q_PROPERTY(ControlStripModel *strip READ strip NOTIFY stripChanged)
+    Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
+    Q_PROPERTY(SearchRowLook search READ search NOTIFY searchChanged)
+    Q_PROPERTY(StatusBarLook statusBar READ statusBar NOTIFY statusBarChanged)
+    Q_PROPERTY(bool hasProblem READ hasProblem NOTIFY problemChanged)
+    Q_PROPERTY(ErrorBarLook problem READ problem NOTIFY problemChanged)
+    Q_PROPERTY(KeyHintBarLook hints READ hints NOTIFY hintsChanged)
+
+public:
+    enum class Content { rest, results, room, notifications };
+    Q_ENUM(Content)
+
+    struct Actions {
+        // Hides the panel.
+        std::function<void()> onDismiss;
+        // Connects to the hub again (the problem banner's retry).
+        std::function<void()> onReconnect;
+        std::function<void()> onOpenSettings;
+        // Opens the desktop's notification settings, or asks again whether banners can be shown.
+        std::function<void()> onRequestPermission;
+        // Takes down the banners of ours still on screen (the list's Ctrl+Backspace).
+        std::function<void()> onClearBanners;
+    };
+
+    // writer: nullptr uses the store-backed writer. hoverGate: the panel's, shared with its controller;
+    // nullptr lets every hover select. clock: the confirmation window's and the dragged bars'.
+    PaletteController(HomeStore *store, std::shared_ptr<CapabilityWriter> writer, const QString &hotKeyLabel,
+                      HoverGate *hoverGate, Actions actions, QObject *parent = nullptr,
+                      std::shared_ptr<Clock> clock = Clock::system());
+    ~PaletteController() override;
+
+    // --- What QML draws -------------------------------------------------------------------------------
+    Content content() const { return m_content; }
+    QString contentName() const;
+    RestScreen *rest() const { return m_rest.get(); }
+    ResultsScreen *results() const { return m_results.get(); }
+    RoomScreen *room() const { return m_room.get(); }
+    NotificationsScreen *notifications() const { return m_notifications.get(); }
+    ControlStripModel *strip() const { return m_strip.get(); }
+    GuardGate *gate() const { return m_gate; }
+    QString query() const;
+    void setQuery(const QString &query);
+    const SearchRowLook &search() const { return m_search; }
+    const StatusBarLook &statusBar() const { return m_statusBar; }
+    bool hasProblem() const { return m_hasProblem; }
+    const ErrorBarLook &problem() const { return m_problem; }
+    const KeyHintBarLook &hints() const { return m_hints; }
+
+    void setHotKeyLabel(const QString &label);
+    void setBannerPermission(NotificationsScreen::Permission permission);
+    // The row of the open device's control strip that has the keyboard.
+    int controlFocus() const { return m_controlFocus; }
+
+    // --- Keys (palettekeys.cpp) -----------------------------------------------------------------------
+    // True when the key was used and must not reach the search field.
+    bool handleKey(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat);
+
+    // --- Pointer and buttons --------------------------------------------------------------------------
+    Q_INVOKABLE void removeChip();
+    Q_INVOKABLE void clearQuery();
+    Q_INVOKABLE void openNotifications();
+    Q_INVOKABLE void dismissProblem();
+    Q_INVOKABLE void retry();
+
+Q_SIGNALS:
+    void contentChanged();
+    void stripChanged();
+    void queryChanged();
+    void searchChanged();
+    void statusBarChanged();
+    void problemChanged();
+    void hintsChanged();
+    // The search field should take the keyboard.
+    void searchFocusRequested();
+
+private:
+    // --- palettecontroller.cpp
+    void queryDidChange();
+    void detailDidChange();
+    void setControlFocus(int focus);
+    void refresh();
+    void refreshStatusBar();
+    void refreshProblem();
+    void dismiss();
+    void focusSearch();
+    // The store is searching or zoomed into a room: the lists with rows and control strips show.
+    bool showsRows() const;
+    std::optional<Device> selectedDevice() const;
+    std::optional<Device> detailDevice() const;
+    bool detailOpen() const;
+    bool onRoomRow() const;
+    QList<ControlRow> detailRows() const;
+    int firstFocusableControl() const;
+
+    // --- palettekeys.cpp
+    bool handlePaletteKey(const KeyPress &press);
+    bool handleNotificationsKey(const KeyPress &press);
+    bool handleDigit(const KeyPress &press);
+    void escape();
+    void activatePrimary(bool keepOpen, bool autoRepeat);
+    void toggleFocused();
+    void toggleDetail();
+    void moveControlFocus(int delta);
+    void adjustFocusedControl(int dir, bool coarse);
+    void dim(int dir, bool coarse);
+    void fireFocusedControl(bool autoRepeat);
+    void enterRoom(int index);
+    void activateMode(int index);
+    void leaveRoom();
+    // A write from the keyboard: through the gate when it lowers security.
+    void send(const Device &device, const QString &capabilityID, double value);
+    static QCoro::Task<> runSelected(QPointer<PaletteController> self, bool keepOpen);
+    static QCoro::Task<> runScene(QPointer<PaletteController> self, int index, bool keepOpen);
+
+    // --- palettehints.cpp
+    QList<KeyHint> currentHints() const;
+    QList<KeyHint> detailHints() const;
+    QList<KeyHint> roomHints() const;
+    QList<KeyHint> resultsHints() const;
+    QList<KeyHint> restHints() const;
+
+    QPointer<HomeStore> m_store;
+    std::shared_ptr<CapabilityWriter> m_writer;
+    QPointer<HoverGate> m_hoverGate;
+    Actions m_actions;
+    GuardGate *m_gate;
+    LevelCoalescer *m_coalescer;
+    std::unique_ptr<RestScreen> m_rest;
+    std::unique_ptr<ResultsScreen> m_results;
+    std::unique_ptr<RoomScreen> m_room;
+    std::unique_ptr<NotificationsScreen> m_notifications;
+    std::unique_ptr<ControlStripModel> m_strip;
+    QString m_hotKeyLabel;
+    int m_controlFocus = 0;
+    bool m_errorDismissed = false;
+    Content m_content = Content::rest;
+    SearchRowLook m_search;
+    StatusBarLook m_statusBar;
+    bool m_hasProblem = false;
+    ErrorBarLook m_problem;
+    KeyHintBarLook m_hints;
+};

@@ -1,0 +1,108 @@
+// What the keys do in the palette's current state, for the hint bar at its foot.
+#include "store/home/homestore.h"
+#include "ui/controls/controlplan.h"
+#include "ui/controls/guardgate.h"
+#include "ui/palette/palettecontroller.h"
+#include "ui/screens/restscreen.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString up = u"\u2191"_s;
+const QString down = u"\u2193"_s;
+const QString left = u"\u2190"_s;
+const QString right = u"\u2192"_s;
+const QString enter = u"\u23ce"_s;
+const QString space = u"\u2423"_s;
+const QString tab = u"\u21e5"_s;
+const QString command = u"\u2318"_s;
+const QString escapeKey = u"esc"_s;
+
+} // namespace
+
+QList<KeyHint> PaletteController::currentHints() const
+{
+    if (!m_store)
+        return {};
+    if (m_store->showsNotifications())
+        return {KeyHint({up, down}, u"lees"_s), KeyHint({command + u"\u232b"_s}, u"wis alles"_s),
+                KeyHint({escapeKey}, u"terug"_s)};
+    if (detailOpen()) {
+        if (m_gate->hasArmed())
+            return {KeyHint({enter}, u"bevestig"_s), KeyHint({escapeKey}, u"toch niet"_s)};
+        return detailHints();
+    }
+    if (m_store->isScoped())
+        return roomHints();
+    if (m_store->mode() == HomeStore::Mode::Results)
+        return resultsHints();
+    return restHints();
+}
+
+QList<KeyHint> PaletteController::detailHints() const
+{
+    QList<KeyHint> hints{KeyHint({up, down}, u"component"_s)};
+    const QList<ControlRow> rows = detailRows();
+    const std::optional<ControlRow::Kind> kind = m_controlFocus >= 0 && m_controlFocus < rows.size()
+                                                     ? std::optional(rows.at(m_controlFocus).kind())
+                                                     : std::nullopt;
+    if (kind == ControlRow::Kind::lock || kind == ControlRow::Kind::openButton) {
+        hints << KeyHint({enter}, u"doen"_s);
+    } else if (kind == ControlRow::Kind::armMode) {
+        hints << KeyHint({left, right}, u"kies stand"_s) << KeyHint({enter}, u"zet"_s);
+    } else {
+        hints << KeyHint({left, right}, u"bedienen"_s) << KeyHint({space}, u"aan/uit"_s);
+    }
+    hints << KeyHint({escapeKey}, u"regel dicht"_s);
+    return hints;
+}
+
+QList<KeyHint> PaletteController::roomHints() const
+{
+    const bool roomRow = onRoomRow();
+    QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s),
+                         KeyHint({enter}, roomRow ? u"alles aan/uit"_s : u"doe"_s),
+                         KeyHint({space}, u"aan/uit"_s)};
+    const std::optional<Device> device = selectedDevice();
+    if (roomRow) {
+        if (m_store->room() && m_store->room()->dimmableCount >= 1)
+            hints << KeyHint({command + left, command + right}, u"kamer dimmen"_s);
+    } else if (device && device->dimKey()) {
+        hints << KeyHint({command + left, command + right}, u"dimmen"_s);
+    }
+    if (device)
+        hints << KeyHint({tab}, u"regel"_s);
+    hints << KeyHint({escapeKey}, u"terug naar huis"_s);
+    return hints;
+}
+
+QList<KeyHint> PaletteController::resultsHints() const
+{
+    QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s), KeyHint({enter}, u"doe"_s),
+                         KeyHint({command + enter}, u"doe, blijf"_s)};
+    const std::optional<Device> device = selectedDevice();
+    if (device)
+        hints << KeyHint({tab}, u"regel"_s);
+    if (device && device->dimKey())
+        hints << KeyHint({command + left, command + right}, u"dimmen"_s);
+    hints << KeyHint({escapeKey}, u"terug"_s);
+    return hints;
+}
+
+QList<KeyHint> PaletteController::restHints() const
+{
+    const std::optional<TileFocus> focus = m_rest->focus();
+    const bool onRoom = focus && focus->kind == TileFocus::Kind::room;
+    QList<KeyHint> hints{KeyHint({up, down, left, right}, u"kies"_s),
+                         KeyHint({enter}, onRoom ? u"open kamer"_s : u"doe"_s),
+                         KeyHint({space}, u"aan/uit"_s)};
+    if (onRoom)
+        hints << KeyHint({command + left, command + right}, u"dimmen"_s);
+    if (!m_store->rest().scenes.isEmpty())
+        hints << KeyHint({command + u"1"_s}, u"scene"_s);
+    const int unread = m_store->notifications()->unread();
+    if (unread >= 1)
+        hints << KeyHint({command + u"N"_s}, QString::number(unread) + u" meldingen"_s);
+    return hints;
+}

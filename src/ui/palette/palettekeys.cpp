@@ -1,0 +1,471 @@
+// The palette's key map and the actions behind it: activation, dimming, the control strip's focus,
+// adjustment and firing, and the way back out, one Escape at a time.
+#include "store/home/homestore.h"
+#include "ui/controls/capabilitywriter.h"
+#include "ui/controls/controlplan.h"
+#include "ui/controls/guardgate.h"
+#include "ui/hovergate.h"
+#include "ui/palette/palettecontroller.h"
+#include "ui/screens/restscreen.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A press of a switch-like control: the opposite of a boolean value; on when there is none.
+CapabilityValue flipped(const Device &device, const QString &capabilityID)
+{
+    const Capability *capability = device.capability(capabilityID);
+    const std::optional<bool> on =
+        capability && capability->value ? capability->value->boolValue() : std::nullopt;
+    return CapabilityValue::fromBool(on ? !*on : true);
+}
+
+} // namespace
+
+bool PaletteController::handleKey(int key, Qt::KeyboardModifiers modifiers, const QString &text,
+                                  bool autoRepeat)
+{
+    if (m_hoverGate)
+        m_hoverGate->noteKey();
+    if (!m_store)
+        return false;
+    const KeyPress press{key, modifiers, text, autoRepeat};
+    if (press.key == Qt::Key_N && press.isCommandChord()) {
+        if (m_store->showsNotifications())
+            m_store->exitNotifications();
+        else
+            m_store->enterNotifications();
+        focusSearch();
+        return true;
+    }
+    return m_store->showsNotifications() ? handleNotificationsKey(press) : handlePaletteKey(press);
+}
+
+bool PaletteController::handlePaletteKey(const KeyPress &press)
+{
+    const bool queryEmpty = m_store->query().isEmpty();
+    switch (press.key) {
+    case Qt::Key_R:
+        if (!press.isCommandChord())
+            return false;
+        m_store->resync();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        activatePrimary(press.commandHeld(), press.autoRepeat);
+        return true;
+    case Qt::Key_Comma:
+        if (!press.isCommandChord())
+            return false;
+        if (m_actions.onOpenSettings)
+            m_actions.onOpenSettings();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        toggleDetail();
+        return true;
+    case Qt::Key_Space:
+        if (!press.isPlain())
+            return handleDigit(press);
+        if (detailOpen()) {
+            fireFocusedControl(press.autoRepeat);
+            return true;
+        }
+        if (queryEmpty) {
+            toggleFocused();
+            return true;
+        }
+        return false; // typed
+    case Qt::Key_Backspace:
+        if (!press.isPlain())
+            return handleDigit(press);
+        if (m_store->isScoped() && queryEmpty) {
+            leaveRoom();
+            return true;
+        }
+        return false; // the field deletes
+    case Qt::Key_Escape:
+        escape();
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const int dir = press.key == Qt::Key_Left ? -1 : 1;
+        if (press.isCommandChord()) {
+            dim(dir, press.shiftHeld());
+            return true;
+        }
+        if (press.isPlain() && detailOpen()) {
+            adjustFocusedControl(dir, false);
+            return true;
+        }
+        // The cursor moves in the typed text, or the field gets the chord.
+        if (!queryEmpty || m_store->isScoped() || !press.isPlain())
+            return false;
+        m_rest->move(dir, 0);
+        return true;
+    }
+    case Qt::Key_Down:
+    case Qt::Key_Up: {
+        const int dir = press.key == Qt::Key_Down ? 1 : -1;
+        if (detailOpen())
+            moveControlFocus(dir);
+        else if (showsRows())
+            m_store->moveSelection(dir);
+        else
+            m_rest->move(0, dir);
+        return true;
+    }
+    default:
+        return handleDigit(press);
+    }
+}
+
+bool PaletteController::handleDigit(const KeyPress &press)
+{
+    const std::optional<int> digit = press.isCommandChord() ? press.digit() : std::nullopt;
+    if (!digit || *digit == 0)
+        return false;
+    // A digit past the last scene is swallowed all the same: it is no text for the field.
+    if (*digit <= m_store->rest().scenes.size())
+        m_store->runScene(*digit - 1);
+    return true;
+}
+
+bool PaletteController::handleNotificationsKey(const KeyPress &press)
+{
+    const bool filterEmpty = m_store->query().isEmpty();
+    switch (press.key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true;
+    case Qt::Key_Comma:
+        if (!press.isCommandChord())
+            return false;
+        if (m_actions.onOpenSettings)
+            m_actions.onOpenSettings();
+        return true;
+    case Qt::Key_Space:
+        return !press.isPlain() || filterEmpty;
+    case Qt::Key_Backspace:
+        if (press.isPlain() && filterEmpty) {
+            m_store->exitNotifications();
+            return true;
+        }
+        if (press.isCommandChord()) {
+            m_store->notifications()->clear();
+            if (m_actions.onClearBanners)
+                m_actions.onClearBanners();
+            return true;
+        }
+        return false;
+    case Qt::Key_Escape:
+        if (filterEmpty)
+            m_store->exitNotifications();
+        else
+            m_store->setQuery(QString());
+        focusSearch();
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        return filterEmpty;
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+        m_store->moveSelection(press.key == Qt::Key_Down ? 1 : -1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PaletteController::escape()
+{
+    if (m_gate->hasArmed()) {
+        m_gate->reset();
+    } else if (detailOpen()) {
+        m_store->closeDetail();
+    } else if (!m_store->query().isEmpty()) {
+        m_store->setQuery(QString());
+        focusSearch();
+    } else if (m_store->isScoped()) {
+        leaveRoom();
+    } else {
+        dismiss();
+    }
+}
+
+void PaletteController::leaveRoom()
+{
+    // The overview's screen puts its focused tile back into the selection once the store is back.
+    m_store->exitScope();
+    focusSearch();
+}
+
+void PaletteController::activatePrimary(bool keepOpen, bool autoRepeat)
+{
+    if (detailOpen()) {
+        // Return confirms the write waiting for its second press, whichever row or click armed it.
+        const std::optional<GuardGate::Armed> armed = m_gate->armed();
+        const std::optional<Device> device = armed ? m_store->device(armed->deviceID) : std::nullopt;
+        if (device)
+            m_gate->press(*device, armed->capabilityID, armed->value, m_writer, autoRepeat);
+        else
+            fireFocusedControl(autoRepeat);
+        return;
+    }
+    const HomeStore::Mode mode = m_store->mode();
+    if (mode == HomeStore::Mode::Room) {
+        runSelected(this, keepOpen);
+        return;
+    }
+    if (mode == HomeStore::Mode::Results) {
+        const int selection = m_store->selection();
+        if (selection >= 0 && selection < m_store->hits().size())
+            runSelected(this, keepOpen);
+        return;
+    }
+    const std::optional<TileFocus> focus = m_rest->focus();
+    if (!focus) {
+        m_rest->setFocus(TileNavigation::first(m_rest->shape()));
+        return;
+    }
+    switch (focus->kind) {
+    case TileFocus::Kind::room:
+        enterRoom(focus->index);
+        break;
+    case TileFocus::Kind::mode:
+        activateMode(focus->index);
+        break;
+    case TileFocus::Kind::scene:
+        if (focus->index >= 0 && focus->index < m_store->rest().scenes.size())
+            runScene(this, focus->index, keepOpen);
+        break;
+    }
+}
+
+QCoro::Task<> PaletteController::runSelected(QPointer<PaletteController> self, bool keepOpen)
+{
+    const QPointer<HomeStore> store = self->m_store;
+    if (!store)
+        co_return;
+    const std::optional<Hit> hit = store->selectedHit();
+    const std::optional<QString> deviceID = hit ? hit->deviceID() : std::nullopt;
+    if (hit)
+        co_await store->run(*hit);
+    if (!self || !store)
+        co_return;
+    // A guarded device, the dim verb or a device without a plain switch opened its controls instead:
+    // the panel stays for them.
+    const bool openedStrip = deviceID && store->detailDeviceID() == deviceID;
+    if (!keepOpen && !openedStrip)
+        self->dismiss();
+}
+
+QCoro::Task<> PaletteController::runScene(QPointer<PaletteController> self, int index, bool keepOpen)
+{
+    const QPointer<HomeStore> store = self->m_store;
+    if (!store)
+        co_return;
+    co_await store->runScene(index);
+    if (self && !keepOpen)
+        self->dismiss();
+}
+
+void PaletteController::enterRoom(int index)
+{
+    const QList<Room> rooms = m_rest->visibleRooms();
+    if (index < 0 || index >= rooms.size())
+        return;
+    m_rest->setFocus(TileFocus::room(index));
+    m_store->enterScope(rooms.at(index).id);
+    focusSearch();
+}
+
+void PaletteController::activateMode(int index)
+{
+    if (index < 0 || index >= m_store->rest().modes.size())
+        return;
+    m_store->run(m_store->rest().modes.at(index)); // the panel stays open
+}
+
+void PaletteController::toggleFocused()
+{
+    if (m_store->isScoped()) {
+        m_store->toggleSelection();
+        return;
+    }
+    const std::optional<TileFocus> focus = m_rest->focus();
+    if (!focus) {
+        m_rest->setFocus(TileNavigation::first(m_rest->shape()));
+        return;
+    }
+    const int i = focus->index;
+    switch (focus->kind) {
+    case TileFocus::Kind::scene:
+        if (i >= 0 && i < m_store->rest().scenes.size())
+            m_store->runScene(i);
+        break;
+    case TileFocus::Kind::room: {
+        const QList<Room> rooms = m_rest->visibleRooms();
+        if (i >= 0 && i < rooms.size())
+            m_store->run(m_store->roomHit(rooms.at(i)));
+        break;
+    }
+    case TileFocus::Kind::mode:
+        activateMode(i);
+        break;
+    }
+}
+
+void PaletteController::toggleDetail()
+{
+    if (!detailOpen()) {
+        const std::optional<Device> device = selectedDevice();
+        if (!device || ControlPlan::rows(*device, *m_writer).isEmpty())
+            return;
+    }
+    if (m_store->detailDeviceID()) {
+        m_store->closeDetail();
+        return;
+    }
+    const std::optional<Hit> hit = m_store->selectedHit();
+    if (const std::optional<QString> id = hit ? hit->deviceID() : std::nullopt)
+        m_store->setDetailDeviceID(id);
+}
+
+void PaletteController::moveControlFocus(int delta)
+{
+    const QList<int> focusable = ControlPlan::focusable(detailRows());
+    if (focusable.isEmpty())
+        return;
+    const qsizetype at = std::max<qsizetype>(focusable.indexOf(m_controlFocus), 0);
+    const qsizetype next = std::clamp<qsizetype>(at + delta, 0, focusable.size() - 1);
+    setControlFocus(focusable.at(next));
+}
+
+void PaletteController::adjustFocusedControl(int dir, bool coarse)
+{
+    const std::optional<Device> device = detailDevice();
+    const QList<ControlRow> rows = detailRows();
+    if (!device || m_controlFocus < 0 || m_controlFocus >= rows.size())
+        return;
+    const ControlRow &row = rows.at(m_controlFocus);
+    switch (row.kind()) {
+    case ControlRow::Kind::armMode:
+        m_gate->moveCursor(*device, row.capability(), dir);
+        return;
+    case ControlRow::Kind::slider:
+    case ControlRow::Kind::colorTemp:
+    case ControlRow::Kind::hue:
+    case ControlRow::Kind::saturation:
+    case ControlRow::Kind::thermostat:
+        break;
+    default:
+        return;
+    }
+    const QString &id = row.capability();
+    const Capability *capability = device->capability(id);
+    if (!capability)
+        return;
+    const double lo = capability->min.value_or(0);
+    const double hi = capability->max.value_or(1);
+    // A range the hub got backwards, or one that is not a number, leaves nothing to step through.
+    if (!std::isfinite(lo) || !std::isfinite(hi) || hi < lo)
+        return;
+    double step = ControlPlan::step(id, coarse);
+    if (capabilityBase(id) != u"target_temperature")
+        step *= hi - lo;
+    const std::optional<double> value = capability->value ? capability->value->numberValue() : std::nullopt;
+    const double current = value && std::isfinite(*value) ? *value : lo;
+    send(*device, id, std::clamp(current + step * dir, lo, hi));
+}
+
+void PaletteController::send(const Device &device, const QString &capabilityID, double value)
+{
+    const CapabilityValue number = CapabilityValue::fromNumber(value);
+    if (Device::lowersSecurity(capabilityID, number))
+        m_gate->press(device, capabilityID, number, m_writer);
+    else
+        CapabilityWriter::send(m_writer, device.id, capabilityID, number);
+}
+
+void PaletteController::dim(int dir, bool coarse)
+{
+    if (detailOpen()) {
+        adjustFocusedControl(dir, coarse);
+        return;
+    }
+    const double delta = (coarse ? 0.25 : 0.05) * dir;
+    if (const std::optional<Device> device = selectedDevice(); device && device->dimKey()) {
+        m_store->nudgeDim(device->id, delta);
+        return;
+    }
+    switch (m_store->mode()) {
+    case HomeStore::Mode::Rest: {
+        // The lamps of the focused room that are on and dimmable.
+        const std::optional<TileFocus> focus = m_rest->focus();
+        const QList<Room> rooms = m_rest->visibleRooms();
+        if (!focus || focus->kind != TileFocus::Kind::room || focus->index < 0 ||
+            focus->index >= rooms.size())
+            return;
+        for (const Device &device : m_store->devices(rooms.at(focus->index).id)) {
+            const std::optional<QString> onoff = device.onoffKey();
+            const Capability *state = onoff ? device.capability(*onoff) : nullptr;
+            if (device.dimKey() && state && state->value == CapabilityValue::fromBool(true))
+                m_store->nudgeDim(device.id, delta);
+        }
+        return;
+    }
+    case HomeStore::Mode::Room:
+        if (onRoomRow() && m_store->room() && m_store->room()->dimmableCount >= 1)
+            m_store->nudgeRoomDim(delta);
+        return;
+    case HomeStore::Mode::Results:
+    case HomeStore::Mode::Notifications:
+        return;
+    }
+}
+
+void PaletteController::fireFocusedControl(bool autoRepeat)
+{
+    const std::optional<Device> device = detailDevice();
+    const QList<ControlRow> rows = detailRows();
+    if (!device || m_controlFocus < 0 || m_controlFocus >= rows.size())
+        return;
+    const ControlRow &row = rows.at(m_controlFocus);
+    std::optional<QString> capability;
+    CapabilityValue value;
+    switch (row.kind()) {
+    case ControlRow::Kind::toggle:
+    case ControlRow::Kind::action:
+    case ControlRow::Kind::lock:
+        capability = row.capability();
+        value = flipped(*device, row.capability());
+        break;
+    case ControlRow::Kind::media:
+        if (row.playing()) {
+            capability = row.playing();
+            value = flipped(*device, *row.playing());
+        }
+        break;
+    case ControlRow::Kind::armMode:
+        if (const std::optional<QString> option = m_gate->cursor(*device, row.capability())) {
+            capability = row.capability();
+            value = CapabilityValue::fromString(*option);
+        }
+        break;
+    case ControlRow::Kind::openButton:
+        capability = row.capability();
+        value = CapabilityValue::fromBool(true);
+        break;
+    default:
+        break;
+    }
+    if (capability)
+        m_gate->press(*device, *capability, value, m_writer, autoRepeat);
+}

@@ -1,0 +1,66 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvane.Ui
+
+// While the hub connection is made: a house and a spinner. When it failed: the advice, "Opnieuw
+// proberen" and "API-sleutel wijzigen".
+Rectangle {
+    id: view
+
+    required property OnboardingRoot onboarding
+    required property Motion motion
+    readonly property connectionProblemLook look: onboarding.problem
+
+    color: Theme.surface
+
+    ColumnLayout {
+        anchors.centerIn: parent
+        width: Math.min(parent.width - 72, 560)
+        spacing: 20
+
+        SymbolText {
+            Layout.alignment: Qt.AlignHCenter
+            glyph: view.look.symbol
+            size: 36
+            color: Theme.lit
+        }
+        Text {
+            objectName: "problemTitle"
+            Layout.alignment: Qt.AlignHCenter
+            text: view.look.title
+            font: Theme.title(22)
+            color: Theme.text
+        }
+        Spinner {
+            Layout.alignment: Qt.AlignHCenter
+            visible: view.look.connecting
+            size: 22
+            motion: view.motion
+        }
+        Text {
+            objectName: "problemText"
+            Layout.fillWidth: true
+            horizontalAlignment: Text.AlignHCenter
+            text: view.look.text
+            textFormat: Text.PlainText
+            font: Theme.body(13)
+            color: Theme.textDim
+            wrapMode: Text.Wrap
+        }
+        RowLayout {
+            visible: !view.look.connecting
+            Layout.alignment: Qt.AlignHCenter
+            spacing: 8
+            PanelButton {
+                objectName: "retryButton"
+                text: view.look.retryText
+                prominent: true
+                onClicked: view.onboarding.retry()
+            }
+            PanelButton {
+                text: view.look.configureText
+                onClicked: view.onboarding.configure()
+            }
+        }
+    }
+}

@@ -1,0 +1,150 @@
+import QtQuick
+import QtQuick.Layouts
+import QtQuick.Shapes
+import Quorvane.Ui
+
+// The command palette: the search row, the status bar, the problem banner, the screen of the current
+// mode and the key hints. The controller decides everything; this draws it and forwards the pointer.
+Item {
+    id: paletteView
+
+    required property PaletteController controller
+    required property Motion motion
+
+    function focusSearch() { search.focusField() }
+
+    implicitWidth: Theme.panelWidth
+    implicitHeight: Theme.panelHeight
+
+    Rectangle {
+        anchors.fill: parent
+        radius: Theme.corner
+        color: Theme.surface
+    }
+    // A faint warm glow from above the search row, drawn once into a layer: repainting a part of it
+    // with the rest of the panel would round its colours differently from one frame to the next.
+    Shape {
+        anchors.fill: parent
+        layer.enabled: true
+        ShapePath {
+            strokeWidth: -1
+            strokeColor: Theme.clear
+            fillGradient: RadialGradient {
+                centerX: paletteView.width / 2
+                centerY: -0.08 * paletteView.height
+                centerRadius: 460
+                focalX: centerX
+                focalY: centerY
+                GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.055) }
+                GradientStop { position: 1; color: Theme.fade(Theme.lit, 0) }
+            }
+            startX: 0; startY: 0
+            PathLine { x: paletteView.width; y: 0 }
+            PathLine { x: paletteView.width; y: paletteView.height }
+            PathLine { x: 0; y: paletteView.height }
+            PathLine { x: 0; y: 0 }
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        SearchRow {
+            id: search
+            Layout.fillWidth: true
+            controller: paletteView.controller
+            motion: paletteView.motion
+        }
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.preferredHeight: 0.5
+            color: Theme.hairline
+        }
+        StatusBar {
+            Layout.fillWidth: true
+            look: paletteView.controller.statusBar
+            motion: paletteView.motion
+        }
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.preferredHeight: 0.5
+            color: Theme.hairline
+        }
+        ErrorBar {
+            objectName: "problemBanner"
+            visible: paletteView.controller.hasProblem
+            Layout.fillWidth: true
+            look: paletteView.controller.problem
+            onRetried: paletteView.controller.retry()
+            onDismissed: paletteView.controller.dismissProblem()
+        }
+        Item {
+            id: content
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            readonly property string name: paletteView.controller.contentName
+
+            RestView {
+                anchors.fill: parent
+                visible: content.name === "rest"
+                screen: paletteView.controller.rest
+                motion: paletteView.motion
+            }
+            ResultsList {
+                anchors.fill: parent
+                visible: content.name === "results"
+                screen: paletteView.controller.results
+                motion: paletteView.motion
+                controlStrip: strip
+            }
+            RoomView {
+                anchors.fill: parent
+                visible: content.name === "room"
+                screen: paletteView.controller.room
+                motion: paletteView.motion
+                controlStrip: strip
+            }
+            NotificationsList {
+                anchors.fill: parent
+                visible: content.name === "notifications"
+                screen: paletteView.controller.notifications
+                motion: paletteView.motion
+            }
+        }
+        KeyHintBar {
+            objectName: "hintBar"
+            Layout.fillWidth: true
+            look: paletteView.controller.hints
+        }
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        radius: Theme.corner
+        color: Theme.clear
+        border.width: 0.5
+        border.color: Theme.white(0.14)
+    }
+
+    // The open device's controls, made in the slot under its row; the slot names its device.
+    Component {
+        id: strip
+        Item {
+            id: holder
+            readonly property ControlStripModel model: paletteView.controller.strip
+            readonly property bool mine: model !== null && parent !== null && model.deviceID === parent.deviceID
+            implicitHeight: stripLoader.item ? stripLoader.item.implicitHeight : 0
+            Loader {
+                id: stripLoader
+                width: holder.width
+                active: holder.mine
+                sourceComponent: ControlStrip {
+                    objectName: "controlStrip"
+                    rows: holder.model
+                    motion: paletteView.motion
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,40 @@
+import QtQuick
+import Quorvane.Ui
+
+// A push button of the onboarding screens: prominent (filled with the accent) or plain.
+Rectangle {
+    id: button
+
+    property string text
+    property bool prominent: false
+    property bool destructive: false
+
+    signal clicked()
+
+    implicitWidth: label.implicitWidth + 24
+    implicitHeight: label.implicitHeight + 12
+    radius: 6
+    color: prominent ? Theme.lit : destructive ? Theme.fade(Theme.alarm, 0.18) : Theme.white(hover.hovered ? 0.12 : 0.08)
+    border.width: activeFocus ? 1.5 : 0.5
+    border.color: activeFocus ? Theme.litSoft : Theme.white(0.1)
+    opacity: enabled ? 1 : 0.45
+    // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone.
+    activeFocusOnTab: true
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+    Keys.onSpacePressed: clicked()
+
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+
+    HoverHandler { id: hover }
+    TapHandler { onTapped: button.clicked() }
+
+    Text {
+        id: label
+        anchors.centerIn: parent
+        text: button.text
+        font: Theme.label(12)
+        color: button.prominent ? Theme.surface : button.destructive ? Theme.alarm : Theme.text
+    }
+}

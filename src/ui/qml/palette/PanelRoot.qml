@@ -1,0 +1,63 @@
+import QtQuick
+import Quorvane.Ui
+
+// The panel's content: the token screen, the connection screen or the palette, as the onboarding
+// root chooses. The palette stays built underneath, so it comes back as it was.
+Item {
+    id: root
+
+    required property OnboardingRoot onboarding
+    required property PaletteController controller
+    required property Motion motion
+    readonly property string screen: onboarding.screenName
+
+    implicitWidth: Theme.panelWidth
+    implicitHeight: Theme.panelHeight
+
+    function focusScreen() {
+        if (screen === "palette")
+            palette.focusSearch()
+        else if (screen === "token" && token.item)
+            token.item.focusField()
+    }
+
+    onScreenChanged: focusScreen()
+    Component.onCompleted: focusScreen()
+
+    Palette {
+        id: palette
+        objectName: "palette"
+        anchors.fill: parent
+        visible: root.screen === "palette"
+        controller: root.controller
+        motion: root.motion
+    }
+    Loader {
+        id: token
+        anchors.fill: parent
+        active: root.screen === "token"
+        sourceComponent: OnboardingView {
+            objectName: "onboardingView"
+            onboarding: root.onboarding
+            motion: root.motion
+        }
+        onLoaded: root.focusScreen()
+    }
+    Loader {
+        anchors.fill: parent
+        active: root.screen === "problem" || root.screen === "connecting"
+        sourceComponent: ConnectionProblemView {
+            objectName: "connectionProblemView"
+            onboarding: root.onboarding
+            motion: root.motion
+        }
+    }
+    // Focus comes back to the right field whenever the panel's window does.
+    Connections {
+        target: root.Window.window
+        function onActiveChanged() {
+            if (root.Window.window && root.Window.window.active)
+                root.focusScreen()
+        }
+    }
+}

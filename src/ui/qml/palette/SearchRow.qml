@@ -1,0 +1,122 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvane.Ui
+
+// The palette's search row: the magnifying glass, the room or notifications chip, the field, the bell,
+// and at its end either the clear button with the Esc cap or the hot key.
+Item {
+    id: row
+
+    required property PaletteController controller
+    required property Motion motion
+    readonly property searchRowLook look: controller.search
+
+    function focusField() { field.forceActiveFocus() }
+
+    implicitWidth: Theme.panelWidth
+    implicitHeight: 56
+
+    TapHandler { onTapped: row.focusField() }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 14
+        anchors.rightMargin: 14
+        spacing: 10
+
+        SymbolText {
+            Layout.preferredWidth: 16
+            glyph: row.look.magnifier
+            size: 14
+            color: row.look.magnifierColor
+        }
+        ScopeChip {
+            objectName: "scopeChip"
+            visible: row.look.showsChip
+            look: row.look.chip
+            motion: row.motion
+            onRemoved: {
+                row.controller.removeChip()
+                row.focusField()
+            }
+        }
+        TextInput {
+            id: field
+            objectName: "searchField"
+            Layout.fillWidth: true
+            text: row.controller.query
+            onTextEdited: row.controller.query = text
+            font: Theme.body(16)
+            color: Theme.text
+            selectionColor: Theme.fade(Theme.lit, 0.35)
+            selectedTextColor: Theme.text
+            selectByMouse: true
+            clip: true
+            focus: true
+            Accessible.role: Accessible.EditableText
+            Accessible.name: row.look.accessibleLabel
+            cursorDelegate: Rectangle {
+                width: 1.5
+                color: Theme.lit
+                visible: field.cursorVisible
+            }
+
+            Text {
+                objectName: "searchPrompt"
+                anchors.fill: parent
+                verticalAlignment: Text.AlignVCenter
+                visible: field.text === ""
+                text: row.look.prompt
+                font: field.font
+                color: Theme.textFaint
+                elide: Text.ElideRight
+            }
+        }
+        NotificationBell {
+            objectName: "bell"
+            visible: row.look.showsBell
+            look: row.look.bell
+            onClicked: row.controller.openNotifications()
+        }
+        Item {
+            objectName: "clearButton"
+            visible: row.look.showsClear
+            implicitWidth: 16
+            implicitHeight: 16
+            Accessible.role: Accessible.Button
+            Accessible.name: row.look.clearLabel
+            SymbolText {
+                anchors.centerIn: parent
+                glyph: row.look.clearGlyph
+                size: 12
+                color: Theme.textFaint
+            }
+            TapHandler { onTapped: row.controller.clearQuery() }
+        }
+        KeyCap {
+            visible: row.look.showsEscape
+            look: row.look.escapeCap
+        }
+        Rectangle {
+            objectName: "hotKeyChip"
+            visible: row.look.showsHotKey
+            implicitWidth: hotKey.implicitWidth + 12
+            implicitHeight: hotKey.implicitHeight + 5
+            radius: 5
+            color: Theme.fade(Theme.lit, 0.16)
+            Accessible.ignored: true
+            Text {
+                id: hotKey
+                anchors.centerIn: parent
+                text: row.look.hotKeyLabel
+                font: Theme.mono(10)
+                color: Theme.litSoft
+            }
+        }
+    }
+
+    Connections {
+        target: row.controller
+        function onSearchFocusRequested() { row.focusField() }
+    }
+}

@@ -1,0 +1,37 @@
+import QtQuick
+import Quorvane.Ui
+
+// A tooltip under its parent, shown once the pointer has rested on it for a moment.
+Rectangle {
+    id: tip
+
+    property string text
+    property bool shown: false
+
+    anchors.top: parent.bottom
+    anchors.topMargin: 4
+    anchors.horizontalCenter: parent.horizontalCenter
+    z: 10
+    width: label.implicitWidth + 12
+    height: label.implicitHeight + 6
+    radius: 4
+    color: Theme.surfaceHi
+    border.width: 0.5
+    border.color: Theme.white(0.14)
+    visible: false
+
+    Timer {
+        interval: 600
+        running: tip.shown
+        onTriggered: tip.visible = true
+    }
+    onShownChanged: if (!shown) visible = false
+
+    Text {
+        id: label
+        anchors.centerIn: parent
+        text: tip.text
+        font: Theme.label(11)
+        color: Theme.text
+    }
+}

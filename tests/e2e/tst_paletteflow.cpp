@@ -1,0 +1,171 @@
+#include "endtoend.h"
+
+#include <QDir>
+#include <QJsonObject>
+
+namespace {
+
+const QString frontDoor = u"8469dcfc-e502-5407-b21f-c2615904a5f8"_s;
+const QString garageLamp = u"50c0e1bd-1540-5efd-a679-82b8a8de2fd8"_s;
+constexpr int hintBarHeight = 26;
+
+// The bottom strip of a picture of the panel, where the key hints are.
+QImage hintBar(const QImage &panel)
+{
+    return panel.copy(0, panel.height() - hintBarHeight, panel.width(), hintBarHeight);
+}
+
+} // namespace
+
+// The palette of the real program, driven with the keyboard through the X server as a person would.
+class TstPaletteFlow : public EndToEndCase {
+    Q_OBJECT
+
+    // A copy connected to the hub with its panel up and holding the keyboard; null when it did not
+    // get there.
+    Copy *openPanel()
+    {
+        Copy &copy = start({}, hubEnvironment());
+        if (!QTest::qWaitFor([&] { return copy.logged(u"verbinding: Live verbonden."_s); }, patience))
+            return nullptr;
+        copy.signal(SIGUSR1);
+        if (!QTest::qWaitFor([&] { return copy.logged(u"panel: key=true"_s); }, patience))
+            return nullptr;
+        return &copy;
+    }
+    static void typeText(const QString &text)
+    {
+        EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
+    }
+    // The hub's writes: "PUT <path>" and "POST <path>".
+    QStringList writes() const
+    {
+        QStringList lines;
+        for (const FakeRequest &request : m_hub->requests()) {
+            if (request.method != "GET")
+                lines << QString::fromUtf8(request.method + ' ' + request.path());
+        }
+        return lines;
+    }
+    // The panel as it is now, also kept as e2e/<name>.png in the build folder for a person to see.
+    QImage picture(Copy &copy, const QString &name)
+    {
+        const QImage image = snapshot(copy, snapshotPath());
+        const QString folder = QStringLiteral(QUORVANE_BUILD_DIR "/e2e");
+        QDir().mkpath(folder);
+        image.save(folder + u'/' + name + u".png"_s);
+        return image;
+    }
+    static QStringList rows(Copy &copy)
+    {
+        const QString state = copy.messages().filter(u"snapshot-toestand: "_s).constLast();
+        return state.section(u"rijen=["_s, 1).chopped(1).split(u", "_s, Qt::SkipEmptyParts);
+    }
+
+private Q_SLOTS:
+    void init() { QVERIFY(setUpStage()); }
+    void cleanup()
+    {
+        const QString problems = tearDownStage();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
+
+    void typingAnArrowAndReturnRunTheSecondHitAndHide()
+    {
+        Copy *opened = openPanel();
+        QVERIFY(opened);
+        Copy &copy = *opened;
+        typeText(u"woonkamer"_s);
+        typeKeys({u"Down"_s});
+        picture(copy, u"results"_s);
+        const QStringList titles = rows(copy);
+        QVERIFY2(titles.size() >= 2, qPrintable(titles.join(u", "_s)));
+        QVERIFY(writes().isEmpty());
+
+        typeKeys({u"Return"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: verborgen (actie uitgevoerd of esc)"_s), patience);
+        QCOMPARE(writes().size(), 1);
+        // The second row's device, switched.
+        QString second;
+        for (const QJsonValue &device : m_hub->home().value(u"devices"_s).toObject()) {
+            if (device.toObject().value(u"name"_s).toString() == titles.at(1))
+                second = device.toObject().value(u"id"_s).toString();
+        }
+        QVERIFY2(!second.isEmpty(), qPrintable(titles.at(1)));
+        QVERIFY2(
+            writes().first().startsWith(u"PUT /api/manager/devices/device/"_s + second + u"/capability/"_s),
+            qPrintable(writes().first()));
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).isEmpty(), patience);
+    }
+
+    void ctrlReturnKeepsThePanelOpen()
+    {
+        Copy *opened = openPanel();
+        QVERIFY(opened);
+        Copy &copy = *opened;
+        typeText(u"garagelamp"_s);
+        typeKeys({u"ctrl+Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            writes(),
+            QStringList{u"PUT /api/manager/devices/device/"_s + garageLamp + u"/capability/onoff"_s},
+            patience);
+        QTest::qWait(500);
+        QVERIFY(!copy.logged(u"panel: verborgen"_s));
+        QCOMPARE(visibleWindows(copy).size(), 1);
+    }
+
+    void anUnlockTakesTwoPressesWithinFourSeconds()
+    {
+        Copy *opened = openPanel();
+        QVERIFY(opened);
+        Copy &copy = *opened;
+        typeText(u"voordeur"_s);
+        // The lock opens its controls instead of running, and the panel stays for them.
+        typeKeys({u"Return"_s});
+        const QString asked = u"bevestiging gevraagd: Voordeur locked -> bool(false). Niets verstuurd."_s;
+        typeKeys({u"Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(asked), 1, patience);
+        const QImage armed = picture(copy, u"armed"_s);
+
+        // Too late for the second press: it only asks again.
+        QTest::qWait(4500);
+        typeKeys({u"Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(asked), 2, patience);
+        QVERIFY(writes().isEmpty());
+        typeKeys({u"Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            writes(),
+            QStringList{u"PUT /api/manager/devices/device/"_s + frontDoor + u"/capability/locked"_s},
+            patience);
+        QVERIFY(!copy.logged(u"panel: verborgen"_s));
+        // The armed write's hints ("bevestig", "toch niet") are gone with it.
+        QTRY_VERIFY_WITH_TIMEOUT(hintBar(picture(copy, u"unlocked"_s)) != hintBar(armed), patience);
+    }
+
+    void eachStateDrawsItsOwnHintsAndCtrlNOpensTheList()
+    {
+        Copy *opened = openPanel();
+        QVERIFY(opened);
+        Copy &copy = *opened;
+        QList<QImage> bars;
+        bars << hintBar(picture(copy, u"overview"_s));
+        typeText(u"lamp"_s);
+        bars << hintBar(picture(copy, u"results"_s));
+        typeKeys({u"Tab"_s});
+        bars << hintBar(picture(copy, u"controls"_s));
+        typeKeys({u"Escape"_s, u"Escape"_s, u"ctrl+n"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"meldingen: geopend ("_s), patience);
+        bars << hintBar(picture(copy, u"notifications"_s));
+        for (qsizetype i = 0; i < bars.size(); ++i) {
+            QVERIFY(!bars.at(i).isNull());
+            for (qsizetype j = i + 1; j < bars.size(); ++j)
+                QVERIFY2(bars.at(i) != bars.at(j), qPrintable(u"states %1 and %2"_s.arg(i).arg(j)));
+        }
+        // Back the way it came: the list, then the panel.
+        typeKeys({u"Escape"_s, u"Escape"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: verborgen (actie uitgevoerd of esc)"_s), patience);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstPaletteFlow)
+#include "tst_paletteflow.moc"

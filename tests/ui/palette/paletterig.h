@@ -1,0 +1,176 @@
+#pragma once
+
+#include "../controls/controldevices.h"
+#include "awaittask.h"
+#include "fakerestclient.h"
+#include "manualclock.h"
+#include "store/home/homestore.h"
+#include "store/search/dutchhome.h"
+#include "ui/controls/guardgate.h"
+#include "ui/hovergate.h"
+#include "ui/palette/palettecontroller.h"
+#include "ui/screens/restscreen.h"
+
+#include <QCoreApplication>
+#include <QMap>
+
+using namespace Qt::StringLiterals;
+
+// The palette over a loaded Dutch home on a clock the test moves, with the front door's lock, an alarm
+// with three modes and a few notifications; it counts what the palette asks of the app shell.
+struct PaletteRig {
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    std::shared_ptr<FakeRestClient> rest = std::make_shared<FakeRestClient>(clock);
+    std::unique_ptr<HomeStore> store;
+    HoverGate hoverGate;
+    std::unique_ptr<PaletteController> palette;
+    int dismissed = 0;
+    int settings = 0;
+    int reconnects = 0;
+    int permissionRequests = 0;
+    int bannerClears = 0;
+    int focusRequests = 0;
+
+    PaletteRig()
+    {
+        DutchHome::Home home = DutchHome::home();
+        Device alarm = ControlDevices::alarm();
+        alarm.name = u"Alarm"_s;
+        alarm.zoneID = u"hal"_s;
+        DutchHome::put(home.devices, alarm);
+        // The front door's lock with its unlatch button.
+        Device lock = ControlDevices::lock();
+        lock.name = u"Voordeur"_s;
+        lock.zoneID = u"hal"_s;
+        DutchHome::put(home.devices, lock);
+        rest->home.zones = home.zones.values();
+        rest->home.devices = home.devices.values();
+        rest->home.flows = home.flows.values();
+        rest->home.moods = home.moods.values();
+        rest->home.favorites = home.favorites;
+        SettingsStore defaults(u"palette"_s);
+        defaults.remove(HomeStore::recentKey);
+        defaults.remove(u"notify.shownIDs"_s);
+        store = std::make_unique<HomeStore>(rest, nullptr, nullptr, defaults, HomeStore::Options{clock});
+        awaitTask(store->start());
+        store->panelDidAppear();
+        store->notifications()->setItems({notification(u"n1"_s, u"Deurbel"_s, false),
+                                          notification(u"n2"_s, u"Wasmachine klaar"_s, false),
+                                          notification(u"n3"_s, u"Regen verwacht"_s, true)});
+        store->notifications()->setUnread(2);
+
+        PaletteController::Actions actions;
+        actions.onDismiss = [this] { ++dismissed; };
+        actions.onOpenSettings = [this] { ++settings; };
+        actions.onReconnect = [this] { ++reconnects; };
+        actions.onRequestPermission = [this] { ++permissionRequests; };
+        actions.onClearBanners = [this] { ++bannerClears; };
+        palette = std::make_unique<PaletteController>(store.get(), nullptr, u"Ctrl+Alt+Space"_s, &hoverGate,
+                                                      std::move(actions), nullptr, clock);
+        QObject::connect(palette.get(), &PaletteController::searchFocusRequested,
+                         [this] { ++focusRequests; });
+        settle();
+    }
+    ~PaletteRig()
+    {
+        palette.reset();
+        store.reset();
+    }
+
+    static HomeyNotification notification(const QString &id, const QString &title, bool read)
+    {
+        HomeyNotification item;
+        item.id = id;
+        item.source = HomeyNotification::Source::flow;
+        item.date = QDateTime(QDate(2024, 5, 6), QTime(9, 30));
+        item.title = title;
+        item.body = title + QStringLiteral(" meldt zich");
+        item.symbol = QStringLiteral("bell");
+        item.isRead = read;
+        return item;
+    }
+
+    // Lets queued reactions and zero-latency hub answers finish.
+    void settle() { clock->advance(std::chrono::milliseconds(0)); }
+
+    bool key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false)
+    {
+        const bool consumed = palette->handleKey(key, modifiers, QString(), autoRepeat);
+        settle();
+        return consumed;
+    }
+    void type(const QString &text)
+    {
+        palette->setQuery(text);
+        settle();
+    }
+    void enterRoom(const QString &zoneID)
+    {
+        store->enterScope(zoneID);
+        settle();
+    }
+    void open(const QString &query)
+    {
+        type(query);
+        key(Qt::Key_Tab);
+    }
+    // One of the states the tests put the palette in.
+    void prepare(const QString &state)
+    {
+        if (state == u"overview scene")
+            palette->rest()->setFocus(TileFocus::scene(0));
+        else if (state == u"overview mode")
+            palette->rest()->setFocus(TileFocus::mode(0));
+        else if (state == u"results")
+            type(u"plafondlamp"_s);
+        else if (state == u"results lock")
+            type(u"voordeur"_s);
+        else if (state == u"results dim")
+            type(u"plafondlamp dim"_s);
+        else if (state == u"room")
+            enterRoom(u"woonkamer"_s);
+        else if (state == u"room device") {
+            enterRoom(u"woonkamer"_s);
+            store->setSelection(1);
+        } else if (state == u"room filtered") {
+            enterRoom(u"woonkamer"_s);
+            type(u"lamp"_s);
+        } else if (state == u"strip")
+            open(u"plafondlamp"_s);
+        else if (state == u"strip lock")
+            open(u"voordeur"_s);
+        else if (state == u"armed") {
+            open(u"voordeur"_s);
+            key(Qt::Key_Return);
+        } else if (state == u"alarm")
+            open(u"alarm"_s);
+        else if (state == u"notifications")
+            store->enterNotifications();
+        else if (state == u"notifications filtered") {
+            store->enterNotifications();
+            type(u"was"_s);
+        } else if (state != u"overview")
+            qFatal("unknown state");
+        settle();
+    }
+    // The hub's writes as "device capability value", in order.
+    QStringList writes() const
+    {
+        QStringList lines;
+        for (const FakeRestClient::Write &write : rest->writes) {
+            const QJsonValue json = write.value.toJson();
+            lines << write.deviceID + u' ' + write.capabilityID + u' ' +
+                         (json.isBool()     ? QString::fromLatin1(json.toBool() ? "true" : "false")
+                          : json.isString() ? json.toString()
+                                            : QString::number(json.toDouble()));
+        }
+        return lines;
+    }
+    QStringList hintTexts() const
+    {
+        QStringList texts;
+        for (const KeyHint &hint : palette->hints().hints)
+            texts << hint.keys.join(QString()) + u' ' + hint.what;
+        return texts;
+    }
+};

@@ -1,0 +1,239 @@
+#include "awaittask.h"
+#include "ui/palette/onboardingroot.h"
+
+#include <QCoroTimer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(OnboardingRoot::Facts)
+
+namespace {
+
+// The shell's save, answered when the test says.
+struct SaveCalls {
+    QStringList keys;
+    std::optional<bool> answer;
+
+    std::function<QCoro::Task<bool>(QString)> action()
+    {
+        return [this](QString key) -> QCoro::Task<bool> {
+            keys << key;
+            while (!answer)
+                co_await QCoro::sleepFor(std::chrono::milliseconds(1));
+            co_return *answer;
+        };
+    }
+};
+
+OnboardingRoot::Actions saving(std::function<QCoro::Task<bool>(QString)> onSave)
+{
+    OnboardingRoot::Actions actions;
+    actions.onSave = std::move(onSave);
+    return actions;
+}
+
+OnboardingRoot::Facts facts(bool showing, bool busy, std::optional<QString> problem = std::nullopt)
+{
+    OnboardingRoot::Facts f;
+    f.showing = showing;
+    f.busy = busy;
+    f.connectionProblem = std::move(problem);
+    return f;
+}
+
+} // namespace
+
+// Which screen fills the panel, and what the token screen does with the key.
+class OnboardingRootTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void screen_data();
+    void screen();
+    void tokenScreenLook_data();
+    void tokenScreenLook();
+    void saveKeepsARefusedKeyAndEmptiesAnAcceptedOne();
+    void aBlankKeyStillReachesTheShellFromTheField();
+    void forgettingAsksFirst();
+    void theScreenComesBackEmpty();
+};
+
+void OnboardingRootTest::screen_data()
+{
+    QTest::addColumn<OnboardingRoot::Facts>("facts");
+    QTest::addColumn<ConnectionState>("connection");
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("message");
+
+    const ConnectionState failed = ConnectionState::failed(u"Geen Homey."_s, u"Kijk na."_s);
+    QTest::newRow("token screen over a failure") << facts(true, false) << failed << u"token"_s << QString();
+    QTest::newRow("the model's advice over busy")
+        << facts(false, true, u"Sleutel geweigerd."_s) << ConnectionState::live() << u"problem"_s
+        << u"Sleutel geweigerd."_s;
+    QTest::newRow("the model's advice over the store's")
+        << facts(false, false, u"Sleutel geweigerd."_s) << failed << u"problem"_s << u"Sleutel geweigerd."_s;
+    QTest::newRow("connecting") << facts(false, true) << failed << u"connecting"_s
+                                << u"Je Homey wordt gezocht en je sleutel wordt gecontroleerd."_s;
+    QTest::newRow("the store failed")
+        << facts(false, false) << failed << u"problem"_s << u"Geen Homey. Kijk na."_s;
+    QTest::newRow("a failure without hint")
+        << facts(false, false) << ConnectionState::failed(u"Geen Homey."_s, QString()) << u"problem"_s
+        << u"Geen Homey. "_s;
+    for (const ConnectionState &state :
+         {ConnectionState::loading(u"Laden"_s), ConnectionState::degraded(u"weg"_s), ConnectionState::idle(),
+          ConnectionState::connecting(), ConnectionState::live()})
+        QTest::addRow("palette while %d", int(state.kind()))
+            << facts(false, false) << state << u"palette"_s << QString();
+}
+
+void OnboardingRootTest::screen()
+{
+    QFETCH(OnboardingRoot::Facts, facts);
+    QFETCH(ConnectionState, connection);
+    QFETCH(QString, screen);
+    QFETCH(QString, message);
+
+    OnboardingRoot root(nullptr, {}, false);
+    root.setFacts(facts);
+    QCOMPARE(OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::palette,
+             screen == u"palette");
+    const std::optional<QString> advice = OnboardingRoot::problemMessage(facts, connection);
+    const ConnectionProblemLook look = ConnectionProblemLook::make(advice);
+    const QString shown =
+        OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::problem ||
+                OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::connecting
+            ? look.text
+            : QString();
+    QCOMPARE(shown, message);
+    const QString names[] = {u"token"_s, u"problem"_s, u"connecting"_s, u"palette"_s};
+    QCOMPARE(names[int(OnboardingRoot::choose(facts, connection))], screen);
+    QCOMPARE(look.connecting, !advice.has_value());
+}
+
+void OnboardingRootTest::tokenScreenLook_data()
+{
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("hasToken");
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<QString>("saveTitle");
+    QTest::addColumn<bool>("saveEnabled");
+    QTest::addColumn<bool>("keyButtons");
+    QTest::newRow("first pairing, empty")
+        << false << false << QString() << u"Controleren en bewaren"_s << false << false;
+    QTest::newRow("blanks only") << false << false << u" \t\n"_s << u"Controleren en bewaren"_s << false
+                                 << false;
+    QTest::newRow("a key") << false << false << u"abc"_s << u"Controleren en bewaren"_s << true << false;
+    QTest::newRow("checking") << true << true << u"abc"_s << u"Controleren…"_s << false << true;
+    QTest::newRow("a key is kept") << false << true << QString() << u"Controleren en bewaren"_s << false
+                                   << true;
+}
+
+void OnboardingRootTest::tokenScreenLook()
+{
+    QFETCH(bool, busy);
+    QFETCH(bool, hasToken);
+    QFETCH(QString, token);
+    QFETCH(QString, saveTitle);
+    QFETCH(bool, saveEnabled);
+    QFETCH(bool, keyButtons);
+    const TokenScreenLook look = TokenScreenLook::make(busy, hasToken, std::nullopt, token, false);
+    QCOMPARE(look.saveTitle, saveTitle);
+    QCOMPARE(look.saveEnabled, saveEnabled);
+    QCOMPARE(look.showsKeyButtons, keyButtons);
+    QCOMPARE(look.keyButtonsEnabled, !busy);
+    QCOMPARE(look.fieldEnabled, !busy);
+    QCOMPARE(look.showsProgress, busy);
+    QCOMPARE(look.message, QString());
+    QCOMPARE(look.isolatedNote, QString());
+}
+
+void OnboardingRootTest::saveKeepsARefusedKeyAndEmptiesAnAcceptedOne()
+{
+    SaveCalls calls;
+    OnboardingRoot root(nullptr, saving(calls.action()), true);
+    QVERIFY(!root.tokenScreen().isolatedNote.isEmpty());
+    root.setFacts(facts(true, false));
+    root.setToken(u"  sleutel-1 "_s);
+    root.pressSave();
+    calls.answer = false;
+    QTRY_COMPARE(calls.keys, QStringList{u"  sleutel-1 "_s}); // unchanged: the model trims
+    QTest::qWait(20);
+    QCOMPARE(root.token(), u"  sleutel-1 "_s);
+
+    // While the model checks, neither the button nor the field starts another save.
+    root.setFacts(facts(true, true));
+    root.pressSave();
+    root.submit();
+    QTest::qWait(20);
+    QCOMPARE(calls.keys.size(), 1);
+
+    root.setFacts(facts(true, false));
+    calls.answer = true;
+    root.submit();
+    QTRY_COMPARE(root.token(), QString());
+    QCOMPARE(calls.keys.size(), 2);
+}
+
+void OnboardingRootTest::aBlankKeyStillReachesTheShellFromTheField()
+{
+    SaveCalls calls;
+    calls.answer = false;
+    OnboardingRoot root(nullptr, saving(calls.action()), false);
+    root.setFacts(facts(true, false));
+    root.setToken(u"   "_s);
+    root.pressSave();
+    QTest::qWait(20);
+    QVERIFY(calls.keys.isEmpty());
+    root.submit();
+    QTRY_COMPARE(calls.keys, QStringList{u"   "_s});
+}
+
+void OnboardingRootTest::forgettingAsksFirst()
+{
+    QString tokenWhenForgotten = u"-"_s;
+    OnboardingRoot *rootPointer = nullptr;
+    OnboardingRoot::Actions actions;
+    actions.onForget = [&] { tokenWhenForgotten = rootPointer->token(); };
+    OnboardingRoot root(nullptr, actions, false);
+    rootPointer = &root;
+    OnboardingRoot::Facts kept = facts(true, false);
+    root.setFacts(kept);
+    root.askForget();
+    QVERIFY(!root.confirmsForget()); // no key kept: nothing to forget
+
+    kept.hasToken = true;
+    root.setFacts(kept);
+    root.setToken(u"nieuw"_s);
+    root.askForget();
+    QVERIFY(root.confirmsForget());
+    root.dismissForget();
+    QVERIFY(!root.confirmsForget());
+    QCOMPARE(tokenWhenForgotten, u"-"_s);
+    QCOMPARE(root.token(), u"nieuw"_s);
+
+    root.askForget();
+    root.confirmForget();
+    QCOMPARE(tokenWhenForgotten, QString());
+    QVERIFY(!root.confirmsForget());
+}
+
+void OnboardingRootTest::theScreenComesBackEmpty()
+{
+    OnboardingRoot root(nullptr, {}, false);
+    OnboardingRoot::Facts kept = facts(true, false);
+    kept.hasToken = true;
+    root.setFacts(kept);
+    root.setToken(u"half geplakt"_s);
+    root.askForget();
+    kept.showing = false;
+    root.setFacts(kept);
+    QCOMPARE(root.screen(), OnboardingRoot::Screen::palette);
+    kept.showing = true;
+    root.setFacts(kept);
+    QCOMPARE(root.token(), QString());
+    QVERIFY(!root.confirmsForget());
+}
+
+QTEST_MAIN(OnboardingRootTest)
+#include "tst_onboardingroot.moc"

@@ -1,0 +1,363 @@
+#include "paletterig.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+QString modeName(HomeStore::Mode mode)
+{
+    switch (mode) {
+    case HomeStore::Mode::Rest:
+        return u"overview"_s;
+    case HomeStore::Mode::Results:
+        return u"results"_s;
+    case HomeStore::Mode::Room:
+        return u"room"_s;
+    case HomeStore::Mode::Notifications:
+        return u"notifications"_s;
+    }
+    return {};
+}
+
+QString focusName(const std::optional<TileFocus> &focus)
+{
+    if (!focus)
+        return u"-"_s;
+    const QString kinds[] = {u"scene"_s, u"room"_s, u"mode"_s};
+    return kinds[int(focus->kind)] + u' ' + QString::number(focus->index);
+}
+
+// Everything a key can change that a person would notice, and what the palette asked of the shell.
+struct Snapshot {
+    QMap<QString, QString> fields;
+    QMap<QString, int> counters;
+    QStringList writes;
+    QMap<QString, double> dims;
+
+    static Snapshot of(const PaletteRig &rig)
+    {
+        const HomeStore &store = *rig.store;
+        Snapshot s;
+        s.fields[u"mode"_s] = modeName(store.mode());
+        s.fields[u"query"_s] = u'"' + store.query() + u'"';
+        s.fields[u"selection"_s] = QString::number(store.selection());
+        s.fields[u"detail"_s] = store.detailDeviceID().value_or(u"-"_s);
+        s.fields[u"tile"_s] = focusName(rig.palette->rest()->focus());
+        s.fields[u"control"_s] = QString::number(rig.palette->controlFocus());
+        const std::optional<GuardGate::Armed> &armed = rig.palette->gate()->armed();
+        s.fields[u"armed"_s] =
+            armed ? armed->capabilityID + u'=' + GuardGate::describe(armed->value) : u"-"_s;
+        s.fields[u"alarm cursor"_s] =
+            rig.palette->gate()->cursor(*store.device(u"alarm"_s), u"homealarm_state"_s).value_or(u"-"_s);
+        s.counters[u"dismissed"_s] = rig.dismissed;
+        s.counters[u"settings"_s] = rig.settings;
+        s.counters[u"banners cleared"_s] = rig.bannerClears;
+        s.counters[u"search focused"_s] = rig.focusRequests;
+        s.counters[u"reloaded"_s] = int(rig.rest->calls.count(u"devices"_s));
+        s.counters[u"feed"_s] = int(store.notifications()->items().size());
+        s.counters[u"flows started"_s] = int(rig.rest->startedFlows.size());
+        s.counters[u"moods set"_s] = int(rig.rest->activatedMoods.size());
+        s.writes = rig.writes();
+        for (const Device &device : store.devices()) {
+            if (const std::optional<double> level = device.dimLevel())
+                s.dims[device.id] = *level;
+        }
+        s.dims[u"room"_s] = store.roomDimLevel();
+        return s;
+    }
+
+    // What changed from before to this, in a fixed order.
+    QString since(const Snapshot &before) const
+    {
+        QStringList changes;
+        for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
+            if (before.fields.value(it.key()) != it.value())
+                changes << it.key() + u' ' + before.fields.value(it.key()) + u'>' + it.value();
+        }
+        for (auto it = counters.cbegin(); it != counters.cend(); ++it) {
+            const int by = it.value() - before.counters.value(it.key());
+            if (by != 0)
+                changes << it.key() + (by == 1 ? QString() : u' ' + QString::number(by));
+        }
+        // A batch of writes goes out in no fixed order.
+        QStringList sent = writes.mid(before.writes.size());
+        sent.sort();
+        for (const QString &write : sent)
+            changes << u"hub "_s + write;
+        for (auto it = dims.cbegin(); it != dims.cend(); ++it) {
+            if (std::abs(before.dims.value(it.key()) - it.value()) > 1e-9)
+                changes << u"dim "_s + it.key() + u' ' + QString::number(before.dims.value(it.key())) + u'>' +
+                               QString::number(it.value());
+        }
+        return changes.join(u", "_s);
+    }
+};
+
+constexpr auto none = Qt::NoModifier;
+constexpr auto ctrl = Qt::ControlModifier;
+constexpr auto shift = Qt::ShiftModifier;
+constexpr auto alt = Qt::AltModifier;
+
+} // namespace
+
+// Every row of the palette's key map, in each state it applies to: whether the key is used (and so
+// kept from the search field) and what it changes.
+class PaletteKeysTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keyMap_data();
+    void keyMap();
+    void escapeLadder();
+    void anArmedWriteNeedsAFreshPressWithinTheWindow();
+    void returnConfirmsTheWriteAClickArmed();
+};
+
+void PaletteKeysTest::keyMap_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("consumed");
+    QTest::addColumn<QString>("changes");
+
+    const auto row = [](const char *name, const char *state, int key, Qt::KeyboardModifiers modifiers,
+                        bool consumed, const QString &changes) {
+        QTest::newRow(name) << QString::fromUtf8(state) << key << int(modifiers) << consumed << changes;
+    };
+    // Any mode.
+    row("ctrl+n opens the list", "overview", Qt::Key_N, ctrl, true,
+        u"mode overview>notifications, selection 5>0, search focused"_s);
+    row("ctrl+n closes the list", "notifications", Qt::Key_N, ctrl, true,
+        u"mode notifications>overview, selection 0>5, search focused"_s);
+    row("n alone is typed", "overview", Qt::Key_N, none, false, u""_s);
+    row("ctrl+alt+n is no chord", "overview", Qt::Key_N, ctrl | alt, false, u""_s);
+
+    // The overview.
+    row("overview ctrl+r", "overview", Qt::Key_R, ctrl, true, u"reloaded"_s);
+    row("overview r", "overview", Qt::Key_R, none, false, u""_s);
+    row("overview return on a room", "overview", Qt::Key_Return, none, true,
+        u"mode overview>room, selection 5>0, search focused, dim room 0>0.4"_s);
+    row("overview enter on a scene", "overview scene", Qt::Key_Enter, none, true,
+        u"dismissed, flows started"_s);
+    row("overview ctrl+return on a scene", "overview scene", Qt::Key_Return, ctrl, true, u"flows started"_s);
+    row("overview return on a mode", "overview mode", Qt::Key_Return, none, true,
+        u"hub koffie onoff false"_s);
+    row("overview ctrl+comma", "overview", Qt::Key_Comma, ctrl, true, u"settings"_s);
+    row("overview comma", "overview", Qt::Key_Comma, none, false, u""_s);
+    row("overview tab", "overview", Qt::Key_Tab, none, true, u""_s);
+    row("overview space on a room", "overview", Qt::Key_Space, none, true,
+        u"hub plafond onoff false, hub staande onoff false"_s);
+    row("overview space on a scene", "overview scene", Qt::Key_Space, none, true, u"flows started"_s);
+    row("overview shift+space", "overview", Qt::Key_Space, shift, false, u""_s);
+    row("overview backspace", "overview", Qt::Key_Backspace, none, false, u""_s);
+    row("overview escape hides", "overview", Qt::Key_Escape, none, true, u"dismissed"_s);
+    row("overview ctrl+right dims the lamps on", "overview", Qt::Key_Right, ctrl, true,
+        u"hub plafond dim 0.45, dim plafond 0.4>0.45"_s);
+    row("overview ctrl+shift+left", "overview", Qt::Key_Left, ctrl | shift, true,
+        u"hub plafond dim 0.15, dim plafond 0.4>0.15"_s);
+    row("overview right", "overview", Qt::Key_Right, none, true, u"selection 5>6, tile room 0>room 1"_s);
+    row("overview left at the edge", "overview", Qt::Key_Left, none, true, u""_s);
+    row("overview shift+right", "overview", Qt::Key_Right, shift, false, u""_s);
+    row("overview down", "overview", Qt::Key_Down, none, true, u"selection 5>8, tile room 0>room 3"_s);
+    row("overview up", "overview", Qt::Key_Up, none, true, u"selection 5>0, tile room 0>scene 0"_s);
+    row("overview ctrl+1", "overview", Qt::Key_1, ctrl, true, u"flows started"_s);
+    row("overview ctrl+shift+2", "overview", Qt::Key_At, ctrl | shift, true, u"moods set"_s);
+    row("overview ctrl+9 past the scenes", "overview", Qt::Key_9, ctrl, true, u""_s);
+    row("overview ctrl+0", "overview", Qt::Key_0, ctrl, false, u""_s);
+    row("overview 1 alone", "overview", Qt::Key_1, none, false, u""_s);
+    row("overview ctrl+alt+1", "overview", Qt::Key_1, ctrl | alt, false, u""_s);
+
+    // Results.
+    row("results return", "results", Qt::Key_Return, none, true, u"dismissed, hub plafond onoff false"_s);
+    row("results shift+return", "results", Qt::Key_Return, shift, true,
+        u"dismissed, hub plafond onoff false"_s);
+    row("results ctrl+return stays", "results", Qt::Key_Return, ctrl, true, u"hub plafond onoff false"_s);
+    row("results ctrl+shift+return stays", "results", Qt::Key_Return, ctrl | shift, true,
+        u"hub plafond onoff false"_s);
+    row("results return on a lock", "results lock", Qt::Key_Return, none, true, u"detail ->voordeur"_s);
+    row("results return with the dim verb", "results dim", Qt::Key_Return, none, true, u"detail ->plafond"_s);
+    row("results tab opens the strip", "results", Qt::Key_Tab, none, true, u"detail ->plafond"_s);
+    row("results space is typed", "results", Qt::Key_Space, none, false, u""_s);
+    row("results backspace", "results", Qt::Key_Backspace, none, false, u""_s);
+    row("results escape clears", "results", Qt::Key_Escape, none, true,
+        u"mode results>overview, query \"plafondlamp\">\"\", selection 0>5, search focused"_s);
+    row("results ctrl+right dims", "results", Qt::Key_Right, ctrl, true,
+        u"hub plafond dim 0.45, dim plafond 0.4>0.45"_s);
+    // Not the lamps of the overview's focused room, hidden behind the results.
+    row("results ctrl+right on a lock", "results lock", Qt::Key_Right, ctrl, true, u""_s);
+    row("results left moves the cursor", "results", Qt::Key_Left, none, false, u""_s);
+    row("results down", "results lock", Qt::Key_Down, none, true, u""_s);
+    row("results ctrl+r", "results", Qt::Key_R, ctrl, true, u"reloaded"_s);
+
+    // A room.
+    row("room return on all lamps", "room", Qt::Key_Return, none, true,
+        u"dismissed, hub plafond onoff false, hub staande onoff false, dim room 0.4>0"_s);
+    row("room return on a device", "room device", Qt::Key_Return, none, true,
+        u"dismissed, hub lees onoff true, dim room 0.4>0.6"_s);
+    row("room ctrl+return on a device", "room device", Qt::Key_Return, ctrl, true,
+        u"hub lees onoff true, dim room 0.4>0.6"_s);
+    row("room space on all lamps", "room", Qt::Key_Space, none, true,
+        u"hub plafond onoff false, hub staande onoff false, dim room 0.4>0"_s);
+    row("room space on a device", "room device", Qt::Key_Space, none, true,
+        u"hub lees onoff true, dim room 0.4>0.6"_s);
+    row("room space in a filter", "room filtered", Qt::Key_Space, none, false, u""_s);
+    row("room backspace leaves", "room", Qt::Key_Backspace, none, true,
+        u"mode room>overview, selection 0>5, search focused, dim room 0.4>0"_s);
+    row("room backspace in a filter", "room filtered", Qt::Key_Backspace, none, false, u""_s);
+    row("room ctrl+backspace", "room", Qt::Key_Backspace, ctrl, false, u""_s);
+    row("room tab on all lamps", "room", Qt::Key_Tab, none, true, u""_s);
+    row("room tab on a device", "room device", Qt::Key_Tab, none, true, u"detail ->lees"_s);
+    row("room ctrl+left dims the room", "room", Qt::Key_Left, ctrl, true,
+        u"hub lees dim 0.35, hub lees onoff true, hub plafond dim 0.35, dim lees 0.8>0.35, dim plafond 0.4>0.35, dim room 0.4>0.35"_s);
+    row("room ctrl+left dims the device", "room device", Qt::Key_Left, ctrl, true,
+        u"hub lees dim 0.75, hub lees onoff true, dim lees 0.8>0.75, dim room 0.4>0.575"_s);
+    row("room right", "room", Qt::Key_Right, none, false, u""_s);
+    row("room down", "room", Qt::Key_Down, none, true, u"selection 0>1"_s);
+    row("room up at the top", "room", Qt::Key_Up, none, true, u""_s);
+    row("room escape leaves", "room", Qt::Key_Escape, none, true,
+        u"mode room>overview, selection 0>5, search focused, dim room 0.4>0"_s);
+
+    // The open control strip of a lamp.
+    row("strip return toggles", "strip", Qt::Key_Return, none, true, u"hub plafond onoff false"_s);
+    row("strip space toggles", "strip", Qt::Key_Space, none, true, u"hub plafond onoff false"_s);
+    row("strip down", "strip", Qt::Key_Down, none, true, u"control 0>1"_s);
+    row("strip up at the top", "strip", Qt::Key_Up, none, true, u""_s);
+    row("strip right on the switch", "strip", Qt::Key_Right, none, true, u""_s);
+    row("strip ctrl+right", "strip", Qt::Key_Right, ctrl, true, u""_s);
+    row("strip tab closes", "strip", Qt::Key_Tab, none, true, u"detail plafond>-"_s);
+    row("strip escape closes", "strip", Qt::Key_Escape, none, true, u"detail plafond>-"_s);
+    row("strip space on a lock arms", "strip lock", Qt::Key_Space, none, true,
+        u"armed ->locked=bool(false)"_s);
+    row("strip return on a lock arms", "strip lock", Qt::Key_Return, none, true,
+        u"armed ->locked=bool(false)"_s);
+    row("alarm right moves the cursor", "alarm", Qt::Key_Right, none, true,
+        u"alarm cursor armed>partially_armed"_s);
+    row("alarm ctrl+shift+right", "alarm", Qt::Key_Right, ctrl | shift, true,
+        u"alarm cursor armed>partially_armed"_s);
+    row("alarm return sets the mode under the cursor", "alarm", Qt::Key_Return, none, true,
+        u"hub alarm homealarm_state armed"_s);
+
+    // An armed write.
+    row("armed return confirms", "armed", Qt::Key_Return, none, true,
+        u"armed locked=bool(false)>-, hub voordeur locked false"_s);
+    row("armed held return does not", "armed", Qt::Key_Return, none, true, u""_s);
+    row("armed escape disarms", "armed", Qt::Key_Escape, none, true, u"armed locked=bool(false)>-"_s);
+    row("armed down moves and disarms", "armed", Qt::Key_Down, none, true,
+        u"armed locked=bool(false)>-, control 0>1"_s);
+
+    // The notifications list.
+    row("list return", "notifications", Qt::Key_Return, none, true, u""_s);
+    row("list enter", "notifications", Qt::Key_Enter, none, true, u""_s);
+    row("list tab", "notifications", Qt::Key_Tab, none, true, u""_s);
+    row("list ctrl+comma", "notifications", Qt::Key_Comma, ctrl, true, u"settings"_s);
+    row("list comma", "notifications", Qt::Key_Comma, none, false, u""_s);
+    row("list shift+space", "notifications", Qt::Key_Space, shift, true, u""_s);
+    row("list space", "notifications", Qt::Key_Space, none, true, u""_s);
+    row("list space in a filter", "notifications filtered", Qt::Key_Space, none, false, u""_s);
+    row("list backspace leaves", "notifications", Qt::Key_Backspace, none, true,
+        u"mode notifications>overview, selection 0>5"_s);
+    row("list ctrl+backspace clears", "notifications", Qt::Key_Backspace, ctrl, true,
+        u"banners cleared, feed -3"_s);
+    row("list backspace in a filter", "notifications filtered", Qt::Key_Backspace, none, false, u""_s);
+    row("list alt+backspace", "notifications", Qt::Key_Backspace, alt, false, u""_s);
+    row("list escape leaves", "notifications", Qt::Key_Escape, none, true,
+        u"mode notifications>overview, selection 0>5, search focused"_s);
+    row("list escape clears the filter", "notifications filtered", Qt::Key_Escape, none, true,
+        u"query \"was\">\"\", search focused"_s);
+    row("list left", "notifications", Qt::Key_Left, none, true, u""_s);
+    row("list left in a filter", "notifications filtered", Qt::Key_Left, none, false, u""_s);
+    row("list down", "notifications", Qt::Key_Down, none, true, u"selection 0>1"_s);
+    row("list up at the top", "notifications", Qt::Key_Up, none, true, u""_s);
+    row("list ctrl+r", "notifications", Qt::Key_R, ctrl, false, u""_s);
+    row("list ctrl+1", "notifications", Qt::Key_1, ctrl, false, u""_s);
+}
+
+void PaletteKeysTest::keyMap()
+{
+    QFETCH(QString, state);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, consumed);
+    QFETCH(QString, changes);
+
+    PaletteRig rig;
+    rig.prepare(state);
+    const Snapshot before = Snapshot::of(rig);
+    const bool held = QByteArray(QTest::currentDataTag()).contains("held");
+    const bool used = rig.key(key, Qt::KeyboardModifiers(modifiers), held);
+    rig.clock->advance(500ms); // dims coalesce, moods and flows answer
+    const QString got = (used ? u"used: "_s : u"passed: "_s) + Snapshot::of(rig).since(before);
+    QCOMPARE(got, (consumed ? u"used: "_s : u"passed: "_s) + changes);
+}
+
+void PaletteKeysTest::escapeLadder()
+{
+    // In the hall, filtered to the front door, its controls open and the unlock armed.
+    PaletteRig rig;
+    rig.enterRoom(u"hal"_s);
+    rig.type(u"voor"_s);
+    QCOMPARE(rig.store->selectedHit()->deviceID(), u"voordeur"_s);
+    rig.key(Qt::Key_Tab);
+    rig.key(Qt::Key_Return);
+    QVERIFY(rig.palette->gate()->hasArmed());
+
+    const auto step = [&] {
+        const bool used = rig.key(Qt::Key_Escape);
+        return u"%1 %2 \"%3\" %4 %5"_s
+            .arg(used && rig.palette->gate()->hasArmed() ? u"armed"_s : u"-"_s,
+                 rig.store->detailDeviceID().value_or(u"-"_s), rig.store->query(),
+                 rig.store->scopeZoneID().value_or(u"-"_s))
+            .arg(rig.dismissed);
+    };
+    QCOMPARE(step(), u"- voordeur \"voor\" hal 0"_s);
+    QCOMPARE(step(), u"- - \"voor\" hal 0"_s);
+    QCOMPARE(step(), u"- - \"\" hal 0"_s);
+    QCOMPARE(step(), u"- - \"\" - 0"_s);
+    QCOMPARE(step(), u"- - \"\" - 1"_s);
+    QVERIFY(rig.writes().isEmpty());
+}
+
+void PaletteKeysTest::anArmedWriteNeedsAFreshPressWithinTheWindow()
+{
+    PaletteRig rig;
+    rig.open(u"voordeur"_s);
+    rig.key(Qt::Key_Return);
+    rig.clock->advance(GuardGate::window);
+    QVERIFY(!rig.palette->gate()->hasArmed());
+    // Too late: the next press arms again, and only a fresh press after it sends.
+    rig.key(Qt::Key_Return);
+    QVERIFY(rig.writes().isEmpty());
+    rig.key(Qt::Key_Return, Qt::NoModifier, true);
+    rig.key(Qt::Key_Space, Qt::NoModifier, true);
+    QVERIFY(rig.writes().isEmpty());
+    rig.clock->advance(3900ms);
+    rig.key(Qt::Key_Return);
+    QCOMPARE(rig.writes(), QStringList{u"voordeur locked false"_s});
+    QCOMPARE(rig.dismissed, 0);
+}
+
+void PaletteKeysTest::returnConfirmsTheWriteAClickArmed()
+{
+    // The keyboard sits on the lock; the unlatch button was clicked. Return sends the unlatch, not a new
+    // unlock of the focused row.
+    PaletteRig rig;
+    rig.open(u"voordeur"_s);
+    ControlStripModel *strip = rig.palette->strip();
+    QVERIFY(strip);
+    QCOMPARE(strip->rows().at(rig.palette->controlFocus()).kind(), ControlRow::Kind::lock);
+    const int unlatch = int(strip->rows().size()) - 1;
+    QCOMPARE(strip->rows().at(unlatch).kind(), ControlRow::Kind::openButton);
+    strip->activate(unlatch);
+    QCOMPARE(rig.palette->gate()->armed()->capabilityID, u"button_unlatch"_s);
+    QCOMPARE(rig.hintTexts(), (QStringList{u"⏎ bevestig"_s, u"esc toch niet"_s}));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(rig.writes(), QStringList{u"voordeur button_unlatch true"_s});
+    QVERIFY(!rig.palette->gate()->hasArmed());
+}
+
+QTEST_MAIN(PaletteKeysTest)
+#include "tst_palettekeys.moc"

@@ -1,0 +1,413 @@
+#include "awaittask.h"
+#include "fakehub/fakehub.h"
+#include "fakehub/fakerealtime.h"
+#include "homey/realtime/homeysocket.h"
+#include "homey/rest/homeyclient.h"
+#include "pictures.h"
+#include "store/home/homestore.h"
+#include "ui/controls/guardgate.h"
+#include "ui/hovergate.h"
+#include "ui/motion.h"
+#include "ui/motionpreference.h"
+#include "ui/palette/keymonitor.h"
+#include "ui/palette/onboardingroot.h"
+#include "ui/palette/palettecontroller.h"
+#include "ui/panelvisibility.h"
+#include "ui/symbolcatalog.h"
+#include "ui/theme.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickWindow>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Quorvane_UiPlugin)
+
+using namespace Qt::StringLiterals;
+using namespace Pictures;
+
+namespace {
+
+constexpr int width = 760;
+constexpr int height = 540;
+
+// The whole panel over the demo home on the fake hub, live over its realtime socket, in an offscreen
+// window whose key presses go through the key monitor as in the program.
+class Panel {
+public:
+    explicit Panel(Motion *motion)
+    {
+        std::optional<QJsonObject> home = FakeHub::readHomeFile(FakeHub::demoHomePath());
+        m_hub.setHome(home.value_or(QJsonObject()));
+        if (!m_hub.listen()) {
+            error = u"the fake hub does not listen"_s;
+            return;
+        }
+        new FakeRealtime(&m_hub);
+        const HomeyEndpoint endpoint{m_hub.baseURL(), u"hub"_s, std::nullopt};
+        auto socket = std::make_shared<HomeySocket>(endpoint, m_hub.token());
+        auto client = std::make_shared<HomeyClient>(endpoint, m_hub.token(), socket);
+        SettingsStore defaults(u"paletteshots"_s);
+        defaults.remove(HomeStore::recentKey);
+        defaults.remove(u"notify.shownIDs"_s);
+        store = std::make_unique<HomeStore>(client, socket, nullptr, defaults);
+        awaitTask(store->start());
+        store->panelDidAppear();
+        hoverGate.reset(QPointF(-1000, -1000));
+
+        PaletteController::Actions actions;
+        actions.onDismiss = [this] { ++dismissed; };
+        palette = std::make_unique<PaletteController>(store.get(), nullptr, u"Ctrl+Alt+Space"_s, &hoverGate,
+                                                      std::move(actions));
+        onboarding = std::make_unique<OnboardingRoot>(store.get(), OnboardingRoot::Actions(), false);
+
+        QQmlComponent component(&m_engine);
+        component.setData("import Quorvane.Ui\nPanelRoot {}\n", QUrl(u"qrc:/panel.qml"_s));
+        m_root.reset(qobject_cast<QQuickItem *>(
+            component.createWithInitialProperties({{u"onboarding"_s, QVariant::fromValue(onboarding.get())},
+                                                   {u"controller"_s, QVariant::fromValue(palette.get())},
+                                                   {u"motion"_s, QVariant::fromValue(motion)}})));
+        if (!m_root) {
+            error = component.errorString();
+            return;
+        }
+        m_monitor = std::make_unique<KeyMonitor>(
+            m_root.get(), [this](int key, Qt::KeyboardModifiers modifiers, const QString &text, bool repeat) {
+                return onboarding->screen() == OnboardingRoot::Screen::palette &&
+                       palette->handleKey(key, modifiers, text, repeat);
+            });
+        m_window.setColor(Theme::surface());
+        m_root->setParentItem(m_window.contentItem());
+        m_root->setSize(QSizeF(width, height));
+        m_window.resize(width, height);
+        m_window.show();
+        m_window.requestActivate();
+        if (!QTest::qWaitForWindowActive(&m_window))
+            error = u"the window does not become active"_s;
+    }
+    ~Panel()
+    {
+        m_monitor.reset();
+        m_root.reset();
+        onboarding.reset();
+        palette.reset();
+        store.reset();
+    }
+
+    // What the panel shows now, saved as <name>.png in the pictures' folder.
+    QImage shoot(const QString &name)
+    {
+        m_window.grabWindow(); // lays out
+        QImage image = m_window.grabWindow();
+        const QString folder = QStringLiteral(QUORVANE_PALETTE_SHOTS_DIR);
+        QDir().mkpath(folder);
+        if (!image.save(folder + u'/' + name + u".png"_s))
+            qWarning("cannot write %s.png", qPrintable(name));
+        return image;
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(&m_window, key, modifiers);
+        QTest::qWait(20);
+    }
+    void typeText(const QString &text)
+    {
+        for (const QChar c : text)
+            QTest::keyClick(&m_window, c.toLatin1());
+        QTest::qWait(20);
+    }
+    void click(QPoint at) { QTest::mouseClick(&m_window, Qt::LeftButton, {}, at); }
+    QQuickItem *item(const QString &name) const { return Pictures::find(m_root.get(), name); }
+    QString fieldText(const QString &name) const
+    {
+        QQuickItem *field = item(name);
+        return field ? field->property("text").toString() : u"(none)"_s;
+    }
+    // Capability writes that reached the hub, as "device capability".
+    QStringList writes() const
+    {
+        QStringList lines;
+        for (const FakeRequest &request : m_hub.requests()) {
+            if (request.method == "PUT")
+                lines << QString::fromUtf8(request.path());
+        }
+        return lines;
+    }
+    void failWrites() { m_hub.failPath(u"manager/devices/device/*"_s, 500); }
+
+    QString error;
+    std::unique_ptr<HomeStore> store;
+    HoverGate hoverGate;
+    std::unique_ptr<PaletteController> palette;
+    std::unique_ptr<OnboardingRoot> onboarding;
+    int dismissed = 0;
+
+private:
+    FakeHub m_hub;
+    QQmlEngine m_engine;
+    QQuickWindow m_window;
+    std::unique_ptr<QQuickItem> m_root;
+    std::unique_ptr<KeyMonitor> m_monitor;
+};
+
+QStringList hintTexts(const PaletteController &palette)
+{
+    QStringList texts;
+    for (const KeyHint &hint : palette.hints().hints)
+        texts << hint.keys.join(QString()) + u' ' + hint.what;
+    return texts;
+}
+
+} // namespace
+
+// The panel drawn in each of its states over the demo home, driven by key presses on its window as a
+// person would: offscreen, software renderer, reduced motion, one pinned font. Each picture is checked
+// at known places and against the controller's texts; they stay in the build folder's palette/.
+class PaletteShotsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void overview();
+    void resultsWithTheLampsControls();
+    void room();
+    void anArmedUnlock();
+    void notifications();
+    void problemBanner();
+    void tokenScreen();
+    void connectionScreens();
+
+private:
+    std::unique_ptr<PanelVisibility> m_visibility;
+    std::unique_ptr<MotionPreference> m_preference;
+    std::unique_ptr<Motion> m_motion;
+};
+
+void PaletteShotsTest::initTestCase()
+{
+    QVERIFY(SymbolCatalog::loadFont());
+    Theme::useFamilies(u"DejaVu Sans"_s, u"DejaVu Sans Mono"_s);
+    QGuiApplication::setFont(QFont(u"DejaVu Sans"_s));
+    m_visibility = std::make_unique<PanelVisibility>();
+    m_visibility->set(true);
+    m_preference = std::make_unique<MotionPreference>(true, nullptr);
+    m_motion = std::make_unique<Motion>(m_visibility.get(), m_preference.get());
+}
+
+void PaletteShotsTest::overview()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    QCOMPARE(panel.store->connection(), ConnectionState::live());
+    QCOMPARE(panel.palette->contentName(), u"rest"_s);
+    const QImage image = panel.shoot(u"palette-overview"_s);
+
+    QVERIFY(!panel.item(u"problemBanner"_s));
+    QQuickItem *prompt = panel.item(u"searchPrompt"_s);
+    QVERIFY(prompt);
+    QCOMPARE(prompt->property("text").toString(), u"Zoek een lamp, kamer of flow…"_s);
+    QVERIFY(inked(image, sceneRect(prompt)) > 20);
+    // The hot key's chip: the accent, faint, behind its label.
+    QQuickItem *chip = panel.item(u"hotKeyChip"_s);
+    QVERIFY(chip);
+    const QRect chipRect = sceneRect(chip);
+    COMPARE_COLOR(image, QPoint(chipRect.left() + 2, chipRect.center().y()),
+                  over(Theme::fade(Theme::lit(), 0.16), Theme::surface()), 6);
+    // The hint bar at the foot names the keys.
+    QQuickItem *hints = panel.item(u"hintBar"_s);
+    QVERIFY(hints);
+    QCOMPARE(sceneRect(hints).bottom(), height - 1);
+    QVERIFY(inked(image, sceneRect(hints), 70) > 200); // faint text
+    QCOMPARE(hintTexts(*panel.palette).first(), u"↑↓←→ kies"_s);
+}
+
+void PaletteShotsTest::resultsWithTheLampsControls()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    // Typed into the field through the window; Tab opens the controls and types nothing.
+    panel.typeText(u"plafondlamp woon"_s);
+    QCOMPARE(panel.store->query(), u"plafondlamp woon"_s);
+    QCOMPARE(panel.palette->contentName(), u"results"_s);
+    panel.press(Qt::Key_Tab);
+    QCOMPARE(panel.fieldText(u"searchField"_s), u"plafondlamp woon"_s);
+    QVERIFY(panel.palette->strip());
+    panel.press(Qt::Key_Down);
+    const QImage image = panel.shoot(u"palette-results-strip"_s);
+
+    QQuickItem *strip = panel.item(u"controlStrip"_s);
+    QVERIFY(strip);
+    const QRect area = sceneRect(strip);
+    QVERIFY2(area.height() > 100, qPrintable(QString::number(area.height())));
+    // The strip's plate, and its accent down the leading edge.
+    COMPARE_COLOR(image, QPoint(area.right() - 4, area.top() + 4), Theme::surfaceHi(), 8);
+    COMPARE_COLOR(image, QPoint(area.left() + 1, area.top() + 20), Theme::lit(), 10);
+    QVERIFY(inked(image, area) > 300);
+    QCOMPARE(hintTexts(*panel.palette),
+             (QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s}));
+    QCOMPARE(panel.palette->strip()->focusedRow(), panel.palette->controlFocus());
+}
+
+void PaletteShotsTest::room()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.press(Qt::Key_Return); // the focused room tile
+    QVERIFY(panel.store->room());
+    QCOMPARE(panel.palette->contentName(), u"room"_s);
+    const QImage image = panel.shoot(u"palette-room"_s);
+
+    QQuickItem *chip = panel.item(u"scopeChip"_s);
+    QVERIFY(chip);
+    QVERIFY(inked(image, sceneRect(chip)) > 20);
+    QCOMPARE(panel.palette->search().chip.name, panel.store->room()->name);
+    QCOMPARE(panel.item(u"searchPrompt"_s)->property("text").toString(), u"Filter in deze kamer…"_s);
+    QVERIFY(!panel.item(u"hotKeyChip"_s));
+    // Backspace in the empty field goes home.
+    panel.press(Qt::Key_Backspace);
+    QCOMPARE(panel.palette->contentName(), u"rest"_s);
+}
+
+void PaletteShotsTest::anArmedUnlock()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(u"voordeur"_s);
+    panel.press(Qt::Key_Return); // a lock opens its controls and the panel stays
+    QCOMPARE(panel.dismissed, 0);
+    QVERIFY(panel.palette->strip());
+    panel.press(Qt::Key_Return);
+    QVERIFY(panel.palette->gate()->hasArmed());
+    QVERIFY(panel.writes().isEmpty());
+    const QImage image = panel.shoot(u"palette-armed"_s);
+
+    QCOMPARE(hintTexts(*panel.palette), (QStringList{u"⏎ bevestig"_s, u"esc toch niet"_s}));
+    QVERIFY(inked(image, sceneRect(panel.item(u"controlStrip"_s))) > 200);
+    panel.press(Qt::Key_Return);
+    QTRY_COMPARE(panel.writes().size(), 1);
+    QVERIFY(panel.writes().first().endsWith(u"/capability/locked"_s));
+    QCOMPARE(panel.dismissed, 0);
+}
+
+void PaletteShotsTest::notifications()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.press(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(panel.palette->contentName(), u"notifications"_s);
+    QVERIFY(!panel.palette->notifications()->isEmpty());
+    QCOMPARE(panel.fieldText(u"searchField"_s), QString()); // the chord typed nothing
+    const QImage image = panel.shoot(u"palette-notifications"_s);
+
+    QQuickItem *title = panel.item(u"notificationsTitle"_s);
+    QVERIFY(title);
+    QCOMPARE(title->property("text").toString(), u"MELDINGEN"_s);
+    QVERIFY(inked(image, sceneRect(title), 70) > 20);
+    QVERIFY(!panel.item(u"bell"_s));
+    // The first row is selected: the selection plate, and the accent stripe on its leading edge.
+    QQuickItem *list = panel.item(u"notificationsView"_s);
+    QVERIFY(list);
+    const QRect rows = sceneRect(list);
+    const int firstRowMiddle = rows.top() + 20;
+    COMPARE_COLOR(image, QPoint(rows.left() + 1, firstRowMiddle), Theme::lit(), 12);
+    COMPARE_COLOR(image, QPoint(rows.center().x() + 60, rows.top() + 3),
+                  over(Theme::selection(), Theme::surface()), 6);
+
+    // A filter that matches nothing: the empty state under the same header.
+    panel.typeText(u"zzqx"_s);
+    QVERIFY(panel.palette->notifications()->isEmpty());
+    const QImage empty = panel.shoot(u"palette-notifications-empty"_s);
+    QQuickItem *emptyState = panel.item(u"notificationsEmpty"_s);
+    QVERIFY(emptyState);
+    QVERIFY(inked(empty, sceneRect(emptyState)) > 100);
+    QVERIFY(!panel.item(u"clearAll"_s));
+    panel.press(Qt::Key_Escape);
+    panel.press(Qt::Key_Escape);
+    QCOMPARE(panel.palette->contentName(), u"rest"_s);
+}
+
+void PaletteShotsTest::problemBanner()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.failWrites();
+    panel.typeText(u"plafondlamp woon"_s);
+    panel.press(Qt::Key_Return, Qt::ControlModifier);
+    QTRY_VERIFY(panel.palette->hasProblem());
+    const QImage image = panel.shoot(u"palette-problem"_s);
+
+    QQuickItem *banner = panel.item(u"problemBanner"_s);
+    QVERIFY(banner);
+    const QRect area = sceneRect(banner);
+    COMPARE_COLOR(image, QPoint(area.left() + 1, area.center().y()), Theme::alarm(), 10);
+    QVERIFY(inked(image, area) > 200);
+    panel.palette->dismissProblem();
+    QTRY_VERIFY(!panel.item(u"problemBanner"_s));
+}
+
+void PaletteShotsTest::tokenScreen()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    OnboardingRoot::Facts facts;
+    facts.showing = true;
+    facts.hasToken = true;
+    facts.message = u"De Homey weigert deze sleutel."_s;
+    panel.onboarding->setFacts(facts);
+    QTest::qWait(20);
+    // Keys go to the field here, the palette's map among them.
+    panel.typeText(u"geheim 12"_s);
+    panel.press(Qt::Key_Backspace);
+    QCOMPARE(panel.onboarding->token(), u"geheim 1"_s);
+    QQuickItem *field = panel.item(u"tokenField"_s);
+    QVERIFY(field);
+    QVERIFY(!field->property("displayText").toString().contains(u"geheim"_s));
+    QCOMPARE(panel.store->query(), QString());
+    const QImage image = panel.shoot(u"onboarding-token"_s);
+
+    QQuickItem *message = panel.item(u"onboardingMessage"_s);
+    QVERIFY(message);
+    QCOMPARE(message->property("color").value<QColor>().rgba(), Theme::alarm().rgba());
+    QQuickItem *save = panel.item(u"saveButton"_s);
+    QVERIFY(save);
+    COMPARE_COLOR(image, sceneRect(save).topLeft() + QPoint(4, 4), Theme::lit(), 10);
+
+    panel.click(sceneRect(panel.item(u"forgetButton"_s)).center());
+    QVERIFY(panel.onboarding->confirmsForget());
+    const QImage confirm = panel.shoot(u"onboarding-forget"_s);
+    QVERIFY(inked(confirm, sceneRect(panel.item(u"confirmForget"_s))) > 20);
+}
+
+void PaletteShotsTest::connectionScreens()
+{
+    Panel panel(m_motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    OnboardingRoot::Facts facts;
+    facts.busy = true;
+    panel.onboarding->setFacts(facts);
+    QTest::qWait(20);
+    QImage image = panel.shoot(u"onboarding-connecting"_s);
+    QCOMPARE(panel.item(u"problemTitle"_s)->property("text").toString(), u"Verbinding maken met je Homey"_s);
+    QVERIFY(!panel.item(u"retryButton"_s));
+
+    facts.connectionProblem = u"Geen Homey gevonden op dit netwerk."_s;
+    panel.onboarding->setFacts(facts);
+    QTest::qWait(20);
+    image = panel.shoot(u"onboarding-problem"_s);
+    QCOMPARE(panel.item(u"problemTitle"_s)->property("text").toString(), u"Geen verbinding met je Homey"_s);
+    QQuickItem *text = panel.item(u"problemText"_s);
+    QCOMPARE(text->property("text").toString(), u"Geen Homey gevonden op dit netwerk."_s);
+    QVERIFY(inked(image, sceneRect(text)) > 100);
+    QQuickItem *retry = panel.item(u"retryButton"_s);
+    QVERIFY(retry);
+    COMPARE_COLOR(image, sceneRect(retry).topLeft() + QPoint(4, 4), Theme::lit(), 10);
+    // While another screen is up the palette takes no keys.
+    panel.press(Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(!panel.store->showsNotifications());
+}
+
+QTEST_MAIN(PaletteShotsTest)
+#include "tst_paletteshots.moc"

@@ -1,0 +1,238 @@
+#include "paletterig.h"
+#include "ui/palette/paletteproblem.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The search row's end: "hot key Ctrl+Alt+Space", or "clear esc", "esc".
+QString trailingOf(const SearchRowLook &look)
+{
+    QStringList parts;
+    if (look.showsClear)
+        parts << u"clear"_s;
+    if (look.showsEscape)
+        parts << look.escapeCap.text;
+    if (look.showsHotKey)
+        parts << u"hot key "_s + look.hotKeyLabel;
+    return parts.join(u' ');
+}
+
+} // namespace
+
+// What the palette shows in each state: its key hints, the search row's prompt, chip and end, the
+// problem banner; and how it follows the store.
+class PaletteStateTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void eachState_data();
+    void eachState();
+    void hintsShowKeysTheLinuxWay();
+    void problem_data();
+    void problem();
+    void aDismissedBannerWaitsForTheQueryOrTheConnection();
+    void theStripFollowsTheOpenDevice();
+    void typingClosesTheStripAndStartsAtTheTop();
+};
+
+void PaletteStateTest::eachState_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QStringList>("hints");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("chip");
+    QTest::addColumn<QString>("trailing");
+
+    const QString search = u"Zoek een lamp, kamer of flow…"_s;
+    const QString inRoom = u"Filter in deze kamer…"_s;
+    QTest::newRow("overview on a room")
+        << u"overview"_s << QStringList{u"↑↓←→ kies"_s,   u"⏎ open kamer"_s, u"␣ aan/uit"_s,
+                                        u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s,     u"⌘N 2 meldingen"_s}
+        << search << QString() << u"hot key Ctrl+Alt+Space"_s;
+    QTest::newRow("overview on a scene")
+        << u"overview scene"_s
+        << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
+        << search << QString() << u"hot key Ctrl+Alt+Space"_s;
+    QTest::newRow("results on a lamp")
+        << u"results"_s << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s,       u"⌘⏎ doe, blijf"_s,
+                                       u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s, u"esc terug"_s}
+        << search << QString() << u"clear Esc"_s;
+    QTest::newRow("results on a lock")
+        << u"results lock"_s
+        << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"⌘⏎ doe, blijf"_s, u"⇥ regel"_s, u"esc terug"_s} << search
+        << QString() << u"clear Esc"_s;
+    QTest::newRow("room on all lamps") << u"room"_s
+                                       << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s,
+                                                      u"⌘←⌘→ kamer dimmen"_s, u"esc terug naar huis"_s}
+                                       << inRoom << u"Woonkamer"_s << u"Esc"_s;
+    QTest::newRow("room on a lamp") << u"room device"_s
+                                    << QStringList{u"↑↓ kies"_s,     u"⏎ doe"_s,   u"␣ aan/uit"_s,
+                                                   u"⌘←⌘→ dimmen"_s, u"⇥ regel"_s, u"esc terug naar huis"_s}
+                                    << inRoom << u"Woonkamer"_s << u"Esc"_s;
+    QTest::newRow("room filtered") << u"room filtered"_s
+                                   << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s,
+                                                  u"⌘←⌘→ kamer dimmen"_s, u"esc terug naar huis"_s}
+                                   << inRoom << u"Woonkamer"_s << u"clear Esc"_s;
+    QTest::newRow("strip on a switch")
+        << u"strip"_s
+        << QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s} << search
+        << QString() << u"clear Esc"_s;
+    QTest::newRow("strip on a lock") << u"strip lock"_s
+                                     << QStringList{u"↑↓ component"_s, u"⏎ doen"_s, u"esc regel dicht"_s}
+                                     << search << QString() << u"clear Esc"_s;
+    QTest::newRow("strip on alarm modes")
+        << u"alarm"_s << QStringList{u"↑↓ component"_s, u"←→ kies stand"_s, u"⏎ zet"_s, u"esc regel dicht"_s}
+        << search << QString() << u"clear Esc"_s;
+    QTest::newRow("armed") << u"armed"_s << QStringList{u"⏎ bevestig"_s, u"esc toch niet"_s} << search
+                           << QString() << u"clear Esc"_s;
+    QTest::newRow("notifications") << u"notifications"_s
+                                   << QStringList{u"↑↓ lees"_s, u"⌘⌫ wis alles"_s, u"esc terug"_s}
+                                   << u"Filter je meldingen…"_s << u"Meldingen"_s << u"Esc"_s;
+    QTest::newRow("notifications filtered")
+        << u"notifications filtered"_s << QStringList{u"↑↓ lees"_s, u"⌘⌫ wis alles"_s, u"esc terug"_s}
+        << u"Filter je meldingen…"_s << u"Meldingen"_s << u"clear Esc"_s;
+}
+
+void PaletteStateTest::eachState()
+{
+    QFETCH(QString, state);
+    QFETCH(QStringList, hints);
+    QFETCH(QString, prompt);
+    QFETCH(QString, chip);
+    QFETCH(QString, trailing);
+
+    PaletteRig rig;
+    rig.prepare(state);
+    QCOMPARE(rig.hintTexts(), hints);
+    const SearchRowLook &search = rig.palette->search();
+    QCOMPARE(search.prompt, prompt);
+    QCOMPARE(search.showsChip ? search.chip.name : QString(), chip);
+    QCOMPARE(trailingOf(search), trailing);
+    // The bell stands in the row except in the list it opens.
+    QCOMPARE(search.showsBell, !state.startsWith(u"notifications"_s));
+}
+
+void PaletteStateTest::hintsShowKeysTheLinuxWay()
+{
+    PaletteRig rig;
+    rig.prepare(u"notifications"_s);
+    QStringList caps;
+    for (const KeyHint &hint : rig.palette->hints().hints) {
+        for (const QVariant &cap : hint.caps())
+            caps << cap.value<KeyCapLook>().text;
+    }
+    QCOMPARE(caps, (QStringList{u"↑"_s, u"↓"_s, u"Ctrl+⌫"_s, u"Esc"_s}));
+    QCOMPARE(rig.palette->hints().trailing, u"Ctrl+,"_s);
+    QCOMPARE(rig.palette->search().bell.tooltip, u"Meldingen (Ctrl+N)"_s);
+}
+
+void PaletteStateTest::problem_data()
+{
+    QTest::addColumn<ConnectionState>("connection");
+    QTest::addColumn<std::optional<HomeyError>>("error");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("detail");
+
+    const auto failed = ConnectionState::failed(u"Homey weigert de sleutel."_s, u"Plak een nieuwe."_s);
+    const auto degraded = ConnectionState::degraded(u"Socket dicht."_s);
+    const std::optional<HomeyError> unauthorized = HomeyError::unauthorized();
+    QTest::newRow("a failure wins over an error")
+        << failed << unauthorized << u"Homey weigert de sleutel."_s << u"Plak een nieuwe."_s;
+    QTest::newRow("an error wins over a lost link")
+        << degraded << unauthorized << unauthorized->errorDescription()
+        << u"Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s;
+    QTest::newRow("a lost link")
+        << degraded << std::optional<HomeyError>() << u"De live-verbinding is weg. Socket dicht."_s
+        << u"We tonen de laatst bekende stand en proberen opnieuw te verbinden. Ctrl+R "
+           u"haalt alles nu op."_s;
+    QTest::newRow("live") << ConnectionState::live() << std::optional<HomeyError>() << QString() << QString();
+    QTest::newRow("offline")
+        << ConnectionState::live() << std::optional(HomeyError::offline())
+        << HomeyError::offline().errorDescription()
+        << u"Verbind je computer met hetzelfde netwerk als je Homey en probeer opnieuw."_s;
+}
+
+void PaletteStateTest::problem()
+{
+    QFETCH(ConnectionState, connection);
+    QFETCH(std::optional<HomeyError>, error);
+    QFETCH(QString, title);
+    QFETCH(QString, detail);
+
+    const std::optional<PaletteProblem> problem = PaletteProblem::of(connection, error);
+    QCOMPARE(problem.has_value(), !title.isEmpty());
+    if (problem) {
+        QCOMPARE(problem->title, title);
+        QCOMPARE(problem->detail, detail);
+    }
+}
+
+void PaletteStateTest::aDismissedBannerWaitsForTheQueryOrTheConnection()
+{
+    // Without a realtime link the store shows its home, degraded.
+    PaletteRig rig;
+    QVERIFY(rig.palette->hasProblem());
+    QVERIFY(rig.palette->problem().title.startsWith(u"De live-verbinding is weg. "_s));
+    rig.palette->dismissProblem();
+    QVERIFY(!rig.palette->hasProblem());
+
+    // A failed write neither changes the query nor the connection: still hidden.
+    rig.rest->fail(u"setCapability"_s, HomeyError::http(500, u"/api/manager/devices"_s));
+    rig.type(u"plafondlamp"_s);
+    rig.palette->dismissProblem();
+    rig.key(Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(rig.store->lastError());
+    QVERIFY(!rig.palette->hasProblem());
+
+    rig.type(u"plafondlam"_s);
+    QVERIFY(rig.palette->hasProblem());
+    QCOMPARE(rig.palette->problem().title, rig.store->lastError()->errorDescription());
+    QCOMPARE(rig.palette->problem().recovery,
+             u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s);
+    rig.palette->retry();
+    QCOMPARE(rig.reconnects, 1);
+}
+
+void PaletteStateTest::theStripFollowsTheOpenDevice()
+{
+    PaletteRig rig;
+    QSignalSpy changed(rig.palette.get(), &PaletteController::stripChanged);
+    rig.open(u"voordeur"_s);
+    QPointer<ControlStripModel> first = rig.palette->strip();
+    QVERIFY(first);
+    QCOMPARE(first->deviceID(), u"voordeur"_s);
+    QCOMPARE(first->focusedRow(), rig.palette->controlFocus());
+    rig.key(Qt::Key_Down);
+    QCOMPARE(first->focusedRow(), 1);
+
+    // Another device: a new strip, focused on its first control, the old one gone after the views let go.
+    rig.store->setDetailDeviceID(u"alarm"_s);
+    QVERIFY(rig.palette->strip() != first);
+    QCOMPARE(rig.palette->strip()->deviceID(), u"alarm"_s);
+    QCOMPARE(rig.palette->controlFocus(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!first);
+    rig.key(Qt::Key_Escape);
+    QVERIFY(!rig.palette->strip());
+    QCOMPARE(changed.size(), 3);
+}
+
+void PaletteStateTest::typingClosesTheStripAndStartsAtTheTop()
+{
+    PaletteRig rig;
+    rig.enterRoom(u"woonkamer"_s);
+    rig.key(Qt::Key_Down);
+    rig.key(Qt::Key_Tab);
+    QVERIFY(rig.store->detailDeviceID());
+    rig.type(u"l"_s);
+    QCOMPARE(rig.store->selection(), 0);
+    QVERIFY(!rig.store->detailDeviceID());
+    QVERIFY(!rig.palette->strip());
+}
+
+QTEST_MAIN(PaletteStateTest)
+#include "tst_palettestate.moc"
