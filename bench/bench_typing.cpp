@@ -3,6 +3,7 @@
 // the slowest and the mean of these frames; a frame must stay under 16 ms.
 #include "awaittask.h"
 #include "fakerestclient.h"
+#include "generatedhome.h"
 #include "store/home/homestore.h"
 #include "ui/motion.h"
 #include "ui/motionpreference.h"
@@ -51,66 +52,16 @@ struct FrameTimer {
     }
 };
 
-Capability makeCapability(const QString &id, Capability::Kind kind, CapabilityValue value)
-{
-    Capability cap;
-    cap.id = id;
-    cap.kind = kind;
-    cap.title = id;
-    cap.getable = true;
-    cap.setable = kind == Capability::Kind::boolean || id == u"dim"_s;
-    cap.value = value;
-    return cap;
-}
-
-// 95 rooms on four floors; six in ten devices are lamps (half of them dimmable), the rest sockets and
-// sensors.
+// The benchmarks' large home, served by the in-memory hub.
 FakeRestClient::Home largeHome()
 {
-    static const QStringList rooms = {u"Woonkamer"_s,   u"Keuken"_s,     u"Kantoor"_s,   u"Slaapkamer"_s,
-                                      u"Badkamer"_s,    u"Hal"_s,        u"Zolder"_s,    u"Garage"_s,
-                                      u"Tuin"_s,        u"Washok"_s,     u"Eetkamer"_s,  u"Kinderkamer"_s,
-                                      u"Logeerkamer"_s, u"Speelkamer"_s, u"Bijkeuken"_s, u"Overloop"_s};
-    static const QStringList lights = {u"Plafondlamp"_s, u"Staande lamp"_s, u"Wandlamp"_s, u"Leeslamp"_s,
-                                       u"Spotjes"_s,     u"Ledstrip"_s,     u"Hanglamp"_s, u"Bureaulamp"_s};
-    static const QStringList others = {u"Thermometer"_s, u"Bewegingssensor"_s, u"Stopcontact"_s,
-                                       u"Deursensor"_s,  u"Rookmelder"_s,      u"Speaker"_s};
+    const GeneratedHome::Home &generated = GeneratedHome::home();
     FakeRestClient::Home h;
-    h.zones.append(Zone{u"huis"_s, u"Huis"_s, std::nullopt, u"home"_s, false, std::nullopt});
-    QStringList roomIDs;
-    for (int r = 0; r < 95; ++r) {
-        const QString id = u"room%1"_s.arg(r);
-        const QString name =
-            rooms[r % rooms.size()] + (r < rooms.size() ? QString() : u" %1"_s.arg(r / rooms.size() + 1));
-        h.zones.append(Zone{id, name, u"huis"_s, u"living"_s, false, std::nullopt});
-        roomIDs.append(id);
-    }
-    for (int d = 0; d < 1000; ++d) {
-        Device device;
-        device.id = u"device%1"_s.arg(d);
-        device.zoneID = roomIDs[d % roomIDs.size()];
-        device.available = true;
-        device.ready = true;
-        const auto add = [&](Capability cap) {
-            device.capabilityOrder.append(cap.id);
-            device.capabilities[cap.id] = std::move(cap);
-        };
-        if (d % 10 < 6) {
-            device.name = lights[d % lights.size()] + u" %1"_s.arg(d / lights.size());
-            device.deviceClass = u"light"_s;
-            add(makeCapability(u"onoff"_s, Capability::Kind::boolean, CapabilityValue::fromBool(d % 3 == 0)));
-            if (d % 2 == 0)
-                add(makeCapability(u"dim"_s, Capability::Kind::number, CapabilityValue::fromNumber(0.5)));
-        } else {
-            device.name = others[d % others.size()] + u" %1"_s.arg(d);
-            device.deviceClass = d % 10 == 6 ? u"socket"_s : u"sensor"_s;
-            if (d % 10 == 6)
-                add(makeCapability(u"onoff"_s, Capability::Kind::boolean, CapabilityValue::fromBool(true)));
-            add(makeCapability(u"measure_temperature"_s, Capability::Kind::number,
-                               CapabilityValue::fromNumber(20.5)));
-        }
-        h.devices.append(device);
-    }
+    h.zones = generated.zones.values();
+    h.devices = generated.devices.values();
+    h.flows = generated.flows.values();
+    h.moods = generated.moods.values();
+    h.favorites = generated.favorites;
     return h;
 }
 

@@ -310,6 +310,8 @@ private:
     void indexP2000Device();
     void p2000DidTick();
     void flushP2000();
+    // What the P2000 device shows now; none without the device or a readable incident.
+    std::optional<P2000::Incident> currentP2000Incident() const;
     static QCoro::Task<> p2000Debounce(QPointer<HomeStore> self, CancelToken token);
     static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
     void seedP2000();

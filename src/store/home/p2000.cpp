@@ -44,25 +44,23 @@ QCoro::Task<> HomeStore::p2000Debounce(QPointer<HomeStore> self, CancelToken tok
     self->flushP2000();
 }
 
-void HomeStore::flushP2000()
+std::optional<P2000::Incident> HomeStore::currentP2000Incident() const
 {
     if (!m_p2000DeviceID)
-        return;
+        return std::nullopt;
     const auto device = m_devices.constFind(*m_p2000DeviceID);
-    if (device == m_devices.constEnd())
-        return;
-    if (const std::optional<P2000::Incident> incident = P2000::incident(*device))
+    return device != m_devices.constEnd() ? P2000::incident(*device) : std::nullopt;
+}
+
+void HomeStore::flushP2000()
+{
+    if (const std::optional<P2000::Incident> incident = currentP2000Incident())
         m_notifications->ingest(*incident);
 }
 
 void HomeStore::seedP2000()
 {
-    if (!m_p2000DeviceID)
-        return;
-    const auto device = m_devices.constFind(*m_p2000DeviceID);
-    if (device == m_devices.constEnd())
-        return;
-    if (const std::optional<P2000::Incident> incident = P2000::incident(*device))
+    if (const std::optional<P2000::Incident> incident = currentP2000Incident())
         m_notifications->seedP2000(*incident);
 }
 

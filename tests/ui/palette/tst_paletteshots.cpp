@@ -4,6 +4,7 @@
 #include "homey/realtime/homeysocket.h"
 #include "homey/rest/homeyclient.h"
 #include "pictures.h"
+#include "pinnedlook.h"
 #include "store/home/homestore.h"
 #include "ui/controls/guardgate.h"
 #include "ui/hovergate.h"
@@ -181,25 +182,17 @@ private Q_SLOTS:
     void connectionScreens();
 
 private:
-    std::unique_ptr<PanelVisibility> m_visibility;
-    std::unique_ptr<MotionPreference> m_preference;
-    std::unique_ptr<Motion> m_motion;
+    PinnedLook m_look;
 };
 
 void PaletteShotsTest::initTestCase()
 {
-    QVERIFY(SymbolCatalog::loadFont());
-    Theme::useFamilies(u"DejaVu Sans"_s, u"DejaVu Sans Mono"_s);
-    QGuiApplication::setFont(QFont(u"DejaVu Sans"_s));
-    m_visibility = std::make_unique<PanelVisibility>();
-    m_visibility->set(true);
-    m_preference = std::make_unique<MotionPreference>(true, nullptr);
-    m_motion = std::make_unique<Motion>(m_visibility.get(), m_preference.get());
+    QVERIFY(m_look.pin());
 }
 
 void PaletteShotsTest::overview()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     QCOMPARE(panel.store->connection(), ConnectionState::live());
     QCOMPARE(panel.palette->contentName(), u"rest"_s);
@@ -226,7 +219,7 @@ void PaletteShotsTest::overview()
 
 void PaletteShotsTest::resultsWithTheLampsControls()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     // Typed into the field through the window; Tab opens the controls and types nothing.
     panel.typeText(u"plafondlamp woon"_s);
@@ -253,7 +246,7 @@ void PaletteShotsTest::resultsWithTheLampsControls()
 
 void PaletteShotsTest::room()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     panel.press(Qt::Key_Return); // the focused room tile
     QVERIFY(panel.store->room());
@@ -273,7 +266,7 @@ void PaletteShotsTest::room()
 
 void PaletteShotsTest::anArmedUnlock()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     panel.typeText(u"voordeur"_s);
     panel.press(Qt::Key_Return); // a lock opens its controls and the panel stays
@@ -294,7 +287,7 @@ void PaletteShotsTest::anArmedUnlock()
 
 void PaletteShotsTest::notifications()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     panel.press(Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(panel.palette->contentName(), u"notifications"_s);
@@ -331,7 +324,7 @@ void PaletteShotsTest::notifications()
 
 void PaletteShotsTest::problemBanner()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     panel.failWrites();
     panel.typeText(u"plafondlamp woon"_s);
@@ -350,7 +343,7 @@ void PaletteShotsTest::problemBanner()
 
 void PaletteShotsTest::tokenScreen()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     OnboardingRoot::Facts facts;
     facts.showing = true;
@@ -383,7 +376,7 @@ void PaletteShotsTest::tokenScreen()
 
 void PaletteShotsTest::connectionScreens()
 {
-    Panel panel(m_motion.get());
+    Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     OnboardingRoot::Facts facts;
     facts.busy = true;

@@ -1,6 +1,7 @@
 #include "awaittask.h"
 #include "fakehub/fakehub.h"
 #include "homey/rest/homeyclient.h"
+#include "pinnedlook.h"
 #include "store/home/homestore.h"
 #include "ui/hovergate.h"
 #include "ui/motion.h"
@@ -273,25 +274,17 @@ private Q_SLOTS:
     void livingRoom();
 
 private:
-    std::unique_ptr<PanelVisibility> m_visibility;
-    std::unique_ptr<MotionPreference> m_preference;
-    std::unique_ptr<Motion> m_motion;
+    PinnedLook m_look;
 };
 
 void ScreenshotsTest::initTestCase()
 {
-    QVERIFY(SymbolCatalog::loadFont());
-    Theme::useFamilies(u"DejaVu Sans"_s, u"DejaVu Sans Mono"_s);
-    QGuiApplication::setFont(QFont(u"DejaVu Sans"_s));
-    m_visibility = std::make_unique<PanelVisibility>();
-    m_visibility->set(true);
-    m_preference = std::make_unique<MotionPreference>(true, nullptr);
-    m_motion = std::make_unique<Motion>(m_visibility.get(), m_preference.get());
+    QVERIFY(m_look.pin());
 }
 
 void ScreenshotsTest::overviewWhileLoading()
 {
-    Rig rig(demoHome(), true, m_motion.get());
+    Rig rig(demoHome(), true, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     QVERIFY(rig.rest->look().loading);
     QCOMPARE(rig.rest->look().roomsHeader.trailing, QString());
@@ -312,7 +305,7 @@ void ScreenshotsTest::overviewWithoutRooms()
 {
     QJsonObject home = demoHome();
     home.remove(u"devices"_s);
-    Rig rig(home, false, m_motion.get());
+    Rig rig(home, false, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     QVERIFY(rig.rest->look().showsEmptyRooms);
     QCOMPARE(rig.rest->look().emptyTitle, u"Nog geen kamers gevonden."_s);
@@ -327,7 +320,7 @@ void ScreenshotsTest::overviewWithoutRooms()
 
 void ScreenshotsTest::overviewWithRooms()
 {
-    Rig rig(demoHome(), false, m_motion.get());
+    Rig rig(demoHome(), false, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     const QList<TilesModel::Tile> &tiles = rig.rest->rooms()->tiles();
     QVERIFY(tiles.size() >= 6);
@@ -348,7 +341,7 @@ void ScreenshotsTest::overviewWithRooms()
 
 void ScreenshotsTest::overviewScrollsToTheFocusedRoom()
 {
-    Rig rig(demoHome(), false, m_motion.get());
+    Rig rig(demoHome(), false, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     const int extra = int(rig.store->rest().moreRooms.size());
     QVERIFY(extra >= 1);
@@ -391,7 +384,7 @@ void ScreenshotsTest::overviewScrollsToTheFocusedRoom()
 
 void ScreenshotsTest::resultsWithAnOpenLamp()
 {
-    Rig rig(demoHome(), false, m_motion.get());
+    Rig rig(demoHome(), false, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     rig.store->setQuery(u"lamp"_s);
     const QList<Hit> hits = rig.store->hits();
@@ -422,7 +415,7 @@ void ScreenshotsTest::resultsWithAnOpenLamp()
 
 void ScreenshotsTest::aLevelBarTakesItsOwnClick()
 {
-    Rig rig(demoHome(), false, m_motion.get());
+    Rig rig(demoHome(), false, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     // A dimmer row of the results, then the room dimmer: a click on the bar sets the level, and the row
     // that holds the bar does not run as well.
@@ -457,7 +450,7 @@ void ScreenshotsTest::aLevelBarTakesItsOwnClick()
 
 void ScreenshotsTest::nothingFound()
 {
-    Rig rig(demoHome(), false, m_motion.get());
+    Rig rig(demoHome(), false, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     rig.store->setQuery(u"zzqx"_s);
     QVERIFY(rig.results->isEmpty());
@@ -474,7 +467,7 @@ void ScreenshotsTest::nothingFound()
 
 void ScreenshotsTest::livingRoom()
 {
-    Rig rig(demoHome(), false, m_motion.get());
+    Rig rig(demoHome(), false, m_look.motion.get());
     QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
     const std::optional<QString> zone = rig.store->zoneID(u"Woonkamer"_s);
     QVERIFY(zone);
