@@ -63,6 +63,11 @@ public:
         script(operation, {latency, behaviour(operation).failure});
     }
     Behaviour behaviour(const QString &operation) const { return m_behaviours.value(operation); }
+    // The next call of operation takes this long instead of its scripted latency; queued in order.
+    void delayNext(const QString &operation, std::chrono::milliseconds latency)
+    {
+        m_nextLatencies[operation].append(latency);
+    }
 
     QCoro::Task<QList<Zone>> zones(CancelToken cancel = {}) override
     {
@@ -130,7 +135,9 @@ private:
     QCoro::Task<> answer(QString operation, CancelToken cancel)
     {
         calls.append(operation);
-        const Behaviour how = behaviour(operation);
+        Behaviour how = behaviour(operation);
+        if (QList<std::chrono::milliseconds> &next = m_nextLatencies[operation]; !next.isEmpty())
+            how.latency = next.takeFirst();
         ++inFlight;
         maxInFlight = std::max(maxInFlight, inFlight);
         if (how.latency.count() > 0)
@@ -143,4 +150,5 @@ private:
 
     std::shared_ptr<Clock> m_clock;
     QHash<QString, Behaviour> m_behaviours;
+    QHash<QString, QList<std::chrono::milliseconds>> m_nextLatencies;
 };

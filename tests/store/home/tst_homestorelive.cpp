@@ -133,6 +133,33 @@ private Q_SLOTS:
         QCOMPARE(f.store->devices().size(), 18);
     }
 
+    // A failed load shows the error's own text as the title and the hint that belongs to its kind.
+    void failureShowsTheHintOfItsKind()
+    {
+        const QList<std::pair<HomeyError, QString>> cases{
+            {HomeyError::unreachable(u"192.168.1.5"_s),
+             u"Controleer of je computer op hetzelfde lokale netwerk zit als je Homey en of geen firewall de "
+             u"verbinding blokkeert. Zonder die verbinding kan Quorvane je Homey niet zien, ook al ben je "
+             u"thuis. Klopt dat allemaal? Controleer dan of je Homey aanstaat."_s},
+            {HomeyError::http(502, u"/api/manager/zones/zone/"_s),
+             u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s},
+            {HomeyError::decoding(u"zones"_s),
+             u"Dit is waarschijnlijk een nieuwe Homey-firmware. Meld het even."_s},
+            {HomeyError::socket(u"weg"_s), u"Klik op Opnieuw proberen om opnieuw verbinding te maken."_s},
+            {HomeyError::notConfigured(),
+             u"Maak een API-sleutel aan in de Homey-webapp onder Instellingen, API-sleutels."_s},
+            {HomeyError::offline(),
+             u"Verbind je computer met hetzelfde netwerk als je Homey en probeer opnieuw."_s},
+            {HomeyError::unauthorized(), u"Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s}};
+        for (const auto &[error, hint] : cases) {
+            HomeFixture f;
+            f.rest->fail(u"zones"_s, error);
+            f.start();
+            QCOMPARE(f.store->connection(), ConnectionState::failed(error.errorDescription(), hint));
+            QCOMPARE(f.store->lastError(), error);
+        }
+    }
+
     void degradedTexts()
     {
         HomeFixture without(false);
@@ -502,6 +529,10 @@ private Q_SLOTS:
         f.rest->fail(u"notifications"_s, HomeyError::offline());
         LogCapture log;
 
+        // A start that fails before the timeline leaves the baseline to the next load.
+        f.rest->fail(u"zones"_s, HomeyError::offline());
+        f.start();
+        f.rest->heal(u"zones"_s);
         // The first load cannot read the timeline: said once, and the feed is armed all the same.
         f.start();
         QCOMPARE(log.matching(u"!! meldingen:"_s),

@@ -334,6 +334,32 @@ private Q_SLOTS:
         QCOMPARE(announced.take(), (Counts{{u"connection"_s, 2}, {u"lastError"_s, 2}}));
     }
 
+    // A reload announces each list the hub changed, once; a write of the value a capability already has
+    // is still a change of the device.
+    void reloadAnnouncesWhatChanged()
+    {
+        HomeFixture f;
+        f.start();
+        f.rest->home.zones.first().name += u" oud"_s;
+        f.rest->home.devices.first().name += u" oud"_s;
+        f.rest->home.flows.append(DutchHome::flow(u"nacht"_s, u"Nachtstand"_s));
+        f.rest->home.moods.append(DutchHome::mood(u"rust"_s, u"Rust"_s));
+        f.rest->home.system.firmware = u"12.1.0"_s;
+        f.rest->home.energy = {300, 0, 300};
+        Announcements announced(f.store.get());
+        f.store->resync();
+        const Counts counts = announced.take();
+        for (const QString &name :
+             {u"devices"_s, u"zones"_s, u"flows"_s, u"moods"_s, u"system"_s, u"energy"_s})
+            QVERIFY2(counts.value(name) == 1, qPrintable(name));
+
+        f.store->setDetailDeviceID(u"tv"_s);
+        f.store->setDetailDeviceID(u"tv"_s);
+        awaitTask(f.store->setCapability(u"lees"_s, u"onoff"_s, *f.value(u"lees"_s, u"onoff"_s)));
+        QCOMPARE(announced.take(),
+                 (Counts{{u"detailDeviceID"_s, 1}, {u"devices"_s, 1}, {u"lastError"_s, 1}}));
+    }
+
     void hiddenChangesWaitForThePanel()
     {
         HomeFixture f;

@@ -129,6 +129,30 @@ private Q_SLOTS:
         QVERIFY(f.rest->writes.isEmpty());
     }
 
+    // Each lane runs its own jobs in turn, so one slow write holds up only its lane. In the open room the
+    // batch redraws the room and the overview once, at its end.
+    void slowWriteHoldsUpOnlyItsLane()
+    {
+        WriteFixture f;
+        f.rest->script(u"setCapability"_s, {100ms, std::nullopt});
+        f.rest->delayNext(u"setCapability"_s, 250ms);
+        f.store->enterScope(u"zolder"_s);
+        QSignalSpy room(f.store.get(), &HomeStore::roomChanged);
+        QSignalSpy rest(f.store.get(), &HomeStore::restChanged);
+        f.store->toggleSelection(); // the room's own row, all dark: every spot on
+        f.clock->advance(200ms);
+        QCOMPARE(f.rest->writes.size(), 10); // lanes 1 to 5 have run both their jobs
+        QCOMPARE(f.rest->inFlight, 1);
+        f.clock->advance(249ms);
+        QCOMPARE(f.rest->writes.size(), 12);
+        QCOMPARE(room.size() + rest.size(), 0);
+        f.clock->advance(1ms);
+        QCOMPARE(f.rest->writes.size(), 13);
+        QCOMPARE(room.size(), 1);
+        QCOMPARE(rest.size(), 1);
+        QCOMPARE(f.store->room()->lightsOn, 13);
+    }
+
     void runsEveryKindOfRow_data()
     {
         QTest::addColumn<QString>("query");
@@ -144,6 +168,9 @@ private Q_SLOTS:
         row("room off", u"woonkamer uit"_s, {u"plafond onoff false"_s, u"staande onoff false"_s});
         row("room 40 toggles", u"kantoor 40"_s, {u"bureau onoff false"_s});
         row("bare device", u"televisie"_s, {u"tv onoff true"_s});
+        row("unknown state goes on", u"raar"_s, {u"raar onoff true"_s});
+        row("on verb on a lit lamp", u"plafondlamp aan"_s, {u"plafond onoff true"_s});
+        row("level on a plain lamp toggles", u"staande lamp 40"_s, {u"staande onoff false"_s});
         row("quick action", u"bel"_s, {u"bel button false"_s});
         row("number action", u"scherm"_s, {}, {}, u"scherm"_s);
         row("flow", u"homey herstart"_s, {}, u"herstart"_s);
