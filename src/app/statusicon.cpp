@@ -53,23 +53,31 @@ void drawOutlined(QPainter &painter, const QFont &font, const QRectF &box, const
 
 QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, const QString &badge)
 {
+    QPixmap symbol(size, size);
+    symbol.fill(Qt::transparent);
+    {
+        QPainter painter(&symbol);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (glyph) {
+            QFont font = Theme::icon(10);
+            // With a count the symbol moves up and left to leave the corner to the badge.
+            const double glyphSize = badge.isEmpty() ? size : size * 0.8;
+            font.setPixelSize(int(glyphSize));
+            drawOutlined(painter, font, QRectF(0, 0, glyphSize, glyphSize), *glyph);
+        } else {
+            QFont font = Theme::title(10);
+            font.setPixelSize(size / 2);
+            font.setBold(true);
+            drawOutlined(painter, font, QRectF(0, 0, size, size), u"QV"_s);
+        }
+    }
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Faded as a whole: faded stroke by stroke, the rim would show through the fill at its edges.
     painter.setOpacity(opacity);
-    if (glyph) {
-        QFont font = Theme::icon(10);
-        // With a count the symbol moves up and left to leave the corner to the badge.
-        const double glyphSize = badge.isEmpty() ? size : size * 0.8;
-        font.setPixelSize(int(glyphSize));
-        drawOutlined(painter, font, QRectF(0, 0, glyphSize, glyphSize), *glyph);
-    } else {
-        QFont font = Theme::title(10);
-        font.setPixelSize(size / 2);
-        font.setBold(true);
-        drawOutlined(painter, font, QRectF(0, 0, size, size), u"QV"_s);
-    }
+    painter.drawPixmap(0, 0, symbol);
     painter.setOpacity(1.0);
     if (!badge.isEmpty() && glyph)
         drawBadge(painter, size, badge);

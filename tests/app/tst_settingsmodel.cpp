@@ -86,6 +86,23 @@ private Q_SLOTS:
         QVERIFY(!settings->pushEnabled());
     }
 
+    void eachCheckboxSwitchesTheSourceItIsLabelledWith()
+    {
+        auto settings = model();
+        const QVariantList labels = SettingsModel::sources();
+        QCOMPARE(labels.size(), 5);
+        for (int i = 0; i < labels.size(); ++i) {
+            const QSet<Source> before = feed->settings().enabledSources;
+            const bool on = settings->sourcesEnabled().at(i).toBool();
+            settings->setSourceEnabled(i, !on);
+            QSet<Source> changed = feed->settings().enabledSources;
+            changed = (changed - before) + (before - changed);
+            QCOMPARE(changed.size(), 1);
+            QCOMPARE(changed.begin()->title(), labels.at(i).toMap().value(u"title"_s).toString());
+            QCOMPARE(settings->sourcesEnabled().at(i).toBool(), !on);
+        }
+    }
+
     void regionsAreSplitAndShownBackSorted()
     {
         auto settings = model();

@@ -92,6 +92,42 @@ private Q_SLOTS:
         QTRY_COMPARE(server.closed, QList<uint>{server.lastID});
     }
 
+    void eachLevelHasItsUrgencyAndSound_data()
+    {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<std::optional<int>>("priority");
+        QTest::addColumn<int>("urgency");
+        QTest::addColumn<bool>("sound");
+        QTest::newRow("presence, quiet")
+            << int(HomeyNotification::Source::presence) << std::optional<int>() << 0 << false;
+        QTest::newRow("system") << int(HomeyNotification::Source::system) << std::optional<int>() << 1
+                                << false;
+        QTest::newRow("p2000 prio 1, not time-sensitive")
+            << int(HomeyNotification::Source::p2000) << std::optional<int>(1) << 1 << true;
+    }
+    void eachLevelHasItsUrgencyAndSound()
+    {
+        if (!haveBus())
+            QSKIP("needs run-notifications.sh");
+        QFETCH(int, source);
+        QFETCH(std::optional<int>, priority);
+        QFETCH(int, urgency);
+        QFETCH(bool, sound);
+        server.calls.clear();
+        Notifier notifier(std::make_shared<FreedesktopBannerService>());
+        HomeyNotification item;
+        item.id = u"u1"_s;
+        item.source = HomeyNotification::Source::Value(source);
+        item.priority = priority;
+        item.title = u"Melding"_s;
+        notifier.show(item, false);
+        QTRY_COMPARE(server.calls.size(), 1);
+        const QVariantMap hints = server.calls.constFirst().hints;
+        QCOMPARE(int(hints.value(u"urgency"_s).value<uchar>()), urgency);
+        QCOMPARE(hints.contains(u"sound-name"_s), sound);
+        QCOMPARE(hints.value(u"suppress-sound"_s).toBool(), !sound);
+    }
+
     void markupServerGetsEscapedText()
     {
         if (!haveBus())

@@ -121,10 +121,19 @@ struct PaletteRig {
             palette->rest()->setFocus(TileFocus::scene(0));
         else if (state == u"overview mode")
             palette->rest()->setFocus(TileFocus::mode(0));
+        else if (state == u"overview dark room") {
+            const int kitchen = roomIndex(u"keuken"_s);
+            if (kitchen < 0)
+                qFatal("the overview shows no kitchen");
+            palette->rest()->setFocus(TileFocus::room(kitchen));
+        } else if (state == u"overview all read")
+            store->notifications()->setUnread(0);
         else if (state == u"results")
             type(u"plafondlamp"_s);
         else if (state == u"results lock")
             type(u"voordeur"_s);
+        else if (state == u"results flow")
+            type(u"goedemorgen"_s);
         else if (state == u"results dim")
             type(u"plafondlamp dim"_s);
         else if (state == u"room")
@@ -152,6 +161,16 @@ struct PaletteRig {
         } else if (state != u"overview")
             qFatal("unknown state");
         settle();
+    }
+    // Where the overview shows a room; -1 when it does not.
+    int roomIndex(const QString &zoneID) const
+    {
+        const QList<Room> rooms = palette->rest()->visibleRooms();
+        for (qsizetype i = 0; i < rooms.size(); ++i) {
+            if (rooms.at(i).id == zoneID)
+                return int(i);
+        }
+        return -1;
     }
     // The hub's writes as "device capability value", in order.
     QStringList writes() const

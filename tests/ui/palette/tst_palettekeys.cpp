@@ -159,6 +159,9 @@ void PaletteKeysTest::keyMap_data()
         u"hub plafond dim 0.45, dim plafond 0.4>0.45"_s);
     row("overview ctrl+shift+left", "overview", Qt::Key_Left, ctrl | shift, true,
         u"hub plafond dim 0.15, dim plafond 0.4>0.15"_s);
+    // The kitchen's only dimmable lamp is off: nothing to nudge, and nothing is switched on.
+    row("overview ctrl+right on a room with its lamps off", "overview dark room", Qt::Key_Right, ctrl, true,
+        u""_s);
     row("overview right", "overview", Qt::Key_Right, none, true, u"selection 5>6, tile room 0>room 1"_s);
     row("overview left at the edge", "overview", Qt::Key_Left, none, true, u""_s);
     row("overview shift+right", "overview", Qt::Key_Right, shift, false, u""_s);

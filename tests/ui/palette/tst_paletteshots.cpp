@@ -214,7 +214,8 @@ void PaletteShotsTest::overview()
     QVERIFY(hints);
     QCOMPARE(sceneRect(hints).bottom(), height - 1);
     QVERIFY(inked(image, sceneRect(hints), 70) > 200); // faint text
-    QCOMPARE(hintTexts(*panel.palette).first(), u"↑↓←→ kies"_s);
+    QCOMPARE(hintTexts(*panel.palette), (QStringList{u"↑↓←→ kies"_s, u"⏎ open kamer"_s, u"␣ aan/uit"_s,
+                                                     u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s}));
 }
 
 void PaletteShotsTest::resultsWithTheLampsControls()
@@ -225,6 +226,11 @@ void PaletteShotsTest::resultsWithTheLampsControls()
     panel.typeText(u"plafondlamp woon"_s);
     QCOMPARE(panel.store->query(), u"plafondlamp woon"_s);
     QCOMPARE(panel.palette->contentName(), u"results"_s);
+    const QImage results = panel.shoot(u"palette-results"_s);
+    QCOMPARE(hintTexts(*panel.palette), (QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"⌘⏎ doe, blijf"_s,
+                                                     u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s, u"esc terug"_s}));
+    QVERIFY(inked(results, sceneRect(panel.item(u"hintBar"_s)), 70) > 200);
+    QVERIFY(!panel.item(u"controlStrip"_s));
     panel.press(Qt::Key_Tab);
     QCOMPARE(panel.fieldText(u"searchField"_s), u"plafondlamp woon"_s);
     QVERIFY(panel.palette->strip());
@@ -259,6 +265,9 @@ void PaletteShotsTest::room()
     QCOMPARE(panel.palette->search().chip.name, panel.store->room()->name);
     QCOMPARE(panel.item(u"searchPrompt"_s)->property("text").toString(), u"Filter in deze kamer…"_s);
     QVERIFY(!panel.item(u"hotKeyChip"_s));
+    QCOMPARE(hintTexts(*panel.palette), (QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s,
+                                                     u"⌘←⌘→ kamer dimmen"_s, u"esc terug naar huis"_s}));
+    QVERIFY(inked(image, sceneRect(panel.item(u"hintBar"_s)), 70) > 200);
     // Backspace in the empty field goes home.
     panel.press(Qt::Key_Backspace);
     QCOMPARE(panel.palette->contentName(), u"rest"_s);
@@ -300,6 +309,8 @@ void PaletteShotsTest::notifications()
     QCOMPARE(title->property("text").toString(), u"MELDINGEN"_s);
     QVERIFY(inked(image, sceneRect(title), 70) > 20);
     QVERIFY(!panel.item(u"bell"_s));
+    QCOMPARE(hintTexts(*panel.palette), (QStringList{u"↑↓ lees"_s, u"⌘⌫ wis alles"_s, u"esc terug"_s}));
+    QVERIFY(inked(image, sceneRect(panel.item(u"hintBar"_s)), 70) > 100);
     // The first row is selected: the selection plate, and the accent stripe on its leading edge.
     QQuickItem *list = panel.item(u"notificationsView"_s);
     QVERIFY(list);

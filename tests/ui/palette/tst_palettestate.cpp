@@ -57,6 +57,18 @@ void PaletteStateTest::eachState_data()
         << u"overview scene"_s
         << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
         << search << QString() << u"hot key Ctrl+Alt+Space"_s;
+    QTest::newRow("overview on a mode")
+        << u"overview mode"_s
+        << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
+        << search << QString() << u"hot key Ctrl+Alt+Space"_s;
+    QTest::newRow("overview, all read")
+        << u"overview all read"_s
+        << QStringList{u"↑↓←→ kies"_s, u"⏎ open kamer"_s, u"␣ aan/uit"_s, u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s}
+        << search << QString() << u"hot key Ctrl+Alt+Space"_s;
+    // A flow has no controls to open and nothing to dim.
+    QTest::newRow("results on a flow")
+        << u"results flow"_s << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"⌘⏎ doe, blijf"_s, u"esc terug"_s}
+        << search << QString() << u"clear Esc"_s;
     QTest::newRow("results on a lamp")
         << u"results"_s << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s,       u"⌘⏎ doe, blijf"_s,
                                        u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s, u"esc terug"_s}
