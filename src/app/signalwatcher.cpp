@@ -39,8 +39,8 @@ void SignalWatcher::blockWatchedSignals()
     const sigset_t set = watchedSignals();
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &set, &before);
-    // A program we start (the stray session bus Qt launches when there is none, a detached helper) must
-    // not inherit the block: it could never be stopped with SIGTERM or SIGINT.
+    // A program we start (a detached helper, the opener of a folder or a web page) must not inherit the
+    // block: it could never be stopped with SIGTERM or SIGINT.
     static const bool registered = [&before] {
         startMask = before;
         return pthread_atfork(nullptr, nullptr, restoreStartMask) == 0;
