@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <pthread.h>
 #include <QSocketNotifier>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -23,12 +24,28 @@ sigset_t watchedSignals()
     return set;
 }
 
+// The mask the process was started with, which every program it starts gets back.
+sigset_t startMask;
+
+void restoreStartMask()
+{
+    pthread_sigmask(SIG_SETMASK, &startMask, nullptr);
+}
+
 } // namespace
 
 void SignalWatcher::blockWatchedSignals()
 {
     const sigset_t set = watchedSignals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    sigset_t before;
+    pthread_sigmask(SIG_BLOCK, &set, &before);
+    // A program we start (a detached helper, the opener of a folder or a web page) must not inherit the
+    // block: it could never be stopped with SIGTERM or SIGINT.
+    static const bool registered = [&before] {
+        startMask = before;
+        return pthread_atfork(nullptr, nullptr, restoreStartMask) == 0;
+    }();
+    Q_UNUSED(registered);
 }
 
 SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)

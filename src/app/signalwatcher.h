@@ -12,7 +12,9 @@ class SignalWatcher : public QObject {
 
 public:
     // Blocks SIGUSR1, SIGUSR2, SIGTERM and SIGINT in the calling thread and every thread it starts later.
-    // Programs started later inherit the block: unblock them in the child before it runs one.
+    // A child made with fork() (QProcess::startDetached) gets the mask the process started with back.
+    // QProcess::start does not fork that way, and libdbus's autolaunch of a session bus sets the block
+    // again in its child: those keep it.
     static void blockWatchedSignals();
 
     explicit SignalWatcher(QObject *parent = nullptr);

@@ -15,6 +15,7 @@
 #include "homey/config/homeyconfig.h"
 #include "logcapture.h"
 #include "manualclock.h"
+#include "store/notifications/notificationsettings.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -522,6 +523,29 @@ private Q_SLOTS:
         QVERIFY(app.panel()->isVisible());
         QVERIFY(app.store()->showsNotifications());
         QCOMPARE(app.feed()->unread(), 0);
+    }
+
+    void testRunKeepsItsBannerMarksApart_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<QString>("suite");
+        QTest::newRow("normal run") << QStringList() << u"quorvane"_s;
+        QTest::newRow("test run") << QStringList{u"--query"_s, u"x"_s} << u"ai.velkor.quorvane.test"_s;
+    }
+    void testRunKeepsItsBannerMarksApart()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(QString, suite);
+        const SettingsStore testSuite(u"ai.velkor.quorvane.test"_s);
+        QFile::remove(testSuite.filePath());
+        launch(switches);
+        m_world->realtimes.constFirst()->push(HomeyEvent::NotificationCreated{
+            {u"n-1"_s, u"homey:manager:flow"_s, u"Flow"_s, u"Klaar"_s, QDateTime::currentDateTimeUtc()}});
+        ManualClock::settle();
+        QCOMPARE(m_banners->posted.size(), 1);
+        const SettingsStore other = suite == testSuite.suite() ? defaults() : testSuite;
+        QCOMPARE(NotificationSettings::shownIDs(SettingsStore(suite)), QStringList{u"n-1"_s});
+        QCOMPARE(NotificationSettings::shownIDs(other), QStringList());
     }
 
     void settingsWindowIsOneAndFollowsTheStoreSwappedIn()

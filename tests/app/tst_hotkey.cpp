@@ -3,6 +3,7 @@
 #include "app/hotkeytester.h"
 #include "logcapture.h"
 
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -83,6 +84,15 @@ private Q_SLOTS:
                      uint(character.toLower().at(0).unicode()));
         }
         QCOMPARE(printable, 26 + 10 + 11);
+
+        // The whole table: 73 keys, each with a name of its own.
+        QSet<QString> names;
+        for (quint32 code = 0; code < 256; ++code) {
+            const QString name = HotKeyCombo::keyName(code);
+            if (!name.startsWith(u"toets "_s))
+                names.insert(name);
+        }
+        QCOMPARE(names.size(), 73);
     }
 
     void recorderCapturesOnlyModifiedKeys()

@@ -305,6 +305,32 @@ private Q_SLOTS:
         ::close(fd);
     }
 
+    void unopenablePidFileLeavesUsPrimary()
+    {
+        QVERIFY(QDir().mkpath(pidFile())); // a folder in its place
+        QProcess *copy = start({});
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(readyLine(copy)), patience);
+        QVERIFY(logText().contains(u"!! single-instance: kan "_s + pidFile() +
+                                   u" niet openen (errno 21). Ga door als primair."_s));
+        QVERIFY(endsCleanly(copy));
+    }
+
+    void isolatedRunKeepsToItsOwnFiles()
+    {
+        QProcess *copy = start({u"--onboarding-test"_s, u"--test-id"_s, u"eigen-1"_s});
+        const QString log = m_home->path() + u"/state/Quorvane/onboarding-eigen-1.log"_s;
+        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(contentOf(log)).contains(readyLine(copy)), patience);
+        QVERIFY(endsCleanly(copy));
+        // No lock, no standard log, and the launch count in the run's own settings suite.
+        QVERIFY(!QFile::exists(pidFile()));
+        QVERIFY(!QFile::exists(logFile()));
+        const QDir settings(m_home->path() + u"/config/Quorvane"_s);
+        QCOMPARE(settings.entryList(QDir::Files),
+                 QStringList{u"ai.velkor.quorvane.onboarding-test.eigen-1.conf"_s});
+        const QByteArray own = contentOf(settings.filePath(settings.entryList(QDir::Files).constFirst()));
+        QVERIFY(own.contains("app.launchCount=i:1"));
+    }
+
     void stalePidFileIsTakenOver()
     {
         const qint64 dead = deadPid();

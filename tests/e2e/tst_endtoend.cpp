@@ -296,6 +296,23 @@ private Q_SLOTS:
         QVERIFY(script->waitForFinished(patience));
         QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(pid.captured(1).toLongLong()), 0) != 0, patience);
     }
+
+    void theRunScriptConnectsToTheHubItIsGiven()
+    {
+        QMap<QString, QString> extra = hubEnvironment();
+        extra.insert(u"QUORVANE_RUN_BUILD"_s, QStringLiteral(QUORVANE_BUILD_DIR));
+        QProcess *script = launch(u"bash"_s, {QStringLiteral(QUORVANE_SOURCE_DIR "/scripts/run")}, extra,
+                                  QProcess::MergedChannels);
+        QString output;
+        const auto said = [&](const QString &text) {
+            output += QString::fromUtf8(script->readAll());
+            return output.contains(text);
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(said(u"verbinding: Live verbonden."_s), qPrintable(output), patience);
+        QVERIFY(said(u"scripts/run: connecting to your hub"_s));
+        QVERIFY(!said(u"demo home"_s));
+        QVERIFY(!m_hub->requests().isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TstEndToEnd)
