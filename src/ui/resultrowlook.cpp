@@ -114,6 +114,16 @@ QColor ResultRowLook::plateColor(bool hovering) const
     return Theme::white(hovering ? 0.05 : 0);
 }
 
+QFont ResultRowLook::titleFont() const
+{
+    return selected ? Theme::title(13) : Theme::body(13);
+}
+
+QFont ResultRowLook::accessoryFont() const
+{
+    return hit.accessory.kind() == Kind::run ? Theme::mono(10) : Theme::mono(10.5);
+}
+
 bool ResultRowLook::operator==(const ResultRowLook &other) const
 {
     return index == other.index && selected == other.selected && expanded == other.expanded &&

@@ -5,6 +5,7 @@
 #include "ui/keycaplook.h"
 
 #include <QColor>
+#include <QFont>
 #include <QObject>
 #include <QString>
 #include <QtQmlIntegration>
@@ -23,9 +24,11 @@ struct ResultRowLook {
     Q_PROPERTY(QColor symbolColor MEMBER symbolColor CONSTANT)
     Q_PROPERTY(QString title MEMBER title CONSTANT)
     Q_PROPERTY(QColor titleColor MEMBER titleColor CONSTANT)
+    Q_PROPERTY(QFont titleFont READ titleFont CONSTANT)
     Q_PROPERTY(QString subtitle MEMBER subtitle CONSTANT)
     Q_PROPERTY(QString accessory MEMBER accessory CONSTANT)
     Q_PROPERTY(QString accessoryText MEMBER accessoryText CONSTANT)
+    Q_PROPERTY(QFont accessoryFont READ accessoryFont CONSTANT)
     Q_PROPERTY(QColor accessoryColor MEMBER accessoryColor CONSTANT)
     Q_PROPERTY(QColor pillColor MEMBER pillColor CONSTANT)
     Q_PROPERTY(GlowBarLook level MEMBER level CONSTANT)
@@ -43,6 +46,10 @@ public:
     // The wash's width in a row of the given width: at least a sliver once there is any light.
     Q_INVOKABLE double washWidth(double rowWidth) const;
     Q_INVOKABLE QColor plateColor(bool hovering) const;
+    // Semibold while selected.
+    QFont titleFont() const;
+    // The text of a value accessory, or the smaller "start" of a runnable one.
+    QFont accessoryFont() const;
 
     // Rows showing the same thing are equal; a list redraws only rows that changed.
     bool operator==(const ResultRowLook &other) const;

@@ -40,11 +40,13 @@ QString describe(const QColor &actual, const QColor &expected)
     return u"got %1, expected about %2"_s.arg(actual.name(), expected.name());
 }
 
-int count(const QImage &image, const QColor &colour, int tolerance)
+int count(const QImage &image, const QColor &colour, int tolerance, QRect area = {})
 {
+    if (area.isNull())
+        area = image.rect();
     int found = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
             found += near(image.pixelColor(x, y), colour, tolerance) ? 1 : 0;
     }
     return found;
@@ -55,6 +57,11 @@ QColor focusedRow()
 {
     return over(Theme::fade(Theme::lit(), 0.07), Theme::surfaceHi());
 }
+
+// A strip's controls start right of the 104 px titles, 12 px in from its edge; its rows start 10 px down
+// and lie 8 px apart.
+constexpr int controls = margin + 12 + 104 + 10;
+constexpr int firstRow = margin + 10;
 
 } // namespace
 
@@ -74,6 +81,9 @@ private Q_SLOTS:
     void armedWritesTurnRed();
     void litLevelBarTakesTheWarmGradient();
     void offlineNoticeHasItsWarning();
+    void eachChannelShowsItsOwnSwitch();
+    void thermostatShowsItsTargetLit();
+    void speakerVolumeFillsItsPart();
 
 private:
     QImage picture(const QString &name);
@@ -240,6 +250,50 @@ void GalleryTest::offlineNoticeHasItsWarning()
     QVERIFY(offline.height() > online.height());
     QCOMPARE(count(online, Theme::alarm(), 12), 0);
     QVERIFY(count(offline, Theme::alarm(), 12) > 5);
+}
+
+void GalleryTest::eachChannelShowsItsOwnSwitch()
+{
+    // The first channel is on, the second off: a lit knob in the first row's switch, a faint one in the
+    // second's.
+    const QImage strip = picture(u"strip-twochannel"_s);
+    QVERIFY(!strip.isNull());
+    const QRect first(controls, firstRow, 34, 20);
+    const QRect second(controls, firstRow + 20 + 8, 34, 20);
+    QVERIFY2(count(strip, Theme::lit(), 8, first) > 60,
+             qPrintable(QString::number(count(strip, Theme::lit(), 8, first))));
+    QCOMPARE(count(strip, Theme::lit(), 8, second), 0);
+    QVERIFY2(count(strip, Theme::textFaint(), 8, second) > 60,
+             qPrintable(QString::number(count(strip, Theme::textFaint(), 8, second))));
+    QCOMPARE(count(strip, Theme::textFaint(), 8, first), 0);
+}
+
+void GalleryTest::thermostatShowsItsTargetLit()
+{
+    // The target between the minus and plus buttons, in the soft amber; the measured temperature beside
+    // it is faint.
+    const QImage strip = picture(u"strip-thermostat"_s);
+    QVERIFY(!strip.isNull());
+    const QRect target(controls + 20 + 8, firstRow, 74, 20);
+    const QRect measured(controls + 20 + 8 + 74 + 8 + 20 + 10, firstRow, 80, 20);
+    QVERIFY2(count(strip, Theme::litSoft(), 16, target) > 40,
+             qPrintable(QString::number(count(strip, Theme::litSoft(), 16, target))));
+    QCOMPARE(count(strip, Theme::litSoft(), 16, measured), 0);
+}
+
+void GalleryTest::speakerVolumeFillsItsPart()
+{
+    // Right of the play button the volume bar runs to the 44 px readout; a quarter of it is lit.
+    const QImage strip = picture(u"strip-speaker"_s);
+    QVERIFY(!strip.isNull());
+    const int start = controls + 26 + 10;
+    const int end = strip.width() - margin - 12 - 44 - 10;
+    const int y = firstRow + 10;
+    const QColor lit = strip.pixelColor(start + (end - start) / 10, y);
+    QVERIFY2(near(lit, mix(Theme::litDeep(), Theme::lit(), 0.4), 30), qPrintable(lit.name()));
+    const QColor track = over(Theme::white(0.07), Theme::surfaceHi());
+    QVERIFY2(near(strip.pixelColor(start + (end - start) * 6 / 10, y), track, 3),
+             qPrintable(describe(strip.pixelColor(start + (end - start) * 6 / 10, y), track)));
 }
 
 QTEST_GUILESS_MAIN(GalleryTest)

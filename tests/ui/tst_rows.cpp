@@ -79,7 +79,13 @@ void RowsTest::resultRow()
     QCOMPARE(look.accessoryText, accessoryText);
     QCOMPARE(look.accessibleValue, spokenValue);
     QCOMPARE(look.symbolColor, Theme::lit());
-    QCOMPARE(ResultRowLook::make(0, hit, false).symbolColor, symbolColor);
+    QCOMPARE(look.titleFont().weight(), QFont::DemiBold);
+    const ResultRowLook plain = ResultRowLook::make(0, hit, false);
+    QCOMPARE(plain.symbolColor, symbolColor);
+    QCOMPARE(plain.titleFont().weight(), QFont::Normal);
+    // "start" of a runnable hit is set a little smaller than a value.
+    QCOMPARE(look.accessoryFont().pointSizeF() < Theme::mono(10.5).pointSizeF(),
+             accessory.kind() == Accessory::Kind::run);
 }
 
 void RowsTest::resultRowFillAndHeight()

@@ -37,6 +37,7 @@ RestLook RestLook::make(const RestState &rest, const ConnectionState &connection
 
     const bool anyRoomShown = !rest.rooms.isEmpty() || (moreRoomsShown && !rest.moreRooms.isEmpty());
     look.showsEmptyRooms = !look.loading && !anyRoomShown;
+    look.showsRoomGrid = !look.loading && anyRoomShown;
     look.emptyTitle = u"Nog geen kamers gevonden."_s;
     look.emptyText = u"Zodra de Homey zijn zones doorgeeft staan ze hier. "_s +
                      KeyText::display(u"\u2318R"_s) + u" haalt alles opnieuw op."_s;
@@ -63,8 +64,9 @@ bool RestLook::operator==(const RestLook &other) const
            sameHeader(roomsHeader, other.roomsHeader) && loading == other.loading &&
            skeletonDelays == other.skeletonDelays && skeletonAccessibleName == other.skeletonAccessibleName &&
            showsEmptyRooms == other.showsEmptyRooms && emptyTitle == other.emptyTitle &&
-           emptyText == other.emptyText && showsMoreRooms == other.showsMoreRooms &&
-           moreRoomsText == other.moreRoomsText && moreRoomsAccessibleName == other.moreRoomsAccessibleName &&
-           chevron == other.chevron && chevronRotation == other.chevronRotation &&
-           showsModes == other.showsModes && modesTitle == other.modesTitle;
+           emptyText == other.emptyText && showsRoomGrid == other.showsRoomGrid &&
+           showsMoreRooms == other.showsMoreRooms && moreRoomsText == other.moreRoomsText &&
+           moreRoomsAccessibleName == other.moreRoomsAccessibleName && chevron == other.chevron &&
+           chevronRotation == other.chevronRotation && showsModes == other.showsModes &&
+           modesTitle == other.modesTitle;
 }

@@ -25,6 +25,7 @@ struct RestLook {
     Q_PROPERTY(bool showsEmptyRooms MEMBER showsEmptyRooms CONSTANT)
     Q_PROPERTY(QString emptyTitle MEMBER emptyTitle CONSTANT)
     Q_PROPERTY(QString emptyText MEMBER emptyText CONSTANT)
+    Q_PROPERTY(bool showsRoomGrid MEMBER showsRoomGrid CONSTANT)
     Q_PROPERTY(bool showsMoreRooms MEMBER showsMoreRooms CONSTANT)
     Q_PROPERTY(QString moreRoomsText MEMBER moreRoomsText CONSTANT)
     Q_PROPERTY(QString moreRoomsAccessibleName MEMBER moreRoomsAccessibleName CONSTANT)
@@ -54,6 +55,8 @@ public:
     bool showsEmptyRooms = false;
     QString emptyTitle;
     QString emptyText;
+    // The room tiles: neither placeholders nor the empty state.
+    bool showsRoomGrid = false;
     bool showsMoreRooms = false;
     QString moreRoomsText;
     QString moreRoomsAccessibleName;

@@ -44,3 +44,8 @@ double RoomDimmerLook::stepped(double level, int dir)
     const double from = std::isfinite(level) ? level : 0.0;
     return std::clamp(from + 0.05 * dir, 0.0, 1.0);
 }
+
+QFont RoomDimmerLook::titleFont() const
+{
+    return selected ? Theme::title(13) : Theme::body(13);
+}

@@ -5,6 +5,7 @@
 #include "ui/keycaplook.h"
 
 #include <QColor>
+#include <QFont>
 #include <QObject>
 #include <QString>
 #include <QtQmlIntegration>
@@ -19,6 +20,7 @@ struct RoomDimmerLook {
     Q_PROPERTY(QColor symbolColor MEMBER symbolColor CONSTANT)
     Q_PROPERTY(QString title MEMBER title CONSTANT)
     Q_PROPERTY(QColor titleColor MEMBER titleColor CONSTANT)
+    Q_PROPERTY(QFont titleFont READ titleFont CONSTANT)
     Q_PROPERTY(QString subtitle MEMBER subtitle CONSTANT)
     Q_PROPERTY(bool hasBar MEMBER hasBar CONSTANT)
     Q_PROPERTY(GlowBarLook bar MEMBER bar CONSTANT)
@@ -41,6 +43,8 @@ public:
     static RoomDimmerLook make(const RoomScope &room, double dimLevel, bool selected);
     // One accessibility step up (dir 1) or down (dir -1) from level, within 0...1.
     static double stepped(double level, int dir);
+    // Semibold while selected.
+    QFont titleFont() const;
 
     bool selected = false;
     QString symbol;

@@ -254,6 +254,7 @@ void ScreensTest::roomLooks()
     QVERIFY(!dimmer.hasBar);
     QCOMPARE(dimmer.allText, u"alles aan"_s);
     QCOMPARE(dimmer.allAccessibleName, u"Alle lampen aan"_s);
+    QCOMPARE(dimmer.titleFont().weight(), QFont::Normal);
 
     room.lightsOn = 1;
     room.dimmableCount = 2;
@@ -262,6 +263,7 @@ void ScreensTest::roomLooks()
     QCOMPARE(dimmer.bar.value, 1.0);
     QCOMPARE(dimmer.percent, u"130%"_s); // the stale level as it stands, the bar within bounds
     QCOMPARE(dimmer.allText, u"alles uit"_s);
+    QCOMPARE(dimmer.titleFont().weight(), QFont::DemiBold); // selected
     QCOMPARE(dimmer.dimDown.text, u"Ctrl+\u2190"_s);
     QCOMPARE(RoomDimmerLook::stepped(0.98, 1), 1.0);
     QCOMPARE(RoomDimmerLook::stepped(0.03, -1), 0.0);
@@ -347,6 +349,8 @@ void ScreensTest::restLook()
     QCOMPARE(look.loading, loading);
     QCOMPARE(look.roomsHeader.trailing, trailing);
     QCOMPARE(look.showsEmptyRooms, !loading && !withRooms);
+    // Exactly one of the placeholders, the empty state and the tiles.
+    QCOMPARE(int(look.loading) + int(look.showsEmptyRooms) + int(look.showsRoomGrid), 1);
     QCOMPARE(look.showsMoreRooms, !loading);
     QCOMPARE(look.skeletonDelays.size(), 9);
 
@@ -358,6 +362,11 @@ void ScreensTest::restFocusIsTheSelection()
 {
     RestFixture f;
     RestScreen screen(f.store.get());
+    const auto mode = QAbstractItemModelTester::FailureReportingMode::QtTest;
+    QAbstractItemModelTester scenes(screen.scenes(), mode);
+    QAbstractItemModelTester rooms(screen.rooms(), mode);
+    QAbstractItemModelTester modes(screen.modes(), mode);
+    QSignalSpy resets(screen.rooms(), &QAbstractItemModel::modelReset);
     const RestState &rest = f.store->rest();
     QCOMPARE(rest.scenes.size(), 3);
     QCOMPARE(rest.rooms.size(), 9);
@@ -401,6 +410,8 @@ void ScreensTest::restFocusIsTheSelection()
     QCOMPARE(f.store->rest().scenes.size(), 4);
     QCOMPARE(screen.focus(), TileFocus::room(10));
     QCOMPARE(f.store->selection(), 4 + 10);
+    QCOMPARE(screen.scenes()->count(), 4);
+    QCOMPARE(resets.size(), 0);
 }
 
 QTEST_MAIN(ScreensTest)

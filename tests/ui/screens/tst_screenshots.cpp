@@ -3,6 +3,9 @@
 #include "homey/rest/homeyclient.h"
 #include "pinnedlook.h"
 #include "store/home/homestore.h"
+#include "ui/controls/capabilitywriter.h"
+#include "ui/controls/controlstripmodel.h"
+#include "ui/controls/guardgate.h"
 #include "ui/hovergate.h"
 #include "ui/motion.h"
 #include "ui/motionpreference.h"
@@ -32,8 +35,8 @@ namespace {
 constexpr int width = 760;
 constexpr int height = 420;
 
-// The three screens stacked as the palette will stack them, with a stand-in for the control strip
-// (which comes with the device controls): a plate of the strip's size naming its device.
+// The three screens stacked as the palette stacks them; the open device's control strip goes in the
+// slot under its row, as the palette puts it there.
 const char *const stage = R"(import QtQuick
 import Quorvane.Ui
 Rectangle {
@@ -42,18 +45,19 @@ Rectangle {
     required property ResultsScreen results
     required property RoomScreen room
     required property Motion motion
+    property ControlStripModel stripModel: null
     property int mode: 0
     color: Theme.surface
-    property Component strip: Rectangle {
-        objectName: "stripStandIn"
-        height: 88
-        radius: 8
-        color: Theme.surfaceHi
-        Text {
-            anchors.centerIn: parent
-            text: "bediening van " + parent.parent.deviceID
-            font: Theme.mono(10)
-            color: Theme.text
+    property Component strip: Item {
+        id: holder
+        readonly property bool mine: stage.stripModel !== null && parent !== null
+                                     && stage.stripModel.deviceID === parent.deviceID
+        implicitHeight: stripLoader.item ? stripLoader.item.implicitHeight : 0
+        Loader {
+            id: stripLoader
+            width: holder.width
+            active: holder.mine
+            sourceComponent: ControlStrip { objectName: "controlStrip"; rows: stage.stripModel; motion: stage.motion }
         }
     }
     RestView { anchors.fill: parent; visible: stage.mode === 0; screen: stage.rest; motion: stage.motion }
@@ -207,6 +211,7 @@ public:
     ~Rig()
     {
         m_root.reset();
+        strip.reset();
         room.reset();
         results.reset();
         rest.reset();
@@ -228,6 +233,15 @@ public:
             qWarning("cannot write %s.png", qPrintable(name));
         return image;
     }
+    // Opens the controls of the device under its row, as the palette does for the store's open detail.
+    ControlStripModel *openStrip(const QString &deviceID)
+    {
+        store->setDetailDeviceID(deviceID);
+        strip = std::make_unique<ControlStripModel>(
+            store.get(), deviceID, CapabilityWriter::storeBacked(store.get()), &guard, nullptr);
+        m_root->setProperty("stripModel", QVariant::fromValue(strip.get()));
+        return strip.get();
+    }
     QQuickItem *item(const QString &name) { return findItem(m_root.get(), name); }
     void click(QPoint at) { QTest::mouseClick(&m_window, Qt::LeftButton, {}, at); }
     // Capability writes that reached the hub.
@@ -241,6 +255,8 @@ public:
     QString error; // empty when the rig stands
     std::unique_ptr<HomeStore> store;
     HoverGate gate;
+    GuardGate guard;
+    std::unique_ptr<ControlStripModel> strip;
     std::unique_ptr<RestScreen> rest;
     std::unique_ptr<ResultsScreen> results;
     std::unique_ptr<RoomScreen> room;
@@ -391,26 +407,37 @@ void ScreenshotsTest::resultsWithAnOpenLamp()
     QVERIFY(hits.size() > 5);
     // The second lamp is selected and its controls are open.
     const int lamp = 1;
-    QVERIFY(hits.at(lamp).deviceID());
+    const std::optional<QString> lampID = hits.at(lamp).deviceID();
+    QVERIFY(lampID);
     rig.store->setSelection(lamp);
-    rig.store->setDetailDeviceID(hits.at(lamp).deviceID());
+    const ControlStripModel *controls = rig.openStrip(*lampID);
     const QList<ListRow> &rows = rig.results->rows()->rows();
     QCOMPARE(rows.at(0).header.title, u"BESTE MATCH"_s);
     QCOMPARE(rows.at(0).header.trailing, u"%1 resultaten"_s.arg(hits.size()));
     QCOMPARE(rows.at(2).header.title, u"RESULTATEN"_s);
     QVERIFY(rows.at(3).row.selected && rows.at(3).row.expanded);
+    // The lamp's controls: its switch first, then its level bar.
+    const std::optional<Device> device = rig.store->device(*lampID);
+    QVERIFY(device && device->onoffKey() && device->dimKey());
+    QCOMPARE(controls->deviceName(), hits.at(lamp).title);
+    QVERIFY(controls->rowCount() >= 2);
+    QCOMPARE(controls->rows().at(0).id(), u"toggle:"_s + *device->onoffKey());
+    QCOMPARE(controls->rows().at(1).id(), u"slider:"_s + *device->dimKey());
     const QImage image = rig.shoot(u"results-lamp"_s);
 
-    QQuickItem *strip = rig.item(u"stripStandIn"_s);
+    QQuickItem *strip = rig.item(u"controlStrip"_s);
     QVERIFY(strip);
-    const QRect standIn = sceneRect(strip);
+    const QRect area = sceneRect(strip);
+    QVERIFY(area.height() > 40);
     // The strip hangs directly under the selected row, whose accent runs on into it, square at the bottom.
-    const int rowBottom = standIn.top() - 1;
-    COMPARE_COLOR(image, QPoint(standIn.left() + 1, rowBottom), Theme::lit(), 10);
-    const QPoint inRow(standIn.left() + 300, rowBottom - 4);
+    const int rowBottom = area.top() - 1;
+    COMPARE_COLOR(image, QPoint(area.left() + 1, rowBottom), Theme::lit(), 10);
+    const QPoint inRow(area.left() + 300, rowBottom - 4);
     COMPARE_COLOR(image, inRow, over(Theme::selection(), Theme::surface()), 3);
-    COMPARE_COLOR(image, QPoint(standIn.left() + 20, standIn.top() + 10), Theme::surfaceHi(), 3);
-    QVERIFY(inked(image, standIn) > 50); // it names its device
+    COMPARE_COLOR(image, QPoint(area.left() + 1, area.center().y()), Theme::lit(), 10);
+    COMPARE_COLOR(image, QPoint(area.left() + 8, area.top() + 4), Theme::surfaceHi(), 3);
+    // Its rows are drawn: the titles and the lamp's switch.
+    QVERIFY(inked(image, area) > 100);
 }
 
 void ScreenshotsTest::aLevelBarTakesItsOwnClick()

@@ -82,7 +82,7 @@ Item {
             Text {
                 width: parent.width
                 text: row.look.title
-                font: row.look.selected ? Theme.title(13) : Theme.body(13)
+                font: row.look.titleFont
                 color: row.look.titleColor
                 elide: Text.ElideRight
                 maximumLineCount: 1
@@ -143,7 +143,7 @@ Item {
         Text {
             visible: row.look.accessory === "value" || row.look.accessory === "run"
             text: row.look.accessoryText
-            font: row.look.accessory === "run" ? Theme.mono(10) : Theme.mono(10.5)
+            font: row.look.accessoryFont
             color: row.look.accessoryColor
         }
 

@@ -114,7 +114,7 @@ Item {
                 }
                 Grid {
                     objectName: "roomGrid"
-                    visible: !rest.screen.look.loading && !rest.screen.look.showsEmptyRooms
+                    visible: rest.screen.look.showsRoomGrid
                     x: 14
                     columns: rest.screen.columns
                     spacing: 6

@@ -54,7 +54,7 @@ Item {
             spacing: 1
             Text {
                 text: dimmer.look.title
-                font: dimmer.look.selected ? Theme.title(13) : Theme.body(13)
+                font: dimmer.look.titleFont
                 color: dimmer.look.titleColor
             }
             Text {
