@@ -263,6 +263,95 @@ private Q_SLOTS:
         QCOMPARE(f.store->connection(), ConnectionState::degraded(u"De live-verbinding viel weg: weg"_s));
     }
 
+    // Ctrl+R on a store that is not running starts it, up to live; a stopped store only stays idle.
+    void resyncStartsAStoreThatIsNotRunning_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("withRealtime");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("never started") << u"never started"_s << true << u"live"_s;
+        QTest::newRow("first load failed") << u"load failed"_s << true << u"live"_s;
+        QTest::newRow("first connect failed") << u"connect failed"_s << true << u"live"_s;
+        QTest::newRow("reload failed while live") << u"reload failed"_s << true << u"live"_s;
+        QTest::newRow("load failed, no realtime") << u"load failed"_s << false << u"degraded"_s;
+        QTest::newRow("stopped") << u"stopped"_s << true << u"idle"_s;
+    }
+    void resyncStartsAStoreThatIsNotRunning()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, withRealtime);
+        QFETCH(QString, after);
+        HomeFixture f(withRealtime);
+        if (before == u"load failed")
+            f.rest->fail(u"devices"_s, HomeyError::offline());
+        if (before == u"connect failed")
+            f.realtime->connectFailure = HomeyError::unreachable(u"hub"_s);
+        if (before != u"never started")
+            f.start();
+        if (before == u"reload failed") {
+            f.rest->fail(u"devices"_s, HomeyError::offline());
+            f.store->resync();
+            f.clock->advance(0ms);
+        }
+        if (before == u"stopped")
+            f.store->stop();
+        const bool failed = before != u"never started" && before != u"stopped";
+        QCOMPARE(f.store->connection().kind() == ConnectionState::Kind::failed, failed);
+
+        // The hub is back.
+        f.rest->heal(u"devices"_s);
+        if (f.realtime)
+            f.realtime->connectFailure.reset();
+        f.store->resync();
+        f.clock->advance(0ms);
+        const QHash<QString, ConnectionState> ends{
+            {u"live"_s, ConnectionState::live()},
+            {u"degraded"_s, ConnectionState::degraded(
+                                u"Geen live-verbinding. De gegevens zijn van het laatste ophaalmoment."_s)},
+            {u"idle"_s, ConnectionState::idle()}};
+        QCOMPARE(f.store->connection(), ends.value(after));
+        QVERIFY(!f.store->lastError());
+        QCOMPARE(f.store->devices().size(), 18);
+        // The link carries the hub's changes again; a stopped store has none.
+        if (withRealtime) {
+            f.change(u"lees"_s, u"onoff"_s, on(true));
+            QCOMPARE(f.value(u"lees"_s, u"onoff"_s), std::optional(on(after == u"live")));
+        }
+    }
+
+    // Started or resynced while its own reconnection goes on after a failed reload, the store keeps one
+    // link: no second one that the loop's connect then drops.
+    void oneLinkWhileReconnecting_data()
+    {
+        QTest::addColumn<bool>("restart"); // start(), else resync()
+        QTest::newRow("start") << true;
+        QTest::newRow("resync") << false;
+    }
+    void oneLinkWhileReconnecting()
+    {
+        QFETCH(bool, restart);
+        HomeFixture f;
+        f.start();
+        f.realtime->connectLatency = 1s;
+        f.rest->fail(u"devices"_s, HomeyError::offline());
+        f.realtime->end();
+        f.clock->advance(1s); // the reload fails; the loop's connect is on its way
+        QCOMPARE(f.store->connection().kind(), ConnectionState::Kind::failed);
+
+        f.rest->heal(u"devices"_s);
+        f.realtime->connectLatency = 100ms;
+        if (restart)
+            f.store->start();
+        else
+            f.store->resync();
+        f.clock->advance(3s);
+        QCOMPARE(f.store->connection(), ConnectionState::live());
+        QVERIFY(!f.store->lastError());
+        QCOMPARE(f.realtime->disconnects, 0);
+        f.change(u"lees"_s, u"onoff"_s, on(true));
+        QCOMPARE(f.value(u"lees"_s, u"onoff"_s), std::optional(on(true)));
+    }
+
     // A resync and the reconnection's reload never run side by side: whichever comes second does
     // without, and the reconnection connects all the same.
     void oneReloadAtATime_data()
