@@ -35,6 +35,9 @@ HomeStore::~HomeStore()
 
 void HomeStore::setConnection(ConnectionState state)
 {
+    using Kind = ConnectionState::Kind;
+    if (state.kind() == Kind::live || state.kind() == Kind::degraded || state.kind() == Kind::idle)
+        m_linkState = state;
     assign(m_connection, std::move(state), &HomeStore::connectionChanged);
 }
 

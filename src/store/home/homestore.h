@@ -407,6 +407,9 @@ private:
     // Raised by every stop(): loads and connects of an earlier run find themselves stale.
     quint64 m_run = 0;
     bool m_resyncInFlight = false;
+    // What the link itself last showed (live, degraded or idle), under a load's or a failure's state:
+    // what a resync that succeeds puts back.
+    ConnectionState m_linkState;
     bool m_timelineLoaded = false;
     std::map<QString, PendingWrite> m_pending;
     quint64 m_writeSequence = 0;

@@ -188,11 +188,22 @@ QCoro::Task<> HomeStore::resyncTask(QPointer<HomeStore> self)
     if (self->m_resyncInFlight)
         co_return;
     self->m_resyncInFlight = true;
-    // A resync only refreshes the home: a live store stays live (and keeps its energy poll), a degraded
-    // one stays degraded, a stopped one idle. Only what the load itself showed is put back; a state that
-    // an event set meanwhile (the link dropped, or came back) stands.
+    // A store that is not running (its start failed, or it never began) has no link to refresh: a
+    // reload alone would leave it loading for good. It is started instead. A stopped one stays stopped.
+    if (!self->m_started && !self->m_stopped) {
+        QCoro::Task<> starting = startTask(self);
+        co_await std::move(starting);
+        if (self)
+            self->m_resyncInFlight = false;
+        co_return;
+    }
+    // A resync only refreshes the home: afterwards the store shows what its link showed before (live
+    // stays live and keeps its energy poll, degraded stays degraded, a failed reload gives way to the
+    // link's state), a stopped one idle. Only what the load itself showed is replaced; a state that an
+    // event set meanwhile (the link dropped, or came back) stands, and a start on its way sets its own.
     const ConnectionState before = self->m_connection;
-    const bool loaded = co_await load(self);
+    QCoro::Task<bool> loading = load(self);
+    const bool loaded = co_await std::move(loading);
     if (!self)
         co_return;
     self->m_resyncInFlight = false;
@@ -201,8 +212,8 @@ QCoro::Task<> HomeStore::resyncTask(QPointer<HomeStore> self)
     using Kind = ConnectionState::Kind;
     if (self->m_stopped)
         self->setConnection(ConnectionState::idle());
-    else if (before.kind() == Kind::live || before.kind() == Kind::degraded || before.kind() == Kind::idle)
-        self->setConnection(before);
+    else if (before.kind() != Kind::connecting && before.kind() != Kind::loading)
+        self->setConnection(self->m_linkState);
 }
 
 QCoro::Task<> HomeStore::openSocket(QPointer<HomeStore> self)
@@ -325,7 +336,10 @@ void HomeStore::fail(const HomeyError &error)
     const QString title = error.errorDescription();
     setConnection(
         ConnectionState::failed(title.isEmpty() ? u"Er ging iets mis."_s : title, error.recovery()));
-    m_started = false;
+    // A store whose event loop runs is still running, failed reload or not: that loop reconnects by
+    // itself, and a start() beside it would race it with a second connect of the same link.
+    if (!m_eventTask)
+        m_started = false;
 }
 
 QCoro::Task<> HomeStore::stop()

@@ -138,6 +138,33 @@ private Q_SLOTS:
             QCOMPARE(puts.value(u"lamp%1"_s.arg(i)), i % 3 == 0 ? 22 : 21);
     }
 
+    // The hub fails the first load, then recovers: a resync starts the store and its link goes live.
+    void resyncAfterAFailedStartGoesLive()
+    {
+        FakeHub hub;
+        hub.setHome(lampHome(
+            2, [](int) { return u"keuken"_s; }, [](int) { return false; }));
+        QVERIFY(hub.listen());
+        new FakeRealtime(&hub);
+        const HomeyEndpoint endpoint{hub.baseURL(), u"hub"_s, std::nullopt};
+        auto socket = std::make_shared<HomeySocket>(endpoint, u"tok"_s, quickTiming());
+        auto rest = std::make_shared<HomeyClient>(endpoint, u"tok"_s, socket);
+        HomeStore store(rest, socket, nullptr, SettingsStore(u"homestorehub"_s));
+        hub.failPath(u"manager/devices/device/"_s, 500);
+        awaitTask(store.start());
+        QCOMPARE(store.connection().kind(), ConnectionState::Kind::failed);
+
+        hub.clearFaults();
+        awaitTask(store.resync());
+        QVERIFY(waitUntil([&] { return store.connection() == ConnectionState::live(); }));
+        QVERIFY(!store.lastError());
+        QCOMPARE(store.devices().size(), 2);
+        // The hub's changes come over the link.
+        QVERIFY(hub.setCapabilityValue(u"lamp1"_s, u"onoff"_s, true));
+        QVERIFY(waitUntil([&] { return agree(hub, store); }));
+        awaitTask(store.stop());
+    }
+
     // The link is dropped, frozen or restarted a hundred times while the hub's devices change, and the
     // store comes back live every time with the hub's values.
     void hundredLostLinks()

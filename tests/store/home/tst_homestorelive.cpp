@@ -263,6 +263,122 @@ private Q_SLOTS:
         QCOMPARE(f.store->connection(), ConnectionState::degraded(u"De live-verbinding viel weg: weg"_s));
     }
 
+    // Ctrl+R on a store that is not running starts it, up to live; a stopped store only stays idle.
+    void resyncStartsAStoreThatIsNotRunning_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("withRealtime");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("never started") << u"never started"_s << true << u"live"_s;
+        QTest::newRow("first load failed") << u"load failed"_s << true << u"live"_s;
+        QTest::newRow("first connect failed") << u"connect failed"_s << true << u"live"_s;
+        QTest::newRow("reload failed while live") << u"reload failed"_s << true << u"live"_s;
+        QTest::newRow("load failed, no realtime") << u"load failed"_s << false << u"degraded"_s;
+        QTest::newRow("stopped") << u"stopped"_s << true << u"idle"_s;
+    }
+    void resyncStartsAStoreThatIsNotRunning()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, withRealtime);
+        QFETCH(QString, after);
+        HomeFixture f(withRealtime);
+        if (before == u"load failed")
+            f.rest->fail(u"devices"_s, HomeyError::offline());
+        if (before == u"connect failed")
+            f.realtime->connectFailure = HomeyError::unreachable(u"hub"_s);
+        if (before != u"never started")
+            f.start();
+        if (before == u"reload failed") {
+            f.rest->fail(u"devices"_s, HomeyError::offline());
+            f.store->resync();
+            f.clock->advance(0ms);
+        }
+        if (before == u"stopped")
+            f.store->stop();
+        const bool failed = before != u"never started" && before != u"stopped";
+        QCOMPARE(f.store->connection().kind() == ConnectionState::Kind::failed, failed);
+
+        // The hub is back.
+        f.rest->heal(u"devices"_s);
+        if (f.realtime)
+            f.realtime->connectFailure.reset();
+        f.store->resync();
+        f.clock->advance(0ms);
+        const QHash<QString, ConnectionState> ends{
+            {u"live"_s, ConnectionState::live()},
+            {u"degraded"_s, ConnectionState::degraded(
+                                u"Geen live-verbinding. De gegevens zijn van het laatste ophaalmoment."_s)},
+            {u"idle"_s, ConnectionState::idle()}};
+        QCOMPARE(f.store->connection(), ends.value(after));
+        QVERIFY(!f.store->lastError());
+        QCOMPARE(f.store->devices().size(), 18);
+        // The link carries the hub's changes again; a stopped store has none.
+        if (withRealtime) {
+            f.change(u"lees"_s, u"onoff"_s, on(true));
+            QCOMPARE(f.value(u"lees"_s, u"onoff"_s), std::optional(on(after == u"live")));
+        }
+    }
+
+    // Started or resynced while its own reconnection goes on after a failed reload, the store keeps one
+    // link: no second one that the loop's connect then drops.
+    void oneLinkWhileReconnecting_data()
+    {
+        QTest::addColumn<bool>("restart"); // start(), else resync()
+        QTest::newRow("start") << true;
+        QTest::newRow("resync") << false;
+    }
+    void oneLinkWhileReconnecting()
+    {
+        QFETCH(bool, restart);
+        HomeFixture f;
+        f.start();
+        f.realtime->connectLatency = 1s;
+        f.rest->fail(u"devices"_s, HomeyError::offline());
+        f.realtime->end();
+        f.clock->advance(1s); // the reload fails; the loop's connect is on its way
+        QCOMPARE(f.store->connection().kind(), ConnectionState::Kind::failed);
+
+        f.rest->heal(u"devices"_s);
+        f.realtime->connectLatency = 100ms;
+        if (restart)
+            f.store->start();
+        else
+            f.store->resync();
+        f.clock->advance(3s);
+        QCOMPARE(f.store->connection(), ConnectionState::live());
+        QVERIFY(!f.store->lastError());
+        QCOMPARE(f.realtime->disconnects, 0);
+        f.change(u"lees"_s, u"onoff"_s, on(true));
+        QCOMPARE(f.value(u"lees"_s, u"onoff"_s), std::optional(on(true)));
+    }
+
+    // A resync and the reconnection's reload never run side by side: whichever comes second does
+    // without, and the reconnection connects all the same.
+    void oneReloadAtATime_data()
+    {
+        QTest::addColumn<bool>("resyncFirst");
+        QTest::newRow("link lost during a resync") << true;
+        QTest::newRow("resync during the reconnection's reload") << false;
+    }
+    void oneReloadAtATime()
+    {
+        QFETCH(bool, resyncFirst);
+        HomeFixture f;
+        f.start();
+        f.rest->delay(u"devices"_s, 3s);
+        if (resyncFirst)
+            f.store->resync();
+        f.realtime->end();
+        f.clock->advance(1s);
+        if (!resyncFirst)
+            f.store->resync();
+        QCOMPARE(f.calls(u"devices"_s), 2);
+        QCOMPARE(f.realtime->connects.size(), resyncFirst ? 2 : 1);
+        f.clock->advance(6s);
+        QCOMPARE(f.realtime->connects.size(), 2);
+        QCOMPARE(f.store->connection(), ConnectionState::live());
+    }
+
     // Whatever the store was waiting for when it was stopped or went, nothing of it runs on afterwards.
     void endsMidFlight_data()
     {
@@ -456,6 +572,81 @@ private Q_SLOTS:
         f.clock->advance(1ms);
         QCOMPARE(f.store->energy(), (EnergyState{37, 40, -3}));
         QCOMPARE(log.matching(u"energie:"_s).size(), 3);
+    }
+
+    // Without a grid meter the consumption stays the hub's and nothing counts as drawn from the grid;
+    // without an inverter nothing counts as made.
+    void energyFromTheMetersThereAre_data()
+    {
+        QTest::addColumn<QStringList>("meters");
+        QTest::addColumn<EnergyState>("energy");
+        QTest::newRow("inverter only") << QStringList{u"omvormer"_s} << EnergyState{500, 11, 0};
+        QTest::newRow("meter only") << QStringList{u"meter"_s} << EnergyState{-3, 0, -3};
+        QTest::newRow("neither") << QStringList{} << EnergyState{500, 0, 500};
+    }
+    void energyFromTheMetersThereAre()
+    {
+        QFETCH(QStringList, meters);
+        DutchHome::Home home = DutchHome::metered();
+        for (const QString &id : {u"omvormer"_s, u"meter"_s}) {
+            if (!meters.contains(id))
+                home.devices.remove(id);
+        }
+        HomeFixture f(true, home);
+        f.rest->home.energy = {500, 0, 500};
+        f.start();
+        f.store->panelDidAppear();
+        QTEST(f.store->energy(), "energy");
+    }
+
+    // A power change exactly half a second after the last recomputation is recomputed at once.
+    void energyThrottleOpensAtHalfASecond_data()
+    {
+        QTest::addColumn<int>("gapMs");
+        QTest::addColumn<bool>("atOnce");
+        QTest::newRow("499 ms") << 499 << false;
+        QTest::newRow("500 ms") << 500 << true;
+    }
+    void energyThrottleOpensAtHalfASecond()
+    {
+        QFETCH(int, gapMs);
+        QFETCH(bool, atOnce);
+        HomeFixture f(true, DutchHome::metered());
+        f.start();
+        f.store->panelDidAppear();
+        f.change(u"omvormer"_s, u"measure_power"_s, CapabilityValue::fromNumber(20));
+        QCOMPARE(f.store->energy().generationW, 20);
+        f.clock->advance(std::chrono::milliseconds(gapMs));
+        f.change(u"omvormer"_s, u"measure_power"_s, CapabilityValue::fromNumber(30));
+        QCOMPARE(f.store->energy().generationW, atOnce ? 30 : 20);
+        f.clock->advance(1ms);
+        QCOMPARE(f.store->energy().generationW, 30);
+    }
+
+    // Each capability the overview shows rebuilds it when the hub changes it.
+    void overviewFollowsWhatItShows_data()
+    {
+        QTest::addColumn<QString>("deviceID");
+        QTest::addColumn<QString>("capabilityID");
+        QTest::addColumn<CapabilityValue>("value");
+        QTest::newRow("on/off") << u"tuinlamp"_s << u"onoff"_s << on(true);
+        QTest::newRow("dim level") << u"plafond"_s << u"dim"_s << CapabilityValue::fromNumber(0.8);
+        QTest::newRow("temperature") << u"thermo"_s << u"measure_temperature"_s
+                                     << CapabilityValue::fromNumber(25);
+    }
+    void overviewFollowsWhatItShows()
+    {
+        QFETCH(QString, deviceID);
+        QFETCH(QString, capabilityID);
+        QFETCH(CapabilityValue, value);
+        HomeFixture f;
+        f.start();
+        f.store->panelDidAppear();
+        const RestState before = f.store->rest();
+        QSignalSpy rebuilt(f.store.get(), &HomeStore::restChanged);
+        f.change(deviceID, capabilityID, value);
+        QCOMPARE(rebuilt.size(), 1);
+        QVERIFY(f.store->rest() != before);
     }
 
     void energyPollWhileShownAndLive()

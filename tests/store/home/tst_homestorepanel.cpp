@@ -434,6 +434,38 @@ private Q_SLOTS:
                      QDateTime(QDate(2026, 1, 5), QTime(9, 1, 0, 500), Qt::UTC));
     }
 
+    // The map is cut only once it holds more than two hundred uses; the user defaults hold what it holds.
+    void recentIsCutOnlyAboveTwoHundred_data()
+    {
+        QTest::addColumn<int>("others");
+        QTest::addColumn<bool>("usedBefore");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("the 200th") << 199 << false << 200;
+        QTest::newRow("a known one among 200") << 199 << true << 200;
+        QTest::newRow("the 201st") << 200 << false << 100;
+    }
+    void recentIsCutOnlyAboveTwoHundred()
+    {
+        QFETCH(int, others);
+        QFETCH(bool, usedBefore);
+        QFETCH(int, kept);
+        HomeFixture f;
+        QMap<QString, double> stored;
+        const double start = double(f.clock->wallNow().toSecsSinceEpoch()) - 1000.0;
+        for (int i = 0; i < others; ++i)
+            stored.insert(u"device:d%1"_s.arg(i), start + i);
+        if (usedBefore)
+            stored.insert(u"room:keuken"_s, start - 1);
+        f.defaults.setValue(HomeStore::recentKey, stored);
+        f.reopen();
+        f.start();
+        f.store->enterScope(u"keuken"_s);
+        QCOMPARE(f.store->recent().size(), kept);
+        QVERIFY(f.store->recent().contains(u"room:keuken"_s));
+        QCOMPARE(f.defaults.doubleMapValue(HomeStore::recentKey).value_or(QMap<QString, double>()).size(),
+                 kept);
+    }
+
     void recentUsesKeepTheNewestHundred()
     {
         HomeFixture f;
