@@ -49,6 +49,7 @@ Item {
                 motion: line.motion
                 onActivated: line.screen.activate(line.look.index)
                 onScrubbed: level => line.screen.scrub(line.deviceId, level)
+                onReleased: level => line.screen.release(line.deviceId, level)
                 HoverHandler {
                     onHoveredChanged: if (hovered) line.screen.hover(line.look.index, row.mapToGlobal(point.position))
                 }
