@@ -139,6 +139,23 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(writtenValues(), room, patience);
     }
 
+    // The hub fails the first load: the panel shows the connection problem, and Ctrl+R there tries again,
+    // as "Opnieuw proberen" does.
+    void ctrlRTriesAgainOnTheConnectionScreen()
+    {
+        m_hub->failPath(u"manager/devices/device/"_s, 500);
+        Copy &copy = start({}, hubEnvironment());
+        const QString failed = u"verbinding: De Homey gaf een fout (500)"_s;
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(failed), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        picture(copy, u"connection-problem"_s);
+        m_hub->clearFaults();
+        typeKeys({u"ctrl+r"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was failed("_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+    }
+
     void ctrlReturnKeepsThePanelOpen()
     {
         Copy *opened = openPanel();
