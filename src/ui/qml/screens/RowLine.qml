@@ -54,13 +54,29 @@ Item {
                     onHoveredChanged: if (hovered) line.screen.hover(line.look.index, row.mapToGlobal(point.position))
                 }
             }
-            // Where the open device's control strip goes.
-            Loader {
-                objectName: "controlStripSlot"
-                property string deviceID: line.deviceId
+            // Where the open device's control strip goes. The slot grows to the strip's height as the row
+            // expands and shrinks as it closes; while it grows the strip slides in from its top edge and
+            // fades in. All of it animates only while the panel is on screen with full motion.
+            Item {
+                id: slot
+                readonly property bool open: line.expanded && line.controlStrip !== null
                 width: parent.width
-                active: line.expanded && line.controlStrip !== null
-                sourceComponent: line.controlStrip
+                height: open ? strip.implicitHeight : 0
+                clip: strip.active && height < strip.implicitHeight
+                Behavior on height {
+                    enabled: line.motion.animates
+                    NumberAnimation { duration: line.motion.quick; easing.type: Easing.OutQuad }
+                }
+                Loader {
+                    id: strip
+                    objectName: "controlStripSlot"
+                    property string deviceID: line.deviceId
+                    width: parent.width
+                    y: slot.height - implicitHeight
+                    opacity: implicitHeight > 0 ? Math.min(1, slot.height / implicitHeight) : 1
+                    active: slot.open || slot.height > 0
+                    sourceComponent: line.controlStrip
+                }
             }
         }
     }
