@@ -52,6 +52,7 @@ PanelController::PanelController(Options options, QObject *parent)
     sharedController = this;
     connect(m_window.get(), &PalettePanel::escapePressed, this, [this] { hide(u"esc"_s); });
     connect(m_window.get(), &QWindow::activeChanged, this, &PanelController::focusChanged);
+    connect(m_window.get(), &PalettePanel::exposed, this, &PanelController::settle);
     for (auto changed :
          {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
         connect(m_window.get(), changed, this, &PanelController::saveFrame);
@@ -212,6 +213,16 @@ std::optional<QRect> PanelController::shownFrame() const
     if (X11WindowFrame::available())
         return X11WindowFrame::frame(m_window.get());
     return m_window->frameGeometry();
+}
+
+void PanelController::settle()
+{
+    // Qt places the pointer in the panel by where it believes the panel is; a reparenting window manager
+    // can leave that belief at the spot inside its frame where the panel sat before the frame moved. Asking
+    // for the place the panel already has sets it right, and changes nothing on screen.
+    const std::optional<QRect> frame = shownFrame();
+    if (frame && *frame != m_window->frameGeometry())
+        m_window->setFramePosition(frame->topLeft());
 }
 
 void PanelController::saveFrame()

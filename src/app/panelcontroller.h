@@ -73,6 +73,8 @@ private:
     // The frame where the window system shows the panel; nullopt while hidden, parked off-screen, or not
     // yet placed by the window manager.
     std::optional<QRect> shownFrame() const;
+    // Brings Qt's record of where the panel is in line with where the window manager put it.
+    void settle();
     // Remembers the shown frame when it is known and on a screen.
     void saveFrame();
     void focusChanged();
