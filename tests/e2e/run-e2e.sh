@@ -26,9 +26,14 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY
 
-# Xvfb names the display it took on the descriptor it is given.
-Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
+# Xvfb names the display it took on the descriptor it is given. A display the caller started
+# (run-e2e-monitors.sh) is taken as it is.
+if [ -n "${QUORVANE_E2E_DISPLAY:-}" ]; then
+    echo "${QUORVANE_E2E_DISPLAY#:}" >"$work/display"
+else
+    Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+fi
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
     sleep 0.05
