@@ -5,6 +5,7 @@
 #include "app/hotkeycombo.h"
 #include "app/hotkeygrabber.h"
 #include "app/panelcontroller.h"
+#include "app/probes/probeoutputs.h"
 #include "base/settingsstore.h"
 #include "homey/model/connectionstate.h"
 #include "homey/model/homeynotification.h"
@@ -56,6 +57,8 @@ public:
         std::shared_ptr<BannerService> banners;
         PanelController::Options panel;
         HomeStore::Options store;
+        // Where the diagnostic switches' probes report; empty outputs report nowhere and end nothing.
+        ProbeOutputs probes;
     };
 
     // Options for this process: the switches of its command line, the desktop's services.
@@ -64,7 +67,8 @@ public:
     explicit AppDelegate(Options options, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // Start-up, in a fixed order with its log lines; the hub boot follows on the next event-loop turn.
+    // Start-up, in a fixed order with its log lines; the hub boot, and after it the probes of the
+    // diagnostic switches, follow on the next event-loop turn.
     void applicationDidFinishLaunching();
     // The last log line, written out before returning.
     void applicationWillTerminate();
