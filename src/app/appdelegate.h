@@ -41,7 +41,8 @@ class StatusItemController;
 // appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegateboot.cpp: the
 // hub boot, swapping the store, reconnecting and forgetting the token; appdelegatesignals.cpp: the
 // process signals and snapshots; appdelegatedesktop.cpp: tray icon, global hot key, banners and the
-// settings window.
+// settings window. The probes of the diagnostic switches (probes/) run after the boot, through the
+// public members below.
 class AppDelegate : public QObject {
     Q_OBJECT
 

@@ -1,6 +1,5 @@
 #include "app/boot.h"
 #include "app/probes/probes.h"
-#include "app/probes/probetext.h"
 #include "base/log.h"
 #include "store/home/homestore.h"
 
@@ -19,7 +18,7 @@ QCoro::Task<> applyInitialRoom(std::shared_ptr<ProbeContext> context)
     if (!alive)
         co_return;
 
-    const QString room = u"--room "_s + ProbeText::quoted(*name);
+    const QString room = u"--room \""_s + *name + u"\""_s;
     const QPointer<HomeStore> store = context->store();
     const std::optional<QString> zoneID = store->zoneID(*name);
     if (!zoneID) {

@@ -1,6 +1,5 @@
 #include "app/probes/syntheticinput.h"
 
-#include "app/probes/probetext.h"
 #include "base/log.h"
 
 #include <algorithm>
@@ -87,7 +86,7 @@ bool SyntheticInput::postCommandKey(const QString &name)
 {
     const std::optional<Key> key = commandKey(name);
     if (!key) {
-        log(u"!! --keys: onbekende toets "_s + ProbeText::quoted(name));
+        log(u"!! --keys: onbekende toets \""_s + name + u"\""_s);
         return false;
     }
     return post(*key, Delivery::immediate);
