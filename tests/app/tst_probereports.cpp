@@ -2,7 +2,6 @@
 #include "app/probes/keycheck.h"
 #include "app/probes/keyscript.h"
 #include "app/probes/searchreport.h"
-#include "app/probes/syntheticinput.h"
 #include "base/log.h"
 
 #include <QFileInfo>
@@ -47,8 +46,7 @@ QList<Hit> hitsNamed(const QStringList &ids)
 
 } // namespace
 
-// What the probes print: the search report, the key check of the typing runs, and the tables and places
-// their synthetic input uses.
+// What the probes print: the search report and the key check of the typing runs; where a picture goes.
 class TstProbeReports : public QObject {
     Q_OBJECT
 
@@ -145,45 +143,6 @@ private Q_SLOTS:
         QCOMPARE(KeyCheck::expectedIDsOf(hits, devices, std::nullopt),
                  (QStringList{u"device:lamp"_s, u"device:sensor"_s, u"device:elders"_s, u"device:weg"_s,
                               u"room:kamer"_s}));
-    }
-
-    void onlyTheTablesKeysCanBeTyped_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("command");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("a") << u"a"_s << false << int(Qt::Key_A) << u"a"_s;
-        QTest::newRow("z") << u"z"_s << false << int(Qt::Key_Z) << u"z"_s;
-        QTest::newRow("9") << u"9"_s << false << int(Qt::Key_9) << u"9"_s;
-        QTest::newRow("blank") << u" "_s << false << int(Qt::Key_Space) << u" "_s;
-        for (const QString &none : {u"A"_s, u"é"_s, u"."_s, u"ab"_s, QString()})
-            QTest::newRow(qPrintable(u"typed "_s + none)) << none << false << 0 << QString();
-        QTest::newRow("enter") << u"enter"_s << true << int(Qt::Key_Return) << u"\r"_s;
-        QTest::newRow("return") << u"return"_s << true << int(Qt::Key_Return) << u"\r"_s;
-        QTest::newRow("escape") << u"escape"_s << true << int(Qt::Key_Escape) << u"\x1b"_s;
-        QTest::newRow("down") << u"down"_s << true << int(Qt::Key_Down) << QString();
-        for (const QString &none : {u"Enter"_s, u"a"_s, u"pgdn"_s, QString()})
-            QTest::newRow(qPrintable(u"named "_s + none)) << none << true << 0 << QString();
-    }
-    void onlyTheTablesKeysCanBeTyped()
-    {
-        QFETCH(QString, typed);
-        QFETCH(bool, command);
-        QFETCH(int, key);
-        QFETCH(QString, text);
-        const std::optional<SyntheticInput::Key> found =
-            command ? SyntheticInput::commandKey(typed) : SyntheticInput::keyCode(typed);
-        QCOMPARE(found, key ? std::optional(SyntheticInput::Key{key, text}) : std::nullopt);
-    }
-
-    void pointerRestsOverTheList()
-    {
-        const QRect panel(100, 200, 760, 540);
-        QCOMPARE(SyntheticInput::resultsPoint(panel, 0), QPoint(480, 350));
-        QCOMPARE(SyntheticInput::resultsPoint(panel, 7), QPoint(482, 351));
-        QCOMPARE(SyntheticInput::sweepPoint(panel, 0), QPoint(480, 330));
-        QCOMPARE(SyntheticInput::sweepPoint(panel, 5), QPoint(480, 530));
     }
 
     void thePictureStaysInTheLogsFolder_data()
