@@ -1,5 +1,9 @@
 #include "paletterig.h"
+#include "ui/palette/keymonitor.h"
 
+#include <QKeyEvent>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -114,6 +118,7 @@ private Q_SLOTS:
     void escapeLadder();
     void anArmedWriteNeedsAFreshPressWithinTheWindow();
     void returnConfirmsTheWriteAClickArmed();
+    void aHeldReturnConfirmsNothingHoweverItArrives();
 };
 
 void PaletteKeysTest::keyMap_data()
@@ -360,6 +365,38 @@ void PaletteKeysTest::returnConfirmsTheWriteAClickArmed()
     rig.key(Qt::Key_Return);
     QCOMPARE(rig.writes(), QStringList{u"voordeur button_unlatch true"_s});
     QVERIFY(!rig.palette->gate()->hasArmed());
+}
+
+void PaletteKeysTest::aHeldReturnConfirmsNothingHoweverItArrives()
+{
+    // The panel's window, its keys handed to the palette as the running program does.
+    PaletteRig rig;
+    QQuickWindow window;
+    QQuickItem view;
+    view.setParentItem(window.contentItem());
+    KeyMonitor monitor(&view,
+                       [&](int key, Qt::KeyboardModifiers modifiers, const QString &text, bool repeat) {
+                           return rig.palette->handleKey(key, modifiers, text, repeat);
+                       });
+    const auto send = [&](QEvent::Type type, quint64 at) {
+        QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, 36, 0, 0);
+        event.setTimestamp(at);
+        QCoreApplication::sendEvent(&window, &event);
+        rig.settle();
+    };
+    rig.open(u"voordeur"_s);
+    send(QEvent::KeyPress, 1000);
+    QVERIFY(rig.palette->gate()->hasArmed());
+    // Held: the X server repeats it every 33 ms, and Qt passes each repeat on unmarked.
+    for (quint64 at = 1250; at < 3500; at += 33) {
+        send(QEvent::KeyRelease, at);
+        send(QEvent::KeyPress, at);
+    }
+    QVERIFY(rig.writes().isEmpty());
+    QVERIFY(rig.palette->gate()->hasArmed());
+    send(QEvent::KeyRelease, 3600);
+    send(QEvent::KeyPress, 3800);
+    QCOMPARE(rig.writes(), QStringList{u"voordeur locked false"_s});
 }
 
 QTEST_MAIN(PaletteKeysTest)
