@@ -5,9 +5,12 @@
 #include "manualclock.h"
 #include "recordingwriter.h"
 #include "store/home/homestore.h"
+#include "ui/controls/armmodechiplook.h"
+#include "ui/controls/controlrowlook.h"
 #include "ui/controls/controlstripmodel.h"
 #include "ui/controls/guardgate.h"
 #include "ui/controls/levelcoalescer.h"
+#include "ui/fmt.h"
 
 #include <cmath>
 #include <QAbstractItemModelTester>
@@ -60,9 +63,10 @@ class TestControlStripModel : public QObject {
         return std::make_unique<ControlStripModel>(m_store.get(), deviceID, m_writer, m_gate.get(),
                                                    m_coalescer.get());
     }
-    static QVariant role(const ControlStripModel &model, int row, ControlStripModel::Role role)
+    // The row as the strip's QML reads it.
+    static ControlRowLook look(const ControlStripModel &model, int row)
     {
-        return model.data(model.index(row), role);
+        return model.data(model.index(row), ControlStripModel::LookRole).value<ControlRowLook>();
     }
     void realtime(HomeyEvent event)
     {
@@ -105,7 +109,7 @@ private Q_SLOTS:
         realtime(HomeyEvent::Capability{u"kleurlamp"_s, u"dim"_s, CapabilityValue::fromNumber(0.8)});
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed[0][0].toModelIndex().row(), 1);
-        QCOMPARE(role(*model, 1, ControlStripModel::ReadoutRole), u"80%"_s);
+        QCOMPARE(look(*model, 1).readout, u"80%"_s);
 
         realtime(HomeyEvent::Capability{u"voordeur"_s, u"locked"_s, CapabilityValue::fromBool(false)});
         QCOMPARE(changed.size(), 1);
@@ -113,7 +117,7 @@ private Q_SLOTS:
         // A drag shows where the pointer is before the store has the value.
         model->scrub(1, 0.3);
         model->scrub(1, 0.6);
-        QCOMPARE(role(*model, 1, ControlStripModel::ValueRole).toDouble(), 0.6);
+        QCOMPARE(look(*model, 1).bar.value, 0.6);
         QCOMPARE(m_writer->writes.size(), 1);
 
         Device fewer = colourLamp();
@@ -129,27 +133,27 @@ private Q_SLOTS:
     {
         auto model = open(u"voordeur"_s);
         QAbstractItemModelTester tester(model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Ontgrendelen"_s);
+        QCOMPARE(look(*model, 0).buttonText, u"Ontgrendelen"_s);
 
         model->activate(0);
         QVERIFY(m_writer->writes.isEmpty());
-        QVERIFY(role(*model, 0, ControlStripModel::ArmedRole).toBool());
-        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Zeker weten? Nogmaals"_s);
-        QCOMPARE(role(*model, 0, ControlStripModel::AccessibleNameRole), u"Bevestig: Ontgrendelen"_s);
+        QVERIFY(look(*model, 0).armed);
+        QCOMPARE(look(*model, 0).buttonText, u"Zeker weten? Nogmaals"_s);
+        QCOMPARE(look(*model, 0).accessibleName, u"Bevestig: Ontgrendelen"_s);
         model->activate(0);
         QCOMPARE(m_writer->writes.size(), 1);
         QCOMPARE(m_writer->writes[0].value, CapabilityValue::fromBool(false));
 
         // The unlatch button drops back to its normal look when the window ends.
         model->activate(1);
-        QVERIFY(role(*model, 1, ControlStripModel::ArmedRole).toBool());
+        QVERIFY(look(*model, 1).armed);
         m_clock->advance(GuardGate::window);
-        QVERIFY(!role(*model, 1, ControlStripModel::ArmedRole).toBool());
+        QVERIFY(!look(*model, 1).armed);
         QCOMPARE(m_writer->writes.size(), 1);
 
         // Once unlocked, locking goes out on one press.
         realtime(HomeyEvent::Capability{u"voordeur"_s, u"locked"_s, CapabilityValue::fromBool(false)});
-        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Op slot doen"_s);
+        QCOMPARE(look(*model, 0).buttonText, u"Op slot doen"_s);
         model->activate(0);
         QCOMPARE(m_writer->writes.size(), 2);
     }
@@ -157,10 +161,10 @@ private Q_SLOTS:
     void anActionButtonThatOpensAsksToo()
     {
         auto model = open(u"poort"_s);
-        QCOMPARE(role(*model, 0, ControlStripModel::KindRole), u"action"_s);
+        QCOMPARE(look(*model, 0).kind, u"action"_s);
         model->activate(0);
         QVERIFY(m_writer->writes.isEmpty());
-        QVERIFY(role(*model, 0, ControlStripModel::ArmedRole).toBool());
+        QVERIFY(look(*model, 0).armed);
         model->activate(0);
         QCOMPARE(m_writer->writes.size(), 1);
     }
@@ -184,28 +188,28 @@ private Q_SLOTS:
 
         QStringList kinds;
         for (int row = 0; row < model->rowCount(); ++row) {
-            kinds.append(role(*model, row, ControlStripModel::KindRole).toString());
-            const double value = role(*model, row, ControlStripModel::ValueRole).toDouble();
-            QVERIFY2(std::isfinite(value), qPrintable(kinds.last()));
-            if (role(*model, row, ControlStripModel::BarRole).toBool())
-                QVERIFY(value >= 0 && value <= 1);
-            for (auto text : {ControlStripModel::ReadoutRole, ControlStripModel::AccessibleValueRole}) {
-                const QString shown = role(*model, row, text).toString().toLower();
-                QVERIFY2(!shown.contains(u"nan"_s) && !shown.contains(u"inf"_s), qPrintable(shown));
+            const ControlRowLook shown = look(*model, row);
+            kinds.append(shown.kind);
+            QVERIFY2(std::isfinite(shown.bar.value), qPrintable(kinds.last()));
+            if (shown.hasBar)
+                QVERIFY(shown.bar.value >= 0 && shown.bar.value <= 1);
+            for (const QString &text : {shown.readout, shown.accessibleDescription}) {
+                QVERIFY2(!text.toLower().contains(u"nan"_s) && !text.toLower().contains(u"inf"_s),
+                         qPrintable(text));
             }
         }
         QCOMPARE(kinds, (QStringList{u"slider"_s, u"slider"_s, u"slider"_s, u"hue"_s, u"thermostat"_s,
                                      u"armMode"_s}));
-        QCOMPARE(role(*model, 0, ControlStripModel::ReadoutRole), u"-4 °"_s);
-        QCOMPARE(role(*model, 1, ControlStripModel::ValueRole).toDouble(), 1.0);
-        QCOMPARE(role(*model, 4, ControlStripModel::ValueRole).toDouble(), 20.0);
-        const QVariantList chips = role(*model, 5, ControlStripModel::ChipsRole).toList();
+        QCOMPARE(look(*model, 0).readout, u"-4 °"_s);
+        QCOMPARE(look(*model, 1).bar.value, 1.0);
+        QCOMPARE(look(*model, 4).readout, Fmt::celsius(20.0));
+        const QVariantList chips = look(*model, 5).chips;
         QCOMPARE(chips.size(), 2);
         for (const QVariant &chip : chips)
-            QVERIFY(!chip.toMap().value(u"current"_s).toBool());
+            QVERIFY(!chip.value<ArmModeChipLook>().accessibleDescription.contains(u"huidige stand"_s));
 
         // A bar whose range is empty takes no drag; a position that is no number is no position.
-        QVERIFY(!role(*model, 2, ControlStripModel::EnabledRole).toBool());
+        QVERIFY(!look(*model, 2).enabled);
         model->scrub(2, 0.5);
         model->scrub(0, std::nan(""));
         model->release(0, INFINITY);
