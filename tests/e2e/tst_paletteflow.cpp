@@ -1,7 +1,6 @@
 #include "endtoend.h"
 
 #include <QDir>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
@@ -22,32 +21,6 @@ QImage hintBar(const QImage &panel)
 class TstPaletteFlow : public EndToEndCase {
     Q_OBJECT
 
-    // A copy connected to the hub with its panel up and holding the keyboard; null when it did not
-    // get there.
-    Copy *openPanel()
-    {
-        Copy &copy = start({}, hubEnvironment());
-        if (!QTest::qWaitFor([&] { return copy.logged(u"verbinding: Live verbonden."_s); }, patience))
-            return nullptr;
-        copy.signal(SIGUSR1);
-        if (!QTest::qWaitFor([&] { return copy.logged(u"panel: key=true"_s); }, patience))
-            return nullptr;
-        return &copy;
-    }
-    static void typeText(const QString &text)
-    {
-        EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
-    }
-    // The hub's writes: "PUT <path>" and "POST <path>".
-    QStringList writes() const
-    {
-        QStringList lines;
-        for (const FakeRequest &request : m_hub->requests()) {
-            if (request.method != "GET")
-                lines << QString::fromUtf8(request.method + ' ' + request.path());
-        }
-        return lines;
-    }
     // The panel as it is now, also kept as e2e/<name>.png in the build folder for a person to see.
     QImage picture(Copy &copy, const QString &name)
     {
@@ -141,45 +114,6 @@ private Q_SLOTS:
         QVERIFY(!copy.logged(u"panel: verborgen"_s));
         // The armed write's hints ("bevestig", "toch niet") are gone with it.
         QTRY_VERIFY_WITH_TIMEOUT(hintBar(picture(copy, u"unlocked"_s)) != hintBar(armed), patience);
-    }
-
-    void aHeldReturnNeverConfirmsAnUnlock()
-    {
-        Copy *opened = openPanel();
-        QVERIFY(opened);
-        Copy &copy = *opened;
-        // The X server repeats a held key, as a desktop does; its repeats sometimes reach the program as
-        // a release and a new press.
-        EndToEnd::run(u"xset"_s, {u"r"_s, u"on"_s});
-        EndToEnd::run(u"xset"_s, {u"r"_s, u"rate"_s, u"250"_s, u"30"_s});
-        QVERIFY(EndToEnd::run(u"xset"_s, {u"q"_s}).contains(u"auto repeat:  on"_s));
-        typeText(u"voordeur"_s);
-        typeKeys({u"Return"_s});
-        const QString asked = u"bevestiging gevraagd: Voordeur locked -> bool(false). Niets verstuurd."_s;
-        const auto hold = [](const QStringList &after) {
-            EndToEnd::run(
-                u"xdotool"_s,
-                QStringList{u"keydown"_s, u"Return"_s, u"sleep"_s, u"3"_s, u"keyup"_s, u"Return"_s} + after);
-        };
-        // The fault came and went: a dozen holds, each of them only asking.
-        for (int held = 1; held <= 12; ++held) {
-            hold({});
-            QTRY_VERIFY_WITH_TIMEOUT(copy.count(asked) >= held, patience);
-            QVERIFY2(writes().isEmpty(), qPrintable(u"hold %1: "_s.arg(held) + writes().join(u", "_s)));
-            QCOMPARE(copy.count(asked), held);
-            // Past the window, so the next hold asks afresh.
-            QTest::qWait(1500);
-        }
-        // A press of its own after the hold, still inside the window, sends the unlock once.
-        hold({u"sleep"_s, u"0.3"_s, u"key"_s, u"Return"_s});
-        const QString lock = u"PUT /api/manager/devices/device/"_s + frontDoor + u"/capability/locked"_s;
-        QTRY_COMPARE_WITH_TIMEOUT(writes(), QStringList{lock}, patience);
-        QTest::qWait(500);
-        QCOMPARE(writes(), QStringList{lock});
-        for (const FakeRequest &request : m_hub->requests()) {
-            if (request.method == "PUT")
-                QCOMPARE(QJsonDocument::fromJson(request.body).object().value(u"value"_s), QJsonValue(false));
-        }
     }
 
     void eachStateDrawsItsOwnHintsAndCtrlNOpensTheList()
