@@ -80,7 +80,8 @@ private Q_SLOTS:
         m_clock = std::make_shared<ManualClock>();
         auto rest = std::make_shared<FakeRestClient>(m_clock);
         rest->home.zones = {Zone{.id = u"woonkamer"_s, .name = u"Woonkamer"_s}};
-        rest->home.devices = {colourLamp(), lock(), twoChannelSwitch(), gateWithQuickAction(), oddDevice()};
+        rest->home.devices = {colourLamp(), lock(), twoChannelSwitch(), gateWithQuickAction(), oddDevice(),
+                              thermostat(), alarm()};
         m_realtime = std::make_shared<FakeRealtime>();
         m_store = std::make_unique<HomeStore>(rest, m_realtime, nullptr, SettingsStore(u"controlstrip"_s),
                                               HomeStore::Options{m_clock});
@@ -177,6 +178,58 @@ private Q_SLOTS:
         QCOMPARE(m_writer->writes.size(), 2);
         QCOMPARE(m_writer->writes[0].capabilityID, u"onoff.output1"_s);
         QCOMPARE(m_writer->writes[1].capabilityID, u"onoff.output2"_s);
+    }
+
+    // The thermostat's buttons and a bar's accessibility steps.
+    void stepsStayInsideTheRange_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QString>("written");
+        const double keep = std::nan("");
+        QTest::newRow("warmer") << u"thermostaat"_s << 0 << keep << 1 << u"target_temperature 21.5"_s;
+        QTest::newRow("colder") << u"thermostaat"_s << 0 << keep << -7 << u"target_temperature 20.5"_s;
+        QTest::newRow("warmer at the top")
+            << u"thermostaat"_s << 0 << 30.0 << 1 << u"target_temperature 30"_s;
+        QTest::newRow("no target steps from 20")
+            << u"vreemd"_s << 4 << keep << 1 << u"target_temperature 20.5"_s;
+        QTest::newRow("dim") << u"kleurlamp"_s << 1 << keep << 1 << u"dim 0.45"_s;
+        QTest::newRow("hue") << u"kleurlamp"_s << 3 << keep << -1 << u"light_hue 0.58"_s;
+        QTest::newRow("beyond the range counts as the top")
+            << u"vreemd"_s << 1 << keep << -1 << u"windowcoverings_set 0.95"_s;
+        QTest::newRow("an empty range takes no step") << u"vreemd"_s << 2 << keep << 1 << QString();
+        QTest::newRow("no direction") << u"thermostaat"_s << 0 << keep << 0 << QString();
+    }
+    void stepsStayInsideTheRange()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, row);
+        QFETCH(double, value);
+        QFETCH(int, direction);
+        QFETCH(QString, written);
+        auto model = open(device);
+        if (!std::isnan(value)) {
+            const QString id = model->rows().at(row).capability();
+            realtime(HomeyEvent::Capability{device, id, CapabilityValue::fromNumber(value)});
+        }
+        model->adjust(row, direction);
+        QStringList writes;
+        for (const RecordingWriter::Write &write : m_writer->writes)
+            writes << write.capabilityID + u' ' + QString::number(*write.value.numberValue());
+        QCOMPARE(writes.join(u", "_s), written);
+    }
+
+    void stepsOfTheAlarmMoveItsCursorOnly()
+    {
+        auto model = open(u"alarm"_s);
+        const Device alarm = *m_store->device(u"alarm"_s);
+        model->adjust(0, 1);
+        model->adjust(0, 1);
+        QCOMPARE(m_gate->cursor(alarm, u"homealarm_state"_s), u"disarmed"_s);
+        QVERIFY(!m_gate->hasArmed());
+        QVERIFY(m_writer->writes.isEmpty());
     }
 
     void badValuesDrawSaneRowsAndWriteNothing()
