@@ -172,6 +172,32 @@ protected:
     {
         EndToEnd::run(u"xdotool"_s, QStringList{u"key"_s, u"--delay"_s, u"120"_s} + keys);
     }
+    // A copy connected to the hub with its panel up and holding the keyboard; null when it did not
+    // get there.
+    Copy *openPanel()
+    {
+        Copy &copy = start({}, hubEnvironment());
+        if (!QTest::qWaitFor([&] { return copy.logged(u"verbinding: Live verbonden."_s); }, patience))
+            return nullptr;
+        copy.signal(SIGUSR1);
+        if (!QTest::qWaitFor([&] { return copy.logged(u"panel: key=true"_s); }, patience))
+            return nullptr;
+        return &copy;
+    }
+    static void typeText(const QString &text)
+    {
+        EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
+    }
+    // The hub's writes: "PUT <path>" and "POST <path>".
+    QStringList writes() const
+    {
+        QStringList lines;
+        for (const FakeRequest &request : m_hub->requests()) {
+            if (request.method != "GET")
+                lines << QString::fromUtf8(request.method + ' ' + request.path());
+        }
+        return lines;
+    }
     SettingsStore settings() const
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home() + u"/config"_s));

@@ -6,7 +6,7 @@ set -euo pipefail
 test_binary=$1
 shift
 
-for tool in Xvfb xdotool xprop trayer dbus-run-session gnome-keyring-daemon timeout; do
+for tool in Xvfb xdotool xprop xset trayer dbus-run-session gnome-keyring-daemon timeout; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (scripts/install-deps)"
         exit 77

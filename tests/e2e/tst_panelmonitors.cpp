@@ -85,17 +85,6 @@ class TstPanelMonitors : public EndToEndCase {
                      m.captured(4).toInt());
     }
 
-    // The hub's writes: "PUT <path>".
-    QStringList writes() const
-    {
-        QStringList lines;
-        for (const FakeRequest &request : m_hub->requests()) {
-            if (request.method != "GET")
-                lines << QString::fromUtf8(request.method + ' ' + request.path());
-        }
-        return lines;
-    }
-
 private Q_SLOTS:
     void init() { QVERIFY(setUpStage()); }
     void cleanup()
