@@ -141,6 +141,8 @@ private Q_SLOTS:
     void anArmedWriteNeedsAFreshPressWithinTheWindow();
     void returnConfirmsTheWriteAClickArmed();
     void aHeldReturnConfirmsNothingHoweverItArrives();
+    void aHeldKeyActsOnce_data();
+    void aHeldKeyActsOnce();
     void arrowsStepTheFocusedControl_data();
     void arrowsStepTheFocusedControl();
     void choosingDisarmedWithTheArrowsAsksFirst();
@@ -422,6 +424,36 @@ void PaletteKeysTest::aHeldReturnConfirmsNothingHoweverItArrives()
     send(QEvent::KeyRelease, 3600);
     send(QEvent::KeyPress, 3800);
     QCOMPARE(rig.writes(), QStringList{u"voordeur locked false"_s});
+}
+
+void PaletteKeysTest::aHeldKeyActsOnce_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("writes");
+
+    // A held key repeats some thirty times a second; a lamp must not flicker with it.
+    QTest::newRow("return on a strip's switch") << u"strip"_s << int(Qt::Key_Return) << int(none) << 1;
+    QTest::newRow("space on a strip's switch") << u"strip"_s << int(Qt::Key_Space) << int(none) << 1;
+    QTest::newRow("ctrl+return on a result") << u"results"_s << int(Qt::Key_Return) << int(ctrl) << 1;
+    QTest::newRow("space on a room tile") << u"overview"_s << int(Qt::Key_Space) << int(none) << 2;
+}
+
+void PaletteKeysTest::aHeldKeyActsOnce()
+{
+    QFETCH(QString, state);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, writes);
+    PaletteRig rig;
+    rig.prepare(state);
+    QVERIFY(rig.key(key, Qt::KeyboardModifiers(modifiers)));
+    const QStringList first = rig.writes();
+    QCOMPARE(first.size(), writes);
+    for (int i = 0; i < 10; ++i)
+        QVERIFY(rig.key(key, Qt::KeyboardModifiers(modifiers), true));
+    QCOMPARE(rig.writes(), first);
 }
 
 void PaletteKeysTest::arrowsStepTheFocusedControl_data()
