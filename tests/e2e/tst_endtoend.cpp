@@ -155,6 +155,19 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(snapshot(copy, snapshotPath()) == off, patience);
     }
 
+    void aWriteTheHubDropsIsLogged()
+    {
+        Copy &copy = start({u"--query"_s, u"Garagelamp"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        m_hub->closePath(u"manager/devices/device/*"_s);
+        press({u"Return"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"!! schrijven mislukt: Garagelamp ("_s + garageLamp +
+                                             u") onoff = aan: Geen contact met je Homey op 127.0.0.1."_s),
+                                 patience);
+    }
+
     void aRefusedTokenBringsThePairingScreen()
     {
         Copy &copy = start({}, hubEnvironment(u"niet-de-goede"_s));
