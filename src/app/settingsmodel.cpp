@@ -1,9 +1,9 @@
 #include "app/settingsmodel.h"
 
 #include "app/appinfo.h"
-#include "app/filereveal.h"
 #include "app/hotkeyrecorder.h"
 #include "app/hotkeytester.h"
+#include "app/logreveal.h"
 #include "app/notifier.h"
 #include "app/settings.h"
 #include "base/log.h"
@@ -353,7 +353,20 @@ void SettingsModel::refreshConnection()
 
 void SettingsModel::revealLog()
 {
-    FileReveal::reveal(Log::fileURL());
+    setLogNotice({});
+    const QPointer self(this);
+    LogReveal::reveal([self](const QString &text) {
+        if (self)
+            self->setLogNotice(text);
+    });
+}
+
+void SettingsModel::setLogNotice(const QString &text)
+{
+    if (text == m_logNotice)
+        return;
+    m_logNotice = text;
+    Q_EMIT logNoticeChanged();
 }
 
 void SettingsModel::configure()

@@ -1,7 +1,7 @@
 #include "app/statusitemcontroller.h"
 
 #include "app/appinfo.h"
-#include "app/filereveal.h"
+#include "app/logreveal.h"
 #include "app/notraynotice.h"
 #include "app/settings.h"
 #include "app/statusicon.h"
@@ -193,5 +193,12 @@ void StatusItemController::reportMissingIcon(const QString &detail, const HotKey
 
 void StatusItemController::revealLog()
 {
-    FileReveal::reveal(Log::fileURL());
+    LogReveal::reveal([](const QString &text) {
+        auto *box = new QMessageBox(QMessageBox::Information, u"Quorvane"_s, text);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box->show();
+        box->raise();
+        box->activateWindow();
+    });
 }

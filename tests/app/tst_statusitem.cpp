@@ -1,14 +1,19 @@
+#include "app/logreveal.h"
 #include "app/settings.h"
 #include "app/statusitemcontroller.h"
 #include "logcapture.h"
 
+#include <algorithm>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -40,7 +45,8 @@ class TstStatusItem : public QObject {
     }
 
 private Q_SLOTS:
-    // Without a tray the notice comes at the first start only, in the desktop's words.
+    // Without a tray the notice comes at the first start only, in the desktop's words; its "Toon logboek"
+    // says where the log is when nothing on the computer can show it.
     void noTrayMeansNoIconAndANoticeOnce()
     {
         if (withTray())
@@ -66,7 +72,25 @@ private Q_SLOTS:
             QVERIFY2(!text.contains(foreign), qPrintable(foreign));
         QVERIFY(Settings::noTrayNoticeShown());
 
-        notice->close();
+        // No file manager, no opener on the path.
+        const QTemporaryDir nothing;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(nothing.path()));
+        logged.clear();
+        const QList<QAbstractButton *> buttons = notice->buttons();
+        const auto showLog = std::find_if(buttons.begin(), buttons.end(), [](QAbstractButton *button) {
+            return button->text() == u"Toon logboek"_s;
+        });
+        QVERIFY(showLog != buttons.end());
+        QTest::mouseClick(*showLog, Qt::LeftButton);
+        qputenv("PATH", path);
+        QTRY_VERIFY(!notice || !notice->isVisible());
+        QPointer<QMessageBox> told = shownBox();
+        QVERIFY(told);
+        QCOMPARE(told->text(), LogReveal::unshownText());
+        QVERIFY(told->text().endsWith(Log::fileURL()));
+        QCOMPARE(logged.matching(u"!! logboek tonen: "_s).size(), 1);
+        told->close();
 
         logged.clear();
         QVERIFY(!StatusItemController::setUp(false, ctrlShiftK));
