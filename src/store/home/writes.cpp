@@ -1,4 +1,5 @@
 // The one optimistic write path to the hub: shown at once, undone when the hub refuses it.
+#include "base/log.h"
 #include "homey/rest/homeyrestclient.h"
 #include "store/home/homestore.h"
 
@@ -29,6 +30,7 @@ QCoro::Task<> HomeStore::write(QPointer<HomeStore> self, QString deviceID, QStri
     if (!capability || !capability->setable)
         co_return;
     const CapabilityValue old = restore ? *restore : capability->value.value_or(CapabilityValue::none());
+    const QString deviceName = device->name;
 
     // No suspension from here to the request: no realtime event can slip between the local change and
     // the record that tells its echo apart.
@@ -57,7 +59,11 @@ QCoro::Task<> HomeStore::write(QPointer<HomeStore> self, QString deviceID, QStri
         self->m_pending.erase(key);
         self->applyLocal(deviceID, capabilityID, old);
     }
-    self->setLastError(asHomeyError(failure));
+    const HomeyError error = asHomeyError(failure);
+    // The banner goes with the next change; the log keeps what was refused.
+    log(u"!! schrijven mislukt: "_s + deviceName + u" ("_s + deviceID + u") "_s + capabilityID + u" = "_s +
+        describe(value) + u": "_s + error.errorDescription());
+    self->setLastError(error);
 }
 
 void HomeStore::applyLocal(const QString &deviceID, const QString &capabilityID, const CapabilityValue &value)

@@ -1,6 +1,7 @@
 // The store's writes: shown at once and rolled back on failure, run rows, levels, nudges and the room
 // dimmer.
 #include "homefixture.h"
+#include "logcapture.h"
 
 #include <cmath>
 #include <QTest>
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void showsAtOnceAndRollsBackOnFailure()
     {
         WriteFixture f;
+        LogCapture logged;
         f.rest->script(u"setCapability"_s, {100ms, refused});
         f.store->setCapability(u"lees"_s, u"onoff"_s, on(true));
         f.store->toggle(u"raar"_s); // no value yet
@@ -40,6 +42,11 @@ private Q_SLOTS:
         QVERIFY(!pending(*f.store, u"lees|onoff"_s));
         QCOMPARE(f.store->lastError(), refused);
         QCOMPARE(f.calls(u"setCapability"_s), 2); // never retried
+        // The refusal stays in the log, with what was asked of which device.
+        const QString why = u": "_s + refused.errorDescription();
+        QCOMPARE(logged.matching(u"!! "_s),
+                 (QStringList{u"!! schrijven mislukt: Leeslamp (lees) onoff = aan"_s + why,
+                              u"!! schrijven mislukt: Raar (raar) onoff = aan"_s + why}));
 
         // The next good write clears the error; its record waits for the echo.
         f.rest->script(u"setCapability"_s, {});
