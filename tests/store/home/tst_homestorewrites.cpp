@@ -57,6 +57,23 @@ private Q_SLOTS:
         QCOMPARE(pending(*f.store, u"duo|onoff.output2"_s), on(false));
     }
 
+    void failedStartIsLogged()
+    {
+        WriteFixture f;
+        LogCapture logged;
+        f.rest->script(u"startFlow"_s, {0ms, refused});
+        f.rest->script(u"setMood"_s, {0ms, refused});
+        for (const QString &query : {u"homey herstart"_s, u"diner"_s}) {
+            f.store->setQuery(query);
+            awaitTask(f.store->run(f.store->hits().first()));
+            QCOMPARE(f.store->lastError(), refused);
+        }
+        const QString why = u": "_s + refused.errorDescription();
+        QCOMPARE(logged.matching(u"!! "_s),
+                 (QStringList{u"!! starten mislukt: flow Homey herstart (herstart)"_s + why,
+                              u"!! starten mislukt: mood Diner (diner)"_s + why}));
+    }
+
     void refusesWhatCannotBeWritten_data()
     {
         QTest::addColumn<QString>("device");
