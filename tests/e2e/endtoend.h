@@ -22,8 +22,8 @@ using namespace Qt::StringLiterals;
 
 namespace EndToEnd {
 
-// Generous: the sanitizer build starts slowly, and nothing here is timed. Under valgrind everything takes
-// twenty times as long: QUORVANE_E2E_PATIENCE (milliseconds) says how long to wait there.
+// Generous: the sanitizer build starts slowly, and nothing here is timed. Under valgrind the program is
+// slower still: QUORVANE_E2E_PATIENCE (milliseconds) says how long to wait there.
 inline const int patience = qEnvironmentVariableIntValue("QUORVANE_E2E_PATIENCE") > 0
                                 ? qEnvironmentVariableIntValue("QUORVANE_E2E_PATIENCE")
                                 : 60000;
