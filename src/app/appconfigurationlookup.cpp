@@ -42,8 +42,11 @@ QCoro::Task<HomeyEndpoint> endpoint(std::shared_ptr<ServiceBrowser> browser, boo
         co_return HomeyEndpoint{*url, u"onboarding-test"_s, u"Testhomey"_s};
     }
     const bool developerFallbacks = !credentialsAreExplicit();
-    HomeyEndpoint resolved =
-        co_await HomeyConfig::resolve(SettingsStore::standard(), true, developerFallbacks, false, browser);
+    // Named, not left to the default argument: that would be an aggregate temporary in the co_await
+    // statement, which g++ 12 destroys twice.
+    const HomeyConfig::ResolveOptions options;
+    HomeyEndpoint resolved = co_await HomeyConfig::resolve(SettingsStore::standard(), true,
+                                                           developerFallbacks, false, browser, options);
     co_return resolved;
 }
 

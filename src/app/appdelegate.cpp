@@ -9,6 +9,7 @@
 #include "app/palettepanel.h"
 #include "app/paletteroot.h"
 #include "app/paneltoggle.h"
+#include "app/probes/probes.h"
 #include "app/settings.h"
 #include "app/settingswindowcontroller.h"
 #include "app/statusitemcontroller.h"
@@ -53,6 +54,7 @@ AppDelegate::Options AppDelegate::standardOptions(bool showOnLaunch)
     options.panel.offscreen = options.arguments.contains(u"--offscreen"_s);
     options.panel.autoHidesOnFocusLoss = Boot::autoHidesOnFocusLoss(options.arguments);
     options.store.logsEnergy = options.arguments.contains(u"--debug-energy"_s);
+    options.probes = ProbeOutputs::standard();
     return options;
 }
 
@@ -166,8 +168,13 @@ void AppDelegate::applicationWillTerminate()
 
 QCoro::Task<> AppDelegate::launchTask(QPointer<AppDelegate> self)
 {
-    // The diagnostic switches' probes follow the boot here, each in turn.
     co_await bootTask(self);
+    if (!self)
+        co_return;
+    // Whatever the boot came to: the probes report on it.
+    const std::shared_ptr<ProbeContext> probes =
+        std::make_shared<ProbeContext>(self.data(), self->m_options.arguments, self->m_options.probes);
+    co_await Probes::runAll(probes);
 }
 
 void AppDelegate::setUpPanel()

@@ -5,6 +5,7 @@
 #include "app/hotkeycombo.h"
 #include "app/hotkeygrabber.h"
 #include "app/panelcontroller.h"
+#include "app/probes/probeoutputs.h"
 #include "base/settingsstore.h"
 #include "homey/model/connectionstate.h"
 #include "homey/model/homeynotification.h"
@@ -40,7 +41,8 @@ class StatusItemController;
 // appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegateboot.cpp: the
 // hub boot, swapping the store, reconnecting and forgetting the token; appdelegatesignals.cpp: the
 // process signals and snapshots; appdelegatedesktop.cpp: tray icon, global hot key, banners and the
-// settings window.
+// settings window. The probes of the diagnostic switches (probes/) run after the boot, through the
+// public members below.
 class AppDelegate : public QObject {
     Q_OBJECT
 
@@ -56,6 +58,8 @@ public:
         std::shared_ptr<BannerService> banners;
         PanelController::Options panel;
         HomeStore::Options store;
+        // Where the diagnostic switches' probes report; empty outputs report nowhere and end nothing.
+        ProbeOutputs probes;
     };
 
     // Options for this process: the switches of its command line, the desktop's services.
@@ -64,7 +68,8 @@ public:
     explicit AppDelegate(Options options, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // Start-up, in a fixed order with its log lines; the hub boot follows on the next event-loop turn.
+    // Start-up, in a fixed order with its log lines; the hub boot, and after it the probes of the
+    // diagnostic switches, follow on the next event-loop turn.
     void applicationDidFinishLaunching();
     // The last log line, written out before returning.
     void applicationWillTerminate();

@@ -87,7 +87,7 @@ bool AppDelegate::changeHotKey(const HotKeyCombo &to)
 
 QString AppDelegate::hotKeyLabel() const
 {
-    return m_hotKeys->shownCombo().keysText();
+    return m_hotKeys->shownCombo().display();
 }
 
 void AppDelegate::shownHotKeyChanged()

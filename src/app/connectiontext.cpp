@@ -25,8 +25,14 @@ QString quoted(const QString &text)
         case u'\t':
             out += u"\\t"_s;
             break;
+        case u'\0':
+            out += u"\\0"_s;
+            break;
         default:
-            out += c;
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+                out += u"\\u{"_s + QString::number(c.unicode(), 16) + u"}"_s;
+            else
+                out += c;
         }
     }
     return out + u"\""_s;

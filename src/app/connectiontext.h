@@ -7,7 +7,8 @@
 // The connection state in words, for the log and for the settings window.
 namespace ConnectionText {
 
-// The text in double quotes with quotes, backslashes, line ends and tabs escaped: one log line, always.
+// The text in double quotes with quotes, backslashes and control characters escaped (\n, \t, \u{1b}): one
+// line, always.
 QString quoted(const QString &text);
 
 // The case name, with its texts quoted in parentheses: live, loading("Apparaten ophalen...").

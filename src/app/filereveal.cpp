@@ -12,12 +12,23 @@ using namespace Qt::StringLiterals;
 
 namespace FileReveal {
 
-void reveal(const QString &filePath)
+namespace {
+
+// Through the desktop's opener (xdg-open and the like); unshown hears when there is none.
+void openFolder(const QUrl &folder, const std::function<void()> &unshown)
+{
+    if (!QDesktopServices::openUrl(folder) && unshown)
+        unshown();
+}
+
+} // namespace
+
+void reveal(const QString &filePath, std::function<void()> unshown)
 {
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(filePath).absolutePath());
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        QDesktopServices::openUrl(folder);
+        openFolder(folder, unshown);
         return;
     }
     QDBusMessage call =
@@ -27,9 +38,9 @@ void reveal(const QString &filePath)
     // Asynchronous: a file manager that is slow to start must not hold up the menu.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [folder](QDBusPendingCallWatcher *w) {
+                     [folder, unshown](QDBusPendingCallWatcher *w) {
                          if (w->isError())
-                             QDesktopServices::openUrl(folder);
+                             openFolder(folder, unshown);
                          w->deleteLater();
                      });
 }

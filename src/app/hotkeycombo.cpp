@@ -89,20 +89,6 @@ const KeyEntry *entryFor(quint32 keyCode)
 
 QString HotKeyCombo::display() const
 {
-    QString text;
-    if (modifiers & controlMask)
-        text += u"⌃"_s;
-    if (modifiers & optionMask)
-        text += u"⌥"_s;
-    if (modifiers & shiftMask)
-        text += u"⇧"_s;
-    if (modifiers & commandMask)
-        text += u"⌘"_s;
-    return text + keyName(keyCode);
-}
-
-QString HotKeyCombo::keysText() const
-{
     QStringList parts;
     if (modifiers & controlMask)
         parts << u"Ctrl"_s;

@@ -22,10 +22,9 @@ struct HotKeyCombo {
     static HotKeyCombo standard() { return {}; }
 
     bool hasModifier() const { return (modifiers & anyModifierMask) != 0; }
-    // Modifier glyphs in the order ⌃⌥⇧⌘, then the key's name, without separators: "⌃⌥Space".
+    // The combination as every text a person reads names it, the way this desktop names keys: the
+    // modifiers in the order Ctrl, Alt, Shift, Super, then the key, joined by "+": "Ctrl+Alt+Space".
     QString display() const;
-    // The same the way this desktop names keys, as the windows show it: "Ctrl+Alt+Space", "Super+Shift+A".
-    QString keysText() const;
     // The key's name from the table, else "toets " and the code.
     static QString keyName(quint32 keyCode);
 

@@ -32,7 +32,8 @@ void HotKeyControl::setUp()
 {
     const HotKeyCombo combo = Settings::hotKey();
     if (m_testInstance) {
-        log(u"testmodus: geen global hotkey (⌃⌥Space blijft van de app van de gebruiker)"_s);
+        log(u"testmodus: geen global hotkey ("_s + HotKeyCombo::standard().display() +
+            u" blijft van de app van de gebruiker)"_s);
         return;
     }
     switch (m_grabber.availability()) {
@@ -51,7 +52,7 @@ void HotKeyControl::setUp()
     m_hotKey = make(combo, &status);
     if (!m_hotKey) {
         log(u"!! hotkey: "_s + combo.display() + u" kon NIET geregistreerd worden. "_s +
-            u"Gebruik het menubalk-icoon of kies een andere combinatie in de instellingen."_s);
+            u"Gebruik het systeemvak-icoon of kies een andere combinatie in de instellingen."_s);
         return;
     }
     log(u"hotkey: "_s + combo.display() + u" geregistreerd, status "_s + QString::number(status) + u". "_s +

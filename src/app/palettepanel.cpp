@@ -30,3 +30,10 @@ void PalettePanel::keyPressEvent(QKeyEvent *event)
         Q_EMIT escapePressed();
     }
 }
+
+void PalettePanel::exposeEvent(QExposeEvent *event)
+{
+    QQuickWindow::exposeEvent(event);
+    if (isExposed())
+        Q_EMIT exposed();
+}

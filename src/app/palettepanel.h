@@ -13,7 +13,10 @@ public:
 
 Q_SIGNALS:
     void escapePressed();
+    // The window system shows the window (again): it is mapped and placed.
+    void exposed();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void exposeEvent(QExposeEvent *event) override;
 };

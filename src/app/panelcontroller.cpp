@@ -4,6 +4,7 @@
 #include "app/panelplacement.h"
 #include "app/settings.h"
 #include "base/log.h"
+#include "platform/x11windowframe.h"
 #include "platform/x11windowstate.h"
 #include "ui/hovergate.h"
 #include "ui/panelvisibility.h"
@@ -51,6 +52,7 @@ PanelController::PanelController(Options options, QObject *parent)
     sharedController = this;
     connect(m_window.get(), &PalettePanel::escapePressed, this, [this] { hide(u"esc"_s); });
     connect(m_window.get(), &QWindow::activeChanged, this, &PanelController::focusChanged);
+    connect(m_window.get(), &PalettePanel::exposed, this, &PanelController::settle);
     for (auto changed :
          {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
         connect(m_window.get(), changed, this, &PanelController::saveFrame);
@@ -99,9 +101,9 @@ void PanelController::show()
     ++m_showSerial;
     m_hoverGate->reset(QCursor::pos());
     const std::optional<QRectF> saved = Settings::panelFrame();
-    const QRectF frame = PanelPlacement::targetFrame(
-        m_options.offscreen, saved, PanelPlacement::screenUnder(QCursor::pos(), screens(), primaryIndex()));
-    m_window->setGeometry(frame.toRect());
+    const auto screen = PanelPlacement::screenUnder(QCursor::pos(), screens(), primaryIndex());
+    const QRect frame = PanelPlacement::targetFrame(m_options.offscreen, saved, screen).toRect();
+    place(frame);
     const bool wasVisible = m_window->isVisible();
     if (!wasVisible)
         X11WindowState::skipTaskbar(m_window.get());
@@ -118,7 +120,7 @@ void PanelController::show()
     if (onShow)
         onShow();
     QString line = u"panel: getoond, zichtbaar="_s + boolText(m_window->isVisible()) + u" frame="_s +
-                   PanelPlacement::rectString(QRectF(m_window->geometry()));
+                   PanelPlacement::rectString(QRectF(frame));
     if (m_options.offscreen)
         line += u" (--offscreen: buiten beeld, de gebruiker ziet niets)"_s;
     log(line);
@@ -132,9 +134,7 @@ void PanelController::hide(const QString &reason)
         return;
     m_hiding = true;
     ++m_showSerial;
-    const QRect frame = m_window->geometry();
-    if (frame.x() > PanelPlacement::offscreenLimit)
-        Settings::setPanelFrame(QRectF(frame));
+    saveFrame();
     m_window->hide();
     m_visibility->set(false);
     m_lastAutoHide = m_options.clock->now();
@@ -196,15 +196,44 @@ bool PanelController::snapshot(const QString &path)
     return true;
 }
 
+void PanelController::place(const QRect &frame)
+{
+    // The frame is the window manager's: its borders are outside the window Qt sizes.
+    m_window->setGeometry(QRect(frame.topLeft(), frame.size().shrunkBy(m_window->frameMargins())));
+    // Qt leaves out a geometry it believes the window already has, and under a reparenting window
+    // manager that belief can be stale. A frame position is always sent, and is the one the window
+    // manager keeps.
+    m_window->setFramePosition(frame.topLeft());
+}
+
+std::optional<QRect> PanelController::shownFrame() const
+{
+    if (!m_window->isVisible() || m_options.offscreen)
+        return std::nullopt;
+    if (X11WindowFrame::available())
+        return X11WindowFrame::frame(m_window.get());
+    return m_window->frameGeometry();
+}
+
+void PanelController::settle()
+{
+    // Qt places the pointer in the panel by where it believes the panel is; a reparenting window manager
+    // can leave that belief at the spot inside its frame where the panel sat before the frame moved. Asking
+    // for the place the panel already has sets it right, and changes nothing on screen.
+    const std::optional<QRect> frame = shownFrame();
+    if (frame && *frame != m_window->frameGeometry())
+        m_window->setFramePosition(frame->topLeft());
+}
+
 void PanelController::saveFrame()
 {
-    const QRect frame = m_window->geometry();
-    if (!m_window->isVisible() || frame.x() <= PanelPlacement::offscreenLimit)
+    const std::optional<QRect> frame = shownFrame();
+    if (!frame || frame->x() <= PanelPlacement::offscreenLimit)
         return;
     // Moving emits x and y apart: write each frame only once.
-    if (Settings::panelFrame() == QRectF(frame))
+    if (Settings::panelFrame() == QRectF(*frame))
         return;
-    Settings::setPanelFrame(QRectF(frame));
+    Settings::setPanelFrame(QRectF(*frame));
 }
 
 void PanelController::focusChanged()

@@ -68,6 +68,14 @@ public:
     std::function<void()> onHide;
 
 private:
+    // Puts the panel's frame, the window manager's borders included, at this rectangle.
+    void place(const QRect &frame);
+    // The frame where the window system shows the panel; nullopt while hidden, parked off-screen, or not
+    // yet placed by the window manager.
+    std::optional<QRect> shownFrame() const;
+    // Brings Qt's record of where the panel is in line with where the window manager put it.
+    void settle();
+    // Remembers the shown frame when it is known and on a screen.
     void saveFrame();
     void focusChanged();
     // Runs then() once the panel has key focus, or when focusWait has passed, unless a show or hide

@@ -77,6 +77,16 @@ qint64 bumpLaunchCount(SettingsStore store)
     return count;
 }
 
+bool noTrayNoticeShown(const SettingsStore &store)
+{
+    return store.boolReading(noTrayNoticeShownKey);
+}
+
+void setNoTrayNoticeShown(SettingsStore store)
+{
+    store.setValue(noTrayNoticeShownKey, true);
+}
+
 QString frameText(const QRectF &frame)
 {
     return u"{{"_s + number(frame.x()) + u", "_s + number(frame.y()) + u"}, {"_s + number(frame.width()) +

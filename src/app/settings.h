@@ -14,6 +14,7 @@ inline const QString hotKeyCodeKey = QStringLiteral("hotkey.keyCode");
 inline const QString hotKeyModifiersKey = QStringLiteral("hotkey.modifiers");
 inline const QString panelFrameKey = QStringLiteral("panel.frame");
 inline const QString launchCountKey = QStringLiteral("app.launchCount");
+inline const QString noTrayNoticeShownKey = QStringLiteral("tray.noticeShown");
 
 // A smaller saved panel frame is not used.
 inline constexpr double minimumPanelWidth = 620;
@@ -32,6 +33,10 @@ void setPanelFrame(const std::optional<QRectF> &frame, SettingsStore store = def
 
 // Counts this launch and returns the count, 1 for the first.
 qint64 bumpLaunchCount(SettingsStore store = defaults());
+
+// Whether the notice about a desktop without a tray was shown; it is shown once.
+bool noTrayNoticeShown(const SettingsStore &store = defaults());
+void setNoTrayNoticeShown(SettingsStore store = defaults());
 
 // The frame's text form "{{x, y}, {w, h}}", and back; nullopt for text of another shape.
 QString frameText(const QRectF &frame);

@@ -1,9 +1,9 @@
 #include "app/settingsmodel.h"
 
 #include "app/appinfo.h"
-#include "app/filereveal.h"
 #include "app/hotkeyrecorder.h"
 #include "app/hotkeytester.h"
+#include "app/logreveal.h"
 #include "app/notifier.h"
 #include "app/settings.h"
 #include "base/log.h"
@@ -238,7 +238,7 @@ bool SettingsModel::isRecording() const
 
 QString SettingsModel::chipText() const
 {
-    return isRecording() ? u"Druk een combinatie…"_s : m_combo.keysText();
+    return isRecording() ? u"Druk een combinatie…"_s : m_combo.display();
 }
 
 QColor SettingsModel::chipColor() const
@@ -292,7 +292,7 @@ void SettingsModel::apply(const HotKeyCombo &combo)
 
 QString SettingsModel::testButtonText() const
 {
-    return m_tester.isArmed() ? u"Wachten op "_s + m_combo.keysText() + u"…"_s : u"Test de sneltoets"_s;
+    return m_tester.isArmed() ? u"Wachten op "_s + m_combo.display() + u"…"_s : u"Test de sneltoets"_s;
 }
 
 bool SettingsModel::canTest() const
@@ -305,7 +305,7 @@ QString SettingsModel::testResultText() const
     if (m_tester.didFire())
         return u"Werkt"_s;
     if (m_tester.isArmed())
-        return u"Druk nu "_s + m_combo.keysText();
+        return u"Druk nu "_s + m_combo.display();
     return {};
 }
 
@@ -353,7 +353,20 @@ void SettingsModel::refreshConnection()
 
 void SettingsModel::revealLog()
 {
-    FileReveal::reveal(Log::fileURL());
+    setLogNotice({});
+    const QPointer self(this);
+    LogReveal::reveal([self](const QString &text) {
+        if (self)
+            self->setLogNotice(text);
+    });
+}
+
+void SettingsModel::setLogNotice(const QString &text)
+{
+    if (text == m_logNotice)
+        return;
+    m_logNotice = text;
+    Q_EMIT logNoticeChanged();
 }
 
 void SettingsModel::configure()

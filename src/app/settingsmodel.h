@@ -53,6 +53,8 @@ class SettingsModel : public QObject {
     Q_PROPERTY(QColor testResultColor READ testResultColor NOTIFY testChanged)
 
     Q_PROPERTY(QString connectionText READ connectionText NOTIFY connectionTextChanged)
+    // Said under the bottom row when "Toon logboek" found nothing to show the log with; else empty.
+    Q_PROPERTY(QString logNotice READ logNotice NOTIFY logNoticeChanged)
 
 public:
     struct Hooks {
@@ -106,6 +108,7 @@ public:
     QColor testResultColor() const;
 
     QString connectionText() const { return m_connectionText; }
+    QString logNotice() const { return m_logNotice; }
     // Keeps the connection line on this store's state from now on (a swapped-in store is followed anew).
     void follow(HomeStore *store);
     // Reads the connection summary again.
@@ -132,11 +135,13 @@ Q_SIGNALS:
     void hotKeyChanged();
     void testChanged();
     void connectionTextChanged();
+    void logNoticeChanged();
 
 private:
     void change(const std::function<void(NotificationSettings &)> &edit);
     void apply(const HotKeyCombo &combo);
     void captured();
+    void setLogNotice(const QString &text);
 
     HotKeyTester &m_tester;
     NotificationFeed &m_feed;
@@ -148,5 +153,6 @@ private:
     QString m_regionText;
     QString m_cityText;
     QString m_connectionText;
+    QString m_logNotice;
     QMetaObject::Connection m_storeLink;
 };

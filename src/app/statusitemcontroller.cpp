@@ -1,7 +1,9 @@
 #include "app/statusitemcontroller.h"
 
 #include "app/appinfo.h"
-#include "app/filereveal.h"
+#include "app/logreveal.h"
+#include "app/notraynotice.h"
+#include "app/settings.h"
 #include "app/statusicon.h"
 #include "app/statusitemlook.h"
 #include "base/log.h"
@@ -20,17 +22,17 @@ using namespace Qt::StringLiterals;
 std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInstance, const HotKeyCombo &combo)
 {
     if (testInstance) {
-        log(u"testmodus: geen statusitem (de menubalk blijft van de app van de gebruiker)"_s);
+        log(u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s);
         return nullptr;
     }
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        log(u"!! FATAAL: deze desktop heeft geen systeemvak voor QSystemTrayIcon. Er is geen menubalk-icoon."_s);
+        log(u"!! FATAAL: deze desktop heeft geen systeemvak. Er is geen systeemvak-icoon."_s);
         reportMissingIcon(u"QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s, combo);
-        log(u"!! verder zonder menubalk-icoon. De sneltoets blijft de ingang."_s);
+        log(u"!! verder zonder systeemvak-icoon. De sneltoets blijft de ingang."_s);
         return nullptr;
     }
     std::unique_ptr<StatusItemController> controller(new StatusItemController(combo));
-    log(u"statusitem: ok (button=in de menubalk, zichtbaar="_s +
+    log(u"statusitem: ok (button=in het systeemvak, zichtbaar="_s +
         (controller->m_tray->isVisible() ? u"true"_s : u"false"_s) + u")"_s);
     return controller;
 }
@@ -163,17 +165,17 @@ void StatusItemController::follow(NotificationFeed *feed)
 
 void StatusItemController::reportMissingIcon(const QString &detail, const HotKeyCombo &combo)
 {
-    log(u"!! GEEN MENUBALK-ICOON: "_s + detail);
+    log(u"!! GEEN SYSTEEMVAK-ICOON: "_s + detail);
     Log::shared().flush();
+    // Once: a desktop without a tray stays so, and a notice at every start would only be in the way.
+    if (Settings::noTrayNoticeShown()) {
+        log(u"systeemvak: de melding hierover is al eens getoond"_s);
+        return;
+    }
+    const NoTrayNotice notice = NoTrayNotice::make(NoTrayNotice::hotKeyWayIn(combo), Log::fileURL());
     // Not modal: the launch goes on while the notice is up; the hot key works meanwhile.
-    auto *alert =
-        new QMessageBox(QMessageBox::Critical, u"Quorvane"_s, u"Quorvane kon geen menubalk-icoon plaatsen"_s);
-    alert->setInformativeText(detail +
-                              u"\n\nDit gebeurt als de menubalk vol staat of als een ander programma hem "
-                              u"blokkeert. Quorvane draait wél: "_s +
-                              combo.display() +
-                              u" opent het paneel nog steeds.\n\nHet volledige logboek staat in:\n"_s +
-                              Log::fileURL());
+    auto *alert = new QMessageBox(QMessageBox::Critical, u"Quorvane"_s, notice.title);
+    alert->setInformativeText(notice.text);
     QPushButton *showLog = alert->addButton(u"Toon logboek"_s, QMessageBox::AcceptRole);
     alert->addButton(u"Doorgaan"_s, QMessageBox::RejectRole);
     alert->setAttribute(Qt::WA_DeleteOnClose);
@@ -185,9 +187,18 @@ void StatusItemController::reportMissingIcon(const QString &detail, const HotKey
     alert->show();
     alert->raise();
     alert->activateWindow();
+    Settings::setNoTrayNoticeShown();
+    log(u"systeemvak: melding getoond, eenmalig"_s);
 }
 
 void StatusItemController::revealLog()
 {
-    FileReveal::reveal(Log::fileURL());
+    LogReveal::reveal([](const QString &text) {
+        auto *box = new QMessageBox(QMessageBox::Information, u"Quorvane"_s, text);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box->show();
+        box->raise();
+        box->activateWindow();
+    });
 }

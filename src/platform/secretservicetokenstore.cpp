@@ -87,13 +87,13 @@ SecretServiceTokenStore::SecretServiceTokenStore(std::chrono::milliseconds timeo
 QCoro::Task<std::optional<QString>> SecretServiceTokenStore::load(QString service)
 {
     const QDeadlineTimer deadline(m_timeout);
-    const auto outcome = co_await KeychainJobWaiter::run(
-        [service]() -> QKeychain::Job * {
-            auto *job = new QKeychain::ReadPasswordJob(service);
-            job->setKey(TokenStore::account);
-            return job;
-        },
-        deadline);
+    // Named: g++ 12 destroys the captures of a lambda written inside a co_await expression twice.
+    const auto makeJob = [service]() -> QKeychain::Job * {
+        auto *job = new QKeychain::ReadPasswordJob(service);
+        job->setKey(TokenStore::account);
+        return job;
+    };
+    const auto outcome = co_await KeychainJobWaiter::run(makeJob, deadline);
     co_await judge(outcome, Op::Load);
     if (outcome->error != QKeychain::NoError)
         co_return std::nullopt;
@@ -103,26 +103,24 @@ QCoro::Task<std::optional<QString>> SecretServiceTokenStore::load(QString servic
 QCoro::Task<> SecretServiceTokenStore::save(QString token, QString service)
 {
     const QDeadlineTimer deadline(m_timeout);
-    const auto outcome = co_await KeychainJobWaiter::run(
-        [token, service]() -> QKeychain::Job * {
-            auto *job = new QKeychain::WritePasswordJob(service);
-            job->setKey(TokenStore::account);
-            job->setTextData(token);
-            return job;
-        },
-        deadline);
+    const auto makeJob = [token, service]() -> QKeychain::Job * {
+        auto *job = new QKeychain::WritePasswordJob(service);
+        job->setKey(TokenStore::account);
+        job->setTextData(token);
+        return job;
+    };
+    const auto outcome = co_await KeychainJobWaiter::run(makeJob, deadline);
     co_await judge(outcome, Op::Save);
 }
 
 QCoro::Task<> SecretServiceTokenStore::clear(QString service)
 {
     const QDeadlineTimer deadline(m_timeout);
-    const auto outcome = co_await KeychainJobWaiter::run(
-        [service]() -> QKeychain::Job * {
-            auto *job = new QKeychain::DeletePasswordJob(service);
-            job->setKey(TokenStore::account);
-            return job;
-        },
-        deadline);
+    const auto makeJob = [service]() -> QKeychain::Job * {
+        auto *job = new QKeychain::DeletePasswordJob(service);
+        job->setKey(TokenStore::account);
+        return job;
+    };
+    const auto outcome = co_await KeychainJobWaiter::run(makeJob, deadline);
     co_await judge(outcome, Op::Clear);
 }

@@ -65,9 +65,10 @@ public:
         actions.onRetry = [this] { ++retries; };
         // The shell's save: the model's check, with a hub that refuses every key but the secret.
         actions.onSave = [this](QString key) -> QCoro::Task<bool> {
+            const auto persistToken = [this](QString token, HomeyEndpoint) { return persist(token); };
             const std::optional<HomeyEndpoint> endpoint = co_await onboarding.save(
                 key, [] { return resolve(); }, [](QUrl, QString token) { return validate(token); },
-                [this](QString token, HomeyEndpoint) { return persist(token); });
+                persistToken);
             co_return endpoint.has_value();
         };
         item.reset(PaletteRoot::make(engine, parts, std::move(actions)));

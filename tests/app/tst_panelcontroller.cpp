@@ -90,6 +90,11 @@ private Q_SLOTS:
         panel.window()->setPosition(-19000, -20000);
         panel.hide(u"esc"_s);
         QVERIFY(!Settings::panelFrame());
+        // Not even where a window manager could pull the parked panel onto a screen.
+        panel.show();
+        panel.window()->setPosition(30, 40);
+        panel.hide(u"esc"_s);
+        QVERIFY(!Settings::panelFrame());
     }
 
     void escAndFocusLossHide_data()

@@ -1,5 +1,6 @@
 #include "app/hotkeycontrol.h"
 #include "app/hotkeytester.h"
+#include "app/logreveal.h"
 #include "app/notifier.h"
 #include "app/paneltoggle.h"
 #include "app/settings.h"
@@ -18,6 +19,8 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -88,12 +91,27 @@ bool hasColour(const QImage &image, const QRectF &rect, const QColor &colour, in
     return false;
 }
 
-void xdotool(const QStringList &keys)
+void runXdotool(const QStringList &arguments)
 {
+    // Found once, so a test may empty PATH meanwhile.
+    static const QString program = QStandardPaths::findExecutable(u"xdotool"_s);
     QProcess process;
-    process.start(u"xdotool"_s, QStringList{u"key"_s} + keys);
+    process.start(program, arguments);
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 0);
+}
+
+void xdotool(const QStringList &keys)
+{
+    runXdotool(QStringList{u"key"_s} + keys);
+}
+
+// A click of the pointer in the middle of the item, as a person clicks.
+void click(const QQuickItem *item)
+{
+    const QPoint at = item->mapToGlobal(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    runXdotool(
+        {u"mousemove"_s, u"--sync"_s, QString::number(at.x()), QString::number(at.y()), u"click"_s, u"1"_s});
 }
 
 } // namespace
@@ -270,6 +288,38 @@ private Q_SLOTS:
         QTRY_COMPARE(model->testResultText(), u"Werkt"_s);
         xdotool({u"ctrl+alt+k"_s});
         QTRY_COMPARE(logged.matching(u"hotkey: gevuurd"_s).size(), 1);
+    }
+
+    void logButtonSaysWhereTheLogIsWhenNothingCanShowIt()
+    {
+        if (!onDisplay())
+            QSKIP("needs run-xvfb.sh");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *notice = window->findChild<QQuickItem *>(u"logNotice"_s);
+        auto *button = window->findChild<QQuickItem *>(u"showLog"_s);
+        QVERIFY(notice && button);
+        QVERIFY(!notice->isVisible());
+
+        // No session bus here, so no file manager; and no opener on the path.
+        runXdotool({u"version"_s});
+        const QTemporaryDir nothing;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(nothing.path()));
+        LogCapture logged;
+        click(button);
+        QTRY_VERIFY(notice->isVisible());
+        qputenv("PATH", path);
+        QCOMPARE(controller.model()->logNotice(), LogReveal::unshownText());
+        // Wrapped inside the window, path and all.
+        const auto shown = [&] { return drawnTexts(window->contentItem()).value(LogReveal::unshownText()); };
+        QTRY_VERIFY(!shown().isEmpty() && window->contentItem()->boundingRect().contains(shown()));
+        QVERIFY(QDir().mkpath(QStringLiteral(QUORVANE_SHOTS_DIR)));
+        QVERIFY(
+            window->grabWindow().save(QStringLiteral(QUORVANE_SHOTS_DIR "/settings-window-log-notice.png")));
+        QCOMPARE(logged.matching(u"!! logboek tonen: "_s).size(), 1);
     }
 };
 

@@ -1,10 +1,19 @@
+#include "app/logreveal.h"
+#include "app/settings.h"
 #include "app/statusitemcontroller.h"
 #include "logcapture.h"
 
+#include <algorithm>
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -16,6 +25,16 @@ class TstStatusItem : public QObject {
 
     static bool withTray() { return qEnvironmentVariable("QUORVANE_TRAY") == u"1"_s; }
 
+    // The message box on screen, if any.
+    static QMessageBox *shownBox()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+                return box;
+        }
+        return nullptr;
+    }
+
     static QAction *entry(QMenu *menu, const QString &startsWith)
     {
         for (QAction *action : menu->actions()) {
@@ -26,23 +45,63 @@ class TstStatusItem : public QObject {
     }
 
 private Q_SLOTS:
-    void noTrayMeansNoIcon()
+    // Without a tray the notice comes at the first start only, in the desktop's words; its "Toon logboek"
+    // says where the log is when nothing on the computer can show it.
+    void noTrayMeansNoIconAndANoticeOnce()
     {
         if (withTray())
             QSKIP("a tray host is running");
+        Settings::defaults().remove(Settings::noTrayNoticeShownKey);
+        const HotKeyCombo ctrlShiftK{40, HotKeyCombo::controlMask | HotKeyCombo::shiftMask};
         LogCapture logged;
-        QVERIFY(!StatusItemController::setUp(false, HotKeyCombo::standard()));
-        const QStringList lines = logged.lines();
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(lines.at(0).startsWith(u"!! FATAAL: "_s));
-        QVERIFY(lines.at(1).startsWith(u"!! GEEN MENUBALK-ICOON: "_s));
-        QCOMPARE(lines.at(2), u"!! verder zonder menubalk-icoon. De sneltoets blijft de ingang."_s);
+        QVERIFY(!StatusItemController::setUp(false, ctrlShiftK));
+        QCOMPARE(
+            logged.lines(),
+            (QStringList{u"!! FATAAL: deze desktop heeft geen systeemvak. Er is geen systeemvak-icoon."_s,
+                         u"!! GEEN SYSTEEMVAK-ICOON: QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s,
+                         u"systeemvak: melding getoond, eenmalig"_s,
+                         u"!! verder zonder systeemvak-icoon. De sneltoets blijft de ingang."_s}));
+        QPointer<QMessageBox> notice = shownBox();
+        QVERIFY(notice);
+        QCOMPARE(notice->text(), u"Quorvane kon geen systeemvak-icoon plaatsen"_s);
+        const QString text = notice->informativeText();
+        QVERIFY(text.startsWith(u"Je desktop biedt geen systeemvak aan.\n\n"_s));
+        QVERIFY(text.contains(u"Quorvane draait wél: Ctrl+Shift+K opent het paneel nog steeds."_s));
+        QVERIFY(text.endsWith(u"Het volledige logboek staat in:\n"_s + Log::fileURL()));
+        for (const QString &foreign : {u"QSystemTrayIcon"_s, u"menubalk"_s, u"\u2303"_s})
+            QVERIFY2(!text.contains(foreign), qPrintable(foreign));
+        QVERIFY(Settings::noTrayNoticeShown());
+
+        // No file manager, no opener on the path.
+        const QTemporaryDir nothing;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(nothing.path()));
+        logged.clear();
+        const QList<QAbstractButton *> buttons = notice->buttons();
+        const auto showLog = std::find_if(buttons.begin(), buttons.end(), [](QAbstractButton *button) {
+            return button->text() == u"Toon logboek"_s;
+        });
+        QVERIFY(showLog != buttons.end());
+        QTest::mouseClick(*showLog, Qt::LeftButton);
+        qputenv("PATH", path);
+        QTRY_VERIFY(!notice || !notice->isVisible());
+        QPointer<QMessageBox> told = shownBox();
+        QVERIFY(told);
+        QCOMPARE(told->text(), LogReveal::unshownText());
+        QVERIFY(told->text().endsWith(Log::fileURL()));
+        QCOMPARE(logged.matching(u"!! logboek tonen: "_s).size(), 1);
+        told->close();
+
+        logged.clear();
+        QVERIFY(!StatusItemController::setUp(false, ctrlShiftK));
+        QVERIFY(logged.lines().contains(u"systeemvak: de melding hierover is al eens getoond"_s));
+        QVERIFY(!shownBox());
 
         logged.clear();
         QVERIFY(!StatusItemController::setUp(true, HotKeyCombo::standard()));
         QCOMPARE(
             logged.lines(),
-            QStringList{u"testmodus: geen statusitem (de menubalk blijft van de app van de gebruiker)"_s});
+            QStringList{u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s});
     }
 
     void iconAppearsInTheTrayWithItsMenu()
@@ -54,7 +113,7 @@ private Q_SLOTS:
         std::unique_ptr<StatusItemController> item =
             StatusItemController::setUp(false, HotKeyCombo::standard());
         QVERIFY(item);
-        QCOMPARE(logged.lines(), QStringList{u"statusitem: ok (button=in de menubalk, zichtbaar=true)"_s});
+        QCOMPARE(logged.lines(), QStringList{u"statusitem: ok (button=in het systeemvak, zichtbaar=true)"_s});
         // Docked: the host has given the icon a place on the screen.
         QTRY_VERIFY_WITH_TIMEOUT(!item->trayIcon()->geometry().isEmpty(), 10000);
 
@@ -63,8 +122,9 @@ private Q_SLOTS:
         QVERIFY(item->trayIcon()->toolTip().endsWith(u"\n150 ongelezen meldingen"_s));
         QVERIFY(entry(item->menu(), u"Meldingen (150)  (Ctrl+N)"_s));
         item->setHotKey(HotKeyCombo{40, HotKeyCombo::controlMask | HotKeyCombo::shiftMask});
-        QVERIFY(entry(item->menu(), u"Paneel openen  (⌃⇧K)"_s));
-        QVERIFY(item->trayIcon()->toolTip().startsWith(u"Quorvane is live.\n⌃⇧K opent het paneel."_s));
+        QVERIFY(entry(item->menu(), u"Paneel openen  (Ctrl+Shift+K)"_s));
+        QVERIFY(
+            item->trayIcon()->toolTip().startsWith(u"Quorvane is live.\nCtrl+Shift+K opent het paneel."_s));
 
         QSignalSpy reconnect(item.get(), &StatusItemController::reconnectRequested);
         QAction *reconnectEntry = entry(item->menu(), u"Opnieuw verbinden"_s);

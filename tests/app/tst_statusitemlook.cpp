@@ -15,13 +15,14 @@ private Q_SLOTS:
         using S = ConnectionState;
         QTest::newRow("live, 150 unread")
             << S::live() << 150
-            << StatusItemLook{u"house.fill"_s, 1.0, u"99"_s,
-                              u"Quorvane is live.\n⌃⌥Space opent het paneel.\n150 ongelezen meldingen"_s};
+            << StatusItemLook{
+                   u"house.fill"_s, 1.0, u"99"_s,
+                   u"Quorvane is live.\nCtrl+Alt+Space opent het paneel.\n150 ongelezen meldingen"_s};
         QTest::newRow("idle, one unread")
             << S::idle() << 1
             << StatusItemLook{
                    u"house"_s, 0.55, u"1"_s,
-                   u"Quorvane. Nog niet verbonden.\n⌃⌥Space opent het paneel.\n1 ongelezen melding"_s};
+                   u"Quorvane. Nog niet verbonden.\nCtrl+Alt+Space opent het paneel.\n1 ongelezen melding"_s};
         QTest::newRow("loading") << S::loading(u"Apparaten ophalen..."_s) << 0
                                  << StatusItemLook{u"house"_s, 0.55, {}, u"Quorvane: Apparaten ophalen..."_s};
         QTest::newRow("degraded") << S::degraded(u"Socket weg"_s) << 0
@@ -58,14 +59,14 @@ private Q_SLOTS:
             titles << (entry.separator ? u"-"_s : entry.title);
             shortcuts << entry.shortcut;
         }
-        QCOMPARE(titles, (QStringList{u"Quorvane 0.1.0"_s, u"-"_s, u"Paneel openen  (⌘A)"_s,
+        QCOMPARE(titles, (QStringList{u"Quorvane 0.1.0"_s, u"-"_s, u"Paneel openen  (Super+A)"_s,
                                       u"Meldingen (150)  (Ctrl+N)"_s, u"Opnieuw verbinden"_s, u"-"_s,
                                       u"Instellingen…"_s, u"Toon logboek"_s, u"-"_s, u"Stop Quorvane"_s}));
         QCOMPARE(shortcuts, (QStringList{{}, {}, {}, {}, u"Ctrl+R"_s, {}, u"Ctrl+,"_s, {}, {}, u"Ctrl+Q"_s}));
         QVERIFY(!entries.constFirst().enabled);
         QCOMPARE(StatusMenu::notificationsTitle(0), u"Meldingen  (Ctrl+N)"_s);
         // The live and idle tooltips name the hot key too.
-        QVERIFY(StatusItemLook::of(ConnectionState::live(), 0, superA).tooltip.contains(u"⌘A opent"_s));
+        QVERIFY(StatusItemLook::of(ConnectionState::live(), 0, superA).tooltip.contains(u"Super+A opent"_s));
     }
 };
 

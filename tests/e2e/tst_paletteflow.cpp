@@ -22,32 +22,6 @@ QImage hintBar(const QImage &panel)
 class TstPaletteFlow : public EndToEndCase {
     Q_OBJECT
 
-    // A copy connected to the hub with its panel up and holding the keyboard; null when it did not
-    // get there.
-    Copy *openPanel()
-    {
-        Copy &copy = start({}, hubEnvironment());
-        if (!QTest::qWaitFor([&] { return copy.logged(u"verbinding: Live verbonden."_s); }, patience))
-            return nullptr;
-        copy.signal(SIGUSR1);
-        if (!QTest::qWaitFor([&] { return copy.logged(u"panel: key=true"_s); }, patience))
-            return nullptr;
-        return &copy;
-    }
-    static void typeText(const QString &text)
-    {
-        EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
-    }
-    // The hub's writes: "PUT <path>" and "POST <path>".
-    QStringList writes() const
-    {
-        QStringList lines;
-        for (const FakeRequest &request : m_hub->requests()) {
-            if (request.method != "GET")
-                lines << QString::fromUtf8(request.method + ' ' + request.path());
-        }
-        return lines;
-    }
     // The hub's writes as "<device name> <capability> <value as the body spells it>", sorted.
     QStringList writtenValues() const
     {

@@ -391,7 +391,8 @@ FakeHub::Reply FakeHub::answer(Route route, const FakeRequest &request)
         return {404, errorBody(u"not found"_s), {}};
     if (route == Route::Ping)
         return {200, compact({}), {}};
-    if (request.header("Authorization") != "Bearer " + m_token.toUtf8())
+    const QByteArray authorization = request.header("Authorization");
+    if (!authorization.startsWith("Bearer ") || !accepts(QString::fromUtf8(authorization.mid(7))))
         return {401, errorBody(u"invalid token"_s), {}};
 
     const QStringList segments = request.segments();

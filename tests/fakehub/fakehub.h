@@ -8,6 +8,7 @@
 #include <QJsonValue>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <unordered_map>
@@ -23,7 +24,7 @@ class QTcpSocket;
 // the hub sends them:
 //   "zones", "devices", "flows", "advancedFlows", "moods", "notifications" (collections),
 //   "me" (the user), "energy" (live energy), "system", "session" (sessions/session/me),
-//   "token" (the accepted access token).
+//   "token" (the accepted access token; acceptToken() adds others).
 // A missing member is served as an empty object.
 //
 // WebSocket upgrade: a request with "Upgrade: websocket" on a path under "/socket.io/"
@@ -69,6 +70,9 @@ public:
 
     void setToken(const QString &token) { m_token = token; }
     QString token() const { return m_token; }
+    // Takes this token as well as token(), over REST and the realtime socket alike: a second paired key.
+    void acceptToken(const QString &token) { m_alsoAccepted.insert(token); }
+    bool accepts(const QString &token) const { return token == m_token || m_alsoAccepted.contains(token); }
 
     QList<FakeRequest> requests() const { return m_requests; }
     QList<FakeRequest> unknownRequests() const;
@@ -141,6 +145,7 @@ private:
     int m_nextConnectionId = 1;
     QJsonObject m_home;
     QString m_token;
+    QSet<QString> m_alsoAccepted;
     QList<FakeRequest> m_requests;
     QList<Fault> m_faults;
     UpgradeHandler m_upgradeHandler;

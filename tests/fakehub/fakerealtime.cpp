@@ -119,7 +119,7 @@ void FakeRealtime::handleEvent(Link &link, const QString &nameSpace, const QStri
         if (!m_answerHandshake || ackID.isEmpty())
             return;
         const QJsonObject credentials = payload.at(1).toObject();
-        if (m_refuseToken || credentials.value(u"token").toString() != m_hub->token()) {
+        if (m_refuseToken || !m_hub->accepts(credentials.value(u"token").toString())) {
             link.link->sendText(ack + compact({u"Invalid token"_s}));
             return;
         }

@@ -33,7 +33,9 @@ int main(int argc, char *argv[])
                                         u"0"_s);
     const QCommandLineOption tokenOption(u"token"_s, u"Access token to accept instead of the home's."_s,
                                          u"t"_s);
-    parser.addOptions({homeOption, portOption, tokenOption});
+    const QCommandLineOption alsoOption(u"also-accept"_s, u"Another access token to accept (repeatable)."_s,
+                                        u"t"_s);
+    parser.addOptions({homeOption, portOption, tokenOption, alsoOption});
     parser.process(app);
 
     bool portOK = false;
@@ -54,6 +56,8 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(tokenOption))
         hub.setToken(parser.value(tokenOption));
+    for (const QString &token : parser.values(alsoOption))
+        hub.acceptToken(token);
     if (!hub.listen(quint16(port))) {
         std::fprintf(stderr, "quorvane-fakehub: cannot listen on 127.0.0.1:%u\n", port);
         return 1;

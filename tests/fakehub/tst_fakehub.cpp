@@ -67,12 +67,16 @@ private Q_SLOTS:
         QTest::newRow("no token") << u"manager/sessions/session/me"_s << QByteArray() << 401;
         QTest::newRow("ping without token") << u"manager/system/ping"_s << QByteArray() << 200;
         QTest::newRow("unknown path") << u"manager/zones/zone"_s << QByteArray("secret") << 404;
+        QTest::newRow("second key") << u"manager/sessions/session/me"_s << QByteArray("trial-pos") << 200;
+        QTest::newRow("refused key") << u"manager/sessions/session/me"_s << QByteArray("trial-neg") << 401;
+        QTest::newRow("second key, cut") << u"manager/zones/zone/"_s << QByteArray("trial-po") << 401;
     }
     void checksTheTokenAndRecords()
     {
         QFETCH(QString, path);
         QFETCH(QByteArray, token);
         QFETCH(int, status);
+        hub->acceptToken(u"trial-pos"_s);
         const Answer answer = call("GET", path, {}, token);
         QCOMPARE(answer.status, status);
         if (path == u"manager/zones/zone/"_s && status == 200)

@@ -102,7 +102,7 @@ ApplicationWindow {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        anchors.bottom: bottomRow.top
+        anchors.bottom: bottomArea.top
         anchors.bottomMargin: 12
         contentWidth: width
         contentHeight: content.implicitHeight + 20
@@ -330,23 +330,37 @@ ApplicationWindow {
         }
     }
 
-    RowLayout {
-        id: bottomRow
+    ColumnLayout {
+        id: bottomArea
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         anchors.margins: 20
-        Text {
+        spacing: 8
+        RowLayout {
             Layout.fillWidth: true
-            text: window.settings.connectionText
-            font: Theme.label(11)
-            color: Theme.textDim
-            elide: Text.ElideRight
+            Text {
+                Layout.fillWidth: true
+                text: window.settings.connectionText
+                font: Theme.label(11)
+                color: Theme.textDim
+                elide: Text.ElideRight
+            }
+            Button {
+                objectName: "showLog"
+                text: window.texts.showLog
+                font: Theme.label(11)
+                onClicked: window.settings.revealLog()
+            }
         }
-        Button {
-            text: window.texts.showLog
-            font: Theme.label(11)
-            onClicked: window.settings.revealLog()
+        SymbolLabel {
+            objectName: "logNotice"
+            Layout.fillWidth: true
+            visible: window.settings.logNotice !== ""
+            symbol: "exclamationmark.triangle.fill"
+            text: window.settings.logNotice
+            colour: Theme.alarm
+            size: 11
         }
     }
 }

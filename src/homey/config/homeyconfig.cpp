@@ -95,8 +95,10 @@ QCoro::Task<HomeyEndpoint> resolve(SettingsStore defaults, bool allowDiscovery, 
         allowDeveloperFallbacks ? configured() : std::nullopt;
     if (!storedEndpoint && !environmentEndpoint)
         throw HomeyError::notConfigured();
-    throw HomeyError::unreachable(storedEndpoint ? storedEndpoint->baseURL.host(QUrl::FullyEncoded)
-                                                 : u"je Homey"_s);
+    // The host that was tried, so the message names the address a person can check.
+    const QString host =
+        (storedEndpoint ? storedEndpoint : environmentEndpoint)->baseURL.host(QUrl::FullyEncoded);
+    throw HomeyError::unreachable(host.isEmpty() ? u"je Homey"_s : host);
 }
 
 std::optional<HomeyEndpoint> stored(const SettingsStore &defaults)

@@ -33,7 +33,8 @@ QCoro::Task<bool> ping(QUrl baseURL, std::chrono::milliseconds timeout)
 {
     try {
         const QUrl url = HomeyEndpoint{baseURL, {}, {}}.api(u"manager/system/ping"_s);
-        const ProbeReply reply = co_await probeGet(oneCallManager(), url, {}, timeout);
+        const QList<QPair<QByteArray, QByteArray>> noHeaders;
+        const ProbeReply reply = co_await probeGet(oneCallManager(), url, noHeaders, timeout);
         co_return reply.status == 200;
     } catch (const std::exception &) {
         co_return false;

@@ -1,4 +1,5 @@
 // Running rows, toggling devices and switching whole rooms.
+#include "base/log.h"
 #include "homey/rest/homeyrestclient.h"
 #include "store/home/homestore.h"
 
@@ -94,7 +95,18 @@ QCoro::Task<> HomeStore::startFlowOrMood(QPointer<HomeStore> self, Hit::Target t
     }
     if (!self)
         co_return;
-    self->setLastError(failure ? std::optional(asHomeyError(failure)) : std::nullopt);
+    if (!failure) {
+        self->setLastError(std::nullopt);
+        co_return;
+    }
+    const HomeyError error = asHomeyError(failure);
+    const bool isFlow = target.kind() == Hit::Target::Kind::flow;
+    const QString name =
+        isFlow ? self->m_flows.value(target.id()).name : self->m_moods.value(target.id()).name;
+    // As with a failed write: the banner goes with the next change, the log keeps what was refused.
+    log(u"!! starten mislukt: "_s + (isFlow ? u"flow "_s : u"mood "_s) + name + u" ("_s + target.id() +
+        u"): "_s + error.errorDescription());
+    self->setLastError(error);
 }
 
 QCoro::Task<> HomeStore::runDefault(QPointer<HomeStore> self, Device device)

@@ -1,4 +1,5 @@
 // The one optimistic write path to the hub: shown at once, undone when the hub refuses it.
+#include "base/log.h"
 #include "homey/rest/homeyrestclient.h"
 #include "store/home/homestore.h"
 
@@ -32,6 +33,7 @@ QCoro::Task<> HomeStore::write(QPointer<HomeStore> self, QString deviceID, QStri
     // Numbers go out on the capability's grid, without binary noise.
     if (const std::optional<double> number = value.numberValue())
         value = CapabilityValue::fromNumber(capability->writable(*number));
+    const QString deviceName = device->name;
 
     // No suspension from here to the request: no realtime event can slip between the local change and
     // the record that tells its echo apart.
@@ -60,7 +62,11 @@ QCoro::Task<> HomeStore::write(QPointer<HomeStore> self, QString deviceID, QStri
         self->m_pending.erase(key);
         self->applyLocal(deviceID, capabilityID, old);
     }
-    self->setLastError(asHomeyError(failure));
+    const HomeyError error = asHomeyError(failure);
+    // The banner goes with the next change; the log keeps what was refused.
+    log(u"!! schrijven mislukt: "_s + deviceName + u" ("_s + deviceID + u") "_s + capabilityID + u" = "_s +
+        describe(value) + u": "_s + error.errorDescription());
+    self->setLastError(error);
 }
 
 void HomeStore::applyLocal(const QString &deviceID, const QString &capabilityID, const CapabilityValue &value)

@@ -61,101 +61,15 @@ int ControlStripModel::rowCount(const QModelIndex &parent) const
 
 QVariant ControlStripModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (role != LookRole ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const ControlRowView &v = m_views.at(index.row());
-    switch (role) {
-    case KindRole:
-        return v.kind;
-    case RowIdRole:
-        return v.rowId;
-    case CapabilityRole:
-        return v.capability;
-    case Qt::DisplayRole:
-    case TitleRole:
-        return v.title;
-    case FocusedRole:
-        return v.focused;
-    case FocusableRole:
-        return v.focusable;
-    case EnabledRole:
-        return v.enabled;
-    case OnRole:
-        return v.on;
-    case StateTextRole:
-        return v.stateText;
-    case SymbolRole:
-        return v.symbol;
-    case ValueRole:
-        return v.value;
-    case BarRole:
-        return v.bar;
-    case ReadoutRole:
-        return v.readout;
-    case DetailRole:
-        return v.detail;
-    case TintRole:
-        return v.tint;
-    case TintHueRole:
-        return v.tintHue;
-    case SwatchSaturationRole:
-        return v.swatchSaturation;
-    case ButtonTextRole:
-        return v.buttonText;
-    case HasButtonRole:
-        return v.hasButton;
-    case ArmedRole:
-        return v.armed;
-    case ProminentRole:
-        return v.prominent;
-    case ChipsRole:
-        return v.chips;
-    case KeyHintsRole:
-        return v.keyHints;
-    case AccessibleNameRole:
-        return v.accessibleName;
-    case AccessibleValueRole:
-        return v.accessibleValue;
-    case AccessibleHintRole:
-        return v.accessibleHint;
-    case LookRole:
-        return QVariant::fromValue(ControlRowLook::make(v));
-    default:
-        return {};
-    }
+    return QVariant::fromValue(ControlRowLook::make(m_views.at(index.row())));
 }
 
 QHash<int, QByteArray> ControlStripModel::roleNames() const
 {
-    return {
-        {KindRole, "kind"},
-        {RowIdRole, "rowId"},
-        {CapabilityRole, "capability"},
-        {TitleRole, "title"},
-        {FocusedRole, "focused"},
-        {FocusableRole, "focusable"},
-        {EnabledRole, "enabled"},
-        {OnRole, "on"},
-        {StateTextRole, "stateText"},
-        {SymbolRole, "symbol"},
-        {ValueRole, "value"},
-        {BarRole, "bar"},
-        {ReadoutRole, "readout"},
-        {DetailRole, "detail"},
-        {TintRole, "tint"},
-        {TintHueRole, "tintHue"},
-        {SwatchSaturationRole, "swatchSaturation"},
-        {ButtonTextRole, "buttonText"},
-        {HasButtonRole, "hasButton"},
-        {ArmedRole, "armed"},
-        {ProminentRole, "prominent"},
-        {ChipsRole, "chips"},
-        {KeyHintsRole, "keyHints"},
-        {AccessibleNameRole, "accessibleName"},
-        {AccessibleValueRole, "accessibleValue"},
-        {AccessibleHintRole, "accessibleHint"},
-        {LookRole, "look"},
-    };
+    return {{LookRole, "look"}};
 }
 
 QString ControlStripModel::deviceName() const

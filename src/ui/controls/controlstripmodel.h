@@ -34,34 +34,8 @@ class ControlStripModel final : public QAbstractListModel {
 
 public:
     enum Role {
-        KindRole = Qt::UserRole + 1,
-        RowIdRole,
-        CapabilityRole,
-        TitleRole,
-        FocusedRole,
-        FocusableRole,
-        EnabledRole,
-        OnRole,
-        StateTextRole,
-        SymbolRole,
-        ValueRole,
-        BarRole,
-        ReadoutRole,
-        DetailRole,
-        TintRole,
-        TintHueRole,
-        SwatchSaturationRole,
-        ButtonTextRole,
-        HasButtonRole,
-        ArmedRole,
-        ProminentRole,
-        ChipsRole,
-        KeyHintsRole,
-        AccessibleNameRole,
-        AccessibleValueRole,
-        AccessibleHintRole,
-        // Everything above with its colours, bar and key caps, as the strip's QML draws it.
-        LookRole,
+        // The row as the strip's QML draws it: texts, colours, bar and key caps.
+        LookRole = Qt::UserRole + 1,
     };
     Q_ENUM(Role)
 

@@ -22,6 +22,7 @@ void KeyMonitor::follow(QQuickWindow *window)
         return;
     if (m_window)
         m_window->removeEventFilter(this);
+    m_held.forget();
     m_window = window;
     if (m_window)
         m_window->installEventFilter(this);
@@ -29,8 +30,29 @@ void KeyMonitor::follow(QQuickWindow *window)
 
 bool KeyMonitor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || watched != m_window || !m_view || !m_handler)
+    if (watched != m_window)
         return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        break;
+    case QEvent::FocusOut:
+    case QEvent::Hide:
+        m_held.forget();
+        return false;
+    default:
+        return false;
+    }
     const auto *key = static_cast<QKeyEvent *>(event);
-    return m_handler(key->key(), key->modifiers(), key->text(), key->isAutoRepeat());
+    // The scan code names the physical key whatever the modifiers make of it; synthetic events have none.
+    const quint64 id =
+        key->nativeScanCode() ? quint64(key->nativeScanCode()) << 32 : quint64(uint(key->key()));
+    if (event->type() == QEvent::KeyRelease) {
+        m_held.release(id, key->timestamp(), key->isAutoRepeat());
+        return false;
+    }
+    const bool fresh = m_held.press(id, key->timestamp(), key->isAutoRepeat());
+    if (!m_view || !m_handler)
+        return false;
+    return m_handler(key->key(), key->modifiers(), key->text(), !fresh);
 }

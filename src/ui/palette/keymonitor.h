@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/palette/heldkeys.h"
+
 #include <functional>
 #include <QObject>
 #include <QPointer>
@@ -8,12 +10,13 @@
 
 // Hands every key press of a view's window to a handler before any item of the window sees it, and
 // swallows the presses the handler used. It listens exactly while the view is in a window: it follows
-// the view into a new window and stops when the view leaves or goes.
+// the view into a new window and stops when the view leaves or goes. It also watches the releases, so
+// that a press of a key that was never let go reaches the handler as a repeat, however it came.
 class KeyMonitor : public QObject {
     Q_OBJECT
 
 public:
-    // True when the key was used.
+    // True when the key was used. autoRepeat: the key is still held, this is no new press by a person.
     using Handler =
         std::function<bool(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat)>;
 
@@ -31,4 +34,5 @@ private:
     QPointer<QQuickItem> m_view;
     Handler m_handler;
     QPointer<QQuickWindow> m_window;
+    HeldKeys m_held;
 };

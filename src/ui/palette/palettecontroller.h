@@ -148,13 +148,13 @@ private:
     bool handleNotificationsKey(const KeyPress &press);
     bool handleDigit(const KeyPress &press);
     void escape();
-    void activatePrimary(bool keepOpen, bool autoRepeat);
+    void activatePrimary(bool keepOpen);
     void toggleFocused();
     void toggleDetail();
     void moveControlFocus(int delta);
     void adjustFocusedControl(int dir, bool coarse);
     void dim(int dir, bool coarse);
-    void fireFocusedControl(bool autoRepeat);
+    void fireFocusedControl();
     void enterRoom(int index);
     void activateMode(int index);
     void leaveRoom();

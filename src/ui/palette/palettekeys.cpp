@@ -56,7 +56,9 @@ bool PaletteController::handlePaletteKey(const KeyPress &press)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        activatePrimary(press.commandHeld(), press.autoRepeat);
+        // A held key acts once: its repeats would flicker a lamp or rerun a flow many times a second.
+        if (!press.autoRepeat)
+            activatePrimary(press.commandHeld());
         return true;
     case Qt::Key_Comma:
         if (!press.isCommandChord())
@@ -71,12 +73,13 @@ bool PaletteController::handlePaletteKey(const KeyPress &press)
     case Qt::Key_Space:
         if (!press.isPlain())
             return handleDigit(press);
-        if (detailOpen()) {
-            fireFocusedControl(press.autoRepeat);
-            return true;
-        }
-        if (queryEmpty) {
-            toggleFocused();
+        if (detailOpen() || queryEmpty) {
+            if (press.autoRepeat)
+                return true;
+            if (detailOpen())
+                fireFocusedControl();
+            else
+                toggleFocused();
             return true;
         }
         return false; // typed
@@ -206,16 +209,16 @@ void PaletteController::leaveRoom()
     focusSearch();
 }
 
-void PaletteController::activatePrimary(bool keepOpen, bool autoRepeat)
+void PaletteController::activatePrimary(bool keepOpen)
 {
     if (detailOpen()) {
         // Return confirms the write waiting for its second press, whichever row or click armed it.
         const std::optional<GuardGate::Armed> armed = m_gate->armed();
         const std::optional<Device> device = armed ? m_store->device(armed->deviceID) : std::nullopt;
         if (device)
-            m_gate->press(*device, armed->capabilityID, armed->value, m_writer, autoRepeat);
+            m_gate->press(*device, armed->capabilityID, armed->value, m_writer);
         else
-            fireFocusedControl(autoRepeat);
+            fireFocusedControl();
         return;
     }
     const HomeStore::Mode mode = m_store->mode();
@@ -431,7 +434,7 @@ void PaletteController::dim(int dir, bool coarse)
     }
 }
 
-void PaletteController::fireFocusedControl(bool autoRepeat)
+void PaletteController::fireFocusedControl()
 {
     const std::optional<Device> device = detailDevice();
     const QList<ControlRow> rows = detailRows();
@@ -467,5 +470,5 @@ void PaletteController::fireFocusedControl(bool autoRepeat)
         break;
     }
     if (capability)
-        m_gate->press(*device, *capability, value, m_writer, autoRepeat);
+        m_gate->press(*device, *capability, value, m_writer);
 }

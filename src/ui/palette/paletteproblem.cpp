@@ -14,8 +14,10 @@ std::optional<PaletteProblem> PaletteProblem::of(const ConnectionState &connecti
         return PaletteProblem{description.isEmpty() ? u"Er ging iets mis met de Homey."_s : description,
                               advice(lastError->kind())};
     }
+    // Every degraded state's text already says that the live link is missing, and why: it is the title
+    // as it stands, without a lead-in that would say the same again.
     if (connection.kind() == ConnectionState::Kind::degraded)
-        return PaletteProblem{u"De live-verbinding is weg. "_s + connection.text(),
+        return PaletteProblem{connection.text(),
                               u"We tonen de laatst bekende stand en proberen opnieuw te verbinden. "_s +
                                   KeyText::display(u"\u2318R"_s) + u" haalt alles nu op."_s};
     return std::nullopt;

@@ -457,7 +457,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("host"); // empty: not configured
         QTest::newRow("stored fails: its host") << true << false << true << false << u"127.0.0.1"_s;
         QTest::newRow("stored and env fail: stored host") << true << true << true << false << u"127.0.0.1"_s;
-        QTest::newRow("env fails: je Homey") << false << true << true << false << u"je Homey"_s;
+        QTest::newRow("env fails: its host") << false << true << true << false << u"127.0.0.1"_s;
         QTest::newRow("env without fallbacks") << false << true << false << false << QString();
         QTest::newRow("nothing") << false << false << true << false << QString();
         QTest::newRow("empty discovery, stored fails") << true << false << true << true << u"127.0.0.1"_s;

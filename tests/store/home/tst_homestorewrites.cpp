@@ -1,6 +1,7 @@
 // The store's writes: shown at once and rolled back on failure, run rows, levels, nudges and the room
 // dimmer.
 #include "homefixture.h"
+#include "logcapture.h"
 
 #include <cmath>
 #include <QTest>
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void showsAtOnceAndRollsBackOnFailure()
     {
         WriteFixture f;
+        LogCapture logged;
         f.rest->script(u"setCapability"_s, {100ms, refused});
         f.store->setCapability(u"lees"_s, u"onoff"_s, on(true));
         f.store->toggle(u"raar"_s); // no value yet
@@ -40,6 +42,11 @@ private Q_SLOTS:
         QVERIFY(!pending(*f.store, u"lees|onoff"_s));
         QCOMPARE(f.store->lastError(), refused);
         QCOMPARE(f.calls(u"setCapability"_s), 2); // never retried
+        // The refusal stays in the log, with what was asked of which device.
+        const QString why = u": "_s + refused.errorDescription();
+        QCOMPARE(logged.matching(u"!! "_s),
+                 (QStringList{u"!! schrijven mislukt: Leeslamp (lees) onoff = aan"_s + why,
+                              u"!! schrijven mislukt: Raar (raar) onoff = aan"_s + why}));
 
         // The next good write clears the error; its record waits for the echo.
         f.rest->script(u"setCapability"_s, {});
@@ -48,6 +55,23 @@ private Q_SLOTS:
         QCOMPARE(f.value(u"duo"_s, u"onoff"_s), on(true));
         QVERIFY(!f.store->lastError());
         QCOMPARE(pending(*f.store, u"duo|onoff.output2"_s), on(false));
+    }
+
+    void failedStartIsLogged()
+    {
+        WriteFixture f;
+        LogCapture logged;
+        f.rest->script(u"startFlow"_s, {0ms, refused});
+        f.rest->script(u"setMood"_s, {0ms, refused});
+        for (const QString &query : {u"homey herstart"_s, u"diner"_s}) {
+            f.store->setQuery(query);
+            awaitTask(f.store->run(f.store->hits().first()));
+            QCOMPARE(f.store->lastError(), refused);
+        }
+        const QString why = u": "_s + refused.errorDescription();
+        QCOMPARE(logged.matching(u"!! "_s),
+                 (QStringList{u"!! starten mislukt: flow Homey herstart (herstart)"_s + why,
+                              u"!! starten mislukt: mood Diner (diner)"_s + why}));
     }
 
     void refusesWhatCannotBeWritten_data()

@@ -5,9 +5,12 @@
 #include "manualclock.h"
 #include "recordingwriter.h"
 #include "store/home/homestore.h"
+#include "ui/controls/armmodechiplook.h"
+#include "ui/controls/controlrowlook.h"
 #include "ui/controls/controlstripmodel.h"
 #include "ui/controls/guardgate.h"
 #include "ui/controls/levelcoalescer.h"
+#include "ui/fmt.h"
 
 #include <cmath>
 #include <QAbstractItemModelTester>
@@ -60,9 +63,10 @@ class TestControlStripModel : public QObject {
         return std::make_unique<ControlStripModel>(m_store.get(), deviceID, m_writer, m_gate.get(),
                                                    m_coalescer.get());
     }
-    static QVariant role(const ControlStripModel &model, int row, ControlStripModel::Role role)
+    // The row as the strip's QML reads it.
+    static ControlRowLook look(const ControlStripModel &model, int row)
     {
-        return model.data(model.index(row), role);
+        return model.data(model.index(row), ControlStripModel::LookRole).value<ControlRowLook>();
     }
     void realtime(HomeyEvent event)
     {
@@ -76,7 +80,8 @@ private Q_SLOTS:
         m_clock = std::make_shared<ManualClock>();
         auto rest = std::make_shared<FakeRestClient>(m_clock);
         rest->home.zones = {Zone{.id = u"woonkamer"_s, .name = u"Woonkamer"_s}};
-        rest->home.devices = {colourLamp(), lock(), twoChannelSwitch(), gateWithQuickAction(), oddDevice()};
+        rest->home.devices = {colourLamp(), lock(), twoChannelSwitch(), gateWithQuickAction(), oddDevice(),
+                              thermostat(), alarm()};
         m_realtime = std::make_shared<FakeRealtime>();
         m_store = std::make_unique<HomeStore>(rest, m_realtime, nullptr, SettingsStore(u"controlstrip"_s),
                                               HomeStore::Options{m_clock});
@@ -105,7 +110,7 @@ private Q_SLOTS:
         realtime(HomeyEvent::Capability{u"kleurlamp"_s, u"dim"_s, CapabilityValue::fromNumber(0.8)});
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed[0][0].toModelIndex().row(), 1);
-        QCOMPARE(role(*model, 1, ControlStripModel::ReadoutRole), u"80%"_s);
+        QCOMPARE(look(*model, 1).readout, u"80%"_s);
 
         realtime(HomeyEvent::Capability{u"voordeur"_s, u"locked"_s, CapabilityValue::fromBool(false)});
         QCOMPARE(changed.size(), 1);
@@ -113,7 +118,7 @@ private Q_SLOTS:
         // A drag shows where the pointer is before the store has the value.
         model->scrub(1, 0.3);
         model->scrub(1, 0.6);
-        QCOMPARE(role(*model, 1, ControlStripModel::ValueRole).toDouble(), 0.6);
+        QCOMPARE(look(*model, 1).bar.value, 0.6);
         QCOMPARE(m_writer->writes.size(), 1);
 
         Device fewer = colourLamp();
@@ -129,27 +134,27 @@ private Q_SLOTS:
     {
         auto model = open(u"voordeur"_s);
         QAbstractItemModelTester tester(model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Ontgrendelen"_s);
+        QCOMPARE(look(*model, 0).buttonText, u"Ontgrendelen"_s);
 
         model->activate(0);
         QVERIFY(m_writer->writes.isEmpty());
-        QVERIFY(role(*model, 0, ControlStripModel::ArmedRole).toBool());
-        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Zeker weten? Nogmaals"_s);
-        QCOMPARE(role(*model, 0, ControlStripModel::AccessibleNameRole), u"Bevestig: Ontgrendelen"_s);
+        QVERIFY(look(*model, 0).armed);
+        QCOMPARE(look(*model, 0).buttonText, u"Zeker weten? Nogmaals"_s);
+        QCOMPARE(look(*model, 0).accessibleName, u"Bevestig: Ontgrendelen"_s);
         model->activate(0);
         QCOMPARE(m_writer->writes.size(), 1);
         QCOMPARE(m_writer->writes[0].value, CapabilityValue::fromBool(false));
 
         // The unlatch button drops back to its normal look when the window ends.
         model->activate(1);
-        QVERIFY(role(*model, 1, ControlStripModel::ArmedRole).toBool());
+        QVERIFY(look(*model, 1).armed);
         m_clock->advance(GuardGate::window);
-        QVERIFY(!role(*model, 1, ControlStripModel::ArmedRole).toBool());
+        QVERIFY(!look(*model, 1).armed);
         QCOMPARE(m_writer->writes.size(), 1);
 
         // Once unlocked, locking goes out on one press.
         realtime(HomeyEvent::Capability{u"voordeur"_s, u"locked"_s, CapabilityValue::fromBool(false)});
-        QCOMPARE(role(*model, 0, ControlStripModel::ButtonTextRole), u"Op slot doen"_s);
+        QCOMPARE(look(*model, 0).buttonText, u"Op slot doen"_s);
         model->activate(0);
         QCOMPARE(m_writer->writes.size(), 2);
     }
@@ -157,10 +162,10 @@ private Q_SLOTS:
     void anActionButtonThatOpensAsksToo()
     {
         auto model = open(u"poort"_s);
-        QCOMPARE(role(*model, 0, ControlStripModel::KindRole), u"action"_s);
+        QCOMPARE(look(*model, 0).kind, u"action"_s);
         model->activate(0);
         QVERIFY(m_writer->writes.isEmpty());
-        QVERIFY(role(*model, 0, ControlStripModel::ArmedRole).toBool());
+        QVERIFY(look(*model, 0).armed);
         model->activate(0);
         QCOMPARE(m_writer->writes.size(), 1);
     }
@@ -175,6 +180,58 @@ private Q_SLOTS:
         QCOMPARE(m_writer->writes[1].capabilityID, u"onoff.output2"_s);
     }
 
+    // The thermostat's buttons and a bar's accessibility steps.
+    void stepsStayInsideTheRange_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QString>("written");
+        const double keep = std::nan("");
+        QTest::newRow("warmer") << u"thermostaat"_s << 0 << keep << 1 << u"target_temperature 21.5"_s;
+        QTest::newRow("colder") << u"thermostaat"_s << 0 << keep << -7 << u"target_temperature 20.5"_s;
+        QTest::newRow("warmer at the top")
+            << u"thermostaat"_s << 0 << 30.0 << 1 << u"target_temperature 30"_s;
+        QTest::newRow("no target steps from 20")
+            << u"vreemd"_s << 4 << keep << 1 << u"target_temperature 20.5"_s;
+        QTest::newRow("dim") << u"kleurlamp"_s << 1 << keep << 1 << u"dim 0.45"_s;
+        QTest::newRow("hue") << u"kleurlamp"_s << 3 << keep << -1 << u"light_hue 0.58"_s;
+        QTest::newRow("beyond the range counts as the top")
+            << u"vreemd"_s << 1 << keep << -1 << u"windowcoverings_set 0.95"_s;
+        QTest::newRow("an empty range takes no step") << u"vreemd"_s << 2 << keep << 1 << QString();
+        QTest::newRow("no direction") << u"thermostaat"_s << 0 << keep << 0 << QString();
+    }
+    void stepsStayInsideTheRange()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, row);
+        QFETCH(double, value);
+        QFETCH(int, direction);
+        QFETCH(QString, written);
+        auto model = open(device);
+        if (!std::isnan(value)) {
+            const QString id = model->rows().at(row).capability();
+            realtime(HomeyEvent::Capability{device, id, CapabilityValue::fromNumber(value)});
+        }
+        model->adjust(row, direction);
+        QStringList writes;
+        for (const RecordingWriter::Write &write : m_writer->writes)
+            writes << write.capabilityID + u' ' + QString::number(*write.value.numberValue());
+        QCOMPARE(writes.join(u", "_s), written);
+    }
+
+    void stepsOfTheAlarmMoveItsCursorOnly()
+    {
+        auto model = open(u"alarm"_s);
+        const Device alarm = *m_store->device(u"alarm"_s);
+        model->adjust(0, 1);
+        model->adjust(0, 1);
+        QCOMPARE(m_gate->cursor(alarm, u"homealarm_state"_s), u"disarmed"_s);
+        QVERIFY(!m_gate->hasArmed());
+        QVERIFY(m_writer->writes.isEmpty());
+    }
+
     void badValuesDrawSaneRowsAndWriteNothing()
     {
         auto model = open(u"vreemd"_s);
@@ -184,28 +241,28 @@ private Q_SLOTS:
 
         QStringList kinds;
         for (int row = 0; row < model->rowCount(); ++row) {
-            kinds.append(role(*model, row, ControlStripModel::KindRole).toString());
-            const double value = role(*model, row, ControlStripModel::ValueRole).toDouble();
-            QVERIFY2(std::isfinite(value), qPrintable(kinds.last()));
-            if (role(*model, row, ControlStripModel::BarRole).toBool())
-                QVERIFY(value >= 0 && value <= 1);
-            for (auto text : {ControlStripModel::ReadoutRole, ControlStripModel::AccessibleValueRole}) {
-                const QString shown = role(*model, row, text).toString().toLower();
-                QVERIFY2(!shown.contains(u"nan"_s) && !shown.contains(u"inf"_s), qPrintable(shown));
+            const ControlRowLook shown = look(*model, row);
+            kinds.append(shown.kind);
+            QVERIFY2(std::isfinite(shown.bar.value), qPrintable(kinds.last()));
+            if (shown.hasBar)
+                QVERIFY(shown.bar.value >= 0 && shown.bar.value <= 1);
+            for (const QString &text : {shown.readout, shown.accessibleDescription}) {
+                QVERIFY2(!text.toLower().contains(u"nan"_s) && !text.toLower().contains(u"inf"_s),
+                         qPrintable(text));
             }
         }
         QCOMPARE(kinds, (QStringList{u"slider"_s, u"slider"_s, u"slider"_s, u"hue"_s, u"thermostat"_s,
                                      u"armMode"_s}));
-        QCOMPARE(role(*model, 0, ControlStripModel::ReadoutRole), u"-4 °"_s);
-        QCOMPARE(role(*model, 1, ControlStripModel::ValueRole).toDouble(), 1.0);
-        QCOMPARE(role(*model, 4, ControlStripModel::ValueRole).toDouble(), 20.0);
-        const QVariantList chips = role(*model, 5, ControlStripModel::ChipsRole).toList();
+        QCOMPARE(look(*model, 0).readout, u"-4 °"_s);
+        QCOMPARE(look(*model, 1).bar.value, 1.0);
+        QCOMPARE(look(*model, 4).readout, Fmt::celsius(20.0));
+        const QVariantList chips = look(*model, 5).chips;
         QCOMPARE(chips.size(), 2);
         for (const QVariant &chip : chips)
-            QVERIFY(!chip.toMap().value(u"current"_s).toBool());
+            QVERIFY(!chip.value<ArmModeChipLook>().accessibleDescription.contains(u"huidige stand"_s));
 
         // A bar whose range is empty takes no drag; a position that is no number is no position.
-        QVERIFY(!role(*model, 2, ControlStripModel::EnabledRole).toBool());
+        QVERIFY(!look(*model, 2).enabled);
         model->scrub(2, 0.5);
         model->scrub(0, std::nan(""));
         model->release(0, INFINITY);

@@ -31,9 +31,12 @@ struct PaletteRig {
     int bannerClears = 0;
     int focusRequests = 0;
 
-    PaletteRig()
+    // extra: more devices for the home.
+    explicit PaletteRig(const QList<Device> &extra = {})
     {
         DutchHome::Home home = DutchHome::home();
+        for (const Device &device : extra)
+            DutchHome::put(home.devices, device);
         Device alarm = ControlDevices::alarm();
         alarm.name = u"Alarm"_s;
         alarm.zoneID = u"hal"_s;

@@ -1,5 +1,9 @@
 #include "paletterig.h"
+#include "ui/palette/keymonitor.h"
 
+#include <QKeyEvent>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -96,6 +100,28 @@ struct Snapshot {
     }
 };
 
+// A control of each kind that steps, with sane ranges, then with what a hub can get wrong.
+QList<Device> steppedDevices()
+{
+    using namespace ControlDevices;
+    Device panel = device(u"proef"_s, u"other"_s, {u"slider"_s, u"color"_s, u"thermostat"_s},
+                          {number(u"dim"_s, 0.4, 0, 1), number(u"volume_set"_s, 20, 10, 30),
+                           number(u"windowcoverings_set"_s, 0, 0, 1), number(u"light_temperature"_s, 0.3),
+                           number(u"light_hue"_s, 0.6), number(u"light_saturation"_s, 1.0),
+                           number(u"target_temperature"_s, 21, 5, 30)});
+    panel.name = u"Proefpaneel"_s;
+    Device broken =
+        device(u"kapot"_s, u"other"_s, {u"slider"_s, u"color"_s, u"thermostat"_s},
+               {number(u"dim"_s, 0.5, 1, 0), number(u"volume_set"_s, 50, 10, 30),
+                cap(u"light_hue"_s, Kind::number, std::nullopt), number(u"target_temperature"_s, 21, 5, 30),
+                number(u"target_temperature.boven"_s, 21, 30, 5)});
+    broken.capabilities.at(u"target_temperature"_s).value.reset();
+    broken.name = u"Proefkapot"_s;
+    for (Device *made : {&panel, &broken})
+        made->zoneID = u"kantoor"_s;
+    return {panel, broken};
+}
+
 constexpr auto none = Qt::NoModifier;
 constexpr auto ctrl = Qt::ControlModifier;
 constexpr auto shift = Qt::ShiftModifier;
@@ -114,6 +140,12 @@ private Q_SLOTS:
     void escapeLadder();
     void anArmedWriteNeedsAFreshPressWithinTheWindow();
     void returnConfirmsTheWriteAClickArmed();
+    void aHeldReturnConfirmsNothingHoweverItArrives();
+    void aHeldKeyActsOnce_data();
+    void aHeldKeyActsOnce();
+    void arrowsStepTheFocusedControl_data();
+    void arrowsStepTheFocusedControl();
+    void choosingDisarmedWithTheArrowsAsksFirst();
 };
 
 void PaletteKeysTest::keyMap_data()
@@ -360,6 +392,149 @@ void PaletteKeysTest::returnConfirmsTheWriteAClickArmed()
     rig.key(Qt::Key_Return);
     QCOMPARE(rig.writes(), QStringList{u"voordeur button_unlatch true"_s});
     QVERIFY(!rig.palette->gate()->hasArmed());
+}
+
+void PaletteKeysTest::aHeldReturnConfirmsNothingHoweverItArrives()
+{
+    // The panel's window, its keys handed to the palette as the running program does.
+    PaletteRig rig;
+    QQuickWindow window;
+    QQuickItem view;
+    view.setParentItem(window.contentItem());
+    KeyMonitor monitor(&view,
+                       [&](int key, Qt::KeyboardModifiers modifiers, const QString &text, bool repeat) {
+                           return rig.palette->handleKey(key, modifiers, text, repeat);
+                       });
+    const auto send = [&](QEvent::Type type, quint64 at) {
+        QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, 36, 0, 0);
+        event.setTimestamp(at);
+        QCoreApplication::sendEvent(&window, &event);
+        rig.settle();
+    };
+    rig.open(u"voordeur"_s);
+    send(QEvent::KeyPress, 1000);
+    QVERIFY(rig.palette->gate()->hasArmed());
+    // Held: the X server repeats it every 33 ms, and Qt passes each repeat on unmarked.
+    for (quint64 at = 1250; at < 3500; at += 33) {
+        send(QEvent::KeyRelease, at);
+        send(QEvent::KeyPress, at);
+    }
+    QVERIFY(rig.writes().isEmpty());
+    QVERIFY(rig.palette->gate()->hasArmed());
+    send(QEvent::KeyRelease, 3600);
+    send(QEvent::KeyPress, 3800);
+    QCOMPARE(rig.writes(), QStringList{u"voordeur locked false"_s});
+}
+
+void PaletteKeysTest::aHeldKeyActsOnce_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("writes");
+
+    // A held key repeats some thirty times a second; a lamp must not flicker with it.
+    QTest::newRow("return on a strip's switch") << u"strip"_s << int(Qt::Key_Return) << int(none) << 1;
+    QTest::newRow("space on a strip's switch") << u"strip"_s << int(Qt::Key_Space) << int(none) << 1;
+    QTest::newRow("ctrl+return on a result") << u"results"_s << int(Qt::Key_Return) << int(ctrl) << 1;
+    QTest::newRow("space on a room tile") << u"overview"_s << int(Qt::Key_Space) << int(none) << 2;
+}
+
+void PaletteKeysTest::aHeldKeyActsOnce()
+{
+    QFETCH(QString, state);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, writes);
+    PaletteRig rig;
+    rig.prepare(state);
+    QVERIFY(rig.key(key, Qt::KeyboardModifiers(modifiers)));
+    const QStringList first = rig.writes();
+    QCOMPARE(first.size(), writes);
+    for (int i = 0; i < 10; ++i)
+        QVERIFY(rig.key(key, Qt::KeyboardModifiers(modifiers), true));
+    QCOMPARE(rig.writes(), first);
+}
+
+void PaletteKeysTest::arrowsStepTheFocusedControl_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("written");
+
+    const auto row = [](const char *name, const char *device, int row, int key,
+                        Qt::KeyboardModifiers modifiers, const QString &written) {
+        QTest::newRow(name) << QString::fromUtf8(device) << row << key << int(modifiers) << written;
+    };
+    const int left = Qt::Key_Left;
+    const int right = Qt::Key_Right;
+    // A bar steps by a twentieth of its range, or a quarter with Ctrl+Shift; the thermostat by half a
+    // degree, or two.
+    row("dim", "proefpaneel", 0, right, none, u"proef dim 0.45"_s);
+    row("dim ctrl+shift", "proefpaneel", 0, right, ctrl | shift, u"proef dim 0.65"_s);
+    row("volume over its own range", "proefpaneel", 1, right, none, u"proef volume_set 21"_s);
+    row("colour temperature", "proefpaneel", 3, left, none, u"proef light_temperature 0.25"_s);
+    row("hue", "proefpaneel", 4, right, none, u"proef light_hue 0.62"_s);
+    row("saturation stays at the top", "proefpaneel", 5, right, none, u"proef light_saturation 1"_s);
+    row("thermostat", "proefpaneel", 6, right, none, u"proef target_temperature 21.5"_s);
+    row("thermostat ctrl+shift", "proefpaneel", 6, left, ctrl | shift, u"proef target_temperature 19"_s);
+    row("shift alone is no step", "proefpaneel", 0, right, shift, u""_s);
+    // What a hub gets wrong.
+    row("a reversed range takes no step", "proefkapot", 0, right, none, u""_s);
+    row("a value above the range comes back in", "proefkapot", 1, left, none, u"kapot volume_set 30"_s);
+    row("no value starts at the bottom", "proefkapot", 2, right, none, u"kapot light_hue 0.02"_s);
+    row("a thermostat without a value", "proefkapot", 3, right, none, u"kapot target_temperature 5.5"_s);
+    row("a reversed thermostat", "proefkapot", 4, left, none, u""_s);
+}
+
+void PaletteKeysTest::arrowsStepTheFocusedControl()
+{
+    QFETCH(QString, device);
+    QFETCH(int, row);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, written);
+
+    PaletteRig rig(steppedDevices());
+    rig.open(device);
+    for (int i = 0; i < row; ++i)
+        rig.key(Qt::Key_Down);
+    QCOMPARE(rig.palette->controlFocus(), row);
+    const bool used = rig.key(key, Qt::KeyboardModifiers(modifiers));
+    rig.clock->advance(500ms);
+    QCOMPARE(used, modifiers != shift);
+    QCOMPARE(rig.writes().join(u", "_s), written);
+    QVERIFY(!rig.palette->gate()->hasArmed());
+}
+
+void PaletteKeysTest::choosingDisarmedWithTheArrowsAsksFirst()
+{
+    PaletteRig rig;
+    rig.open(u"alarm"_s);
+    const auto state = [&] {
+        const std::optional<GuardGate::Armed> &armed = rig.palette->gate()->armed();
+        return rig.palette->gate()->cursor(*rig.store->device(u"alarm"_s), u"homealarm_state"_s).value() +
+               (armed ? u" armed "_s + GuardGate::describe(armed->value) : QString());
+    };
+    rig.key(Qt::Key_Right);
+    rig.key(Qt::Key_Right);
+    rig.key(Qt::Key_Right);
+    QCOMPARE(state(), u"disarmed"_s);
+    rig.key(Qt::Key_Return);
+    QCOMPARE(state(), u"disarmed armed string(\"disarmed\")"_s);
+    rig.key(Qt::Key_Return, Qt::NoModifier, true);
+    // Moving away and back is a new choice: it asks again.
+    rig.key(Qt::Key_Left);
+    QCOMPARE(state(), u"partially_armed"_s);
+    rig.key(Qt::Key_Right);
+    rig.key(Qt::Key_Return);
+    QCOMPARE(state(), u"disarmed armed string(\"disarmed\")"_s);
+    QVERIFY(rig.writes().isEmpty());
+    rig.key(Qt::Key_Return);
+    QCOMPARE(rig.writes(), QStringList{u"alarm homealarm_state disarmed"_s});
+    QCOMPARE(state(), u"disarmed"_s);
 }
 
 QTEST_MAIN(PaletteKeysTest)

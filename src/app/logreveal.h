@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+
+// "Toon logboek": the log file in the file manager, else its folder opened the desktop's way. Where
+// nothing on this computer can do either, the failure is logged and tell() receives what to say to the
+// person who asked, in the window where they asked.
+namespace LogReveal {
+
+void reveal(const std::function<void(const QString &text)> &tell);
+// What is said then: that nothing could show it, and where it is.
+QString unshownText();
+
+} // namespace LogReveal

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/hotkeycombo.h"
+
+#include <QString>
+
+// What a person is told, once, when the desktop has no tray: that Quorvane runs all the same, and what
+// opens its panel instead. Only texts; the tray's set-up shows them.
+struct NoTrayNotice {
+    QString title;
+    QString text;
+
+    // wayIn says what still opens the panel, one sentence; logPath is where the log is.
+    static NoTrayNotice make(const QString &wayIn, const QString &logPath);
+    // The way in while a global hot key is there: "Ctrl+Alt+Space opent het paneel nog steeds."
+    static QString hotKeyWayIn(const HotKeyCombo &combo);
+
+    bool operator==(const NoTrayNotice &) const = default;
+};
