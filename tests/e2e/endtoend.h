@@ -202,10 +202,6 @@ protected:
             return nullptr;
         return &copy;
     }
-    static void typeText(const QString &text)
-    {
-        EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
-    }
     // The hub's writes: "PUT <path>" and "POST <path>".
     QStringList writes() const
     {
