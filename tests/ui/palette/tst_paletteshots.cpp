@@ -481,6 +481,22 @@ void PaletteShotsTest::aRowSelectedByThePointerKeepsItsBarInPlace()
     QTRY_COMPARE(panel.written(lamp, u"dim"_s).size(), 1);
     QTest::qWait(200);
     QCOMPARE(panel.written(lamp, u"onoff"_s), QStringList());
+
+    // In a room the "Alle lampen" row's bar, its title and its key caps keep their place too.
+    QTest::mouseMove(panel.window(), QPoint(width / 2, 20)); // over the search row, out of the way
+    panel.press(Qt::Key_Escape);
+    panel.press(Qt::Key_Return); // the focused room tile
+    QVERIFY(panel.store->room());
+    panel.press(Qt::Key_Down);
+    QCOMPARE(panel.store->selection(), 1);
+    panel.shoot(u"palette-room-before-hover"_s);
+    QQuickItem *roomBar = panel.item(u"roomDimmerBar"_s);
+    QVERIFY(roomBar);
+    const QRect roomBefore = sceneRect(roomBar);
+    QTest::mouseMove(panel.window(), roomBefore.center() + QPoint(0, 1));
+    QTRY_COMPARE(panel.store->selection(), 0);
+    panel.shoot(u"palette-room-hovered"_s);
+    QCOMPARE(sceneRect(panel.item(u"roomDimmerBar"_s)), roomBefore);
 }
 
 // A fast drag along a results row's bar sends a few levels and ends on the last one; a click on a
