@@ -14,8 +14,6 @@ public:
     // takesFocus false: shown without ever taking key focus ("--offscreen").
     explicit PalettePanel(bool takesFocus = true);
 
-    ResizeFrame *resizeFrame() const { return m_resizeFrame; }
-
 Q_SIGNALS:
     void escapePressed();
     // The window system shows the window (again): it is mapped and placed.

@@ -223,10 +223,9 @@ void PanelController::settle()
 {
     // Qt places the pointer in the panel by where it believes the panel is; a reparenting window manager
     // can leave that belief at the spot inside its frame where the panel sat before the frame moved. Asking
-    // for the place the panel already has sets it right, and changes nothing on screen.
-    // Qt asks for that place with the size it believes the panel has. While a move or resize goes on, or
-    // while Qt has yet to hear of a new size, that belief lags behind the window manager: the request
-    // would put the panel back to where the hand had it a moment ago.
+    // for the place the panel already has sets it right, and changes nothing on screen. Qt sends that
+    // place with the size it believes the panel has: while a move or resize goes on, or before Qt has
+    // heard of a new size, that is an old one, and the request would put the panel back to it.
     if (m_gestureStart)
         return;
     const std::optional<QRect> frame = shownFrame();
