@@ -1,3 +1,4 @@
+#include "cursorname.h"
 #include "panelwindow.h"
 
 using namespace PanelWindow;
@@ -46,6 +47,21 @@ private Q_SLOTS:
         QString window;
         QTRY_VERIFY_WITH_TIMEOUT(!(window = panelWindow(copy)).isEmpty(), patience);
         QRect expected = outerFrame(window);
+
+        // The pointer says where the panel can be taken: the resize arrows on its edges, the plain arrow
+        // on the search row above the field.
+        const QList<std::pair<QPoint, QString>> cursors{
+            {expected.topLeft() + QPoint(200, 10), u"left_ptr"_s},
+            {QPoint(expected.right() - 1, expected.center().y()), u"size_hor"_s},
+            {QPoint(expected.center().x(), expected.bottom() - 1), u"size_ver"_s},
+            {expected.topLeft() + QPoint(1, 1), u"size_fdiag"_s},
+            {expected.topRight() + QPoint(-1, 1), u"size_bdiag"_s},
+            {expected.bottomLeft() + QPoint(10, -1), u"size_bdiag"_s},
+        };
+        for (const auto &[point, name] : cursors) {
+            movePointer(point);
+            QTRY_COMPARE_WITH_TIMEOUT(cursorName(), name, 10000);
+        }
 
         // Each step of the hand shows on screen and is remembered at once.
         const auto follows = [&](const QString &what) {
