@@ -53,6 +53,8 @@ PanelController::PanelController(Options options, QObject *parent)
     connect(m_window.get(), &PalettePanel::escapePressed, this, [this] { hide(u"esc"_s); });
     connect(m_window.get(), &QWindow::activeChanged, this, &PanelController::focusChanged);
     connect(m_window.get(), &PalettePanel::exposed, this, &PanelController::settle);
+    connect(m_window.get(), &PalettePanel::gestureStarted, this,
+            [this] { m_gestureStart = m_options.clock->now(); });
     for (auto changed :
          {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
         connect(m_window.get(), changed, this, &PanelController::saveFrame);
@@ -99,6 +101,7 @@ bool PanelController::isVisible() const
 void PanelController::show()
 {
     ++m_showSerial;
+    m_gestureStart.reset();
     m_hoverGate->reset(QCursor::pos());
     const std::optional<QRectF> saved = Settings::panelFrame();
     const auto screen = PanelPlacement::screenUnder(QCursor::pos(), screens(), primaryIndex());
@@ -134,6 +137,7 @@ void PanelController::hide(const QString &reason)
         return;
     m_hiding = true;
     ++m_showSerial;
+    m_gestureStart.reset();
     saveFrame();
     m_window->hide();
     m_visibility->set(false);
@@ -219,9 +223,14 @@ void PanelController::settle()
 {
     // Qt places the pointer in the panel by where it believes the panel is; a reparenting window manager
     // can leave that belief at the spot inside its frame where the panel sat before the frame moved. Asking
-    // for the place the panel already has sets it right, and changes nothing on screen.
+    // for the place the panel already has sets it right, and changes nothing on screen. Qt sends that
+    // place with the size it believes the panel has: while a move or resize goes on, or before Qt has
+    // heard of a new size, that is an old one, and the request would put the panel back to it.
+    if (m_gestureStart)
+        return;
     const std::optional<QRect> frame = shownFrame();
-    if (frame && *frame != m_window->frameGeometry())
+    const QRect believed = m_window->frameGeometry();
+    if (frame && frame->size() == believed.size() && frame->topLeft() != believed.topLeft())
         m_window->setFramePosition(frame->topLeft());
 }
 
@@ -239,10 +248,13 @@ void PanelController::saveFrame()
 void PanelController::focusChanged()
 {
     if (m_window->isActive()) {
+        m_gestureStart.reset();
         m_activeSinceShow = m_window->isVisible();
         return;
     }
     if (!m_window->isVisible() || !m_options.autoHidesOnFocusLoss)
+        return;
+    if (m_gestureStart && m_options.clock->now() - *m_gestureStart <= gestureGrace)
         return;
     if (m_activeSinceShow) {
         hide(u"focus verloren"_s);

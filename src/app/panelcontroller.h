@@ -34,6 +34,10 @@ public:
     // A toggle this soon after any hide leaves the panel closed: the key or click that made it hide
     // must not open it again.
     static constexpr std::chrono::milliseconds toggleGrace{250};
+    // A loss of key focus this soon after a move or resize of the panel began is the window manager
+    // taking the keyboard for it (X11 window managers do, to end it with Esc); it gives it back when the
+    // button comes up.
+    static constexpr std::chrono::milliseconds gestureGrace{1000};
 
     explicit PanelController(Options options, QObject *parent = nullptr);
     ~PanelController() override;
@@ -94,4 +98,6 @@ private:
     bool m_hiding = false;
     // The window system gave the panel key focus since its last show: losing it now hides the panel at once.
     bool m_activeSinceShow = false;
+    // When the window system began moving or resizing the shown panel; over once the panel has focus again.
+    std::optional<Clock::TimePoint> m_gestureStart;
 };

@@ -3,12 +3,15 @@
 #include "app/settings.h"
 #include "logcapture.h"
 #include "manualclock.h"
+#include "ui/movearea.h"
 #include "ui/panelvisibility.h"
+#include "ui/windowgesture.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -133,6 +136,88 @@ private Q_SLOTS:
         QTest::keyClick(panel.window(), Qt::Key_Escape);
         QVERIFY(!panel.isVisible());
         QCOMPARE(log.lines().constLast(), u"panel: verborgen (esc)"_s);
+    }
+
+    void focusLostToAMoveOrResize()
+    {
+        PanelController &panel = make();
+        QWindow other;
+        const auto takeFocus = [](QWindow &window) {
+            window.show();
+            window.requestActivate();
+            return QTest::qWaitForWindowActive(&window);
+        };
+        const auto startGesture = [&panel] {
+            QEvent started(WindowGesture::startedType());
+            QCoreApplication::sendEvent(panel.window(), &started);
+        };
+        panel.show();
+        QVERIFY(takeFocus(*panel.window()));
+        startGesture();
+        m_clock->advance(900ms);
+        // The window manager holds the keys while it moves or resizes the panel.
+        QVERIFY(takeFocus(other));
+        QTest::qWait(50);
+        QVERIFY(panel.isVisible());
+        // It gives them back when the button comes up; a loss after that is real.
+        QVERIFY(takeFocus(*panel.window()));
+        QVERIFY(takeFocus(other));
+        QTRY_VERIFY(!panel.isVisible());
+
+        // A loss long after the gesture began is not the window manager's.
+        panel.show();
+        QVERIFY(takeFocus(*panel.window()));
+        startGesture();
+        m_clock->advance(1100ms);
+        QVERIFY(takeFocus(other));
+        QTRY_VERIFY(!panel.isVisible());
+    }
+
+    void edgesShowTheResizeCursor()
+    {
+        PanelController &panel = make();
+        panel.show();
+        QWindow *window = panel.window();
+        const auto cursorAt = [window](QPoint point) {
+            QTest::mouseMove(window, point);
+            return window->cursor().shape();
+        };
+        QCOMPARE(cursorAt({380, 270}), Qt::ArrowCursor);
+        QCOMPARE(cursorAt({380, 2}), Qt::SizeVerCursor);
+        QCOMPARE(cursorAt({2, 300}), Qt::SizeHorCursor);
+        QCOMPARE(cursorAt({757, 537}), Qt::SizeFDiagCursor);
+        QCOMPARE(cursorAt({757, 3}), Qt::SizeBDiagCursor);
+        QCOMPARE(cursorAt({380, 270}), Qt::ArrowCursor);
+        // The edges go where the panel's do.
+        window->resize(770, 600);
+        QTRY_COMPARE(panel.content()->width(), 770.0);
+        QCOMPARE(cursorAt({767, 300}), Qt::SizeHorCursor);
+        QCOMPARE(cursorAt({757, 300}), Qt::ArrowCursor);
+    }
+
+    void pressesOffTheEdgesReachTheContent()
+    {
+        PanelController &panel = make();
+        auto *area = new MoveArea(panel.content());
+        area->setSize(panel.content()->size());
+        QSignalSpy taps(area, &MoveArea::tapped);
+        panel.show();
+        QWindow *window = panel.window();
+        QTest::mouseClick(window, Qt::LeftButton, {}, {380, 270});
+        QCOMPARE(taps.size(), 1);
+        // Nothing can resize the panel here (no window manager): the edge's press goes on to what is under
+        // it.
+        QTest::mouseClick(window, Qt::LeftButton, {}, {2, 270});
+        QCOMPARE(taps.size(), 2);
+        // A hand that only clicks moves a pixel; one that drags is no tap.
+        QTest::mousePress(window, Qt::LeftButton, {}, {300, 30});
+        QTest::mouseMove(window, {302, 31});
+        QTest::mouseRelease(window, Qt::LeftButton, {}, {302, 31});
+        QCOMPARE(taps.size(), 3);
+        QTest::mousePress(window, Qt::LeftButton, {}, {300, 30});
+        QTest::mouseMove(window, {340, 30});
+        QTest::mouseRelease(window, Qt::LeftButton, {}, {340, 30});
+        QCOMPARE(taps.size(), 3);
     }
 
     void toggleKeepsAFreshHideClosed()
