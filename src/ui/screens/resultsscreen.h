@@ -12,6 +12,7 @@
 
 class HomeStore;
 class HoverGate;
+class LevelCoalescer;
 
 // The ranked results while the user types: "Beste match" with the count above the first row,
 // "Resultaten" above the rest, at most 30 rows, the open device's control strip under its row, and an
@@ -28,7 +29,10 @@ class ResultsScreen : public QObject {
 public:
     static constexpr int shownRows = 30;
 
-    ResultsScreen(HomeStore *store, HoverGate *gate, QObject *parent = nullptr);
+    // coalescer: the palette's, which thins out the writes of dragged level bars; none sets each
+    // position at once.
+    ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer = nullptr,
+                  QObject *parent = nullptr);
 
     // The lines for these hits: headings and rows, the row at selection selected, the row of
     // expandedDeviceID expanded.
@@ -47,6 +51,8 @@ public:
     Q_INVOKABLE void activate(int index);
     // A drag on a device row's level bar.
     Q_INVOKABLE void scrub(const QString &deviceID, double level);
+    // The drag on that bar ended at level.
+    Q_INVOKABLE void release(const QString &deviceID, double level);
 
 Q_SIGNALS:
     void changed();
@@ -61,6 +67,7 @@ private:
 
     QPointer<HomeStore> m_store;
     QPointer<HoverGate> m_gate;
+    QPointer<LevelCoalescer> m_coalescer;
     RowsModel m_rows;
     qsizetype m_hitCount = 0;
     EmptyStateLook m_empty;
