@@ -27,11 +27,12 @@ class TstPanelController : public QObject {
     int m_shows = 0;
     int m_hides = 0;
 
-    PanelController &make(bool offscreen = false, bool autoHides = true)
+    PanelController &make(bool offscreen = false, bool autoHides = true, bool remembersFrame = true)
     {
         PanelController::Options options;
         options.offscreen = offscreen;
         options.autoHidesOnFocusLoss = autoHides;
+        options.remembersFrame = remembersFrame;
         options.clock = m_clock;
         m_panel = std::make_unique<PanelController>(options);
         m_panel->onShow = [this] { ++m_shows; };
@@ -265,6 +266,77 @@ private Q_SLOTS:
         panel.setContent(nullptr);
         QVERIFY(!panel.snapshot(path));
         QCOMPARE(log.lines().constLast(), u"!! snapshot: het paneel heeft geen contentView"_s);
+    }
+
+    // A notice of ours taking the keyboard, after the panel had it or while the panel is being shown,
+    // leaves the panel up; once the notice is gone the panel has the keyboard again.
+    void aNoticeOfOursLeavesThePanelUp_data()
+    {
+        QTest::addColumn<bool>("panelFirst");
+        QTest::newRow("after the panel") << true;
+        QTest::newRow("as the panel shows") << false;
+    }
+    void aNoticeOfOursLeavesThePanelUp()
+    {
+        QFETCH(bool, panelFirst);
+        PanelController &panel = make();
+        LogCapture log;
+        QWindow notice;
+        notice.setFlags(Qt::Dialog);
+        panel.show();
+        if (panelFirst)
+            QTRY_VERIFY(panel.window()->isActive());
+        notice.show();
+        notice.requestActivate();
+        QTRY_VERIFY(notice.isActive());
+        // Past every wait for focus.
+        QTest::qWait(2000);
+        QVERIFY(panel.isVisible());
+        notice.hide();
+        QTRY_VERIFY(panel.window()->isActive());
+        QVERIFY(log.matching(u"panel: verborgen"_s).isEmpty());
+        QVERIFY(log.matching(u"!! panel"_s).isEmpty());
+    }
+
+    // A window system may hand a newly mapped panel the keyboard late (Wayland takes up to half a
+    // second): only one that never does is a failure worth a warning. On a display (run-xvfb.sh): the
+    // offscreen platform hands it over at once, whatever the window allows.
+    void lateFocusIsNoFailure_data()
+    {
+        QTest::addColumn<bool>("arrives");
+        QTest::newRow("late") << true;
+        QTest::newRow("never") << false;
+    }
+    void lateFocusIsNoFailure()
+    {
+        QFETCH(bool, arrives);
+        if (QGuiApplication::platformName() == u"offscreen"_s)
+            QSKIP("needs a display");
+        PanelController &panel = make();
+        LogCapture log;
+        panel.window()->setFlag(Qt::WindowDoesNotAcceptFocus, true);
+        panel.show();
+        QTest::qWait(450);
+        if (arrives) {
+            panel.window()->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+            panel.window()->requestActivate();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(log.matching(u"panel: key="_s).size(), 1, 5000);
+        QCOMPARE(log.matching(u"panel: key=true"_s).size(), arrives ? 1 : 0);
+        QCOMPARE(log.matching(u"!! panel: "_s).size(), arrives ? 0 : 1);
+    }
+
+    // In a Wayland session the compositor decides where the panel goes and may impose its size: nothing
+    // seen there is remembered, and the frame remembered before stays.
+    void aWaylandSessionKeepsTheRememberedFrame()
+    {
+        const QRectF remembered(30, 40, 800, 600);
+        Settings::setPanelFrame(remembered);
+        PanelController &panel = make(false, true, false);
+        panel.show();
+        panel.window()->setGeometry(0, 0, 780, 790);
+        panel.hide(u"esc"_s);
+        QCOMPARE(Settings::panelFrame(), remembered);
     }
 };
 
