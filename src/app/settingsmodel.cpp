@@ -87,10 +87,18 @@ QVariantMap SettingsModel::texts()
                         u"bijvoorbeeld omdat de desktop of een andere app hem al gebruikt, zonder ook maar "
                         u"te piepen. De enige eerlijke test is: druk hem in."_s},
         {u"panel"_s, u"PANEEL"_s},
-        {u"panelNote"_s, u"Het paneel is vrij schaalbaar. Grootte en positie worden onthouden."_s},
         {u"resetPanel"_s, u"Herstel standaardgrootte"_s},
         {u"showLog"_s, u"Toon logboek"_s},
     };
+}
+
+QString SettingsModel::panelNote() const
+{
+    // Wayland tells a program neither where its window is nor whether the user or the desktop sized it.
+    if (!globalHotKey())
+        return u"Het paneel is vrij schaalbaar. Wayland vertelt Quorvane niet waar het staat: grootte en "
+               u"positie worden daar niet onthouden."_s;
+    return u"Het paneel is vrij schaalbaar. Grootte en positie worden onthouden."_s;
 }
 
 // --- Notifications ---------------------------------------------------------------------------------------

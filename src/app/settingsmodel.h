@@ -43,6 +43,7 @@ class SettingsModel : public QObject {
     // False where the desktop lets no program have a global hot key: the hot-key section then says what
     // opens the panel instead, and offers nothing to record or test.
     Q_PROPERTY(bool globalHotKey READ globalHotKey CONSTANT)
+    Q_PROPERTY(QString panelNote READ panelNote CONSTANT)
     Q_PROPERTY(QString chipText READ chipText NOTIFY hotKeyChanged)
     Q_PROPERTY(QColor chipColor READ chipColor NOTIFY hotKeyChanged)
     Q_PROPERTY(QString recordButtonText READ recordButtonText NOTIFY hotKeyChanged)
@@ -98,6 +99,7 @@ public:
     void setTimeSensitive(bool on);
 
     bool globalHotKey() const { return m_hooks.globalHotKey; }
+    QString panelNote() const;
     HotKeyCombo combo() const { return m_combo; }
     bool isRecording() const;
     QString chipText() const;

@@ -257,6 +257,9 @@ private Q_SLOTS:
         const QString elsewhere = names[u"hotKeyElsewhere"_s].toString();
         QVERIFY(texts.contains(elsewhere));
         QVERIFY(texts[elsewhere].top() > texts[names[u"hotKey"_s].toString()].top());
+        // Nor does the panel section promise a place it cannot know.
+        QVERIFY(texts.contains(model->panelNote()));
+        QVERIFY(!model->panelNote().contains(u"worden onthouden"_s));
         for (const QString &offer : {model->chipText(), model->recordButtonText(), model->testButtonText(),
                                      names[u"standard"_s].toString(), names[u"test"_s].toString()})
             QVERIFY2(!texts.contains(offer), qPrintable(offer));

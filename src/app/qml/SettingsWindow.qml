@@ -328,7 +328,7 @@ ApplicationWindow {
                 SectionTitle { text: window.texts.panel }
                 Text {
                     Layout.fillWidth: true
-                    text: window.texts.panelNote
+                    text: window.settings.panelNote
                     font: Theme.body(12)
                     color: Theme.textDim
                     wrapMode: Text.Wrap
