@@ -38,9 +38,9 @@ class StatusItemController;
 // panel, feed, home store, tray icon, hot key, banners, settings window) and wires them together at
 // launch; connects to the hub and lets go of it again. Lives on the main thread.
 //
-// appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegateboot.cpp: the
-// hub boot, swapping the store, reconnecting and forgetting the token; appdelegatesignals.cpp: the
-// process signals and snapshots; appdelegatedesktop.cpp: tray icon, global hot key, banners and the
+// appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegate_boot.cpp: the
+// hub boot, swapping the store, reconnecting and forgetting the token; appdelegate_signals.cpp: the
+// process signals and snapshots; appdelegate_desktop.cpp: tray icon, global hot key, banners and the
 // settings window. The probes of the diagnostic switches (probes/) run after the boot, through the
 // public members below.
 class AppDelegate : public QObject {
@@ -82,7 +82,7 @@ public:
     // Nullptr until the first openSettings().
     SettingsWindowController *settingsWindow() const { return m_settingsWindow; }
 
-    // --- Hub (appdelegateboot.cpp) ----------------------------------------------------------------------
+    // --- Hub (appdelegate_boot.cpp) ---------------------------------------------------------------------
     // Token, endpoint, token check, then a new store over the hub's clients in place of the old one.
     // Never throws: every failure ends in the onboarding model.
     QCoro::Task<> bootHomey();
@@ -95,7 +95,7 @@ public:
     // The pasted key checked and kept, then a boot; false with the reason in the onboarding model.
     QCoro::Task<bool> saveToken(QString key);
 
-    // --- Signals and snapshots (appdelegatesignals.cpp) -------------------------------------------------
+    // --- Signals and snapshots (appdelegate_signals.cpp) ------------------------------------------------
     void setUpSignalHandler();
     // SIGUSR1.
     void showPanelOnSignal();
@@ -106,7 +106,7 @@ public:
     // panel.png next to the log; onboarding-<test id>.png in an isolated onboarding run.
     static QString snapshotPath();
 
-    // --- Desktop integration (appdelegatedesktop.cpp) ---------------------------------------------------
+    // --- Desktop integration (appdelegate_desktop.cpp) --------------------------------------------------
     // The settings window, made on the first call and brought forward on every call.
     void openSettings();
     // The pairing screen in the panel, unless a check or boot is running.
@@ -135,14 +135,14 @@ private:
     void panelDidHide();
     static QCoro::Task<> launchTask(QPointer<AppDelegate> self);
 
-    // --- appdelegateboot.cpp
+    // --- appdelegate_boot.cpp
     static QCoro::Task<> bootTask(QPointer<AppDelegate> self);
     static QCoro::Task<> reconnectTask(QPointer<AppDelegate> self);
     static QCoro::Task<> forgetTask(QPointer<AppDelegate> self);
     static QCoro::Task<bool> saveTask(QPointer<AppDelegate> self, QString key);
     void reportBootFailure(const std::exception_ptr &error);
 
-    // --- appdelegatedesktop.cpp
+    // --- appdelegate_desktop.cpp
     void setUpStatusItem();
     void setUpHotKey();
     void observeConnection();

@@ -279,7 +279,7 @@ private:
     static QCoro::Task<> energyPoll(QPointer<HomeStore> self, CancelToken token);
     static QCoro::Task<> holdBatchTask(QPointer<HomeStore> self, int milliseconds);
 
-    // --- Lifecycle (lifecycle.cpp) --------------------------------------------------------------------
+    // --- Lifecycle (homestore_lifecycle.cpp) ----------------------------------------------------------
     static QCoro::Task<> startTask(QPointer<HomeStore> self);
     static QCoro::Task<> stopTask(QPointer<HomeStore> self);
     static QCoro::Task<> resyncTask(QPointer<HomeStore> self);
@@ -292,13 +292,13 @@ private:
     void logSnapshot();
     QStringList deviceIDs() const;
 
-    // --- Realtime events (events.cpp) -----------------------------------------------------------------
+    // --- Realtime events (homestore_events.cpp) -------------------------------------------------------
     void apply(const HomeyEvent &event);
     void applyCapability(const HomeyEvent::Capability &event);
     static bool affectsRest(const QString &capabilityID);
     static QString describe(const CapabilityValue &value);
 
-    // --- Energy totals (energy.cpp) -------------------------------------------------------------------
+    // --- Energy totals (homestore_energy.cpp) ---------------------------------------------------------
     void indexEnergySources();
     void recomputeEnergy();
     void energySourceDidTick();
@@ -306,7 +306,7 @@ private:
     static QCoro::Task<> energyPush(QPointer<HomeStore> self, std::chrono::milliseconds wait,
                                     CancelToken token);
 
-    // --- P2000 device and timeline (p2000.cpp) --------------------------------------------------------
+    // --- P2000 device and timeline (homestore_p2000.cpp) ----------------------------------------------
     void indexP2000Device();
     void p2000DidTick();
     void flushP2000();
@@ -316,12 +316,12 @@ private:
     static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
     void seedP2000();
 
-    // --- Query, hits and recent uses (query.cpp) ------------------------------------------------------
+    // --- Query, hits and recent uses (homestore_query.cpp) --------------------------------------------
     void recomputeHits();
     void remember(const QString &hitID);
     void loadRecent();
 
-    // --- Room scope (scope.cpp) -----------------------------------------------------------------------
+    // --- Room scope (homestore_scope.cpp) -------------------------------------------------------------
     void rebuildRoom();
     RoomSection::Kind section(const Device &device) const;
     // The room's plain lights: in the zone, class light, not guarded, not a scene twin.
@@ -329,11 +329,11 @@ private:
     Hit roomRow(const Device &device) const;
     static QString roomDimKey(const QString &zoneID);
 
-    // --- Selection (selection.cpp) --------------------------------------------------------------------
+    // --- Selection (homestore_selection.cpp) ----------------------------------------------------------
     int rowCount() const;
     void clampSelection();
 
-    // --- Writes and commands (writes.cpp, commands.cpp) -----------------------------------------------
+    // --- Writes and commands (homestore_writes.cpp, homestore_commands.cpp) ---------------------------
     // restore, when given, is what a failure puts back instead of the value shown when the write began
     // (that value may be a local preview the hub never had).
     static QCoro::Task<> write(QPointer<HomeStore> self, QString deviceID, QString capabilityID,
@@ -353,7 +353,7 @@ private:
     bool anyLightOn(const QString &zoneID) const;
     static QString writeKey(const QString &deviceID, const QString &capabilityID);
 
-    // --- Dimming (dimming.cpp) ------------------------------------------------------------------------
+    // --- Dimming (homestore_dimming.cpp) --------------------------------------------------------------
     // before: the lamp as the hub last had it, when a nudge has previewed it since.
     static QCoro::Task<> setDimTask(QPointer<HomeStore> self, QString deviceID, double level,
                                     std::optional<Device> before = std::nullopt);

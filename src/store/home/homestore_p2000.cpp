@@ -1,9 +1,8 @@
 // The P2000 pager device and the hub's timeline, handed to the notification feed.
-#include "store/notifications/p2000.h"
-
 #include "base/log.h"
 #include "homey/rest/homeyrestclient.h"
 #include "store/home/homestore.h"
+#include "store/notifications/p2000.h"
 
 using namespace Qt::StringLiterals;
 
