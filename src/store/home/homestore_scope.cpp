@@ -23,11 +23,6 @@ bool hasBaseCapability(const Device &device, const QString &base)
 
 } // namespace
 
-QString HomeStore::roomDimKey(const QString &zoneID)
-{
-    return u"zone:"_s + zoneID;
-}
-
 void HomeStore::enterScope(const QString &zoneID)
 {
     const auto zone = m_zones.constFind(zoneID);
@@ -246,8 +241,7 @@ double HomeStore::roomDimLevel() const
 {
     if (!m_room)
         return 0;
-    const auto waiting = m_dimTargets.constFind(roomDimKey(m_room->zoneID));
-    return waiting != m_dimTargets.constEnd() ? *waiting : m_room->dimBrightness;
+    return m_dim.target(DimCoalescer::roomKey(m_room->zoneID)).value_or(m_room->dimBrightness);
 }
 
 Hit HomeStore::roomHit(const Room &room) const
