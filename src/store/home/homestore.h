@@ -179,7 +179,6 @@ public:
     std::optional<Hit> selectedHit() const;
     std::optional<Hit> scopeHit() const;
     void moveSelection(int step);
-    QCoro::Task<> activateSelection();
     void toggleDetail();
     void closeDetail();
     QList<HomeyNotification> notificationRows() const;
@@ -312,7 +311,6 @@ private:
     RoomSection::Kind section(const Device &device) const;
     // The room's plain lights: in the zone, class light, not guarded, not a scene twin.
     QList<Device> lights(const QString &inZone) const;
-    Hit roomRow(const Device &device) const;
 
     // --- Selection (homestore_selection.cpp) ----------------------------------------------------------
     int rowCount() const;
