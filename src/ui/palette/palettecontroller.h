@@ -36,8 +36,8 @@ class LevelCoalescer;
 // goes on to the search field. It reads the home store and changes it only through the store's commands
 // and the capability writer.
 //
-// palettecontroller.cpp: state, looks and change reactions; palettekeys.cpp: the key map and the
-// actions behind it; palettehints.cpp: the key hints of each state.
+// palettecontroller.cpp: state, looks and change reactions; palettecontroller_keys.cpp: the key map and the
+// actions behind it; palettecontroller_hints.cpp: the key hints of each state.
 class PaletteController : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -102,7 +102,7 @@ public:
     // The row of the open device's control strip that has the keyboard.
     int controlFocus() const { return m_controlFocus; }
 
-    // --- Keys (palettekeys.cpp) -----------------------------------------------------------------------
+    // --- Keys (palettecontroller_keys.cpp) ------------------------------------------------------------
     // True when the key was used and must not reach the search field.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat);
 
@@ -143,7 +143,7 @@ private:
     QList<ControlRow> detailRows() const;
     int firstFocusableControl() const;
 
-    // --- palettekeys.cpp
+    // --- palettecontroller_keys.cpp
     bool handlePaletteKey(const KeyPress &press);
     bool handleNotificationsKey(const KeyPress &press);
     bool handleDigit(const KeyPress &press);
@@ -163,7 +163,7 @@ private:
     static QCoro::Task<> runSelected(QPointer<PaletteController> self, bool keepOpen);
     static QCoro::Task<> runScene(QPointer<PaletteController> self, int index, bool keepOpen);
 
-    // --- palettehints.cpp
+    // --- palettecontroller_hints.cpp
     QList<KeyHint> currentHints() const;
     QList<KeyHint> detailHints() const;
     QList<KeyHint> roomHints() const;
