@@ -106,13 +106,13 @@ QString SettingsModel::panelNote() const
 QString SettingsModel::permissionText() const
 {
     switch (m_notifier.permissionKind()) {
-    case Notifier::PermissionKind::unavailable:
+    case Notifier::PermissionKind::Unavailable:
         return m_notifier.unavailableReason();
-    case Notifier::PermissionKind::unknown:
+    case Notifier::PermissionKind::Unknown:
         return u"Bij de eerste melding kijkt Quorvane of je computer meldingen toont."_s;
-    case Notifier::PermissionKind::granted:
+    case Notifier::PermissionKind::Granted:
         return u"Je computer mag meldingen tonen"_s;
-    case Notifier::PermissionKind::denied:
+    case Notifier::PermissionKind::Denied:
         // Nothing to switch on in the system settings: without a notification service nobody shows them.
         return u"Je computer toont geen meldingen van Quorvane: er draait geen meldingendienst"_s;
     }
@@ -122,12 +122,12 @@ QString SettingsModel::permissionText() const
 QString SettingsModel::permissionSymbol() const
 {
     switch (m_notifier.permissionKind()) {
-    case Notifier::PermissionKind::unknown:
+    case Notifier::PermissionKind::Unknown:
         return {};
-    case Notifier::PermissionKind::granted:
+    case Notifier::PermissionKind::Granted:
         return doneSymbol;
-    case Notifier::PermissionKind::unavailable:
-    case Notifier::PermissionKind::denied:
+    case Notifier::PermissionKind::Unavailable:
+    case Notifier::PermissionKind::Denied:
         return warningSymbol;
     }
     return {};
@@ -136,12 +136,12 @@ QString SettingsModel::permissionSymbol() const
 QColor SettingsModel::permissionColor() const
 {
     switch (m_notifier.permissionKind()) {
-    case Notifier::PermissionKind::unknown:
+    case Notifier::PermissionKind::Unknown:
         return Theme::textFaint();
-    case Notifier::PermissionKind::granted:
+    case Notifier::PermissionKind::Granted:
         return green();
-    case Notifier::PermissionKind::unavailable:
-    case Notifier::PermissionKind::denied:
+    case Notifier::PermissionKind::Unavailable:
+    case Notifier::PermissionKind::Denied:
         return Theme::alarm();
     }
     return Theme::textFaint();

@@ -160,7 +160,7 @@ void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
     QCOMPARE(shell.dismissed, 1);
 
     shell.onboarding.setShowing(true);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::token);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Token);
     shell.press(Qt::Key_N, Qt::ControlModifier);
     shell.press(Qt::Key_Escape);
     QVERIFY(!shell.store->showsNotifications());
@@ -171,9 +171,9 @@ void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
 
     shell.onboarding.setShowing(false);
     shell.onboarding.setConnectionProblem(u"Geen Homey."_s);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::problem);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Problem);
     shell.onboarding.setConnectionProblem(std::nullopt);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::palette);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Palette);
     shell.typeText(u"kamer"_s);
     QCOMPARE(shell.store->query(), u"kamer"_s);
 }
@@ -185,7 +185,7 @@ void PaletteRootTest::ctrlRTriesAgainOnTheConnectionScreen()
     Shell shell(false);
     QVERIFY(shell.ready);
     QCOMPARE(shell.store->connection().kind(), ConnectionState::Kind::failed);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::problem);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Problem);
     shell.press(Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(shell.retries, 1);
     shell.press(Qt::Key_R);
@@ -226,13 +226,13 @@ void PaletteRootTest::theListFollowsTheNotifier()
     Shell shell;
     QVERIFY(shell.ready);
     NotificationsScreen *list = shell.root->palette()->notifications();
-    QCOMPARE(list->permission(), NotificationsScreen::Permission::denied);
+    QCOMPARE(list->permission(), NotificationsScreen::Permission::Denied);
     QVERIFY(list->showsPermissionHint());
 
     // The hint asks again; a notification server has come meanwhile.
     shell.banners->server = true;
     list->requestPermission();
-    QCOMPARE(list->permission(), NotificationsScreen::Permission::granted);
+    QCOMPARE(list->permission(), NotificationsScreen::Permission::Granted);
 
     shell.press(Qt::Key_N, Qt::ControlModifier);
     shell.press(Qt::Key_Backspace, Qt::ControlModifier);

@@ -38,7 +38,7 @@ class NotificationsScreen : public QObject {
 public:
     // Whether the desktop shows our banners: unavailable (no banners in this run at all), not known yet,
     // granted (a notification server is there) or denied (none is).
-    enum class Permission { unavailable, unknown, granted, denied };
+    enum class Permission { Unavailable, Unknown, Granted, Denied };
     Q_ENUM(Permission)
 
     struct Actions {
@@ -56,7 +56,7 @@ public:
     NotificationsModel *rows() { return &m_rows; }
     bool isEmpty() const { return m_rows.rows().isEmpty(); }
     QString count() const;
-    bool showsPermissionHint() const { return m_permission == Permission::denied; }
+    bool showsPermissionHint() const { return m_permission == Permission::Denied; }
     QString title() const;
     QString permissionSymbol() const;
     QString permissionText() const;
@@ -86,5 +86,5 @@ private:
     Actions m_actions;
     std::function<QDateTime()> m_now;
     NotificationsModel m_rows;
-    Permission m_permission = Permission::unknown;
+    Permission m_permission = Permission::Unknown;
 };

@@ -22,15 +22,13 @@ class OnboardingRoot : public QObject {
     QML_ELEMENT
     QML_UNCREATABLE("made by the composition root")
     Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
-    // The same for QML: "token", "problem", "connecting" or "palette".
-    Q_PROPERTY(QString screenName READ screenName NOTIFY screenChanged)
     Q_PROPERTY(TokenScreenLook tokenScreen READ tokenScreen NOTIFY tokenScreenChanged)
     Q_PROPERTY(ConnectionProblemLook problem READ problem NOTIFY screenChanged)
     Q_PROPERTY(QString token READ token WRITE setToken NOTIFY tokenChanged)
     Q_PROPERTY(bool confirmsForget READ confirmsForget NOTIFY confirmsForgetChanged)
 
 public:
-    enum class Screen { token, problem, connecting, palette };
+    enum class Screen { Token, Problem, Connecting, Palette };
     Q_ENUM(Screen)
 
     // What the onboarding model says; the app shell keeps it current.
@@ -63,7 +61,6 @@ public:
     const Facts &facts() const { return m_facts; }
 
     Screen screen() const { return m_screen; }
-    QString screenName() const;
     TokenScreenLook tokenScreen() const;
     ConnectionProblemLook problem() const;
     QString token() const { return m_token; }
@@ -102,7 +99,7 @@ private:
     Actions m_actions;
     const bool m_isolated;
     Facts m_facts;
-    Screen m_screen = Screen::palette;
+    Screen m_screen = Screen::Palette;
     QString m_token;
     bool m_confirmsForget = false;
 };

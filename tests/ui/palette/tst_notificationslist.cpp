@@ -131,12 +131,12 @@ void NotificationsListTest::header()
     rig.store->enterNotifications();
     QCOMPARE(screen->count(), u"3"_s);
     for (const auto permission :
-         {NotificationsScreen::Permission::unavailable, NotificationsScreen::Permission::unknown,
-          NotificationsScreen::Permission::granted}) {
+         {NotificationsScreen::Permission::Unavailable, NotificationsScreen::Permission::Unknown,
+          NotificationsScreen::Permission::Granted}) {
         rig.palette->setBannerPermission(permission);
         QVERIFY(!screen->showsPermissionHint());
     }
-    rig.palette->setBannerPermission(NotificationsScreen::Permission::denied);
+    rig.palette->setBannerPermission(NotificationsScreen::Permission::Denied);
     QVERIFY(screen->showsPermissionHint());
     screen->requestPermission();
     screen->openSettings();

@@ -102,7 +102,7 @@ Item {
 
         // The accessory: an on/off pill, a dimmer bar with its level, a value, or "start".
         Loader {
-            active: row.look.accessory === "toggle"
+            active: row.look.accessory === ResultRowLook.Toggle
             visible: active
             sourceComponent: Rectangle {
                 implicitWidth: pill.implicitWidth + 12
@@ -119,7 +119,7 @@ Item {
             }
         }
         Loader {
-            active: row.look.accessory === "dimmer"
+            active: row.look.accessory === ResultRowLook.Dimmer
             visible: active
             sourceComponent: Row {
                 spacing: 7
@@ -144,7 +144,7 @@ Item {
             }
         }
         Text {
-            visible: row.look.accessory === "value" || row.look.accessory === "run"
+            visible: row.look.accessory === ResultRowLook.Value || row.look.accessory === ResultRowLook.Run
             text: row.look.accessoryText
             font: row.look.accessoryFont
             color: row.look.accessoryColor

@@ -69,18 +69,18 @@ Item {
                     width: parent.width
                     sourceComponent: {
                         switch (slot.look.kind) {
-                        case "toggle": return switchRow
-                        case "slider":
-                        case "colorTemp":
-                        case "hue":
-                        case "saturation": return levelRow
-                        case "thermostat": return thermostatRow
-                        case "media": return mediaRow
-                        case "sensor": return sensorRow
-                        case "action": return actionRow
-                        case "lock": return lockRow
-                        case "armMode": return armModeRow
-                        case "openButton": return openButtonRow
+                        case ControlRow.Toggle: return switchRow
+                        case ControlRow.Slider:
+                        case ControlRow.ColorTemp:
+                        case ControlRow.Hue:
+                        case ControlRow.Saturation: return levelRow
+                        case ControlRow.Thermostat: return thermostatRow
+                        case ControlRow.Media: return mediaRow
+                        case ControlRow.Sensor: return sensorRow
+                        case ControlRow.Action: return actionRow
+                        case ControlRow.Lock: return lockRow
+                        case ControlRow.ArmMode: return armModeRow
+                        case ControlRow.OpenButton: return openButtonRow
                         default: return readonlyRow
                         }
                     }

@@ -83,31 +83,31 @@ Item {
             id: content
             Layout.fillWidth: true
             Layout.fillHeight: true
-            readonly property string name: paletteView.controller.contentName
+            readonly property int shown: paletteView.controller.content
 
             RestView {
                 anchors.fill: parent
-                visible: content.name === "rest"
+                visible: content.shown === PaletteController.Rest
                 screen: paletteView.controller.rest
                 motion: paletteView.motion
             }
             ResultsList {
                 anchors.fill: parent
-                visible: content.name === "results"
+                visible: content.shown === PaletteController.Results
                 screen: paletteView.controller.results
                 motion: paletteView.motion
                 controlStrip: strip
             }
             RoomView {
                 anchors.fill: parent
-                visible: content.name === "room"
+                visible: content.shown === PaletteController.Room
                 screen: paletteView.controller.room
                 motion: paletteView.motion
                 controlStrip: strip
             }
             NotificationsList {
                 anchors.fill: parent
-                visible: content.name === "notifications"
+                visible: content.shown === PaletteController.Notifications
                 screen: paletteView.controller.notifications
                 motion: paletteView.motion
             }

@@ -222,7 +222,7 @@ Item {
     Connections {
         target: rest.screen
         function onScrollRequested(section, index) {
-            const item = section === "scene" ? scenes.itemAt(index) : section === "room" ? rooms.itemAt(index) : null
+            const item = section === TileFocus.Scene ? scenes.itemAt(index) : section === TileFocus.Room ? rooms.itemAt(index) : null
             if (item)
                 rest.centre(item)
         }

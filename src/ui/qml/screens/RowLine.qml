@@ -8,7 +8,7 @@ Item {
     id: line
 
     required property int index
-    required property string kind
+    required property int kind
     required property string key
     required property sectionHeaderLook header
     required property resultRowLook look
@@ -27,7 +27,7 @@ Item {
     Loader {
         id: content
         width: line.width
-        sourceComponent: line.kind === "header" ? heading : line.kind === "sensor" ? sensorLine : hitLine
+        sourceComponent: line.kind === ListRow.Header ? heading : line.kind === ListRow.Sensor ? sensorLine : hitLine
     }
 
     Component {
