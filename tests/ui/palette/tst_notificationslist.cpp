@@ -187,7 +187,7 @@ void NotificationsListTest::scrollsOnlyForTheKeyboard()
     rig.store->setSelection(2);
     QCOMPARE(scrolled.size(), 0);
     QVERIFY(!rig.hoverGate.fromMouse());
-    screen->select(0);
+    screen->activate(0);
     QCOMPARE(scrolled.size(), 1);
 
     // Outside the rows: nothing to scroll to.

@@ -146,7 +146,7 @@ Item {
                 delegate: NotificationRow {
                     width: view.width
                     motion: list.motion
-                    onClicked: list.screen.select(look.index)
+                    onClicked: list.screen.activate(look.index)
                 }
             }
         }

@@ -16,7 +16,7 @@ Item {
     required property string deviceId
     required property bool expanded
     // The ResultsScreen or RoomScreen behind the list.
-    required property QtObject screen
+    required property RowScreen screen
     required property Motion motion
     // Made under an expanded row with its deviceID; none until the control strip is built.
     property Component controlStrip: null
