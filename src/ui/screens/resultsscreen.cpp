@@ -84,4 +84,3 @@ void ResultsScreen::selectionMoved()
     if (row >= 0)
         Q_EMIT scrollRequested(row);
 }
-
