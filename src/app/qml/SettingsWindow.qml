@@ -2,14 +2,15 @@ import QtQuick
 import QtQuick.Controls.Fusion
 import QtQuick.Layouts
 import Quorvane.Ui
+import Quorvane.App
 
 // The settings window. It draws the settings model and hands every change back to it; nothing is
 // decided here.
 ApplicationWindow {
     id: window
 
-    required property QtObject settings
-    readonly property var texts: settings.texts
+    required property SettingsModel settings
+    readonly property settingsTexts texts: settings.texts
 
     color: Theme.surface
     font: Theme.body(12)
@@ -37,64 +38,6 @@ ApplicationWindow {
         disabled.buttonText: Theme.textFaint
         disabled.windowText: Theme.textFaint
         disabled.text: Theme.textFaint
-    }
-
-    component SectionTitle: Text {
-        font: Theme.section()
-        color: Theme.textFaint
-    }
-    component Note: Text {
-        Layout.fillWidth: true
-        font: Theme.label(11)
-        color: Theme.textFaint
-        wrapMode: Text.Wrap
-    }
-    component Divider: Rectangle {
-        Layout.fillWidth: true
-        implicitHeight: 1
-        color: Theme.hairline
-    }
-    // A symbol and a text beside it, in one colour.
-    component SymbolLabel: RowLayout {
-        property string symbol
-        property alias text: label.text
-        property color colour
-        property real size: 12
-        spacing: 6
-        SymbolText {
-            visible: parent.symbol !== ""
-            glyph: Symbols.glyph(parent.symbol)
-            size: parent.size + 2
-            color: parent.colour
-        }
-        Text {
-            id: label
-            Layout.fillWidth: true
-            font: Theme.label(parent.size)
-            color: parent.colour
-            wrapMode: Text.Wrap
-        }
-    }
-    component Field: RowLayout {
-        property alias label: name.text
-        property alias placeholder: input.placeholderText
-        property alias text: input.text
-        signal edited(string text)
-        Layout.fillWidth: true
-        spacing: 8
-        Text {
-            id: name
-            Layout.preferredWidth: 52
-            font: Theme.label(12)
-            color: Theme.textDim
-        }
-        TextField {
-            id: input
-            objectName: "input"
-            Layout.fillWidth: true
-            font: Theme.body(12)
-            onTextEdited: parent.edited(text)
-        }
     }
 
     Flickable {
