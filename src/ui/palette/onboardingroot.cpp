@@ -74,6 +74,15 @@ void OnboardingRoot::setToken(const QString &token)
 
 bool OnboardingRoot::handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
 {
+    if (m_confirmsForget && key == Qt::Key_Escape) {
+        dismissForget();
+        return true;
+    }
+    if (m_focusedButton != Button::None &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        pressButton(m_focusedButton);
+        return true;
+    }
     const KeyPress press{key, modifiers, QString(), autoRepeat};
     if (m_screen != Screen::Problem || key != Qt::Key_R || !press.isCommandChord())
         return false;
@@ -156,6 +165,43 @@ void OnboardingRoot::openWebApp()
     QDesktopServices::openUrl(TokenScreenLook::webAppURL());
 }
 
+void OnboardingRoot::pressButton(Button button)
+{
+    switch (button) {
+    case Button::Save:
+        pressSave();
+        break;
+    case Button::Cancel:
+        cancel();
+        break;
+    case Button::Forget:
+        askForget();
+        break;
+    case Button::ConfirmForget:
+        confirmForget();
+        break;
+    case Button::DismissForget:
+        dismissForget();
+        break;
+    case Button::Retry:
+        retry();
+        break;
+    case Button::Configure:
+        configure();
+        break;
+    case Button::None:
+        break;
+    }
+}
+
+void OnboardingRoot::focusButton(Button button, bool focused)
+{
+    if (focused)
+        m_focusedButton = button;
+    else if (m_focusedButton == button)
+        m_focusedButton = Button::None;
+}
+
 void OnboardingRoot::refresh()
 {
     const Screen screen = choose(m_facts, m_store ? m_store->connection() : ConnectionState());
@@ -163,6 +209,9 @@ void OnboardingRoot::refresh()
     const bool problemShown = screen == Screen::Problem;
     if (screen == m_screen && !problemShown)
         return;
+    // The buttons of a screen that goes go with it, the one with the keyboard too.
+    if (screen != m_screen)
+        m_focusedButton = Button::None;
     m_screen = screen;
     // The token screen comes back with an empty field and no confirmation.
     if (tokenLeft) {

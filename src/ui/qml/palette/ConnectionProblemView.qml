@@ -55,11 +55,13 @@ Rectangle {
                 objectName: "retryButton"
                 text: view.look.retryText
                 prominent: true
-                onClicked: view.onboarding.retry()
+                onboarding: view.onboarding
+                action: OnboardingRoot.Retry
             }
             PanelButton {
                 text: view.look.configureText
-                onClicked: view.onboarding.configure()
+                onboarding: view.onboarding
+                action: OnboardingRoot.Configure
             }
         }
     }

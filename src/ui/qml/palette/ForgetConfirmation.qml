@@ -9,9 +9,8 @@ Item {
     required property OnboardingRoot onboarding
     readonly property tokenScreenLook look: onboarding.tokenScreen
 
-    // The keyboard starts on the harmless answer; Escape is the same answer.
+    // The keyboard starts on the harmless answer; Escape, which the root takes, is the same answer.
     onVisibleChanged: if (visible) cancel.forceActiveFocus()
-    Keys.onEscapePressed: onboarding.dismissForget()
 
     // Everything under it waits until it is answered.
     TapHandler { onTapped: confirmation.onboarding.dismissForget() }
@@ -55,13 +54,15 @@ Item {
                 PanelButton {
                     id: cancel
                     text: confirmation.look.confirmCancelText
-                    onClicked: confirmation.onboarding.dismissForget()
+                    onboarding: confirmation.onboarding
+                    action: OnboardingRoot.DismissForget
                 }
                 PanelButton {
                     objectName: "confirmForget"
                     text: confirmation.look.confirmForgetText
                     destructive: true
-                    onClicked: confirmation.onboarding.confirmForget()
+                    onboarding: confirmation.onboarding
+                    action: OnboardingRoot.ConfirmForget
                 }
             }
         }

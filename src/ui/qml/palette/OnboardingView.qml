@@ -159,7 +159,8 @@ Rectangle {
                     text: view.look.saveTitle
                     prominent: true
                     enabled: view.look.saveEnabled
-                    onClicked: view.onboarding.pressSave()
+                    onboarding: view.onboarding
+                    action: OnboardingRoot.Save
                 }
                 Spinner {
                     visible: view.look.showsProgress
@@ -169,7 +170,8 @@ Rectangle {
                     visible: view.look.showsKeyButtons
                     enabled: view.look.keyButtonsEnabled
                     text: view.look.cancelText
-                    onClicked: view.onboarding.cancel()
+                    onboarding: view.onboarding
+                    action: OnboardingRoot.Cancel
                 }
                 Item { Layout.fillWidth: true }
                 PanelButton {
@@ -177,7 +179,8 @@ Rectangle {
                     visible: view.look.showsKeyButtons
                     enabled: view.look.keyButtonsEnabled
                     text: view.look.forgetText
-                    onClicked: view.onboarding.askForget()
+                    onboarding: view.onboarding
+                    action: OnboardingRoot.Forget
                 }
             }
             Text {

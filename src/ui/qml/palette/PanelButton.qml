@@ -5,11 +5,12 @@ import Quorvane.Ui
 Rectangle {
     id: button
 
+    required property OnboardingRoot onboarding
+    // What a press does: the root performs it, for the pointer and for the keyboard alike.
+    required property int action
     property string text
     property bool prominent: false
     property bool destructive: false
-
-    signal clicked()
 
     implicitWidth: label.implicitWidth + 24
     implicitHeight: label.implicitHeight + 12
@@ -18,17 +19,16 @@ Rectangle {
     border.width: activeFocus ? 1.5 : 0.5
     border.color: activeFocus ? Theme.litSoft : Theme.white(0.1)
     opacity: enabled ? 1 : 0.45
-    // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone.
+    // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone. The root
+    // learns which button has the keyboard and takes those keys at the window.
     activeFocusOnTab: true
-    Keys.onReturnPressed: clicked()
-    Keys.onEnterPressed: clicked()
-    Keys.onSpacePressed: clicked()
+    onActiveFocusChanged: onboarding.focusButton(action, activeFocus)
 
     Accessible.role: Accessible.Button
     Accessible.name: text
 
     HoverHandler { id: hover }
-    TapHandler { onTapped: button.clicked() }
+    TapHandler { onTapped: button.onboarding.pressButton(button.action) }
 
     Text {
         id: label
