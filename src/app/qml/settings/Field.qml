@@ -13,18 +13,18 @@ RowLayout {
     signal edited(string text)
 
     Layout.fillWidth: true
-    spacing: 8
+    spacing: Theme.space8
     Text {
         id: name
         Layout.preferredWidth: 52
-        font: Theme.label(12)
+        font: Theme.label(Theme.typeBody)
         color: Theme.textDim
     }
     TextField {
         id: input
         objectName: "input"
         Layout.fillWidth: true
-        font: Theme.body(12)
+        font: Theme.body(Theme.typeBody)
         onTextEdited: field.edited(text)
     }
 }

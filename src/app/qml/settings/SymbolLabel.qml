@@ -9,13 +9,13 @@ RowLayout {
     property string symbol
     property alias text: words.text
     property color colour
-    property real size: 12
+    property real size: Theme.typeBody
 
-    spacing: 6
+    spacing: Theme.space6
     SymbolText {
         visible: label.symbol !== ""
         glyph: Symbols.glyph(label.symbol)
-        size: label.size + 2
+        size: label.size + Theme.glyphLift
         color: label.colour
     }
     Text {

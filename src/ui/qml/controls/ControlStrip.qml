@@ -51,7 +51,7 @@ Item {
         x: 12
         y: 10
         width: strip.width - 24
-        spacing: 8
+        spacing: Theme.space8
 
         Repeater {
             model: strip.rows
@@ -168,17 +168,17 @@ Item {
 
         Row {
             visible: strip.rows.offlineNotice !== ""
-            spacing: 6
+            spacing: Theme.space6
             SymbolText {
                 anchors.verticalCenter: parent.verticalCenter
                 glyph: strip.rows.offlineGlyph
-                size: 9
+                size: Theme.typeMini
                 color: Theme.alarm
             }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: strip.rows.offlineNotice
-                font: Theme.label(11)
+                font: Theme.label(Theme.typeCaption)
                 color: Theme.textDim
             }
         }

@@ -14,9 +14,9 @@ Rectangle {
 
     implicitWidth: label.implicitWidth + 24
     implicitHeight: label.implicitHeight + 12
-    radius: 6
+    radius: Theme.radiusButton
     color: prominent ? Theme.lit : destructive ? Theme.fade(Theme.alarm, 0.18) : Theme.white(hover.hovered ? 0.12 : 0.08)
-    border.width: activeFocus ? 1.5 : 0.5
+    border.width: activeFocus ? Theme.focusRingWidth : Theme.hairlineWidth
     border.color: activeFocus ? Theme.litSoft : Theme.white(0.1)
     opacity: enabled ? 1 : 0.45
     // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone. The root
@@ -34,7 +34,7 @@ Rectangle {
         id: label
         anchors.centerIn: parent
         text: button.text
-        font: Theme.label(12)
+        font: Theme.label(Theme.typeBody)
         color: button.prominent ? Theme.surface : button.destructive ? Theme.alarm : Theme.text
     }
 }
