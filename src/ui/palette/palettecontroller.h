@@ -43,8 +43,6 @@ class PaletteController : public QObject {
     QML_ELEMENT
     QML_UNCREATABLE("made by the composition root")
     Q_PROPERTY(Content content READ content NOTIFY contentChanged)
-    // The same for QML: "rest", "results", "room" or "notifications".
-    Q_PROPERTY(QString contentName READ contentName NOTIFY contentChanged)
     Q_PROPERTY(RestScreen *rest READ rest CONSTANT)
     Q_PROPERTY(ResultsScreen *results READ results CONSTANT)
     Q_PROPERTY(RoomScreen *room READ room CONSTANT)
@@ -58,7 +56,7 @@ class PaletteController : public QObject {
     Q_PROPERTY(KeyHintBarLook hints READ hints NOTIFY hintsChanged)
 
 public:
-    enum class Content { rest, results, room, notifications };
+    enum class Content { Rest, Results, Room, Notifications };
     Q_ENUM(Content)
 
     struct Actions {
@@ -82,7 +80,6 @@ public:
 
     // --- What QML draws -------------------------------------------------------------------------------
     Content content() const { return m_content; }
-    QString contentName() const;
     RestScreen *rest() const { return m_rest.get(); }
     ResultsScreen *results() const { return m_results.get(); }
     RoomScreen *room() const { return m_room.get(); }
@@ -184,7 +181,7 @@ private:
     QString m_hotKeyLabel;
     int m_controlFocus = 0;
     bool m_errorDismissed = false;
-    Content m_content = Content::rest;
+    Content m_content = Content::Rest;
     SearchRowLook m_search;
     StatusBarLook m_statusBar;
     bool m_hasProblem = false;
