@@ -34,7 +34,8 @@ void reveal(const QString &filePath, std::function<void()> unshown)
     QDBusMessage call =
         QDBusMessage::createMethodCall(u"org.freedesktop.FileManager1"_s, u"/org/freedesktop/FileManager1"_s,
                                        u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
-    call << QStringList{QUrl::fromLocalFile(filePath).toString()} << QString();
+    // A URI as the protocol asks: a space or an accent in a home folder is percent-encoded.
+    call << QStringList{QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded)} << QString();
     // Asynchronous: a file manager that is slow to start must not hold up the menu.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <memory>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -133,6 +134,15 @@ protected:
         m_copies.push_back(std::make_unique<Copy>(process));
         return *m_copies.back();
     }
+    // The panel as it is now, also kept as e2e/<name>.png in the build folder for a person to see.
+    QImage picture(Copy &copy, const QString &name)
+    {
+        const QImage image = snapshot(copy, snapshotPath());
+        const QString folder = QStringLiteral(QUORVANE_BUILD_DIR "/e2e");
+        QDir().mkpath(folder);
+        image.save(folder + u'/' + name + u".png"_s);
+        return image;
+    }
     // SIGUSR2, then the picture it wrote.
     static QImage snapshot(Copy &copy, const QString &path)
     {
@@ -157,12 +167,16 @@ protected:
                              {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(copy.pid())})
             .split(u'\n', Qt::SkipEmptyParts);
     }
-    // Whether a window of the copy whose title matches the pattern is on the display.
+    // The copy's window on the display whose title matches the pattern; empty for none. xdotool takes
+    // a window that meets any one condition unless told --all.
+    static QString window(const Copy &copy, const QString &titlePattern)
+    {
+        return EndToEnd::run(u"xdotool"_s, {u"search"_s, u"--all"_s, u"--onlyvisible"_s, u"--pid"_s,
+                                            QString::number(copy.pid()), u"--name"_s, titlePattern});
+    }
     static bool showsWindow(const Copy &copy, const QString &titlePattern)
     {
-        return !EndToEnd::run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s,
-                                             QString::number(copy.pid()), u"--name"_s, titlePattern})
-                    .isEmpty();
+        return !window(copy, titlePattern).isEmpty();
     }
     // An icon the tray host took in: the only window of ours that is not a child of the root window.
     static bool isTrayIcon(const QString &window)
@@ -184,6 +198,12 @@ protected:
     static void typeText(const QString &text)
     {
         EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
+    }
+    // A click of the pointer at a point of a window.
+    static void click(const QString &window, QPoint at)
+    {
+        EndToEnd::run(u"xdotool"_s, {u"mousemove"_s, u"--sync"_s, u"--window"_s, window,
+                                     QString::number(at.x()), QString::number(at.y()), u"click"_s, u"1"_s});
     }
     // Key presses to the window that has the keyboard, as a person types them.
     static void typeKeys(const QStringList &keys)

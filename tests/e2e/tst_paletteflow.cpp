@@ -1,6 +1,5 @@
 #include "endtoend.h"
 
-#include <QDir>
 #include <QJsonObject>
 #include <QRegularExpression>
 
@@ -37,15 +36,6 @@ class TstPaletteFlow : public EndToEndCase {
         }
         lines.sort();
         return lines;
-    }
-    // The panel as it is now, also kept as e2e/<name>.png in the build folder for a person to see.
-    QImage picture(Copy &copy, const QString &name)
-    {
-        const QImage image = snapshot(copy, snapshotPath());
-        const QString folder = QStringLiteral(QUORVANE_BUILD_DIR "/e2e");
-        QDir().mkpath(folder);
-        image.save(folder + u'/' + name + u".png"_s);
-        return image;
     }
     static QStringList rows(Copy &copy)
     {

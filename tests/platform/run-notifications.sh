@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs tst_freedesktopbanners in a private session bus, where the test serves its own notification server.
+# Runs a test in a private session bus, where it serves its own fake desktop services (a notification
+# server, a file manager).
 set -euo pipefail
 test_binary=$1
 

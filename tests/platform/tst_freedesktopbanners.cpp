@@ -96,14 +96,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("source");
         QTest::addColumn<std::optional<int>>("priority");
+        QTest::addColumn<bool>("timeSensitive");
         QTest::addColumn<int>("urgency");
         QTest::addColumn<bool>("sound");
         QTest::newRow("presence, quiet")
-            << int(HomeyNotification::Source::presence) << std::optional<int>() << 0 << false;
-        QTest::newRow("system") << int(HomeyNotification::Source::system) << std::optional<int>() << 1
-                                << false;
+            << int(HomeyNotification::Source::presence) << std::optional<int>() << false << 0 << false;
+        QTest::newRow("system") << int(HomeyNotification::Source::system) << std::optional<int>() << false
+                                << 1 << false;
         QTest::newRow("p2000 prio 1, not time-sensitive")
-            << int(HomeyNotification::Source::p2000) << std::optional<int>(1) << 1 << true;
+            << int(HomeyNotification::Source::p2000) << std::optional<int>(1) << false << 1 << true;
+        QTest::newRow("p2000 prio 1, time-sensitive")
+            << int(HomeyNotification::Source::p2000) << std::optional<int>(1) << true << 2 << true;
+        QTest::newRow("p2000 prio 2, time-sensitive")
+            << int(HomeyNotification::Source::p2000) << std::optional<int>(2) << true << 1 << false;
     }
     void eachLevelHasItsUrgencyAndSound()
     {
@@ -111,6 +116,7 @@ private Q_SLOTS:
             QSKIP("needs run-notifications.sh");
         QFETCH(int, source);
         QFETCH(std::optional<int>, priority);
+        QFETCH(bool, timeSensitive);
         QFETCH(int, urgency);
         QFETCH(bool, sound);
         server.calls.clear();
@@ -120,12 +126,46 @@ private Q_SLOTS:
         item.source = HomeyNotification::Source::Value(source);
         item.priority = priority;
         item.title = u"Melding"_s;
-        notifier.show(item, false);
+        notifier.show(item, timeSensitive);
         QTRY_COMPARE(server.calls.size(), 1);
         const QVariantMap hints = server.calls.constFirst().hints;
         QCOMPARE(int(hints.value(u"urgency"_s).value<uchar>()), urgency);
         QCOMPARE(hints.contains(u"sound-name"_s), sound);
         QCOMPARE(hints.value(u"suppress-sound"_s).toBool(), !sound);
+    }
+
+    // The desktop has three urgencies for four levels: one that must not wait gets through as critical
+    // (a desktop shows those even when it holds the others back, and keeps them until read).
+    void eachLevelGoesOutWithItsUrgency_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("urgency");
+        QTest::newRow("passive") << int(BannerService::Level::passive) << 0;
+        QTest::newRow("active") << int(BannerService::Level::active) << 1;
+        QTest::newRow("time-sensitive") << int(BannerService::Level::timeSensitive) << 2;
+        QTest::newRow("critical") << int(BannerService::Level::critical) << 2;
+    }
+    void eachLevelGoesOutWithItsUrgency()
+    {
+        if (!haveBus())
+            QSKIP("needs run-notifications.sh");
+        QFETCH(int, level);
+        QFETCH(int, urgency);
+        server.calls.clear();
+        FreedesktopBannerService service;
+        BannerService::Banner banner;
+        banner.id = u"l1"_s;
+        banner.title = u"Melding"_s;
+        banner.level = BannerService::Level(level);
+        std::optional<std::optional<QString>> done;
+        service.post(banner, [&done](const std::optional<QString> &error) { done = error; });
+        QTRY_VERIFY(done);
+        QCOMPARE(*done, std::nullopt);
+        QCOMPARE(server.calls.size(), 1);
+        const QVariant hint = server.calls.constFirst().hints.value(u"urgency"_s);
+        // The hint is a byte on the wire, as the notification protocol asks.
+        QCOMPARE(hint.metaType(), QMetaType::fromType<uchar>());
+        QCOMPARE(int(hint.value<uchar>()), urgency);
     }
 
     void markupServerGetsEscapedText()

@@ -155,8 +155,6 @@ private:
     void enterRoom(int index);
     void activateMode(int index);
     void leaveRoom();
-    // A write from the keyboard: through the gate when it lowers security.
-    void send(const Device &device, const QString &capabilityID, double value);
     static QCoro::Task<> runSelected(QPointer<PaletteController> self, bool keepOpen);
     static QCoro::Task<> runScene(QPointer<PaletteController> self, int index, bool keepOpen);
 

@@ -385,16 +385,10 @@ void PaletteController::adjustFocusedControl(int dir, bool coarse)
         step *= hi - lo;
     const std::optional<double> value = capability->value ? capability->value->numberValue() : std::nullopt;
     const double current = value && std::isfinite(*value) ? *value : lo;
-    send(*device, id, std::clamp(current + step * dir, lo, hi));
-}
-
-void PaletteController::send(const Device &device, const QString &capabilityID, double value)
-{
-    const CapabilityValue number = CapabilityValue::fromNumber(value);
-    if (Device::lowersSecurity(capabilityID, number))
-        m_gate->press(device, capabilityID, number, m_writer);
-    else
-        CapabilityWriter::send(m_writer, device.id, capabilityID, number);
+    // Through the gate like every other write of the strip: it asks first for one that lowers security,
+    // and any other ends a write still waiting for its confirmation.
+    m_gate->press(*device, id, CapabilityValue::fromNumber(std::clamp(current + step * dir, lo, hi)),
+                  m_writer);
 }
 
 void PaletteController::dim(int dir, bool coarse)

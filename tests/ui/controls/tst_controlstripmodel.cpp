@@ -197,7 +197,11 @@ private Q_SLOTS:
         QTest::newRow("no target steps from 20")
             << u"vreemd"_s << 4 << keep << 1 << u"target_temperature 20.5"_s;
         QTest::newRow("dim") << u"kleurlamp"_s << 1 << keep << 1 << u"dim 0.45"_s;
+        QTest::newRow("colour temperature")
+            << u"kleurlamp"_s << 2 << keep << -1 << u"light_temperature 0.25"_s;
         QTest::newRow("hue") << u"kleurlamp"_s << 3 << keep << -1 << u"light_hue 0.58"_s;
+        QTest::newRow("saturation") << u"kleurlamp"_s << 4 << keep << 1 << u"light_saturation 0.85"_s;
+        QTest::newRow("a switch takes no step") << u"kleurlamp"_s << 0 << keep << 1 << QString();
         QTest::newRow("beyond the range counts as the top")
             << u"vreemd"_s << 1 << keep << -1 << u"windowcoverings_set 0.95"_s;
         QTest::newRow("an empty range takes no step") << u"vreemd"_s << 2 << keep << 1 << QString();
@@ -231,6 +235,43 @@ private Q_SLOTS:
         QCOMPARE(m_gate->cursor(alarm, u"homealarm_state"_s), u"disarmed"_s);
         QVERIFY(!m_gate->hasArmed());
         QVERIFY(m_writer->writes.isEmpty());
+    }
+
+    // The mode a step chose is set by a tap; one that lowers security only on a second tap, and never
+    // without a gate to ask.
+    void aModeChosenByStepsIsConfirmedFirst_data()
+    {
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<bool>("gated");
+        QTest::addColumn<QString>("firstTap");
+        QTest::addColumn<QString>("secondTap");
+        QTest::newRow("to disarmed") << 2 << true << QString() << u"homealarm_state disarmed"_s;
+        QTest::newRow("to partially armed")
+            << 1 << true << u"homealarm_state partially_armed"_s << u"homealarm_state partially_armed"_s;
+        QTest::newRow("without a gate") << 2 << false << QString() << QString();
+    }
+    void aModeChosenByStepsIsConfirmedFirst()
+    {
+        QFETCH(int, steps);
+        QFETCH(bool, gated);
+        QFETCH(QString, firstTap);
+        QFETCH(QString, secondTap);
+        if (!gated)
+            m_gate.reset();
+        auto model = open(u"alarm"_s);
+        for (int i = 0; i < steps; ++i)
+            model->adjust(0, 1);
+        const auto written = [&] {
+            QStringList writes;
+            for (const RecordingWriter::Write &write : m_writer->writes)
+                writes << write.capabilityID + u' ' + write.value.stringValue().value_or(u"?"_s);
+            return writes.join(u", "_s);
+        };
+        model->activate(0);
+        QCOMPARE(written(), firstTap);
+        m_writer->writes.clear();
+        model->activate(0);
+        QCOMPARE(written(), secondTap);
     }
 
     void badValuesDrawSaneRowsAndWriteNothing()

@@ -1,6 +1,7 @@
 #include "paletterig.h"
 #include "ui/palette/keymonitor.h"
 
+#include <cmath>
 #include <QKeyEvent>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -117,9 +118,14 @@ QList<Device> steppedDevices()
                 number(u"target_temperature.boven"_s, 21, 30, 5)});
     broken.capabilities.at(u"target_temperature"_s).value.reset();
     broken.name = u"Proefkapot"_s;
-    for (Device *made : {&panel, &broken})
+    Device endless =
+        device(u"raar"_s, u"other"_s, {u"slider"_s, u"color"_s},
+               {number(u"dim"_s, 0.5, std::nan(""), 1), number(u"light_temperature"_s, 0.5, 0, INFINITY),
+                number(u"light_saturation"_s, std::nan("")), number(u"light_hue"_s, -INFINITY)});
+    endless.name = u"Proefraar"_s;
+    for (Device *made : {&panel, &broken, &endless})
         made->zoneID = u"kantoor"_s;
-    return {panel, broken};
+    return {panel, broken, endless};
 }
 
 constexpr auto none = Qt::NoModifier;
@@ -146,6 +152,7 @@ private Q_SLOTS:
     void arrowsStepTheFocusedControl_data();
     void arrowsStepTheFocusedControl();
     void choosingDisarmedWithTheArrowsAsksFirst();
+    void aStepEndsAConfirmationStillWaiting();
 };
 
 void PaletteKeysTest::keyMap_data()
@@ -487,6 +494,11 @@ void PaletteKeysTest::arrowsStepTheFocusedControl_data()
     row("no value starts at the bottom", "proefkapot", 2, right, none, u"kapot light_hue 0.02"_s);
     row("a thermostat without a value", "proefkapot", 3, right, none, u"kapot target_temperature 5.5"_s);
     row("a reversed thermostat", "proefkapot", 4, left, none, u""_s);
+    row("a bottom that is no number", "proefraar", 0, right, none, u""_s);
+    row("an endless top", "proefraar", 1, left, none, u""_s);
+    row("an endless value starts at the bottom", "proefraar", 2, right, none, u"raar light_hue 0.02"_s);
+    row("a value that is no number starts at the bottom", "proefraar", 3, right, none,
+        u"raar light_saturation 0.05"_s);
 }
 
 void PaletteKeysTest::arrowsStepTheFocusedControl()
@@ -535,6 +547,28 @@ void PaletteKeysTest::choosingDisarmedWithTheArrowsAsksFirst()
     rig.key(Qt::Key_Return);
     QCOMPARE(rig.writes(), QStringList{u"alarm homealarm_state disarmed"_s});
     QCOMPARE(state(), u"disarmed"_s);
+}
+
+void PaletteKeysTest::aStepEndsAConfirmationStillWaiting()
+{
+    // The unlatch button was clicked, then the keyboard stepped the bar: a Return after that is no
+    // confirmation of the unlatch.
+    Device door = ControlDevices::device(
+        u"gang"_s, u"other"_s, {u"slider"_s, u"button"_s},
+        {ControlDevices::number(u"dim"_s, 0.4, 0, 1), ControlDevices::boolean(u"button_unlatch"_s, false)});
+    door.name = u"Ganglicht"_s;
+    PaletteRig rig({door});
+    rig.open(u"ganglicht"_s);
+    ControlStripModel *strip = rig.palette->strip();
+    QVERIFY(strip);
+    QCOMPARE(strip->rows().at(1).kind(), ControlRow::Kind::openButton);
+    strip->activate(1);
+    QVERIFY(rig.palette->gate()->hasArmed());
+    rig.key(Qt::Key_Right);
+    rig.key(Qt::Key_Return);
+    rig.clock->advance(500ms);
+    QCOMPARE(rig.writes(), QStringList{u"gang dim 0.45"_s});
+    QVERIFY(!rig.palette->gate()->hasArmed());
 }
 
 QTEST_MAIN(PaletteKeysTest)
