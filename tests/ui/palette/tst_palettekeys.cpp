@@ -561,7 +561,7 @@ void PaletteKeysTest::aStepEndsAConfirmationStillWaiting()
     rig.open(u"ganglicht"_s);
     ControlStripModel *strip = rig.palette->strip();
     QVERIFY(strip);
-    QCOMPARE(strip->rows().at(1).kind(), ControlRow::Kind::openButton);
+    QCOMPARE(strip->rows().at(1).kind(), ControlRow::Kind::OpenButton);
     strip->activate(1);
     QVERIFY(rig.palette->gate()->hasArmed());
     rig.key(Qt::Key_Right);
