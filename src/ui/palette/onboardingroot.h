@@ -1,7 +1,8 @@
 #pragma once
 
 #include "homey/model/connectionstate.h"
-#include "ui/palette/onboardinglooks.h"
+#include "ui/palette/connectionproblemlook.h"
+#include "ui/palette/tokenscreenlook.h"
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "ui/palette/onboardinglooks.h"
+#include "ui/palette/tokenscreenlook.h"
 
 #include "ui/symbolcatalog.h"
 
@@ -44,18 +44,5 @@ TokenScreenLook TokenScreenLook::make(bool busy, bool hasToken, const std::optio
     look.confirmMessage = u"Quorvane verbreekt de verbinding. Je kunt later opnieuw een sleutel plakken."_s;
     look.confirmForgetText = u"Wis de sleutel"_s;
     look.confirmCancelText = u"Annuleren"_s;
-    return look;
-}
-
-ConnectionProblemLook ConnectionProblemLook::make(const std::optional<QString> &message)
-{
-    ConnectionProblemLook look;
-    look.connecting = !message.has_value();
-    look.symbol =
-        look.connecting ? SymbolCatalog::glyph(u"house"_s) : SymbolCatalog::glyph(u"wifi.exclamationmark"_s);
-    look.title = look.connecting ? u"Verbinding maken met je Homey"_s : u"Geen verbinding met je Homey"_s;
-    look.text = message.value_or(u"Je Homey wordt gezocht en je sleutel wordt gecontroleerd."_s);
-    look.retryText = u"Opnieuw proberen"_s;
-    look.configureText = u"API-sleutel wijzigen"_s;
     return look;
 }
