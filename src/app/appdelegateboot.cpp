@@ -6,9 +6,9 @@
 #include "app/connectiontext.h"
 #include "app/onboarding.h"
 #include "base/log.h"
-#include "homey/auth/keychainerror.h"
 #include "homey/config/homeyconfig.h"
 #include "homey/model/homeyerror.h"
+#include "ports/keychainerror.h"
 
 #include <QTimer>
 
