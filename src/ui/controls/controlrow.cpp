@@ -64,11 +64,6 @@ bool ControlRow::isFocusable() const
     return m_kind != Kind::sensor && m_kind != Kind::readonly;
 }
 
-bool ControlRow::isAdjustable() const
-{
-    return adjustableCapability().has_value() || m_kind == Kind::armMode;
-}
-
 std::optional<QString> ControlRow::adjustableCapability() const
 {
     switch (m_kind) {
