@@ -13,7 +13,6 @@
 #include "app/settings.h"
 #include "app/settingswindowcontroller.h"
 #include "app/statusitemcontroller.h"
-#include "app/unconfiguredhomeyclient.h"
 #include "base/appconfiguration.h"
 #include "base/log.h"
 #include "platform/desktopsession.h"
@@ -71,12 +70,15 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
                   self->push(notification, timeSensitive);
           },
           this)),
-      m_store(makePlaceholderStore()), m_motionPreference(new MotionPreference(this)),
+      m_hub(new HubSession({m_options.services, m_options.arguments, m_options.store}, m_onboarding, m_panel,
+                           m_feed, this)),
+      m_motionPreference(new MotionPreference(this)),
       m_desktopMotion(new DesktopMotionSetting(m_motionPreference, *m_options.desktopSettings)),
       m_motion(new Motion(m_panel->visibility(), m_motionPreference, this)),
       m_engine(std::make_unique<QQmlEngine>())
 {
     m_desktopMotion->setParent(this);
+    connect(m_hub, &HubSession::storeSwapped, this, &AppDelegate::storeDidSwap);
     makeDesktop();
     // A blinking cursor is motion too; it also keeps two pictures of an unchanged panel equal.
     const auto steadyCursor = [this] {
@@ -88,25 +90,12 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
-    // The panel's content and the settings window were made by the engine and watch the store: both go
-    // after them.
+    // The panel's content and the settings window were made by the engine and watch the store: the
+    // session and its stores go after them.
     delete m_settingsWindow;
     delete m_panel;
-    delete m_store;
+    delete m_hub;
     m_engine.reset();
-}
-
-HomeStore *AppDelegate::makePlaceholderStore()
-{
-    return new HomeStore(std::make_shared<UnconfiguredHomeyClient>(), nullptr, m_feed, storeDefaults(),
-                         m_options.store, this);
-}
-
-SettingsStore AppDelegate::storeDefaults() const
-{
-    if (AppConfiguration::isolated())
-        return SettingsStore(AppConfiguration::service());
-    return SettingsStore::standard();
 }
 
 SettingsStore AppDelegate::feedDefaults() const
@@ -148,7 +137,7 @@ void AppDelegate::applicationDidFinishLaunching()
     }
     if (const std::optional<QString> query = Boot::value(arguments, u"--query"_s)) {
         log(u"--query \""_s + *query + u"\" meegegeven: zoekopdracht staat meteen in het veld"_s);
-        m_store->setQuery(*query);
+        store()->setQuery(*query);
     }
     if (m_options.showOnLaunch) {
         log(u"--show meegegeven: paneel meteen tonen"_s);
@@ -170,7 +159,8 @@ void AppDelegate::applicationWillTerminate()
 
 QCoro::Task<> AppDelegate::launchTask(QPointer<AppDelegate> self)
 {
-    co_await bootTask(self);
+    QCoro::Task<> booting = self->m_hub->boot();
+    co_await std::move(booting);
     if (!self)
         co_return;
     // Whatever the boot came to: the probes report on it.
@@ -197,7 +187,7 @@ QQuickItem *AppDelegate::makePaletteRoot()
 {
     const QPointer self(this);
     PaletteRoot::Parts parts;
-    parts.store = m_store;
+    parts.store = store();
     parts.onboarding = m_onboarding;
     parts.notifier = m_notifier;
     // The combination that is registered, not the one asked for (a refused change keeps the old one).
@@ -217,12 +207,14 @@ QQuickItem *AppDelegate::makePaletteRoot()
     };
     actions.onReconnect = [self] {
         if (self)
-            self->reconnect();
+            self->m_hub->reconnect();
     };
-    actions.onSave = [self](QString key) { return self ? self->saveToken(std::move(key)) : declined(); };
+    actions.onSave = [self](QString key) {
+        return self ? self->m_hub->saveToken(std::move(key)) : declined();
+    };
     actions.onForget = [self] {
         if (self)
-            self->forgetToken();
+            self->m_hub->forgetToken();
     };
     actions.onCancel = [self] {
         if (self)
@@ -230,7 +222,7 @@ QQuickItem *AppDelegate::makePaletteRoot()
     };
     actions.onRetry = [self] {
         if (self)
-            self->reconnect();
+            self->m_hub->reconnect();
     };
     actions.onConfigure = [self] {
         if (self)
@@ -242,31 +234,39 @@ QQuickItem *AppDelegate::makePaletteRoot()
 void AppDelegate::panelDidShow()
 {
     const QStringList &arguments = m_options.arguments;
-    m_store->panelDidAppear();
+    store()->panelDidAppear();
     const std::optional<QString> room = Boot::value(arguments, u"--room"_s);
-    if (room && !m_store->scopeZoneID()) {
-        if (const std::optional<QString> zoneID = m_store->zoneID(*room)) {
-            m_store->enterScope(*zoneID);
+    if (room && !store()->scopeZoneID()) {
+        if (const std::optional<QString> zoneID = store()->zoneID(*room)) {
+            store()->enterScope(*zoneID);
             // Entering the room cleared the query.
             if (const std::optional<QString> query = Boot::value(arguments, u"--query"_s))
-                m_store->setQuery(*query);
+                store()->setQuery(*query);
         }
     }
-    if (arguments.contains(u"--notifications"_s) && !m_store->showsNotifications())
-        m_store->enterNotifications();
+    if (arguments.contains(u"--notifications"_s) && !store()->showsNotifications())
+        store()->enterNotifications();
+}
+
+void AppDelegate::storeDidSwap(HomeStore *old)
+{
+    m_panel->setContent(makePaletteRoot());
+    if (old && old != store())
+        disconnect(old, nullptr, this, nullptr);
+    observeConnection();
 }
 
 void AppDelegate::panelDidHide()
 {
     const QStringList &arguments = m_options.arguments;
     if (!Boot::value(arguments, u"--room"_s))
-        m_store->exitScope();
+        store()->exitScope();
     if (!arguments.contains(u"--notifications"_s))
-        m_store->exitNotifications();
-    m_store->setQuery(QString());
-    m_store->closeDetail();
-    m_store->setSelection(0);
-    m_store->panelDidDisappear();
+        store()->exitNotifications();
+    store()->setQuery(QString());
+    store()->closeDetail();
+    store()->setSelection(0);
+    store()->panelDidDisappear();
     m_toggle->noteHidden();
 }
 
@@ -282,5 +282,5 @@ void AppDelegate::openOnboarding()
 void AppDelegate::openNotifications()
 {
     m_panel->show();
-    m_store->enterNotifications();
+    store()->enterNotifications();
 }

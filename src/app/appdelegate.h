@@ -2,6 +2,7 @@
 
 #include "app/appservices.h"
 #include "app/hotkeycombo.h"
+#include "app/hubsession.h"
 #include "app/panelcontroller.h"
 #include "app/probes/probeoutputs.h"
 #include "base/settingsstore.h"
@@ -37,12 +38,11 @@ class SignalWatcher;
 class StatusItemController;
 
 // The composition root: makes and owns every long-lived object of the application (onboarding model,
-// panel, feed, home store, tray icon, hot key, banners, settings window) and wires them together at
-// launch; connects to the hub and lets go of it again. Lives on the main thread.
+// panel, feed, hub session with its home store, tray icon, hot key, banners, settings window) and wires
+// them together at launch. Lives on the main thread.
 //
-// appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegateboot.cpp: the
-// hub boot, swapping the store, reconnecting and forgetting the token; appdelegatesignals.cpp: the
-// process signals and snapshots; appdelegatedesktop.cpp: tray icon, global hot key, banners and the
+// appdelegate.cpp: construction, the launch sequence, the panel and its hooks; appdelegate_signals.cpp:
+// the process signals and snapshots; appdelegate_desktop.cpp: tray icon, global hot key, banners and the
 // settings window. The probes of the diagnostic switches (probes/) run after the boot, through the
 // public members below.
 class AppDelegate : public QObject {
@@ -80,28 +80,16 @@ public:
     // The last log line, written out before returning.
     void applicationWillTerminate();
 
-    HomeStore *store() const { return m_store; }
-    HomeyRESTClient *restClient() const { return m_restClient.get(); }
+    // The current store: the hub session swaps it on every boot.
+    HomeStore *store() const { return m_hub->store(); }
+    HubSession *hub() const { return m_hub; }
     Onboarding *onboarding() const { return m_onboarding; }
     PanelController *panel() const { return m_panel; }
     NotificationFeed *feed() const { return m_feed; }
     // Nullptr until the first openSettings().
     SettingsWindowController *settingsWindow() const { return m_settingsWindow; }
 
-    // --- Hub (appdelegateboot.cpp) ----------------------------------------------------------------------
-    // Token, endpoint, token check, then a new store over the hub's clients in place of the old one.
-    // Never throws: every failure ends in the onboarding model.
-    QCoro::Task<> bootHomey();
-    void swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client);
-    // Resyncs a live store, boots again otherwise; returns at once.
-    void reconnect();
-    // Deletes the token and the stored hub and falls back to a store without a hub.
-    void forgetToken();
-    QString connectionSummary() const;
-    // The pasted key checked and kept, then a boot; false with the reason in the onboarding model.
-    QCoro::Task<bool> saveToken(QString key);
-
-    // --- Signals and snapshots (appdelegatesignals.cpp) -------------------------------------------------
+    // --- Signals and snapshots (appdelegate_signals.cpp) ------------------------------------------------
     void setUpSignalHandler();
     // SIGUSR1.
     void showPanelOnSignal();
@@ -112,7 +100,7 @@ public:
     // panel.png next to the log; onboarding-<test id>.png in an isolated onboarding run.
     static QString snapshotPath();
 
-    // --- Desktop integration (appdelegatedesktop.cpp) ---------------------------------------------------
+    // --- Desktop integration (appdelegate_desktop.cpp) --------------------------------------------------
     // The settings window, made on the first call and brought forward on every call.
     void openSettings();
     // The pairing screen in the panel, unless a check or boot is running.
@@ -132,23 +120,16 @@ Q_SIGNALS:
 
 private:
     // --- appdelegate.cpp
-    HomeStore *makePlaceholderStore();
-    SettingsStore storeDefaults() const;
     SettingsStore feedDefaults() const;
     void setUpPanel();
     QQuickItem *makePaletteRoot();
     void panelDidShow();
     void panelDidHide();
+    // The panel's content and the store's followers move over to the new store.
+    void storeDidSwap(HomeStore *old);
     static QCoro::Task<> launchTask(QPointer<AppDelegate> self);
 
-    // --- appdelegateboot.cpp
-    static QCoro::Task<> bootTask(QPointer<AppDelegate> self);
-    static QCoro::Task<> reconnectTask(QPointer<AppDelegate> self);
-    static QCoro::Task<> forgetTask(QPointer<AppDelegate> self);
-    static QCoro::Task<bool> saveTask(QPointer<AppDelegate> self, QString key);
-    void reportBootFailure(const std::exception_ptr &error);
-
-    // --- appdelegatedesktop.cpp
+    // --- appdelegate_desktop.cpp
     void setUpStatusItem();
     void setUpHotKey();
     void observeConnection();
@@ -174,8 +155,7 @@ private:
     HotKeyTester *m_tester;
     Notifier *m_notifier;
     NotificationFeed *m_feed;
-    QPointer<HomeStore> m_store;
-    std::shared_ptr<HomeyRESTClient> m_restClient;
+    HubSession *m_hub;
     MotionPreference *m_motionPreference;
     DesktopMotionSetting *m_desktopMotion;
     Motion *m_motion;

@@ -13,7 +13,7 @@ Notifier::Notifier(std::shared_ptr<BannerService> service, QObject *parent)
     if (!m_service->hasBus()) {
         m_reason = u"Quorvane heeft geen verbinding met de sessiebus (D-Bus). "
                    u"De desktop levert dan geen meldingen."_s;
-        m_permission = PermissionKind::unavailable;
+        m_permission = PermissionKind::Unavailable;
         log(u"!! meldingen: "_s + m_reason);
         return;
     }
@@ -25,11 +25,11 @@ Notifier::Notifier(std::shared_ptr<BannerService> service, QObject *parent)
         },
         [self](bool present) {
             if (self)
-                self->setPermission(present ? PermissionKind::granted : PermissionKind::denied);
+                self->setPermission(present ? PermissionKind::Granted : PermissionKind::Denied);
         },
     });
     refreshPermission();
-    if (m_permission == PermissionKind::denied)
+    if (m_permission == PermissionKind::Denied)
         log(u"!! meldingen: geen meldingendienst (org.freedesktop.Notifications) op de sessiebus, "
             u"geen banners tot er een is"_s);
 }
@@ -42,7 +42,7 @@ Notifier::~Notifier()
 
 bool Notifier::isAvailable() const
 {
-    return m_permission != PermissionKind::unavailable;
+    return m_permission != PermissionKind::Unavailable;
 }
 
 void Notifier::setOnOpen(std::function<void()> onOpen)
@@ -54,10 +54,10 @@ void Notifier::setPermission(PermissionKind permission)
 {
     if (m_permission == permission || !isAvailable())
         return;
-    const bool settled = m_permission != PermissionKind::unknown;
+    const bool settled = m_permission != PermissionKind::Unknown;
     m_permission = permission;
     if (settled)
-        log(permission == PermissionKind::granted
+        log(permission == PermissionKind::Granted
                 ? u"meldingen: meldingendienst verschenen, banners aan"_s
                 : u"!! meldingen: meldingendienst verdwenen, banners uit"_s);
     Q_EMIT permissionChanged();
@@ -67,12 +67,12 @@ void Notifier::refreshPermission()
 {
     if (!isAvailable())
         return;
-    setPermission(m_service->hasServer() ? PermissionKind::granted : PermissionKind::denied);
+    setPermission(m_service->hasServer() ? PermissionKind::Granted : PermissionKind::Denied);
 }
 
 void Notifier::show(const HomeyNotification &item, bool timeSensitive)
 {
-    if (m_permission == PermissionKind::granted)
+    if (m_permission == PermissionKind::Granted)
         deliver(item, timeSensitive);
 }
 

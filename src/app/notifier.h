@@ -18,7 +18,7 @@ class Notifier : public QObject {
 public:
     // unavailable: no banners in this run at all (no session bus); unknown: not determined yet;
     // granted: a notification server is there; denied: none is.
-    enum class PermissionKind { unavailable, unknown, granted, denied };
+    enum class PermissionKind { Unavailable, Unknown, Granted, Denied };
     Q_ENUM(PermissionKind)
 
     explicit Notifier(std::shared_ptr<BannerService> service, QObject *parent = nullptr);
@@ -55,7 +55,7 @@ private:
     void opened();
 
     std::shared_ptr<BannerService> m_service;
-    PermissionKind m_permission = PermissionKind::unknown;
+    PermissionKind m_permission = PermissionKind::Unknown;
     QString m_reason;
     std::function<void()> m_onOpen;
 };

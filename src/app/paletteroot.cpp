@@ -19,16 +19,16 @@ namespace {
 NotificationsScreen::Permission permissionOf(Notifier::PermissionKind kind)
 {
     switch (kind) {
-    case Notifier::PermissionKind::unavailable:
-        return NotificationsScreen::Permission::unavailable;
-    case Notifier::PermissionKind::unknown:
-        return NotificationsScreen::Permission::unknown;
-    case Notifier::PermissionKind::granted:
-        return NotificationsScreen::Permission::granted;
-    case Notifier::PermissionKind::denied:
-        return NotificationsScreen::Permission::denied;
+    case Notifier::PermissionKind::Unavailable:
+        return NotificationsScreen::Permission::Unavailable;
+    case Notifier::PermissionKind::Unknown:
+        return NotificationsScreen::Permission::Unknown;
+    case Notifier::PermissionKind::Granted:
+        return NotificationsScreen::Permission::Granted;
+    case Notifier::PermissionKind::Denied:
+        return NotificationsScreen::Permission::Denied;
     }
-    return NotificationsScreen::Permission::unknown;
+    return NotificationsScreen::Permission::Unknown;
 }
 
 } // namespace
@@ -88,7 +88,7 @@ QQuickItem *PaletteRoot::make(QQmlEngine &engine, const Parts &parts, Actions ac
                 return false;
             if (self->m_onboardingRoot->handleKey(key, modifiers, autoRepeat))
                 return true;
-            return self->m_onboardingRoot->screen() == OnboardingRoot::Screen::palette &&
+            return self->m_onboardingRoot->screen() == OnboardingRoot::Screen::Palette &&
                    self->m_palette->handleKey(key, modifiers, text, autoRepeat);
         },
         root.get());
@@ -132,7 +132,7 @@ void PaletteRoot::followOnboarding()
 void PaletteRoot::followNotifier()
 {
     if (!m_notifier) {
-        m_palette->setBannerPermission(NotificationsScreen::Permission::unknown);
+        m_palette->setBannerPermission(NotificationsScreen::Permission::Unknown);
         return;
     }
     const auto push = [this] {

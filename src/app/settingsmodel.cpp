@@ -50,46 +50,9 @@ SettingsModel::SettingsModel(HotKeyTester &tester, NotificationFeed &feed, Notif
 
 SettingsModel::~SettingsModel() = default;
 
-QVariantMap SettingsModel::texts()
+SettingsTexts SettingsModel::texts()
 {
-    return {
-        {u"windowTitle"_s, u"Quorvane, instellingen"_s},
-        {u"appName"_s, u"Quorvane"_s},
-        {u"version"_s, u"versie "_s + AppInfo::version()},
-        {u"configure"_s, u"Homey koppelen, sleutel wijzigen of wissen"_s},
-        {u"notifications"_s, u"MELDINGEN"_s},
-        {u"pushLabel"_s, u"Toon meldingen rechtsboven op je scherm"_s},
-        {u"pushNote"_s, u"Staat dit uit, dan verzamelt Quorvane ze nog steeds. Je vindt ze met "_s +
-                            KeyText::display(u"⌘N"_s) + u"."_s},
-        {u"sourcesCaption"_s, u"WAARVAN"_s},
-        {u"p2000Caption"_s, u"P2000-FILTER"_s},
-        {u"p2000Note"_s, u"Je Homey ontvangt heel Nederland: zo'n vijf meldingen per minuut. Zonder regio "
-                         u"stuurt Quorvane er dus géén. Vul hier de regio in waar je iets van wilt horen."_s},
-        {u"priorityLabel"_s, u"Prio"_s},
-        {u"regionsLabel"_s, u"Regio's"_s},
-        {u"regionsPlaceholder"_s, u"Amsterdam-Amstelland"_s},
-        {u"citiesLabel"_s, u"Steden"_s},
-        {u"citiesPlaceholder"_s, u"leeg = alle steden in die regio"_s},
-        // A prio 1 goes out with the critical urgency, which notification services show through
-        // do-not-disturb; there is no signing that decides it here.
-        {u"timeSensitiveLabel"_s, u"Laat prio 1 door 'niet storen' heen komen"_s},
-        {u"timeSensitiveNote"_s, u"Een prio 1 gaat dan als kritieke melding naar je computer. De meeste "
-                                 u"meldingendiensten tonen die ook als 'niet storen' aan staat; sommige "
-                                 u"houden ook die tegen."_s},
-        {u"hotKey"_s, u"SNELTOETS"_s},
-        {u"standard"_s, u"Standaard"_s},
-        {u"hotKeyElsewhere"_s, u"Wayland laat een programma geen eigen sneltoets voor de hele desktop "
-                               u"vastleggen. Koppel in de instellingen van je desktop een sneltoets aan de "
-                               u"opdracht quorvane: een tweede start toont het paneel."_s},
-        {u"registerFailed"_s, u"Deze combinatie kon niet geregistreerd worden. Kies een andere."_s},
-        {u"test"_s, u"WERKT DE SNELTOETS ECHT?"_s},
-        {u"testNote"_s, u"Je computer kan een sneltoets aannemen die toch nooit bij Quorvane aankomt, "
-                        u"bijvoorbeeld omdat de desktop of een andere app hem al gebruikt, zonder ook maar "
-                        u"te piepen. De enige eerlijke test is: druk hem in."_s},
-        {u"panel"_s, u"PANEEL"_s},
-        {u"resetPanel"_s, u"Herstel standaardgrootte"_s},
-        {u"showLog"_s, u"Toon logboek"_s},
-    };
+    return SettingsTexts::make();
 }
 
 QString SettingsModel::panelNote() const
@@ -106,13 +69,13 @@ QString SettingsModel::panelNote() const
 QString SettingsModel::permissionText() const
 {
     switch (m_notifier.permissionKind()) {
-    case Notifier::PermissionKind::unavailable:
+    case Notifier::PermissionKind::Unavailable:
         return m_notifier.unavailableReason();
-    case Notifier::PermissionKind::unknown:
+    case Notifier::PermissionKind::Unknown:
         return u"Bij de eerste melding kijkt Quorvane of je computer meldingen toont."_s;
-    case Notifier::PermissionKind::granted:
+    case Notifier::PermissionKind::Granted:
         return u"Je computer mag meldingen tonen"_s;
-    case Notifier::PermissionKind::denied:
+    case Notifier::PermissionKind::Denied:
         // Nothing to switch on in the system settings: without a notification service nobody shows them.
         return u"Je computer toont geen meldingen van Quorvane: er draait geen meldingendienst"_s;
     }
@@ -122,12 +85,12 @@ QString SettingsModel::permissionText() const
 QString SettingsModel::permissionSymbol() const
 {
     switch (m_notifier.permissionKind()) {
-    case Notifier::PermissionKind::unknown:
+    case Notifier::PermissionKind::Unknown:
         return {};
-    case Notifier::PermissionKind::granted:
+    case Notifier::PermissionKind::Granted:
         return doneSymbol;
-    case Notifier::PermissionKind::unavailable:
-    case Notifier::PermissionKind::denied:
+    case Notifier::PermissionKind::Unavailable:
+    case Notifier::PermissionKind::Denied:
         return warningSymbol;
     }
     return {};
@@ -136,12 +99,12 @@ QString SettingsModel::permissionSymbol() const
 QColor SettingsModel::permissionColor() const
 {
     switch (m_notifier.permissionKind()) {
-    case Notifier::PermissionKind::unknown:
+    case Notifier::PermissionKind::Unknown:
         return Theme::textFaint();
-    case Notifier::PermissionKind::granted:
+    case Notifier::PermissionKind::Granted:
         return green();
-    case Notifier::PermissionKind::unavailable:
-    case Notifier::PermissionKind::denied:
+    case Notifier::PermissionKind::Unavailable:
+    case Notifier::PermissionKind::Denied:
         return Theme::alarm();
     }
     return Theme::textFaint();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/hotkeycombo.h"
+#include "app/settingstexts.h"
 #include "store/notifications/notificationsettings.h"
 
 #include <functional>
@@ -9,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QtQmlIntegration>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -24,8 +26,9 @@ class Notifier;
 // line and the log. The window's QML only draws these properties and calls these functions.
 class SettingsModel : public QObject {
     Q_OBJECT
-    // The fixed texts, by name: windowTitle, appName, version, configure, notifications, ...
-    Q_PROPERTY(QVariantMap texts READ texts CONSTANT)
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the settings window's controller")
+    Q_PROPERTY(SettingsTexts texts READ texts CONSTANT)
 
     Q_PROPERTY(QString permissionText READ permissionText NOTIFY permissionChanged)
     Q_PROPERTY(QString permissionSymbol READ permissionSymbol NOTIFY permissionChanged)
@@ -81,7 +84,7 @@ public:
                   QObject *parent = nullptr);
     ~SettingsModel() override;
 
-    static QVariantMap texts();
+    static SettingsTexts texts();
 
     QString permissionText() const;
     QString permissionSymbol() const;

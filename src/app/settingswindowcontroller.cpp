@@ -7,6 +7,9 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Quorvane_AppPlugin)
 
 using namespace Qt::StringLiterals;
 
@@ -22,7 +25,9 @@ SettingsWindowController::~SettingsWindowController() = default;
 
 void SettingsWindowController::build()
 {
-    QQmlComponent component(&m_engine, QUrl(u"qrc:/quorvane/app/qml/SettingsWindow.qml"_s));
+    QQmlComponent component(&m_engine);
+    component.setData("import Quorvane.App\nSettingsWindow {}\n",
+                      QUrl(u"qrc:/quorvane/app/settingswindow.qml"_s));
     QObject *root =
         component.createWithInitialProperties({{u"settings"_s, QVariant::fromValue<QObject *>(m_model)}});
     auto *window = qobject_cast<QQuickWindow *>(root);
@@ -32,7 +37,7 @@ void SettingsWindowController::build()
         return;
     }
     m_window.reset(window);
-    window->setTitle(m_model->texts().value(u"windowTitle"_s).toString());
+    window->setTitle(m_model->texts().windowTitle);
     window->setMinimumSize(QSize(minimumWidth, 420));
     window->resize(windowWidth, windowHeight);
     if (QScreen *screen = window->screen()) {

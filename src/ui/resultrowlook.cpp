@@ -71,7 +71,7 @@ ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool
     switch (a.kind()) {
     case Kind::toggle: {
         const bool on = a.toggleState() == true;
-        look.accessory = u"toggle"_s;
+        look.accessory = Accessory::Toggle;
         look.accessoryText = on ? u"aan"_s : u"uit"_s;
         look.accessoryColor = on ? Theme::lit() : Theme::textFaint();
         look.pillColor = on ? Theme::fade(Theme::lit(), 0.14) : Theme::white(0.05);
@@ -80,7 +80,7 @@ ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool
     }
     case Kind::dimmer: {
         const double level = a.dimmerLevel().value_or(0);
-        look.accessory = u"dimmer"_s;
+        look.accessory = Accessory::Dimmer;
         look.accessoryText = Fmt::percent(level);
         look.accessoryColor = level > 0 ? Theme::litSoft() : Theme::textFaint();
         look.level = GlowBarLook::make(level, GlowBarLook::Tint::warm(), level > 0, scrubbable);
@@ -88,19 +88,19 @@ ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool
         break;
     }
     case Kind::value:
-        look.accessory = u"value"_s;
+        look.accessory = Accessory::Value;
         look.accessoryText = a.valueText().value_or(QString());
         look.accessoryColor = Theme::textDim();
         look.accessibleValue = look.accessoryText;
         break;
     case Kind::run:
-        look.accessory = u"run"_s;
+        look.accessory = Accessory::Run;
         look.accessoryText = u"start"_s;
         look.accessoryColor = Theme::textFaint();
         look.accessibleValue = u"uitvoerbaar"_s;
         break;
     case Kind::none:
-        look.accessory = u"none"_s;
+        look.accessory = Accessory::None;
         break;
     }
     look.returnCap = KeyCapLook::make(QString(QChar(0x23ce)), true);

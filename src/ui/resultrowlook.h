@@ -8,7 +8,7 @@
 #include <QFont>
 #include <QObject>
 #include <QString>
-#include <QtQmlIntegration>
+#include <QtQml/qqmlregistration.h>
 
 // One row of the results list and of the room view: symbol, title, subtitle, a state accessory and,
 // when selected, the Return key with the word for what it does.
@@ -26,7 +26,7 @@ struct ResultRowLook {
     Q_PROPERTY(QColor titleColor MEMBER titleColor CONSTANT)
     Q_PROPERTY(QFont titleFont READ titleFont CONSTANT)
     Q_PROPERTY(QString subtitle MEMBER subtitle CONSTANT)
-    Q_PROPERTY(QString accessory MEMBER accessory CONSTANT)
+    Q_PROPERTY(Accessory accessory MEMBER accessory CONSTANT)
     Q_PROPERTY(QString accessoryText MEMBER accessoryText CONSTANT)
     Q_PROPERTY(QFont accessoryFont READ accessoryFont CONSTANT)
     Q_PROPERTY(QColor accessoryColor MEMBER accessoryColor CONSTANT)
@@ -40,6 +40,10 @@ struct ResultRowLook {
     Q_PROPERTY(QString accessibleValue MEMBER accessibleValue CONSTANT)
 
 public:
+    // The state shown at the row's end: none, an on/off pill, a dimmer bar, a value or "start".
+    enum class Accessory { None, Toggle, Dimmer, Value, Run };
+    Q_ENUM(Accessory)
+
     // fill: the light level drawn as a warm wash, clamped to 0...1. scrubbable: the owner takes drags
     // on a dimmer's level bar.
     static ResultRowLook make(int index, const Hit &hit, bool selected = false, bool expanded = false,
@@ -68,8 +72,7 @@ public:
     QString title;
     QColor titleColor;
     QString subtitle; // empty: none shown
-    // "toggle", "dimmer", "value", "run" or "none"
-    QString accessory;
+    Accessory accessory = Accessory::None;
     QString accessoryText;
     QColor accessoryColor;
     QColor pillColor;  // behind a toggle's text
@@ -79,3 +82,10 @@ public:
     QString accessibleName;
     QString accessibleValue;
 };
+
+// The accessories by name in QML: ResultRowLook.Toggle and so on.
+namespace ResultRowLookForeign {
+Q_NAMESPACE
+QML_NAMED_ELEMENT(ResultRowLook)
+QML_FOREIGN_NAMESPACE(ResultRowLook)
+} // namespace ResultRowLookForeign

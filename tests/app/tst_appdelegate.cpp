@@ -191,7 +191,7 @@ private Q_SLOTS:
 
         ManualClock::settle();
         QCOMPARE(m_world->tokenReads, boots);
-        QCOMPARE(m_app->connectionSummary(),
+        QCOMPARE(m_app->hub()->connectionSummary(),
                  boots ? u"Live verbonden."_s : u"Gestart met --no-homey, geen verbinding."_s);
     }
 
@@ -201,7 +201,7 @@ private Q_SLOTS:
         HomeStore *store = app.store();
         QCOMPARE(store->connection(), ConnectionState::live());
         QCOMPARE(m_world->rests.size(), 1);
-        QCOMPARE(app.restClient(), m_world->rests.constFirst().get());
+        QCOMPARE(app.hub()->restClient(), m_world->rests.constFirst().get());
         QCOMPARE(HomeyConfig::stored(defaults()), m_world->endpoint);
         QVERIFY(!onboarding().showing());
         QVERIFY(!onboarding().busy());
@@ -285,7 +285,7 @@ private Q_SLOTS:
         AppDelegate &app = launch();
         HomeStore *live = app.store();
         m_world->validateFailure = HomeyError::unauthorized();
-        awaitTask(app.bootHomey());
+        awaitTask(app.hub()->boot());
         QCOMPARE(app.store(), live);
         QCOMPARE(live->connection(), ConnectionState::idle());
         QVERIFY(onboarding().showing());
@@ -295,8 +295,8 @@ private Q_SLOTS:
     {
         m_world->endpointDelay = 1s;
         AppDelegate &app = make();
-        auto first = app.bootHomey();
-        awaitTask(app.bootHomey());
+        auto first = app.hub()->boot();
+        awaitTask(app.hub()->boot());
         QCOMPARE(m_world->tokenReads, 1);
         m_world->clock->advance(1s);
         awaitTask(std::move(first));
@@ -310,7 +310,7 @@ private Q_SLOTS:
         m_world->validateFailure = HomeyError::unauthorized();
         AppDelegate &app = launch();
         QVERIFY(onboarding().showing());
-        QVERIFY(!awaitTask(app.saveToken(u" sleutel\n"_s)));
+        QVERIFY(!awaitTask(app.hub()->saveToken(u" sleutel\n"_s)));
         QVERIFY(onboarding().showing());
         QCOMPARE(onboarding().message(), Onboarding::explain(HomeyError::unauthorized()));
         QCOMPARE(m_world->tokens->itemCount(), 0);
@@ -319,7 +319,7 @@ private Q_SLOTS:
         bool hiddenBeforeBoot = false;
         connect(&onboarding(), &Onboarding::showingChanged, this,
                 [&] { hiddenBeforeBoot = !onboarding().showing() && m_world->rests.isEmpty(); });
-        QVERIFY(awaitTask(app.saveToken(u" sleutel\n"_s)));
+        QVERIFY(awaitTask(app.hub()->saveToken(u" sleutel\n"_s)));
         QVERIFY(hiddenBeforeBoot);
         QCOMPARE(m_world->tokens->item(AppConfiguration::service())->data, "sleutel"_ba);
         QCOMPARE(app.store()->connection(), ConnectionState::live());
@@ -331,13 +331,13 @@ private Q_SLOTS:
         AppDelegate &app = launch();
         LogCapture log;
         m_world->token = u"geheim"_s;
-        app.reconnect();
+        app.hub()->reconnect();
         ManualClock::settle();
         QCOMPARE(log.lines().constFirst(), u"menu: opnieuw verbinden (toestand was idle)"_s);
         QCOMPARE(m_world->rests.size(), 1);
 
         HomeStore *live = app.store();
-        app.reconnect();
+        app.hub()->reconnect();
         ManualClock::settle();
         QVERIFY(log.lines().contains(u"menu: opnieuw verbinden (toestand was live)"_s));
         QCOMPARE(app.store(), live);
@@ -360,7 +360,7 @@ private Q_SLOTS:
         HomeStore *live = app.store();
         if (keyringFails)
             m_world->tokens->failWith(KeychainError::denied());
-        app.forgetToken();
+        app.hub()->forgetToken();
         ManualClock::settle();
         QVERIFY(!onboarding().busy());
         if (keyringFails) {
@@ -381,7 +381,7 @@ private Q_SLOTS:
              {HomeyConfig::baseURLKey, HomeyConfig::homeyIDKey, HomeyConfig::homeyNameKey})
             QVERIFY(!defaults().contains(key));
         QVERIFY(app.store() != live);
-        QVERIFY(!app.restClient());
+        QVERIFY(!app.hub()->restClient());
         QCOMPARE(app.store()->connection(), ConnectionState::idle());
         QCOMPARE(live->connection(), ConnectionState::idle());
     }
@@ -399,7 +399,7 @@ private Q_SLOTS:
         QCOMPARE(onboarding().message(), Onboarding::explain(HomeyError::unauthorized()));
         // Each state once, however often it was announced.
         const QStringList changes = log.matching(u"verbinding: "_s);
-        QCOMPARE(changes.constLast(), u"verbinding: "_s + app.connectionSummary());
+        QCOMPARE(changes.constLast(), u"verbinding: "_s + app.hub()->connectionSummary());
         QCOMPARE(QSet<QString>(changes.begin(), changes.end()).size(), changes.size());
     }
 
@@ -573,7 +573,7 @@ private Q_SLOTS:
         AppDelegate &app = launch({u"--settings"_s});
         SettingsWindowController *settings = app.settingsWindow();
         QVERIFY(settings && settings->window() && settings->window()->isVisible());
-        QCOMPARE(settings->model()->connectionText(), app.connectionSummary());
+        QCOMPARE(settings->model()->connectionText(), app.hub()->connectionSummary());
         m_world->clock->advance(1s);
         ManualClock::settle();
         QCOMPARE(app.store()->connection(), ConnectionState::live());

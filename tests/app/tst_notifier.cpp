@@ -92,12 +92,12 @@ private Q_SLOTS:
         auto banners = std::make_shared<FakeBanners>();
         banners->server = false;
         Notifier notifier(banners);
-        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::denied);
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::Denied);
         notifier.show(item(HomeyNotification::Source::flow), false);
         QVERIFY(banners->posted.isEmpty());
         // A server that starts later is used from then on.
         banners->handlers.serverChanged(true);
-        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::Granted);
         notifier.show(item(HomeyNotification::Source::flow), false);
         QCOMPARE(banners->posted.size(), 1);
 
@@ -105,7 +105,7 @@ private Q_SLOTS:
         noBus->bus = false;
         LogCapture logged;
         Notifier unavailable(noBus);
-        QCOMPARE(unavailable.permissionKind(), Notifier::PermissionKind::unavailable);
+        QCOMPARE(unavailable.permissionKind(), Notifier::PermissionKind::Unavailable);
         QVERIFY(
             logged.lines().constFirst().startsWith(u"!! meldingen: "_s + unavailable.unavailableReason()));
         unavailable.show(item(HomeyNotification::Source::flow), false);

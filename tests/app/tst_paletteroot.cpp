@@ -13,6 +13,7 @@
 #include "ui/palette/palettecontroller.h"
 #include "ui/panelvisibility.h"
 
+#include <QKeySequence>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -63,6 +64,7 @@ public:
         PaletteRoot::Actions actions;
         actions.onDismiss = [this] { ++dismissed; };
         actions.onRetry = [this] { ++retries; };
+        actions.onForget = [this] { ++forgets; };
         // The shell's save: the model's check, with a hub that refuses every key but the secret.
         actions.onSave = [this](QString key) -> QCoro::Task<bool> {
             const auto persistToken = [this](QString token, HomeyEndpoint) { return persist(token); };
@@ -131,6 +133,7 @@ public:
     bool ready = false;
     int dismissed = 0;
     int retries = 0;
+    int forgets = 0;
     QString kept;
 };
 
@@ -146,6 +149,7 @@ private Q_SLOTS:
     void theKeyIsCheckedKeptAndNeverLogged();
     void theListFollowsTheNotifier();
     void ctrlRTriesAgainOnTheConnectionScreen();
+    void theKeyboardPressesTheFocusedButton();
 };
 
 void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
@@ -160,7 +164,7 @@ void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
     QCOMPARE(shell.dismissed, 1);
 
     shell.onboarding.setShowing(true);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::token);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Token);
     shell.press(Qt::Key_N, Qt::ControlModifier);
     shell.press(Qt::Key_Escape);
     QVERIFY(!shell.store->showsNotifications());
@@ -171,9 +175,9 @@ void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
 
     shell.onboarding.setShowing(false);
     shell.onboarding.setConnectionProblem(u"Geen Homey."_s);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::problem);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Problem);
     shell.onboarding.setConnectionProblem(std::nullopt);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::palette);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Palette);
     shell.typeText(u"kamer"_s);
     QCOMPARE(shell.store->query(), u"kamer"_s);
 }
@@ -185,7 +189,7 @@ void PaletteRootTest::ctrlRTriesAgainOnTheConnectionScreen()
     Shell shell(false);
     QVERIFY(shell.ready);
     QCOMPARE(shell.store->connection().kind(), ConnectionState::Kind::failed);
-    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::problem);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Problem);
     shell.press(Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(shell.retries, 1);
     shell.press(Qt::Key_R);
@@ -226,17 +230,45 @@ void PaletteRootTest::theListFollowsTheNotifier()
     Shell shell;
     QVERIFY(shell.ready);
     NotificationsScreen *list = shell.root->palette()->notifications();
-    QCOMPARE(list->permission(), NotificationsScreen::Permission::denied);
+    QCOMPARE(list->permission(), NotificationsScreen::Permission::Denied);
     QVERIFY(list->showsPermissionHint());
 
     // The hint asks again; a notification server has come meanwhile.
     shell.banners->server = true;
     list->requestPermission();
-    QCOMPARE(list->permission(), NotificationsScreen::Permission::granted);
+    QCOMPARE(list->permission(), NotificationsScreen::Permission::Granted);
 
     shell.press(Qt::Key_N, Qt::ControlModifier);
     shell.press(Qt::Key_Backspace, Qt::ControlModifier);
     QCOMPARE(shell.banners->closed, 1);
+}
+
+// The forget question starts on "Annuleren": Space, Return and Enter press it and Escape answers the same;
+// after Tab, Return presses "Wis de sleutel".
+void PaletteRootTest::theKeyboardPressesTheFocusedButton()
+{
+    Shell shell;
+    QVERIFY(shell.ready);
+    shell.onboarding.setHasToken(true);
+    shell.onboarding.setShowing(true);
+    OnboardingRoot *root = shell.root->onboardingRoot();
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        root->askForget();
+        QVERIFY(root->confirmsForget());
+        QTest::qWait(10);
+        shell.press(key);
+        QVERIFY2(!root->confirmsForget(), qPrintable(QKeySequence(key).toString()));
+    }
+    QCOMPARE(shell.forgets, 0);
+
+    root->askForget();
+    QTest::qWait(10);
+    shell.press(Qt::Key_Tab);
+    shell.press(Qt::Key_Return);
+    QVERIFY(!root->confirmsForget());
+    QCOMPARE(shell.forgets, 1);
+    // Escape with no question open is not the root's to take.
+    QVERIFY(!root->handleKey(Qt::Key_Escape, Qt::NoModifier, false));
 }
 
 QTEST_MAIN(PaletteRootTest)

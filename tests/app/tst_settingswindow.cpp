@@ -198,23 +198,23 @@ private Q_SLOTS:
         QVERIFY(image.save(folder.filePath(u"settings-window-full.png"_s)));
 
         const QHash<QString, QRectF> texts = drawnTexts(window->contentItem());
-        const QVariantMap names = model->texts();
+        const SettingsTexts names = model->texts();
         const QStringList order = {
-            names[u"appName"_s].toString(),
-            names[u"configure"_s].toString(),
-            names[u"notifications"_s].toString(),
+            names.appName,
+            names.configure,
+            names.notifications,
             model->permissionText(),
-            names[u"sourcesCaption"_s].toString(),
+            names.sourcesCaption,
             u"Systeem en apps"_s,
-            names[u"p2000Caption"_s].toString(),
+            names.p2000Caption,
             u"Amsterdam-Amstelland, Utrecht"_s,
-            names[u"hotKey"_s].toString(),
+            names.hotKey,
             model->chipText(),
-            names[u"registerFailed"_s].toString(),
-            names[u"test"_s].toString(),
+            names.registerFailed,
+            names.test,
             model->testResultText(),
-            names[u"panel"_s].toString(),
-            names[u"resetPanel"_s].toString(),
+            names.panel,
+            names.resetPanel,
             model->connectionText(),
         };
         double previous = -1;
@@ -225,10 +225,10 @@ private Q_SLOTS:
         }
 
         QCOMPARE(model->chipText(), u"Ctrl+Alt+Space"_s);
-        QVERIFY(hasColour(image, texts[names[u"hotKey"_s].toString()], Theme::textFaint()));
+        QVERIFY(hasColour(image, texts[names.hotKey], Theme::textFaint()));
         QVERIFY(hasColour(image, texts[model->chipText()].adjusted(-4, 0, 0, 0), Theme::surfaceTile(), 2));
         QVERIFY(hasColour(image, texts[model->permissionText()], toneColour(StatusTone::live)));
-        QVERIFY(hasColour(image, texts[names[u"registerFailed"_s].toString()], Theme::alarm()));
+        QVERIFY(hasColour(image, texts[names.registerFailed], Theme::alarm()));
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
     }
 
@@ -253,15 +253,15 @@ private Q_SLOTS:
 
         SettingsModel *model = controller.model();
         const QHash<QString, QRectF> texts = drawnTexts(window->contentItem());
-        const QVariantMap names = model->texts();
-        const QString elsewhere = names[u"hotKeyElsewhere"_s].toString();
+        const SettingsTexts names = model->texts();
+        const QString elsewhere = names.hotKeyElsewhere;
         QVERIFY(texts.contains(elsewhere));
-        QVERIFY(texts[elsewhere].top() > texts[names[u"hotKey"_s].toString()].top());
+        QVERIFY(texts[elsewhere].top() > texts[names.hotKey].top());
         // Nor does the panel section promise a place it cannot know.
         QVERIFY(texts.contains(model->panelNote()));
         QVERIFY(!model->panelNote().contains(u"worden onthouden"_s));
         for (const QString &offer : {model->chipText(), model->recordButtonText(), model->testButtonText(),
-                                     names[u"standard"_s].toString(), names[u"test"_s].toString()})
+                                     names.standard, names.test})
             QVERIFY2(!texts.contains(offer), qPrintable(offer));
         model->toggleRecording();
         model->armTest();

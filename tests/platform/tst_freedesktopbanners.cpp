@@ -47,7 +47,7 @@ private Q_SLOTS:
         FreedesktopBannerService service;
         QVERIFY(!service.hasBus());
         Notifier notifier(std::shared_ptr<BannerService>(&service, [](BannerService *) {}));
-        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::unavailable);
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::Unavailable);
     }
 
     void newFeedItemBecomesOneBannerAndItsClickOpens()
@@ -56,7 +56,7 @@ private Q_SLOTS:
             QSKIP("needs run-notifications.sh");
         auto service = std::make_shared<FreedesktopBannerService>();
         Notifier notifier(service);
-        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::Granted);
         int opened = 0;
         notifier.setOnOpen([&opened] { ++opened; });
 
@@ -152,11 +152,11 @@ private Q_SLOTS:
             QSKIP("needs run-notifications.sh");
         auto service = std::make_shared<FreedesktopBannerService>();
         Notifier notifier(service);
-        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
+        QCOMPARE(notifier.permissionKind(), Notifier::PermissionKind::Granted);
         QVERIFY(server.bus().unregisterService(serverName));
-        QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::denied);
+        QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::Denied);
         QVERIFY(server.bus().registerService(serverName));
-        QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::granted);
+        QTRY_COMPARE(notifier.permissionKind(), Notifier::PermissionKind::Granted);
     }
 };
 

@@ -62,9 +62,9 @@ QSet<QString> modelNames()
         add(u"locked"_s, CapabilityValue::fromBool(on));
         add(u"speaker_playing"_s, CapabilityValue::fromBool(on));
         add(u"homealarm_state"_s, CapabilityValue::fromString(on ? u"armed"_s : u"disarmed"_s));
-        for (const ControlRow &row : {ControlRow::single(ControlRow::Kind::lock, u"locked"_s),
+        for (const ControlRow &row : {ControlRow::single(ControlRow::Kind::Lock, u"locked"_s),
                                       ControlRow::media(u"speaker_playing"_s, std::nullopt),
-                                      ControlRow::single(ControlRow::Kind::armMode, u"homealarm_state"_s)})
+                                      ControlRow::single(ControlRow::Kind::ArmMode, u"homealarm_state"_s)})
             names << ControlRowView::make(guarded, row, false, nullptr, nullptr).symbol;
     }
     const EnergyState flows[] = {{.consumptionW = 900, .generationW = 3000, .netW = -400}, {.netW = 400}};

@@ -29,13 +29,13 @@ QCoro::Task<bool> play(std::shared_ptr<ProbeContext> context, QString scenario)
     if (const auto key = testKeys.constFind(scenario); key != testKeys.constEnd()) {
         app->openOnboarding();
         // As the pairing screen saves a key: checked, kept, then a boot when the hub took it.
-        QCoro::Task<bool> saving = app->saveToken(*key);
+        QCoro::Task<bool> saving = app->hub()->saveToken(*key);
         co_await saving;
         co_return true;
     }
     if (scenario == u"forget"_s) {
         app->openOnboarding();
-        app->forgetToken();
+        app->hub()->forgetToken();
         // However long the keyring takes.
         while (context->app() && context->app()->onboarding()->busy()) {
             const bool alive = co_await context->sleep(50ms);
@@ -45,7 +45,7 @@ QCoro::Task<bool> play(std::shared_ptr<ProbeContext> context, QString scenario)
         co_return true;
     }
     if (scenario == u"retry"_s) {
-        QCoro::Task<> booting = app->bootHomey();
+        QCoro::Task<> booting = app->hub()->boot();
         co_await booting;
         co_return true;
     }

@@ -2,17 +2,18 @@ import QtQuick
 import QtQuick.Controls.Fusion
 import QtQuick.Layouts
 import Quorvane.Ui
+import Quorvane.App
 
 // The settings window. It draws the settings model and hands every change back to it; nothing is
 // decided here.
 ApplicationWindow {
     id: window
 
-    required property QtObject settings
-    readonly property var texts: settings.texts
+    required property SettingsModel settings
+    readonly property settingsTexts texts: settings.texts
 
     color: Theme.surface
-    font: Theme.body(12)
+    font: Theme.body(Theme.typeBody)
     // Fusion draws its outlines a shade darker than the window colour: a mid grey keeps them visible on
     // the dark surface, which the window paints itself.
     palette {
@@ -39,71 +40,13 @@ ApplicationWindow {
         disabled.text: Theme.textFaint
     }
 
-    component SectionTitle: Text {
-        font: Theme.section()
-        color: Theme.textFaint
-    }
-    component Note: Text {
-        Layout.fillWidth: true
-        font: Theme.label(11)
-        color: Theme.textFaint
-        wrapMode: Text.Wrap
-    }
-    component Divider: Rectangle {
-        Layout.fillWidth: true
-        implicitHeight: 1
-        color: Theme.hairline
-    }
-    // A symbol and a text beside it, in one colour.
-    component SymbolLabel: RowLayout {
-        property string symbol
-        property alias text: label.text
-        property color colour
-        property real size: 12
-        spacing: 6
-        SymbolText {
-            visible: parent.symbol !== ""
-            glyph: Symbols.glyph(parent.symbol)
-            size: parent.size + 2
-            color: parent.colour
-        }
-        Text {
-            id: label
-            Layout.fillWidth: true
-            font: Theme.label(parent.size)
-            color: parent.colour
-            wrapMode: Text.Wrap
-        }
-    }
-    component Field: RowLayout {
-        property alias label: name.text
-        property alias placeholder: input.placeholderText
-        property alias text: input.text
-        signal edited(string text)
-        Layout.fillWidth: true
-        spacing: 8
-        Text {
-            id: name
-            Layout.preferredWidth: 52
-            font: Theme.label(12)
-            color: Theme.textDim
-        }
-        TextField {
-            id: input
-            objectName: "input"
-            Layout.fillWidth: true
-            font: Theme.body(12)
-            onTextEdited: parent.edited(text)
-        }
-    }
-
     Flickable {
         id: page
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.bottom: bottomArea.top
-        anchors.bottomMargin: 12
+        anchors.bottomMargin: Theme.space12
         contentWidth: width
         contentHeight: content.implicitHeight + 20
         clip: true
@@ -118,25 +61,25 @@ ApplicationWindow {
             x: 20
             y: 20
             width: page.width - 40
-            spacing: 16
+            spacing: Theme.space16
 
             RowLayout {
-                spacing: 10
+                spacing: Theme.space10
                 SymbolText {
                     glyph: Symbols.glyph("house.fill")
-                    size: 22
+                    size: Theme.typeDisplay
                     color: Theme.lit
                 }
                 ColumnLayout {
                     spacing: 1
                     Text {
                         text: window.texts.appName
-                        font: Theme.title(15)
+                        font: Theme.title(Theme.typeTitle)
                         color: Theme.text
                     }
                     Text {
                         text: window.texts.version
-                        font: Theme.label(11)
+                        font: Theme.label(Theme.typeCaption)
                         color: Theme.textFaint
                     }
                 }
@@ -149,7 +92,7 @@ ApplicationWindow {
 
             ColumnLayout {
                 Layout.fillWidth: true
-                spacing: 8
+                spacing: Theme.space8
                 SectionTitle { text: window.texts.notifications }
                 SymbolLabel {
                     Layout.fillWidth: true
@@ -164,7 +107,7 @@ ApplicationWindow {
                 }
                 Note { text: window.texts.pushNote }
                 SectionTitle {
-                    Layout.topMargin: 4
+                    Layout.topMargin: Theme.space4
                     text: window.texts.sourcesCaption
                 }
                 Repeater {
@@ -178,33 +121,33 @@ ApplicationWindow {
                         onToggled: window.settings.setSourceEnabled(index, checked)
                         contentItem: Row {
                             leftPadding: source.indicator.width + source.spacing
-                            spacing: 6
+                            spacing: Theme.space6
                             SymbolText {
                                 anchors.verticalCenter: parent.verticalCenter
                                 width: 14
                                 glyph: Symbols.glyph(source.modelData.symbol)
-                                size: 12
+                                size: Theme.typeBody
                                 color: Theme.textDim
                             }
                             Text {
                                 anchors.verticalCenter: parent.verticalCenter
                                 text: source.modelData.title
-                                font: Theme.body(12)
+                                font: Theme.body(Theme.typeBody)
                                 color: Theme.text
                             }
                         }
                     }
                 }
                 SectionTitle {
-                    Layout.topMargin: 4
+                    Layout.topMargin: Theme.space4
                     text: window.texts.p2000Caption
                 }
                 Note { text: window.texts.p2000Note }
                 RowLayout {
-                    spacing: 8
+                    spacing: Theme.space8
                     Text {
                         text: window.texts.priorityLabel
-                        font: Theme.label(12)
+                        font: Theme.label(Theme.typeBody)
                         color: Theme.textDim
                     }
                     ComboBox {
@@ -229,7 +172,7 @@ ApplicationWindow {
                     onEdited: text => window.settings.cityText = text
                 }
                 CheckBox {
-                    Layout.topMargin: 2
+                    Layout.topMargin: Theme.space2
                     text: window.texts.timeSensitiveLabel
                     checked: window.settings.timeSensitive
                     onToggled: window.settings.timeSensitive = checked
@@ -241,32 +184,32 @@ ApplicationWindow {
 
             ColumnLayout {
                 Layout.fillWidth: true
-                spacing: 8
+                spacing: Theme.space8
                 SectionTitle { text: window.texts.hotKey }
                 Text {
                     objectName: "hotKeyElsewhere"
                     Layout.fillWidth: true
                     visible: !window.settings.globalHotKey
                     text: window.texts.hotKeyElsewhere
-                    font: Theme.body(12)
+                    font: Theme.body(Theme.typeBody)
                     color: Theme.textDim
                     wrapMode: Text.Wrap
                 }
                 RowLayout {
                     visible: window.settings.globalHotKey
-                    spacing: 10
+                    spacing: Theme.space10
                     Rectangle {
                         objectName: "chip"
                         implicitWidth: Math.max(140, chip.implicitWidth + 20)
                         implicitHeight: chip.implicitHeight + 12
-                        radius: 7
+                        radius: Theme.radiusChip
                         color: Theme.surfaceTile
                         Text {
                             id: chip
                             x: 10
                             anchors.verticalCenter: parent.verticalCenter
                             text: window.settings.chipText
-                            font: Theme.mono(14)
+                            font: Theme.mono(Theme.typeSubtitle)
                             color: window.settings.chipColor
                         }
                     }
@@ -286,7 +229,7 @@ ApplicationWindow {
                     symbol: "exclamationmark.triangle.fill"
                     text: window.texts.registerFailed
                     colour: Theme.alarm
-                    size: 11
+                    size: Theme.typeCaption
                 }
             }
 
@@ -295,17 +238,17 @@ ApplicationWindow {
             ColumnLayout {
                 Layout.fillWidth: true
                 visible: window.settings.globalHotKey
-                spacing: 8
+                spacing: Theme.space8
                 SectionTitle { text: window.texts.test }
                 Text {
                     Layout.fillWidth: true
                     text: window.texts.testNote
-                    font: Theme.body(12)
+                    font: Theme.body(Theme.typeBody)
                     color: Theme.textDim
                     wrapMode: Text.Wrap
                 }
                 RowLayout {
-                    spacing: 10
+                    spacing: Theme.space10
                     Button {
                         text: window.settings.testButtonText
                         enabled: window.settings.canTest
@@ -324,12 +267,12 @@ ApplicationWindow {
 
             ColumnLayout {
                 Layout.fillWidth: true
-                spacing: 8
+                spacing: Theme.space8
                 SectionTitle { text: window.texts.panel }
                 Text {
                     Layout.fillWidth: true
                     text: window.settings.panelNote
-                    font: Theme.body(12)
+                    font: Theme.body(Theme.typeBody)
                     color: Theme.textDim
                     wrapMode: Text.Wrap
                 }
@@ -346,21 +289,21 @@ ApplicationWindow {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        anchors.margins: 20
-        spacing: 8
+        anchors.margins: Theme.space20
+        spacing: Theme.space8
         RowLayout {
             Layout.fillWidth: true
             Text {
                 Layout.fillWidth: true
                 text: window.settings.connectionText
-                font: Theme.label(11)
+                font: Theme.label(Theme.typeCaption)
                 color: Theme.textDim
                 elide: Text.ElideRight
             }
             Button {
                 objectName: "showLog"
                 text: window.texts.showLog
-                font: Theme.label(11)
+                font: Theme.label(Theme.typeCaption)
                 onClicked: window.settings.revealLog()
             }
         }
@@ -371,7 +314,7 @@ ApplicationWindow {
             symbol: "exclamationmark.triangle.fill"
             text: window.settings.logNotice
             colour: Theme.alarm
-            size: 11
+            size: Theme.typeCaption
         }
     }
 }

@@ -22,8 +22,9 @@ class SocketLink;
 // rebuilt after a loss. Lives on the main thread. Its coroutines hold it weakly and look again after
 // every suspension: the owner may destroy it at any of them.
 //
-// homeysocket.cpp: the owner's side and the inbound frames; sockethandshake.cpp: opening a transport, the
-// handshake and the subscriptions; sockethealth.cpp: the health check, loss, reconnection and teardown.
+// homeysocket.cpp: the owner's side and the inbound frames; homeysocket_handshake.cpp: opening a transport,
+// the handshake and the subscriptions; homeysocket_health.cpp: the health check, loss, reconnection and
+// teardown.
 class HomeySocket final : public HomeyRealtime {
 public:
     using Channel = EventChannel<HomeyEvent>;

@@ -11,8 +11,13 @@ HomeStore::HomeStore(std::shared_ptr<HomeyRESTClient> rest, std::shared_ptr<Home
                      NotificationFeed *notifications, SettingsStore defaults, Options options,
                      QObject *parent)
     : QObject(parent), m_notifications(notifications), m_restClient(std::move(rest)),
-      m_realtime(std::move(realtime)), m_defaults(std::move(defaults)), m_options(std::move(options))
+      m_realtime(std::move(realtime)), m_defaults(std::move(defaults)), m_options(std::move(options)),
+      m_dim(m_options.clock),
+      m_energy(m_restClient, m_options.clock, m_options.logsEnergy, m_devices, m_connection),
+      m_p2000(m_options.clock, m_devices)
 {
+    connect(&m_energy, &EnergyTotals::changed, this, &HomeStore::energyChanged);
+    connect(&m_p2000, &P2000Tracker::settled, this, &HomeStore::flushP2000);
     if (!m_notifications)
         m_notifications = new NotificationFeed(m_defaults, {}, this);
     loadRecent();
@@ -21,11 +26,8 @@ HomeStore::HomeStore(std::shared_ptr<HomeyRESTClient> rest, std::shared_ptr<Home
 HomeStore::~HomeStore()
 {
     // Wakes every sleeping task of this store; each then finds the store gone and ends.
-    for (std::optional<CancelToken> *task : {&m_eventTask, &m_energyTask, &m_energyPushPending, &m_p2000Task})
-        if (*task)
-            (*task)->cancel();
-    for (CancelToken &task : m_dimTasks)
-        task.cancel();
+    if (m_eventTask)
+        m_eventTask->cancel();
     if (m_stream)
         m_stream->finish();
     m_lifetime.cancel();
@@ -49,11 +51,6 @@ void HomeStore::setRest(RestState rest)
 void HomeStore::setHits(QList<Hit> hits)
 {
     assign(m_hits, std::move(hits), &HomeStore::hitsChanged);
-}
-
-void HomeStore::setEnergy(EnergyState energy)
-{
-    assign(m_energy, energy, &HomeStore::energyChanged);
 }
 
 void HomeStore::setQuery(const QString &query)
@@ -201,39 +198,14 @@ void HomeStore::panelDidAppear()
         rebuildRoom();
         recomputeHits();
     }
-    recomputeEnergy();
-    if (!m_energyTask) {
-        m_energyTask = CancelToken();
-        energyPoll(this, *m_energyTask);
-    }
+    m_energy.panelDidAppear();
 }
 
 void HomeStore::panelDidDisappear()
 {
     m_panelVisible = false;
-    if (m_energyTask) {
-        m_energyTask->cancel();
-        m_energyTask.reset();
-    }
-    if (m_energyPushPending) {
-        m_energyPushPending->cancel();
-        m_energyPushPending.reset();
-    }
+    m_energy.panelDidDisappear();
     flushWaitingRoomDim();
-}
-
-QCoro::Task<> HomeStore::energyPoll(QPointer<HomeStore> self, CancelToken token)
-{
-    const std::shared_ptr<Clock> clock = self->m_options.clock;
-    for (;;) {
-        // Checked after the sleep too: a poll stopped by a hide or a stop sends nothing more.
-        const bool slept = co_await clock->sleep(energyPollInterval, token);
-        if (!slept || !self)
-            co_return;
-        co_await refreshEnergy(self);
-        if (!self || token.isCancelled())
-            co_return;
-    }
 }
 
 QCoro::Task<> HomeStore::holdBatch(int milliseconds)

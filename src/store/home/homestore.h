@@ -15,6 +15,10 @@
 #include "homey/model/reststate.h"
 #include "homey/model/roomscope.h"
 #include "homey/model/systemstate.h"
+#include "store/home/dimcoalescer.h"
+#include "store/home/energytotals.h"
+#include "store/home/p2000tracker.h"
+#include "store/home/pendingwrites.h"
 #include "store/notifications/notificationfeed.h"
 #include "store/search/searchindex.h"
 #include "store/search/searchverb.h"
@@ -100,9 +104,9 @@ public:
     static constexpr std::chrono::milliseconds pendingLifetime{2000};
     static constexpr std::chrono::milliseconds lampDimQuiet{120};
     static constexpr std::chrono::milliseconds roomDimQuiet{140};
-    static constexpr std::chrono::milliseconds energyThrottle{500};
-    static constexpr std::chrono::milliseconds energyPollInterval{45'000};
-    static constexpr std::chrono::milliseconds p2000Quiet{500};
+    static constexpr std::chrono::milliseconds energyThrottle = EnergyTotals::throttle;
+    static constexpr std::chrono::milliseconds energyPollInterval = EnergyTotals::pollInterval;
+    static constexpr std::chrono::milliseconds p2000Quiet = P2000Tracker::quiet;
     static constexpr std::chrono::seconds firstReconnectWait{1};
     static constexpr std::chrono::seconds longestReconnectWait{30};
     static inline const QString recentKey = QStringLiteral("quorvane.recent");
@@ -117,7 +121,7 @@ public:
     const ConnectionState &connection() const { return m_connection; }
     const RestState &rest() const { return m_rest; }
     const QList<Hit> &hits() const { return m_hits; }
-    const EnergyState &energy() const { return m_energy; }
+    const EnergyState &energy() const { return m_energy.state(); }
     const QString &query() const { return m_query; }
     void setQuery(const QString &query);
     int selection() const { return m_selection; }
@@ -144,6 +148,8 @@ public:
     QCoro::Task<> start();
     QCoro::Task<> stop();
     QCoro::Task<> resync();
+    // One event of the realtime link, as the link hands it over (tests and benchmarks feed it directly).
+    void apply(const HomeyEvent &event);
 
     // --- Panel hooks and batches ---------------------------------------------------------------------
     void panelDidAppear();
@@ -164,6 +170,8 @@ public:
     // --- Selection, modes and rows --------------------------------------------------------------------
     Mode mode() const;
     bool isSearching() const;
+    // The verb the last search read off the query, which running a row acts on.
+    const std::optional<SearchVerb> &verb() const { return m_verb; }
     bool isScoped() const { return m_scopeZoneID.has_value(); }
     std::optional<RestFocus> restFocus() const;
     int restRowCount() const;
@@ -171,7 +179,6 @@ public:
     std::optional<Hit> selectedHit() const;
     std::optional<Hit> scopeHit() const;
     void moveSelection(int step);
-    QCoro::Task<> activateSelection();
     void toggleDetail();
     void closeDetail();
     QList<HomeyNotification> notificationRows() const;
@@ -186,6 +193,10 @@ public:
     QCoro::Task<> toggle(QString deviceID);
     QCoro::Task<> toggleSelection();
     QCoro::Task<> allOff(QString zoneID);
+
+    // Our writes that wait for the hub's echo; tests plant and clear records here.
+    const PendingWrites &pendingWrites() const { return m_pending; }
+    PendingWrites &pendingWrites() { return m_pending; }
 
     // --- Dimming --------------------------------------------------------------------------------------
     QCoro::Task<> setDim(QString deviceID, double level);
@@ -218,16 +229,6 @@ Q_SIGNALS:
     void modeChanged();
 
 private:
-    // Reads the pending records.
-    friend class TestHomeStoreWrites;
-
-    // An optimistic write waiting for the hub's echo. sequence tells a later write to the same
-    // capability apart, so a failure only undoes its own write.
-    struct PendingWrite {
-        CapabilityValue value;
-        Clock::TimePoint deadline;
-        quint64 sequence = 0;
-    };
     // One write of a batch.
     struct WriteJob {
         enum class Kind { Set, Dim };
@@ -253,7 +254,6 @@ private:
     void setConnection(ConnectionState state);
     void setRest(RestState rest);
     void setHits(QList<Hit> hits);
-    void setEnergy(EnergyState energy);
     void setScopeZoneID(std::optional<QString> zoneID);
     void setRoom(std::optional<RoomScope> room);
     void setRoomHits(QList<Hit> hits);
@@ -276,10 +276,9 @@ private:
     void rebuildIndex();
     void rebuildRest();
     void refreshDerived(bool rest, bool room);
-    static QCoro::Task<> energyPoll(QPointer<HomeStore> self, CancelToken token);
     static QCoro::Task<> holdBatchTask(QPointer<HomeStore> self, int milliseconds);
 
-    // --- Lifecycle (lifecycle.cpp) --------------------------------------------------------------------
+    // --- Lifecycle (homestore_lifecycle.cpp) ----------------------------------------------------------
     static QCoro::Task<> startTask(QPointer<HomeStore> self);
     static QCoro::Task<> stopTask(QPointer<HomeStore> self);
     static QCoro::Task<> resyncTask(QPointer<HomeStore> self);
@@ -292,48 +291,32 @@ private:
     void logSnapshot();
     QStringList deviceIDs() const;
 
-    // --- Realtime events (events.cpp) -----------------------------------------------------------------
-    void apply(const HomeyEvent &event);
+    // --- Realtime events (homestore_events.cpp) -------------------------------------------------------
     void applyCapability(const HomeyEvent::Capability &event);
     static bool affectsRest(const QString &capabilityID);
     static QString describe(const CapabilityValue &value);
 
-    // --- Energy totals (energy.cpp) -------------------------------------------------------------------
-    void indexEnergySources();
-    void recomputeEnergy();
-    void energySourceDidTick();
-    static QCoro::Task<> refreshEnergy(QPointer<HomeStore> self);
-    static QCoro::Task<> energyPush(QPointer<HomeStore> self, std::chrono::milliseconds wait,
-                                    CancelToken token);
-
-    // --- P2000 device and timeline (p2000.cpp) --------------------------------------------------------
-    void indexP2000Device();
-    void p2000DidTick();
+    // --- Timeline and P2000 (homestore_timeline.cpp) -------------------------------------------------
     void flushP2000();
-    // What the P2000 device shows now; none without the device or a readable incident.
-    std::optional<P2000::Incident> currentP2000Incident() const;
-    static QCoro::Task<> p2000Debounce(QPointer<HomeStore> self, CancelToken token);
-    static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
     void seedP2000();
+    static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
 
-    // --- Query, hits and recent uses (query.cpp) ------------------------------------------------------
+    // --- Query, hits and recent uses (homestore_query.cpp) --------------------------------------------
     void recomputeHits();
     void remember(const QString &hitID);
     void loadRecent();
 
-    // --- Room scope (scope.cpp) -----------------------------------------------------------------------
+    // --- Room scope (homestore_scope.cpp) -------------------------------------------------------------
     void rebuildRoom();
     RoomSection::Kind section(const Device &device) const;
     // The room's plain lights: in the zone, class light, not guarded, not a scene twin.
     QList<Device> lights(const QString &inZone) const;
-    Hit roomRow(const Device &device) const;
-    static QString roomDimKey(const QString &zoneID);
 
-    // --- Selection (selection.cpp) --------------------------------------------------------------------
+    // --- Selection (homestore_selection.cpp) ----------------------------------------------------------
     int rowCount() const;
     void clampSelection();
 
-    // --- Writes and commands (writes.cpp, commands.cpp) -----------------------------------------------
+    // --- Writes and commands (homestore_writes.cpp, homestore_commands.cpp) ---------------------------
     // restore, when given, is what a failure puts back instead of the value shown when the write began
     // (that value may be a local preview the hub never had).
     static QCoro::Task<> write(QPointer<HomeStore> self, QString deviceID, QString capabilityID,
@@ -351,17 +334,14 @@ private:
                                       std::optional<DeviceMap> before = std::nullopt);
     static QCoro::Task<> runBatch(QPointer<HomeStore> self, QList<WriteJob> jobs);
     bool anyLightOn(const QString &zoneID) const;
-    static QString writeKey(const QString &deviceID, const QString &capabilityID);
 
-    // --- Dimming (dimming.cpp) ------------------------------------------------------------------------
+    // --- Dimming (homestore_dimming.cpp) --------------------------------------------------------------
     // before: the lamp as the hub last had it, when a nudge has previewed it since.
     static QCoro::Task<> setDimTask(QPointer<HomeStore> self, QString deviceID, double level,
                                     std::optional<Device> before = std::nullopt);
     static QCoro::Task<> setTargetTask(QPointer<HomeStore> self, QString deviceID, double value);
     static QCoro::Task<> setAllDimTask(QPointer<HomeStore> self, QString zoneID, double level,
                                        std::optional<DeviceMap> before = std::nullopt);
-    // Waits out the quiet time of a lamp (id is a device id) or a room (id is a zone id).
-    static QCoro::Task<> dimDebounce(QPointer<HomeStore> self, QString id, bool room, CancelToken token);
     static QCoro::Task<> flushDim(QPointer<HomeStore> self, QString deviceID);
     static QCoro::Task<> flushRoomDim(QPointer<HomeStore> self, QString zoneID);
     void applyLocalRoomDim(const QString &zoneID, double level);
@@ -374,7 +354,6 @@ private:
     ConnectionState m_connection;
     RestState m_rest;
     QList<Hit> m_hits;
-    EnergyState m_energy;
     QString m_query;
     int m_selection = 0;
     std::optional<QString> m_scopeZoneID;
@@ -411,34 +390,18 @@ private:
     // what a resync that succeeds puts back.
     ConnectionState m_linkState;
     bool m_timelineLoaded = false;
-    std::map<QString, PendingWrite> m_pending;
-    quint64 m_writeSequence = 0;
-    // The newest write begun per write key, kept after its record is gone: an older write that fails
-    // later must not undo it.
-    QHash<QString, quint64> m_latestWrite;
-    QHash<QString, double> m_dimTargets;
-    QHash<QString, CancelToken> m_dimTasks;
-    // The lamps (by device id) and rooms (by dim key) as they were when their waiting dim began: the
-    // preview has changed them since, and the writes are decided from what the hub has.
-    QHash<QString, Device> m_lampsBeforeDim;
-    QHash<QString, DeviceMap> m_roomsBeforeDim;
-    std::optional<CancelToken> m_energyTask;
-    QSet<QString> m_generatorIDs;
-    QSet<QString> m_gridMeterIDs;
-    QSet<QString> m_energySourceIDs;
-    std::optional<CancelToken> m_energyPushPending;
-    std::optional<Clock::TimePoint> m_lastEnergyPush;
+    // The parts with a job of their own; the energy totals and the pager read the devices and the
+    // connection above, which outlive them.
+    PendingWrites m_pending;
+    DimCoalescer m_dim;
+    EnergyTotals m_energy;
+    P2000Tracker m_p2000;
     bool m_panelVisible = false;
     bool m_derivedStale = false;
-    std::optional<QString> m_p2000DeviceID;
-    std::optional<CancelToken> m_p2000Task;
     bool m_expectInitialConnected = false;
     QSet<QString> m_sceneTwins;
     std::optional<SearchVerb> m_verb;
     int m_derivedBatch = 0;
     // Ends every task of this store when it goes.
     CancelToken m_lifetime;
-
-    // Tests and benchmarks hand it events and pending writes directly.
-    friend class HomeStoreProbe;
 };

@@ -1,8 +1,16 @@
 #include "store/search/hitbuilder.h"
 
+#include "store/search/searchindex.h"
+
 #include <cmath>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString roomText = u"Kamer"_s;
+
+} // namespace
 
 namespace HitBuilder {
 
@@ -75,12 +83,18 @@ Hit room(Hit identity, const Zone &zone, const QStringList &lights, const Device
         if (device != devices.constEnd() && device->isOn() == true)
             ++on;
     }
+    return room(std::move(identity), zone.symbol(), on, lights.size(), verb);
+}
+
+Hit room(Hit identity, const QString &symbol, qsizetype lightsOn, qsizetype lightsTotal,
+         const std::optional<SearchVerb> &verb)
+{
     Hit &hit = identity;
-    hit.symbol = zone.symbol();
-    hit.accessory = Hit::Accessory::toggle(on > 0);
+    hit.symbol = symbol;
+    hit.accessory = Hit::Accessory::toggle(lightsOn > 0);
     if (!verb) {
         hit.subtitle =
-            lights.isEmpty() ? u"Kamer"_s : u"Kamer, %1 van %2 lampen aan"_s.arg(on).arg(lights.size());
+            lightsTotal == 0 ? roomText : u"Kamer, %1 van %2 lampen aan"_s.arg(lightsOn).arg(lightsTotal);
         return hit;
     }
     switch (verb->kind()) {
@@ -98,6 +112,34 @@ Hit room(Hit identity, const Zone &zone, const QStringList &lights, const Device
         break;
     }
     return hit;
+}
+
+Hit openRoom(const RoomScope &room)
+{
+    Hit hit = identity(Hit::Target::room(room.zoneID), room.name);
+    hit.subtitle =
+        room.lightsTotal < 1 ? roomText : u"%1 van %2 aan"_s.arg(room.lightsOn).arg(room.lightsTotal);
+    hit.symbol = room.symbol;
+    hit.accessory = Hit::Accessory::dimmer(room.brightness);
+    return hit;
+}
+
+Hit roomDevice(const Device &device)
+{
+    std::optional<QString> subtitle;
+    if (!device.available) {
+        subtitle = unreachable(device);
+    } else if (!device.isControllable()) {
+        if (const auto reading = SearchIndex::primaryReading(device))
+            subtitle = reading->title;
+    }
+    return HitBuilder::device(identity(Hit::Target::device(device.id), device.name), device, subtitle,
+                              SearchIndex::describe(device, QString(), std::nullopt).accessory);
+}
+
+QString unreachable(const Device &device)
+{
+    return device.unavailableMessage.value_or(u"Niet bereikbaar"_s);
 }
 
 } // namespace HitBuilder

@@ -3,6 +3,7 @@
 #include "homey/model/device.h"
 #include "homey/model/hit.h"
 #include "homey/model/homemaps.h"
+#include "homey/model/roomscope.h"
 #include "homey/model/zone.h"
 #include "store/search/searchverb.h"
 
@@ -28,6 +29,18 @@ Hit device(Hit identity, const Device &device, const std::optional<QString> &sub
 // lights are the ids of the room's lamps; devices tells which of them are on now.
 Hit room(Hit identity, const Zone &zone, const QStringList &lights, const DeviceMap &devices,
          const std::optional<SearchVerb> &verb);
+// The same from lamp counts already made (an overview tile).
+Hit room(Hit identity, const QString &symbol, qsizetype lightsOn, qsizetype lightsTotal,
+         const std::optional<SearchVerb> &verb);
+
+// The open room's own row above its devices: all its lamps as one, with their brightness.
+Hit openRoom(const RoomScope &room);
+// A device row in the open room: the state shows in its control; a second line only where the control
+// cannot tell (unreachable, a sensor's reading).
+Hit roomDevice(const Device &device);
+
+// What an unreachable device says instead of its state.
+QString unreachable(const Device &device);
 
 // round(fraction x 100), halves away from zero, and "%".
 QString percent(double fraction);

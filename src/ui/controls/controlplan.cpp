@@ -72,7 +72,7 @@ private:
 
     ControlRow rowFor(Kind kind, const QString &id) const
     {
-        return ControlRow::single(m_writer.handles(id) ? kind : Kind::readonly, id);
+        return ControlRow::single(m_writer.handles(id) ? kind : Kind::Readonly, id);
     }
     void appendAll(Kind kind, const QSet<QString> &bases, QList<ControlRow> &into)
     {
@@ -85,18 +85,18 @@ private:
     void add(const QString &component)
     {
         if (component == u"toggle") {
-            appendAll(Kind::toggle, {u"onoff"_s}, m_rows);
-            appendAll(Kind::lock, {u"locked"_s}, m_rows);
+            appendAll(Kind::Toggle, {u"onoff"_s}, m_rows);
+            appendAll(Kind::Lock, {u"locked"_s}, m_rows);
         } else if (component == u"slider") {
-            appendAll(Kind::slider, {u"dim"_s, u"volume_set"_s, u"windowcoverings_set"_s}, m_rows);
+            appendAll(Kind::Slider, {u"dim"_s, u"volume_set"_s, u"windowcoverings_set"_s}, m_rows);
         } else if (component == u"color") {
-            appendAll(Kind::colorTemp, {u"light_temperature"_s}, m_rows);
-            appendAll(Kind::hue, {u"light_hue"_s}, m_rows);
-            appendAll(Kind::saturation, {u"light_saturation"_s}, m_rows);
+            appendAll(Kind::ColorTemp, {u"light_temperature"_s}, m_rows);
+            appendAll(Kind::Hue, {u"light_hue"_s}, m_rows);
+            appendAll(Kind::Saturation, {u"light_saturation"_s}, m_rows);
             for (const QString &id : caps([](const QString &base) { return base == u"light_mode"; }))
                 m_used.insert(id);
         } else if (component == u"thermostat") {
-            appendAll(Kind::thermostat, {u"target_temperature"_s}, m_rows);
+            appendAll(Kind::Thermostat, {u"target_temperature"_s}, m_rows);
         } else if (component == u"media") {
             addMedia();
         } else if (component == u"sensor" || component == u"battery") {
@@ -122,7 +122,7 @@ private:
         const bool volumeHandled = volume && m_writer.handles(*volume);
         if (!playHandled && !volumeHandled) {
             m_used.insert(*playing);
-            m_rows.append(ControlRow::single(Kind::readonly, *playing));
+            m_rows.append(ControlRow::single(Kind::Readonly, *playing));
             return;
         }
         m_used.insert(*playing);
@@ -152,13 +152,13 @@ private:
         for (const QString &id : setableCaps(Device::armingCapabilities())) {
             m_used.insert(id);
             const bool choosable = m_writer.handles(id) && !capability(id)->options.isEmpty();
-            m_rows.append(ControlRow::single(choosable ? Kind::armMode : Kind::readonly, id));
+            m_rows.append(ControlRow::single(choosable ? Kind::ArmMode : Kind::Readonly, id));
         }
-        appendAll(Kind::openButton, Device::openingButtons(), m_tail);
+        appendAll(Kind::OpenButton, Device::openingButtons(), m_tail);
         const std::optional<QString> quick = m_device.uiQuickAction;
         if (quick && !m_used.contains(*quick) && setable(*quick) && isBoolean(*quick)) {
             m_used.insert(*quick);
-            m_rows.append(rowFor(Kind::action, *quick));
+            m_rows.append(rowFor(Kind::Action, *quick));
         }
     }
 
@@ -172,7 +172,7 @@ private:
         if (!primary || m_used.contains(*primary) || !isBoolean(*primary))
             return;
         m_used.insert(*primary);
-        m_rows.prepend(rowFor(Kind::action, *primary));
+        m_rows.prepend(rowFor(Kind::Action, *primary));
     }
 
     void addLastResort()

@@ -13,7 +13,7 @@ ControlRow ControlRow::single(Kind kind, const QString &capabilityID)
 
 ControlRow ControlRow::media(const std::optional<QString> &playing, const std::optional<QString> &volumeCap)
 {
-    ControlRow row(Kind::media);
+    ControlRow row(Kind::Media);
     row.m_playing = playing;
     row.m_volumeCap = volumeCap;
     return row;
@@ -21,7 +21,7 @@ ControlRow ControlRow::media(const std::optional<QString> &playing, const std::o
 
 ControlRow ControlRow::sensor(const QStringList &capabilityIDs)
 {
-    ControlRow row(Kind::sensor);
+    ControlRow row(Kind::Sensor);
     row.m_sensorIDs = capabilityIDs;
     return row;
 }
@@ -29,31 +29,31 @@ ControlRow ControlRow::sensor(const QStringList &capabilityIDs)
 QString ControlRow::id() const
 {
     switch (m_kind) {
-    case Kind::toggle:
+    case Kind::Toggle:
         return u"toggle:"_s + m_capability;
-    case Kind::slider:
+    case Kind::Slider:
         return u"slider:"_s + m_capability;
-    case Kind::colorTemp:
+    case Kind::ColorTemp:
         return u"temp:"_s + m_capability;
-    case Kind::hue:
+    case Kind::Hue:
         return u"hue:"_s + m_capability;
-    case Kind::saturation:
+    case Kind::Saturation:
         return u"sat:"_s + m_capability;
-    case Kind::thermostat:
+    case Kind::Thermostat:
         return u"therm:"_s + m_capability;
-    case Kind::media:
+    case Kind::Media:
         return u"media:"_s + m_playing.value_or(u"-"_s) + u':' + m_volumeCap.value_or(u"-"_s);
-    case Kind::sensor:
+    case Kind::Sensor:
         return u"sensor:"_s + m_sensorIDs.join(u',');
-    case Kind::action:
+    case Kind::Action:
         return u"action:"_s + m_capability;
-    case Kind::readonly:
+    case Kind::Readonly:
         return u"ro:"_s + m_capability;
-    case Kind::lock:
+    case Kind::Lock:
         return u"lock:"_s + m_capability;
-    case Kind::armMode:
+    case Kind::ArmMode:
         return u"arm:"_s + m_capability;
-    case Kind::openButton:
+    case Kind::OpenButton:
         return u"open:"_s + m_capability;
     }
     return {};
@@ -61,17 +61,17 @@ QString ControlRow::id() const
 
 bool ControlRow::isFocusable() const
 {
-    return m_kind != Kind::sensor && m_kind != Kind::readonly;
+    return m_kind != Kind::Sensor && m_kind != Kind::Readonly;
 }
 
 std::optional<QString> ControlRow::adjustableCapability() const
 {
     switch (m_kind) {
-    case Kind::slider:
-    case Kind::colorTemp:
-    case Kind::hue:
-    case Kind::saturation:
-    case Kind::thermostat:
+    case Kind::Slider:
+    case Kind::ColorTemp:
+    case Kind::Hue:
+    case Kind::Saturation:
+    case Kind::Thermostat:
         return m_capability;
     default:
         return std::nullopt;
@@ -80,14 +80,14 @@ std::optional<QString> ControlRow::adjustableCapability() const
 
 std::optional<QString> ControlRow::choiceCapability() const
 {
-    if (m_kind == Kind::armMode)
+    if (m_kind == Kind::ArmMode)
         return m_capability;
     return std::nullopt;
 }
 
 bool ControlRow::isGuardedRow() const
 {
-    return m_kind == Kind::lock || m_kind == Kind::armMode || m_kind == Kind::openButton;
+    return m_kind == Kind::Lock || m_kind == Kind::ArmMode || m_kind == Kind::OpenButton;
 }
 
 size_t qHash(const ControlRow &row, size_t seed) noexcept

@@ -1,29 +1,34 @@
 #pragma once
 
 #include <optional>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 
 // One row of a device's control strip: what kind of control it is and the capability ids it acts on,
 // always full ids ("onoff.output2", not "onoff").
 class ControlRow {
+    Q_GADGET
+
 public:
     // The declaration order is the order hashing feeds first.
     enum class Kind {
-        toggle,
-        slider,
-        colorTemp,
-        hue,
-        saturation,
-        thermostat,
-        media,
-        sensor,
-        action,
-        readonly,
-        lock,
-        armMode,
-        openButton
+        Toggle,
+        Slider,
+        ColorTemp,
+        Hue,
+        Saturation,
+        Thermostat,
+        Media,
+        Sensor,
+        Action,
+        Readonly,
+        Lock,
+        ArmMode,
+        OpenButton
     };
+    Q_ENUM(Kind)
 
     // Every kind except media and sensor, which carry their own payloads.
     static ControlRow single(Kind kind, const QString &capabilityID);
@@ -56,5 +61,12 @@ private:
     std::optional<QString> m_volumeCap;
     QStringList m_sensorIDs;
 };
+
+// The kinds of row by name in QML: ControlRow.Toggle, ControlRow.Slider and so on.
+namespace ControlRowForeign {
+Q_NAMESPACE
+QML_NAMED_ELEMENT(ControlRow)
+QML_FOREIGN_NAMESPACE(ControlRow)
+} // namespace ControlRowForeign
 
 size_t qHash(const ControlRow &row, size_t seed = 0) noexcept;

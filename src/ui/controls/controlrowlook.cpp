@@ -26,7 +26,7 @@ GlowBarLook::Tint tintOf(const ControlRowView &view)
 
 void paintButton(ControlRowLook &look, const ControlRowView &view)
 {
-    if (view.kind == u"media") {
+    if (view.kind == ControlRow::Kind::Media) {
         look.buttonInk = view.on ? Theme::lit() : Theme::text();
         look.buttonFill = view.on ? Theme::fade(Theme::lit(), 0.16) : Theme::white(0.08);
         look.buttonBorder = Qt::transparent;
@@ -67,32 +67,33 @@ ControlRowLook ControlRowLook::make(const ControlRowView &view)
     look.on = view.on;
     look.glyph = view.symbol.isEmpty() ? QString() : SymbolCatalog::glyph(view.symbol);
     look.stateText = view.stateText;
-    look.stateColor =
-        view.on ? Theme::litSoft() : (view.kind == u"toggle" ? Theme::textFaint() : Theme::textDim());
+    look.stateColor = view.on
+                          ? Theme::litSoft()
+                          : (view.kind == ControlRow::Kind::Toggle ? Theme::textFaint() : Theme::textDim());
 
     look.trackColor = view.on ? Theme::fade(Theme::lit(), 0.3) : Theme::white(0.08);
     look.knobColor = view.on ? Theme::lit() : Theme::textFaint();
     look.knobGlow = view.on ? Theme::fade(Theme::lit(), 0.8) : QColor(Qt::transparent);
 
-    const bool reading = view.kind == u"readonly";
+    const bool reading = view.kind == ControlRow::Kind::Readonly;
     look.hasBar = view.bar;
     if (view.bar)
         look.bar =
             GlowBarLook::make(view.value, tintOf(view), !reading && view.value > 0, !reading && view.enabled);
-    look.swatch = view.kind == u"hue";
+    look.swatch = view.kind == ControlRow::Kind::Hue;
     if (look.swatch)
         look.swatchColor = QColor::fromHsvF(float(look.bar.value), float(view.swatchSaturation), 1.0f);
     look.readout = view.readout;
     if (reading)
         look.readoutColor = Theme::textDim();
-    else if (view.kind == u"thermostat")
+    else if (view.kind == ControlRow::Kind::Thermostat)
         look.readoutColor = Theme::litSoft();
     else
         look.readoutColor = view.bar && view.value > 0 ? Theme::litSoft() : Theme::textFaint();
     look.detail = view.detail;
     look.lowerText = view.lowerText;
     look.raiseText = view.raiseText;
-    if (view.kind == u"thermostat") {
+    if (view.kind == ControlRow::Kind::Thermostat) {
         look.lowerGlyph = SymbolCatalog::glyph(u"minus"_s);
         look.raiseGlyph = SymbolCatalog::glyph(u"plus"_s);
     }
@@ -105,7 +106,7 @@ ControlRowLook ControlRowLook::make(const ControlRowView &view)
     if (view.hasButton)
         paintButton(look, view);
 
-    if (view.kind == u"armMode") {
+    if (view.kind == ControlRow::Kind::ArmMode) {
         for (const QVariant &chip : view.chips)
             look.chips.append(QVariant::fromValue(ArmModeChipLook::make(chip.toMap())));
     } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/controls/controlrow.h"
 #include "ui/glowbarlook.h"
 
 #include <QColor>
@@ -15,7 +16,7 @@ struct ControlRowView;
 struct ControlRowLook {
     Q_GADGET
     QML_VALUE_TYPE(controlRowLook)
-    Q_PROPERTY(QString kind MEMBER kind CONSTANT)
+    Q_PROPERTY(ControlRow::Kind kind MEMBER kind CONSTANT)
     Q_PROPERTY(QString title MEMBER title CONSTANT)
     Q_PROPERTY(QColor titleColor MEMBER titleColor CONSTANT)
     Q_PROPERTY(bool focused MEMBER focused CONSTANT)
@@ -56,7 +57,7 @@ public:
     // A value and a hint as one description for a screen reader.
     static QString spoken(const QString &value, const QString &hint);
 
-    QString kind;
+    ControlRow::Kind kind = ControlRow::Kind::Toggle;
     QString title;
     QColor titleColor;
     bool focused = false;

@@ -16,46 +16,13 @@ using Kind = ControlRow::Kind;
 
 const QString confirmText = u"Zeker weten? Nogmaals"_s;
 
-QString kindName(Kind kind)
-{
-    switch (kind) {
-    case Kind::toggle:
-        return u"toggle"_s;
-    case Kind::slider:
-        return u"slider"_s;
-    case Kind::colorTemp:
-        return u"colorTemp"_s;
-    case Kind::hue:
-        return u"hue"_s;
-    case Kind::saturation:
-        return u"saturation"_s;
-    case Kind::thermostat:
-        return u"thermostat"_s;
-    case Kind::media:
-        return u"media"_s;
-    case Kind::sensor:
-        return u"sensor"_s;
-    case Kind::action:
-        return u"action"_s;
-    case Kind::readonly:
-        return u"readonly"_s;
-    case Kind::lock:
-        return u"lock"_s;
-    case Kind::armMode:
-        return u"armMode"_s;
-    case Kind::openButton:
-        return u"openButton"_s;
-    }
-    return {};
-}
-
 class Builder {
 public:
     Builder(const Device &device, const ControlRow &row, bool focused, const GuardGate *gate,
             const LevelCoalescer *coalescer)
         : d(device), r(row), m_gate(gate), m_coalescer(coalescer)
     {
-        v.kind = kindName(row.kind());
+        v.kind = row.kind();
         v.rowId = row.id();
         v.capability = row.capability();
         v.focusable = row.isFocusable();
@@ -66,43 +33,43 @@ public:
     {
         const QString &cap = r.capability();
         switch (r.kind()) {
-        case Kind::toggle:
+        case Kind::Toggle:
             toggle(cap);
             break;
-        case Kind::slider:
+        case Kind::Slider:
             level(cap, u"warm"_s);
             break;
-        case Kind::colorTemp:
+        case Kind::ColorTemp:
             level(cap, u"temperature"_s);
             break;
-        case Kind::hue:
+        case Kind::Hue:
             level(cap, u"hue"_s);
             break;
-        case Kind::saturation:
+        case Kind::Saturation:
             level(cap, u"saturation"_s);
             break;
-        case Kind::thermostat:
+        case Kind::Thermostat:
             thermostat(cap);
             break;
-        case Kind::media:
+        case Kind::Media:
             media();
             break;
-        case Kind::sensor:
+        case Kind::Sensor:
             sensor();
             break;
-        case Kind::action:
+        case Kind::Action:
             action(cap);
             break;
-        case Kind::readonly:
+        case Kind::Readonly:
             readonly(cap);
             break;
-        case Kind::lock:
+        case Kind::Lock:
             lock(cap);
             break;
-        case Kind::armMode:
+        case Kind::ArmMode:
             armMode(cap);
             break;
-        case Kind::openButton:
+        case Kind::OpenButton:
             openButton(cap);
             break;
         }

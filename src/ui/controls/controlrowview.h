@@ -16,7 +16,7 @@ class LevelCoalescer;
 // the current device whenever anything it reads changes; two views compare equal when the row would
 // look the same.
 struct ControlRowView {
-    QString kind;
+    ControlRow::Kind kind = ControlRow::Kind::Toggle;
     QString rowId;
     QString capability;
     QString title;

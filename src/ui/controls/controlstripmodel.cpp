@@ -196,7 +196,7 @@ void ControlStripModel::activate(int row)
 void ControlStripModel::chooseMode(int row, const QString &optionID)
 {
     const ControlRowView *view = enabledView(row);
-    if (!view || m_rows[row].kind() != ControlRow::Kind::armMode)
+    if (!view || m_rows[row].kind() != ControlRow::Kind::ArmMode)
         return;
     const Capability *capability = m_device->capability(view->capability);
     if (!capability)
@@ -241,23 +241,23 @@ void ControlStripModel::adjust(int row, int direction)
     const int sign = direction < 0 ? -1 : 1;
     const ControlRow &control = m_rows[row];
     switch (control.kind()) {
-    case ControlRow::Kind::thermostat: {
+    case ControlRow::Kind::Thermostat: {
         const double target =
             ControlNumbers::clampToRange(*m_device, view->value + sign * 0.5, view->capability);
         send(view->capability, CapabilityValue::fromNumber(target));
         break;
     }
-    case ControlRow::Kind::slider:
-    case ControlRow::Kind::colorTemp:
-    case ControlRow::Kind::hue:
-    case ControlRow::Kind::saturation: {
+    case ControlRow::Kind::Slider:
+    case ControlRow::Kind::ColorTemp:
+    case ControlRow::Kind::Hue:
+    case ControlRow::Kind::Saturation: {
         const double step = ControlPlan::step(view->capability, false);
         const double fraction = std::clamp(view->value + sign * step, 0.0, 1.0);
         send(view->capability,
              CapabilityValue::fromNumber(ControlNumbers::denormalise(*m_device, fraction, view->capability)));
         break;
     }
-    case ControlRow::Kind::armMode:
+    case ControlRow::Kind::ArmMode:
         if (m_gate)
             m_gate->moveCursor(*m_device, view->capability, sign);
         break;

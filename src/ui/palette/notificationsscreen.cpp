@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 
 NotificationsScreen::NotificationsScreen(HomeStore *store, HoverGate *gate, Actions actions, QObject *parent)
-    : QObject(parent), m_store(store), m_gate(gate), m_actions(std::move(actions))
+    : RowScreen(store, gate, nullptr, parent), m_actions(std::move(actions))
 {
     for (const auto signal : {&HomeStore::queryChanged, &HomeStore::showsNotificationsChanged})
         connect(store, signal, this, &NotificationsScreen::refresh);
@@ -81,7 +81,7 @@ QString NotificationsScreen::emptyText() const
     return u"Wat je Homey meldt komt hier binnen, en verschijnt rechtsboven op je scherm."_s;
 }
 
-void NotificationsScreen::select(int index)
+void NotificationsScreen::activate(int index)
 {
     if (m_store && m_store->selection() != index)
         m_store->setSelection(index);
@@ -132,7 +132,7 @@ void NotificationsScreen::selectionMoved()
     refresh();
     if (!m_store || !m_store->showsNotifications())
         return;
-    if (!RowActions::keyboardMoved(m_gate))
+    if (!keyboardMoved())
         return;
     const int selection = m_store->selection();
     if (selection >= 0 && selection < m_rows.rows().size())

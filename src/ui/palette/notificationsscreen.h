@@ -2,6 +2,7 @@
 
 #include "ui/keycaplook.h"
 #include "ui/palette/notificationsmodel.h"
+#include "ui/screens/rowscreen.h"
 
 #include <functional>
 #include <QDateTime>
@@ -16,12 +17,10 @@ class HoverGate;
 // The palette's notifications mode: the header with the count, a hint when the desktop shows no
 // banners, "filters" and "wis alles", then the store's filtered notifications newest first, or an empty
 // state. Keys are the palette's; this follows the store and answers clicks.
-class NotificationsScreen : public QObject {
+class NotificationsScreen : public RowScreen {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the palette")
-    Q_PROPERTY(NotificationsModel *rows READ rows CONSTANT)
-    Q_PROPERTY(bool isEmpty READ isEmpty NOTIFY changed)
     Q_PROPERTY(QString count READ count NOTIFY changed)
     Q_PROPERTY(bool showsPermissionHint READ showsPermissionHint NOTIFY changed)
     Q_PROPERTY(QString title READ title CONSTANT)
@@ -38,7 +37,7 @@ class NotificationsScreen : public QObject {
 public:
     // Whether the desktop shows our banners: unavailable (no banners in this run at all), not known yet,
     // granted (a notification server is there) or denied (none is).
-    enum class Permission { unavailable, unknown, granted, denied };
+    enum class Permission { Unavailable, Unknown, Granted, Denied };
     Q_ENUM(Permission)
 
     struct Actions {
@@ -52,9 +51,10 @@ public:
     Permission permission() const { return m_permission; }
 
     NotificationsModel *rows() { return &m_rows; }
-    bool isEmpty() const { return m_rows.rows().isEmpty(); }
+    QAbstractItemModel *rowModel() override { return &m_rows; }
+    bool isEmpty() const override { return m_rows.rows().isEmpty(); }
     QString count() const;
-    bool showsPermissionHint() const { return m_permission == Permission::denied; }
+    bool showsPermissionHint() const { return m_permission == Permission::Denied; }
     QString title() const;
     QString permissionSymbol() const;
     QString permissionText() const;
@@ -66,22 +66,17 @@ public:
     QString emptyTitle() const;
     QString emptyText() const;
 
-    Q_INVOKABLE void select(int index);
+    // A click selects the notification; it runs nothing.
+    void activate(int index) override;
     Q_INVOKABLE void clear();
     Q_INVOKABLE void openSettings();
     Q_INVOKABLE void requestPermission();
-
-Q_SIGNALS:
-    void changed();
-    void scrollRequested(int row);
 
 private:
     void refresh();
     void selectionMoved();
 
-    QPointer<HomeStore> m_store;
-    QPointer<HoverGate> m_gate;
     Actions m_actions;
     NotificationsModel m_rows;
-    Permission m_permission = Permission::unknown;
+    Permission m_permission = Permission::Unknown;
 };

@@ -18,44 +18,29 @@ OnboardingRoot::OnboardingRoot(HomeStore *store, Actions actions, bool isolated,
 OnboardingRoot::Screen OnboardingRoot::choose(const Facts &facts, const ConnectionState &connection)
 {
     if (facts.showing)
-        return Screen::token;
+        return Screen::Token;
     if (facts.connectionProblem)
-        return Screen::problem;
+        return Screen::Problem;
     if (facts.busy)
-        return Screen::connecting;
+        return Screen::Connecting;
     if (connection.kind() == ConnectionState::Kind::failed)
-        return Screen::problem;
-    return Screen::palette;
+        return Screen::Problem;
+    return Screen::Palette;
 }
 
 std::optional<QString> OnboardingRoot::problemMessage(const Facts &facts, const ConnectionState &connection)
 {
     switch (choose(facts, connection)) {
-    case Screen::problem:
+    case Screen::Problem:
         if (facts.connectionProblem)
             return facts.connectionProblem;
         return connection.text() + u' ' + connection.hint();
-    case Screen::token:
-    case Screen::connecting:
-    case Screen::palette:
+    case Screen::Token:
+    case Screen::Connecting:
+    case Screen::Palette:
         break;
     }
     return std::nullopt;
-}
-
-QString OnboardingRoot::screenName() const
-{
-    switch (m_screen) {
-    case Screen::token:
-        return u"token"_s;
-    case Screen::problem:
-        return u"problem"_s;
-    case Screen::connecting:
-        return u"connecting"_s;
-    case Screen::palette:
-        return u"palette"_s;
-    }
-    return {};
 }
 
 void OnboardingRoot::setFacts(const Facts &facts)
@@ -89,8 +74,17 @@ void OnboardingRoot::setToken(const QString &token)
 
 bool OnboardingRoot::handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
 {
+    if (m_confirmsForget && key == Qt::Key_Escape) {
+        dismissForget();
+        return true;
+    }
+    if (m_focusedButton != Button::None &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        pressButton(m_focusedButton);
+        return true;
+    }
     const KeyPress press{key, modifiers, QString(), autoRepeat};
-    if (m_screen != Screen::problem || key != Qt::Key_R || !press.isCommandChord())
+    if (m_screen != Screen::Problem || key != Qt::Key_R || !press.isCommandChord())
         return false;
     // A held chord tries once.
     if (!autoRepeat)
@@ -171,13 +165,53 @@ void OnboardingRoot::openWebApp()
     QDesktopServices::openUrl(TokenScreenLook::webAppURL());
 }
 
+void OnboardingRoot::pressButton(Button button)
+{
+    switch (button) {
+    case Button::Save:
+        pressSave();
+        break;
+    case Button::Cancel:
+        cancel();
+        break;
+    case Button::Forget:
+        askForget();
+        break;
+    case Button::ConfirmForget:
+        confirmForget();
+        break;
+    case Button::DismissForget:
+        dismissForget();
+        break;
+    case Button::Retry:
+        retry();
+        break;
+    case Button::Configure:
+        configure();
+        break;
+    case Button::None:
+        break;
+    }
+}
+
+void OnboardingRoot::focusButton(Button button, bool focused)
+{
+    if (focused)
+        m_focusedButton = button;
+    else if (m_focusedButton == button)
+        m_focusedButton = Button::None;
+}
+
 void OnboardingRoot::refresh()
 {
     const Screen screen = choose(m_facts, m_store ? m_store->connection() : ConnectionState());
-    const bool tokenLeft = m_screen == Screen::token && screen != Screen::token;
-    const bool problemShown = screen == Screen::problem;
+    const bool tokenLeft = m_screen == Screen::Token && screen != Screen::Token;
+    const bool problemShown = screen == Screen::Problem;
     if (screen == m_screen && !problemShown)
         return;
+    // The buttons of a screen that goes go with it, the one with the keyboard too.
+    if (screen != m_screen)
+        m_focusedButton = Button::None;
     m_screen = screen;
     // The token screen comes back with an empty field and no confirmation.
     if (tokenLeft) {

@@ -22,16 +22,17 @@ class OnboardingRoot : public QObject {
     QML_ELEMENT
     QML_UNCREATABLE("made by the composition root")
     Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
-    // The same for QML: "token", "problem", "connecting" or "palette".
-    Q_PROPERTY(QString screenName READ screenName NOTIFY screenChanged)
     Q_PROPERTY(TokenScreenLook tokenScreen READ tokenScreen NOTIFY tokenScreenChanged)
     Q_PROPERTY(ConnectionProblemLook problem READ problem NOTIFY screenChanged)
     Q_PROPERTY(QString token READ token WRITE setToken NOTIFY tokenChanged)
     Q_PROPERTY(bool confirmsForget READ confirmsForget NOTIFY confirmsForgetChanged)
 
 public:
-    enum class Screen { token, problem, connecting, palette };
+    enum class Screen { Token, Problem, Connecting, Palette };
     Q_ENUM(Screen)
+    // The push buttons of the token and connection screens and of the forget question.
+    enum class Button { None, Save, Cancel, Forget, ConfirmForget, DismissForget, Retry, Configure };
+    Q_ENUM(Button)
 
     // What the onboarding model says; the app shell keeps it current.
     struct Facts {
@@ -63,7 +64,6 @@ public:
     const Facts &facts() const { return m_facts; }
 
     Screen screen() const { return m_screen; }
-    QString screenName() const;
     TokenScreenLook tokenScreen() const;
     ConnectionProblemLook problem() const;
     QString token() const { return m_token; }
@@ -71,7 +71,9 @@ public:
     bool confirmsForget() const { return m_confirmsForget; }
 
     // A key press of the panel's window while this root's own screen shows: Ctrl+R on the
-    // connection-problem screen tries again, as the error bar's retry is labelled. True when it was used.
+    // connection-problem screen tries again, as the error bar's retry is labelled; Escape answers the
+    // forget question as its harmless button does; Return, Enter and Space press the button that has the
+    // keyboard. True when it was used.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
 
     // Return in the key field: saves whatever it holds, unless a check is under way.
@@ -86,6 +88,10 @@ public:
     Q_INVOKABLE void retry();
     Q_INVOKABLE void configure();
     Q_INVOKABLE void openWebApp();
+    // A button pressed by the pointer, or by the keyboard while it has the focus.
+    Q_INVOKABLE void pressButton(OnboardingRoot::Button button);
+    // The button that took the keyboard (focused) or gave it up.
+    Q_INVOKABLE void focusButton(OnboardingRoot::Button button, bool focused);
 
 Q_SIGNALS:
     void screenChanged();
@@ -102,7 +108,8 @@ private:
     Actions m_actions;
     const bool m_isolated;
     Facts m_facts;
-    Screen m_screen = Screen::palette;
+    Screen m_screen = Screen::Palette;
     QString m_token;
     bool m_confirmsForget = false;
+    Button m_focusedButton = Button::None;
 };

@@ -21,15 +21,15 @@ PaletteController::Content contentOf(HomeStore::Mode mode)
 {
     switch (mode) {
     case HomeStore::Mode::Rest:
-        return PaletteController::Content::rest;
+        return PaletteController::Content::Rest;
     case HomeStore::Mode::Results:
-        return PaletteController::Content::results;
+        return PaletteController::Content::Results;
     case HomeStore::Mode::Room:
-        return PaletteController::Content::room;
+        return PaletteController::Content::Room;
     case HomeStore::Mode::Notifications:
-        return PaletteController::Content::notifications;
+        return PaletteController::Content::Notifications;
     }
-    return PaletteController::Content::rest;
+    return PaletteController::Content::Rest;
 }
 
 } // namespace
@@ -93,21 +93,6 @@ PaletteController::PaletteController(HomeStore *store, std::shared_ptr<Capabilit
 }
 
 PaletteController::~PaletteController() = default;
-
-QString PaletteController::contentName() const
-{
-    switch (m_content) {
-    case Content::rest:
-        return u"rest"_s;
-    case Content::results:
-        return u"results"_s;
-    case Content::room:
-        return u"room"_s;
-    case Content::notifications:
-        return u"notifications"_s;
-    }
-    return {};
-}
 
 QString PaletteController::query() const
 {

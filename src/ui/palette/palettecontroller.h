@@ -36,15 +36,13 @@ class LevelCoalescer;
 // goes on to the search field. It reads the home store and changes it only through the store's commands
 // and the capability writer.
 //
-// palettecontroller.cpp: state, looks and change reactions; palettekeys.cpp: the key map and the
-// actions behind it; palettehints.cpp: the key hints of each state.
+// palettecontroller.cpp: state, looks and change reactions; palettecontroller_keys.cpp: the key map and the
+// actions behind it; palettecontroller_hints.cpp: the key hints of each state.
 class PaletteController : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the composition root")
     Q_PROPERTY(Content content READ content NOTIFY contentChanged)
-    // The same for QML: "rest", "results", "room" or "notifications".
-    Q_PROPERTY(QString contentName READ contentName NOTIFY contentChanged)
     Q_PROPERTY(RestScreen *rest READ rest CONSTANT)
     Q_PROPERTY(ResultsScreen *results READ results CONSTANT)
     Q_PROPERTY(RoomScreen *room READ room CONSTANT)
@@ -58,7 +56,7 @@ class PaletteController : public QObject {
     Q_PROPERTY(KeyHintBarLook hints READ hints NOTIFY hintsChanged)
 
 public:
-    enum class Content { rest, results, room, notifications };
+    enum class Content { Rest, Results, Room, Notifications };
     Q_ENUM(Content)
 
     struct Actions {
@@ -82,7 +80,6 @@ public:
 
     // --- What QML draws -------------------------------------------------------------------------------
     Content content() const { return m_content; }
-    QString contentName() const;
     RestScreen *rest() const { return m_rest.get(); }
     ResultsScreen *results() const { return m_results.get(); }
     RoomScreen *room() const { return m_room.get(); }
@@ -102,7 +99,7 @@ public:
     // The row of the open device's control strip that has the keyboard.
     int controlFocus() const { return m_controlFocus; }
 
-    // --- Keys (palettekeys.cpp) -----------------------------------------------------------------------
+    // --- Keys (palettecontroller_keys.cpp) ------------------------------------------------------------
     // True when the key was used and must not reach the search field.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat);
 
@@ -143,7 +140,7 @@ private:
     QList<ControlRow> detailRows() const;
     int firstFocusableControl() const;
 
-    // --- palettekeys.cpp
+    // --- palettecontroller_keys.cpp
     bool handlePaletteKey(const KeyPress &press);
     bool handleNotificationsKey(const KeyPress &press);
     bool handleDigit(const KeyPress &press);
@@ -163,7 +160,7 @@ private:
     static QCoro::Task<> runSelected(QPointer<PaletteController> self, bool keepOpen);
     static QCoro::Task<> runScene(QPointer<PaletteController> self, int index, bool keepOpen);
 
-    // --- palettehints.cpp
+    // --- palettecontroller_hints.cpp
     QList<KeyHint> currentHints() const;
     QList<KeyHint> detailHints() const;
     QList<KeyHint> roomHints() const;
@@ -184,7 +181,7 @@ private:
     QString m_hotKeyLabel;
     int m_controlFocus = 0;
     bool m_errorDismissed = false;
-    Content m_content = Content::rest;
+    Content m_content = Content::Rest;
     SearchRowLook m_search;
     StatusBarLook m_statusBar;
     bool m_hasProblem = false;

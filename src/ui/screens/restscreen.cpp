@@ -13,19 +13,6 @@ int focusedIndex(const std::optional<TileFocus> &focus, TileFocus::Kind kind)
     return focus && focus->kind == kind ? focus->index : -1;
 }
 
-QString sectionName(TileFocus::Kind kind)
-{
-    switch (kind) {
-    case TileFocus::Kind::scene:
-        return u"scene"_s;
-    case TileFocus::Kind::room:
-        return u"room"_s;
-    case TileFocus::Kind::mode:
-        return u"mode"_s;
-    }
-    return {};
-}
-
 } // namespace
 
 RestScreen::RestScreen(HomeStore *store, QObject *parent) : QObject(parent), m_store(store)
@@ -59,11 +46,11 @@ int RestScreen::selectionIndex(const TileFocus &focus) const
 {
     const TileNavigation::Shape s = shape();
     switch (focus.kind) {
-    case TileFocus::Kind::scene:
+    case TileFocus::Kind::Scene:
         return focus.index;
-    case TileFocus::Kind::room:
+    case TileFocus::Kind::Room:
         return s.scenes + focus.index;
-    case TileFocus::Kind::mode:
+    case TileFocus::Kind::Mode:
         return s.scenes + s.rooms + focus.index;
     }
     return 0;
@@ -77,7 +64,7 @@ void RestScreen::setFocus(std::optional<TileFocus> focus)
     refresh();
     Q_EMIT focusChanged();
     if (m_focus)
-        Q_EMIT scrollRequested(sectionName(m_focus->kind), m_focus->index);
+        Q_EMIT scrollRequested(m_focus->kind, m_focus->index);
 }
 
 void RestScreen::move(int dx, int dy)
@@ -134,9 +121,9 @@ void RestScreen::refresh()
         }
     }
     const RestState &rest = m_store->rest();
-    m_scenes.setHits(rest.scenes, focusedIndex(m_focus, TileFocus::Kind::scene));
-    m_rooms.setRooms(visibleRooms(), focusedIndex(m_focus, TileFocus::Kind::room));
-    m_modes.setHits(rest.modes, focusedIndex(m_focus, TileFocus::Kind::mode));
+    m_scenes.setHits(rest.scenes, focusedIndex(m_focus, TileFocus::Kind::Scene));
+    m_rooms.setRooms(visibleRooms(), focusedIndex(m_focus, TileFocus::Kind::Room));
+    m_modes.setHits(rest.modes, focusedIndex(m_focus, TileFocus::Kind::Mode));
     // A scene or room that came or went moves the flat index of the focused tile.
     syncSelection();
     RestLook look = RestLook::make(rest, m_store->connection(), m_moreRoomsShown);

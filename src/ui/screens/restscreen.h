@@ -59,8 +59,8 @@ Q_SIGNALS:
     void changed();
     void columnsChanged();
     void focusChanged();
-    // Bring the focused tile into view: section "scene", "room" or "mode", and its index.
-    void scrollRequested(const QString &section, int index);
+    // Bring the focused tile into view: its section and its index there.
+    void scrollRequested(TileFocus::Kind section, int index);
 
 private:
     void refresh();

@@ -8,7 +8,7 @@
 using namespace Qt::StringLiterals;
 
 ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
-    : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer)
+    : RowScreen(store, gate, coalescer, parent)
 {
     if (coalescer)
         connect(coalescer, &LevelCoalescer::pendingChanged, this, &ResultsScreen::refresh);
@@ -74,7 +74,7 @@ void ResultsScreen::selectionMoved()
     refresh();
     if (!m_store || m_store->mode() != HomeStore::Mode::Results)
         return;
-    if (!RowActions::keyboardMoved(m_gate))
+    if (!keyboardMoved())
         return;
     const int selection = m_store->selection();
     const QList<Hit> &hits = m_store->hits();
@@ -83,32 +83,4 @@ void ResultsScreen::selectionMoved()
     const int row = m_rows.rowOf(hits.at(selection).id);
     if (row >= 0)
         Q_EMIT scrollRequested(row);
-}
-
-void ResultsScreen::hover(int index, QPointF pointer)
-{
-    if (m_store)
-        RowActions::hover(m_store, m_gate, index, pointer);
-}
-
-void ResultsScreen::activate(int index)
-{
-    if (!m_store)
-        return;
-    RowActions::click(m_store, index, [self = QPointer(this)] {
-        if (self)
-            Q_EMIT self->dismissRequested();
-    });
-}
-
-void ResultsScreen::scrub(const QString &deviceID, double level)
-{
-    if (m_store && !deviceID.isEmpty())
-        RowActions::scrub(m_store, m_coalescer, deviceID, level, false);
-}
-
-void ResultsScreen::release(const QString &deviceID, double level)
-{
-    if (m_store && !deviceID.isEmpty())
-        RowActions::scrub(m_store, m_coalescer, deviceID, level, true);
 }

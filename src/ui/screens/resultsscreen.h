@@ -2,6 +2,7 @@
 
 #include "homey/model/hit.h"
 #include "ui/screens/emptystatelook.h"
+#include "ui/screens/rowscreen.h"
 #include "ui/screens/rowsmodel.h"
 
 #include <optional>
@@ -17,12 +18,10 @@ class LevelCoalescer;
 // The ranked results while the user types: "Beste match" with the count above the first row,
 // "Resultaten" above the rest, at most 30 rows, the open device's control strip under its row, and an
 // empty state naming the query. Follows the store's hits, selection and open detail.
-class ResultsScreen : public QObject {
+class ResultsScreen : public RowScreen {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the composition root")
-    Q_PROPERTY(RowsModel *rows READ rows CONSTANT)
-    Q_PROPERTY(bool isEmpty READ isEmpty NOTIFY changed)
     Q_PROPERTY(EmptyStateLook empty READ empty NOTIFY changed)
     Q_PROPERTY(QString footer READ footer NOTIFY changed)
 
@@ -42,32 +41,15 @@ public:
     static QString footerText(qsizetype hitCount);
 
     RowsModel *rows() { return &m_rows; }
-    bool isEmpty() const { return m_hitCount == 0; }
+    QAbstractItemModel *rowModel() override { return &m_rows; }
+    bool isEmpty() const override { return m_hitCount == 0; }
     EmptyStateLook empty() const { return m_empty; }
     QString footer() const { return m_footer; }
-
-    // Pointer input of a row (index: its place in the hits).
-    Q_INVOKABLE void hover(int index, QPointF pointer);
-    Q_INVOKABLE void activate(int index);
-    // A drag on a device row's level bar.
-    Q_INVOKABLE void scrub(const QString &deviceID, double level);
-    // The drag on that bar ended at level.
-    Q_INVOKABLE void release(const QString &deviceID, double level);
-
-Q_SIGNALS:
-    void changed();
-    // The list should bring this model row to its centre: the selection moved by keyboard.
-    void scrollRequested(int row);
-    // A click ran a flow or a mood: the panel may hide.
-    void dismissRequested();
 
 private:
     void refresh();
     void selectionMoved();
 
-    QPointer<HomeStore> m_store;
-    QPointer<HoverGate> m_gate;
-    QPointer<LevelCoalescer> m_coalescer;
     RowsModel m_rows;
     qsizetype m_hitCount = 0;
     EmptyStateLook m_empty;

@@ -36,7 +36,7 @@ template <typename Visit> void walk(const RoomScope &room, Visit visit)
 } // namespace
 
 RoomScreen::RoomScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
-    : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer)
+    : RowScreen(store, gate, coalescer, parent)
 {
     if (coalescer)
         connect(coalescer, &LevelCoalescer::pendingChanged, this, &RoomScreen::refresh);
@@ -138,7 +138,7 @@ void RoomScreen::selectionMoved()
     refresh();
     if (!m_store || m_store->mode() != HomeStore::Mode::Room || !m_room)
         return;
-    if (!RowActions::keyboardMoved(m_gate))
+    if (!keyboardMoved())
         return;
     const std::optional<QString> target = scrollTarget(*m_room, m_store->selection());
     if (!target)
@@ -146,34 +146,6 @@ void RoomScreen::selectionMoved()
     const int row = m_rows.rowOf(*target);
     if (row >= 0)
         Q_EMIT scrollRequested(row);
-}
-
-void RoomScreen::hover(int index, QPointF pointer)
-{
-    if (m_store)
-        RowActions::hover(m_store, m_gate, index, pointer);
-}
-
-void RoomScreen::activate(int index)
-{
-    if (!m_store)
-        return;
-    RowActions::click(m_store, index, [self = QPointer(this)] {
-        if (self)
-            Q_EMIT self->dismissRequested();
-    });
-}
-
-void RoomScreen::scrub(const QString &deviceID, double level)
-{
-    if (m_store && !deviceID.isEmpty())
-        RowActions::scrub(m_store, m_coalescer, deviceID, level, false);
-}
-
-void RoomScreen::release(const QString &deviceID, double level)
-{
-    if (m_store && !deviceID.isEmpty())
-        RowActions::scrub(m_store, m_coalescer, deviceID, level, true);
 }
 
 void RoomScreen::scrubRoom(double level)

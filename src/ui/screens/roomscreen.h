@@ -4,6 +4,7 @@
 #include "ui/screens/emptystatelook.h"
 #include "ui/screens/roomdimmerlook.h"
 #include "ui/screens/roomheaderlook.h"
+#include "ui/screens/rowscreen.h"
 #include "ui/screens/rowsmodel.h"
 
 #include <optional>
@@ -19,16 +20,14 @@ class LevelCoalescer;
 // The zoomed-in room: a header that sums it up, the "Alle lampen" row with the room dimmer (in a room
 // with lights), and the devices by section, sensors as plain lines the selection skips. Selection 0 is
 // the "Alle lampen" row when there is one; device rows follow in section order.
-class RoomScreen : public QObject {
+class RoomScreen : public RowScreen {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the composition root")
-    Q_PROPERTY(RowsModel *rows READ rows CONSTANT)
     Q_PROPERTY(bool isOpen READ isOpen NOTIFY changed)
     Q_PROPERTY(RoomHeaderLook header READ header NOTIFY changed)
     Q_PROPERTY(bool hasDimmer READ hasDimmer NOTIFY changed)
     Q_PROPERTY(RoomDimmerLook dimmer READ dimmer NOTIFY changed)
-    Q_PROPERTY(bool isEmpty READ isEmpty NOTIFY changed)
     Q_PROPERTY(EmptyStateLook empty READ empty NOTIFY changed)
 
 public:
@@ -47,37 +46,26 @@ public:
     static std::optional<QString> scrollTarget(const RoomScope &room, int index);
 
     RowsModel *rows() { return &m_rows; }
+    QAbstractItemModel *rowModel() override { return &m_rows; }
     bool isOpen() const { return m_room.has_value(); }
     RoomHeaderLook header() const { return m_header; }
     bool hasDimmer() const { return m_room && m_room->hasLights(); }
     RoomDimmerLook dimmer() const { return m_dimmer; }
-    bool isEmpty() const { return !m_room || m_room->isEmpty(); }
+    bool isEmpty() const override { return !m_room || m_room->isEmpty(); }
     EmptyStateLook empty() const { return m_empty; }
 
-    // Pointer input: index is the selection index (0 the "Alle lampen" row when the room has lights).
-    Q_INVOKABLE void hover(int index, QPointF pointer);
-    Q_INVOKABLE void activate(int index);
-    Q_INVOKABLE void scrub(const QString &deviceID, double level);
-    // The drag on that bar ended at level.
-    Q_INVOKABLE void release(const QString &deviceID, double level);
+    // Pointer input of the rows takes the selection index: 0 is the "Alle lampen" row when the room has
+    // lights.
     // The room dimmer dragged to level, or stepped up (1) or down (-1) by assistive technology.
     Q_INVOKABLE void scrubRoom(double level);
     Q_INVOKABLE void stepRoom(int dir);
     // The "alles aan" / "alles uit" button.
     Q_INVOKABLE void toggleAll();
 
-Q_SIGNALS:
-    void changed();
-    void scrollRequested(int row);
-    void dismissRequested();
-
 private:
     void refresh();
     void selectionMoved();
 
-    QPointer<HomeStore> m_store;
-    QPointer<HoverGate> m_gate;
-    QPointer<LevelCoalescer> m_coalescer;
     RowsModel m_rows;
     std::optional<RoomScope> m_room;
     double m_dimLevel = -1;

@@ -5,7 +5,7 @@ using namespace Qt::StringLiterals;
 ListRow ListRow::heading(const QString &key, const QString &title, const QString &trailing)
 {
     ListRow row;
-    row.kind = Kind::header;
+    row.kind = Kind::Header;
     row.key = key;
     row.header = SectionHeaderLook::make(title, trailing);
     return row;
@@ -14,7 +14,7 @@ ListRow ListRow::heading(const QString &key, const QString &title, const QString
 ListRow ListRow::hitRow(const ResultRowLook &look)
 {
     ListRow row;
-    row.kind = Kind::row;
+    row.kind = Kind::Row;
     row.key = look.hit.id;
     row.row = look;
     return row;
@@ -23,28 +23,15 @@ ListRow ListRow::hitRow(const ResultRowLook &look)
 ListRow ListRow::sensorRow(const Hit &hit)
 {
     ListRow row;
-    row.kind = Kind::sensor;
+    row.kind = Kind::Sensor;
     row.key = hit.id;
     row.sensor = SensorRowLook::make(hit);
     return row;
 }
 
-QString ListRow::kindName() const
-{
-    switch (kind) {
-    case Kind::header:
-        return u"header"_s;
-    case Kind::row:
-        return u"row"_s;
-    case Kind::sensor:
-        return u"sensor"_s;
-    }
-    return {};
-}
-
 QString ListRow::deviceID() const
 {
-    return kind == Kind::row ? row.hit.deviceID().value_or(QString()) : QString();
+    return kind == Kind::Row ? row.hit.deviceID().value_or(QString()) : QString();
 }
 
 bool ListRow::operator==(const ListRow &other) const
@@ -52,11 +39,11 @@ bool ListRow::operator==(const ListRow &other) const
     if (kind != other.kind || key != other.key)
         return false;
     switch (kind) {
-    case Kind::header:
+    case Kind::Header:
         return header.title == other.header.title && header.trailing == other.header.trailing;
-    case Kind::row:
+    case Kind::Row:
         return row == other.row;
-    case Kind::sensor:
+    case Kind::Sensor:
         return sensor.hit == other.sensor.hit;
     }
     return true;
@@ -88,7 +75,7 @@ QVariant RowsModel::data(const QModelIndex &index, int role) const
     const ListRow &row = m_rows.at(index.row());
     switch (role) {
     case KindRole:
-        return row.kindName();
+        return int(row.kind);
     case KeyRole:
         return row.key;
     case HeaderRole:
@@ -100,7 +87,7 @@ QVariant RowsModel::data(const QModelIndex &index, int role) const
     case DeviceIDRole:
         return row.deviceID();
     case ExpandedRole:
-        return row.kind == ListRow::Kind::row && row.row.expanded;
+        return row.kind == ListRow::Kind::Row && row.row.expanded;
     default:
         return {};
     }

@@ -6,21 +6,26 @@
 #include "ui/sectionheaderlook.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // One line of the results list or the room view: a section heading, a selectable hit row or a sensor line.
 struct ListRow {
-    enum class Kind { header, row, sensor };
+    Q_GADGET
+
+public:
+    enum class Kind { Header, Row, Sensor };
+    Q_ENUM(Kind)
 
     static ListRow heading(const QString &key, const QString &title, const QString &trailing = {});
     static ListRow hitRow(const ResultRowLook &look);
     static ListRow sensorRow(const Hit &hit);
 
-    QString kindName() const;
     // The hit's device, for a row that stands for one.
     QString deviceID() const;
 
-    Kind kind = Kind::row;
+    Kind kind = Kind::Row;
     QString key; // hit id, or a heading's own key
     SectionHeaderLook header;
     ResultRowLook row;
@@ -28,6 +33,13 @@ struct ListRow {
 
     bool operator==(const ListRow &other) const;
 };
+
+// The kinds of line by name in QML: ListRow.Header, ListRow.Row, ListRow.Sensor.
+namespace ListRowForeign {
+Q_NAMESPACE
+QML_NAMED_ELEMENT(ListRow)
+QML_FOREIGN_NAMESPACE(ListRow)
+} // namespace ListRowForeign
 
 // The lines of the results list or of the room view, keyed by hit id.
 class RowsModel : public KeyedListModel {

@@ -11,11 +11,11 @@ namespace {
 int countOf(TileFocus::Kind kind, const Shape &shape)
 {
     switch (kind) {
-    case TileFocus::Kind::scene:
+    case TileFocus::Kind::Scene:
         return shape.scenes;
-    case TileFocus::Kind::room:
+    case TileFocus::Kind::Room:
         return shape.rooms;
-    case TileFocus::Kind::mode:
+    case TileFocus::Kind::Mode:
         return shape.modes;
     }
     return 0;
@@ -96,11 +96,11 @@ std::optional<TileFocus> move(const std::optional<TileFocus> &focus, int dx, int
     if (dy == 0)
         return focus;
     switch (focus->kind) {
-    case TileFocus::Kind::scene:
+    case TileFocus::Kind::Scene:
         return fromScene(focus->index, dy, shape);
-    case TileFocus::Kind::room:
+    case TileFocus::Kind::Room:
         return fromRoom(focus->index, dy, shape);
-    case TileFocus::Kind::mode:
+    case TileFocus::Kind::Mode:
         return fromMode(focus->index, dy, shape);
     }
     return focus;

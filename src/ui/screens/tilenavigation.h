@@ -1,21 +1,34 @@
 #pragma once
 
 #include <optional>
+#include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 // The focused tile of the idle overview: a scene chip (of the first nine), a room tile (of the rooms
 // shown, the extra rooms included while they are open) or a mode chip, by index.
 struct TileFocus {
-    enum class Kind { scene, room, mode };
+    Q_GADGET
 
-    Kind kind = Kind::room;
+public:
+    enum class Kind { Scene, Room, Mode };
+    Q_ENUM(Kind)
+
+    Kind kind = Kind::Room;
     int index = 0;
 
-    static TileFocus scene(int index) { return {Kind::scene, index}; }
-    static TileFocus room(int index) { return {Kind::room, index}; }
-    static TileFocus mode(int index) { return {Kind::mode, index}; }
+    static TileFocus scene(int index) { return {Kind::Scene, index}; }
+    static TileFocus room(int index) { return {Kind::Room, index}; }
+    static TileFocus mode(int index) { return {Kind::Mode, index}; }
 
     bool operator==(const TileFocus &) const = default;
 };
+
+// The overview's sections by name in QML: TileFocus.Scene, TileFocus.Room, TileFocus.Mode.
+namespace TileFocusForeign {
+Q_NAMESPACE
+QML_NAMED_ELEMENT(TileFocus)
+QML_FOREIGN_NAMESPACE(TileFocus)
+} // namespace TileFocusForeign
 
 // Arrow-key arithmetic over the overview: scenes on top, the room grid in reading order, the modes below.
 namespace TileNavigation {

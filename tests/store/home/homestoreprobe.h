@@ -2,8 +2,8 @@
 
 #include "store/home/homestore.h"
 
-// What only the realtime stream and the writes reach inside the store, for tests and benchmarks that
-// drive those paths directly.
+// Shorthands over the store's public API for tests and benchmarks that drive the realtime stream and the
+// pending writes directly.
 class HomeStoreProbe {
 public:
     static void apply(HomeStore &store, const HomeyEvent &event) { store.apply(event); }
@@ -12,16 +12,16 @@ public:
     static void addPending(HomeStore &store, const QString &deviceID, const QString &capabilityID,
                            const CapabilityValue &value, Clock::TimePoint deadline)
     {
-        HomeStore::PendingWrite pending;
+        PendingWrites::Record pending;
         pending.value = value;
         pending.deadline = deadline;
-        store.m_pending[HomeStore::writeKey(deviceID, capabilityID)] = pending;
+        store.pendingWrites().put(PendingWrites::key(deviceID, capabilityID), pending);
     }
     // The verb the last search read off the query, which running a row acts on.
-    static std::optional<SearchVerb> verb(const HomeStore &store) { return store.m_verb; }
+    static std::optional<SearchVerb> verb(const HomeStore &store) { return store.verb(); }
 
     static bool isPending(const HomeStore &store, const QString &deviceID, const QString &capabilityID)
     {
-        return store.m_pending.count(HomeStore::writeKey(deviceID, capabilityID)) > 0;
+        return store.pendingWrites().record(PendingWrites::key(deviceID, capabilityID)).has_value();
     }
 };

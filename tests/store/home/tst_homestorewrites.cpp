@@ -20,8 +20,8 @@ class TestHomeStoreWrites : public QObject {
 
     static std::optional<CapabilityValue> pending(const HomeStore &store, const QString &key)
     {
-        const auto found = store.m_pending.find(key);
-        return found != store.m_pending.end() ? std::optional(found->second.value) : std::nullopt;
+        const std::optional<PendingWrites::Record> found = store.pendingWrites().record(key);
+        return found ? std::optional(found->value) : std::nullopt;
     }
 
 private Q_SLOTS:
@@ -34,7 +34,7 @@ private Q_SLOTS:
         f.store->toggle(u"raar"_s); // no value yet
         QCOMPARE(f.value(u"lees"_s, u"onoff"_s), on(true));
         QCOMPARE(pending(*f.store, u"lees|onoff"_s), on(true));
-        QCOMPARE(f.store->m_pending.at(u"lees|onoff"_s).deadline, f.clock->now() + 2s);
+        QCOMPARE(f.store->pendingWrites().record(u"lees|onoff"_s)->deadline, f.clock->now() + 2s);
 
         f.clock->advance(100ms);
         QCOMPARE(f.value(u"lees"_s, u"onoff"_s), on(false));
@@ -91,7 +91,7 @@ private Q_SLOTS:
         awaitTask(f.store->setCapability(device, capability, CapabilityValue::fromNumber(3)));
         QVERIFY(!f.rest->calls.contains(u"setCapability"_s));
         QCOMPARE(announced.take(), Announcements::Counts{});
-        QVERIFY(f.store->m_pending.empty());
+        QVERIFY(f.store->pendingWrites().isEmpty());
     }
 
     // An earlier write that fails after a later one to the same capability undoes neither the later
@@ -113,7 +113,7 @@ private Q_SLOTS:
         f.store->setCapability(u"lees"_s, u"dim"_s, later);
         f.clock->advance(50ms);
         if (echoed)
-            f.store->m_pending.erase(u"lees|dim"_s);
+            f.store->pendingWrites().erase(u"lees|dim"_s);
         f.clock->advance(150ms);
         QCOMPARE(f.value(u"lees"_s, u"dim"_s), later);
         QCOMPARE(pending(*f.store, u"lees|dim"_s), echoed ? std::nullopt : std::optional(later));

@@ -9,16 +9,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-ControlRowView row(const QString &kind)
+ControlRowView row(ControlRow::Kind kind)
 {
     ControlRowView view;
     view.kind = kind;
-    view.focusable = kind != u"sensor" && kind != u"readonly";
+    view.focusable = kind != ControlRow::Kind::Sensor && kind != ControlRow::Kind::Readonly;
     view.enabled = view.focusable;
     return view;
 }
 
-ControlRowView button(const QString &kind, bool on, bool armed, bool prominent)
+ControlRowView button(ControlRow::Kind kind, bool on, bool armed, bool prominent)
 {
     ControlRowView view = row(kind);
     view.hasButton = true;
@@ -28,13 +28,13 @@ ControlRowView button(const QString &kind, bool on, bool armed, bool prominent)
     return view;
 }
 
-ControlRowView bar(const QString &kind, double value, bool enabled = true)
+ControlRowView bar(ControlRow::Kind kind, double value, bool enabled = true)
 {
     ControlRowView view = row(kind);
     view.bar = true;
     view.value = value;
     view.enabled = enabled && view.focusable;
-    view.tint = kind == u"readonly" ? u"neutral"_s : u"warm"_s;
+    view.tint = kind == ControlRow::Kind::Readonly ? u"neutral"_s : u"warm"_s;
     return view;
 }
 
@@ -55,12 +55,14 @@ private Q_SLOTS:
         QTest::addColumn<QColor>("fill");
         QTest::addColumn<QColor>("border");
         QTest::newRow("unlock, waiting for the first press")
-            << button(u"lock"_s, true, false, false) << Theme::textDim() << clear << Theme::white(0.14);
-        QTest::newRow("lock it") << button(u"lock"_s, false, false, true) << Theme::text()
+            << button(ControlRow::Kind::Lock, true, false, false) << Theme::textDim() << clear
+            << Theme::white(0.14);
+        QTest::newRow("lock it") << button(ControlRow::Kind::Lock, false, false, true) << Theme::text()
                                  << Theme::white(0.09) << clear;
-        QTest::newRow("press again") << button(u"openButton"_s, false, true, false) << QColor(Qt::white)
-                                     << Theme::fade(Theme::alarm(), 0.85) << Theme::alarm();
-        QTest::newRow("playing") << button(u"media"_s, true, false, false) << Theme::lit()
+        QTest::newRow("press again") << button(ControlRow::Kind::OpenButton, false, true, false)
+                                     << QColor(Qt::white) << Theme::fade(Theme::alarm(), 0.85)
+                                     << Theme::alarm();
+        QTest::newRow("playing") << button(ControlRow::Kind::Media, true, false, false) << Theme::lit()
                                  << Theme::fade(Theme::lit(), 0.16) << clear;
     }
     void buttons()
@@ -83,11 +85,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("scrubbable");
         QTest::addColumn<double>("opacity");
         QTest::addColumn<QColor>("readout");
-        QTest::newRow("lit level") << bar(u"slider"_s, 0.4) << true << true << 1.0 << Theme::litSoft();
-        QTest::newRow("dark level") << bar(u"slider"_s, 0) << false << true << 1.0 << Theme::textFaint();
+        QTest::newRow("lit level") << bar(ControlRow::Kind::Slider, 0.4) << true << true << 1.0
+                                   << Theme::litSoft();
+        QTest::newRow("dark level") << bar(ControlRow::Kind::Slider, 0) << false << true << 1.0
+                                    << Theme::textFaint();
         QTest::newRow("range that cannot be mapped")
-            << bar(u"slider"_s, 0, false) << false << false << 0.4 << Theme::textFaint();
-        QTest::newRow("reading") << bar(u"readonly"_s, 0.7) << false << false << 1.0 << Theme::textDim();
+            << bar(ControlRow::Kind::Slider, 0, false) << false << false << 0.4 << Theme::textFaint();
+        QTest::newRow("reading") << bar(ControlRow::Kind::Readonly, 0.7) << false << false << 1.0
+                                 << Theme::textDim();
     }
     void bars()
     {

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <QAbstractItemModelTester>
+#include <QMetaEnum>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -162,7 +163,7 @@ private Q_SLOTS:
     void anActionButtonThatOpensAsksToo()
     {
         auto model = open(u"poort"_s);
-        QCOMPARE(look(*model, 0).kind, u"action"_s);
+        QCOMPARE(look(*model, 0).kind, ControlRow::Kind::Action);
         model->activate(0);
         QVERIFY(m_writer->writes.isEmpty());
         QVERIFY(look(*model, 0).armed);
@@ -239,11 +240,12 @@ private Q_SLOTS:
         realtime(HomeyEvent::Capability{u"vreemd"_s, u"dim"_s, CapabilityValue::fromNumber(-4)});
         realtime(HomeyEvent::Capability{u"vreemd"_s, u"light_hue"_s, CapabilityValue::fromNumber(INFINITY)});
 
-        QStringList kinds;
+        QList<ControlRow::Kind> kinds;
         for (int row = 0; row < model->rowCount(); ++row) {
             const ControlRowLook shown = look(*model, row);
             kinds.append(shown.kind);
-            QVERIFY2(std::isfinite(shown.bar.value), qPrintable(kinds.last()));
+            QVERIFY2(std::isfinite(shown.bar.value),
+                     QMetaEnum::fromType<ControlRow::Kind>().valueToKey(int(kinds.last())));
             if (shown.hasBar)
                 QVERIFY(shown.bar.value >= 0 && shown.bar.value <= 1);
             for (const QString &text : {shown.readout, shown.accessibleDescription}) {
@@ -251,8 +253,9 @@ private Q_SLOTS:
                          qPrintable(text));
             }
         }
-        QCOMPARE(kinds, (QStringList{u"slider"_s, u"slider"_s, u"slider"_s, u"hue"_s, u"thermostat"_s,
-                                     u"armMode"_s}));
+        using Kind = ControlRow::Kind;
+        QCOMPARE(kinds, (QList<Kind>{Kind::Slider, Kind::Slider, Kind::Slider, Kind::Hue, Kind::Thermostat,
+                                     Kind::ArmMode}));
         QCOMPARE(look(*model, 0).readout, u"-4 °"_s);
         QCOMPARE(look(*model, 1).bar.value, 1.0);
         QCOMPARE(look(*model, 4).readout, Fmt::celsius(20.0));

@@ -131,12 +131,12 @@ void NotificationsListTest::header()
     rig.store->enterNotifications();
     QCOMPARE(screen->count(), u"3"_s);
     for (const auto permission :
-         {NotificationsScreen::Permission::unavailable, NotificationsScreen::Permission::unknown,
-          NotificationsScreen::Permission::granted}) {
+         {NotificationsScreen::Permission::Unavailable, NotificationsScreen::Permission::Unknown,
+          NotificationsScreen::Permission::Granted}) {
         rig.palette->setBannerPermission(permission);
         QVERIFY(!screen->showsPermissionHint());
     }
-    rig.palette->setBannerPermission(NotificationsScreen::Permission::denied);
+    rig.palette->setBannerPermission(NotificationsScreen::Permission::Denied);
     QVERIFY(screen->showsPermissionHint());
     screen->requestPermission();
     screen->openSettings();
@@ -187,7 +187,7 @@ void NotificationsListTest::scrollsOnlyForTheKeyboard()
     rig.store->setSelection(2);
     QCOMPARE(scrolled.size(), 0);
     QVERIFY(!rig.hoverGate.fromMouse());
-    screen->select(0);
+    screen->activate(0);
     QCOMPARE(scrolled.size(), 1);
 
     // Outside the rows: nothing to scroll to.

@@ -96,13 +96,13 @@ void OnboardingRootTest::screen()
 
     OnboardingRoot root(nullptr, {}, false);
     root.setFacts(facts);
-    QCOMPARE(OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::palette,
+    QCOMPARE(OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::Palette,
              screen == u"palette");
     const std::optional<QString> advice = OnboardingRoot::problemMessage(facts, connection);
     const ConnectionProblemLook look = ConnectionProblemLook::make(advice);
     const QString shown =
-        OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::problem ||
-                OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::connecting
+        OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::Problem ||
+                OnboardingRoot::choose(facts, connection) == OnboardingRoot::Screen::Connecting
             ? look.text
             : QString();
     QCOMPARE(shown, message);
@@ -228,7 +228,7 @@ void OnboardingRootTest::theScreenComesBackEmpty()
     root.askForget();
     kept.showing = false;
     root.setFacts(kept);
-    QCOMPARE(root.screen(), OnboardingRoot::Screen::palette);
+    QCOMPARE(root.screen(), OnboardingRoot::Screen::Palette);
     kept.showing = true;
     root.setFacts(kept);
     QCOMPARE(root.token(), QString());

@@ -383,9 +383,9 @@ void PaletteKeysTest::returnConfirmsTheWriteAClickArmed()
     rig.open(u"voordeur"_s);
     ControlStripModel *strip = rig.palette->strip();
     QVERIFY(strip);
-    QCOMPARE(strip->rows().at(rig.palette->controlFocus()).kind(), ControlRow::Kind::lock);
+    QCOMPARE(strip->rows().at(rig.palette->controlFocus()).kind(), ControlRow::Kind::Lock);
     const int unlatch = int(strip->rows().size()) - 1;
-    QCOMPARE(strip->rows().at(unlatch).kind(), ControlRow::Kind::openButton);
+    QCOMPARE(strip->rows().at(unlatch).kind(), ControlRow::Kind::OpenButton);
     strip->activate(unlatch);
     QCOMPARE(rig.palette->gate()->armed()->capabilityID, u"button_unlatch"_s);
     QCOMPARE(rig.hintTexts(), (QStringList{u"⏎ bevestig"_s, u"esc toch niet"_s}));

@@ -78,7 +78,7 @@ public:
         }
         m_monitor = std::make_unique<KeyMonitor>(
             m_root.get(), [this](int key, Qt::KeyboardModifiers modifiers, const QString &text, bool repeat) {
-                return onboarding->screen() == OnboardingRoot::Screen::palette &&
+                return onboarding->screen() == OnboardingRoot::Screen::Palette &&
                        palette->handleKey(key, modifiers, text, repeat);
             });
         m_window.setColor(Theme::surface());
@@ -188,7 +188,7 @@ int litUnselectedLamp(const PaletteController &palette)
     const QList<ListRow> &lines = palette.results()->rows()->rows();
     for (int line = 0; line < lines.size(); ++line) {
         const ResultRowLook &row = lines.at(line).row;
-        if (lines.at(line).kind == ListRow::Kind::row && !row.selected &&
+        if (lines.at(line).kind == ListRow::Kind::Row && !row.selected &&
             row.hit.accessory.dimmerLevel().value_or(0) > 0)
             return line;
     }
@@ -238,7 +238,7 @@ void PaletteShotsTest::overview()
     Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     QCOMPARE(panel.store->connection(), ConnectionState::live());
-    QCOMPARE(panel.palette->contentName(), u"rest"_s);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Rest);
     const QImage image = panel.shoot(u"palette-overview"_s);
 
     QVERIFY(!panel.item(u"problemBanner"_s));
@@ -268,7 +268,7 @@ void PaletteShotsTest::resultsWithTheLampsControls()
     // Typed into the field through the window; Tab opens the controls and types nothing.
     panel.typeText(u"plafondlamp woon"_s);
     QCOMPARE(panel.store->query(), u"plafondlamp woon"_s);
-    QCOMPARE(panel.palette->contentName(), u"results"_s);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Results);
     const QImage results = panel.shoot(u"palette-results"_s);
     QCOMPARE(hintTexts(*panel.palette), (QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"⌘⏎ doe, blijf"_s,
                                                      u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s, u"esc terug"_s}));
@@ -299,7 +299,7 @@ void PaletteShotsTest::room()
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     panel.press(Qt::Key_Return); // the focused room tile
     QVERIFY(panel.store->room());
-    QCOMPARE(panel.palette->contentName(), u"room"_s);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Room);
     const QImage image = panel.shoot(u"palette-room"_s);
 
     QQuickItem *chip = panel.item(u"scopeChip"_s);
@@ -313,7 +313,7 @@ void PaletteShotsTest::room()
     QVERIFY(inked(image, sceneRect(panel.item(u"hintBar"_s)), 70) > 200);
     // Backspace in the empty field goes home.
     panel.press(Qt::Key_Backspace);
-    QCOMPARE(panel.palette->contentName(), u"rest"_s);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Rest);
 }
 
 void PaletteShotsTest::anArmedUnlock()
@@ -342,7 +342,7 @@ void PaletteShotsTest::notifications()
     Panel panel(m_look.motion.get());
     QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
     panel.press(Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(panel.palette->contentName(), u"notifications"_s);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Notifications);
     QVERIFY(!panel.palette->notifications()->isEmpty());
     QCOMPARE(panel.fieldText(u"searchField"_s), QString()); // the chord typed nothing
     const QImage image = panel.shoot(u"palette-notifications"_s);
@@ -373,7 +373,7 @@ void PaletteShotsTest::notifications()
     QVERIFY(!panel.item(u"clearAll"_s));
     panel.press(Qt::Key_Escape);
     panel.press(Qt::Key_Escape);
-    QCOMPARE(panel.palette->contentName(), u"rest"_s);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Rest);
 }
 
 void PaletteShotsTest::problemBanner()

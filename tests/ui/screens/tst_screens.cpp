@@ -25,14 +25,14 @@ QStringList texts(const QList<ListRow> &rows)
     QStringList lines;
     for (const ListRow &row : rows) {
         switch (row.kind) {
-        case ListRow::Kind::header:
+        case ListRow::Kind::Header:
             lines << row.header.title +
                          (row.header.trailing.isEmpty() ? QString() : u" | "_s + row.header.trailing);
             break;
-        case ListRow::Kind::row:
+        case ListRow::Kind::Row:
             lines << u"%1 %2%3"_s.arg(row.row.index).arg(row.key, row.row.selected ? u" *"_s : QString());
             break;
-        case ListRow::Kind::sensor:
+        case ListRow::Kind::Sensor:
             lines << u"- "_s + row.key;
             break;
         }
@@ -297,7 +297,7 @@ void ScreensTest::roomViewOverTheStore()
 
     // Every device row carries the index the store selects it by.
     for (const ListRow &row : screen.rows()->rows()) {
-        if (row.kind != ListRow::Kind::row)
+        if (row.kind != ListRow::Kind::Row)
             continue;
         f.store->setSelection(row.row.index);
         QCOMPARE(f.store->selectedHit()->id, row.key);

@@ -30,41 +30,41 @@ Item {
     Rectangle {
         anchors.bottom: parent.bottom
         width: parent.width
-        height: 0.5
+        height: Theme.hairlineWidth
         color: Theme.hairline
     }
 
     RowLayout {
         id: content
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
-        anchors.topMargin: 9
-        anchors.bottomMargin: 9
-        spacing: 9
+        anchors.leftMargin: Theme.space14
+        anchors.rightMargin: Theme.space14
+        anchors.topMargin: Theme.space9
+        anchors.bottomMargin: Theme.space9
+        spacing: Theme.space9
 
         SymbolText {
             Layout.alignment: Qt.AlignTop
             Layout.topMargin: 1
             glyph: bar.look.warning
-            size: 11
+            size: Theme.typeCaption
             color: Theme.alarm
         }
         ColumnLayout {
             Layout.alignment: Qt.AlignTop
             Layout.fillWidth: true
-            spacing: 2
+            spacing: Theme.space2
             Text {
                 Layout.fillWidth: true
                 text: bar.look.title
-                font: Theme.title(12)
+                font: Theme.title(Theme.typeBody)
                 color: Theme.text
                 wrapMode: Text.Wrap
             }
             Text {
                 Layout.fillWidth: true
                 text: bar.look.recovery
-                font: Theme.body(11.5)
+                font: Theme.body(Theme.typeNote)
                 color: Theme.textDim
                 wrapMode: Text.Wrap
             }
@@ -75,16 +75,16 @@ Item {
             Layout.alignment: Qt.AlignTop
             implicitWidth: retry.implicitWidth + 16
             implicitHeight: retry.implicitHeight + 8
-            radius: 6
+            radius: Theme.radiusButton
             color: Theme.white(0.07)
             Row {
                 id: retry
                 anchors.centerIn: parent
-                spacing: 5
+                spacing: Theme.space5
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: bar.look.retryText
-                    font: Theme.label(11)
+                    font: Theme.label(Theme.typeCaption)
                     color: Theme.text
                 }
                 KeyCap {
@@ -105,7 +105,7 @@ Item {
                 id: cross
                 anchors.centerIn: parent
                 glyph: bar.look.cross
-                size: 9
+                size: Theme.typeMini
                 font.bold: true
                 color: Theme.textFaint
             }

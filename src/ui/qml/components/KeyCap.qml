@@ -9,16 +9,16 @@ Rectangle {
 
     implicitWidth: label.implicitWidth + 9
     implicitHeight: label.implicitHeight + 3
-    radius: 4
+    radius: Theme.radiusKey
     color: look.fillColor
-    border.width: 0.5
+    border.width: Theme.hairlineWidth
     border.color: look.strokeColor
 
     Text {
         id: label
         anchors.centerIn: parent
         text: cap.look.text
-        font: Theme.mono(10)
+        font: Theme.mono(Theme.typeXSmall)
         color: cap.look.inkColor
     }
 }

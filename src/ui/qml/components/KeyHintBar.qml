@@ -19,20 +19,20 @@ Item {
     }
     Rectangle {
         width: parent.width
-        height: 0.5
+        height: Theme.hairlineWidth
         color: Theme.hairline
     }
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
-        spacing: 12
+        anchors.leftMargin: Theme.space14
+        anchors.rightMargin: Theme.space14
+        spacing: Theme.space12
 
         Repeater {
             model: bar.look.hints
             Row {
                 required property keyHint modelData
-                spacing: 3
+                spacing: Theme.space3
                 Repeater {
                     model: parent.modelData.caps
                     KeyCap {
@@ -44,7 +44,7 @@ Item {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: parent.modelData.what
-                    font: Theme.mono(10)
+                    font: Theme.mono(Theme.typeXSmall)
                     color: Theme.textFaint
                 }
             }
@@ -53,7 +53,7 @@ Item {
         Text {
             visible: bar.look.trailing !== ""
             text: bar.look.trailing
-            font: Theme.mono(10)
+            font: Theme.mono(Theme.typeXSmall)
             color: Theme.textFaint
         }
     }

@@ -23,7 +23,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 7
+        radius: Theme.radiusChip
         color: chip.look.fillColor(chip.hovering)
         Behavior on color { ColorAnimation { duration: chip.motion.quick } }
     }
@@ -35,16 +35,16 @@ Item {
         id: row
         x: 9
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 7
+        spacing: Theme.space7
         Item {
             anchors.verticalCenter: parent.verticalCenter
             width: 10
             height: 10
             Rectangle {
                 anchors.fill: parent
-                radius: 5
+                radius: width / 2
                 color: Theme.clear
-                border.width: 1.2
+                border.width: Theme.ringWidth
                 border.color: chip.look.ringColor
             }
             Glow {
@@ -59,23 +59,23 @@ Item {
                 anchors.centerIn: parent
                 width: 5
                 height: 5
-                radius: 2.5
+                radius: width / 2
                 color: Theme.lit
             }
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: chip.look.title
-            font: Theme.body(12)
+            font: Theme.body(Theme.typeBody)
             color: chip.look.titleColor(chip.hovering)
             maximumLineCount: 1
         }
     }
     Rectangle {
         anchors.fill: parent
-        radius: 7
+        radius: Theme.radiusChip
         color: Theme.clear
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: chip.look.borderColor
     }
 }

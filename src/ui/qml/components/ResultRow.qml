@@ -67,14 +67,14 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 9
-        anchors.rightMargin: 9
-        spacing: 10
+        anchors.leftMargin: Theme.space9
+        anchors.rightMargin: Theme.space9
+        spacing: Theme.space10
 
         SymbolText {
             Layout.preferredWidth: 17
             glyph: row.look.symbol
-            size: 13
+            size: Theme.typeLead
             color: row.look.symbolColor
         }
         Column {
@@ -92,7 +92,7 @@ Item {
                 visible: row.look.subtitle !== ""
                 width: parent.width
                 text: row.look.subtitle
-                font: Theme.label(10.5)
+                font: Theme.label(Theme.typeSmall)
                 color: Theme.textFaint
                 elide: Text.ElideRight
                 maximumLineCount: 1
@@ -102,7 +102,7 @@ Item {
 
         // The accessory: an on/off pill, a dimmer bar with its level, a value, or "start".
         Loader {
-            active: row.look.accessory === "toggle"
+            active: row.look.accessory === ResultRowLook.Toggle
             visible: active
             sourceComponent: Rectangle {
                 implicitWidth: pill.implicitWidth + 12
@@ -113,16 +113,16 @@ Item {
                     id: pill
                     anchors.centerIn: parent
                     text: row.look.accessoryText
-                    font: Theme.mono(10.5)
+                    font: Theme.mono(Theme.typeSmall)
                     color: row.look.accessoryColor
                 }
             }
         }
         Loader {
-            active: row.look.accessory === "dimmer"
+            active: row.look.accessory === ResultRowLook.Dimmer
             visible: active
             sourceComponent: Row {
-                spacing: 7
+                spacing: Theme.space7
                 GlowBar {
                     objectName: "rowLevelBar"
                     anchors.verticalCenter: parent.verticalCenter
@@ -138,13 +138,13 @@ Item {
                     width: 32
                     horizontalAlignment: Text.AlignRight
                     text: row.look.accessoryText
-                    font: Theme.mono(10.5)
+                    font: Theme.mono(Theme.typeSmall)
                     color: row.look.accessoryColor
                 }
             }
         }
         Text {
-            visible: row.look.accessory === "value" || row.look.accessory === "run"
+            visible: row.look.accessory === ResultRowLook.Value || row.look.accessory === ResultRowLook.Run
             text: row.look.accessoryText
             font: row.look.accessoryFont
             color: row.look.accessoryColor
@@ -159,14 +159,14 @@ Item {
             Layout.fillHeight: true
             TextMetrics {
                 id: widestVerb
-                font: Theme.mono(10)
+                font: Theme.mono(Theme.typeXSmall)
                 text: row.look.returnCap.text + row.look.widestVerb
             }
             Loader {
                 anchors.verticalCenter: parent.verticalCenter
                 active: row.look.selected
                 sourceComponent: Row {
-                    spacing: 4
+                    spacing: Theme.space4
                     KeyCap {
                         anchors.verticalCenter: parent.verticalCenter
                         look: row.look.returnCap
@@ -174,7 +174,7 @@ Item {
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
                         text: row.look.verb
-                        font: Theme.mono(10)
+                        font: Theme.mono(Theme.typeXSmall)
                         color: Theme.textDim
                     }
                 }

@@ -41,7 +41,7 @@ Item {
 
         Rectangle {
             anchors.fill: parent
-            radius: 9
+            radius: Theme.radiusTile
             color: tile.look.plateColor
         }
         // The light rises from just below the bottom edge: an ellipse of light clipped to the plate. The
@@ -85,7 +85,7 @@ Item {
         Rectangle {
             visible: tile.look.selected
             anchors.fill: parent
-            radius: 9
+            radius: Theme.radiusTile
             color: Theme.selection
         }
         Accent {
@@ -95,35 +95,35 @@ Item {
 
         ColumnLayout {
             anchors.fill: parent
-            anchors.leftMargin: 9
-            anchors.rightMargin: 9
-            anchors.topMargin: 8
-            anchors.bottomMargin: 7
+            anchors.leftMargin: Theme.space9
+            anchors.rightMargin: Theme.space9
+            anchors.topMargin: Theme.space8
+            anchors.bottomMargin: Theme.space7
             spacing: 0
 
             GlowBar {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 3
-                Layout.bottomMargin: 8
+                Layout.bottomMargin: Theme.space8
                 look: tile.look.bar
                 motion: tile.motion
                 opacity: tile.look.barOpacity
             }
             RowLayout {
                 Layout.fillWidth: true
-                Layout.bottomMargin: 3
-                spacing: 6
+                Layout.bottomMargin: Theme.space3
+                spacing: Theme.space6
                 SymbolText {
                     Layout.preferredWidth: 14
                     glyph: tile.look.symbol
-                    size: 11
+                    size: Theme.typeCaption
                     color: tile.look.symbolColor
                 }
                 Text {
                     Layout.fillWidth: true
                     Layout.maximumWidth: Math.ceil(implicitWidth) // layouts round widths down, which would elide
                     text: tile.look.name
-                    font: Theme.title(12.5)
+                    font: Theme.title(Theme.typeBodyPlus)
                     color: tile.look.nameColor
                     elide: Text.ElideRight
                     maximumLineCount: 1
@@ -143,7 +143,7 @@ Item {
                     }
                     Rectangle {
                         anchors.fill: parent
-                        radius: 2.5
+                        radius: Theme.radiusTick
                         color: Theme.lit
                         scale: 0.85 + 0.4 * tile.pulse
                         opacity: 0.55 + 0.45 * tile.pulse
@@ -153,17 +153,17 @@ Item {
                 Text {
                     visible: tile.look.temperature !== ""
                     text: tile.look.temperature
-                    font: Theme.mono(10)
+                    font: Theme.mono(Theme.typeXSmall)
                     color: tile.look.temperatureColor
                 }
             }
             RowLayout {
                 Layout.fillWidth: true
-                spacing: 4
+                spacing: Theme.space4
                 Text {
                     Layout.alignment: Qt.AlignBaseline
                     text: tile.look.statusLine
-                    font: Theme.mono(10.5)
+                    font: Theme.mono(Theme.typeSmall)
                     color: tile.look.statusColor
                     maximumLineCount: 1
                 }
@@ -171,7 +171,7 @@ Item {
                 Text {
                     Layout.alignment: Qt.AlignBaseline
                     text: tile.look.deviceCount
-                    font: Theme.mono(10.5)
+                    font: Theme.mono(Theme.typeSmall)
                     color: tile.look.deviceCountColor
                 }
             }
@@ -180,7 +180,7 @@ Item {
 
         Rectangle {
             anchors.fill: parent
-            radius: 9
+            radius: Theme.radiusTile
             color: Theme.clear
             border.width: tile.look.borderWidth
             border.color: tile.look.borderColor(tile.hovering)

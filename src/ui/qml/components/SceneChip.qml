@@ -23,7 +23,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 8
+        radius: Theme.rowCorner
         color: chip.look.fillColor(chip.hovering)
         Behavior on color { ColorAnimation { duration: chip.motion.quick } }
     }
@@ -35,17 +35,17 @@ Item {
         id: row
         x: 10
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 6
+        spacing: Theme.space6
         SymbolText {
             anchors.verticalCenter: parent.verticalCenter
             glyph: chip.look.symbol
-            size: 11
+            size: Theme.typeCaption
             color: chip.look.symbolColor(chip.hovering)
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: chip.look.title
-            font: Theme.body(12)
+            font: Theme.body(Theme.typeBody)
             color: chip.look.titleColor(chip.hovering)
             maximumLineCount: 1
         }
@@ -57,9 +57,9 @@ Item {
     }
     Rectangle {
         anchors.fill: parent
-        radius: 8
+        radius: Theme.rowCorner
         color: Theme.clear
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: chip.look.borderColor
     }
 }

@@ -22,9 +22,9 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 7
+        radius: Theme.radiusChip
         color: chip.look.fillColor(chip.hovering)
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: Theme.fade(Theme.lit, 0.35)
         Behavior on color { ColorAnimation { duration: chip.motion.quick } }
     }
@@ -32,17 +32,17 @@ Item {
         id: row
         x: 8
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 5
+        spacing: Theme.space5
         SymbolText {
             anchors.verticalCenter: parent.verticalCenter
             glyph: chip.look.symbol
-            size: 10
+            size: Theme.typeXSmall
             color: Theme.lit
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: chip.look.name
-            font: Theme.label(12)
+            font: Theme.label(Theme.typeBody)
             color: Theme.litSoft
             maximumLineCount: 1
         }
@@ -55,7 +55,7 @@ Item {
             SymbolText {
                 anchors.centerIn: parent
                 glyph: chip.look.cross
-                size: 8
+                size: Theme.typeNano
                 font.bold: true
                 color: chip.look.crossColor(chip.hovering)
             }

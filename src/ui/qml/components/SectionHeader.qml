@@ -16,11 +16,11 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
-        anchors.topMargin: 9
-        anchors.bottomMargin: 5
-        spacing: 8
+        anchors.leftMargin: Theme.space14
+        anchors.rightMargin: Theme.space14
+        anchors.topMargin: Theme.space9
+        anchors.bottomMargin: Theme.space5
+        spacing: Theme.space8
 
         Text {
             id: title
@@ -28,7 +28,7 @@ Item {
             font.family: Theme.section().family
             font.pointSize: Theme.section().pointSize
             font.weight: Theme.section().weight
-            font.letterSpacing: 1.1
+            font.letterSpacing: Theme.capsTracking
             color: Theme.textFaint
         }
         Item { Layout.fillWidth: true }
@@ -36,7 +36,7 @@ Item {
             id: trailing
             visible: header.look.trailing !== ""
             text: header.look.trailing
-            font: Theme.mono(10)
+            font: Theme.mono(Theme.typeXSmall)
             color: Theme.textFaint
         }
     }

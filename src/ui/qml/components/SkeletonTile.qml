@@ -18,24 +18,24 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 9
+        radius: Theme.radiusTile
         color: Theme.fade(Theme.surfaceTile, 0.6)
     }
     Column {
         x: 9
         y: 10
         width: parent.width - 18
-        spacing: 9
+        spacing: Theme.space9
         Rectangle { width: parent.width; height: 3; radius: 1.5; color: Theme.white(0.06) }
         Rectangle { width: 74; height: 8; radius: 4; color: Theme.white(0.07) }
     }
     Rectangle {
         x: 9
         anchors.bottom: parent.bottom
-        anchors.bottomMargin: 10
+        anchors.bottomMargin: Theme.space10
         width: 52
         height: 7
-        radius: 3.5
+        radius: Theme.radiusBar
         color: Theme.white(0.05)
     }
     Loader {
@@ -66,9 +66,9 @@ Item {
     }
     Rectangle {
         anchors.fill: parent
-        radius: 9
+        radius: Theme.radiusTile
         color: Theme.clear
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: Theme.white(0.05)
     }
 }

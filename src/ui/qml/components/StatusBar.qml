@@ -17,9 +17,9 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
-        spacing: 9
+        anchors.leftMargin: Theme.space14
+        anchors.rightMargin: Theme.space14
+        spacing: Theme.space9
 
         StatusDot {
             look: bar.look.dot
@@ -27,13 +27,13 @@ Item {
         }
         Text {
             text: bar.look.label
-            font: Theme.mono(10.5)
+            font: Theme.mono(Theme.typeSmall)
             color: bar.look.labelColor
         }
         Text {
             visible: bar.look.headline !== ""
             text: bar.look.separator
-            font: Theme.mono(10.5)
+            font: Theme.mono(Theme.typeSmall)
             color: Theme.textFaint
         }
         Text {
@@ -41,14 +41,14 @@ Item {
             Layout.fillWidth: true
             Layout.maximumWidth: Math.ceil(implicitWidth) // layouts round widths down, which would elide
             text: bar.look.headline
-            font: Theme.body(11.5)
+            font: Theme.body(Theme.typeNote)
             color: Theme.textDim
             elide: Text.ElideRight
             maximumLineCount: 1
         }
         Item { Layout.fillWidth: true }
         Row {
-            spacing: 12
+            spacing: Theme.space12
             Figure { figure: bar.look.consumption; motion: bar.motion }
             Figure { figure: bar.look.generation; motion: bar.motion }
             Figure { figure: bar.look.net; motion: bar.motion }
@@ -63,7 +63,7 @@ Item {
         required property Motion motion
         property real counted: figure.amount
         visible: figure.shown
-        spacing: 4
+        spacing: Theme.space4
         Behavior on counted {
             enabled: figureRow.motion.animates
             NumberAnimation { duration: figureRow.motion.count; easing.type: Easing.OutQuad }
@@ -72,19 +72,19 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             visible: figureRow.figure.symbol !== ""
             glyph: figureRow.figure.symbol
-            size: 9
+            size: Theme.typeMini
             color: figureRow.figure.symbolColor
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: figureRow.figure.valueAt(figureRow.counted)
-            font: Theme.mono(11)
+            font: Theme.mono(Theme.typeCaption)
             color: figureRow.figure.valueColor
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: figureRow.figure.unit
-            font: Theme.label(10.5)
+            font: Theme.label(Theme.typeSmall)
             color: figureRow.figure.unitColor
         }
     }

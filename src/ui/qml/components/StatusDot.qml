@@ -7,7 +7,7 @@ Item {
 
     required property statusDotLook look
     required property Motion motion
-    property real size: 6
+    property real size: Theme.statusDotSize
     // 0 at rest, 1 at the top of a breath.
     property real phase: 0
 

@@ -4,7 +4,7 @@ import Quorvane.Ui
 // One glyph of the icon font, centred in its box.
 Text {
     property string glyph
-    property real size: 12
+    property real size: Theme.typeBody
 
     text: glyph
     font: Theme.icon(size)

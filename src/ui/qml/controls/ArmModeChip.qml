@@ -20,7 +20,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 6
+        radius: Theme.radiusButton
         color: chip.look.fillColor
         border.width: chip.look.borderWidth
         border.color: chip.look.borderColor
@@ -28,18 +28,18 @@ Item {
     Row {
         id: label
         anchors.centerIn: parent
-        spacing: 4
+        spacing: Theme.space4
         SymbolText {
             anchors.verticalCenter: parent.verticalCenter
             visible: chip.look.warningGlyph !== ""
             glyph: chip.look.warningGlyph
-            size: 8.5
+            size: Theme.typeMicro
             color: chip.look.inkColor
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: chip.look.text
-            font: Theme.mono(10.5)
+            font: Theme.mono(Theme.typeSmall)
             color: chip.look.inkColor
         }
     }

@@ -10,32 +10,32 @@ ControlRowFrame {
 
     Row {
         Layout.preferredWidth: 108
-        spacing: 6
+        spacing: Theme.space6
         SymbolText {
             anchors.verticalCenter: parent.verticalCenter
             glyph: row.look.glyph
-            size: 10
+            size: Theme.typeXSmall
             color: row.look.stateColor
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: row.look.stateText
-            font: Theme.mono(11)
+            font: Theme.mono(Theme.typeCaption)
             color: row.look.stateColor
         }
     }
     Text {
         visible: row.look.detail !== ""
         text: row.look.detail
-        font: Theme.label(10.5)
+        font: Theme.label(Theme.typeSmall)
         color: Theme.textFaint
     }
     Item { Layout.fillWidth: true }
 
     below: WrapLayout {
         width: parent.width
-        spacing: 5
-        lineSpacing: 5
+        spacing: Theme.space5
+        lineSpacing: Theme.space5
         Repeater {
             model: row.look.chips
             ArmModeChip {

@@ -24,24 +24,24 @@ Item {
         x: -5
         width: frame.width + 10
         height: frame.height
-        radius: 5
+        radius: Theme.radiusControl
         color: Theme.fade(Theme.lit, 0.07)
     }
     Column {
         id: column
         y: 1
         width: frame.width
-        spacing: 6
+        spacing: Theme.space6
 
         RowLayout {
             width: parent.width
-            spacing: 10
+            spacing: Theme.space10
 
             Text {
                 Layout.preferredWidth: 104
                 Layout.maximumWidth: 104
                 text: frame.look.title
-                font: Theme.label(11)
+                font: Theme.label(Theme.typeCaption)
                 color: frame.look.titleColor
                 elide: Text.ElideRight
                 maximumLineCount: 1
@@ -50,11 +50,11 @@ Item {
             RowLayout {
                 id: line
                 Layout.fillWidth: true
-                spacing: 10
+                spacing: Theme.space10
             }
             Row {
                 visible: frame.look.keyCaps.length > 0
-                spacing: 2
+                spacing: Theme.space2
                 Repeater {
                     model: frame.look.keyCaps
                     KeyCap {

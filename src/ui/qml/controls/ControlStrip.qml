@@ -51,7 +51,7 @@ Item {
         x: 12
         y: 10
         width: strip.width - 24
-        spacing: 8
+        spacing: Theme.space8
 
         Repeater {
             model: strip.rows
@@ -69,18 +69,18 @@ Item {
                     width: parent.width
                     sourceComponent: {
                         switch (slot.look.kind) {
-                        case "toggle": return switchRow
-                        case "slider":
-                        case "colorTemp":
-                        case "hue":
-                        case "saturation": return levelRow
-                        case "thermostat": return thermostatRow
-                        case "media": return mediaRow
-                        case "sensor": return sensorRow
-                        case "action": return actionRow
-                        case "lock": return lockRow
-                        case "armMode": return armModeRow
-                        case "openButton": return openButtonRow
+                        case ControlRow.Toggle: return switchRow
+                        case ControlRow.Slider:
+                        case ControlRow.ColorTemp:
+                        case ControlRow.Hue:
+                        case ControlRow.Saturation: return levelRow
+                        case ControlRow.Thermostat: return thermostatRow
+                        case ControlRow.Media: return mediaRow
+                        case ControlRow.Sensor: return sensorRow
+                        case ControlRow.Action: return actionRow
+                        case ControlRow.Lock: return lockRow
+                        case ControlRow.ArmMode: return armModeRow
+                        case ControlRow.OpenButton: return openButtonRow
                         default: return readonlyRow
                         }
                     }
@@ -168,17 +168,17 @@ Item {
 
         Row {
             visible: strip.rows.offlineNotice !== ""
-            spacing: 6
+            spacing: Theme.space6
             SymbolText {
                 anchors.verticalCenter: parent.verticalCenter
                 glyph: strip.rows.offlineGlyph
-                size: 9
+                size: Theme.typeMini
                 color: Theme.alarm
             }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: strip.rows.offlineNotice
-                font: Theme.label(11)
+                font: Theme.label(Theme.typeCaption)
                 color: Theme.textDim
             }
         }

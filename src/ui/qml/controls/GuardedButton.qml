@@ -22,9 +22,9 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 6
+        radius: Theme.radiusButton
         color: button.look.buttonFill
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: button.look.buttonBorder
         Behavior on color {
             enabled: !button.motion.reduced
@@ -34,18 +34,18 @@ Item {
     Row {
         id: label
         anchors.centerIn: parent
-        spacing: 5
+        spacing: Theme.space5
         SymbolText {
             anchors.verticalCenter: parent.verticalCenter
             visible: button.look.warningGlyph !== ""
             glyph: button.look.warningGlyph
-            size: 9
+            size: Theme.typeMini
             color: button.look.buttonInk
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: button.look.buttonText
-            font: Theme.label(11)
+            font: Theme.label(Theme.typeCaption)
             color: button.look.buttonInk
         }
     }

@@ -41,7 +41,7 @@ ControlRowFrame {
             height: 13
             radius: width / 2
             color: row.look.swatchColor
-            border.width: 0.5
+            border.width: Theme.hairlineWidth
             border.color: Theme.white(0.25)
         }
         Text {
@@ -49,7 +49,7 @@ ControlRowFrame {
             visible: !row.look.swatch
             anchors.right: parent.right
             text: row.look.readout
-            font: Theme.mono(11)
+            font: Theme.mono(Theme.typeCaption)
             color: row.look.readoutColor
         }
     }

@@ -12,17 +12,17 @@ ControlRowFrame {
 
     Row {
         Layout.preferredWidth: 108
-        spacing: 6
+        spacing: Theme.space6
         SymbolText {
             anchors.verticalCenter: parent.verticalCenter
             glyph: row.look.glyph
-            size: 10
+            size: Theme.typeXSmall
             color: row.look.stateColor
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: row.look.stateText
-            font: Theme.mono(11)
+            font: Theme.mono(Theme.typeCaption)
             color: row.look.stateColor
         }
     }

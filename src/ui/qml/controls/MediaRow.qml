@@ -16,7 +16,7 @@ ControlRowFrame {
         visible: row.look.hasButton
         implicitWidth: 26
         implicitHeight: 20
-        radius: 6
+        radius: Theme.radiusButton
         color: row.look.buttonFill
 
         Accessible.role: Accessible.Button
@@ -26,7 +26,7 @@ ControlRowFrame {
         SymbolText {
             anchors.centerIn: parent
             glyph: row.look.glyph
-            size: 10
+            size: Theme.typeXSmall
             color: row.look.buttonInk
         }
         TapHandler { onTapped: row.activated() }
@@ -49,7 +49,7 @@ ControlRowFrame {
         Layout.preferredWidth: 44
         horizontalAlignment: Text.AlignRight
         text: row.look.readout
-        font: Theme.mono(11)
+        font: Theme.mono(Theme.typeCaption)
         color: row.look.readoutColor
     }
     Item {

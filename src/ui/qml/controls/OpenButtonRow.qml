@@ -17,7 +17,7 @@ ControlRowFrame {
     }
     Text {
         text: row.look.detail
-        font: Theme.mono(9.5)
+        font: Theme.mono(Theme.typeTiny)
         color: Theme.fade(Theme.textFaint, 0.75)
     }
     Item { Layout.fillWidth: true }

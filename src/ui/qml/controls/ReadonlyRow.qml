@@ -24,13 +24,13 @@ ControlRowFrame {
         Layout.fillWidth: !row.look.hasBar
         horizontalAlignment: row.look.hasBar ? Text.AlignRight : Text.AlignLeft
         text: row.look.readout
-        font: Theme.mono(11)
+        font: Theme.mono(Theme.typeCaption)
         color: row.look.readoutColor
         elide: Text.ElideRight
     }
     Text {
         text: row.look.detail
-        font: Theme.mono(9.5)
+        font: Theme.mono(Theme.typeTiny)
         color: Theme.fade(Theme.textFaint, 0.75)
     }
 }

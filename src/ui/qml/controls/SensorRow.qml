@@ -7,8 +7,8 @@ WrapLayout {
 
     required property controlRowLook look
 
-    spacing: 6
-    lineSpacing: 5
+    spacing: Theme.space6
+    lineSpacing: Theme.space5
 
     Repeater {
         model: row.look.chips
@@ -17,7 +17,7 @@ WrapLayout {
             required property var modelData
             implicitWidth: reading.implicitWidth + 14
             implicitHeight: reading.implicitHeight + 6
-            radius: 5
+            radius: Theme.radiusControl
             color: Theme.white(0.04)
 
             Accessible.role: Accessible.StaticText
@@ -27,15 +27,15 @@ WrapLayout {
             Row {
                 id: reading
                 anchors.centerIn: parent
-                spacing: 5
+                spacing: Theme.space5
                 Text {
                     text: chip.modelData.title
-                    font: Theme.label(10.5)
+                    font: Theme.label(Theme.typeSmall)
                     color: Theme.textFaint
                 }
                 Text {
                     text: chip.modelData.value
-                    font: Theme.mono(10.5)
+                    font: Theme.mono(Theme.typeSmall)
                     color: Theme.textDim
                 }
             }

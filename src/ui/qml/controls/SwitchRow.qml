@@ -55,7 +55,7 @@ ControlRowFrame {
     Text {
         Layout.preferredWidth: 26
         text: row.look.stateText
-        font: Theme.mono(10.5)
+        font: Theme.mono(Theme.typeSmall)
         color: row.look.stateColor
         Accessible.ignored: true
     }

@@ -18,7 +18,7 @@ ControlRowFrame {
 
         implicitWidth: 20
         implicitHeight: 18
-        radius: 5
+        radius: Theme.radiusControl
         color: Theme.white(0.08)
 
         Accessible.role: Accessible.Button
@@ -28,14 +28,14 @@ ControlRowFrame {
         SymbolText {
             anchors.centerIn: parent
             glyph: step.glyph
-            size: 9
+            size: Theme.typeMini
             color: Theme.text
         }
         TapHandler { onTapped: step.pressed() }
     }
 
     Row {
-        spacing: 8
+        spacing: Theme.space8
 
         Accessible.role: Accessible.Slider
         Accessible.name: row.look.accessibleName
@@ -54,8 +54,8 @@ ControlRowFrame {
             width: 74
             horizontalAlignment: Text.AlignHCenter
             text: row.look.readout
-            font.family: Theme.mono(15).family
-            font.pointSize: Theme.mono(15).pointSize
+            font.family: Theme.mono(Theme.typeTitle).family
+            font.pointSize: Theme.mono(Theme.typeTitle).pointSize
             font.weight: Font.DemiBold
             color: row.look.readoutColor
         }
@@ -69,7 +69,7 @@ ControlRowFrame {
     Text {
         visible: row.look.detail !== ""
         text: row.look.detail
-        font: Theme.mono(10.5)
+        font: Theme.mono(Theme.typeSmall)
         color: Theme.textFaint
     }
     Item { Layout.fillWidth: true }

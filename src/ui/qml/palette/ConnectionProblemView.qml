@@ -16,25 +16,25 @@ Rectangle {
     ColumnLayout {
         anchors.centerIn: parent
         width: Math.min(parent.width - 72, 560)
-        spacing: 20
+        spacing: Theme.space20
 
         SymbolText {
             Layout.alignment: Qt.AlignHCenter
             glyph: view.look.symbol
-            size: 36
+            size: Theme.typeJumbo
             color: Theme.lit
         }
         Text {
             objectName: "problemTitle"
             Layout.alignment: Qt.AlignHCenter
             text: view.look.title
-            font: Theme.title(22)
+            font: Theme.title(Theme.typeDisplay)
             color: Theme.text
         }
         Spinner {
             Layout.alignment: Qt.AlignHCenter
             visible: view.look.connecting
-            size: 22
+            size: Theme.spinnerSizeLarge
             motion: view.motion
         }
         Text {
@@ -43,23 +43,25 @@ Rectangle {
             horizontalAlignment: Text.AlignHCenter
             text: view.look.text
             textFormat: Text.PlainText
-            font: Theme.body(13)
+            font: Theme.body(Theme.typeLead)
             color: Theme.textDim
             wrapMode: Text.Wrap
         }
         RowLayout {
             visible: !view.look.connecting
             Layout.alignment: Qt.AlignHCenter
-            spacing: 8
+            spacing: Theme.space8
             PanelButton {
                 objectName: "retryButton"
                 text: view.look.retryText
                 prominent: true
-                onClicked: view.onboarding.retry()
+                onboarding: view.onboarding
+                action: OnboardingRoot.Retry
             }
             PanelButton {
                 text: view.look.configureText
-                onClicked: view.onboarding.configure()
+                onboarding: view.onboarding
+                action: OnboardingRoot.Configure
             }
         }
     }

@@ -9,9 +9,8 @@ Item {
     required property OnboardingRoot onboarding
     readonly property tokenScreenLook look: onboarding.tokenScreen
 
-    // The keyboard starts on the harmless answer; Escape is the same answer.
+    // The keyboard starts on the harmless answer; Escape, which the root takes, is the same answer.
     onVisibleChanged: if (visible) cancel.forceActiveFocus()
-    Keys.onEscapePressed: onboarding.dismissForget()
 
     // Everything under it waits until it is answered.
     TapHandler { onTapped: confirmation.onboarding.dismissForget() }
@@ -23,9 +22,9 @@ Item {
         anchors.centerIn: parent
         width: 360
         height: column.implicitHeight + 36
-        radius: 10
+        radius: Theme.radiusDialog
         color: Theme.surfaceHi
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: Theme.white(0.14)
         Accessible.role: Accessible.Dialog
         Accessible.name: confirmation.look.confirmTitle
@@ -35,33 +34,35 @@ Item {
         ColumnLayout {
             id: column
             anchors.fill: parent
-            anchors.margins: 18
-            spacing: 10
+            anchors.margins: Theme.space18
+            spacing: Theme.space10
             Text {
                 text: confirmation.look.confirmTitle
-                font: Theme.title(14)
+                font: Theme.title(Theme.typeSubtitle)
                 color: Theme.text
             }
             Text {
                 Layout.fillWidth: true
                 text: confirmation.look.confirmMessage
-                font: Theme.body(12)
+                font: Theme.body(Theme.typeBody)
                 color: Theme.textDim
                 wrapMode: Text.Wrap
             }
             RowLayout {
                 Layout.alignment: Qt.AlignRight
-                spacing: 8
+                spacing: Theme.space8
                 PanelButton {
                     id: cancel
                     text: confirmation.look.confirmCancelText
-                    onClicked: confirmation.onboarding.dismissForget()
+                    onboarding: confirmation.onboarding
+                    action: OnboardingRoot.DismissForget
                 }
                 PanelButton {
                     objectName: "confirmForget"
                     text: confirmation.look.confirmForgetText
                     destructive: true
-                    onClicked: confirmation.onboarding.confirmForget()
+                    onboarding: confirmation.onboarding
+                    action: OnboardingRoot.ConfirmForget
                 }
             }
         }

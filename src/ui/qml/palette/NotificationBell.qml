@@ -22,11 +22,11 @@ Item {
     Row {
         id: row
         anchors.centerIn: parent
-        spacing: 4
+        spacing: Theme.space4
         SymbolText {
             anchors.verticalCenter: parent.verticalCenter
             glyph: bell.look.symbol
-            size: 12
+            size: Theme.typeBody
             color: bell.look.symbolColor(hover.hovered)
         }
         Rectangle {
@@ -40,7 +40,7 @@ Item {
                 id: count
                 anchors.centerIn: parent
                 text: bell.look.count
-                font: Theme.mono(10)
+                font: Theme.mono(Theme.typeXSmall)
                 color: Theme.litSoft
             }
         }

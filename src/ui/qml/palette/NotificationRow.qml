@@ -45,30 +45,30 @@ Item {
     RowLayout {
         id: content
         anchors.fill: parent
-        anchors.leftMargin: 9
-        anchors.rightMargin: 9
-        anchors.topMargin: 8
-        anchors.bottomMargin: 8
-        spacing: 10
+        anchors.leftMargin: Theme.space9
+        anchors.rightMargin: Theme.space9
+        anchors.topMargin: Theme.space8
+        anchors.bottomMargin: Theme.space8
+        spacing: Theme.space10
 
         SymbolText {
             Layout.alignment: Qt.AlignTop
             Layout.topMargin: 1
             Layout.preferredWidth: 17
             glyph: row.look.icon
-            size: 13
+            size: Theme.typeLead
             color: row.look.iconColor
         }
         ColumnLayout {
             Layout.alignment: Qt.AlignTop
             Layout.fillWidth: true
-            spacing: 2
+            spacing: Theme.space2
             RowLayout {
                 Layout.fillWidth: true
-                spacing: 6
+                spacing: Theme.space6
                 Text {
                     text: row.look.title
-                    font: Theme.title(12.5)
+                    font: Theme.title(Theme.typeBodyPlus)
                     color: row.look.titleColor
                     elide: Text.ElideRight
                     maximumLineCount: 1
@@ -79,14 +79,14 @@ Item {
                     visible: row.look.showsDot
                     implicitWidth: 4
                     implicitHeight: 4
-                    radius: 2
+                    radius: Theme.radiusHair
                     color: Theme.lit
                 }
                 Text {
                     visible: row.look.subtitle !== ""
                     Layout.fillWidth: true
                     text: row.look.subtitle
-                    font: Theme.body(12)
+                    font: Theme.body(Theme.typeBody)
                     color: Theme.textDim
                     elide: Text.ElideRight
                     maximumLineCount: 1
@@ -96,7 +96,7 @@ Item {
             Text {
                 Layout.fillWidth: true
                 text: row.look.body
-                font: Theme.body(11.5)
+                font: Theme.body(Theme.typeNote)
                 color: Theme.textFaint
                 wrapMode: Text.Wrap
                 maximumLineCount: 2
@@ -107,7 +107,7 @@ Item {
                 Layout.fillWidth: true
                 topPadding: 1
                 text: row.look.detail
-                font: Theme.mono(10)
+                font: Theme.mono(Theme.typeXSmall)
                 color: Theme.fade(Theme.textFaint, 0.75)
                 elide: Text.ElideRight
                 maximumLineCount: 1
@@ -115,17 +115,17 @@ Item {
         }
         ColumnLayout {
             Layout.alignment: Qt.AlignTop
-            spacing: 2
+            spacing: Theme.space2
             Text {
                 Layout.alignment: Qt.AlignRight
                 text: row.look.time
-                font: Theme.mono(10.5)
+                font: Theme.mono(Theme.typeSmall)
                 color: Theme.textDim
             }
             Text {
                 Layout.alignment: Qt.AlignRight
                 text: row.look.source
-                font: Theme.mono(9.5)
+                font: Theme.mono(Theme.typeTiny)
                 color: Theme.textFaint
             }
         }

@@ -19,11 +19,11 @@ Item {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.leftMargin: 14
-            Layout.rightMargin: 14
-            Layout.topMargin: 9
-            Layout.bottomMargin: 6
-            spacing: 8
+            Layout.leftMargin: Theme.space14
+            Layout.rightMargin: Theme.space14
+            Layout.topMargin: Theme.space9
+            Layout.bottomMargin: Theme.space6
+            spacing: Theme.space8
 
             Text {
                 objectName: "notificationsTitle"
@@ -31,33 +31,33 @@ Item {
                 font.family: Theme.section().family
                 font.pointSize: Theme.section().pointSize
                 font.weight: Theme.section().weight
-                font.letterSpacing: 1.1
+                font.letterSpacing: Theme.capsTracking
                 color: Theme.textFaint
             }
             Text {
                 visible: list.screen.count !== ""
                 text: list.screen.count
-                font: Theme.mono(10)
+                font: Theme.mono(Theme.typeXSmall)
                 color: Theme.textFaint
             }
             Item { Layout.fillWidth: true }
             Row {
                 objectName: "permissionHint"
                 visible: list.screen.showsPermissionHint
-                spacing: 5
+                spacing: Theme.space5
                 Accessible.role: Accessible.Button
                 Accessible.name: list.screen.permissionText
                 Accessible.description: list.screen.permissionTooltip
                 SymbolText {
                     anchors.verticalCenter: parent.verticalCenter
                     glyph: list.screen.permissionSymbol
-                    size: 9
+                    size: Theme.typeMini
                     color: Theme.lit
                 }
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: list.screen.permissionText
-                    font: Theme.label(10.5)
+                    font: Theme.label(Theme.typeSmall)
                     color: Theme.lit
                 }
                 HoverHandler { id: permissionHover }
@@ -69,7 +69,7 @@ Item {
             }
             Text {
                 text: list.screen.filtersText
-                font: Theme.mono(10)
+                font: Theme.mono(Theme.typeXSmall)
                 color: Theme.textFaint
                 Accessible.role: Accessible.Button
                 Accessible.name: text
@@ -78,13 +78,13 @@ Item {
             Row {
                 objectName: "clearAll"
                 visible: !list.screen.isEmpty
-                spacing: 4
+                spacing: Theme.space4
                 Accessible.role: Accessible.Button
                 Accessible.name: list.screen.clearText
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: list.screen.clearText
-                    font: Theme.mono(10)
+                    font: Theme.mono(Theme.typeXSmall)
                     color: Theme.textFaint
                 }
                 KeyCap {
@@ -104,21 +104,21 @@ Item {
                 visible: list.screen.isEmpty
                 anchors.centerIn: parent
                 width: Math.min(320, parent.width - 28)
-                spacing: 8
+                spacing: Theme.space8
                 Accessible.role: Accessible.StaticText
                 Accessible.name: list.screen.emptyTitle
 
                 SymbolText {
                     width: parent.width
                     glyph: list.screen.emptySymbol
-                    size: 24
+                    size: Theme.typeHero
                     color: Theme.textFaint
                 }
                 Text {
                     width: parent.width
                     horizontalAlignment: Text.AlignHCenter
                     text: list.screen.emptyTitle
-                    font: Theme.title(13)
+                    font: Theme.title(Theme.typeLead)
                     color: Theme.textDim
                 }
                 Text {
@@ -126,7 +126,7 @@ Item {
                     horizontalAlignment: Text.AlignHCenter
                     wrapMode: Text.WordWrap
                     text: list.screen.emptyText
-                    font: Theme.body(11.5)
+                    font: Theme.body(Theme.typeNote)
                     color: Theme.textFaint
                 }
             }
@@ -136,17 +136,17 @@ Item {
                 objectName: "notificationsView"
                 visible: !list.screen.isEmpty
                 anchors.fill: parent
-                anchors.leftMargin: 6
-                anchors.rightMargin: 6
-                bottomMargin: 8
-                spacing: 2
+                anchors.leftMargin: Theme.space6
+                anchors.rightMargin: Theme.space6
+                bottomMargin: Theme.space8
+                spacing: Theme.space2
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
                 model: list.screen.rows
                 delegate: NotificationRow {
                     width: view.width
                     motion: list.motion
-                    onClicked: list.screen.select(look.index)
+                    onClicked: list.screen.activate(look.index)
                 }
             }
         }

@@ -28,38 +28,38 @@ Rectangle {
             x: 30
             y: 30
             width: view.width - 60
-            spacing: 18
+            spacing: Theme.space18
 
             Row {
-                spacing: 8
+                spacing: Theme.space8
                 SymbolText {
                     anchors.verticalCenter: parent.verticalCenter
                     glyph: view.look.titleSymbol
-                    size: 22
+                    size: Theme.typeDisplay
                     color: Theme.lit
                 }
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: view.look.title
-                    font: Theme.title(24)
+                    font: Theme.title(Theme.typeHero)
                     color: Theme.lit
                 }
             }
             Text {
                 Layout.fillWidth: true
                 text: view.look.intro
-                font: Theme.body(13)
+                font: Theme.body(Theme.typeLead)
                 color: Theme.textDim
                 wrapMode: Text.Wrap
             }
             ColumnLayout {
                 Layout.fillWidth: true
-                spacing: 8
+                spacing: Theme.space8
                 Text {
                     objectName: "webAppLink"
                     text: view.look.linkText
-                    font.family: Theme.body(13).family
-                    font.pointSize: Theme.body(13).pointSize
+                    font.family: Theme.body(Theme.typeLead).family
+                    font.pointSize: Theme.body(Theme.typeLead).pointSize
                     font.underline: linkHover.hovered
                     color: Theme.lit
                     Accessible.role: Accessible.Link
@@ -70,30 +70,30 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: view.look.stepTwo
-                    font: Theme.body(13)
+                    font: Theme.body(Theme.typeLead)
                     color: Theme.text
                     wrapMode: Text.Wrap
                 }
                 Text {
                     Layout.fillWidth: true
                     text: view.look.stepThree
-                    font: Theme.body(13)
+                    font: Theme.body(Theme.typeLead)
                     color: Theme.text
                     wrapMode: Text.Wrap
                 }
             }
             ColumnLayout {
                 Layout.fillWidth: true
-                spacing: 6
+                spacing: Theme.space6
                 Text {
                     text: view.look.fieldLabel
-                    font: Theme.label(11)
+                    font: Theme.label(Theme.typeCaption)
                     color: Theme.text
                 }
                 Rectangle {
                     Layout.fillWidth: true
                     implicitHeight: 30
-                    radius: 6
+                    radius: Theme.radiusButton
                     color: Theme.white(0.05)
                     border.width: 1
                     border.color: field.activeFocus ? Theme.fade(Theme.lit, 0.6) : Theme.white(0.14)
@@ -103,8 +103,8 @@ Rectangle {
                         id: field
                         objectName: "tokenField"
                         anchors.fill: parent
-                        anchors.leftMargin: 8
-                        anchors.rightMargin: 8
+                        anchors.leftMargin: Theme.space8
+                        anchors.rightMargin: Theme.space8
                         verticalAlignment: TextInput.AlignVCenter
                         // The key is never shown in clear, and it cannot be copied out of the field.
                         echoMode: TextInput.Password
@@ -113,7 +113,7 @@ Rectangle {
                         text: view.onboarding.token
                         onTextEdited: view.onboarding.token = text
                         onAccepted: view.onboarding.submit()
-                        font: Theme.mono(12)
+                        font: Theme.mono(Theme.typeBody)
                         color: Theme.text
                         selectionColor: Theme.fade(Theme.lit, 0.35)
                         clip: true
@@ -128,7 +128,7 @@ Rectangle {
                             verticalAlignment: Text.AlignVCenter
                             visible: field.text === ""
                             text: view.look.placeholder
-                            font: Theme.body(12)
+                            font: Theme.body(Theme.typeBody)
                             color: Theme.textFaint
                         }
                     }
@@ -136,7 +136,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: view.look.note
-                    font: Theme.label(11)
+                    font: Theme.label(Theme.typeCaption)
                     color: Theme.textDim
                     wrapMode: Text.Wrap
                 }
@@ -147,19 +147,20 @@ Rectangle {
                 Layout.fillWidth: true
                 text: view.look.message
                 textFormat: Text.PlainText
-                font: Theme.body(12)
+                font: Theme.body(Theme.typeBody)
                 color: Theme.alarm
                 wrapMode: Text.Wrap
             }
             RowLayout {
                 Layout.fillWidth: true
-                spacing: 8
+                spacing: Theme.space8
                 PanelButton {
                     objectName: "saveButton"
                     text: view.look.saveTitle
                     prominent: true
                     enabled: view.look.saveEnabled
-                    onClicked: view.onboarding.pressSave()
+                    onboarding: view.onboarding
+                    action: OnboardingRoot.Save
                 }
                 Spinner {
                     visible: view.look.showsProgress
@@ -169,7 +170,8 @@ Rectangle {
                     visible: view.look.showsKeyButtons
                     enabled: view.look.keyButtonsEnabled
                     text: view.look.cancelText
-                    onClicked: view.onboarding.cancel()
+                    onboarding: view.onboarding
+                    action: OnboardingRoot.Cancel
                 }
                 Item { Layout.fillWidth: true }
                 PanelButton {
@@ -177,14 +179,15 @@ Rectangle {
                     visible: view.look.showsKeyButtons
                     enabled: view.look.keyButtonsEnabled
                     text: view.look.forgetText
-                    onClicked: view.onboarding.askForget()
+                    onboarding: view.onboarding
+                    action: OnboardingRoot.Forget
                 }
             }
             Text {
                 visible: view.look.isolatedNote !== ""
                 Layout.fillWidth: true
                 text: view.look.isolatedNote
-                font: Theme.label(11)
+                font: Theme.label(Theme.typeCaption)
                 color: Theme.textFaint
                 wrapMode: Text.Wrap
             }

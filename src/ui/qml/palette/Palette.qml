@@ -32,7 +32,7 @@ Item {
             fillGradient: RadialGradient {
                 centerX: paletteView.width / 2
                 centerY: -0.08 * paletteView.height
-                centerRadius: 460
+                centerRadius: Theme.panelGlowRadius
                 focalX: centerX
                 focalY: centerY
                 GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.055) }
@@ -58,7 +58,7 @@ Item {
         }
         Rectangle {
             Layout.fillWidth: true
-            Layout.preferredHeight: 0.5
+            Layout.preferredHeight: Theme.hairlineWidth
             color: Theme.hairline
         }
         StatusBar {
@@ -68,7 +68,7 @@ Item {
         }
         Rectangle {
             Layout.fillWidth: true
-            Layout.preferredHeight: 0.5
+            Layout.preferredHeight: Theme.hairlineWidth
             color: Theme.hairline
         }
         ErrorBar {
@@ -83,31 +83,31 @@ Item {
             id: content
             Layout.fillWidth: true
             Layout.fillHeight: true
-            readonly property string name: paletteView.controller.contentName
+            readonly property int shown: paletteView.controller.content
 
             RestView {
                 anchors.fill: parent
-                visible: content.name === "rest"
+                visible: content.shown === PaletteController.Rest
                 screen: paletteView.controller.rest
                 motion: paletteView.motion
             }
             ResultsList {
                 anchors.fill: parent
-                visible: content.name === "results"
+                visible: content.shown === PaletteController.Results
                 screen: paletteView.controller.results
                 motion: paletteView.motion
                 controlStrip: strip
             }
             RoomView {
                 anchors.fill: parent
-                visible: content.name === "room"
+                visible: content.shown === PaletteController.Room
                 screen: paletteView.controller.room
                 motion: paletteView.motion
                 controlStrip: strip
             }
             NotificationsList {
                 anchors.fill: parent
-                visible: content.name === "notifications"
+                visible: content.shown === PaletteController.Notifications
                 screen: paletteView.controller.notifications
                 motion: paletteView.motion
             }
@@ -123,7 +123,7 @@ Item {
         anchors.fill: parent
         radius: Theme.corner
         color: Theme.clear
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: Theme.white(0.14)
     }
 

@@ -5,36 +5,36 @@ import Quorvane.Ui
 Rectangle {
     id: button
 
+    required property OnboardingRoot onboarding
+    // What a press does: the root performs it, for the pointer and for the keyboard alike.
+    required property int action
     property string text
     property bool prominent: false
     property bool destructive: false
 
-    signal clicked()
-
     implicitWidth: label.implicitWidth + 24
     implicitHeight: label.implicitHeight + 12
-    radius: 6
+    radius: Theme.radiusButton
     color: prominent ? Theme.lit : destructive ? Theme.fade(Theme.alarm, 0.18) : Theme.white(hover.hovered ? 0.12 : 0.08)
-    border.width: activeFocus ? 1.5 : 0.5
+    border.width: activeFocus ? Theme.focusRingWidth : Theme.hairlineWidth
     border.color: activeFocus ? Theme.litSoft : Theme.white(0.1)
     opacity: enabled ? 1 : 0.45
-    // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone.
+    // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone. The root
+    // learns which button has the keyboard and takes those keys at the window.
     activeFocusOnTab: true
-    Keys.onReturnPressed: clicked()
-    Keys.onEnterPressed: clicked()
-    Keys.onSpacePressed: clicked()
+    onActiveFocusChanged: onboarding.focusButton(action, activeFocus)
 
     Accessible.role: Accessible.Button
     Accessible.name: text
 
     HoverHandler { id: hover }
-    TapHandler { onTapped: button.clicked() }
+    TapHandler { onTapped: button.onboarding.pressButton(button.action) }
 
     Text {
         id: label
         anchors.centerIn: parent
         text: button.text
-        font: Theme.label(12)
+        font: Theme.label(Theme.typeBody)
         color: button.prominent ? Theme.surface : button.destructive ? Theme.alarm : Theme.text
     }
 }

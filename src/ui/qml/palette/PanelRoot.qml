@@ -9,15 +9,15 @@ Item {
     required property OnboardingRoot onboarding
     required property PaletteController controller
     required property Motion motion
-    readonly property string screen: onboarding.screenName
+    readonly property int screen: onboarding.screen
 
     implicitWidth: Theme.panelWidth
     implicitHeight: Theme.panelHeight
 
     function focusScreen() {
-        if (screen === "palette")
+        if (screen === OnboardingRoot.Palette)
             palette.focusSearch()
-        else if (screen === "token" && token.item)
+        else if (screen === OnboardingRoot.Token && token.item)
             token.item.focusField()
     }
 
@@ -28,14 +28,14 @@ Item {
         id: palette
         objectName: "palette"
         anchors.fill: parent
-        visible: root.screen === "palette"
+        visible: root.screen === OnboardingRoot.Palette
         controller: root.controller
         motion: root.motion
     }
     Loader {
         id: token
         anchors.fill: parent
-        active: root.screen === "token"
+        active: root.screen === OnboardingRoot.Token
         sourceComponent: OnboardingView {
             objectName: "onboardingView"
             onboarding: root.onboarding
@@ -45,7 +45,7 @@ Item {
     }
     Loader {
         anchors.fill: parent
-        active: root.screen === "problem" || root.screen === "connecting"
+        active: root.screen === OnboardingRoot.Problem || root.screen === OnboardingRoot.Connecting
         sourceComponent: ConnectionProblemView {
             objectName: "connectionProblemView"
             onboarding: root.onboarding

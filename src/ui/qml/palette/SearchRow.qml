@@ -25,14 +25,14 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
-        spacing: 10
+        anchors.leftMargin: Theme.space14
+        anchors.rightMargin: Theme.space14
+        spacing: Theme.space10
 
         SymbolText {
             Layout.preferredWidth: 16
             glyph: row.look.magnifier
-            size: 14
+            size: Theme.typeSubtitle
             color: row.look.magnifierColor
         }
         ScopeChip {
@@ -51,7 +51,7 @@ Item {
             Layout.fillWidth: true
             text: row.controller.query
             onTextEdited: row.controller.query = text
-            font: Theme.body(16)
+            font: Theme.body(Theme.typeHeading)
             color: Theme.text
             selectionColor: Theme.fade(Theme.lit, 0.35)
             selectedTextColor: Theme.text
@@ -93,7 +93,7 @@ Item {
             SymbolText {
                 anchors.centerIn: parent
                 glyph: row.look.clearGlyph
-                size: 12
+                size: Theme.typeBody
                 color: Theme.textFaint
             }
             TapHandler { onTapped: row.controller.clearQuery() }
@@ -107,14 +107,14 @@ Item {
             visible: row.look.showsHotKey
             implicitWidth: hotKey.implicitWidth + 12
             implicitHeight: hotKey.implicitHeight + 5
-            radius: 5
+            radius: Theme.radiusControl
             color: Theme.fade(Theme.lit, 0.16)
             Accessible.ignored: true
             Text {
                 id: hotKey
                 anchors.centerIn: parent
                 text: row.look.hotKeyLabel
-                font: Theme.mono(10)
+                font: Theme.mono(Theme.typeXSmall)
                 color: Theme.litSoft
             }
         }

@@ -7,7 +7,7 @@ Item {
     id: spinner
 
     required property Motion motion
-    property real size: 16
+    property real size: Theme.spinnerSize
 
     implicitWidth: size
     implicitHeight: size
@@ -16,7 +16,7 @@ Item {
         id: arc
         anchors.fill: parent
         ShapePath {
-            strokeWidth: 2
+            strokeWidth: Theme.arcWidth
             strokeColor: Theme.lit
             fillColor: Theme.clear
             capStyle: ShapePath.RoundCap

@@ -9,14 +9,14 @@ Rectangle {
     property bool shown: false
 
     anchors.top: parent.bottom
-    anchors.topMargin: 4
+    anchors.topMargin: Theme.space4
     anchors.horizontalCenter: parent.horizontalCenter
     z: 10
     width: label.implicitWidth + 12
     height: label.implicitHeight + 6
-    radius: 4
+    radius: Theme.radiusKey
     color: Theme.surfaceHi
-    border.width: 0.5
+    border.width: Theme.hairlineWidth
     border.color: Theme.white(0.14)
     visible: false
 
@@ -31,7 +31,7 @@ Rectangle {
         id: label
         anchors.centerIn: parent
         text: tip.text
-        font: Theme.label(11)
+        font: Theme.label(Theme.typeCaption)
         color: Theme.text
     }
 }

@@ -13,7 +13,7 @@ Item {
     Column {
         anchors.centerIn: parent
         width: Math.min(380, empty.width - 28)
-        spacing: 7
+        spacing: Theme.space7
 
         SymbolText {
             width: parent.width
@@ -26,7 +26,7 @@ Item {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: empty.look.title
-            font: Theme.title(13)
+            font: Theme.title(Theme.typeLead)
             color: Theme.text
             elide: Text.ElideMiddle
         }
@@ -35,7 +35,7 @@ Item {
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.WordWrap
             text: empty.look.text
-            font: Theme.body(11.5)
+            font: Theme.body(Theme.typeNote)
             color: Theme.textDim
         }
     }

@@ -44,7 +44,7 @@ Item {
             Column {
                 id: content
                 width: flick.width
-                bottomPadding: 10
+                bottomPadding: Theme.space10
 
                 SectionHeader {
                     visible: rest.screen.look.showsScenes
@@ -55,8 +55,8 @@ Item {
                     visible: rest.screen.look.showsScenes
                     x: 14
                     width: rest.gridWidth
-                    spacing: 6
-                    lineSpacing: 6
+                    spacing: Theme.space6
+                    lineSpacing: Theme.space6
                     Repeater {
                         id: scenes
                         model: rest.screen.scenes
@@ -77,7 +77,7 @@ Item {
                     visible: rest.screen.look.loading
                     x: 14
                     columns: rest.screen.columns
-                    spacing: 6
+                    spacing: Theme.space6
                     Accessible.name: rest.screen.look.skeletonAccessibleName
                     Repeater {
                         model: rest.screen.look.loading ? rest.screen.look.skeletonDelays : []
@@ -94,21 +94,21 @@ Item {
                     visible: rest.screen.look.showsEmptyRooms
                     x: 14
                     width: rest.gridWidth
-                    topPadding: 22
-                    bottomPadding: 22
-                    spacing: 4
+                    topPadding: Theme.space22
+                    bottomPadding: Theme.space22
+                    spacing: Theme.space4
                     Text {
                         objectName: "emptyRoomsTitle"
                         width: parent.width
                         text: rest.screen.look.emptyTitle
-                        font: Theme.title(13)
+                        font: Theme.title(Theme.typeLead)
                         color: Theme.text
                     }
                     Text {
                         width: parent.width
                         wrapMode: Text.WordWrap
                         text: rest.screen.look.emptyText
-                        font: Theme.body(11.5)
+                        font: Theme.body(Theme.typeNote)
                         color: Theme.textDim
                     }
                 }
@@ -117,7 +117,7 @@ Item {
                     visible: rest.screen.look.showsRoomGrid
                     x: 14
                     columns: rest.screen.columns
-                    spacing: 6
+                    spacing: Theme.space6
                     Repeater {
                         id: rooms
                         model: rest.screen.rooms
@@ -138,19 +138,19 @@ Item {
                     TapHandler { onTapped: rest.screen.toggleMoreRooms() }
                     Row {
                         anchors.right: parent.right
-                        anchors.rightMargin: 14
+                        anchors.rightMargin: Theme.space14
                         anchors.verticalCenter: parent.verticalCenter
-                        spacing: 5
+                        spacing: Theme.space5
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
                             text: rest.screen.look.moreRoomsText
-                            font: Theme.label(11)
+                            font: Theme.label(Theme.typeCaption)
                             color: Theme.textDim
                         }
                         SymbolText {
                             anchors.verticalCenter: parent.verticalCenter
                             glyph: rest.screen.look.chevron
-                            size: 10
+                            size: Theme.typeXSmall
                             color: Theme.textFaint
                             rotation: rest.screen.look.chevronRotation
                             Behavior on rotation { NumberAnimation { duration: rest.motion.smooth } }
@@ -174,19 +174,19 @@ Item {
             }
             Rectangle {
                 width: parent.width
-                height: 0.5
+                height: Theme.hairlineWidth
                 color: Theme.hairline
             }
             Text {
                 id: modesTitle
                 x: 14
                 y: modeChips.y + (modeChips.firstLineHeight - height) / 2
-                rightPadding: 4
+                rightPadding: Theme.space4
                 text: rest.screen.look.modesTitle
                 font.family: Theme.section().family
                 font.pointSize: Theme.section().pointSize
                 font.weight: Theme.section().weight
-                font.letterSpacing: 1.1
+                font.letterSpacing: Theme.capsTracking
                 color: Theme.textFaint
             }
             WrapLayout {
@@ -196,8 +196,8 @@ Item {
                 x: modesTitle.x + modesTitle.width + 6
                 y: (parent.height - height) / 2
                 width: parent.width - x - 14
-                spacing: 6
-                lineSpacing: 6
+                spacing: Theme.space6
+                lineSpacing: Theme.space6
                 Repeater {
                     id: modes
                     model: rest.screen.modes
@@ -222,7 +222,7 @@ Item {
     Connections {
         target: rest.screen
         function onScrollRequested(section, index) {
-            const item = section === "scene" ? scenes.itemAt(index) : section === "room" ? rooms.itemAt(index) : null
+            const item = section === TileFocus.Scene ? scenes.itemAt(index) : section === TileFocus.Room ? rooms.itemAt(index) : null
             if (item)
                 rest.centre(item)
         }

@@ -25,10 +25,10 @@ Item {
         objectName: "resultsView"
         visible: !results.screen.isEmpty
         anchors.fill: parent
-        anchors.leftMargin: 6
-        anchors.rightMargin: 6
-        bottomMargin: 8
-        spacing: 2
+        anchors.leftMargin: Theme.space6
+        anchors.rightMargin: Theme.space6
+        bottomMargin: Theme.space8
+        spacing: Theme.space2
         clip: true
         boundsBehavior: Flickable.StopAtBounds
         // Rows come and go with every letter typed: keep their delegates for the next ones, and build only
@@ -46,12 +46,12 @@ Item {
             visible: results.screen.footer !== ""
             width: view.width
             height: visible ? implicitHeight + 12 : 0
-            leftPadding: 14
-            rightPadding: 14
-            topPadding: 8
-            bottomPadding: 4
+            leftPadding: Theme.space14
+            rightPadding: Theme.space14
+            topPadding: Theme.space8
+            bottomPadding: Theme.space4
             text: results.screen.footer
-            font: Theme.mono(10)
+            font: Theme.mono(Theme.typeXSmall)
             color: Theme.textFaint
         }
     }

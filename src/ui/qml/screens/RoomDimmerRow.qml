@@ -28,9 +28,9 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        radius: 8
+        radius: Theme.rowCorner
         color: dimmer.look.fillColor
-        border.width: 0.5
+        border.width: Theme.hairlineWidth
         border.color: dimmer.look.borderColor
     }
     Accent {
@@ -40,14 +40,14 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 9
-        anchors.rightMargin: 9
-        spacing: 10
+        anchors.leftMargin: Theme.space9
+        anchors.rightMargin: Theme.space9
+        spacing: Theme.space10
 
         SymbolText {
             Layout.preferredWidth: 17
             glyph: dimmer.look.symbol
-            size: 13
+            size: Theme.typeLead
             color: dimmer.look.symbolColor
         }
         // As wide as the title is when selected (semibold), so the bar beside it does not move when the
@@ -68,7 +68,7 @@ Item {
             Text {
                 id: subtitle
                 text: dimmer.look.subtitle
-                font: Theme.label(10.5)
+                font: Theme.label(Theme.typeSmall)
                 color: Theme.textFaint
             }
         }
@@ -91,7 +91,7 @@ Item {
             Layout.preferredWidth: 38
             horizontalAlignment: Text.AlignRight
             text: dimmer.look.percent
-            font: Theme.mono(11)
+            font: Theme.mono(Theme.typeCaption)
             color: dimmer.look.percentColor
         }
         Item {
@@ -105,7 +105,7 @@ Item {
             implicitHeight: all.implicitHeight + 7
             radius: height / 2
             color: dimmer.look.allFill
-            border.width: 0.5
+            border.width: Theme.hairlineWidth
             border.color: dimmer.look.allBorder
             Accessible.role: Accessible.Button
             Accessible.name: dimmer.look.allAccessibleName
@@ -113,7 +113,7 @@ Item {
                 id: all
                 anchors.centerIn: parent
                 text: dimmer.look.allText
-                font: Theme.mono(10.5)
+                font: Theme.mono(Theme.typeSmall)
                 color: dimmer.look.allColor
             }
             // Takes the press for itself, so the row around it does not run as well.
@@ -125,7 +125,7 @@ Item {
         // Laid out on every row, drawn only on the selected one: nothing moves under the pointer.
         Row {
             opacity: dimmer.look.selected ? 1 : 0
-            spacing: 2
+            spacing: Theme.space2
             KeyCap { look: dimmer.look.dimDown }
             KeyCap { look: dimmer.look.dimUp }
         }

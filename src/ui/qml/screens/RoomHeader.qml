@@ -16,22 +16,22 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
-        anchors.topMargin: 11
-        anchors.bottomMargin: 9
-        spacing: 8
+        anchors.leftMargin: Theme.space14
+        anchors.rightMargin: Theme.space14
+        anchors.topMargin: Theme.space11
+        anchors.bottomMargin: Theme.space9
+        spacing: Theme.space8
 
         SymbolText {
             Layout.preferredWidth: 18
             glyph: header.look.symbol
-            size: 13
+            size: Theme.typeLead
             color: header.look.symbolColor
         }
         Text {
             id: name
             text: header.look.name
-            font: Theme.title(15)
+            font: Theme.title(Theme.typeTitle)
             color: Theme.text
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -48,7 +48,7 @@ Item {
             Row {
                 id: badge
                 anchors.centerIn: parent
-                spacing: 4
+                spacing: Theme.space4
                 Item {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 4.5
@@ -68,41 +68,41 @@ Item {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: header.look.motionText
-                    font: Theme.mono(9.5)
+                    font: Theme.mono(Theme.typeTiny)
                     color: Theme.fade(Theme.litSoft, 0.85)
                 }
             }
         }
         Item { Layout.fillWidth: true; Layout.minimumWidth: 8 }
         Row {
-            spacing: 7
+            spacing: Theme.space7
             Text {
                 visible: header.look.lamps !== ""
                 text: header.look.lamps
-                font: Theme.mono(10.5)
+                font: Theme.mono(Theme.typeSmall)
                 color: header.look.lampsColor
             }
             Text {
                 visible: header.look.lamps !== ""
                 text: header.look.separator
-                font: Theme.mono(10.5)
+                font: Theme.mono(Theme.typeSmall)
                 color: Theme.fade(Theme.textFaint, 0.6)
             }
             Text {
                 text: header.look.devices
-                font: Theme.mono(10.5)
+                font: Theme.mono(Theme.typeSmall)
                 color: Theme.textFaint
             }
             Text {
                 visible: header.look.temperature !== ""
                 text: header.look.separator
-                font: Theme.mono(10.5)
+                font: Theme.mono(Theme.typeSmall)
                 color: Theme.fade(Theme.textFaint, 0.6)
             }
             Text {
                 visible: header.look.temperature !== ""
                 text: header.look.temperature
-                font: Theme.mono(10.5)
+                font: Theme.mono(Theme.typeSmall)
                 color: Theme.textFaint
             }
         }

@@ -17,19 +17,19 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 9
-        anchors.rightMargin: 9
-        spacing: 10
+        anchors.leftMargin: Theme.space9
+        anchors.rightMargin: Theme.space9
+        spacing: Theme.space10
 
         SymbolText {
             Layout.preferredWidth: 17
             glyph: line.look.symbol
-            size: 12
+            size: Theme.typeBody
             color: line.look.symbolColor
         }
         Text {
             text: line.look.title
-            font: Theme.body(12.5)
+            font: Theme.body(Theme.typeBodyPlus)
             color: line.look.titleColor
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -39,7 +39,7 @@ Item {
         Text {
             visible: line.look.subtitle !== ""
             text: line.look.subtitle
-            font: Theme.label(10.5)
+            font: Theme.label(Theme.typeSmall)
             color: line.look.subtitleColor
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -50,7 +50,7 @@ Item {
         Text {
             visible: line.look.value !== ""
             text: line.look.value
-            font: Theme.mono(10.5)
+            font: Theme.mono(Theme.typeSmall)
             color: line.look.valueColor
         }
     }

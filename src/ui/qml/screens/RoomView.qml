@@ -27,16 +27,16 @@ Item {
         RoomDimmerRow {
             visible: room.screen.hasDimmer
             Layout.fillWidth: true
-            Layout.leftMargin: 6
-            Layout.rightMargin: 6
-            Layout.bottomMargin: 6
+            Layout.leftMargin: Theme.space6
+            Layout.rightMargin: Theme.space6
+            Layout.bottomMargin: Theme.space6
             look: room.screen.dimmer
             screen: room.screen
             motion: room.motion
         }
         Rectangle {
             Layout.fillWidth: true
-            Layout.preferredHeight: 0.5
+            Layout.preferredHeight: Theme.hairlineWidth
             color: Theme.hairline
         }
         Item {
@@ -53,10 +53,10 @@ Item {
                 objectName: "roomView"
                 visible: !room.screen.isEmpty
                 anchors.fill: parent
-                anchors.leftMargin: 6
-                anchors.rightMargin: 6
-                bottomMargin: 10
-                spacing: 2
+                anchors.leftMargin: Theme.space6
+                anchors.rightMargin: Theme.space6
+                bottomMargin: Theme.space10
+                spacing: Theme.space2
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
                 // Typing filters the room: as in the results, keep delegates and build only rows on screen.

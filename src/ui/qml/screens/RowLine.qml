@@ -8,7 +8,7 @@ Item {
     id: line
 
     required property int index
-    required property string kind
+    required property int kind
     required property string key
     required property sectionHeaderLook header
     required property resultRowLook look
@@ -16,7 +16,7 @@ Item {
     required property string deviceId
     required property bool expanded
     // The ResultsScreen or RoomScreen behind the list.
-    required property QtObject screen
+    required property RowScreen screen
     required property Motion motion
     // Made under an expanded row with its deviceID; none until the control strip is built.
     property Component controlStrip: null
@@ -27,7 +27,7 @@ Item {
     Loader {
         id: content
         width: line.width
-        sourceComponent: line.kind === "header" ? heading : line.kind === "sensor" ? sensorLine : hitLine
+        sourceComponent: line.kind === ListRow.Header ? heading : line.kind === ListRow.Sensor ? sensorLine : hitLine
     }
 
     Component {

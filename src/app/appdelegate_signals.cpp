@@ -42,12 +42,12 @@ void AppDelegate::snapshotOnSignal()
 
 QString AppDelegate::snapshotStateLine() const
 {
-    const std::optional<RoomScope> &room = m_store->room();
-    const QList<Hit> &rows = m_store->scopeZoneID() ? m_store->roomHits() : m_store->hits();
+    const std::optional<RoomScope> &room = store()->room();
+    const QList<Hit> &rows = store()->scopeZoneID() ? store()->roomHits() : store()->hits();
     QStringList titles;
     for (qsizetype i = 0; i < rows.size() && i < 4; ++i)
         titles.append(rows.at(i).title);
-    return u"snapshot-toestand: query="_s + ConnectionText::quoted(m_store->query()) + u" scope="_s +
+    return u"snapshot-toestand: query="_s + ConnectionText::quoted(store()->query()) + u" scope="_s +
            (room ? room->name : u"geen"_s) + u" rijen=["_s + titles.join(u", "_s) + u"]"_s;
 }
 

@@ -1,10 +1,11 @@
-// Connecting to the hub and letting go of it: the boot, the store swap, reconnecting, saving and
-// forgetting the token.
+#include "app/hubsession.h"
+
 #include "app/appconfigurationlookup.h"
-#include "app/appdelegate.h"
 #include "app/boot.h"
 #include "app/connectiontext.h"
 #include "app/onboarding.h"
+#include "app/panelcontroller.h"
+#include "app/unconfiguredhomeyclient.h"
 #include "base/log.h"
 #include "homey/config/homeyconfig.h"
 #include "homey/model/homeyerror.h"
@@ -34,19 +35,38 @@ bool needsPairing(const std::exception_ptr &error)
 
 } // namespace
 
-QCoro::Task<> AppDelegate::bootHomey()
+HubSession::HubSession(Options options, Onboarding *onboarding, PanelController *panel,
+                       NotificationFeed *feed, QObject *parent)
+    : QObject(parent), m_options(std::move(options)), m_onboarding(onboarding), m_panel(panel), m_feed(feed),
+      m_store(makePlaceholderStore())
+{}
+
+HomeStore *HubSession::makePlaceholderStore()
+{
+    return new HomeStore(std::make_shared<UnconfiguredHomeyClient>(), nullptr, m_feed, storeDefaults(),
+                         m_options.store, this);
+}
+
+SettingsStore HubSession::storeDefaults()
+{
+    if (AppConfiguration::isolated())
+        return SettingsStore(AppConfiguration::service());
+    return SettingsStore::standard();
+}
+
+QCoro::Task<> HubSession::boot()
 {
     return bootTask(this);
 }
 
-QCoro::Task<> AppDelegate::bootTask(QPointer<AppDelegate> self)
+QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self)
 {
     Onboarding *onboarding = self->m_onboarding;
     if (onboarding->busy())
         co_return;
     onboarding->setBusy(true);
     onboarding->setConnectionProblem(std::nullopt);
-    // A copy: the delegate may be gone when an await returns.
+    // A copy: the session may be gone when an await returns.
     const AppServices services = self->m_options.services;
 
     std::optional<QString> token;
@@ -115,7 +135,7 @@ QCoro::Task<> AppDelegate::bootTask(QPointer<AppDelegate> self)
     onboarding->setBusy(false);
 }
 
-void AppDelegate::reportBootFailure(const std::exception_ptr &error)
+void HubSession::reportBootFailure(const std::exception_ptr &error)
 {
     const QString explanation = Onboarding::explain(error);
     m_onboarding->setConnectionProblem(explanation);
@@ -127,12 +147,13 @@ void AppDelegate::reportBootFailure(const std::exception_ptr &error)
     m_onboarding->setBusy(false);
 }
 
-void AppDelegate::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client)
+void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client)
 {
     HomeStore *old = m_store;
     m_store = store;
     m_restClient = std::move(client);
-    m_panel->setContent(makePaletteRoot());
+    // The panel's content and whatever follows the store move over to the new one.
+    Q_EMIT storeSwapped(old);
     if (old && old != store) {
         disconnect(old, nullptr, this, nullptr);
         old->deleteLater();
@@ -140,16 +161,15 @@ void AppDelegate::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> c
     // The panel may be up: the new store must know, or it would hold back its rows until the next show.
     if (m_panel->isVisible())
         store->panelDidAppear();
-    observeConnection();
 }
 
-void AppDelegate::reconnect()
+void HubSession::reconnect()
 {
     log(u"menu: opnieuw verbinden (toestand was "_s + ConnectionText::plain(m_store->connection()) + u")"_s);
     QTimer::singleShot(0, this, [self = QPointer(this)] { reconnectTask(self); });
 }
 
-QCoro::Task<> AppDelegate::reconnectTask(QPointer<AppDelegate> self)
+QCoro::Task<> HubSession::reconnectTask(QPointer<HubSession> self)
 {
     if (!self)
         co_return;
@@ -161,7 +181,7 @@ QCoro::Task<> AppDelegate::reconnectTask(QPointer<AppDelegate> self)
     }
 }
 
-void AppDelegate::forgetToken()
+void HubSession::forgetToken()
 {
     if (m_onboarding->busy())
         return;
@@ -170,7 +190,7 @@ void AppDelegate::forgetToken()
     forgetTask(this);
 }
 
-QCoro::Task<> AppDelegate::forgetTask(QPointer<AppDelegate> self)
+QCoro::Task<> HubSession::forgetTask(QPointer<HubSession> self)
 {
     const std::shared_ptr<TokenStore> tokens = self->m_options.services.tokens;
     std::exception_ptr failure;
@@ -206,17 +226,17 @@ QCoro::Task<> AppDelegate::forgetTask(QPointer<AppDelegate> self)
     onboarding->setBusy(false);
 }
 
-QString AppDelegate::connectionSummary() const
+QString HubSession::connectionSummary() const
 {
     return ConnectionText::summary(m_store->connection(), Boot::connectsToHomey(m_options.arguments));
 }
 
-QCoro::Task<bool> AppDelegate::saveToken(QString key)
+QCoro::Task<bool> HubSession::saveToken(QString key)
 {
     return saveTask(this, std::move(key));
 }
 
-QCoro::Task<bool> AppDelegate::saveTask(QPointer<AppDelegate> self, QString key)
+QCoro::Task<bool> HubSession::saveTask(QPointer<HubSession> self, QString key)
 {
     const AppServices services = self->m_options.services;
     const std::optional<HomeyEndpoint> endpoint = co_await self->m_onboarding->save(

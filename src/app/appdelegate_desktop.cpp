@@ -75,7 +75,7 @@ void AppDelegate::setUpStatusItem()
     StatusItemController *item = m_statusItem.get();
     connect(item, &StatusItemController::toggleRequested, this, [this] { m_toggle->toggle(); });
     connect(item, &StatusItemController::notificationsRequested, this, &AppDelegate::openNotifications);
-    connect(item, &StatusItemController::reconnectRequested, this, &AppDelegate::reconnect);
+    connect(item, &StatusItemController::reconnectRequested, m_hub, &HubSession::reconnect);
     connect(item, &StatusItemController::settingsRequested, this, &AppDelegate::openSettings);
     connect(item, &StatusItemController::quitRequested, this, &AppDelegate::quitRequested);
 }
@@ -125,25 +125,25 @@ void AppDelegate::observeConnection()
 {
     // Only the current store is watched: a store swapped out says nothing more.
     disconnect(m_connectionWatch);
-    m_connectionWatch = connect(m_store, &HomeStore::connectionChanged, this,
+    m_connectionWatch = connect(store(), &HomeStore::connectionChanged, this,
                                 &AppDelegate::connectionDidChange, Qt::QueuedConnection);
     if (m_statusItem)
-        m_statusItem->follow(m_store);
+        m_statusItem->follow(store());
     if (m_settingsWindow)
-        m_settingsWindow->follow(m_store);
+        m_settingsWindow->follow(store());
 }
 
 void AppDelegate::connectionDidChange()
 {
-    const ConnectionState state = m_store->connection();
-    const std::optional<HomeyError> &error = m_store->lastError();
+    const ConnectionState state = store()->connection();
+    const std::optional<HomeyError> &error = store()->lastError();
     if (error && error->kind() == HomeyError::Kind::unauthorized) {
         m_onboarding->setMessage(Onboarding::explain(HomeyError::unauthorized()));
         m_onboarding->setShowing(true);
     }
     if (m_lastLoggedConnection != state) {
         m_lastLoggedConnection = state;
-        log(u"verbinding: "_s + connectionSummary());
+        log(u"verbinding: "_s + m_hub->connectionSummary());
     }
 }
 
@@ -168,7 +168,7 @@ void AppDelegate::openSettings()
     if (!m_settingsWindow) {
         const QPointer self(this);
         SettingsModel::Hooks hooks;
-        hooks.connectionText = [self] { return self ? self->connectionSummary() : QString(); };
+        hooks.connectionText = [self] { return self ? self->m_hub->connectionSummary() : QString(); };
         hooks.onConfigure = [self] {
             if (self)
                 self->openOnboarding();
@@ -178,7 +178,7 @@ void AppDelegate::openSettings()
         hooks.fileManager = m_options.fileManager;
         m_settingsWindow =
             new SettingsWindowController(*m_engine, *m_tester, *m_feed, *m_notifier, std::move(hooks), this);
-        m_settingsWindow->follow(m_store);
+        m_settingsWindow->follow(store());
     }
     m_settingsWindow->show();
 }

@@ -25,10 +25,10 @@ void HomeStore::apply(const HomeyEvent &event)
     } else if (const auto *updated = event.as<HomeyEvent::DeviceUpdated>()) {
         putDevice(updated->device);
         rebuildIndex();
-        indexEnergySources();
-        indexP2000Device();
+        m_energy.indexSources();
+        m_p2000.index();
         if (m_panelVisible)
-            recomputeEnergy();
+            m_energy.recompute();
         refreshDerived(true, true);
     } else if (const auto *deleted = event.as<HomeyEvent::DeviceDeleted>()) {
         if (m_devices.remove(deleted->deviceID))
@@ -36,10 +36,10 @@ void HomeStore::apply(const HomeyEvent &event)
         if (m_detailDeviceID == deleted->deviceID)
             setDetailDeviceID(std::nullopt);
         rebuildIndex();
-        indexEnergySources();
-        indexP2000Device();
+        m_energy.indexSources();
+        m_p2000.index();
         if (m_panelVisible)
-            recomputeEnergy();
+            m_energy.recompute();
         refreshDerived(true, true);
     } else if (const auto *zone = event.as<HomeyEvent::ZoneUpdated>()) {
         ZoneMap zones = m_zones;
@@ -66,17 +66,10 @@ void HomeStore::apply(const HomeyEvent &event)
 
 void HomeStore::applyCapability(const HomeyEvent::Capability &event)
 {
-    const QString key = writeKey(event.deviceID, event.capabilityID);
-    const auto pending = m_pending.find(key);
-    if (pending != m_pending.end()) {
-        if (m_options.clock->now() < pending->second.deadline) {
-            // Our own write, still in flight: its echo changes nothing; another value waits its turn.
-            if (event.value == pending->second.value)
-                m_pending.erase(pending);
-            return;
-        }
-        m_pending.erase(pending);
-    }
+    // Our own write, still in flight: its echo changes nothing; another value waits its turn.
+    if (m_pending.absorbs(PendingWrites::key(event.deviceID, event.capabilityID), event.value,
+                          m_options.clock->now()))
+        return;
 
     const auto found = m_devices.find(event.deviceID);
     if (found == m_devices.end())
@@ -90,10 +83,8 @@ void HomeStore::applyCapability(const HomeyEvent::Capability &event)
     const QString zoneID = found->zoneID;
     Q_EMIT devicesChanged();
 
-    if (event.capabilityID == Device::powerCapability() && m_energySourceIDs.contains(event.deviceID))
-        energySourceDidTick();
-    if (m_p2000DeviceID == event.deviceID)
-        p2000DidTick();
+    m_energy.capabilityDidChange(event.deviceID, event.capabilityID);
+    m_p2000.deviceDidTick(event.deviceID);
     refreshDerived(affectsRest(event.capabilityID), m_scopeZoneID == zoneID);
     setEventCount(m_eventCount + 1);
     if (m_eventCount == 1 || m_eventCount % 50 == 0) {

@@ -238,13 +238,13 @@ void PaletteController::activatePrimary(bool keepOpen)
         return;
     }
     switch (focus->kind) {
-    case TileFocus::Kind::room:
+    case TileFocus::Kind::Room:
         enterRoom(focus->index);
         break;
-    case TileFocus::Kind::mode:
+    case TileFocus::Kind::Mode:
         activateMode(focus->index);
         break;
-    case TileFocus::Kind::scene:
+    case TileFocus::Kind::Scene:
         if (focus->index >= 0 && focus->index < m_store->rest().scenes.size())
             runScene(this, focus->index, keepOpen);
         break;
@@ -309,17 +309,17 @@ void PaletteController::toggleFocused()
     }
     const int i = focus->index;
     switch (focus->kind) {
-    case TileFocus::Kind::scene:
+    case TileFocus::Kind::Scene:
         if (i >= 0 && i < m_store->rest().scenes.size())
             m_store->runScene(i);
         break;
-    case TileFocus::Kind::room: {
+    case TileFocus::Kind::Room: {
         const QList<Room> rooms = m_rest->visibleRooms();
         if (i >= 0 && i < rooms.size())
             m_store->run(m_store->roomHit(rooms.at(i)));
         break;
     }
-    case TileFocus::Kind::mode:
+    case TileFocus::Kind::Mode:
         activateMode(i);
         break;
     }
@@ -359,14 +359,14 @@ void PaletteController::adjustFocusedControl(int dir, bool coarse)
         return;
     const ControlRow &row = rows.at(m_controlFocus);
     switch (row.kind()) {
-    case ControlRow::Kind::armMode:
+    case ControlRow::Kind::ArmMode:
         m_gate->moveCursor(*device, row.capability(), dir);
         return;
-    case ControlRow::Kind::slider:
-    case ControlRow::Kind::colorTemp:
-    case ControlRow::Kind::hue:
-    case ControlRow::Kind::saturation:
-    case ControlRow::Kind::thermostat:
+    case ControlRow::Kind::Slider:
+    case ControlRow::Kind::ColorTemp:
+    case ControlRow::Kind::Hue:
+    case ControlRow::Kind::Saturation:
+    case ControlRow::Kind::Thermostat:
         break;
     default:
         return;
@@ -413,7 +413,7 @@ void PaletteController::dim(int dir, bool coarse)
         // The lamps of the focused room that are on and dimmable.
         const std::optional<TileFocus> focus = m_rest->focus();
         const QList<Room> rooms = m_rest->visibleRooms();
-        if (!focus || focus->kind != TileFocus::Kind::room || focus->index < 0 ||
+        if (!focus || focus->kind != TileFocus::Kind::Room || focus->index < 0 ||
             focus->index >= rooms.size())
             return;
         for (const Device &device : m_store->devices(rooms.at(focus->index).id)) {
@@ -444,25 +444,25 @@ void PaletteController::fireFocusedControl()
     std::optional<QString> capability;
     CapabilityValue value;
     switch (row.kind()) {
-    case ControlRow::Kind::toggle:
-    case ControlRow::Kind::action:
-    case ControlRow::Kind::lock:
+    case ControlRow::Kind::Toggle:
+    case ControlRow::Kind::Action:
+    case ControlRow::Kind::Lock:
         capability = row.capability();
         value = flipped(*device, row.capability());
         break;
-    case ControlRow::Kind::media:
+    case ControlRow::Kind::Media:
         if (row.playing()) {
             capability = row.playing();
             value = flipped(*device, *row.playing());
         }
         break;
-    case ControlRow::Kind::armMode:
+    case ControlRow::Kind::ArmMode:
         if (const std::optional<QString> option = m_gate->cursor(*device, row.capability())) {
             capability = row.capability();
             value = CapabilityValue::fromString(*option);
         }
         break;
-    case ControlRow::Kind::openButton:
+    case ControlRow::Kind::OpenButton:
         capability = row.capability();
         value = CapabilityValue::fromBool(true);
         break;

@@ -10,7 +10,7 @@ SearchIndex::Description SearchIndex::describe(const Device &device, const QStri
                                                const std::optional<SearchVerb> &verb)
 {
     if (!device.available)
-        return {Hit::Accessory::value(device.unavailableMessage.value_or(u"Niet bereikbaar"_s)), zoneName};
+        return {Hit::Accessory::value(HitBuilder::unreachable(device)), zoneName};
     if (const std::optional<QString> state = device.guardedState())
         return {Hit::Accessory::value(*state), zoneName};
 

@@ -81,47 +81,31 @@ void HomeStore::nudgeDim(const QString &deviceID, double step)
     const std::optional<QString> dimKey = device.dimKey();
     if (!dimKey)
         return;
-    const auto waiting = m_dimTargets.constFind(deviceID);
-    const bool startsWait = waiting == m_dimTargets.constEnd();
-    if (startsWait)
-        m_lampsBeforeDim.insert(deviceID, device);
-    const double base = startsWait ? device.dimLevel().value_or(0) : *waiting;
+    const std::optional<double> waiting = m_dim.target(deviceID);
+    if (!waiting)
+        m_dim.holdLamp(deviceID, device);
+    const double base = waiting ? *waiting : device.dimLevel().value_or(0);
     const double target = clampLevel(base + step);
-    m_dimTargets.insert(deviceID, target);
+    // Set before the preview, which may read the waiting level.
+    m_dim.step(deviceID, target, lampDimQuiet, [self = QPointer(this), deviceID] {
+        if (self)
+            flushDim(self, deviceID);
+    });
     applyLocal(deviceID, *dimKey, CapabilityValue::fromNumber(target));
     const std::optional<QString> onoff = device.onoffKey();
     if (target > 0 && onoff && device.isOn() == false)
         applyLocal(deviceID, *onoff, CapabilityValue::fromBool(true));
-
-    if (const auto task = m_dimTasks.find(deviceID); task != m_dimTasks.end())
-        task->cancel();
-    const CancelToken token;
-    m_dimTasks.insert(deviceID, token);
-    dimDebounce(this, deviceID, false, token);
-}
-
-QCoro::Task<> HomeStore::dimDebounce(QPointer<HomeStore> self, QString id, bool room, CancelToken token)
-{
-    const std::shared_ptr<Clock> clock = self->m_options.clock;
-    const bool slept = co_await clock->sleep(room ? roomDimQuiet : lampDimQuiet, token);
-    if (!slept || !self || token.isCancelled())
-        co_return;
-    if (room)
-        co_await flushRoomDim(self, id);
-    else
-        co_await flushDim(self, id);
 }
 
 QCoro::Task<> HomeStore::flushDim(QPointer<HomeStore> self, QString deviceID)
 {
-    if (!self || !self->m_dimTargets.contains(deviceID))
+    if (!self)
         co_return;
-    const double level = self->m_dimTargets.take(deviceID);
-    self->m_dimTasks.remove(deviceID);
-    std::optional<Device> before;
-    if (self->m_lampsBeforeDim.contains(deviceID))
-        before = self->m_lampsBeforeDim.take(deviceID);
-    co_await setDimTask(self, deviceID, level, before);
+    const std::optional<double> level = self->m_dim.take(deviceID);
+    if (!level)
+        co_return;
+    const std::optional<Device> before = self->m_dim.takeLamp(deviceID);
+    co_await setDimTask(self, deviceID, *level, before);
 }
 
 QCoro::Task<> HomeStore::setTarget(QString deviceID, double value)
@@ -199,22 +183,20 @@ void HomeStore::scrubRoomDim(double level)
     if (!m_scopeZoneID)
         return;
     const QString zoneID = *m_scopeZoneID;
-    const QString key = roomDimKey(zoneID);
+    const QString key = DimCoalescer::roomKey(zoneID);
     const double l = clampLevel(level);
-    if (!m_dimTargets.contains(key)) {
+    if (!m_dim.isWaiting(key)) {
         DeviceMap before;
         for (const Device &light : lights(zoneID))
             before.insert(light.id, light);
-        m_roomsBeforeDim.insert(key, before);
+        m_dim.holdRoom(zoneID, before);
     }
-    m_dimTargets.insert(key, l);
+    // Set before the preview, which may read the waiting level.
+    m_dim.step(key, l, roomDimQuiet, [self = QPointer(this), zoneID] {
+        if (self)
+            flushRoomDim(self, zoneID);
+    });
     applyLocalRoomDim(zoneID, l);
-
-    if (const auto task = m_dimTasks.find(key); task != m_dimTasks.end())
-        task->cancel();
-    const CancelToken token;
-    m_dimTasks.insert(key, token);
-    dimDebounce(this, zoneID, true, token);
 }
 
 void HomeStore::nudgeRoomDim(double step)
@@ -248,27 +230,21 @@ void HomeStore::applyLocalRoomDim(const QString &zoneID, double level)
 
 QCoro::Task<> HomeStore::flushRoomDim(QPointer<HomeStore> self, QString zoneID)
 {
-    const QString key = roomDimKey(zoneID);
-    if (!self || !self->m_dimTargets.contains(key))
+    if (!self)
         co_return;
-    const double level = self->m_dimTargets.take(key);
-    self->m_dimTasks.remove(key);
-    std::optional<DeviceMap> before;
-    if (self->m_roomsBeforeDim.contains(key))
-        before = self->m_roomsBeforeDim.take(key);
-    co_await setAllDimTask(self, zoneID, level, before);
+    const std::optional<double> level = self->m_dim.take(DimCoalescer::roomKey(zoneID));
+    if (!level)
+        co_return;
+    const std::optional<DeviceMap> before = self->m_dim.takeRoom(zoneID);
+    co_await setAllDimTask(self, zoneID, *level, before);
 }
 
 void HomeStore::flushWaitingRoomDim()
 {
-    const QString prefix = roomDimKey(QString());
-    const QStringList waiting = m_dimTargets.keys();
-    for (const QString &key : waiting) {
-        if (!key.startsWith(prefix))
-            continue;
-        if (const auto task = m_dimTasks.find(key); task != m_dimTasks.end())
-            task->cancel();
+    const QStringList waiting = m_dim.waitingRooms();
+    for (const QString &zoneID : waiting) {
+        m_dim.stopWaiting(DimCoalescer::roomKey(zoneID));
         // Runs on by itself; its writes are under way before this returns.
-        flushRoomDim(this, key.mid(prefix.size()));
+        flushRoomDim(this, zoneID);
     }
 }

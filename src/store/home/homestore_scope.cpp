@@ -3,6 +3,7 @@
 #include "base/text/textorder.h"
 #include "store/home/homestore.h"
 #include "store/overview/restbuilder.h"
+#include "store/search/hitbuilder.h"
 
 #include <algorithm>
 
@@ -22,11 +23,6 @@ bool hasBaseCapability(const Device &device, const QString &base)
 }
 
 } // namespace
-
-QString HomeStore::roomDimKey(const QString &zoneID)
-{
-    return u"zone:"_s + zoneID;
-}
 
 void HomeStore::enterScope(const QString &zoneID)
 {
@@ -135,23 +131,6 @@ RoomSection::Kind HomeStore::section(const Device &device) const
     return RoomSection::Kind::other;
 }
 
-Hit HomeStore::roomRow(const Device &device) const
-{
-    Hit hit;
-    hit.id = u"device:"_s + device.id;
-    hit.target = Hit::Target::device(device.id);
-    hit.title = device.name;
-    if (!device.available) {
-        hit.subtitle = device.unavailableMessage.value_or(u"Niet bereikbaar"_s);
-    } else if (!device.isControllable()) {
-        if (const auto reading = SearchIndex::primaryReading(device))
-            hit.subtitle = reading->title;
-    }
-    hit.symbol = device.symbol();
-    hit.accessory = SearchIndex::describe(device, QString(), std::nullopt).accessory;
-    return hit;
-}
-
 void HomeStore::rebuildRoom()
 {
     if (!m_scopeZoneID) {
@@ -201,7 +180,7 @@ void HomeStore::rebuildRoom()
         std::stable_sort(members.begin(), members.end(), byName);
         RoomSection part{kind, {}};
         for (const Device &device : members)
-            part.hits.append(roomRow(device));
+            part.hits.append(HitBuilder::roomDevice(device));
         if (kind.selectable())
             rows += part.hits;
         sections.append(std::move(part));
@@ -246,20 +225,11 @@ double HomeStore::roomDimLevel() const
 {
     if (!m_room)
         return 0;
-    const auto waiting = m_dimTargets.constFind(roomDimKey(m_room->zoneID));
-    return waiting != m_dimTargets.constEnd() ? *waiting : m_room->dimBrightness;
+    return m_dim.target(DimCoalescer::roomKey(m_room->zoneID)).value_or(m_room->dimBrightness);
 }
 
 Hit HomeStore::roomHit(const Room &room) const
 {
-    Hit hit;
-    hit.id = u"room:"_s + room.id;
-    hit.target = Hit::Target::room(room.id);
-    hit.title = room.name;
-    hit.subtitle = room.lightsTotal != 0 ? u"Kamer, "_s + QString::number(room.lightsOn) + u" van "_s +
-                                               QString::number(room.lightsTotal) + u" lampen aan"_s
-                                         : u"Kamer"_s;
-    hit.symbol = room.symbol;
-    hit.accessory = Hit::Accessory::toggle(room.lightsOn > 0);
-    return hit;
+    return HitBuilder::room(HitBuilder::identity(Hit::Target::room(room.id), room.name), room.symbol,
+                            room.lightsOn, room.lightsTotal, std::nullopt);
 }

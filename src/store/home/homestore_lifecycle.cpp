@@ -136,11 +136,11 @@ QCoro::Task<bool> HomeStore::load(QPointer<HomeStore> self)
     self->setFlows(byID(*flows.value));
     self->setMoods(byID(*moods.value));
     self->m_favorites = *favorites.value;
-    self->setEnergy(energy);
+    self->m_energy.set(energy);
     self->setSystem(*system.value);
 
-    self->indexEnergySources();
-    self->indexP2000Device();
+    self->m_energy.indexSources();
+    self->m_p2000.index();
     self->rebuildIndex();
     self->rebuildRest();
     self->rebuildRoom();
@@ -163,7 +163,8 @@ void HomeStore::logSnapshot()
     auto watts = [](double w) {
         return std::isfinite(w) ? QString::number(qint64(std::clamp(w, -9.0e18, 9.0e18))) : u"0"_s;
     };
-    const qsizetype meters = m_generatorIDs.size() + m_gridMeterIDs.size();
+    const qsizetype meters = m_energy.generatorCount() + m_energy.gridMeterCount();
+    const EnergyState &energy = m_energy.state();
     log(u"snapshot: "_s + QString::number(m_devices.size()) + u" apparaten ("_s +
         QString::number(controllable) + u" bedienbaar), "_s + QString::number(m_zones.size()) +
         u" zones, "_s + QString::number(m_flows.size()) + u" flows, "_s + QString::number(m_moods.size()) +
@@ -171,11 +172,11 @@ void HomeStore::logSnapshot()
         QString::number(m_rest.rooms.size()) + u" kamertegels (+"_s +
         QString::number(m_rest.moreRooms.size()) + u"), "_s + QString::number(m_rest.scenes.size()) +
         u" scenes, "_s + QString::number(m_rest.modes.size()) + u" modi, "_s +
-        QString::number(m_rest.lightsOnTotal) + u" lampen aan. Energie: "_s + watts(m_energy.consumptionW) +
-        u" W verbruik, "_s + watts(m_energy.generationW) + u" W opwek, "_s + watts(m_energy.netW) +
+        QString::number(m_rest.lightsOnTotal) + u" lampen aan. Energie: "_s + watts(energy.consumptionW) +
+        u" W verbruik, "_s + watts(energy.generationW) + u" W opwek, "_s + watts(energy.netW) +
         u" W netto, live via "_s + QString::number(meters) + u" meter(s) op de socket ("_s +
-        QString::number(m_generatorIDs.size()) + u" omvormer, "_s + QString::number(m_gridMeterIDs.size()) +
-        u" slimme meter)."_s);
+        QString::number(m_energy.generatorCount()) + u" omvormer, "_s +
+        QString::number(m_energy.gridMeterCount()) + u" slimme meter)."_s);
 }
 
 QCoro::Task<> HomeStore::resync()
@@ -354,10 +355,7 @@ QCoro::Task<> HomeStore::stopTask(QPointer<HomeStore> self)
     // Work of the run that ends here finds itself stale and stops without a trace.
     ++self->m_run;
     // Dim steps still waiting are dropped with the store's run, before the panel hook could send them.
-    for (CancelToken &task : self->m_dimTasks)
-        task.cancel();
-    self->m_dimTasks.clear();
-    self->m_dimTargets.clear();
+    self->m_dim.dropAll();
     self->panelDidDisappear();
     if (self->m_eventTask) {
         self->m_eventTask->cancel();
@@ -368,10 +366,7 @@ QCoro::Task<> HomeStore::stopTask(QPointer<HomeStore> self)
         self->m_stream->finish();
         self->m_stream.reset();
     }
-    if (self->m_p2000Task) {
-        self->m_p2000Task->cancel();
-        self->m_p2000Task.reset();
-    }
+    self->m_p2000.stop();
     if (const std::shared_ptr<HomeyRealtime> realtime = self->m_realtime) {
         co_await realtime->disconnect();
         if (!self)

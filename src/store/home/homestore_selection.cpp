@@ -3,6 +3,7 @@
 #include "base/log.h"
 #include "store/home/homestore.h"
 #include "store/notifications/notificationfeed.h"
+#include "store/search/hitbuilder.h"
 
 #include <algorithm>
 
@@ -122,16 +123,7 @@ std::optional<Hit> HomeStore::scopeHit() const
 {
     if (!m_room)
         return std::nullopt;
-    Hit hit;
-    hit.id = u"room:"_s + m_room->zoneID;
-    hit.target = Hit::Target::room(m_room->zoneID);
-    hit.title = m_room->name;
-    hit.subtitle = m_room->lightsTotal < 1 ? u"Kamer"_s
-                                           : QString::number(m_room->lightsOn) + u" van "_s +
-                                                 QString::number(m_room->lightsTotal) + u" aan"_s;
-    hit.symbol = m_room->symbol;
-    hit.accessory = Hit::Accessory::dimmer(m_room->brightness);
-    return hit;
+    return HitBuilder::openRoom(*m_room);
 }
 
 void HomeStore::moveSelection(int step)
@@ -149,14 +141,6 @@ void HomeStore::clampSelection()
 {
     const int rows = rowCount();
     setSelection(rows == 0 ? 0 : std::min(rows - 1, std::max(m_selection, 0)));
-}
-
-QCoro::Task<> HomeStore::activateSelection()
-{
-    const std::optional<Hit> hit = selectedHit();
-    if (!hit)
-        return []() -> QCoro::Task<> { co_return; }();
-    return run(*hit);
 }
 
 void HomeStore::toggleDetail()

@@ -8,11 +8,6 @@
 
 using namespace Qt::StringLiterals;
 
-QString HomeStore::writeKey(const QString &deviceID, const QString &capabilityID)
-{
-    return deviceID + u'|' + capabilityID;
-}
-
 QCoro::Task<> HomeStore::setCapability(QString deviceID, QString capabilityID, CapabilityValue value)
 {
     return write(this, std::move(deviceID), std::move(capabilityID), std::move(value));
@@ -38,11 +33,9 @@ QCoro::Task<> HomeStore::write(QPointer<HomeStore> self, QString deviceID, QStri
     // No suspension from here to the request: no realtime event can slip between the local change and
     // the record that tells its echo apart.
     self->applyLocal(deviceID, capabilityID, value);
-    const QString key = writeKey(deviceID, capabilityID);
-    const quint64 sequence = ++self->m_writeSequence;
-    self->m_latestWrite.insert(key, sequence);
-    self->m_pending.insert_or_assign(
-        key, PendingWrite{value, self->m_options.clock->now() + pendingLifetime, sequence});
+    const QString key = PendingWrites::key(deviceID, capabilityID);
+    const quint64 sequence =
+        self->m_pending.begin(key, value, self->m_options.clock->now() + pendingLifetime);
 
     const std::shared_ptr<HomeyRESTClient> rest = self->m_restClient;
     std::exception_ptr failure;
@@ -58,7 +51,7 @@ QCoro::Task<> HomeStore::write(QPointer<HomeStore> self, QString deviceID, QStri
         co_return;
     }
     // A later write to the same capability owns the value and the record now; only our own are undone.
-    if (self->m_latestWrite.value(key) == sequence) {
+    if (self->m_pending.isLatest(key, sequence)) {
         self->m_pending.erase(key);
         self->applyLocal(deviceID, capabilityID, old);
     }

@@ -47,9 +47,9 @@ QList<KeyHint> PaletteController::detailHints() const
     const std::optional<ControlRow::Kind> kind = m_controlFocus >= 0 && m_controlFocus < rows.size()
                                                      ? std::optional(rows.at(m_controlFocus).kind())
                                                      : std::nullopt;
-    if (kind == ControlRow::Kind::lock || kind == ControlRow::Kind::openButton) {
+    if (kind == ControlRow::Kind::Lock || kind == ControlRow::Kind::OpenButton) {
         hints << KeyHint({enter}, u"doen"_s);
-    } else if (kind == ControlRow::Kind::armMode) {
+    } else if (kind == ControlRow::Kind::ArmMode) {
         hints << KeyHint({left, right}, u"kies stand"_s) << KeyHint({enter}, u"zet"_s);
     } else {
         hints << KeyHint({left, right}, u"bedienen"_s) << KeyHint({space}, u"aan/uit"_s);
@@ -93,7 +93,7 @@ QList<KeyHint> PaletteController::resultsHints() const
 QList<KeyHint> PaletteController::restHints() const
 {
     const std::optional<TileFocus> focus = m_rest->focus();
-    const bool onRoom = focus && focus->kind == TileFocus::Kind::room;
+    const bool onRoom = focus && focus->kind == TileFocus::Kind::Room;
     QList<KeyHint> hints{KeyHint({up, down, left, right}, u"kies"_s),
                          KeyHint({enter}, onRoom ? u"open kamer"_s : u"doe"_s),
                          KeyHint({space}, u"aan/uit"_s)};

@@ -1,0 +1,43 @@
+#include "ui/screens/rowscreen.h"
+
+#include "store/home/homestore.h"
+#include "ui/controls/levelcoalescer.h"
+#include "ui/hovergate.h"
+#include "ui/screens/rowactions.h"
+
+RowScreen::RowScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
+    : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer)
+{}
+
+void RowScreen::hover(int index, QPointF pointer)
+{
+    if (m_store)
+        RowActions::hover(m_store, m_gate, index, pointer);
+}
+
+void RowScreen::activate(int index)
+{
+    if (!m_store)
+        return;
+    RowActions::click(m_store, index, [self = QPointer(this)] {
+        if (self)
+            Q_EMIT self->dismissRequested();
+    });
+}
+
+void RowScreen::scrub(const QString &deviceID, double level)
+{
+    if (m_store && !deviceID.isEmpty())
+        RowActions::scrub(m_store, m_coalescer, deviceID, level, false);
+}
+
+void RowScreen::release(const QString &deviceID, double level)
+{
+    if (m_store && !deviceID.isEmpty())
+        RowActions::scrub(m_store, m_coalescer, deviceID, level, true);
+}
+
+bool RowScreen::keyboardMoved()
+{
+    return RowActions::keyboardMoved(m_gate);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QObject>
+#include <QPointer>
+#include <QPointF>
+#include <QString>
+#include <QtQmlIntegration>
+
+class HomeStore;
+class HoverGate;
+class LevelCoalescer;
+
+// What the three lists of rows (the results, the room view and the notifications) share: their rows,
+// whether there are any, what a row's pointer input does, and the list's scroll and dismiss requests.
+class RowScreen : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("the base of the lists of rows")
+    Q_PROPERTY(QAbstractItemModel *rows READ rowModel CONSTANT)
+    Q_PROPERTY(bool isEmpty READ isEmpty NOTIFY changed)
+
+public:
+    // coalescer: the palette's, which thins out the writes of dragged level bars; none sets each
+    // position at once.
+    RowScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent);
+
+    virtual QAbstractItemModel *rowModel() = 0;
+    virtual bool isEmpty() const = 0;
+
+    // Pointer input of a row (index: its selection index; pointer in screen coordinates).
+    Q_INVOKABLE void hover(int index, QPointF pointer);
+    // A click: selects the row and runs what it stands for; a flow or a mood asks for the panel to hide.
+    Q_INVOKABLE virtual void activate(int index);
+    // A drag on a device row's level bar.
+    Q_INVOKABLE void scrub(const QString &deviceID, double level);
+    // The drag on that bar ended at level.
+    Q_INVOKABLE void release(const QString &deviceID, double level);
+
+Q_SIGNALS:
+    void changed();
+    // The list should bring this model row to its centre: the selection moved by keyboard.
+    void scrollRequested(int row);
+    // A click ran a flow or a mood: the panel may hide.
+    void dismissRequested();
+
+protected:
+    // True when the last selection change came from the keyboard, so the list may scroll to it.
+    bool keyboardMoved();
+
+    QPointer<HomeStore> m_store;
+    QPointer<HoverGate> m_gate;
+    QPointer<LevelCoalescer> m_coalescer;
+};
