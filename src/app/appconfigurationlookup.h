@@ -1,10 +1,10 @@
 #pragma once
 
 #include "base/appconfiguration.h"
-#include "homey/auth/tokenstore.h"
 #include "homey/config/homeyconfig.h"
 #include "homey/config/homeyendpoint.h"
-#include "homey/config/servicebrowser.h"
+#include "ports/servicebrowser.h"
+#include "ports/tokenstore.h"
 
 #include <memory>
 #include <optional>

@@ -60,7 +60,7 @@ AppDelegate::Options AppDelegate::standardOptions(bool showOnLaunch)
 }
 
 AppDelegate::AppDelegate(Options options, QObject *parent)
-    : QObject(parent), m_options(std::move(options)), m_onboarding(new Onboarding(this)),
+    : QObject(parent), m_options(withDesktopDefaults(std::move(options))), m_onboarding(new Onboarding(this)),
       m_panel(new PanelController(m_options.panel, this)), m_tester(new HotKeyTester(this)),
       m_notifier(new Notifier(bannersOf(m_options), this)),
       m_feed(new NotificationFeed(
@@ -73,7 +73,7 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
       m_hub(new HubSession({m_options.services, m_options.arguments, m_options.store}, m_onboarding, m_panel,
                            m_feed, this)),
       m_motionPreference(new MotionPreference(this)),
-      m_desktopMotion(new DesktopMotionSetting(m_motionPreference)),
+      m_desktopMotion(new DesktopMotionSetting(m_motionPreference, *m_options.desktopSettings)),
       m_motion(new Motion(m_panel->visibility(), m_motionPreference, this)),
       m_engine(std::make_unique<QQmlEngine>())
 {

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "app/appservices.h"
-#include "app/bannerservice.h"
 #include "app/hotkeycombo.h"
-#include "app/hotkeygrabber.h"
 #include "app/hubsession.h"
 #include "app/panelcontroller.h"
 #include "app/probes/probeoutputs.h"
 #include "base/settingsstore.h"
 #include "homey/model/connectionstate.h"
 #include "homey/model/homeynotification.h"
+#include "ports/bannerservice.h"
+#include "ports/hotkeygrabber.h"
 #include "store/home/homestore.h"
 
 #include <memory>
@@ -21,6 +21,8 @@
 #include <QStringList>
 
 class DesktopMotionSetting;
+class DesktopSettings;
+class FileManager;
 class HotKeyControl;
 class HotKeyTester;
 class Motion;
@@ -56,6 +58,10 @@ public:
         // The desktop's global key grab and its banners; empty: X11's and the session bus's.
         std::shared_ptr<HotKeyGrabber> hotKeyGrabber;
         std::shared_ptr<BannerService> banners;
+        // The desktop's file manager and settings; empty: the session bus's. The panel's window manager
+        // (panel.windowManager); empty: X11's.
+        std::shared_ptr<FileManager> fileManager;
+        std::shared_ptr<DesktopSettings> desktopSettings;
         PanelController::Options panel;
         HomeStore::Options store;
         // Where the diagnostic switches' probes report; empty outputs report nowhere and end nothing.
@@ -136,6 +142,8 @@ private:
     // What menus, tooltips and notices name as the hot key; none where the desktop allows none.
     std::optional<HotKeyCombo> globalHotKey() const;
     static std::shared_ptr<BannerService> bannersOf(const Options &options);
+    // The options with the desktop's own file manager, settings and window manager where none is given.
+    static Options withDesktopDefaults(Options options);
     // The hot key's grabber, toggle and control (the grab itself waits for the launch), and what a
     // banner click does.
     void makeDesktop();

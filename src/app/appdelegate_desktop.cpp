@@ -13,7 +13,10 @@
 #include "base/log.h"
 #include "homey/model/homeyerror.h"
 #include "platform/freedesktopbannerservice.h"
+#include "platform/freedesktopfilemanager.h"
+#include "platform/portaldesktopsettings.h"
 #include "platform/x11hotkeygrabber.h"
+#include "platform/x11windowmanager.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +25,17 @@ std::shared_ptr<BannerService> AppDelegate::bannersOf(const Options &options)
     if (options.banners)
         return options.banners;
     return std::make_shared<FreedesktopBannerService>();
+}
+
+AppDelegate::Options AppDelegate::withDesktopDefaults(Options options)
+{
+    if (!options.fileManager)
+        options.fileManager = std::make_shared<FreedesktopFileManager>();
+    if (!options.desktopSettings)
+        options.desktopSettings = std::make_shared<PortalDesktopSettings>();
+    if (!options.panel.windowManager)
+        options.panel.windowManager = std::make_shared<X11WindowManager>();
+    return options;
 }
 
 void AppDelegate::makeDesktop()
@@ -54,7 +68,8 @@ void AppDelegate::makeDesktop()
 
 void AppDelegate::setUpStatusItem()
 {
-    m_statusItem = StatusItemController::setUp(Boot::isTestInstance(m_options.arguments), globalHotKey());
+    m_statusItem = StatusItemController::setUp(Boot::isTestInstance(m_options.arguments), globalHotKey(),
+                                               m_options.fileManager);
     if (!m_statusItem)
         return;
     StatusItemController *item = m_statusItem.get();
@@ -160,6 +175,7 @@ void AppDelegate::openSettings()
         };
         hooks.onHotKeyChange = [self](const HotKeyCombo &to) { return self && self->changeHotKey(to); };
         hooks.globalHotKey = m_hotKeys->desktopAllowsGrab();
+        hooks.fileManager = m_options.fileManager;
         m_settingsWindow =
             new SettingsWindowController(*m_engine, *m_tester, *m_feed, *m_notifier, std::move(hooks), this);
         m_settingsWindow->follow(store());

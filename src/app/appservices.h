@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/onboarding.h"
-#include "homey/auth/tokenstore.h"
 #include "homey/config/homeyendpoint.h"
-#include "homey/config/servicebrowser.h"
 #include "homey/model/homeyrealtime.h"
 #include "homey/rest/homeyrestclient.h"
+#include "ports/servicebrowser.h"
+#include "ports/tokenstore.h"
 
 #include <functional>
 #include <memory>

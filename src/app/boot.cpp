@@ -47,31 +47,14 @@ bool connectsToHomey(const QStringList &arguments)
     return !arguments.contains(u"--no-homey"_s);
 }
 
-bool connectsToHomey()
-{
-    static const bool result = connectsToHomey(AppConfiguration::arguments());
-    return result;
-}
-
 bool autoHidesOnFocusLoss(const QStringList &arguments)
 {
     return !arguments.contains(u"--keep-open"_s);
 }
 
-bool autoHidesOnFocusLoss()
-{
-    static const bool result = autoHidesOnFocusLoss(AppConfiguration::arguments());
-    return result;
-}
-
 bool isDryRun(const QStringList &arguments)
 {
     return arguments.contains(u"--dry-run"_s);
-}
-
-bool isDryRun()
-{
-    return isDryRun(AppConfiguration::arguments());
 }
 
 std::optional<QString> value(const QStringList &arguments, const QString &of)
@@ -80,11 +63,6 @@ std::optional<QString> value(const QStringList &arguments, const QString &of)
     if (at < 0 || at + 1 >= arguments.size() || arguments.at(at + 1).isEmpty())
         return std::nullopt;
     return arguments.at(at + 1);
-}
-
-std::optional<QString> value(const QString &of)
-{
-    return value(AppConfiguration::arguments(), of);
 }
 
 std::optional<double> initialDim(const QStringList &arguments)
@@ -96,19 +74,9 @@ std::optional<double> initialDim(const QStringList &arguments)
     return *number / 100;
 }
 
-std::optional<double> initialDim()
-{
-    return initialDim(AppConfiguration::arguments());
-}
-
 int typeRuns(const QStringList &arguments)
 {
     return integerSwitch(arguments, u"--runs"_s, 1, false);
-}
-
-int typeRuns()
-{
-    return typeRuns(AppConfiguration::arguments());
 }
 
 int typeTempo(const QStringList &arguments)
@@ -116,29 +84,14 @@ int typeTempo(const QStringList &arguments)
     return integerSwitch(arguments, u"--tempo"_s, 75, false);
 }
 
-int typeTempo()
-{
-    return typeTempo(AppConfiguration::arguments());
-}
-
 int typeDelay(const QStringList &arguments)
 {
     return integerSwitch(arguments, u"--delay"_s, 250, true);
 }
 
-int typeDelay()
-{
-    return typeDelay(AppConfiguration::arguments());
-}
-
 int typeFreeze(const QStringList &arguments)
 {
     return integerSwitch(arguments, u"--freeze"_s, 0, false);
-}
-
-int typeFreeze()
-{
-    return typeFreeze(AppConfiguration::arguments());
 }
 
 QStringList keyScript(const QStringList &arguments)
@@ -157,11 +110,6 @@ QStringList keyScript(const QStringList &arguments)
         keys.append(piece.mid(begin, end - begin).toLower());
     }
     return keys;
-}
-
-QStringList keyScript()
-{
-    return keyScript(AppConfiguration::arguments());
 }
 
 std::optional<int> integerFrom(const QString &text)

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-// The command-line switches. Each reader comes twice: over the process arguments (the program path first,
-// fixed for the run) and over a given list, which is what the process readers apply.
+// The command-line switches. Each reader reads the list it is given: the process arguments (the program
+// path first, fixed for the run) as the composition root passes them on, or a test's own list.
 namespace Boot {
 
 // Any of these makes a run a test instance: no lock, no hot key, no tray icon.
@@ -13,51 +13,41 @@ namespace Boot {
 inline const QStringList testSwitches = {
     QStringLiteral("--offscreen"), QStringLiteral("--keep-open"), QStringLiteral("--query"),
     QStringLiteral("--room"), QStringLiteral("--dim"), QStringLiteral("--search"),
-    QStringLiteral("--type"), QStringLiteral("--notify-test"), QStringLiteral("--notifications"),
-    QStringLiteral("--runs"), QStringLiteral("--tempo"), QStringLiteral("--delay"),
-    QStringLiteral("--freeze"), QStringLiteral("--hover"), QStringLiteral("--debug-energy"),
-    QStringLiteral("--settings"), QStringLiteral("--onboarding-test"), QStringLiteral("--mock"),
-    QStringLiteral("--keys"), QStringLiteral("--shot"), QStringLiteral("--dry-run"),
-    QStringLiteral("--guard-audit"),
+    QStringLiteral("--type"), QStringLiteral("--notifications"), QStringLiteral("--runs"),
+    QStringLiteral("--tempo"), QStringLiteral("--delay"), QStringLiteral("--freeze"),
+    QStringLiteral("--hover"), QStringLiteral("--debug-energy"), QStringLiteral("--settings"),
+    QStringLiteral("--onboarding-test"), QStringLiteral("--keys"), QStringLiteral("--shot"),
+    QStringLiteral("--dry-run"),
 };
 // clang-format on
 
 // Some argument, switch values included, is one of testSwitches.
 bool isTestInstance(const QStringList &arguments);
+// Over the process arguments, worked out once: the process entry asks before anything else exists.
 bool isTestInstance();
 // False exactly when "--no-homey" is given.
 bool connectsToHomey(const QStringList &arguments);
-bool connectsToHomey();
 // False exactly when "--keep-open" is given.
 bool autoHidesOnFocusLoss(const QStringList &arguments);
-bool autoHidesOnFocusLoss();
 // "--dry-run": the REST client logs its writes instead of sending them.
 bool isDryRun(const QStringList &arguments);
-bool isDryRun();
 
 // The argument after the first one equal to `of`, whatever it is; nullopt when `of` is absent, last, or
 // followed by the empty text.
 std::optional<QString> value(const QStringList &arguments, const QString &of);
-std::optional<QString> value(const QString &of);
 
 // "--dim" as a fraction 0...1, from a plain decimal number 0...100.
 std::optional<double> initialDim(const QStringList &arguments);
-std::optional<double> initialDim();
 // "--runs" above 0, else 1.
 int typeRuns(const QStringList &arguments);
-int typeRuns();
 // "--tempo" in ms above 0, else 75.
 int typeTempo(const QStringList &arguments);
-int typeTempo();
 // "--delay" in ms, 0 or more, else 250.
 int typeDelay(const QStringList &arguments);
-int typeDelay();
 // "--freeze" in ms above 0, else 0 (off).
 int typeFreeze(const QStringList &arguments);
-int typeFreeze();
 // "--keys" split at ",", empty pieces dropped, each trimmed of blanks and tabs and lower-cased.
 QStringList keyScript(const QStringList &arguments);
-QStringList keyScript();
 
 // Strict decimal readers: an optional sign and digits (and for decimals one "."), nothing around them.
 std::optional<int> integerFrom(const QString &text);

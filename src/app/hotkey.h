@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/hotkeycombo.h"
-#include "app/hotkeygrabber.h"
+#include "ports/hotkeygrabber.h"
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ports/x11keygrab.h"
+
 #include <optional>
 #include <QString>
 #include <Qt>
@@ -34,13 +36,8 @@ struct HotKeyCombo {
     // shifted symbols count as their keys ("!" is the 1 key).
     static std::optional<quint32> keyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers);
 
-    // What an X11 grab of this combination takes: a keysym and a modifier state
-    // (Control, Mod1 for Alt, Shift, Mod4 for Super). Nullopt for a key outside the table.
-    struct X11Grab {
-        quint32 keysym = 0;
-        quint32 mask = 0;
-        bool operator==(const X11Grab &) const = default;
-    };
+    // What an X11 grab of this combination takes. Nullopt for a key outside the table.
+    using X11Grab = X11KeyGrab;
     std::optional<X11Grab> x11Grab() const;
 
     bool operator==(const HotKeyCombo &) const = default;

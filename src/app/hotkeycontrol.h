@@ -2,7 +2,7 @@
 
 #include "app/hotkey.h"
 #include "app/hotkeycombo.h"
-#include "app/hotkeygrabber.h"
+#include "ports/hotkeygrabber.h"
 
 #include <memory>
 #include <QObject>

@@ -7,9 +7,9 @@
 #include "app/panelcontroller.h"
 #include "app/unconfiguredhomeyclient.h"
 #include "base/log.h"
-#include "homey/auth/keychainerror.h"
 #include "homey/config/homeyconfig.h"
 #include "homey/model/homeyerror.h"
+#include "ports/keychainerror.h"
 
 #include <QTimer>
 

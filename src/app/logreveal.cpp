@@ -9,9 +9,9 @@ using namespace Qt::StringLiterals;
 
 namespace LogReveal {
 
-void reveal(const std::function<void(const QString &text)> &tell)
+void reveal(FileManager *files, const std::function<void(const QString &text)> &tell)
 {
-    FileReveal::reveal(Log::fileURL(), [tell] {
+    FileReveal::reveal(files, Log::fileURL(), [tell] {
         log(u"!! logboek tonen: geen bestandsbeheer en niets dat de map "_s +
             QFileInfo(Log::fileURL()).absolutePath() + u" opent"_s);
         if (tell)

@@ -3,12 +3,15 @@
 #include <functional>
 #include <QString>
 
+class FileManager;
+
 // "Toon logboek": the log file in the file manager, else its folder opened the desktop's way. Where
 // nothing on this computer can do either, the failure is logged and tell() receives what to say to the
 // person who asked, in the window where they asked.
 namespace LogReveal {
 
-void reveal(const std::function<void(const QString &text)> &tell);
+// files: the desktop's file manager; none: only the folder can open.
+void reveal(FileManager *files, const std::function<void(const QString &text)> &tell);
 // What is said then: that nothing could show it, and where it is.
 QString unshownText();
 

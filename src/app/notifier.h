@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/bannerservice.h"
 #include "homey/model/homeynotification.h"
+#include "ports/bannerservice.h"
 #include "store/notifications/notificationfeed.h"
 
 #include <functional>

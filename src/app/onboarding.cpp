@@ -2,10 +2,10 @@
 
 #include "app/appconfigurationlookup.h"
 #include "base/settingsstore.h"
-#include "homey/auth/keychainerror.h"
 #include "homey/auth/tokenvalidation.h"
 #include "homey/config/homeyconfig.h"
 #include "homey/model/homeyerror.h"
+#include "ports/keychainerror.h"
 
 using namespace Qt::StringLiterals;
 

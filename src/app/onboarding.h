@@ -1,9 +1,9 @@
 #pragma once
 
 #include "homey/auth/homeyidentity.h"
-#include "homey/auth/tokenstore.h"
 #include "homey/config/homeyendpoint.h"
-#include "homey/config/servicebrowser.h"
+#include "ports/servicebrowser.h"
+#include "ports/tokenstore.h"
 
 #include <exception>
 #include <functional>

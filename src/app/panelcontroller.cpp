@@ -4,8 +4,7 @@
 #include "app/panelplacement.h"
 #include "app/settings.h"
 #include "base/log.h"
-#include "platform/x11windowframe.h"
-#include "platform/x11windowstate.h"
+#include "ports/windowmanager.h"
 #include "ui/hovergate.h"
 #include "ui/panelvisibility.h"
 
@@ -108,8 +107,8 @@ void PanelController::show()
     const QRect frame = PanelPlacement::targetFrame(m_options.offscreen, saved, screen).toRect();
     place(frame);
     const bool wasVisible = m_window->isVisible();
-    if (!wasVisible)
-        X11WindowState::skipTaskbar(m_window.get());
+    if (!wasVisible && m_options.windowManager)
+        m_options.windowManager->skipTaskbar(m_window.get());
     // A hide's loss of focus can reach us only after the next show: until the window system hands the
     // shown panel key focus, its active state is not news.
     m_activeSinceShow = wasVisible && m_window->isActive();
@@ -215,8 +214,8 @@ std::optional<QRect> PanelController::shownFrame() const
 {
     if (!m_window->isVisible() || m_options.offscreen)
         return std::nullopt;
-    if (X11WindowFrame::available())
-        return X11WindowFrame::frame(m_window.get());
+    if (m_options.windowManager && m_options.windowManager->knowsFrames())
+        return m_options.windowManager->frame(m_window.get());
     // Wayland tells no program where its windows are: Qt's position there is only what it asked for.
     if (QGuiApplication::platformName().startsWith(u"wayland"_s))
         return std::nullopt;

@@ -15,6 +15,7 @@
 class HoverGate;
 class PalettePanel;
 class PanelVisibility;
+class WindowManager;
 
 // Owner of the floating panel: where it goes and what it remembers of its frame, showing and hiding
 // with a logged reason, the focus report after a show, a prewarm at start-up and a PNG snapshot.
@@ -35,6 +36,8 @@ public:
         // False in a Wayland session: the compositor decides where the panel goes and may impose its
         // size, so a frame seen there is not the user's and is not remembered.
         bool remembersFrame = true;
+        // Keeps the panel out of the taskbar and says where its frame is; empty: only what Qt knows.
+        std::shared_ptr<WindowManager> windowManager;
     };
 
     // A toggle this soon after any hide leaves the panel closed: the key or click that made it hide

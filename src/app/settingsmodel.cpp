@@ -335,7 +335,7 @@ void SettingsModel::revealLog()
 {
     setLogNotice({});
     const QPointer self(this);
-    LogReveal::reveal([self](const QString &text) {
+    LogReveal::reveal(m_hooks.fileManager.get(), [self](const QString &text) {
         if (self)
             self->setLogNotice(text);
     });

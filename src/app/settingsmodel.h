@@ -5,6 +5,7 @@
 #include "store/notifications/notificationsettings.h"
 
 #include <functional>
+#include <memory>
 #include <QColor>
 #include <QObject>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class FileManager;
 class HomeStore;
 class HotKeyRecorder;
 class HotKeyTester;
@@ -74,6 +76,8 @@ public:
         std::function<bool(const HotKeyCombo &)> onHotKeyChange;
         // The desktop allows a global hot key (not so under Wayland).
         bool globalHotKey = true;
+        // Shows the log file for "Toon logboek"; none: only its folder can open.
+        std::shared_ptr<FileManager> fileManager = nullptr;
     };
 
     SettingsModel(HotKeyTester &tester, NotificationFeed &feed, Notifier &notifier, Hooks hooks,

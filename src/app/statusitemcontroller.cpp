@@ -20,7 +20,8 @@
 using namespace Qt::StringLiterals;
 
 std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInstance,
-                                                                  const std::optional<HotKeyCombo> &hotKey)
+                                                                  const std::optional<HotKeyCombo> &hotKey,
+                                                                  std::shared_ptr<FileManager> files)
 {
     if (testInstance) {
         log(u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s);
@@ -28,20 +29,22 @@ std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInsta
     }
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         log(u"!! FATAAL: deze desktop heeft geen systeemvak. Er is geen systeemvak-icoon."_s);
-        reportMissingIcon(u"QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s, hotKey);
+        reportMissingIcon(u"QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s, hotKey, files);
         log(u"!! verder zonder systeemvak-icoon. "_s +
             (hotKey ? u"De sneltoets blijft de ingang."_s
                     : u"Een tweede start van 'quorvane' toont het paneel."_s));
         return nullptr;
     }
-    std::unique_ptr<StatusItemController> controller(new StatusItemController(hotKey));
+    std::unique_ptr<StatusItemController> controller(new StatusItemController(hotKey, std::move(files)));
     log(u"statusitem: ok (button=in het systeemvak, zichtbaar="_s +
         (controller->m_tray->isVisible() ? u"true"_s : u"false"_s) + u")"_s);
     return controller;
 }
 
-StatusItemController::StatusItemController(const std::optional<HotKeyCombo> &hotKey)
-    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_hotKey(hotKey)
+StatusItemController::StatusItemController(const std::optional<HotKeyCombo> &hotKey,
+                                           std::shared_ptr<FileManager> files)
+    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_hotKey(hotKey),
+      m_files(std::move(files))
 {
     m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this,
@@ -137,7 +140,7 @@ void StatusItemController::buildMenu()
             connect(action, &QAction::triggered, this, &StatusItemController::settingsRequested);
             break;
         case StatusMenu::Action::showLog:
-            connect(action, &QAction::triggered, this, &StatusItemController::revealLog);
+            connect(action, &QAction::triggered, this, [this] { revealLog(m_files.get()); });
             break;
         case StatusMenu::Action::quit:
             connect(action, &QAction::triggered, this, &StatusItemController::quitRequested);
@@ -166,7 +169,8 @@ void StatusItemController::follow(NotificationFeed *feed)
     applyUnread(feed->unread());
 }
 
-void StatusItemController::reportMissingIcon(const QString &detail, const std::optional<HotKeyCombo> &hotKey)
+void StatusItemController::reportMissingIcon(const QString &detail, const std::optional<HotKeyCombo> &hotKey,
+                                             std::shared_ptr<FileManager> files)
 {
     log(u"!! GEEN SYSTEEMVAK-ICOON: "_s + detail);
     Log::shared().flush();
@@ -184,9 +188,9 @@ void StatusItemController::reportMissingIcon(const QString &detail, const std::o
     alert->addButton(u"Doorgaan"_s, QMessageBox::RejectRole);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setWindowModality(Qt::NonModal);
-    QObject::connect(alert, &QMessageBox::buttonClicked, alert, [showLog](QAbstractButton *button) {
+    QObject::connect(alert, &QMessageBox::buttonClicked, alert, [showLog, files](QAbstractButton *button) {
         if (button == showLog)
-            revealLog();
+            revealLog(files.get());
     });
     alert->show();
     alert->raise();
@@ -195,9 +199,9 @@ void StatusItemController::reportMissingIcon(const QString &detail, const std::o
     log(u"systeemvak: melding getoond, eenmalig"_s);
 }
 
-void StatusItemController::revealLog()
+void StatusItemController::revealLog(FileManager *files)
 {
-    LogReveal::reveal([](const QString &text) {
+    LogReveal::reveal(files, [](const QString &text) {
         auto *box = new QMessageBox(QMessageBox::Information, u"Quorvane"_s, text);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setTextInteractionFlags(Qt::TextSelectableByMouse);

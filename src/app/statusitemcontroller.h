@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 
+class FileManager;
 class HomeStore;
 class NotificationFeed;
 class QAction;
@@ -23,9 +24,10 @@ class StatusItemController : public QObject {
 public:
     // The application's tray icon. Nullptr in a test instance, and where the desktop offers no tray: then
     // after the log lines and a notice that say what still opens the panel. hotKey is the global hot
-    // key; none where the desktop allows none.
+    // key; none where the desktop allows none. files shows the log; none: only its folder can open.
     static std::unique_ptr<StatusItemController> setUp(bool testInstance,
-                                                       const std::optional<HotKeyCombo> &hotKey);
+                                                       const std::optional<HotKeyCombo> &hotKey,
+                                                       std::shared_ptr<FileManager> files = {});
     ~StatusItemController() override;
 
     void apply(const ConnectionState &state);
@@ -41,9 +43,10 @@ public:
     void follow(NotificationFeed *feed);
 
     // The log line and the notice for a desktop without a tray.
-    static void reportMissingIcon(const QString &detail, const std::optional<HotKeyCombo> &hotKey);
+    static void reportMissingIcon(const QString &detail, const std::optional<HotKeyCombo> &hotKey,
+                                  std::shared_ptr<FileManager> files);
     // Shows the log file in the file manager.
-    static void revealLog();
+    static void revealLog(FileManager *files);
 
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     QMenu *menu() const { return m_menu.get(); }
@@ -56,7 +59,7 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    explicit StatusItemController(const std::optional<HotKeyCombo> &hotKey);
+    StatusItemController(const std::optional<HotKeyCombo> &hotKey, std::shared_ptr<FileManager> files);
     void clicked(int reason);
 
     std::unique_ptr<QMenu> m_menu;
@@ -66,6 +69,7 @@ private:
     ConnectionState m_connection;
     int m_unread = 0;
     std::optional<HotKeyCombo> m_hotKey;
+    std::shared_ptr<FileManager> m_files;
     QMetaObject::Connection m_storeLink;
     QMetaObject::Connection m_feedLink;
 };

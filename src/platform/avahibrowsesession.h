@@ -1,6 +1,6 @@
 #pragma once
 
-#include "homey/config/servicebrowser.h"
+#include "ports/servicebrowser.h"
 
 #include <chrono>
 #include <QCoroTask>

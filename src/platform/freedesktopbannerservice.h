@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/bannerservice.h"
+#include "ports/bannerservice.h"
 
 #include <QDBusConnection>
 #include <QHash>

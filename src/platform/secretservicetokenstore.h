@@ -1,6 +1,6 @@
 #pragma once
 
-#include "homey/auth/tokenstore.h"
+#include "ports/tokenstore.h"
 
 #include <chrono>
 

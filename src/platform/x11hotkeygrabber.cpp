@@ -51,7 +51,7 @@ HotKeyGrabber::Availability X11HotKeyGrabber::availability() const
     return m_availability;
 }
 
-int X11HotKeyGrabber::grab(const HotKeyCombo::X11Grab &key)
+int X11HotKeyGrabber::grab(const X11KeyGrab &key)
 {
     release();
     if (m_availability != Availability::ready)

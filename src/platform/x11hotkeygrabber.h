@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/hotkeygrabber.h"
+#include "ports/hotkeygrabber.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QtGlobal>
@@ -16,7 +16,7 @@ public:
     ~X11HotKeyGrabber() override;
 
     Availability availability() const override;
-    int grab(const HotKeyCombo::X11Grab &key) override;
+    int grab(const X11KeyGrab &key) override;
     void release() override;
     void setOnPress(std::function<void()> onPress) override;
 

@@ -584,7 +584,8 @@ private Q_SLOTS:
 
     void unconfiguredClientRefusesEverything()
     {
-        UnconfiguredHomeyClient client;
+        UnconfiguredHomeyClient unconfigured;
+        HomeyRESTClient &client = unconfigured;
         const auto refused = [](auto task) {
             return awaitFailure<HomeyError>(std::move(task)) == HomeyError::notConfigured();
         };

@@ -1,5 +1,6 @@
 #include "app/filereveal.h"
 #include "fakefilemanager.h"
+#include "platform/freedesktopfilemanager.h"
 
 #include <QDBusConnection>
 #include <QDesktopServices>
@@ -21,13 +22,14 @@ class TstFileReveal : public QObject {
     Q_OBJECT
 
     FakeFileManager m_manager;
+    FreedesktopFileManager m_files;
     QList<QUrl> m_opened;
     int m_unshown = 0;
 
     static bool haveBus() { return QDBusConnection::sessionBus().isConnected(); }
     void reveal()
     {
-        FileReveal::reveal(logFile, [this] { ++m_unshown; });
+        FileReveal::reveal(&m_files, logFile, [this] { ++m_unshown; });
     }
 
 public Q_SLOTS:

@@ -1,4 +1,3 @@
-#include "app/bannerservice.h"
 #include "app/notifier.h"
 #include "app/onboarding.h"
 #include "app/paletteroot.h"
@@ -6,6 +5,7 @@
 #include "fakerestclient.h"
 #include "logcapture.h"
 #include "manualclock.h"
+#include "ports/bannerservice.h"
 #include "store/home/homestore.h"
 #include "ui/motion.h"
 #include "ui/motionpreference.h"

@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "logcapture.h"
 #include "manualclock.h"
+#include "ports/windowmanager.h"
 #include "ui/movearea.h"
 #include "ui/panelvisibility.h"
 #include "ui/windowgesture.h"
@@ -18,6 +19,21 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
+namespace {
+
+// A window manager that has put every window at one frame, or cannot say where.
+class FakeWindowManager final : public WindowManager {
+public:
+    void skipTaskbar(QWindow *) override { ++skipped; }
+    bool knowsFrames() const override { return true; }
+    std::optional<QRect> frame(QWindow *) const override { return placed; }
+
+    int skipped = 0;
+    std::optional<QRect> placed;
+};
+
+} // namespace
+
 // The panel on the offscreen platform, whose one screen is 800 x 800.
 class TstPanelController : public QObject {
     Q_OBJECT
@@ -26,6 +42,7 @@ class TstPanelController : public QObject {
     std::unique_ptr<PanelController> m_panel;
     int m_shows = 0;
     int m_hides = 0;
+    std::shared_ptr<FakeWindowManager> m_windowManager;
 
     PanelController &make(bool offscreen = false, bool autoHides = true, bool remembersFrame = true)
     {
@@ -34,6 +51,7 @@ class TstPanelController : public QObject {
         options.autoHidesOnFocusLoss = autoHides;
         options.remembersFrame = remembersFrame;
         options.clock = m_clock;
+        options.windowManager = m_windowManager;
         m_panel = std::make_unique<PanelController>(options);
         m_panel->onShow = [this] { ++m_shows; };
         m_panel->onHide = [this] { ++m_hides; };
@@ -47,6 +65,7 @@ private Q_SLOTS:
         QFile::remove(Settings::defaults().filePath());
         m_clock = std::make_shared<ManualClock>();
         m_shows = m_hides = 0;
+        m_windowManager.reset();
     }
     void cleanup() { m_panel.reset(); }
 
@@ -82,6 +101,27 @@ private Q_SLOTS:
         // The next show takes the remembered frame.
         panel.show();
         QCOMPARE(panel.window()->geometry(), QRect(30, 40, 760, 540));
+    }
+
+    // The window manager's word on where the frame is, its borders included, is what is remembered; the
+    // taskbar hint goes out before each show of a hidden panel, since a window manager drops it on a hide.
+    void theWindowManagerSaysWhereThePanelIs()
+    {
+        m_windowManager = std::make_shared<FakeWindowManager>();
+        PanelController &panel = make();
+        panel.show();
+        panel.show();
+        QCOMPARE(m_windowManager->skipped, 1);
+        // Not placed yet: nothing to remember.
+        panel.hide(u"esc"_s);
+        QVERIFY(!Settings::panelFrame());
+
+        m_windowManager->placed = QRect(50, 60, 780, 570);
+        m_clock->advance(5s);
+        panel.show();
+        QCOMPARE(m_windowManager->skipped, 2);
+        panel.hide(u"esc"_s);
+        QCOMPARE(Settings::panelFrame(), QRectF(50, 60, 780, 570));
     }
 
     void offscreenIsNeverRemembered()

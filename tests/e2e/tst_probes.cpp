@@ -166,6 +166,27 @@ private Q_SLOTS:
         QCOMPARE(writes.filter(u"/capability/locked"_s).size(), 1);
     }
 
+    // "--dry-run": the same unlock is logged with its body and never reaches the hub; reads still do.
+    void aDryRunLogsWritesAndSendsNone()
+    {
+        const Ended run =
+            finish({u"--dry-run"_s, u"--query"_s, u"voordeur"_s, u"--keys"_s, u"enter,enter,enter"_s});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.logged.filter(u"--keys: enter verstuurd | regel open=Voordeur"_s).size(), 3);
+        const QStringList dry = run.logged.filter(u"DRY-RUN: "_s);
+        QCOMPARE(dry.size(), 1);
+        static const QRegularExpression line(
+            u"^DRY-RUN: PUT "
+            u"/api/manager/devices/device/8469dcfc-e502-5407-b21f-c2615904a5f8/capability/locked "
+            u"\\{\"value\":false,\"transactionId\":\"quorvane-[-0-9A-F]+\"\\}  -> NIET verstuurd$"_s);
+        QVERIFY2(line.match(dry.first()).hasMatch(), qPrintable(dry.first()));
+        QStringList methods;
+        for (const FakeRequest &request : m_hub->requests())
+            methods << QString::fromUtf8(request.method);
+        QVERIFY(methods.contains(u"GET"_s));
+        QCOMPARE(methods.filter(QRegularExpression(u"^(?!GET$)"_s)), QStringList());
+    }
+
     void typeProbeChecksEveryKeyStroke_data()
     {
         QTest::addColumn<QStringList>("arguments");

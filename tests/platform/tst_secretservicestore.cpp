@@ -1,5 +1,5 @@
-#include "homey/auth/tokenstore.h"
 #include "platform/secretservicetokenstore.h"
+#include "ports/tokenstore.h"
 #include "stalledsecretservice.h"
 
 #include <awaittask.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/bannerservice.h"
-#include "app/hotkeygrabber.h"
+#include "ports/bannerservice.h"
+#include "ports/hotkeygrabber.h"
 
 #include <functional>
 #include <optional>
@@ -41,7 +41,7 @@ public:
 class FakeGrabber final : public HotKeyGrabber {
 public:
     Availability availability() const override { return available; }
-    int grab(const HotKeyCombo::X11Grab &key) override
+    int grab(const X11KeyGrab &key) override
     {
         if (held.contains(key.keysym))
             return 10;
@@ -60,7 +60,7 @@ public:
 
     Availability available = Availability::ready;
     QList<quint32> held;
-    std::optional<HotKeyCombo::X11Grab> grabbed;
+    std::optional<X11KeyGrab> grabbed;
 
 private:
     std::function<void()> m_onPress;

@@ -69,40 +69,40 @@ public:
         m_nextLatencies[operation].append(latency);
     }
 
-    QCoro::Task<QList<Zone>> zones(CancelToken cancel = {}) override
+    QCoro::Task<QList<Zone>> zones(CancelToken cancel) override
     {
         return serve(u"zones", &Home::zones, cancel);
     }
-    QCoro::Task<QList<Device>> devices(CancelToken cancel = {}) override
+    QCoro::Task<QList<Device>> devices(CancelToken cancel) override
     {
         return serve(u"devices", &Home::devices, cancel);
     }
-    QCoro::Task<QList<Flow>> flows(CancelToken cancel = {}) override
+    QCoro::Task<QList<Flow>> flows(CancelToken cancel) override
     {
         return serve(u"flows", &Home::flows, cancel);
     }
-    QCoro::Task<QList<Mood>> moods(CancelToken cancel = {}) override
+    QCoro::Task<QList<Mood>> moods(CancelToken cancel) override
     {
         return serve(u"moods", &Home::moods, cancel);
     }
-    QCoro::Task<Favorites> favorites(CancelToken cancel = {}) override
+    QCoro::Task<Favorites> favorites(CancelToken cancel) override
     {
         return serve(u"favorites", &Home::favorites, cancel);
     }
-    QCoro::Task<EnergyState> energy(CancelToken cancel = {}) override
+    QCoro::Task<EnergyState> energy(CancelToken cancel) override
     {
         return serve(u"energy", &Home::energy, cancel);
     }
-    QCoro::Task<SystemState> system(CancelToken cancel = {}) override
+    QCoro::Task<SystemState> system(CancelToken cancel) override
     {
         return serve(u"system", &Home::system, cancel);
     }
-    QCoro::Task<QList<RawNotification>> notifications(CancelToken cancel = {}) override
+    QCoro::Task<QList<RawNotification>> notifications(CancelToken cancel) override
     {
         return serve(u"notifications", &Home::timeline, cancel);
     }
     QCoro::Task<> setCapability(QString deviceID, QString capabilityID, CapabilityValue value,
-                                CancelToken cancel = {}) override
+                                CancelToken cancel) override
     {
         co_await answer(QStringLiteral("setCapability"), cancel);
         writes.append({deviceID, capabilityID, value});
@@ -111,13 +111,13 @@ public:
                 device.capabilities[capabilityID].value = value;
         }
     }
-    QCoro::Task<> startFlow(QString id, bool advanced, CancelToken cancel = {}) override
+    QCoro::Task<> startFlow(QString id, bool advanced, CancelToken cancel) override
     {
         Q_UNUSED(advanced);
         co_await answer(QStringLiteral("startFlow"), cancel);
         startedFlows.append(id);
     }
-    QCoro::Task<> setMood(QString id, CancelToken cancel = {}) override
+    QCoro::Task<> setMood(QString id, CancelToken cancel) override
     {
         co_await answer(QStringLiteral("setMood"), cancel);
         activatedMoods.append(id);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "homey/auth/resolvedtoken.h"
-#include "homey/auth/tokenstore.h"
+#include "ports/tokenstore.h"
 
 #include <memory>
 #include <optional>

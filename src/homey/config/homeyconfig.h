@@ -3,7 +3,7 @@
 #include "base/settingsstore.h"
 #include "homey/config/discoveredhomey.h"
 #include "homey/config/homeyendpoint.h"
-#include "homey/config/servicebrowser.h"
+#include "ports/servicebrowser.h"
 
 #include <chrono>
 #include <functional>

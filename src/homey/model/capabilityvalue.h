@@ -19,7 +19,6 @@ public:
     static CapabilityValue none() { return {}; }
 
     Kind kind() const;
-    bool isNone() const { return std::holds_alternative<std::monostate>(m_storage); }
 
     // Each is present only for its own case; there is no conversion between cases.
     std::optional<bool> boolValue() const;

@@ -190,11 +190,6 @@ std::optional<double> Device::measuredPowerW() const
     return exactNumber(powerCapability());
 }
 
-bool Device::isLight() const
-{
-    return deviceClass == u"light";
-}
-
 std::optional<QString> Device::primaryAction() const
 {
     if (isGuarded())

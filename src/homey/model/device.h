@@ -71,7 +71,6 @@ struct Device {
     std::optional<double> temperature() const;
     std::optional<double> targetTemperature() const;
     std::optional<double> measuredPowerW() const;
-    bool isLight() const;
     std::optional<QString> primaryAction() const;
     bool isGuarded() const;
     std::optional<QString> lockKey() const;

@@ -31,18 +31,18 @@ public:
 
     bool dryRun() const { return m_dryRun; }
 
-    QCoro::Task<QList<Zone>> zones(CancelToken cancel = {}) override;
-    QCoro::Task<QList<Device>> devices(CancelToken cancel = {}) override;
-    QCoro::Task<QList<Flow>> flows(CancelToken cancel = {}) override;
-    QCoro::Task<QList<Mood>> moods(CancelToken cancel = {}) override;
-    QCoro::Task<Favorites> favorites(CancelToken cancel = {}) override;
-    QCoro::Task<EnergyState> energy(CancelToken cancel = {}) override;
-    QCoro::Task<SystemState> system(CancelToken cancel = {}) override;
-    QCoro::Task<QList<RawNotification>> notifications(CancelToken cancel = {}) override;
+    QCoro::Task<QList<Zone>> zones(CancelToken cancel) override;
+    QCoro::Task<QList<Device>> devices(CancelToken cancel) override;
+    QCoro::Task<QList<Flow>> flows(CancelToken cancel) override;
+    QCoro::Task<QList<Mood>> moods(CancelToken cancel) override;
+    QCoro::Task<Favorites> favorites(CancelToken cancel) override;
+    QCoro::Task<EnergyState> energy(CancelToken cancel) override;
+    QCoro::Task<SystemState> system(CancelToken cancel) override;
+    QCoro::Task<QList<RawNotification>> notifications(CancelToken cancel) override;
     QCoro::Task<> setCapability(QString deviceID, QString capabilityID, CapabilityValue value,
-                                CancelToken cancel = {}) override;
-    QCoro::Task<> startFlow(QString id, bool advanced, CancelToken cancel = {}) override;
-    QCoro::Task<> setMood(QString id, CancelToken cancel = {}) override;
+                                CancelToken cancel) override;
+    QCoro::Task<> startFlow(QString id, bool advanced, CancelToken cancel) override;
+    QCoro::Task<> setMood(QString id, CancelToken cancel) override;
 
 private:
     // Everything a running operation needs lives behind shared pointers, so a coroutine that resumes

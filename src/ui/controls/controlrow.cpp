@@ -64,11 +64,6 @@ bool ControlRow::isFocusable() const
     return m_kind != Kind::Sensor && m_kind != Kind::Readonly;
 }
 
-bool ControlRow::isAdjustable() const
-{
-    return adjustableCapability().has_value() || m_kind == Kind::ArmMode;
-}
-
 std::optional<QString> ControlRow::adjustableCapability() const
 {
     switch (m_kind) {

@@ -45,8 +45,6 @@ public:
     // The row's identity in a list: a kind prefix and the payload.
     QString id() const;
     bool isFocusable() const;
-    // Left and right change its value.
-    bool isAdjustable() const;
     std::optional<QString> adjustableCapability() const;
     std::optional<QString> choiceCapability() const;
     // Its writes go through the confirmation gate.

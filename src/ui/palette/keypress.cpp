@@ -19,11 +19,6 @@ bool KeyPress::isPlain() const
     return (modifiers & held) == Qt::NoModifier;
 }
 
-bool KeyPress::isAny(std::initializer_list<int> keys) const
-{
-    return std::find(keys.begin(), keys.end(), key) != keys.end();
-}
-
 std::optional<int> KeyPress::digit() const
 {
     if (key >= Qt::Key_0 && key <= Qt::Key_9)

@@ -18,7 +18,6 @@ struct KeyPress {
     bool isPlain() const;
     bool commandHeld() const { return modifiers.testFlag(Qt::ControlModifier); }
     bool shiftHeld() const { return modifiers.testFlag(Qt::ShiftModifier); }
-    bool isAny(std::initializer_list<int> keys) const;
     // The digit of a key of the digit row (a shifted symbol of the US layout counts as its digit);
     // nothing for any other key.
     std::optional<int> digit() const;

@@ -9,19 +9,12 @@
 using namespace Qt::StringLiterals;
 
 NotificationsScreen::NotificationsScreen(HomeStore *store, HoverGate *gate, Actions actions, QObject *parent)
-    : RowScreen(store, gate, nullptr, parent), m_actions(std::move(actions)),
-      m_now([] { return QDateTime::currentDateTime(); })
+    : RowScreen(store, gate, nullptr, parent), m_actions(std::move(actions))
 {
     for (const auto signal : {&HomeStore::queryChanged, &HomeStore::showsNotificationsChanged})
         connect(store, signal, this, &NotificationsScreen::refresh);
     connect(store->notifications(), &NotificationFeed::itemsChanged, this, &NotificationsScreen::refresh);
     connect(store, &HomeStore::selectionChanged, this, &NotificationsScreen::selectionMoved);
-    refresh();
-}
-
-void NotificationsScreen::setNow(std::function<QDateTime()> now)
-{
-    m_now = std::move(now);
     refresh();
 }
 
@@ -122,7 +115,7 @@ void NotificationsScreen::refresh()
     // Only the list on screen is kept up to date; it is built afresh when it opens.
     if (m_store->showsNotifications()) {
         const QList<HomeyNotification> items = m_store->notificationRows();
-        const QDateTime now = m_now();
+        const QDateTime now = QDateTime::currentDateTime();
         const int selection = m_store->selection();
         rows.reserve(items.size());
         for (qsizetype i = 0; i < items.size(); ++i)

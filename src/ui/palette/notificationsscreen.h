@@ -47,8 +47,6 @@ public:
 
     NotificationsScreen(HomeStore *store, HoverGate *gate, Actions actions, QObject *parent = nullptr);
 
-    // The clock of the rows' times; the system's unless replaced.
-    void setNow(std::function<QDateTime()> now);
     void setPermission(Permission permission);
     Permission permission() const { return m_permission; }
 
@@ -79,7 +77,6 @@ private:
     void selectionMoved();
 
     Actions m_actions;
-    std::function<QDateTime()> m_now;
     NotificationsModel m_rows;
     Permission m_permission = Permission::Unknown;
 };

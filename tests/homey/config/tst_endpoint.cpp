@@ -2,8 +2,8 @@
 #include "fakehub/fakehub.h"
 #include "homey/config/envfile.h"
 #include "homey/config/homeyconfig.h"
-#include "homey/config/servicebrowser.h"
 #include "homey/model/homeyerror.h"
+#include "ports/servicebrowser.h"
 
 #include <memory>
 #include <QDir>

@@ -78,9 +78,10 @@ class TestRest : public QObject {
     std::unique_ptr<FakeHub> m_hub;
     std::shared_ptr<RecordingRealtime> m_realtime;
 
-    std::unique_ptr<HomeyClient> client(HomeyClient::Options options = {quick},
-                                        const QString &token = u"secret"_s,
-                                        std::optional<QUrl> url = std::nullopt)
+    // Through the interface, as the store holds it: the defaults of its calls are declared there.
+    std::unique_ptr<HomeyRESTClient> client(HomeyClient::Options options = {quick},
+                                            const QString &token = u"secret"_s,
+                                            std::optional<QUrl> url = std::nullopt)
     {
         return std::make_unique<HomeyClient>(
             HomeyEndpoint{url.value_or(m_hub->baseURL()), u"hub"_s, std::nullopt}, token, m_realtime,
@@ -156,12 +157,12 @@ private Q_SLOTS:
     {
         // The hub reads each write and closes the link without an answer; Qt would send it once more.
         m_hub->closePath(u"manager/*"_s);
-        const std::function<QCoro::Task<>(HomeyClient &)> writes[] = {
-            [](HomeyClient &c) {
+        const std::function<QCoro::Task<>(HomeyRESTClient &)> writes[] = {
+            [](HomeyRESTClient &c) {
                 return c.setCapability(u"d1"_s, u"onoff"_s, CapabilityValue::fromBool(true));
             },
-            [](HomeyClient &c) { return c.startFlow(u"f1"_s, false); },
-            [](HomeyClient &c) { return c.setMood(u"m1"_s); }};
+            [](HomeyRESTClient &c) { return c.startFlow(u"f1"_s, false); },
+            [](HomeyRESTClient &c) { return c.setMood(u"m1"_s); }};
         for (const auto &write : writes) {
             m_hub->clearRequests();
             auto c = client();

@@ -4,8 +4,8 @@
 #include <optional>
 #include <QString>
 
-// The desktop's notification banners. Declared here, implemented over org.freedesktop.Notifications in
-// src/platform; tests use a fake.
+// The desktop's notification banners, implemented over org.freedesktop.Notifications in src/platform;
+// tests use a fake.
 class BannerService {
 public:
     // How much a banner may interrupt; the desktop decides what each level looks and sounds like.

@@ -1,4 +1,4 @@
-#include "homey/auth/keychainerror.h"
+#include "ports/keychainerror.h"
 
 using namespace Qt::StringLiterals;
 

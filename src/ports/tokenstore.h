@@ -1,6 +1,6 @@
 #pragma once
 
-#include "homey/auth/keychainerror.h"
+#include "ports/keychainerror.h"
 
 #include <optional>
 #include <QCoroTask>

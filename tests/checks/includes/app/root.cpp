@@ -1,0 +1,3 @@
+#include "platform/adapter.h"
+#include "ports/port.h"
+#include "ui/look.h"

@@ -1,0 +1,2 @@
+#include "ports/port.h"
+#include "store/home/homestore.h"

@@ -1,0 +1,5 @@
+#include "app/settings.h"
+#include "base/log.h"
+#include "homey/model/device.h"
+#include "platform/other.h"
+#include "ports/filemanager.h"

@@ -1,0 +1,2 @@
+#include "base/log.h"
+#include "homey/model/device.h"

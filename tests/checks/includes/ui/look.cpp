@@ -1,0 +1,2 @@
+#include "platform/adapter.h"
+#include "ports/port.h"
