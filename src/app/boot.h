@@ -8,16 +8,18 @@
 // path first, fixed for the run) as the composition root passes them on, or a test's own list.
 namespace Boot {
 
-// Any of these makes a run a test instance: no lock, no hot key, no tray icon.
+// Any of these makes a run a test instance: no lock, no hot key, no tray icon. "--mock",
+// "--notify-test" and "--guard-audit" do nothing else: scripts pass them to keep a run apart.
 // clang-format off
 inline const QStringList testSwitches = {
     QStringLiteral("--offscreen"), QStringLiteral("--keep-open"), QStringLiteral("--query"),
     QStringLiteral("--room"), QStringLiteral("--dim"), QStringLiteral("--search"),
-    QStringLiteral("--type"), QStringLiteral("--notifications"), QStringLiteral("--runs"),
-    QStringLiteral("--tempo"), QStringLiteral("--delay"), QStringLiteral("--freeze"),
-    QStringLiteral("--hover"), QStringLiteral("--debug-energy"), QStringLiteral("--settings"),
-    QStringLiteral("--onboarding-test"), QStringLiteral("--keys"), QStringLiteral("--shot"),
-    QStringLiteral("--dry-run"),
+    QStringLiteral("--type"), QStringLiteral("--notify-test"), QStringLiteral("--notifications"),
+    QStringLiteral("--runs"), QStringLiteral("--tempo"), QStringLiteral("--delay"),
+    QStringLiteral("--freeze"), QStringLiteral("--hover"), QStringLiteral("--debug-energy"),
+    QStringLiteral("--settings"), QStringLiteral("--onboarding-test"), QStringLiteral("--mock"),
+    QStringLiteral("--keys"), QStringLiteral("--shot"), QStringLiteral("--dry-run"),
+    QStringLiteral("--guard-audit"),
 };
 // clang-format on
 

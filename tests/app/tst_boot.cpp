@@ -32,6 +32,9 @@ private Q_SLOTS:
         QTest::newRow("normal switches")
             << args({u"--show"_s, u"--no-homey"_s, u"--test-id"_s, u"a"_s}) << V() << false;
         QTest::newRow("test switch as a value") << args({u"--test-id"_s, u"--dry-run"_s}) << V() << true;
+        // Switches that do nothing else still keep a scripted run apart from the user's copy.
+        for (const QString &marker : {u"--mock"_s, u"--notify-test"_s, u"--guard-audit"_s})
+            QTest::newRow(qPrintable(marker)) << args({marker}) << V() << true;
     }
     void valueAndTestInstance()
     {
