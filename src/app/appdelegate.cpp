@@ -16,6 +16,7 @@
 #include "app/unconfiguredhomeyclient.h"
 #include "base/appconfiguration.h"
 #include "base/log.h"
+#include "base/settingsstore.h"
 #include "store/notifications/notificationfeed.h"
 #include "ui/desktopmotionsetting.h"
 #include "ui/motion.h"
@@ -162,6 +163,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
+    // A quit from the menu and SIGTERM both end here: what is still waiting to be saved is saved now.
+    SettingsStore::flushAll();
     log(u"Quorvane stopt."_s);
     Log::shared().flush();
 }

@@ -1,6 +1,7 @@
 #include "base/settingsstore.h"
 
 #include "base/regularfile.h"
+#include "base/settingsfile.h"
 
 #include <cmath>
 #include <limits>
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
@@ -89,7 +89,8 @@ template <typename T> std::optional<T> exactly(const std::optional<SettingsValue
 } // namespace
 
 SettingsStore::SettingsStore(const QString &suite)
-    : m_suite(suite), m_filePath(configFolder() + u"/Quorvane/"_s + suite + u".conf"_s)
+    : m_suite(suite), m_filePath(configFolder() + u"/Quorvane/"_s + suite + u".conf"_s),
+      m_file(SettingsFile::at(m_filePath))
 {}
 
 SettingsStore SettingsStore::standard()
@@ -182,9 +183,8 @@ std::optional<SettingsValue> SettingsStore::value(const QString &key) const
     // QSettings would open a FIFO or a device at the file's place and wait on it forever.
     if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return std::nullopt;
-    // A fresh QSettings per call re-reads the file when another process has changed it.
-    const QSettings settings(m_filePath, QSettings::IniFormat);
-    const QVariant stored = settings.value(storedKey(key));
+    // The file is read again when another process has changed it.
+    const QVariant stored = m_file->value(storedKey(key));
     if (!stored.isValid())
         return std::nullopt;
     // An untagged entry with a comma comes back from the INI reader as a list.
@@ -197,18 +197,24 @@ void SettingsStore::setValue(const QString &key, const SettingsValue &value)
 {
     if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return;
-    QSettings settings(m_filePath, QSettings::IniFormat);
-    settings.setValue(storedKey(key), encode(value));
-    settings.sync();
+    m_file->change(storedKey(key), encode(value));
 }
 
 void SettingsStore::remove(const QString &key)
 {
     if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return;
-    QSettings settings(m_filePath, QSettings::IniFormat);
-    settings.remove(storedKey(key));
-    settings.sync();
+    m_file->change(storedKey(key), std::nullopt);
+}
+
+void SettingsStore::flush()
+{
+    m_file->flush();
+}
+
+void SettingsStore::flushAll()
+{
+    SettingsFile::flushAll();
 }
 
 bool SettingsStore::contains(const QString &key) const
