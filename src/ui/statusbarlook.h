@@ -25,6 +25,7 @@ struct StatusFigure {
 public:
     // symbolName: a name of the symbol catalogue, or empty for none. warm: drawn in the accent.
     static StatusFigure make(const QString &symbolName, const QString &value, const QString &unit, bool warm);
+    bool operator==(const StatusFigure &) const = default;
 
     QString symbolName;
     QString symbol; // glyph; empty for none
@@ -53,6 +54,7 @@ public:
                               const EnergyState &energy);
 
     QVariantList figureList() const;
+    bool operator==(const StatusBarLook &) const = default;
 
     StatusDotLook dot;
     QString label;

@@ -194,7 +194,7 @@ void HomeStore::refreshDerived(bool rest, bool room)
 
 void HomeStore::panelDidAppear()
 {
-    m_panelVisible = true;
+    const bool wasVisible = std::exchange(m_panelVisible, true);
     if (m_derivedStale) {
         m_derivedStale = false;
         rebuildRest();
@@ -206,11 +206,13 @@ void HomeStore::panelDidAppear()
         m_energyTask = CancelToken();
         energyPoll(this, *m_energyTask);
     }
+    if (!wasVisible)
+        Q_EMIT panelVisibleChanged();
 }
 
 void HomeStore::panelDidDisappear()
 {
-    m_panelVisible = false;
+    const bool wasVisible = std::exchange(m_panelVisible, false);
     if (m_energyTask) {
         m_energyTask->cancel();
         m_energyTask.reset();
@@ -220,6 +222,8 @@ void HomeStore::panelDidDisappear()
         m_energyPushPending.reset();
     }
     flushWaitingRoomDim();
+    if (wasVisible)
+        Q_EMIT panelVisibleChanged();
 }
 
 QCoro::Task<> HomeStore::energyPoll(QPointer<HomeStore> self, CancelToken token)

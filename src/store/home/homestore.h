@@ -148,6 +148,8 @@ public:
     // --- Panel hooks and batches ---------------------------------------------------------------------
     void panelDidAppear();
     void panelDidDisappear();
+    // Whether the panel is on screen; what only draws follows the store while it is.
+    bool isPanelVisible() const { return m_panelVisible; }
     QCoro::Task<> holdBatch(int milliseconds);
 
     // --- Room scope -----------------------------------------------------------------------------------
@@ -216,6 +218,8 @@ Q_SIGNALS:
     void recentChanged();
     void eventCountChanged();
     void modeChanged();
+    // After the panel showed (and the derived data caught up) or hid.
+    void panelVisibleChanged();
 
 private:
     // Reads the pending records.

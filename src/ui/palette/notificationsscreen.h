@@ -12,6 +12,7 @@
 
 class HomeStore;
 class HoverGate;
+class WhileShown;
 
 // The palette's notifications mode: the header with the count, a hint when the desktop shows no
 // banners, "filters" and "wis alles", then the store's filtered notifications newest first, or an empty
@@ -83,6 +84,7 @@ private:
 
     QPointer<HomeStore> m_store;
     QPointer<HoverGate> m_gate;
+    WhileShown *m_follow;
     Actions m_actions;
     std::function<QDateTime()> m_now;
     NotificationsModel m_rows;

@@ -3,15 +3,17 @@
 #include "store/home/homestore.h"
 #include "ui/hovergate.h"
 #include "ui/screens/rowactions.h"
+#include "ui/whileshown.h"
 
 using namespace Qt::StringLiterals;
 
 ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, QObject *parent)
-    : QObject(parent), m_store(store), m_gate(gate)
+    : QObject(parent), m_store(store), m_gate(gate), m_follow(new WhileShown(
+                                                         store, [this] { refresh(); }, this))
 {
     for (const auto signal : {&HomeStore::hitsChanged, &HomeStore::queryChanged,
                               &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
-        connect(store, signal, this, &ResultsScreen::refresh);
+        connect(store, signal, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::selectionChanged, this, &ResultsScreen::selectionMoved);
     refresh();
 }
@@ -67,8 +69,8 @@ void ResultsScreen::refresh()
 
 void ResultsScreen::selectionMoved()
 {
-    refresh();
-    if (!m_store || m_store->mode() != HomeStore::Mode::Results)
+    m_follow->changed();
+    if (!m_follow->isShown() || !m_store || m_store->mode() != HomeStore::Mode::Results)
         return;
     if (!RowActions::keyboardMoved(m_gate))
         return;

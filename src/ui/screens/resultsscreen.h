@@ -12,6 +12,7 @@
 
 class HomeStore;
 class HoverGate;
+class WhileShown;
 
 // The ranked results while the user types: "Beste match" with the count above the first row,
 // "Resultaten" above the rest, at most 30 rows, the open device's control strip under its row, and an
@@ -61,6 +62,7 @@ private:
 
     QPointer<HomeStore> m_store;
     QPointer<HoverGate> m_gate;
+    WhileShown *m_follow;
     RowsModel m_rows;
     qsizetype m_hitCount = 0;
     EmptyStateLook m_empty;

@@ -3,6 +3,7 @@
 #include "store/home/homestore.h"
 #include "ui/hovergate.h"
 #include "ui/screens/rowactions.h"
+#include "ui/whileshown.h"
 
 #include <QHash>
 
@@ -35,11 +36,12 @@ template <typename Visit> void walk(const RoomScope &room, Visit visit)
 } // namespace
 
 RoomScreen::RoomScreen(HomeStore *store, HoverGate *gate, QObject *parent)
-    : QObject(parent), m_store(store), m_gate(gate)
+    : QObject(parent), m_store(store), m_gate(gate), m_follow(new WhileShown(
+                                                         store, [this] { refresh(); }, this))
 {
     for (const auto signal : {&HomeStore::roomChanged, &HomeStore::queryChanged,
                               &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
-        connect(store, signal, this, &RoomScreen::refresh);
+        connect(store, signal, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::selectionChanged, this, &RoomScreen::selectionMoved);
     refresh();
 }
@@ -125,8 +127,8 @@ void RoomScreen::refresh()
 
 void RoomScreen::selectionMoved()
 {
-    refresh();
-    if (!m_store || m_store->mode() != HomeStore::Mode::Room || !m_room)
+    m_follow->changed();
+    if (!m_follow->isShown() || !m_store || m_store->mode() != HomeStore::Mode::Room || !m_room)
         return;
     if (!RowActions::keyboardMoved(m_gate))
         return;

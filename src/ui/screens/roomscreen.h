@@ -14,6 +14,7 @@
 
 class HomeStore;
 class HoverGate;
+class WhileShown;
 
 // The zoomed-in room: a header that sums it up, the "Alle lampen" row with the room dimmer (in a room
 // with lights), and the devices by section, sensors as plain lines the selection skips. Selection 0 is
@@ -71,6 +72,7 @@ private:
 
     QPointer<HomeStore> m_store;
     QPointer<HoverGate> m_gate;
+    WhileShown *m_follow;
     RowsModel m_rows;
     std::optional<RoomScope> m_room;
     double m_dimLevel = -1;
