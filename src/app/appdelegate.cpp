@@ -17,6 +17,7 @@
 #include "base/appconfiguration.h"
 #include "base/log.h"
 #include "base/settingsstore.h"
+#include "platform/desktopsession.h"
 #include "store/notifications/notificationfeed.h"
 #include "ui/desktopmotionsetting.h"
 #include "ui/motion.h"
@@ -54,6 +55,7 @@ AppDelegate::Options AppDelegate::standardOptions(bool showOnLaunch)
     options.services = AppServices::standard(Boot::isDryRun(options.arguments));
     options.panel.offscreen = options.arguments.contains(u"--offscreen"_s);
     options.panel.autoHidesOnFocusLoss = Boot::autoHidesOnFocusLoss(options.arguments);
+    options.panel.remembersFrame = !DesktopSession::isWayland();
     options.store.logsEnergy = options.arguments.contains(u"--debug-energy"_s);
     options.probes = ProbeOutputs::standard();
     return options;

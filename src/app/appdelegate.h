@@ -116,7 +116,8 @@ public:
     // The settings window's change of the hot key: true when `to` is registered afterwards; on false the
     // combination registered before still is. Tray menu, tooltip and palette show what is registered.
     bool changeHotKey(const HotKeyCombo &to);
-    // The hot key as the palette shows it: the registered combination, else the stored one.
+    // The hot key as the palette shows it: the registered combination, else the stored one; empty where
+    // the desktop allows no global hot key.
     QString hotKeyLabel() const;
 
 Q_SIGNALS:
@@ -151,6 +152,8 @@ private:
     void push(const HomeyNotification &notification, bool timeSensitive);
     bool hasStatusItem() const;
     bool hasHotKey() const;
+    // What menus, tooltips and notices name as the hot key; none where the desktop allows none.
+    std::optional<HotKeyCombo> globalHotKey() const;
     static std::shared_ptr<BannerService> bannersOf(const Options &options);
     // The hot key's grabber, toggle and control (the grab itself waits for the launch), and what a
     // banner click does.

@@ -54,7 +54,7 @@ void AppDelegate::makeDesktop()
 
 void AppDelegate::setUpStatusItem()
 {
-    m_statusItem = StatusItemController::setUp(Boot::isTestInstance(m_options.arguments), Settings::hotKey());
+    m_statusItem = StatusItemController::setUp(Boot::isTestInstance(m_options.arguments), globalHotKey());
     if (!m_statusItem)
         return;
     StatusItemController *item = m_statusItem.get();
@@ -85,16 +85,24 @@ bool AppDelegate::changeHotKey(const HotKeyCombo &to)
     return m_hotKeys->changeHotKey(to);
 }
 
+std::optional<HotKeyCombo> AppDelegate::globalHotKey() const
+{
+    if (!m_hotKeys->desktopAllowsGrab())
+        return std::nullopt;
+    return m_hotKeys->shownCombo();
+}
+
 QString AppDelegate::hotKeyLabel() const
 {
-    return m_hotKeys->shownCombo().display();
+    const std::optional<HotKeyCombo> hotKey = globalHotKey();
+    return hotKey ? hotKey->display() : QString();
 }
 
 void AppDelegate::shownHotKeyChanged()
 {
     // Menu, tooltip and the palette's hint name the combination that is registered now.
     if (m_statusItem)
-        m_statusItem->setHotKey(m_hotKeys->shownCombo());
+        m_statusItem->setHotKey(globalHotKey());
     m_panel->setContent(makePaletteRoot());
 }
 
@@ -151,6 +159,7 @@ void AppDelegate::openSettings()
                 self->openOnboarding();
         };
         hooks.onHotKeyChange = [self](const HotKeyCombo &to) { return self && self->changeHotKey(to); };
+        hooks.globalHotKey = m_hotKeys->desktopAllowsGrab();
         m_settingsWindow =
             new SettingsWindowController(*m_engine, *m_tester, *m_feed, *m_notifier, std::move(hooks), this);
         m_settingsWindow->follow(m_store);

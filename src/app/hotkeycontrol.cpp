@@ -84,6 +84,11 @@ bool HotKeyControl::isRegistered() const
     return m_hotKey && m_hotKey->isRegistered();
 }
 
+bool HotKeyControl::desktopAllowsGrab() const
+{
+    return m_grabber.availability() == HotKeyGrabber::Availability::ready;
+}
+
 HotKeyCombo HotKeyControl::shownCombo() const
 {
     return isRegistered() ? m_hotKey->combo() : Settings::hotKey();

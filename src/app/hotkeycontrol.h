@@ -28,6 +28,9 @@ public:
     void hotKeyFired();
 
     bool isRegistered() const;
+    // False where the desktop lets no program grab a key for itself (Wayland) or there is no display:
+    // no text may then offer a hot key.
+    bool desktopAllowsGrab() const;
     // What menus, tooltips and the palette show: the registered combination, else the stored one.
     HotKeyCombo shownCombo() const;
 

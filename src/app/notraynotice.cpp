@@ -16,3 +16,10 @@ QString NoTrayNotice::hotKeyWayIn(const HotKeyCombo &combo)
 {
     return combo.display() + u" opent het paneel nog steeds."_s;
 }
+
+QString NoTrayNotice::secondStartWayIn()
+{
+    return u"een tweede start van quorvane toont het paneel. Een eigen sneltoets voor de hele desktop "
+           u"laat Wayland niet toe: koppel daarom in de instellingen van je desktop een sneltoets aan de "
+           u"opdracht quorvane."_s;
+}

@@ -14,6 +14,9 @@ struct NoTrayNotice {
     static NoTrayNotice make(const QString &wayIn, const QString &logPath);
     // The way in while a global hot key is there: "Ctrl+Alt+Space opent het paneel nog steeds."
     static QString hotKeyWayIn(const HotKeyCombo &combo);
+    // The way in where the desktop allows no global hot key (Wayland): a second start, from a shortcut
+    // of the desktop's own.
+    static QString secondStartWayIn();
 
     bool operator==(const NoTrayNotice &) const = default;
 };

@@ -1,13 +1,15 @@
 #include "app/palettepanel.h"
 
 #include "app/panelplacement.h"
+#include "ui/resizeframe.h"
 #include "ui/theme.h"
+#include "ui/windowgesture.h"
 
 #include <QKeyEvent>
 
 using namespace Qt::StringLiterals;
 
-PalettePanel::PalettePanel(bool takesFocus)
+PalettePanel::PalettePanel(bool takesFocus) : m_resizeFrame(new ResizeFrame(contentItem()))
 {
     setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setFlag(Qt::WindowDoesNotAcceptFocus, !takesFocus);
@@ -15,6 +17,21 @@ PalettePanel::PalettePanel(bool takesFocus)
     setColor(Theme::surface());
     setMinimumSize(PanelPlacement::minimumSize.toSize());
     resize(PanelPlacement::defaultSize.toSize());
+    // Over whatever the panel shows: the window manager draws no frame around it to resize it by.
+    m_resizeFrame->setZ(1);
+    const auto fit = [this] { m_resizeFrame->setSize(size()); };
+    connect(this, &QWindow::widthChanged, m_resizeFrame, fit);
+    connect(this, &QWindow::heightChanged, m_resizeFrame, fit);
+    fit();
+}
+
+bool PalettePanel::event(QEvent *event)
+{
+    if (event->type() == WindowGesture::startedType()) {
+        Q_EMIT gestureStarted();
+        return true;
+    }
+    return QQuickWindow::event(event);
 }
 
 void PalettePanel::keyPressEvent(QKeyEvent *event)

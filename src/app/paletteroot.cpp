@@ -78,12 +78,17 @@ QQuickItem *PaletteRoot::make(QQmlEngine &engine, const Parts &parts, Actions ac
         return nullptr;
     }
     object.release();
-    // Keys reach the palette only while it is the screen on show; the token field types freely.
+    // Keys reach the palette only while it is the screen on show; the token field types freely, and the
+    // connection-problem screen has its one chord.
     const QPointer<PaletteRoot> self(root.get());
     root->m_keyMonitor = new KeyMonitor(
         item,
         [self](int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat) {
-            return self && self->m_onboardingRoot->screen() == OnboardingRoot::Screen::palette &&
+            if (!self)
+                return false;
+            if (self->m_onboardingRoot->handleKey(key, modifiers, autoRepeat))
+                return true;
+            return self->m_onboardingRoot->screen() == OnboardingRoot::Screen::palette &&
                    self->m_palette->handleKey(key, modifiers, text, autoRepeat);
         },
         root.get());

@@ -31,6 +31,7 @@ public:
         Onboarding *onboarding = nullptr;
         // None: this run shows no banners.
         Notifier *notifier = nullptr;
+        // Empty: no global hot key, no chip.
         QString hotKeyLabel;
         // The panel's; none lets every hover select.
         HoverGate *hoverGate = nullptr;

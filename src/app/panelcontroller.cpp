@@ -53,6 +53,8 @@ PanelController::PanelController(Options options, QObject *parent)
     connect(m_window.get(), &PalettePanel::escapePressed, this, [this] { hide(u"esc"_s); });
     connect(m_window.get(), &QWindow::activeChanged, this, &PanelController::focusChanged);
     connect(m_window.get(), &PalettePanel::exposed, this, &PanelController::settle);
+    connect(m_window.get(), &PalettePanel::gestureStarted, this,
+            [this] { m_gestureStart = m_options.clock->now(); });
     for (auto changed :
          {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
         connect(m_window.get(), changed, this, &PanelController::saveFrame);
@@ -99,6 +101,7 @@ bool PanelController::isVisible() const
 void PanelController::show()
 {
     ++m_showSerial;
+    m_gestureStart.reset();
     m_hoverGate->reset(QCursor::pos());
     const std::optional<QRectF> saved = Settings::panelFrame();
     const auto screen = PanelPlacement::screenUnder(QCursor::pos(), screens(), primaryIndex());
@@ -124,8 +127,9 @@ void PanelController::show()
     if (m_options.offscreen)
         line += u" (--offscreen: buiten beeld, de gebruiker ziet niets)"_s;
     log(line);
+    // A window the window system maps anew gets the keyboard later than one it only raises.
     if (!m_options.offscreen)
-        awaitFocus([this] { reportFocus(); });
+        awaitFocus(wasVisible ? m_options.focusWait : m_options.mapFocusWait, [this] { reportFocus(); });
 }
 
 void PanelController::hide(const QString &reason)
@@ -134,6 +138,7 @@ void PanelController::hide(const QString &reason)
         return;
     m_hiding = true;
     ++m_showSerial;
+    m_gestureStart.reset();
     saveFrame();
     m_window->hide();
     m_visibility->set(false);
@@ -212,6 +217,9 @@ std::optional<QRect> PanelController::shownFrame() const
         return std::nullopt;
     if (X11WindowFrame::available())
         return X11WindowFrame::frame(m_window.get());
+    // Wayland tells no program where its windows are: Qt's position there is only what it asked for.
+    if (QGuiApplication::platformName().startsWith(u"wayland"_s))
+        return std::nullopt;
     return m_window->frameGeometry();
 }
 
@@ -219,14 +227,22 @@ void PanelController::settle()
 {
     // Qt places the pointer in the panel by where it believes the panel is; a reparenting window manager
     // can leave that belief at the spot inside its frame where the panel sat before the frame moved. Asking
-    // for the place the panel already has sets it right, and changes nothing on screen.
+    // for the place the panel already has sets it right, and changes nothing on screen. Qt sends that
+    // place with the size it believes the panel has: while a move or resize goes on, or before Qt has
+    // heard of a new size, that is an old one, and the request would put the panel back to it.
+    if (m_gestureStart)
+        return;
     const std::optional<QRect> frame = shownFrame();
-    if (frame && *frame != m_window->frameGeometry())
+    const QRect believed = m_window->frameGeometry();
+    if (frame && frame->size() == believed.size() && frame->topLeft() != believed.topLeft())
         m_window->setFramePosition(frame->topLeft());
 }
 
 void PanelController::saveFrame()
 {
+    // Nothing from a Wayland session: the frame remembered where it was known stays.
+    if (!m_options.remembersFrame)
+        return;
     const std::optional<QRect> frame = shownFrame();
     if (!frame || frame->x() <= PanelPlacement::offscreenLimit)
         return;
@@ -239,10 +255,15 @@ void PanelController::saveFrame()
 void PanelController::focusChanged()
 {
     if (m_window->isActive()) {
+        m_gestureStart.reset();
         m_activeSinceShow = m_window->isVisible();
         return;
     }
     if (!m_window->isVisible() || !m_options.autoHidesOnFocusLoss)
+        return;
+    if (m_gestureStart && m_options.clock->now() - *m_gestureStart <= gestureGrace)
+        return;
+    if (lendFocus(QGuiApplication::focusWindow()))
         return;
     if (m_activeSinceShow) {
         hide(u"focus verloren"_s);
@@ -252,12 +273,41 @@ void PanelController::focusChanged()
     // a loss of focus with a delay). Only a loss that still holds once things settled counts.
     const quint64 serial = m_showSerial;
     QTimer::singleShot(m_options.focusWait, this, [this, serial] {
-        if (serial == m_showSerial && m_window->isVisible() && !m_window->isActive())
+        if (serial == m_showSerial && m_window->isVisible() && !m_window->isActive() &&
+            !lendFocus(QGuiApplication::focusWindow()))
             hide(u"focus verloren"_s);
     });
 }
 
-void PanelController::awaitFocus(const std::function<void()> &then)
+bool PanelController::lendFocus(QWindow *to)
+{
+    // Our notices are dialogs. The settings window is not: it takes the panel's place, which would
+    // otherwise stay on top of it.
+    if (!to || to == m_window.get() || to->type() != Qt::Dialog)
+        return false;
+    if (m_lentTo == to && m_lentSerial == m_showSerial)
+        return true;
+    m_lentTo = to;
+    m_lentSerial = m_showSerial;
+    log(u"panel: blijft staan; een melding van Quorvane heeft de toetsen tot ze sluit"_s);
+    const QPointer self(this);
+    const quint64 serial = m_showSerial;
+    const auto takeBack = [self, serial] {
+        if (self && serial == self->m_showSerial && self->m_window->isVisible() &&
+            !self->m_window->isActive())
+            self->m_window->requestActivate();
+    };
+    // Made for this notice and gone with it, so its connections never outlive it.
+    auto *lend = new QObject(to);
+    connect(to, &QWindow::visibleChanged, lend, [takeBack](bool visible) {
+        if (!visible)
+            takeBack();
+    });
+    connect(to, &QObject::destroyed, lend, takeBack);
+    return true;
+}
+
+void PanelController::awaitFocus(std::chrono::milliseconds wait, const std::function<void()> &then)
 {
     const quint64 serial = m_showSerial;
     // The window system gives key focus asynchronously: wait for it, but not forever. The waiter goes
@@ -280,7 +330,7 @@ void PanelController::awaitFocus(const std::function<void()> &then)
         if (m_activeSinceShow)
             finish();
     });
-    QTimer::singleShot(m_options.focusWait, waiter, finish);
+    QTimer::singleShot(wait, waiter, finish);
 }
 
 void PanelController::reportFocus()
@@ -293,13 +343,13 @@ void PanelController::reportFocus()
     log(u"panel: key="_s + boolText(active) + u" main=false firstResponder="_s +
         (focused ? QString::fromLatin1(focused->metaObject()->className()) : u"geen"_s) + u" frontmost="_s +
         (ours.isEmpty() ? u"?"_s : ours) + u" menubalk=?"_s);
-    if (!m_window->isVisible() || active)
+    if (!m_window->isVisible() || active || lendFocus(QGuiApplication::focusWindow()))
         return;
     log(u"!! panel: staat wel op het scherm maar is NIET key. Toetsen komen niet aan. Eén herkansing. (Is "
         u"het "
         u"scherm vergrendeld, dan is dit normaal: een vergrendelde sessie geeft geen enkele app key-status.)"_s);
     m_window->requestActivate();
-    awaitFocus([this] {
+    awaitFocus(m_options.focusWait, [this] {
         if (m_window->isVisible())
             log(u"panel: na herkansing key="_s + boolText(m_window->isActive()));
     });

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QQuickItem>
 #include <QString>
+#include <QWindow>
 
 class HoverGate;
 class PalettePanel;
@@ -29,11 +30,20 @@ public:
         std::shared_ptr<Clock> clock = Clock::system();
         // How long the window system may take to give the panel key focus, or to confirm it lost it.
         std::chrono::milliseconds focusWait{250};
+        // The same for a panel it maps anew: a Wayland compositor can take half a second for that.
+        std::chrono::milliseconds mapFocusWait{1500};
+        // False in a Wayland session: the compositor decides where the panel goes and may impose its
+        // size, so a frame seen there is not the user's and is not remembered.
+        bool remembersFrame = true;
     };
 
     // A toggle this soon after any hide leaves the panel closed: the key or click that made it hide
     // must not open it again.
     static constexpr std::chrono::milliseconds toggleGrace{250};
+    // A loss of key focus this soon after a move or resize of the panel began is the window manager
+    // taking the keyboard for it (X11 window managers do, to end it with Esc); it gives it back when the
+    // button comes up.
+    static constexpr std::chrono::milliseconds gestureGrace{1000};
 
     explicit PanelController(Options options, QObject *parent = nullptr);
     ~PanelController() override;
@@ -78,9 +88,12 @@ private:
     // Remembers the shown frame when it is known and on a screen.
     void saveFrame();
     void focusChanged();
-    // Runs then() once the panel has key focus, or when focusWait has passed, unless a show or hide
-    // came in between.
-    void awaitFocus(const std::function<void()> &then);
+    // A notice of ours took the keyboard in front of the shown panel: the panel stays, and takes the
+    // keyboard back once the notice is gone. False for any other window.
+    bool lendFocus(QWindow *to);
+    // Runs then() once the panel has key focus, or when wait has passed, unless a show or hide came in
+    // between.
+    void awaitFocus(std::chrono::milliseconds wait, const std::function<void()> &then);
     void reportFocus();
 
     const Options m_options;
@@ -94,4 +107,9 @@ private:
     bool m_hiding = false;
     // The window system gave the panel key focus since its last show: losing it now hides the panel at once.
     bool m_activeSinceShow = false;
+    // When the window system began moving or resizing the shown panel; over once the panel has focus again.
+    std::optional<Clock::TimePoint> m_gestureStart;
+    // The notice of ours that took the keyboard while the panel was up, and during which show.
+    QPointer<QWindow> m_lentTo;
+    quint64 m_lentSerial = 0;
 };

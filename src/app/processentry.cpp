@@ -3,6 +3,7 @@
 #include "app/appdelegate.h"
 #include "app/appinfo.h"
 #include "app/boot.h"
+#include "app/platformstart.h"
 #include "app/signalwatcher.h"
 #include "app/singleinstance.h"
 #include "app/usage.h"
@@ -100,7 +101,9 @@ int run(int argc, char **argv)
     }
 
     // Widgets for the tray icon's menu and its notices; everything else is Qt Quick.
+    PlatformStart::watch();
     QApplication app(argc, argv);
+    PlatformStart::started(QGuiApplication::platformName());
     // Hiding the panel or closing the settings window must not end the run.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setDesktopFileName(AppConfiguration::standardService);

@@ -78,16 +78,27 @@ QVariantMap SettingsModel::texts()
                                  u"houden ook die tegen."_s},
         {u"hotKey"_s, u"SNELTOETS"_s},
         {u"standard"_s, u"Standaard"_s},
+        {u"hotKeyElsewhere"_s, u"Wayland laat een programma geen eigen sneltoets voor de hele desktop "
+                               u"vastleggen. Koppel in de instellingen van je desktop een sneltoets aan de "
+                               u"opdracht quorvane: een tweede start toont het paneel."_s},
         {u"registerFailed"_s, u"Deze combinatie kon niet geregistreerd worden. Kies een andere."_s},
         {u"test"_s, u"WERKT DE SNELTOETS ECHT?"_s},
         {u"testNote"_s, u"Je computer kan een sneltoets aannemen die toch nooit bij Quorvane aankomt, "
                         u"bijvoorbeeld omdat de desktop of een andere app hem al gebruikt, zonder ook maar "
                         u"te piepen. De enige eerlijke test is: druk hem in."_s},
         {u"panel"_s, u"PANEEL"_s},
-        {u"panelNote"_s, u"Het paneel is vrij schaalbaar. Grootte en positie worden onthouden."_s},
         {u"resetPanel"_s, u"Herstel standaardgrootte"_s},
         {u"showLog"_s, u"Toon logboek"_s},
     };
+}
+
+QString SettingsModel::panelNote() const
+{
+    // Wayland tells a program neither where its window is nor whether the user or the desktop sized it.
+    if (!globalHotKey())
+        return u"Het paneel is vrij schaalbaar. Wayland vertelt Quorvane niet waar het staat: grootte en "
+               u"positie worden daar niet onthouden."_s;
+    return u"Het paneel is vrij schaalbaar. Grootte en positie worden onthouden."_s;
 }
 
 // --- Notifications ---------------------------------------------------------------------------------------
@@ -258,6 +269,9 @@ bool SettingsModel::handleKey(int qtKey, Qt::KeyboardModifiers modifiers)
 
 void SettingsModel::toggleRecording()
 {
+    // Where the desktop allows no global hot key, the window offers neither recording nor a test.
+    if (!globalHotKey())
+        return;
     if (isRecording())
         m_recorder->stop();
     else
@@ -266,6 +280,8 @@ void SettingsModel::toggleRecording()
 
 void SettingsModel::useStandard()
 {
+    if (!globalHotKey())
+        return;
     apply(HotKeyCombo::standard());
 }
 
@@ -323,7 +339,8 @@ QColor SettingsModel::testResultColor() const
 
 void SettingsModel::armTest()
 {
-    m_tester.arm();
+    if (globalHotKey())
+        m_tester.arm();
 }
 
 // --- Panel, connection, log, window ------------------------------------------------------------------------

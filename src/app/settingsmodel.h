@@ -40,6 +40,10 @@ class SettingsModel : public QObject {
     Q_PROPERTY(QString cityText READ cityText WRITE setCityText NOTIFY cityTextChanged)
     Q_PROPERTY(bool timeSensitive READ timeSensitive WRITE setTimeSensitive NOTIFY settingsChanged)
 
+    // False where the desktop lets no program have a global hot key: the hot-key section then says what
+    // opens the panel instead, and offers nothing to record or test.
+    Q_PROPERTY(bool globalHotKey READ globalHotKey CONSTANT)
+    Q_PROPERTY(QString panelNote READ panelNote CONSTANT)
     Q_PROPERTY(QString chipText READ chipText NOTIFY hotKeyChanged)
     Q_PROPERTY(QColor chipColor READ chipColor NOTIFY hotKeyChanged)
     Q_PROPERTY(QString recordButtonText READ recordButtonText NOTIFY hotKeyChanged)
@@ -65,6 +69,8 @@ public:
         // Registers a new hot key; true when it is registered afterwards. On false the one registered
         // before is still registered.
         std::function<bool(const HotKeyCombo &)> onHotKeyChange;
+        // The desktop allows a global hot key (not so under Wayland).
+        bool globalHotKey = true;
     };
 
     SettingsModel(HotKeyTester &tester, NotificationFeed &feed, Notifier &notifier, Hooks hooks,
@@ -92,6 +98,8 @@ public:
     bool timeSensitive() const;
     void setTimeSensitive(bool on);
 
+    bool globalHotKey() const { return m_hooks.globalHotKey; }
+    QString panelNote() const;
     HotKeyCombo combo() const { return m_combo; }
     bool isRecording() const;
     QString chipText() const;

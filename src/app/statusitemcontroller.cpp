@@ -19,7 +19,8 @@
 
 using namespace Qt::StringLiterals;
 
-std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInstance, const HotKeyCombo &combo)
+std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInstance,
+                                                                  const std::optional<HotKeyCombo> &hotKey)
 {
     if (testInstance) {
         log(u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s);
@@ -27,18 +28,20 @@ std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInsta
     }
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         log(u"!! FATAAL: deze desktop heeft geen systeemvak. Er is geen systeemvak-icoon."_s);
-        reportMissingIcon(u"QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s, combo);
-        log(u"!! verder zonder systeemvak-icoon. De sneltoets blijft de ingang."_s);
+        reportMissingIcon(u"QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s, hotKey);
+        log(u"!! verder zonder systeemvak-icoon. "_s +
+            (hotKey ? u"De sneltoets blijft de ingang."_s
+                    : u"Een tweede start van 'quorvane' toont het paneel."_s));
         return nullptr;
     }
-    std::unique_ptr<StatusItemController> controller(new StatusItemController(combo));
+    std::unique_ptr<StatusItemController> controller(new StatusItemController(hotKey));
     log(u"statusitem: ok (button=in het systeemvak, zichtbaar="_s +
         (controller->m_tray->isVisible() ? u"true"_s : u"false"_s) + u")"_s);
     return controller;
 }
 
-StatusItemController::StatusItemController(const HotKeyCombo &combo)
-    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_combo(combo)
+StatusItemController::StatusItemController(const std::optional<HotKeyCombo> &hotKey)
+    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_hotKey(hotKey)
 {
     m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this,
@@ -77,7 +80,7 @@ void StatusItemController::clicked(int reason)
 void StatusItemController::apply(const ConnectionState &state)
 {
     m_connection = state;
-    const StatusItemLook look = StatusItemLook::of(state, m_unread, m_combo);
+    const StatusItemLook look = StatusItemLook::of(state, m_unread, m_hotKey);
     const StatusIcon::Drawn drawn = StatusIcon::draw(look.symbol, look.opacity, look.badge);
     if (!drawn.hasSymbol)
         log(u"!! statusitem: symbool '"_s + look.symbol + u"' niet beschikbaar, terugval op tekstlabel QV"_s);
@@ -97,9 +100,9 @@ void StatusItemController::applyUnread(int unread)
         m_notificationsItem->setText(StatusMenu::notificationsTitle(unread));
 }
 
-void StatusItemController::setHotKey(const HotKeyCombo &combo)
+void StatusItemController::setHotKey(const std::optional<HotKeyCombo> &hotKey)
 {
-    m_combo = combo;
+    m_hotKey = hotKey;
     buildMenu();
     apply(m_connection);
 }
@@ -107,7 +110,7 @@ void StatusItemController::setHotKey(const HotKeyCombo &combo)
 void StatusItemController::buildMenu()
 {
     m_menu->clear();
-    for (const StatusMenu::Entry &entry : StatusMenu::entries(m_unread, m_combo, AppInfo::version())) {
+    for (const StatusMenu::Entry &entry : StatusMenu::entries(m_unread, m_hotKey, AppInfo::version())) {
         if (entry.separator) {
             m_menu->addSeparator();
             continue;
@@ -163,7 +166,7 @@ void StatusItemController::follow(NotificationFeed *feed)
     applyUnread(feed->unread());
 }
 
-void StatusItemController::reportMissingIcon(const QString &detail, const HotKeyCombo &combo)
+void StatusItemController::reportMissingIcon(const QString &detail, const std::optional<HotKeyCombo> &hotKey)
 {
     log(u"!! GEEN SYSTEEMVAK-ICOON: "_s + detail);
     Log::shared().flush();
@@ -172,8 +175,9 @@ void StatusItemController::reportMissingIcon(const QString &detail, const HotKey
         log(u"systeemvak: de melding hierover is al eens getoond"_s);
         return;
     }
-    const NoTrayNotice notice = NoTrayNotice::make(NoTrayNotice::hotKeyWayIn(combo), Log::fileURL());
-    // Not modal: the launch goes on while the notice is up; the hot key works meanwhile.
+    const NoTrayNotice notice = NoTrayNotice::make(
+        hotKey ? NoTrayNotice::hotKeyWayIn(*hotKey) : NoTrayNotice::secondStartWayIn(), Log::fileURL());
+    // Not modal: the launch goes on while the notice is up; the panel opens meanwhile.
     auto *alert = new QMessageBox(QMessageBox::Critical, u"Quorvane"_s, notice.title);
     alert->setInformativeText(notice.text);
     QPushButton *showLog = alert->addButton(u"Toon logboek"_s, QMessageBox::AcceptRole);

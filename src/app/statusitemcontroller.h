@@ -4,6 +4,7 @@
 #include "homey/model/connectionstate.h"
 
 #include <memory>
+#include <optional>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -21,15 +22,17 @@ class StatusItemController : public QObject {
 
 public:
     // The application's tray icon. Nullptr in a test instance, and where the desktop offers no tray: then
-    // after the log lines and a notice that the hot key is still the way in.
-    static std::unique_ptr<StatusItemController> setUp(bool testInstance, const HotKeyCombo &combo);
+    // after the log lines and a notice that say what still opens the panel. hotKey is the global hot
+    // key; none where the desktop allows none.
+    static std::unique_ptr<StatusItemController> setUp(bool testInstance,
+                                                       const std::optional<HotKeyCombo> &hotKey);
     ~StatusItemController() override;
 
     void apply(const ConnectionState &state);
     // A different count is drawn at once; an equal one changes nothing.
     void applyUnread(int unread);
-    // The hot key that menu and tooltip show: the one registered.
-    void setHotKey(const HotKeyCombo &combo);
+    // The hot key that menu and tooltip show: the one registered; none where the desktop allows none.
+    void setHotKey(const std::optional<HotKeyCombo> &hotKey);
     void buildMenu();
 
     // Keeps the icon on the store's connection state and the feed's unread count, from now on. Following
@@ -38,7 +41,7 @@ public:
     void follow(NotificationFeed *feed);
 
     // The log line and the notice for a desktop without a tray.
-    static void reportMissingIcon(const QString &detail, const HotKeyCombo &combo);
+    static void reportMissingIcon(const QString &detail, const std::optional<HotKeyCombo> &hotKey);
     // Shows the log file in the file manager.
     static void revealLog();
 
@@ -53,7 +56,7 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    explicit StatusItemController(const HotKeyCombo &combo);
+    explicit StatusItemController(const std::optional<HotKeyCombo> &hotKey);
     void clicked(int reason);
 
     std::unique_ptr<QMenu> m_menu;
@@ -62,7 +65,7 @@ private:
     QPointer<QAction> m_reconnectItem;
     ConnectionState m_connection;
     int m_unread = 0;
-    HotKeyCombo m_combo;
+    std::optional<HotKeyCombo> m_hotKey;
     QMetaObject::Connection m_storeLink;
     QMetaObject::Connection m_feedLink;
 };

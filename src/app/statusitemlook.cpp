@@ -6,9 +6,10 @@
 
 using namespace Qt::StringLiterals;
 
-StatusItemLook StatusItemLook::of(const ConnectionState &state, int unread, const HotKeyCombo &combo)
+StatusItemLook StatusItemLook::of(const ConnectionState &state, int unread,
+                                  const std::optional<HotKeyCombo> &hotKey)
 {
-    const QString opens = combo.display() + u" opent het paneel."_s;
+    const QString opens = hotKey ? u"\n"_s + hotKey->display() + u" opent het paneel."_s : QString();
     StatusItemLook look;
     switch (state.kind()) {
     case ConnectionState::Kind::loading:
@@ -21,13 +22,13 @@ StatusItemLook StatusItemLook::of(const ConnectionState &state, int unread, cons
         look = {u"exclamationmark.triangle.fill"_s, 1.0, {}, state.text() + u"\n"_s + state.hint()};
         break;
     case ConnectionState::Kind::idle:
-        look = {u"house"_s, 0.55, {}, u"Quorvane. Nog niet verbonden.\n"_s + opens};
+        look = {u"house"_s, 0.55, {}, u"Quorvane. Nog niet verbonden."_s + opens};
         break;
     case ConnectionState::Kind::connecting:
         look = {u"house"_s, 0.55, {}, u"Quorvane verbindt met je Homey…"_s};
         break;
     case ConnectionState::Kind::live:
-        look = {u"house.fill"_s, 1.0, {}, u"Quorvane is live.\n"_s + opens};
+        look = {u"house.fill"_s, 1.0, {}, u"Quorvane is live."_s + opens};
         break;
     }
     if (unread >= 1) {
@@ -48,7 +49,7 @@ QString notificationsTitle(int unread)
     return u"Meldingen ("_s + QString::number(unread) + u")"_s + keys;
 }
 
-QList<Entry> entries(int unread, const HotKeyCombo &combo, const QString &version)
+QList<Entry> entries(int unread, const std::optional<HotKeyCombo> &hotKey, const QString &version)
 {
     const auto item = [](const QString &title, Action action, const QString &shortcut = {}) {
         Entry entry;
@@ -64,7 +65,8 @@ QList<Entry> entries(int unread, const HotKeyCombo &combo, const QString &versio
     return {
         header,
         separator,
-        item(u"Paneel openen  ("_s + combo.display() + u")"_s, Action::toggle),
+        item(hotKey ? u"Paneel openen  ("_s + hotKey->display() + u")"_s : u"Paneel openen"_s,
+             Action::toggle),
         item(notificationsTitle(unread), Action::notifications),
         item(u"Opnieuw verbinden"_s, Action::reconnect, KeyText::display(u"⌘R"_s)),
         separator,

@@ -3,11 +3,13 @@
 #include "app/hotkeycombo.h"
 #include "homey/model/connectionstate.h"
 
+#include <optional>
 #include <QList>
 #include <QString>
 
 // What the tray icon shows for a connection state, an unread count and the hot key: the symbol, its
 // opacity, the count drawn on it and the tooltip. Pure, so every text can be checked without a tray.
+// Where the desktop allows no global hot key there is none to name.
 struct StatusItemLook {
     static constexpr int maximumBadge = 99;
 
@@ -17,7 +19,8 @@ struct StatusItemLook {
     QString badge;
     QString tooltip;
 
-    static StatusItemLook of(const ConnectionState &state, int unread, const HotKeyCombo &combo);
+    static StatusItemLook of(const ConnectionState &state, int unread,
+                             const std::optional<HotKeyCombo> &hotKey);
 
     bool operator==(const StatusItemLook &) const = default;
 };
@@ -38,7 +41,7 @@ struct Entry {
     bool operator==(const Entry &) const = default;
 };
 
-QList<Entry> entries(int unread, const HotKeyCombo &combo, const QString &version);
+QList<Entry> entries(int unread, const std::optional<HotKeyCombo> &hotKey, const QString &version);
 // The notifications entry: its count is the real one, not capped.
 QString notificationsTitle(int unread);
 

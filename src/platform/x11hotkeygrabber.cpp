@@ -1,13 +1,13 @@
 #include "platform/x11hotkeygrabber.h"
 
+#include "platform/desktopsession.h"
+
 #include <cstdlib>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -16,18 +16,12 @@ constexpr quint16 lockVariants[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2, XCB_MO
 constexpr quint16 relevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
-bool waylandSession()
-{
-    return QGuiApplication::platformName() == u"wayland"_s ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           qEnvironmentVariable("XDG_SESSION_TYPE") == u"wayland"_s;
-}
-
 } // namespace
 
 X11HotKeyGrabber::X11HotKeyGrabber()
 {
-    if (waylandSession()) {
+    // Under XWayland a grab on the root window would fire only while an X11 window has the keyboard.
+    if (DesktopSession::isWayland()) {
         m_availability = Availability::wayland;
         return;
     }

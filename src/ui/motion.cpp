@@ -18,6 +18,11 @@ bool Motion::reduced() const
 
 bool Motion::repeating() const
 {
+    return animates();
+}
+
+bool Motion::animates() const
+{
     return m_visibility->isVisible() && !reduced();
 }
 
@@ -29,6 +34,11 @@ int Motion::quick() const
 int Motion::smooth() const
 {
     return reduced() ? 0 : Theme::smoothMs;
+}
+
+int Motion::count() const
+{
+    return animates() ? Theme::countMs : 0;
 }
 
 double Motion::hoverLift() const

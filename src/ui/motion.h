@@ -8,13 +8,17 @@ class PanelVisibility;
 
 // What the views may animate right now. Repeating animations (a breathing dot, a pulse, a sweep) run
 // only while the panel is on screen and motion is not reduced; state changes animate only when motion
-// is not reduced.
+// is not reduced. The changes a person watches happen (the control strip sliding in under its row, the
+// row growing for it, the status bar's figures counting) animate only while the panel is on screen
+// and motion is not reduced too: a hidden panel takes them at once.
 class Motion : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the composition root")
     Q_PROPERTY(bool reduced READ reduced NOTIFY changed)
     Q_PROPERTY(bool repeating READ repeating NOTIFY changed)
+    Q_PROPERTY(bool animates READ animates NOTIFY changed)
+    Q_PROPERTY(int count READ count NOTIFY changed)
     Q_PROPERTY(int quick READ quick NOTIFY changed)
     Q_PROPERTY(int smooth READ smooth NOTIFY changed)
     Q_PROPERTY(double hoverLift READ hoverLift NOTIFY changed)
@@ -24,9 +28,12 @@ public:
 
     bool reduced() const;
     bool repeating() const;
+    bool animates() const;
     // Durations in milliseconds of the two standard animations; 0 when motion is reduced.
     int quick() const;
     int smooth() const;
+    // How long a changed figure counts to its new value; 0 while nothing animates.
+    int count() const;
     // How far a hovered tile rises (negative: up); it stays put when motion is reduced.
     double hoverLift() const;
 

@@ -18,28 +18,35 @@ bool isLit(const Hit::Accessory &accessory)
     return accessory.toggleState() == true || accessory.dimmerLevel().value_or(0) > 0;
 }
 
+// Every word the Return key can stand for.
+const QString verbStart = u"start"_s;
+const QString verbOff = u"uit"_s;
+const QString verbOn = u"aan"_s;
+const QString verbShow = u"toon"_s;
+const QString verbDo = u"doe"_s;
+
 QString verbFor(const Hit &hit)
 {
     const Hit::Accessory &a = hit.accessory;
     switch (hit.target.kind()) {
     case Hit::Target::Kind::flow:
     case Hit::Target::Kind::mood:
-        return u"start"_s;
+        return verbStart;
     case Hit::Target::Kind::room:
-        return isLit(a) ? u"uit"_s : u"aan"_s;
+        return isLit(a) ? verbOff : verbOn;
     case Hit::Target::Kind::device:
         switch (a.kind()) {
         case Kind::value:
-            return u"toon"_s;
+            return verbShow;
         case Kind::dimmer:
         case Kind::toggle:
-            return isLit(a) ? u"uit"_s : u"aan"_s;
+            return isLit(a) ? verbOff : verbOn;
         case Kind::run:
         case Kind::none:
-            return u"doe"_s;
+            return verbDo;
         }
     }
-    return u"doe"_s;
+    return verbDo;
 }
 
 } // namespace
@@ -100,6 +107,16 @@ ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool
     look.verb = verbFor(hit);
     look.accessibleName = look.subtitle.isEmpty() ? hit.title : hit.title + u", "_s + look.subtitle;
     return look;
+}
+
+QString ResultRowLook::widestVerb()
+{
+    QString widest;
+    for (const QString &verb : {verbStart, verbOff, verbOn, verbShow, verbDo}) {
+        if (verb.size() > widest.size())
+            widest = verb;
+    }
+    return widest;
 }
 
 double ResultRowLook::washWidth(double rowWidth) const

@@ -34,6 +34,8 @@ struct ResultRowLook {
     Q_PROPERTY(GlowBarLook level MEMBER level CONSTANT)
     Q_PROPERTY(KeyCapLook returnCap MEMBER returnCap CONSTANT)
     Q_PROPERTY(QString verb MEMBER verb CONSTANT)
+    // The longest verb: the Return key's column is as wide on every row, selected or not.
+    Q_PROPERTY(QString widestVerb READ widestVerb CONSTANT)
     Q_PROPERTY(QString accessibleName MEMBER accessibleName CONSTANT)
     Q_PROPERTY(QString accessibleValue MEMBER accessibleValue CONSTANT)
 
@@ -43,6 +45,7 @@ public:
     static ResultRowLook make(int index, const Hit &hit, bool selected = false, bool expanded = false,
                               double fill = 0, bool scrubbable = false);
 
+    static QString widestVerb();
     // The wash's width in a row of the given width: at least a sliver once there is any light.
     Q_INVOKABLE double washWidth(double rowWidth) const;
     Q_INVOKABLE QColor plateColor(bool hovering) const;

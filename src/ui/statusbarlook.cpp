@@ -4,6 +4,8 @@
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -28,20 +30,25 @@ QColor labelColour(ConnectionState::Kind kind)
 
 } // namespace
 
-StatusFigure StatusFigure::make(const QString &symbolName, const QString &value, const QString &unit,
-                                bool warm)
+StatusFigure StatusFigure::make(const QString &symbolName, double watts, const QString &unit, bool warm)
 {
     StatusFigure figure;
     figure.symbolName = symbolName;
     if (!symbolName.isEmpty())
         figure.symbol = SymbolCatalog::glyph(symbolName);
-    figure.value = value;
+    figure.amount = std::isfinite(watts) ? std::abs(watts) : 0;
+    figure.value = Fmt::watt(watts);
     figure.unit = unit;
     figure.warm = warm;
     figure.symbolColor = warm ? Theme::lit() : Theme::textFaint();
     figure.valueColor = warm ? Theme::lit() : Theme::text();
     figure.unitColor = warm ? Theme::fade(Theme::lit(), 0.7) : Theme::textFaint();
     return figure;
+}
+
+QString StatusFigure::valueAt(double watts) const
+{
+    return Fmt::watt(watts);
 }
 
 StatusBarLook StatusBarLook::make(const ConnectionState &connection, const QString &headline,
@@ -55,13 +62,18 @@ StatusBarLook StatusBarLook::make(const ConnectionState &connection, const QStri
     look.separator = u"·"_s;
 
     // Within a watt of zero the grid is taken as balanced and not shown.
-    look.figures << StatusFigure::make({}, Fmt::watt(energy.consumptionW), u"verbruik"_s, false);
-    if (energy.generationW > 1)
-        look.figures << StatusFigure::make(u"sun.max"_s, Fmt::watt(energy.generationW), u"opwek"_s, false);
+    look.consumption = StatusFigure::make({}, energy.consumptionW, u"verbruik"_s, false);
+    look.generation = StatusFigure::make(u"sun.max"_s, energy.generationW, u"opwek"_s, false);
+    look.generation.shown = energy.generationW > 1;
     if (energy.netW < -1)
-        look.figures << StatusFigure::make(u"arrow.up"_s, Fmt::watt(energy.netW), u"naar het net"_s, true);
-    else if (energy.netW > 1)
-        look.figures << StatusFigure::make(u"arrow.down"_s, Fmt::watt(energy.netW), u"van het net"_s, false);
+        look.net = StatusFigure::make(u"arrow.up"_s, energy.netW, u"naar het net"_s, true);
+    else
+        look.net = StatusFigure::make(u"arrow.down"_s, energy.netW, u"van het net"_s, false);
+    look.net.shown = energy.netW < -1 || energy.netW > 1;
+    for (const StatusFigure &figure : {look.consumption, look.generation, look.net}) {
+        if (figure.shown)
+            look.figures << figure;
+    }
 
     QString spoken = u"Verbinding: "_s + look.label + u". "_s;
     if (!headline.isEmpty())

@@ -21,12 +21,20 @@ struct StatusFigure {
     Q_PROPERTY(QColor symbolColor MEMBER symbolColor CONSTANT)
     Q_PROPERTY(QColor valueColor MEMBER valueColor CONSTANT)
     Q_PROPERTY(QColor unitColor MEMBER unitColor CONSTANT)
+    Q_PROPERTY(double amount MEMBER amount CONSTANT)
+    Q_PROPERTY(bool shown MEMBER shown CONSTANT)
 
 public:
-    // symbolName: a name of the symbol catalogue, or empty for none. warm: drawn in the accent.
-    static StatusFigure make(const QString &symbolName, const QString &value, const QString &unit, bool warm);
+    // symbolName: a name of the symbol catalogue, or empty for none. watts: the figure's power, shown as
+    // its magnitude. warm: drawn in the accent.
+    static StatusFigure make(const QString &symbolName, double watts, const QString &unit, bool warm);
     bool operator==(const StatusFigure &) const = default;
 
+    // The value text for an amount on its way to this one (a figure counting to its new value).
+    Q_INVOKABLE QString valueAt(double watts) const;
+
+    bool shown = true; // false: a place kept for a figure that is not there now
+    double amount = 0; // the magnitude in watts
     QString symbolName;
     QString symbol; // glyph; empty for none
     QString value;
@@ -47,6 +55,11 @@ struct StatusBarLook {
     Q_PROPERTY(QString headline MEMBER headline CONSTANT)
     Q_PROPERTY(QString separator MEMBER separator CONSTANT)
     Q_PROPERTY(QVariantList figures READ figureList CONSTANT)
+    // The three places of the figures, each drawn only while shown: consumption always, generation above
+    // a watt, the grid beyond a watt either way.
+    Q_PROPERTY(StatusFigure consumption MEMBER consumption CONSTANT)
+    Q_PROPERTY(StatusFigure generation MEMBER generation CONSTANT)
+    Q_PROPERTY(StatusFigure net MEMBER net CONSTANT)
     Q_PROPERTY(QString accessibleName MEMBER accessibleName CONSTANT)
 
 public:
@@ -61,6 +74,9 @@ public:
     QColor labelColor;
     QString headline; // empty: no separator, no headline
     QString separator;
-    QList<StatusFigure> figures;
+    QList<StatusFigure> figures; // the shown ones of the three, in order
+    StatusFigure consumption;
+    StatusFigure generation;
+    StatusFigure net;
     QString accessibleName;
 };

@@ -37,6 +37,8 @@ QColor white(double opacity);
 // The two standard animations: quick (hover, small state changes) and smooth (levels and glows).
 inline constexpr int quickMs = 140;
 inline constexpr int smoothMs = 280;
+// A changed figure of the status bar counts to its new value.
+inline constexpr int countMs = 180;
 
 // The families every font below uses. By default the desktop's sans-serif and monospace families;
 // the gallery and the screenshot tests pin one installed family so pictures do not depend on the machine.

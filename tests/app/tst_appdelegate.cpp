@@ -19,6 +19,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTest>
@@ -508,6 +509,23 @@ private Q_SLOTS:
         QVERIFY(app.panel()->content() != content);
         m_grabber->press();
         QVERIFY(app.panel()->isVisible());
+    }
+
+    // Under Wayland no key can be grabbed: the log says so once, the palette shows no hot key and the
+    // settings window offers none.
+    void waylandOffersNoHotKeyAnywhere()
+    {
+        m_grabber->available = HotKeyGrabber::Availability::wayland;
+        LogCapture log;
+        AppDelegate &app = launch();
+        QCOMPARE(log.matching(u"Wayland"_s).size(), 1);
+        QVERIFY(app.hotKeyLabel().isEmpty());
+        app.panel()->show();
+        auto *chip = app.panel()->content()->findChild<QQuickItem *>(u"hotKeyChip"_s);
+        QVERIFY(chip);
+        QVERIFY(!chip->isVisible());
+        app.openSettings();
+        QVERIFY(!app.settingsWindow()->model()->globalHotKey());
     }
 
     void newItemBecomesABannerWhoseClickOpensTheList()

@@ -42,10 +42,13 @@ const QString secret = u"qv-geheim-sleutel-7781"_s;
 // The panel's root as the app shell builds it, in an offscreen window, over a store of one room.
 class Shell {
 public:
-    Shell()
+    // loads: false gives a store whose load fails, as when the hub cannot be reached.
+    explicit Shell(bool loads = true)
     {
         auto rest = std::make_shared<FakeRestClient>(clock);
         rest->home.zones = {Zone{.id = u"kamer"_s, .name = u"Kamer"_s}};
+        if (!loads)
+            rest->fail(u"devices"_s, HomeyError::unreachable(u"offline"_s));
         store = std::make_unique<HomeStore>(rest, nullptr, nullptr, SettingsStore(u"paletteroot"_s),
                                             HomeStore::Options{clock});
         awaitTask(store->start());
@@ -59,11 +62,13 @@ public:
         parts.motion = &motion;
         PaletteRoot::Actions actions;
         actions.onDismiss = [this] { ++dismissed; };
+        actions.onRetry = [this] { ++retries; };
         // The shell's save: the model's check, with a hub that refuses every key but the secret.
         actions.onSave = [this](QString key) -> QCoro::Task<bool> {
+            const auto persistToken = [this](QString token, HomeyEndpoint) { return persist(token); };
             const std::optional<HomeyEndpoint> endpoint = co_await onboarding.save(
                 key, [] { return resolve(); }, [](QUrl, QString token) { return validate(token); },
-                [this](QString token, HomeyEndpoint) { return persist(token); });
+                persistToken);
             co_return endpoint.has_value();
         };
         item.reset(PaletteRoot::make(engine, parts, std::move(actions)));
@@ -125,6 +130,7 @@ public:
     PaletteRoot *root = nullptr;
     bool ready = false;
     int dismissed = 0;
+    int retries = 0;
     QString kept;
 };
 
@@ -139,6 +145,7 @@ private Q_SLOTS:
     void keysReachThePaletteOnlyWhileItShows();
     void theKeyIsCheckedKeptAndNeverLogged();
     void theListFollowsTheNotifier();
+    void ctrlRTriesAgainOnTheConnectionScreen();
 };
 
 void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
@@ -169,6 +176,28 @@ void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
     QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::palette);
     shell.typeText(u"kamer"_s);
     QCOMPARE(shell.store->query(), u"kamer"_s);
+}
+
+// The store's load failed: the connection screen's "Opnieuw proberen" answers Ctrl+R, as its label in
+// the error bar says; other keys do nothing there.
+void PaletteRootTest::ctrlRTriesAgainOnTheConnectionScreen()
+{
+    Shell shell(false);
+    QVERIFY(shell.ready);
+    QCOMPARE(shell.store->connection().kind(), ConnectionState::Kind::failed);
+    QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::problem);
+    shell.press(Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(shell.retries, 1);
+    shell.press(Qt::Key_R);
+    shell.press(Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
+    shell.press(Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(shell.retries, 1);
+    QVERIFY(!shell.store->showsNotifications());
+
+    // Elsewhere the chord is not the connection screen's.
+    shell.onboarding.setShowing(true);
+    shell.press(Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(shell.retries, 1);
 }
 
 void PaletteRootTest::theKeyIsCheckedKeptAndNeverLogged()

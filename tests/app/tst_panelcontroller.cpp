@@ -3,12 +3,15 @@
 #include "app/settings.h"
 #include "logcapture.h"
 #include "manualclock.h"
+#include "ui/movearea.h"
 #include "ui/panelvisibility.h"
+#include "ui/windowgesture.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,11 +27,12 @@ class TstPanelController : public QObject {
     int m_shows = 0;
     int m_hides = 0;
 
-    PanelController &make(bool offscreen = false, bool autoHides = true)
+    PanelController &make(bool offscreen = false, bool autoHides = true, bool remembersFrame = true)
     {
         PanelController::Options options;
         options.offscreen = offscreen;
         options.autoHidesOnFocusLoss = autoHides;
+        options.remembersFrame = remembersFrame;
         options.clock = m_clock;
         m_panel = std::make_unique<PanelController>(options);
         m_panel->onShow = [this] { ++m_shows; };
@@ -136,6 +140,88 @@ private Q_SLOTS:
         QCOMPARE(log.lines().constLast(), u"panel: verborgen (esc)"_s);
     }
 
+    void focusLostToAMoveOrResize()
+    {
+        PanelController &panel = make();
+        QWindow other;
+        const auto takeFocus = [](QWindow &window) {
+            window.show();
+            window.requestActivate();
+            return QTest::qWaitForWindowActive(&window);
+        };
+        const auto startGesture = [&panel] {
+            QEvent started(WindowGesture::startedType());
+            QCoreApplication::sendEvent(panel.window(), &started);
+        };
+        panel.show();
+        QVERIFY(takeFocus(*panel.window()));
+        startGesture();
+        m_clock->advance(900ms);
+        // The window manager holds the keys while it moves or resizes the panel.
+        QVERIFY(takeFocus(other));
+        QTest::qWait(50);
+        QVERIFY(panel.isVisible());
+        // It gives them back when the button comes up; a loss after that is real.
+        QVERIFY(takeFocus(*panel.window()));
+        QVERIFY(takeFocus(other));
+        QTRY_VERIFY(!panel.isVisible());
+
+        // A loss long after the gesture began is not the window manager's.
+        panel.show();
+        QVERIFY(takeFocus(*panel.window()));
+        startGesture();
+        m_clock->advance(1100ms);
+        QVERIFY(takeFocus(other));
+        QTRY_VERIFY(!panel.isVisible());
+    }
+
+    void edgesShowTheResizeCursor()
+    {
+        PanelController &panel = make();
+        panel.show();
+        QWindow *window = panel.window();
+        const auto cursorAt = [window](QPoint point) {
+            QTest::mouseMove(window, point);
+            return window->cursor().shape();
+        };
+        QCOMPARE(cursorAt({380, 270}), Qt::ArrowCursor);
+        QCOMPARE(cursorAt({380, 2}), Qt::SizeVerCursor);
+        QCOMPARE(cursorAt({2, 300}), Qt::SizeHorCursor);
+        QCOMPARE(cursorAt({757, 537}), Qt::SizeFDiagCursor);
+        QCOMPARE(cursorAt({757, 3}), Qt::SizeBDiagCursor);
+        QCOMPARE(cursorAt({380, 270}), Qt::ArrowCursor);
+        // The edges go where the panel's do.
+        window->resize(770, 600);
+        QTRY_COMPARE(panel.content()->width(), 770.0);
+        QCOMPARE(cursorAt({767, 300}), Qt::SizeHorCursor);
+        QCOMPARE(cursorAt({757, 300}), Qt::ArrowCursor);
+    }
+
+    void pressesOffTheEdgesReachTheContent()
+    {
+        PanelController &panel = make();
+        auto *area = new MoveArea(panel.content());
+        area->setSize(panel.content()->size());
+        QSignalSpy taps(area, &MoveArea::tapped);
+        panel.show();
+        QWindow *window = panel.window();
+        QTest::mouseClick(window, Qt::LeftButton, {}, {380, 270});
+        QCOMPARE(taps.size(), 1);
+        // Nothing can resize the panel here (no window manager): the edge's press goes on to what is under
+        // it.
+        QTest::mouseClick(window, Qt::LeftButton, {}, {2, 270});
+        QCOMPARE(taps.size(), 2);
+        // A hand that only clicks moves a pixel; one that drags is no tap.
+        QTest::mousePress(window, Qt::LeftButton, {}, {300, 30});
+        QTest::mouseMove(window, {302, 31});
+        QTest::mouseRelease(window, Qt::LeftButton, {}, {302, 31});
+        QCOMPARE(taps.size(), 3);
+        QTest::mousePress(window, Qt::LeftButton, {}, {300, 30});
+        QTest::mouseMove(window, {340, 30});
+        QTest::mouseRelease(window, Qt::LeftButton, {}, {340, 30});
+        QCOMPARE(taps.size(), 3);
+    }
+
     void toggleKeepsAFreshHideClosed()
     {
         PanelController &panel = make();
@@ -181,6 +267,77 @@ private Q_SLOTS:
         panel.setContent(nullptr);
         QVERIFY(!panel.snapshot(path));
         QCOMPARE(log.lines().constLast(), u"!! snapshot: het paneel heeft geen contentView"_s);
+    }
+
+    // A notice of ours taking the keyboard, after the panel had it or while the panel is being shown,
+    // leaves the panel up; once the notice is gone the panel has the keyboard again.
+    void aNoticeOfOursLeavesThePanelUp_data()
+    {
+        QTest::addColumn<bool>("panelFirst");
+        QTest::newRow("after the panel") << true;
+        QTest::newRow("as the panel shows") << false;
+    }
+    void aNoticeOfOursLeavesThePanelUp()
+    {
+        QFETCH(bool, panelFirst);
+        PanelController &panel = make();
+        LogCapture log;
+        QWindow notice;
+        notice.setFlags(Qt::Dialog);
+        panel.show();
+        if (panelFirst)
+            QTRY_VERIFY(panel.window()->isActive());
+        notice.show();
+        notice.requestActivate();
+        QTRY_VERIFY(notice.isActive());
+        // Past every wait for focus.
+        QTest::qWait(2000);
+        QVERIFY(panel.isVisible());
+        notice.hide();
+        QTRY_VERIFY(panel.window()->isActive());
+        QVERIFY(log.matching(u"panel: verborgen"_s).isEmpty());
+        QVERIFY(log.matching(u"!! panel"_s).isEmpty());
+    }
+
+    // A window system may hand a newly mapped panel the keyboard late (Wayland takes up to half a
+    // second): only one that never does is a failure worth a warning. On a display (run-xvfb.sh): the
+    // offscreen platform hands it over at once, whatever the window allows.
+    void lateFocusIsNoFailure_data()
+    {
+        QTest::addColumn<bool>("arrives");
+        QTest::newRow("late") << true;
+        QTest::newRow("never") << false;
+    }
+    void lateFocusIsNoFailure()
+    {
+        QFETCH(bool, arrives);
+        if (QGuiApplication::platformName() == u"offscreen"_s)
+            QSKIP("needs a display");
+        PanelController &panel = make();
+        LogCapture log;
+        panel.window()->setFlag(Qt::WindowDoesNotAcceptFocus, true);
+        panel.show();
+        QTest::qWait(450);
+        if (arrives) {
+            panel.window()->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+            panel.window()->requestActivate();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(log.matching(u"panel: key="_s).size(), 1, 5000);
+        QCOMPARE(log.matching(u"panel: key=true"_s).size(), arrives ? 1 : 0);
+        QCOMPARE(log.matching(u"!! panel: "_s).size(), arrives ? 0 : 1);
+    }
+
+    // In a Wayland session the compositor decides where the panel goes and may impose its size: nothing
+    // seen there is remembered, and the frame remembered before stays.
+    void aWaylandSessionKeepsTheRememberedFrame()
+    {
+        const QRectF remembered(30, 40, 800, 600);
+        Settings::setPanelFrame(remembered);
+        PanelController &panel = make(false, true, false);
+        panel.show();
+        panel.window()->setGeometry(0, 0, 780, 790);
+        panel.hide(u"esc"_s);
+        QCOMPARE(Settings::panelFrame(), remembered);
     }
 };
 

@@ -43,7 +43,7 @@ class TstProcessEntry : public QObject {
     QString logText() const { return QString::fromUtf8(contentOf(logFile())); }
     QByteArray pidFileText() const { return contentOf(pidFile()); }
 
-    QProcess *start(const QStringList &arguments)
+    QProcess *start(const QStringList &arguments, const QMap<QString, QString> &extra = {})
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -51,6 +51,8 @@ class TstProcessEntry : public QObject {
         environment.insert(u"HOME"_s, home);
         for (const QString &name : {u"STATE"_s, u"DATA"_s, u"CONFIG"_s, u"CACHE"_s})
             environment.insert(u"XDG_"_s + name + u"_HOME"_s, home + u"/"_s + name.toLower());
+        for (auto it = extra.begin(); it != extra.end(); ++it)
+            environment.insert(it.key(), it.value());
         process->setProcessEnvironment(environment);
         process->setStandardErrorFile(QProcess::nullDevice());
         process->start(QStringLiteral(QUORVANE_BINARY), arguments);
@@ -182,6 +184,31 @@ private Q_SLOTS:
         QVERIFY(endsCleanly(test));
         QVERIFY(endsCleanly(primary));
         QVERIFY(logText().endsWith(u"Quorvane stopt.\n"_s));
+    }
+
+    // Qt that cannot reach the desktop ends the run with a line in the log and status 1, as a missing
+    // display does, instead of aborting without a word in the log.
+    void desktopOutOfReachEndsWithALine_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("no such plugin")
+            << u"nosuch"_s << u"!! geen beeldscherm: Qt heeft geen plugin voor \"nosuch\"."_s;
+        QTest::newRow("no compositor")
+            << u"wayland"_s
+            << u"!! geen beeldscherm: Qt kon de desktop niet bereiken (geprobeerd: "
+               u"\"wayland\"). Start Quorvane in een grafische sessie."_s;
+    }
+    void desktopOutOfReachEndsWithALine()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, line);
+        QProcess *process = start({}, {{u"QT_QPA_PLATFORM"_s, platform},
+                                       {u"WAYLAND_DISPLAY"_s, m_home->filePath(u"no-compositor"_s)}});
+        QVERIFY(process->waitForFinished(patience));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 1);
+        QVERIFY2(logText().contains(line), qPrintable(logText()));
     }
 
     void fiftyCopiesAtOnceLeaveOne()

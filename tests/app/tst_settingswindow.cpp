@@ -233,6 +233,43 @@ private Q_SLOTS:
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
     }
 
+    // Where the desktop allows no global hot key, the section says what opens the panel and offers
+    // nothing to record or test.
+    void withoutAGlobalHotKeyTheSectionPointsToTheDesktop()
+    {
+        if (onDisplay())
+            QSKIP("pictures are made offscreen");
+        SettingsModel::Hooks hooks;
+        hooks.globalHotKey = false;
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, std::move(hooks));
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *content = window->findChild<QQuickItem *>(u"content"_s);
+        window->resize(500, int(content->implicitHeight()) + 100);
+        QTRY_VERIFY(window->contentItem()->height() > 660);
+        const QDir folder(QStringLiteral(QUORVANE_SHOTS_DIR));
+        QVERIFY(folder.mkpath(u"."_s));
+        QVERIFY(window->grabWindow().save(folder.filePath(u"settings-window-wayland.png"_s)));
+
+        SettingsModel *model = controller.model();
+        const QHash<QString, QRectF> texts = drawnTexts(window->contentItem());
+        const QVariantMap names = model->texts();
+        const QString elsewhere = names[u"hotKeyElsewhere"_s].toString();
+        QVERIFY(texts.contains(elsewhere));
+        QVERIFY(texts[elsewhere].top() > texts[names[u"hotKey"_s].toString()].top());
+        // Nor does the panel section promise a place it cannot know.
+        QVERIFY(texts.contains(model->panelNote()));
+        QVERIFY(!model->panelNote().contains(u"worden onthouden"_s));
+        for (const QString &offer : {model->chipText(), model->recordButtonText(), model->testButtonText(),
+                                     names[u"standard"_s].toString(), names[u"test"_s].toString()})
+            QVERIFY2(!texts.contains(offer), qPrintable(offer));
+        model->toggleRecording();
+        model->armTest();
+        QVERIFY(!model->isRecording());
+        QVERIFY(!tester.isArmed());
+    }
+
     void recordingKeepsKeysFromTheFields()
     {
         if (onDisplay())

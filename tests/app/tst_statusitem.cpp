@@ -104,6 +104,28 @@ private Q_SLOTS:
             QStringList{u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s});
     }
 
+    // Under Wayland no global hot key can work: the notice and the log say what opens the panel instead.
+    void noTrayWithoutAHotKeyPointsToASecondStart()
+    {
+        if (withTray())
+            QSKIP("a tray host is running");
+        Settings::defaults().remove(Settings::noTrayNoticeShownKey);
+        LogCapture logged;
+        QVERIFY(!StatusItemController::setUp(false, std::nullopt));
+        QCOMPARE(logged.lines().constLast(),
+                 u"!! verder zonder systeemvak-icoon. Een tweede start van 'quorvane' toont het paneel."_s);
+        QPointer<QMessageBox> notice = shownBox();
+        QVERIFY(notice);
+        const QString text = notice->informativeText();
+        QVERIFY(text.contains(u"Quorvane draait wél: een tweede start van quorvane toont het paneel. "_s));
+        QVERIFY(
+            text.contains(u"koppel daarom in de instellingen van je desktop een sneltoets aan de opdracht "
+                          u"quorvane."_s));
+        for (const QString &promise : {u"Ctrl+"_s, u"nog steeds"_s, u"sneltoets blijft"_s})
+            QVERIFY2(!text.contains(promise), qPrintable(promise));
+        notice->close();
+    }
+
     void iconAppearsInTheTrayWithItsMenu()
     {
         if (!withTray())

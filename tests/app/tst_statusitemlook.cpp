@@ -68,6 +68,16 @@ private Q_SLOTS:
         // The live and idle tooltips name the hot key too.
         QVERIFY(StatusItemLook::of(ConnectionState::live(), 0, superA).tooltip.contains(u"Super+A opent"_s));
     }
+
+    // Where the desktop allows no global hot key (Wayland), neither tooltip nor menu names one.
+    void noHotKeyIsNamedWhereTheDesktopAllowsNone()
+    {
+        QCOMPARE(StatusItemLook::of(ConnectionState::live(), 2, std::nullopt).tooltip,
+                 u"Quorvane is live.\n2 ongelezen meldingen"_s);
+        QCOMPARE(StatusItemLook::of(ConnectionState::idle(), 0, std::nullopt).tooltip,
+                 u"Quorvane. Nog niet verbonden."_s);
+        QCOMPARE(StatusMenu::entries(0, std::nullopt, u"0.1.0"_s).at(2).title, u"Paneel openen"_s);
+    }
 };
 
 QTEST_APPLESS_MAIN(TstStatusItemLook)

@@ -31,8 +31,12 @@ namespace {
 QCoro::Task<QList<int>> drain(std::shared_ptr<EventChannel<int>> channel)
 {
     QList<int> seen;
-    while (const auto value = co_await channel->next())
+    for (;;) {
+        const std::optional<int> value = co_await channel->next();
+        if (!value)
+            break;
         seen.append(*value);
+    }
     co_return seen;
 }
 

@@ -22,8 +22,11 @@ using namespace Qt::StringLiterals;
 
 namespace EndToEnd {
 
-// Generous: the sanitizer build starts slowly, and nothing here is timed.
-constexpr int patience = 60000;
+// Generous: the sanitizer build starts slowly, and nothing here is timed. Under valgrind the program is
+// slower still: QUORVANE_E2E_PATIENCE (milliseconds) says how long to wait there.
+inline const int patience = qEnvironmentVariableIntValue("QUORVANE_E2E_PATIENCE") > 0
+                                ? qEnvironmentVariableIntValue("QUORVANE_E2E_PATIENCE")
+                                : 60000;
 
 // One running copy of the program and everything it has logged (the log is echoed to stderr).
 class Copy {
@@ -78,7 +81,7 @@ inline QString run(const QString &program, const QStringList &arguments)
 class EndToEndCase : public QObject {
 protected:
     using Copy = EndToEnd::Copy;
-    static constexpr int patience = EndToEnd::patience;
+    static inline const int patience = EndToEnd::patience;
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<FakeHub> m_hub;
@@ -121,9 +124,12 @@ protected:
         m_processes.push_back(std::move(process));
         return m_processes.back().get();
     }
+    // The program, or the command in QUORVANE_E2E_WRAPPER (a memory checker) running it.
     Copy &start(const QStringList &arguments, const QMap<QString, QString> &extra = {})
     {
-        QProcess *process = launch(QStringLiteral(QUORVANE_BINARY), arguments, extra);
+        QStringList command = QProcess::splitCommand(qEnvironmentVariable("QUORVANE_E2E_WRAPPER"));
+        command << QStringLiteral(QUORVANE_BINARY) << arguments;
+        QProcess *process = launch(command.takeFirst(), command, extra);
         m_copies.push_back(std::make_unique<Copy>(process));
         return *m_copies.back();
     }
@@ -151,6 +157,13 @@ protected:
                              {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(copy.pid())})
             .split(u'\n', Qt::SkipEmptyParts);
     }
+    // Whether a window of the copy whose title matches the pattern is on the display.
+    static bool showsWindow(const Copy &copy, const QString &titlePattern)
+    {
+        return !EndToEnd::run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s,
+                                             QString::number(copy.pid()), u"--name"_s, titlePattern})
+                    .isEmpty();
+    }
     // An icon the tray host took in: the only window of ours that is not a child of the root window.
     static bool isTrayIcon(const QString &window)
     {
@@ -167,6 +180,11 @@ protected:
     }
     // Presses keys on the display at once, as a person presses a chord.
     static void press(const QStringList &keys) { EndToEnd::run(u"xdotool"_s, QStringList{u"key"_s} + keys); }
+    // Text typed into the window that has the keyboard, one key at a time.
+    static void typeText(const QString &text)
+    {
+        EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
+    }
     // Key presses to the window that has the keyboard, as a person types them.
     static void typeKeys(const QStringList &keys)
     {
@@ -183,10 +201,6 @@ protected:
         if (!QTest::qWaitFor([&] { return copy.logged(u"panel: key=true"_s); }, patience))
             return nullptr;
         return &copy;
-    }
-    static void typeText(const QString &text)
-    {
-        EndToEnd::run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"120"_s, text});
     }
     // The hub's writes: "PUT <path>" and "POST <path>".
     QStringList writes() const
@@ -225,10 +239,13 @@ protected:
         }
         QStringList problems;
         for (const auto &copy : m_copies) {
-            const QString log = copy->messages().join(u'\n') + copy->rest();
+            // The reports first: QtTest cuts a long message short.
+            const QString log = copy->rest() + u"\n"_s + copy->messages().join(u'\n');
             if (copy->process()->exitStatus() != QProcess::NormalExit || copy->process()->exitCode() != 0 ||
-                log.contains(u"runtime error:"_s) || log.contains(u"AddressSanitizer"_s))
+                log.contains(u"runtime error:"_s) || log.contains(u"AddressSanitizer"_s)) {
                 problems << u"a copy ended with status %1:\n"_s.arg(copy->process()->exitCode()) + log;
+                qWarning().noquote() << problems.constLast();
+            }
         }
         m_copies.clear();
         m_processes.clear();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -21,6 +22,22 @@ QImage hintBar(const QImage &panel)
 class TstPaletteFlow : public EndToEndCase {
     Q_OBJECT
 
+    // The hub's writes as "<device name> <capability> <value as the body spells it>", sorted.
+    QStringList writtenValues() const
+    {
+        static const QRegularExpression value(u"\"value\":([^,}]*)"_s);
+        const QJsonObject devices = m_hub->home().value(u"devices"_s).toObject();
+        QStringList lines;
+        for (const FakeRequest &request : m_hub->requests()) {
+            if (request.method != "PUT")
+                continue;
+            const QStringList path = request.segments();
+            lines << devices.value(path.value(3)).toObject().value(u"name"_s).toString() + u' ' +
+                         path.value(5) + u' ' + value.match(QString::fromUtf8(request.body)).captured(1);
+        }
+        lines.sort();
+        return lines;
+    }
     // The panel as it is now, also kept as e2e/<name>.png in the build folder for a person to see.
     QImage picture(Copy &copy, const QString &name)
     {
@@ -70,6 +87,47 @@ private Q_SLOTS:
             writes().first().startsWith(u"PUT /api/manager/devices/device/"_s + second + u"/capability/"_s),
             qPrintable(writes().first()));
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).isEmpty(), patience);
+    }
+
+    // A step of the dim keys goes out on the lamp's grid; a level typed after a room sets the room's
+    // lamps to it, switching the dark one on, as the row's subtitle promises.
+    void typedAndSteppedLevelsReachTheHub()
+    {
+        Copy *opened = openPanel();
+        QVERIFY(opened);
+        Copy &copy = *opened;
+        typeText(u"plafondlamp woonkamer"_s);
+        typeKeys({u"ctrl+Right"_s}); // 0.8 + 0.05
+        QTRY_COMPARE_WITH_TIMEOUT(writtenValues(), QStringList{u"Plafondlamp woonkamer dim 0.85"_s},
+                                  patience);
+        m_hub->clearRequests();
+
+        typeKeys({u"Escape"_s});
+        typeText(u"woonkamer 30"_s);
+        picture(copy, u"room-level"_s);
+        QCOMPARE(rows(copy).value(0), u"Woonkamer"_s);
+        typeKeys({u"Return"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: verborgen (actie uitgevoerd of esc)"_s), patience);
+        const QStringList room{u"Lamp bij de kast dim 0.3"_s, u"Leeslamp dim 0.3"_s, u"Leeslamp onoff true"_s,
+                               u"Plafondlamp woonkamer dim 0.3"_s};
+        QTRY_COMPARE_WITH_TIMEOUT(writtenValues(), room, patience);
+    }
+
+    // The hub fails the first load: the panel shows the connection problem, and Ctrl+R there tries again,
+    // as "Opnieuw proberen" does.
+    void ctrlRTriesAgainOnTheConnectionScreen()
+    {
+        m_hub->failPath(u"manager/devices/device/"_s, 500);
+        Copy &copy = start({}, hubEnvironment());
+        const QString failed = u"verbinding: De Homey gaf een fout (500)"_s;
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(failed), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        picture(copy, u"connection-problem"_s);
+        m_hub->clearFaults();
+        typeKeys({u"ctrl+r"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was failed("_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
     }
 
     void ctrlReturnKeepsThePanelOpen()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs a test binary on a private Xvfb display: run-xvfb.sh [--tray] <test binary>. With --tray, trayer
-# runs as an XEmbed tray host. Nothing touches the developer's own display or session bus.
+# Runs a test binary on a private Xvfb display: run-xvfb.sh [--tray] <test binary> [its arguments]. With
+# --tray, trayer runs as an XEmbed tray host. Nothing touches the developer's own display or session bus.
 set -euo pipefail
 tray=0
 if [ "${1:-}" = --tray ]; then
@@ -8,6 +8,7 @@ if [ "${1:-}" = --tray ]; then
     shift
 fi
 test_binary=$1
+shift
 
 tools=(Xvfb xdotool timeout)
 [ $tray = 1 ] && tools+=(trayer)
@@ -50,4 +51,4 @@ if [ $tray = 1 ]; then
     export QUORVANE_TRAY=1
 fi
 
-timeout -k 5 90 "$test_binary"
+timeout -k 5 90 "$test_binary" "$@"

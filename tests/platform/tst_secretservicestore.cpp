@@ -4,7 +4,9 @@
 
 #include <awaittask.h>
 #include <functional>
+#include <QCoreApplication>
 #include <QCoroSignal>
+#include <QDateTime>
 #include <qt6keychain/keychain.h>
 #include <QTest>
 
@@ -24,6 +26,7 @@ const QString testService = u"ai.velkor.quorvane.onboarding-test.abc"_s;
 const std::optional<QString> NoToken;
 
 using Operation = std::function<QCoro::Task<>(std::shared_ptr<TokenStore>)>;
+using Call = std::function<QCoro::Task<>(TokenStore &, QString token, QString service)>;
 
 QCoro::Task<> loadAndDrop(std::shared_ptr<TokenStore> store)
 {
@@ -66,6 +69,7 @@ KeychainError failure(const Operation &operation, std::chrono::milliseconds stor
     } while (false)
 
 Q_DECLARE_METATYPE(Operation)
+Q_DECLARE_METATYPE(Call)
 
 class TestSecretServiceStore : public QObject {
     Q_OBJECT
@@ -102,6 +106,44 @@ private Q_SLOTS:
         QCOMPARE(awaitTask(store.load(TokenStore::defaultService)), std::optional(u"standaard"_s));
         awaitTask(store.save(QString(), TokenStore::defaultService));
         QCOMPARE(awaitTask(store.load(TokenStore::defaultService)), NoToken);
+    }
+
+    // Strings made at run time, so reference counted, each with a second owner: a call that drops a
+    // reference it never took lets the second owner's buffer be freed under it later.
+    void callsLeaveTheCallersStringsAlone_data()
+    {
+        QTest::addColumn<Call>("call");
+        QTest::newRow("save") << Call([](TokenStore &s, QString token, QString service) {
+            return s.save(std::move(token), std::move(service));
+        });
+        QTest::newRow("load") << Call([](TokenStore &s, QString, QString service) -> QCoro::Task<> {
+            co_await s.load(std::move(service));
+        });
+        QTest::newRow("clear") << Call(
+            [](TokenStore &s, QString, QString service) { return s.clear(service); });
+    }
+    void callsLeaveTheCallersStringsAlone()
+    {
+        if (mode() == "stalled"_L1)
+            QSKIP("waits for the service's time-out");
+        QFETCH(Call, call);
+        QString token = u"token-"_s + QString::number(QDateTime::currentMSecsSinceEpoch());
+        QString service = testService + u'.' + QString::number(QCoreApplication::applicationPid());
+        QString tokenOwner = token;
+        QString serviceOwner = service;
+        SecretServiceTokenStore store;
+        try {
+            awaitTask(call(store, token, service), 20s);
+        } catch (const KeychainError &) {
+            // Without a service the call fails; the strings it took must still be handed back.
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // finished keyring jobs
+        QVERIFY(!token.isDetached());
+        QVERIFY(!service.isDetached());
+        tokenOwner.clear();
+        serviceOwner.clear();
+        QVERIFY(token.isDetached());
+        QVERIFY(service.isDetached());
     }
 
     void unusableDataIsNoToken_data()

@@ -32,7 +32,7 @@ public:
     {
         connects.append(deviceIDs);
         if (clock && connectLatency.count() > 0)
-            co_await clock->sleep(connectLatency, {});
+            co_await clock->sleep(connectLatency, CancelToken());
         end();
         if (connectFailure)
             throw *connectFailure;
@@ -46,7 +46,7 @@ public:
     {
         ++disconnects;
         if (clock && disconnectLatency.count() > 0)
-            co_await clock->sleep(disconnectLatency, {});
+            co_await clock->sleep(disconnectLatency, CancelToken());
         end();
     }
     QCoro::Task<> registerOwnTransaction(QString transactionID) override

@@ -17,6 +17,8 @@ class MotionTest : public QObject {
 private Q_SLOTS:
     void visibilityAnnouncesOnlyChanges();
     void repeatingNeedsAVisiblePanelAndFullMotion();
+    void watchedChangesAnimateOnlyOnScreenWithFullMotion_data();
+    void watchedChangesAnimateOnlyOnScreenWithFullMotion();
     void overrideWinsOverTheDesktop();
     void parseOverride_data();
     void parseOverride();
@@ -53,6 +55,34 @@ void MotionTest::repeatingNeedsAVisiblePanelAndFullMotion()
     QCOMPARE(motion.smooth(), 0);
     QCOMPARE(motion.hoverLift(), 0.0);
     QCOMPARE(changed.size(), 2);
+}
+
+// The strip sliding in, the row growing for it and the counting figures: a hidden panel or reduced
+// motion takes each change at once (pictures and tests run with reduced motion).
+void MotionTest::watchedChangesAnimateOnlyOnScreenWithFullMotion_data()
+{
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<bool>("reduced");
+    QTest::addColumn<bool>("animates");
+    QTest::newRow("on screen, full motion") << true << false << true;
+    QTest::newRow("on screen, reduced") << true << true << false;
+    QTest::newRow("hidden, full motion") << false << false << false;
+    QTest::newRow("hidden, reduced") << false << true << false;
+}
+
+void MotionTest::watchedChangesAnimateOnlyOnScreenWithFullMotion()
+{
+    QFETCH(bool, visible);
+    QFETCH(bool, reduced);
+    QFETCH(bool, animates);
+    PanelVisibility visibility;
+    MotionPreference preference(reduced, nullptr);
+    Motion motion(&visibility, &preference);
+    QSignalSpy changed(&motion, &Motion::changed);
+    visibility.set(visible);
+    QCOMPARE(changed.size(), visible ? 1 : 0);
+    QCOMPARE(motion.animates(), animates);
+    QCOMPARE(motion.count(), animates ? 180 : 0);
 }
 
 void MotionTest::overrideWinsOverTheDesktop()

@@ -243,7 +243,17 @@ ApplicationWindow {
                 Layout.fillWidth: true
                 spacing: 8
                 SectionTitle { text: window.texts.hotKey }
+                Text {
+                    objectName: "hotKeyElsewhere"
+                    Layout.fillWidth: true
+                    visible: !window.settings.globalHotKey
+                    text: window.texts.hotKeyElsewhere
+                    font: Theme.body(12)
+                    color: Theme.textDim
+                    wrapMode: Text.Wrap
+                }
                 RowLayout {
+                    visible: window.settings.globalHotKey
                     spacing: 10
                     Rectangle {
                         objectName: "chip"
@@ -280,10 +290,11 @@ ApplicationWindow {
                 }
             }
 
-            Divider {}
+            Divider { visible: window.settings.globalHotKey }
 
             ColumnLayout {
                 Layout.fillWidth: true
+                visible: window.settings.globalHotKey
                 spacing: 8
                 SectionTitle { text: window.texts.test }
                 Text {
@@ -317,7 +328,7 @@ ApplicationWindow {
                 SectionTitle { text: window.texts.panel }
                 Text {
                     Layout.fillWidth: true
-                    text: window.texts.panelNote
+                    text: window.settings.panelNote
                     font: Theme.body(12)
                     color: Theme.textDim
                     wrapMode: Text.Wrap

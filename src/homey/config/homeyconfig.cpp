@@ -25,13 +25,17 @@ bool isDecimalByte(const QString &piece)
 QCoro::Task<std::optional<QUrl>> answeringURL(QString ipv4, ResolveOptions options)
 {
     if (std::optional<QUrl> secure = options.localURL ? options.localURL(ipv4) : std::nullopt) {
-        if (co_await ping(*secure, options.ping))
+        const bool answers = co_await ping(*secure, options.ping);
+        if (answers)
             co_return secure;
     }
     QUrl plain(u"http://"_s + ipv4, QUrl::StrictMode);
     if (options.httpPort >= 0)
         plain.setPort(options.httpPort);
-    if (plain.isValid() && co_await ping(plain, options.ping))
+    if (!plain.isValid())
+        co_return std::nullopt;
+    const bool answers = co_await ping(plain, options.ping);
+    if (answers)
         co_return plain;
     co_return std::nullopt;
 }
@@ -59,13 +63,15 @@ QCoro::Task<HomeyEndpoint> resolve(SettingsStore defaults, bool allowDiscovery, 
     };
 
     if (std::optional<HomeyEndpoint> endpoint = stored(defaults)) {
-        if (co_await ping(endpoint->baseURL, options.ping))
+        const bool answers = co_await ping(endpoint->baseURL, options.ping);
+        if (answers)
             co_return *endpoint;
     }
 
     if (allowDeveloperFallbacks) {
         if (std::optional<HomeyEndpoint> endpoint = configured()) {
-            if (co_await ping(endpoint->baseURL, options.ping)) {
+            const bool answers = co_await ping(endpoint->baseURL, options.ping);
+            if (answers) {
                 if (persist)
                     store(*endpoint, defaults);
                 co_return *endpoint;
@@ -79,7 +85,8 @@ QCoro::Task<HomeyEndpoint> resolve(SettingsStore defaults, bool allowDiscovery, 
             for (const DiscoveredHomey &hub : found) {
                 if (!hub.ipv4)
                     continue;
-                if (std::optional<QUrl> url = co_await answeringURL(*hub.ipv4, options)) {
+                const std::optional<QUrl> url = co_await answeringURL(*hub.ipv4, options);
+                if (url) {
                     HomeyEndpoint endpoint{*url, hub.id, hub.name};
                     if (persist)
                         store(endpoint, defaults);

@@ -48,6 +48,12 @@ struct Capability {
 
     // The title of the chosen option, or the raw text when no option matches.
     std::optional<QString> optionTitle() const;
+    // A number as it is written to the hub: on the grid of step (hundredths without one), with the
+    // grid's own decimals, so no binary noise (0.30000000000000004) goes out; rounding never takes a
+    // value that was within min and max beyond them. Not a finite number: unchanged.
+    double writable(double number) const;
+    // The grid rounding alone, for a level that belongs to no one capability (a room's).
+    static double onGrid(double number, std::optional<double> step = std::nullopt);
 
     bool operator==(const Capability &) const = default;
 };

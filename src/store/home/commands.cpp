@@ -47,12 +47,18 @@ QCoro::Task<> HomeStore::runTask(QPointer<HomeStore> self, Hit hit)
         co_return;
     }
     if (target.kind() == Hit::Target::Kind::room) {
+        // A typed level sets the room's lamps to it, as the row's subtitle promises, through the room
+        // dimmer's rules: lamps that are off are switched on.
+        if (verb && verb->kind() == SearchVerb::Kind::setDim) {
+            co_await setAllDimTask(self, target.id(), verb->level());
+            co_return;
+        }
         bool on = false;
         if (verb && verb->kind() == SearchVerb::Kind::on)
             on = true;
         else if (verb && verb->kind() == SearchVerb::Kind::off)
             on = false;
-        else // a typed dim level does not dim a room: it toggles like the bare name
+        else
             on = !self->anyLightOn(target.id());
         co_await setAllLights(self, target.id(), on);
         co_return;

@@ -42,7 +42,9 @@ QCoro::Task<> HomeStore::setDimTask(QPointer<HomeStore> self, QString deviceID, 
     const std::optional<QString> dimKey = device.dimKey();
     if (!dimKey)
         co_return;
-    const double l = clampLevel(level);
+    // Rounded before deciding: a level that goes out as 0 must switch as 0.
+    const Capability *dim = device.capability(*dimKey);
+    const double l = dim ? dim->writable(clampLevel(level)) : clampLevel(level);
     const std::optional<QString> onoff = device.onoffKey();
     std::optional<bool> isOn = device.isOn();
     std::optional<CapabilityValue> onRestore;
@@ -152,7 +154,8 @@ QCoro::Task<> HomeStore::setAllDimTask(QPointer<HomeStore> self, QString zoneID,
 {
     if (!self)
         co_return;
-    const double l = clampLevel(level);
+    // A room's level is nobody's capability: hundredths, so that a level that rounds to 0 switches off.
+    const double l = Capability::onGrid(clampLevel(level));
     self->remember(u"room:"_s + zoneID);
     if (l == 0) {
         co_await setAllLights(self, zoneID, false, before);

@@ -30,6 +30,9 @@ QCoro::Task<> HomeStore::write(QPointer<HomeStore> self, QString deviceID, QStri
     if (!capability || !capability->setable)
         co_return;
     const CapabilityValue old = restore ? *restore : capability->value.value_or(CapabilityValue::none());
+    // Numbers go out on the capability's grid, without binary noise.
+    if (const std::optional<double> number = value.numberValue())
+        value = CapabilityValue::fromNumber(capability->writable(*number));
     const QString deviceName = device->name;
 
     // No suspension from here to the request: no realtime event can slip between the local change and

@@ -1,6 +1,7 @@
 #include "ui/palette/onboardingroot.h"
 
 #include "store/home/homestore.h"
+#include "ui/palette/keypress.h"
 
 #include <QDesktopServices>
 
@@ -84,6 +85,17 @@ void OnboardingRoot::setToken(const QString &token)
     m_token = token;
     Q_EMIT tokenChanged();
     Q_EMIT tokenScreenChanged();
+}
+
+bool OnboardingRoot::handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    const KeyPress press{key, modifiers, QString(), autoRepeat};
+    if (m_screen != Screen::problem || key != Qt::Key_R || !press.isCommandChord())
+        return false;
+    // A held chord tries once.
+    if (!autoRepeat)
+        retry();
+    return true;
 }
 
 void OnboardingRoot::submit()

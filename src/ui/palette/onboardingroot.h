@@ -70,6 +70,10 @@ public:
     void setToken(const QString &token);
     bool confirmsForget() const { return m_confirmsForget; }
 
+    // A key press of the panel's window while this root's own screen shows: Ctrl+R on the
+    // connection-problem screen tries again, as the error bar's retry is labelled. True when it was used.
+    bool handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
+
     // Return in the key field: saves whatever it holds, unless a check is under way.
     Q_INVOKABLE void submit();
     // The save button: only while it is enabled.

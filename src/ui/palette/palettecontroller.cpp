@@ -62,8 +62,8 @@ PaletteController::PaletteController(HomeStore *store, std::shared_ptr<Capabilit
         connect(store, signal, m_followStatusBar, &WhileShown::changed);
 
     m_rest = std::make_unique<RestScreen>(store);
-    m_results = std::make_unique<ResultsScreen>(store, hoverGate);
-    m_room = std::make_unique<RoomScreen>(store, hoverGate);
+    m_results = std::make_unique<ResultsScreen>(store, hoverGate, m_coalescer);
+    m_room = std::make_unique<RoomScreen>(store, hoverGate, m_coalescer);
     NotificationsScreen::Actions listActions;
     listActions.openSettings = [this] {
         if (m_actions.onOpenSettings)

@@ -31,7 +31,8 @@ SearchRowLook SearchRowLook::make(const State &state)
     look.clearLabel = u"Zoekopdracht wissen"_s;
     look.showsEscape = leavable;
     look.escapeCap = KeyCapLook::make(u"esc"_s);
-    look.showsHotKey = !leavable;
+    // No label: the desktop allows no global hot key, and no chip may promise one.
+    look.showsHotKey = !leavable && !state.hotKeyLabel.isEmpty();
     look.hotKeyLabel = state.hotKeyLabel;
     return look;
 }

@@ -39,6 +39,7 @@ public:
         // The scoped room, when there is one.
         std::optional<RoomScope> room;
         int unread = 0;
+        // Empty where the desktop allows no global hot key.
         QString hotKeyLabel;
     };
 

@@ -1,16 +1,19 @@
 #include "ui/screens/resultsscreen.h"
 
 #include "store/home/homestore.h"
+#include "ui/controls/levelcoalescer.h"
 #include "ui/hovergate.h"
 #include "ui/screens/rowactions.h"
 #include "ui/whileshown.h"
 
 using namespace Qt::StringLiterals;
 
-ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, QObject *parent)
-    : QObject(parent), m_store(store), m_gate(gate), m_follow(new WhileShown(
-                                                         store, [this] { refresh(); }, this))
+ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
+    : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer),
+      m_follow(new WhileShown(store, [this] { refresh(); }, this))
 {
+    if (coalescer)
+        connect(coalescer, &LevelCoalescer::pendingChanged, this, &ResultsScreen::refresh);
     for (const auto signal : {&HomeStore::hitsChanged, &HomeStore::queryChanged,
                               &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
         connect(store, signal, m_follow, &WhileShown::changed);
@@ -55,7 +58,8 @@ void ResultsScreen::refresh()
     if (expanded && !m_store->device(*expanded))
         expanded.reset();
     const QList<Hit> &hits = m_store->hits();
-    m_rows.setRows(lines(hits, m_store->selection(), expanded));
+    m_rows.setRows(
+        lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), m_store->selection(), expanded));
 
     const EmptyStateLook empty = EmptyStateLook::forResults(m_store->query());
     const QString footer = footerText(hits.size());
@@ -102,5 +106,11 @@ void ResultsScreen::activate(int index)
 void ResultsScreen::scrub(const QString &deviceID, double level)
 {
     if (m_store && !deviceID.isEmpty())
-        m_store->setDim(deviceID, level);
+        RowActions::scrub(m_store, m_coalescer, deviceID, level, false);
+}
+
+void ResultsScreen::release(const QString &deviceID, double level)
+{
+    if (m_store && !deviceID.isEmpty())
+        RowActions::scrub(m_store, m_coalescer, deviceID, level, true);
 }

@@ -12,6 +12,7 @@
 
 class HomeStore;
 class HoverGate;
+class LevelCoalescer;
 class WhileShown;
 
 // The ranked results while the user types: "Beste match" with the count above the first row,
@@ -29,7 +30,10 @@ class ResultsScreen : public QObject {
 public:
     static constexpr int shownRows = 30;
 
-    ResultsScreen(HomeStore *store, HoverGate *gate, QObject *parent = nullptr);
+    // coalescer: the palette's, which thins out the writes of dragged level bars; none sets each
+    // position at once.
+    ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer = nullptr,
+                  QObject *parent = nullptr);
 
     // The lines for these hits: headings and rows, the row at selection selected, the row of
     // expandedDeviceID expanded.
@@ -48,6 +52,8 @@ public:
     Q_INVOKABLE void activate(int index);
     // A drag on a device row's level bar.
     Q_INVOKABLE void scrub(const QString &deviceID, double level);
+    // The drag on that bar ended at level.
+    Q_INVOKABLE void release(const QString &deviceID, double level);
 
 Q_SIGNALS:
     void changed();
@@ -62,6 +68,7 @@ private:
 
     QPointer<HomeStore> m_store;
     QPointer<HoverGate> m_gate;
+    QPointer<LevelCoalescer> m_coalescer;
     WhileShown *m_follow;
     RowsModel m_rows;
     qsizetype m_hitCount = 0;

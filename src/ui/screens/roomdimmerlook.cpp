@@ -47,5 +47,10 @@ double RoomDimmerLook::stepped(double level, int dir)
 
 QFont RoomDimmerLook::titleFont() const
 {
-    return selected ? Theme::title(13) : Theme::body(13);
+    return selected ? selectedTitleFont() : Theme::body(13);
+}
+
+QFont RoomDimmerLook::selectedTitleFont()
+{
+    return Theme::title(13);
 }

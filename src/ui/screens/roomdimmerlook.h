@@ -21,6 +21,8 @@ struct RoomDimmerLook {
     Q_PROPERTY(QString title MEMBER title CONSTANT)
     Q_PROPERTY(QColor titleColor MEMBER titleColor CONSTANT)
     Q_PROPERTY(QFont titleFont READ titleFont CONSTANT)
+    // The title's font while the row is selected: its width is the title's place either way.
+    Q_PROPERTY(QFont selectedTitleFont READ selectedTitleFont CONSTANT)
     Q_PROPERTY(QString subtitle MEMBER subtitle CONSTANT)
     Q_PROPERTY(bool hasBar MEMBER hasBar CONSTANT)
     Q_PROPERTY(GlowBarLook bar MEMBER bar CONSTANT)
@@ -45,6 +47,7 @@ public:
     static double stepped(double level, int dir);
     // Semibold while selected.
     QFont titleFont() const;
+    static QFont selectedTitleFont();
 
     bool selected = false;
     QString symbol;

@@ -1,6 +1,7 @@
 #include "ui/screens/roomscreen.h"
 
 #include "store/home/homestore.h"
+#include "ui/controls/levelcoalescer.h"
 #include "ui/hovergate.h"
 #include "ui/screens/rowactions.h"
 #include "ui/whileshown.h"
@@ -35,10 +36,12 @@ template <typename Visit> void walk(const RoomScope &room, Visit visit)
 
 } // namespace
 
-RoomScreen::RoomScreen(HomeStore *store, HoverGate *gate, QObject *parent)
-    : QObject(parent), m_store(store), m_gate(gate), m_follow(new WhileShown(
-                                                         store, [this] { refresh(); }, this))
+RoomScreen::RoomScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
+    : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer),
+      m_follow(new WhileShown(store, [this] { refresh(); }, this))
 {
+    if (coalescer)
+        connect(coalescer, &LevelCoalescer::pendingChanged, this, &RoomScreen::refresh);
     for (const auto signal : {&HomeStore::roomChanged, &HomeStore::queryChanged,
                               &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
         connect(store, signal, m_follow, &WhileShown::changed);
@@ -109,7 +112,14 @@ void RoomScreen::refresh()
         expanded.reset();
     const std::optional<RoomScope> &room = m_store->room();
     const int selection = m_store->selection();
-    m_rows.setRows(room ? lines(*room, selection, expanded) : QList<ListRow>());
+    if (room) {
+        RoomScope shown = *room;
+        for (RoomSection &section : shown.sections)
+            section.hits = RowActions::withDraggedLevels(section.hits, *m_store, m_coalescer);
+        m_rows.setRows(lines(shown, selection, expanded));
+    } else {
+        m_rows.setRows({});
+    }
 
     const double dimLevel = m_store->roomDimLevel();
     if (room == m_room && dimLevel == m_dimLevel && selection == m_selection && m_store->query() == m_query)
@@ -159,7 +169,13 @@ void RoomScreen::activate(int index)
 void RoomScreen::scrub(const QString &deviceID, double level)
 {
     if (m_store && !deviceID.isEmpty())
-        m_store->setDim(deviceID, level);
+        RowActions::scrub(m_store, m_coalescer, deviceID, level, false);
+}
+
+void RoomScreen::release(const QString &deviceID, double level)
+{
+    if (m_store && !deviceID.isEmpty())
+        RowActions::scrub(m_store, m_coalescer, deviceID, level, true);
 }
 
 void RoomScreen::scrubRoom(double level)

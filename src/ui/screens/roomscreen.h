@@ -14,6 +14,7 @@
 
 class HomeStore;
 class HoverGate;
+class LevelCoalescer;
 class WhileShown;
 
 // The zoomed-in room: a header that sums it up, the "Alle lampen" row with the room dimmer (in a room
@@ -32,7 +33,10 @@ class RoomScreen : public QObject {
     Q_PROPERTY(EmptyStateLook empty READ empty NOTIFY changed)
 
 public:
-    RoomScreen(HomeStore *store, HoverGate *gate, QObject *parent = nullptr);
+    // coalescer: the palette's, which thins out the writes of dragged level bars; none sets each
+    // position at once.
+    RoomScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer = nullptr,
+               QObject *parent = nullptr);
 
     // The lines of the room's sections: each heading with its count from two hits on, device rows with
     // their selection index, sensor lines.
@@ -55,6 +59,8 @@ public:
     Q_INVOKABLE void hover(int index, QPointF pointer);
     Q_INVOKABLE void activate(int index);
     Q_INVOKABLE void scrub(const QString &deviceID, double level);
+    // The drag on that bar ended at level.
+    Q_INVOKABLE void release(const QString &deviceID, double level);
     // The room dimmer dragged to level, or stepped up (1) or down (-1) by assistive technology.
     Q_INVOKABLE void scrubRoom(double level);
     Q_INVOKABLE void stepRoom(int dir);
@@ -72,6 +78,7 @@ private:
 
     QPointer<HomeStore> m_store;
     QPointer<HoverGate> m_gate;
+    QPointer<LevelCoalescer> m_coalescer;
     WhileShown *m_follow;
     RowsModel m_rows;
     std::optional<RoomScope> m_room;

@@ -1,6 +1,7 @@
 #include "ui/screens/rowactions.h"
 
 #include "store/home/homestore.h"
+#include "ui/controls/levelcoalescer.h"
 #include "ui/hovergate.h"
 
 #include <QCoroTask>
@@ -39,6 +40,41 @@ void click(HomeStore *store, int index, std::function<void()> dismiss)
     const bool dismisses = hit && (hit->target.kind() == Hit::Target::Kind::flow ||
                                    hit->target.kind() == Hit::Target::Kind::mood);
     runSelected(store, dismisses, std::move(dismiss));
+}
+
+void scrub(HomeStore *store, LevelCoalescer *coalescer, const QString &deviceID, double level, bool released)
+{
+    const std::optional<Device> device = store->device(deviceID);
+    const std::optional<QString> dimKey = device ? device->dimKey() : std::nullopt;
+    if (!dimKey)
+        return;
+    if (!coalescer) {
+        if (!released)
+            store->setDim(deviceID, level);
+        return;
+    }
+    if (released)
+        coalescer->release(deviceID, *dimKey, level);
+    else
+        coalescer->scrub(deviceID, *dimKey, level);
+}
+
+QList<Hit> withDraggedLevels(QList<Hit> hits, const HomeStore &store, const LevelCoalescer *coalescer)
+{
+    if (!coalescer)
+        return hits;
+    for (qsizetype i = 0; i < hits.size(); ++i) {
+        const Hit &hit = std::as_const(hits).at(i);
+        const std::optional<QString> deviceID = hit.deviceID();
+        if (!deviceID || !hit.accessory.dimmerLevel())
+            continue;
+        const std::optional<Device> device = store.device(*deviceID);
+        const std::optional<QString> dimKey = device ? device->dimKey() : std::nullopt;
+        if (const std::optional<double> dragged =
+                dimKey ? coalescer->pending(*deviceID, *dimKey) : std::nullopt)
+            hits[i].accessory = Hit::Accessory::dimmer(*dragged); // the list is copied only here
+    }
+    return hits;
 }
 
 bool keyboardMoved(HoverGate *gate)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "homey/model/hit.h"
+
 #include <functional>
 #include <QPointer>
 #include <QPointF>
 
 class HomeStore;
 class HoverGate;
+class LevelCoalescer;
 
 // What a pointer does to the rows of the results list and the room view, shared by both.
 namespace RowActions {
@@ -17,6 +20,15 @@ void hover(HomeStore *store, HoverGate *gate, int index, QPointF pointer);
 // A click on the row at index: selects it, then runs what it stands for. Afterwards dismiss is called
 // when that was a flow or a mood; a device or a room keeps the panel open.
 void click(HomeStore *store, int index, std::function<void()> dismiss);
+
+// A drag on a device row's level bar to level; released: the drag ended there. With a coalescer the
+// writes are thinned out per lamp as the control strip's bars are (the latest level wins and the end is
+// always sent), else each position is set at once.
+void scrub(HomeStore *store, LevelCoalescer *coalescer, const QString &deviceID, double level, bool released);
+
+// The hits as their rows show them: a lamp whose bar is being dragged shows the dragged level, which
+// the store learns only when the coalescer sends it.
+QList<Hit> withDraggedLevels(QList<Hit> hits, const HomeStore &store, const LevelCoalescer *coalescer);
 
 // Read and clear of the gate's pointer flag by a list's selection watcher: true when the selection
 // change came from the keyboard, so the list may scroll to it.

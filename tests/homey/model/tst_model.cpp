@@ -11,6 +11,9 @@
 #include "homey/model/roomsection.h"
 #include "homey/model/zone.h"
 
+#include <cmath>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QTest>
 
@@ -75,6 +78,39 @@ private Q_SLOTS:
         QVERIFY(!modeCapability(CapabilityValue::fromNumber(1)).optionTitle());
         QVERIFY(!modeCapability(std::nullopt).optionTitle());
         QVERIFY(!modeCapability(CapabilityValue::none()).optionTitle());
+    }
+
+    // A number as the hub receives it: on the capability's grid, without binary noise.
+    void writableNumbers_data()
+    {
+        QTest::addColumn<std::optional<double>>("step");
+        QTest::addColumn<std::optional<double>>("max");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("wire");
+        const std::optional<double> none;
+        QTest::newRow("hundredths") << std::optional(0.01) << none << 0.2 + 0.1 << QByteArray("0.3");
+        QTest::newRow("no step: hundredths") << none << none << 0.8 + 0.05 << QByteArray("0.85");
+        QTest::newRow("tenths") << std::optional(0.1) << none << 3 * 0.1 << QByteArray("0.3");
+        QTest::newRow("twentieths") << std::optional(0.05) << none << 0.123 << QByteArray("0.1");
+        QTest::newRow("halves") << std::optional(0.5) << none << 20.8 << QByteArray("21");
+        QTest::newRow("rounding stops at max")
+            << std::optional(0.5) << std::optional(30.3) << 30.3 << QByteArray("30.3");
+        QTest::newRow("just below zero") << none << none << -0.001 << QByteArray("0");
+        QTest::newRow("a step of nothing")
+            << std::optional(0.0) << none << 0.30000000000000004 << QByteArray("0.3");
+    }
+    void writableNumbers()
+    {
+        QFETCH(std::optional<double>, step);
+        QFETCH(std::optional<double>, max);
+        QFETCH(double, value);
+        Capability capability;
+        capability.kind = Capability::Kind::number;
+        capability.step = step;
+        capability.max = max;
+        const QJsonObject body{{u"value"_s, capability.writable(value)}};
+        QTEST(QJsonDocument(body).toJson(QJsonDocument::Compact).mid(9).chopped(1), "wire");
+        QVERIFY(std::isnan(capability.writable(std::nan(""))));
     }
 
     // Halves away from zero, also below zero and just under a half (the fetching tests hold the rest).

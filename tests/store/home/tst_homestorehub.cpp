@@ -10,6 +10,7 @@
 #include <functional>
 #include <QDeadlineTimer>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -136,6 +137,59 @@ private Q_SLOTS:
         }
         for (int i = 0; i < 13; ++i)
             QCOMPARE(puts.value(u"lamp%1"_s.arg(i)), i % 3 == 0 ? 22 : 21);
+    }
+
+    // Steps from the keyboard add up to binary noise (0.8 + 0.05 is 0.8500000000000001): the hub gets the
+    // level on the capability's grid, for the room dimmer's lamps and for one lamp.
+    void levelsReachTheHubOnTheirGrid()
+    {
+        FakeHub hub;
+        QVERIFY(hub.listen());
+        QJsonObject home = lampHome(
+            3, [](int) { return u"keuken"_s; }, [](int) { return true; });
+        QJsonObject devices = home.value(u"devices"_s).toObject();
+        for (const QString &id : devices.keys()) {
+            QJsonObject device = devices.value(id).toObject();
+            QJsonObject capabilities = device.value(u"capabilitiesObj"_s).toObject();
+            QJsonObject onoff = capabilities.value(u"onoff"_s).toObject();
+            QJsonObject dim = capabilities.value(u"dim"_s).toObject();
+            onoff.insert(u"value"_s, true);
+            dim.insert(u"value"_s, 0.8);
+            if (id == u"lamp2")
+                dim.insert(u"step"_s, 0.05);
+            capabilities.insert(u"onoff"_s, onoff);
+            capabilities.insert(u"dim"_s, dim);
+            device.insert(u"capabilitiesObj"_s, capabilities);
+            devices.insert(id, device);
+        }
+        home.insert(u"devices"_s, devices);
+        hub.setHome(home);
+        auto rest = std::make_shared<HomeyClient>(HomeyEndpoint{hub.baseURL(), u"hub"_s, std::nullopt},
+                                                  u"tok"_s, nullptr);
+        HomeStore store(rest, nullptr, nullptr, SettingsStore(u"homestorehub"_s));
+        awaitTask(store.start());
+        hub.clearRequests();
+        // "lamp0 0.85": each lamp and the value as its body spells it.
+        const auto bodies = [&hub] {
+            static const QRegularExpression value(u"\"value\":([^,}]*)"_s);
+            QStringList sent;
+            for (const FakeRequest &request : hub.requests())
+                sent << QString::fromLatin1(request.route()).section(u'/', 3, 3) + u' ' +
+                            value.match(QString::fromUtf8(request.body)).captured(1);
+            sent.sort();
+            return sent;
+        };
+
+        store.enterScope(u"keuken"_s);
+        store.nudgeRoomDim(0.05);
+        QVERIFY(waitUntil([&] { return hub.requests().size() == 3; }));
+        QCOMPARE(bodies(), (QStringList{u"lamp0 0.85"_s, u"lamp1 0.85"_s, u"lamp2 0.85"_s}));
+        hub.clearRequests();
+        store.nudgeDim(u"lamp0"_s, -0.05);
+        store.nudgeDim(u"lamp2"_s, 0.07); // a twentieth's grid
+        QVERIFY(waitUntil([&] { return hub.requests().size() == 2; }));
+        QCOMPARE(bodies(), (QStringList{u"lamp0 0.8"_s, u"lamp2 0.9"_s}));
+        QVERIFY(agree(hub, store));
     }
 
     // The hub fails the first load, then recovers: a resync starts the store and its link goes live.

@@ -190,7 +190,11 @@ private Q_SLOTS:
         row("lamp 40", u"leeslamp 40"_s, {u"lees onoff true"_s, u"lees dim 0.4"_s});
         row("lamp dim verb", u"leeslamp dim"_s, {}, {}, u"lees"_s);
         row("room off", u"woonkamer uit"_s, {u"plafond onoff false"_s, u"staande onoff false"_s});
-        row("room 40 toggles", u"kantoor 40"_s, {u"bureau onoff false"_s});
+        // A typed level sets the room's lamps to it: dark dimmable lamps are switched on first.
+        row("room level", u"woonkamer 30"_s, {u"lees dim 0.3"_s, u"lees onoff true"_s, u"plafond dim 0.3"_s});
+        row("room level 0", u"woonkamer 0"_s, {u"plafond onoff false"_s, u"staande onoff false"_s});
+        // Only plain lamps and one is lit: the level changes nothing.
+        row("room level, plain lamps", u"kantoor 40"_s, {});
         row("bare device", u"televisie"_s, {u"tv onoff true"_s});
         row("unknown state goes on", u"raar"_s, {u"raar onoff true"_s});
         row("on verb on a lit lamp", u"plafondlamp aan"_s, {u"plafond onoff true"_s});

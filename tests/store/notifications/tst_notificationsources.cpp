@@ -23,7 +23,6 @@ RawNotification entry(const QString &excerpt, const QString &ownerUri = {}, cons
 }
 
 using Parts = std::optional<TimelineParser::P2000Parts>;
-const Parts noParts;
 
 Parts triple(const QString &service, const QString &region, qint64 prio)
 {

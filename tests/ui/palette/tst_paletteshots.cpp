@@ -22,6 +22,7 @@
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -138,6 +139,33 @@ public:
         return lines;
     }
     void failWrites() { m_hub.failPath(u"manager/devices/device/*"_s, 500); }
+    // The levels written to a device's capability, as their bodies spell them, in order.
+    QStringList written(const QString &deviceID, const QString &capabilityID) const
+    {
+        static const QRegularExpression value(u"\"value\":([^,}]*)"_s);
+        QStringList values;
+        for (const FakeRequest &request : m_hub.requests()) {
+            const QStringList path = request.segments();
+            if (request.method == "PUT" && path.value(3) == deviceID && path.value(5) == capabilityID)
+                values << value.match(QString::fromUtf8(request.body)).captured(1);
+        }
+        return values;
+    }
+    void clearWrites() { m_hub.clearRequests(); }
+    QQuickWindow *window() { return &m_window; }
+    // The level bar of the results row in this line of the list.
+    QQuickItem *rowBar(int line) const
+    {
+        QQuickItem *list = item(u"resultsView"_s);
+        if (!list)
+            return nullptr;
+        const QList<QQuickItem *> lines = list->property("contentItem").value<QQuickItem *>()->childItems();
+        for (QQuickItem *candidate : lines) {
+            if (candidate->isVisible() && candidate->property("index").toInt() == line)
+                return Pictures::find(candidate, u"rowLevelBar"_s);
+        }
+        return nullptr;
+    }
 
     QString error;
     std::unique_ptr<HomeStore> store;
@@ -153,6 +181,19 @@ private:
     std::unique_ptr<QQuickItem> m_root;
     std::unique_ptr<KeyMonitor> m_monitor;
 };
+
+// The first line of the results that is a lit lamp's row, not selected; -1 for none.
+int litUnselectedLamp(const PaletteController &palette)
+{
+    const QList<ListRow> &lines = palette.results()->rows()->rows();
+    for (int line = 0; line < lines.size(); ++line) {
+        const ResultRowLook &row = lines.at(line).row;
+        if (lines.at(line).kind == ListRow::Kind::row && !row.selected &&
+            row.hit.accessory.dimmerLevel().value_or(0) > 0)
+            return line;
+    }
+    return -1;
+}
 
 QStringList hintTexts(const PaletteController &palette)
 {
@@ -180,6 +221,8 @@ private Q_SLOTS:
     void problemBanner();
     void tokenScreen();
     void connectionScreens();
+    void aRowSelectedByThePointerKeepsItsBarInPlace();
+    void draggedBarsSendFewLevelsOnTheirGrid();
 
 private:
     PinnedLook m_look;
@@ -411,6 +454,92 @@ void PaletteShotsTest::connectionScreens()
     // While another screen is up the palette takes no keys.
     panel.press(Qt::Key_N, Qt::ControlModifier);
     QVERIFY(!panel.store->showsNotifications());
+}
+
+// The pointer rests on the level bar of a row that is not selected: the row takes the selection, its
+// Return key appears, and a click there still sets the lamp's level instead of switching the lamp.
+void PaletteShotsTest::aRowSelectedByThePointerKeepsItsBarInPlace()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(u"lamp"_s);
+    const int line = litUnselectedLamp(*panel.palette);
+    QVERIFY(line >= 0);
+    const ResultRowLook row = panel.palette->results()->rows()->rows().at(line).row;
+    const QString lamp = *row.hit.deviceID();
+    panel.shoot(u"palette-row-before-hover"_s);
+    QQuickItem *bar = panel.rowBar(line);
+    QVERIFY(bar);
+    const QRect before = sceneRect(bar);
+
+    QTest::mouseMove(panel.window(), before.center());
+    QTRY_COMPARE(panel.store->selection(), row.index);
+    panel.shoot(u"palette-row-hovered"_s);
+    QCOMPARE(sceneRect(panel.rowBar(line)), before);
+    panel.clearWrites();
+    panel.click(before.center());
+    QTRY_COMPARE(panel.written(lamp, u"dim"_s).size(), 1);
+    QTest::qWait(200);
+    QCOMPARE(panel.written(lamp, u"onoff"_s), QStringList());
+
+    // In a room the "Alle lampen" row's bar, its title and its key caps keep their place too.
+    QTest::mouseMove(panel.window(), QPoint(width / 2, 20)); // over the search row, out of the way
+    panel.press(Qt::Key_Escape);
+    panel.press(Qt::Key_Return); // the focused room tile
+    QVERIFY(panel.store->room());
+    panel.press(Qt::Key_Down);
+    QCOMPARE(panel.store->selection(), 1);
+    panel.shoot(u"palette-room-before-hover"_s);
+    QQuickItem *roomBar = panel.item(u"roomDimmerBar"_s);
+    QVERIFY(roomBar);
+    const QRect roomBefore = sceneRect(roomBar);
+    QTest::mouseMove(panel.window(), roomBefore.center() + QPoint(0, 1));
+    QTRY_COMPARE(panel.store->selection(), 0);
+    panel.shoot(u"palette-room-hovered"_s);
+    QCOMPARE(sceneRect(panel.item(u"roomDimmerBar"_s)), roomBefore);
+}
+
+// A fast drag along a results row's bar sends a few levels and ends on the last one; a click on a
+// control strip's bar goes out on the capability's grid, not as the fraction of a pixel.
+void PaletteShotsTest::draggedBarsSendFewLevelsOnTheirGrid()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(u"lamp"_s);
+    const int line = litUnselectedLamp(*panel.palette);
+    QVERIFY(line >= 0);
+    const QString lamp = *panel.palette->results()->rows()->rows().at(line).row.hit.deviceID();
+    panel.shoot(u"palette-row-drag"_s);
+    QQuickItem *bar = panel.rowBar(line);
+    QVERIFY(bar);
+    const QRect area = sceneRect(bar);
+    panel.clearWrites();
+    QTest::mousePress(panel.window(), Qt::LeftButton, {}, QPoint(area.left() + 2, area.center().y()));
+    for (int step = 1; step <= 20; ++step)
+        QTest::mouseMove(panel.window(),
+                         QPoint(area.left() + 2 + step * area.width() / 30, area.center().y()));
+    const QPoint end(area.left() + area.width() * 3 / 4, area.center().y());
+    QTest::mouseRelease(panel.window(), Qt::LeftButton, {}, end);
+    QTest::qWait(500);
+    const QStringList levels = panel.written(lamp, u"dim"_s);
+    QVERIFY2(!levels.isEmpty() && levels.size() <= 4, qPrintable(levels.join(u", "_s)));
+    QVERIFY(std::abs(levels.last().toDouble() - 0.75) < 0.03);
+    QCOMPARE(panel.store->device(lamp)->dimLevel(), levels.last().toDouble());
+
+    // The selected lamp's controls, and a click on its dim bar a few pixels in.
+    panel.press(Qt::Key_Tab);
+    QVERIFY(panel.palette->strip());
+    const QString opened = panel.palette->strip()->deviceID();
+    panel.shoot(u"palette-strip-bar"_s);
+    QQuickItem *stripBar = panel.item(u"stripLevelBar"_s);
+    QVERIFY(stripBar);
+    const QRect strip = sceneRect(stripBar);
+    panel.clearWrites();
+    panel.click(QPoint(strip.left() + 17, strip.center().y()));
+    QTRY_COMPARE(panel.written(opened, u"dim"_s).size(), 1);
+    static const QRegularExpression hundredths(u"^(0|1|0\\.\\d\\d?)$"_s);
+    QVERIFY2(hundredths.match(panel.written(opened, u"dim"_s).first()).hasMatch(),
+             qPrintable(panel.written(opened, u"dim"_s).first()));
 }
 
 QTEST_MAIN(PaletteShotsTest)

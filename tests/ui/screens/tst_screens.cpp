@@ -1,4 +1,6 @@
 #include "store/home/homefixture.h"
+#include "ui/controls/capabilitywriter.h"
+#include "ui/controls/levelcoalescer.h"
 #include "ui/hovergate.h"
 #include "ui/screens/restscreen.h"
 #include "ui/screens/resultsscreen.h"
@@ -9,6 +11,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -94,6 +97,7 @@ private Q_SLOTS:
     void roomIndicesSkipSensors();
     void roomLooks();
     void roomViewOverTheStore();
+    void aDraggedRowShowsWhereTheDragIs();
     void restLook_data();
     void restLook();
     void restFocusIsTheSelection();
@@ -314,6 +318,36 @@ void ScreensTest::roomViewOverTheStore()
     f.store->setQuery(u"zzqx"_s);
     QVERIFY(screen.isEmpty());
     QCOMPARE(screen.empty().title, u"Niets in Woonkamer heet \u201czzqx\u201d"_s);
+}
+
+// A drag on a lamp's bar sends its first level at once and the rest at most once a period; meanwhile
+// the row shows the dragged level, which the store does not have yet.
+void ScreensTest::aDraggedRowShowsWhereTheDragIs()
+{
+    WriteFixture f;
+    f.rest->script(u"setCapability"_s, {10ms, std::nullopt});
+    LevelCoalescer coalescer(CapabilityWriter::storeBacked(f.store.get()), f.clock);
+    RoomScreen screen(f.store.get(), nullptr, &coalescer);
+    QAbstractItemModelTester tester(screen.rows(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    f.store->enterScope(u"woonkamer"_s);
+    const auto shown = [&] {
+        for (const ListRow &row : screen.rows()->rows()) {
+            if (row.key == u"device:plafond"_s)
+                return row.row.hit.accessory.dimmerLevel().value_or(-1);
+        }
+        return -1.0;
+    };
+    for (const double level : {0.5, 0.6, 0.7})
+        screen.scrub(u"plafond"_s, level);
+    f.clock->advance(10ms);
+    QCOMPARE(f.writes(), QStringList{u"plafond dim 0.5"_s});
+    QCOMPARE(f.store->device(u"plafond"_s)->dimLevel(), 0.5);
+    QCOMPARE(shown(), 0.7);
+    screen.release(u"plafond"_s, 0.72);
+    QCOMPARE(shown(), 0.72);
+    f.clock->advance(200ms);
+    QCOMPARE(f.writes(), (QStringList{u"plafond dim 0.5"_s, u"plafond dim 0.72"_s}));
+    QCOMPARE(shown(), 0.72);
 }
 
 void ScreensTest::restLook_data()

@@ -144,6 +144,20 @@ QQuickItem *findType(QQuickItem *root, const char *type)
     return nullptr;
 }
 
+// Every visible item under root drawn by the QML type of that name, in the order of the item tree.
+QList<QQuickItem *> findAll(QQuickItem *root, const char *type)
+{
+    QList<QQuickItem *> found;
+    if (!root->isVisible())
+        return found;
+    if (QByteArray(root->metaObject()->className()).startsWith(type))
+        found << root;
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children)
+        found << findAll(child, type);
+    return found;
+}
+
 QRect sceneRect(const QQuickItem *item)
 {
     return item->mapRectToScene(QRectF(0, 0, item->width(), item->height())).toAlignedRect();
@@ -284,6 +298,7 @@ private Q_SLOTS:
     void overviewWithoutRooms();
     void overviewWithRooms();
     void overviewScrollsToTheFocusedRoom();
+    void everyModeIsWhollyInView();
     void resultsWithAnOpenLamp();
     void aLevelBarTakesItsOwnClick();
     void nothingFound();
@@ -396,6 +411,28 @@ void ScreenshotsTest::overviewScrollsToTheFocusedRoom()
     QVERIFY2(tile.top() >= 0 && tile.bottom() < height - 40,
              qPrintable(u"%1-%2"_s.arg(tile.top()).arg(tile.bottom())));
     COMPARE_COLOR(image, QPoint(tile.left() + 1, tile.center().y()), Theme::lit(), 10);
+}
+
+// Six modes do not fit one line at the panel's width: the focused last one is still wholly drawn, with
+// its accent, and so is every other.
+void ScreenshotsTest::everyModeIsWhollyInView()
+{
+    Rig rig(demoHome(), false, m_look.motion.get());
+    QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
+    const int modes = int(rig.store->rest().modes.size());
+    QVERIFY(modes >= 6);
+    rig.rest->setFocus(TileFocus::mode(modes - 1));
+    const QImage image = rig.shoot(u"overview-modes"_s);
+    const QList<QQuickItem *> chips = findAll(rig.item(u"modeBar"_s), "ModeChip");
+    QCOMPARE(chips.size(), modes);
+    const QRect panel(0, 0, width, height);
+    for (const QQuickItem *chip : chips)
+        QVERIFY2(panel.contains(sceneRect(chip)),
+                 qPrintable(u"right edge %1"_s.arg(sceneRect(chip).right())));
+    const QRect focused = sceneRect(chips.last());
+    COMPARE_COLOR(image, QPoint(focused.left() + 1, focused.center().y()), Theme::lit(), 10);
+    // The bar still sits under the rooms, and above the panel's foot.
+    QVERIFY(sceneRect(rig.item(u"modeBar"_s)).bottom() < height);
 }
 
 void ScreenshotsTest::resultsWithAnOpenLamp()

@@ -14,6 +14,7 @@ Item {
 
     signal activated()
     signal scrubbed(real level)
+    signal released(real level)
 
     implicitWidth: 480
     implicitHeight: look.height
@@ -123,12 +124,14 @@ Item {
             sourceComponent: Row {
                 spacing: 7
                 GlowBar {
+                    objectName: "rowLevelBar"
                     anchors.verticalCenter: parent.verticalCenter
                     width: 62
                     height: 4
                     look: row.look.level
                     motion: row.motion
                     onScrubbed: fraction => row.scrubbed(fraction)
+                    onReleased: fraction => row.released(fraction)
                 }
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
@@ -147,20 +150,33 @@ Item {
             color: row.look.accessoryColor
         }
 
-        Loader {
-            active: row.look.selected
-            visible: active
-            sourceComponent: Row {
-                spacing: 4
-                KeyCap {
-                    anchors.verticalCenter: parent.verticalCenter
-                    look: row.look.returnCap
-                }
-                Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: row.look.verb
-                    font: Theme.mono(10)
-                    color: Theme.textDim
+        // The Return key and its verb have a column of their own on every row, as wide as the widest
+        // verb needs: when the pointer selects a row nothing in it moves, so a click meant for the level
+        // bar lands on the bar.
+        Item {
+            objectName: "verbColumn"
+            Layout.preferredWidth: Math.ceil(widestVerb.advanceWidth) + 13 // the cap's padding, the spacing
+            Layout.fillHeight: true
+            TextMetrics {
+                id: widestVerb
+                font: Theme.mono(10)
+                text: row.look.returnCap.text + row.look.widestVerb
+            }
+            Loader {
+                anchors.verticalCenter: parent.verticalCenter
+                active: row.look.selected
+                sourceComponent: Row {
+                    spacing: 4
+                    KeyCap {
+                        anchors.verticalCenter: parent.verticalCenter
+                        look: row.look.returnCap
+                    }
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: row.look.verb
+                        font: Theme.mono(10)
+                        color: Theme.textDim
+                    }
                 }
             }
         }

@@ -49,32 +49,43 @@ Item {
         Item { Layout.fillWidth: true }
         Row {
             spacing: 12
-            Repeater {
-                model: bar.look.figures
-                Row {
-                    required property statusFigure modelData
-                    spacing: 4
-                    SymbolText {
-                        anchors.verticalCenter: parent.verticalCenter
-                        visible: parent.modelData.symbol !== ""
-                        glyph: parent.modelData.symbol
-                        size: 9
-                        color: parent.modelData.symbolColor
-                    }
-                    Text {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: parent.modelData.value
-                        font: Theme.mono(11)
-                        color: parent.modelData.valueColor
-                    }
-                    Text {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: parent.modelData.unit
-                        font: Theme.label(10.5)
-                        color: parent.modelData.unitColor
-                    }
-                }
-            }
+            Figure { figure: bar.look.consumption; motion: bar.motion }
+            Figure { figure: bar.look.generation; motion: bar.motion }
+            Figure { figure: bar.look.net; motion: bar.motion }
+        }
+    }
+
+    // One energy figure. A changed value counts to its new amount while the panel is on screen with full
+    // motion; otherwise it shows the new value at once.
+    component Figure: Row {
+        id: figureRow
+        required property statusFigure figure
+        required property Motion motion
+        property real counted: figure.amount
+        visible: figure.shown
+        spacing: 4
+        Behavior on counted {
+            enabled: figureRow.motion.animates
+            NumberAnimation { duration: figureRow.motion.count; easing.type: Easing.OutQuad }
+        }
+        SymbolText {
+            anchors.verticalCenter: parent.verticalCenter
+            visible: figureRow.figure.symbol !== ""
+            glyph: figureRow.figure.symbol
+            size: 9
+            color: figureRow.figure.symbolColor
+        }
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: figureRow.figure.valueAt(figureRow.counted)
+            font: Theme.mono(11)
+            color: figureRow.figure.valueColor
+        }
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: figureRow.figure.unit
+            font: Theme.label(10.5)
+            color: figureRow.figure.unitColor
         }
     }
 }

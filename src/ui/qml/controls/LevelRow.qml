@@ -14,6 +14,7 @@ ControlRowFrame {
     signal stepped(int direction)
 
     GlowBar {
+        objectName: "stripLevelBar"
         Layout.fillWidth: true
         Layout.preferredHeight: 6
         look: row.look.bar

@@ -3,7 +3,8 @@ import QtQuick.Layouts
 import Quorvane.Ui
 
 // The palette's search row: the magnifying glass, the room or notifications chip, the field, the bell,
-// and at its end either the clear button with the Esc cap or the hot key.
+// and at its end either the clear button with the Esc cap or the hot key. Dragged where nothing of it
+// takes the pointer, it moves the panel: the top of a window is where a person takes it by.
 Item {
     id: row
 
@@ -16,7 +17,11 @@ Item {
     implicitWidth: Theme.panelWidth
     implicitHeight: 56
 
-    TapHandler { onTapped: row.focusField() }
+    MoveArea {
+        objectName: "moveArea"
+        anchors.fill: parent
+        onTapped: row.focusField()
+    }
 
     RowLayout {
         anchors.fill: parent

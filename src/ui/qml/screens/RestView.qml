@@ -160,11 +160,13 @@ Item {
             }
         }
 
+        // The mode bar stays under the scrolling part. Its chips wrap as the scene chips do, so every mode,
+        // the focused one too, is always wholly in view; one line is 40 high.
         Item {
             objectName: "modeBar"
             visible: rest.screen.look.showsModes
             Layout.fillWidth: true
-            Layout.preferredHeight: 40
+            Layout.preferredHeight: Math.max(40, modeChips.height + 14)
 
             Rectangle {
                 anchors.fill: parent
@@ -175,25 +177,33 @@ Item {
                 height: 0.5
                 color: Theme.hairline
             }
-            Row {
+            Text {
+                id: modesTitle
                 x: 14
-                anchors.verticalCenter: parent.verticalCenter
+                y: modeChips.y + (modeChips.firstLineHeight - height) / 2
+                rightPadding: 4
+                text: rest.screen.look.modesTitle
+                font.family: Theme.section().family
+                font.pointSize: Theme.section().pointSize
+                font.weight: Theme.section().weight
+                font.letterSpacing: 1.1
+                color: Theme.textFaint
+            }
+            WrapLayout {
+                id: modeChips
+                // The height of a chip: every line holds chips of the same height.
+                readonly property real firstLineHeight: modes.count > 0 && modes.itemAt(0) ? modes.itemAt(0).height : 0
+                x: modesTitle.x + modesTitle.width + 6
+                y: (parent.height - height) / 2
+                width: parent.width - x - 14
                 spacing: 6
-                Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    rightPadding: 4
-                    text: rest.screen.look.modesTitle
-                    font.family: Theme.section().family
-                    font.pointSize: Theme.section().pointSize
-                    font.weight: Theme.section().weight
-                    font.letterSpacing: 1.1
-                    color: Theme.textFaint
-                }
+                lineSpacing: 6
                 Repeater {
+                    id: modes
                     model: rest.screen.modes
                     ModeChip {
                         required property int index
-                        anchors.verticalCenter: parent.verticalCenter
+                        objectName: "modeChip"
                         motion: rest.motion
                         onActivated: rest.screen.clickMode(index)
                     }

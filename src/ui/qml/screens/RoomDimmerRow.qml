@@ -50,20 +50,30 @@ Item {
             size: 13
             color: dimmer.look.symbolColor
         }
+        // As wide as the title is when selected (semibold), so the bar beside it does not move when the
+        // pointer selects the row.
         Column {
+            Layout.preferredWidth: Math.max(Math.ceil(selectedTitle.advanceWidth), subtitle.implicitWidth)
             spacing: 1
+            TextMetrics {
+                id: selectedTitle
+                font: dimmer.look.selectedTitleFont
+                text: dimmer.look.title
+            }
             Text {
                 text: dimmer.look.title
                 font: dimmer.look.titleFont
                 color: dimmer.look.titleColor
             }
             Text {
+                id: subtitle
                 text: dimmer.look.subtitle
                 font: Theme.label(10.5)
                 color: Theme.textFaint
             }
         }
         GlowBar {
+            objectName: "roomDimmerBar"
             visible: dimmer.look.hasBar
             Layout.fillWidth: true
             Layout.preferredHeight: 6
@@ -112,8 +122,9 @@ Item {
                 onTapped: dimmer.screen.toggleAll()
             }
         }
+        // Laid out on every row, drawn only on the selected one: nothing moves under the pointer.
         Row {
-            visible: dimmer.look.selected
+            opacity: dimmer.look.selected ? 1 : 0
             spacing: 2
             KeyCap { look: dimmer.look.dimDown }
             KeyCap { look: dimmer.look.dimUp }

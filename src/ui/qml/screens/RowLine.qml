@@ -49,17 +49,34 @@ Item {
                 motion: line.motion
                 onActivated: line.screen.activate(line.look.index)
                 onScrubbed: level => line.screen.scrub(line.deviceId, level)
+                onReleased: level => line.screen.release(line.deviceId, level)
                 HoverHandler {
                     onHoveredChanged: if (hovered) line.screen.hover(line.look.index, row.mapToGlobal(point.position))
                 }
             }
-            // Where the open device's control strip goes.
-            Loader {
-                objectName: "controlStripSlot"
-                property string deviceID: line.deviceId
+            // Where the open device's control strip goes. The slot grows to the strip's height as the row
+            // expands and shrinks as it closes; while it grows the strip slides in from its top edge and
+            // fades in. All of it animates only while the panel is on screen with full motion.
+            Item {
+                id: slot
+                readonly property bool open: line.expanded && line.controlStrip !== null
                 width: parent.width
-                active: line.expanded && line.controlStrip !== null
-                sourceComponent: line.controlStrip
+                height: open ? strip.implicitHeight : 0
+                clip: strip.active && height < strip.implicitHeight
+                Behavior on height {
+                    enabled: line.motion.animates
+                    NumberAnimation { duration: line.motion.quick; easing.type: Easing.OutQuad }
+                }
+                Loader {
+                    id: strip
+                    objectName: "controlStripSlot"
+                    property string deviceID: line.deviceId
+                    width: parent.width
+                    y: slot.height - implicitHeight
+                    opacity: implicitHeight > 0 ? Math.min(1, slot.height / implicitHeight) : 1
+                    active: slot.open || slot.height > 0
+                    sourceComponent: line.controlStrip
+                }
             }
         }
     }
