@@ -80,12 +80,20 @@ void StatusItemController::clicked(int reason)
 void StatusItemController::apply(const ConnectionState &state)
 {
     m_connection = state;
-    const StatusItemLook look = StatusItemLook::of(state, m_unread, m_hotKey);
-    const StatusIcon::Drawn drawn = StatusIcon::draw(look.symbol, look.opacity, look.badge);
-    if (!drawn.hasSymbol)
-        log(u"!! statusitem: symbool '"_s + look.symbol + u"' niet beschikbaar, terugval op tekstlabel QV"_s);
-    m_tray->setIcon(drawn.icon);
-    m_tray->setToolTip(look.tooltip);
+    StatusItemLook look = StatusItemLook::of(state, m_unread, m_hotKey);
+    // Drawn and handed to the tray only when the picture changes: the tray host repaints at every new
+    // icon, and the desktop is told of it.
+    if (!m_look || look.symbol != m_look->symbol || look.opacity != m_look->opacity ||
+        look.badge != m_look->badge) {
+        const StatusIcon::Drawn drawn = StatusIcon::draw(look.symbol, look.opacity, look.badge);
+        if (!drawn.hasSymbol)
+            log(u"!! statusitem: symbool '"_s + look.symbol +
+                u"' niet beschikbaar, terugval op tekstlabel QV"_s);
+        m_tray->setIcon(drawn.icon);
+    }
+    if (!m_look || look.tooltip != m_look->tooltip)
+        m_tray->setToolTip(look.tooltip);
+    m_look = std::move(look);
     if (m_reconnectItem)
         m_reconnectItem->setEnabled(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/hotkeycombo.h"
+#include "app/statusitemlook.h"
 #include "homey/model/connectionstate.h"
 
 #include <memory>
@@ -64,6 +65,8 @@ private:
     QPointer<QAction> m_notificationsItem;
     QPointer<QAction> m_reconnectItem;
     ConnectionState m_connection;
+    // What the icon and its tooltip show now; none before the first apply.
+    std::optional<StatusItemLook> m_look;
     int m_unread = 0;
     std::optional<HotKeyCombo> m_hotKey;
     QMetaObject::Connection m_storeLink;

@@ -148,6 +148,16 @@ private Q_SLOTS:
         QVERIFY(
             item->trayIcon()->toolTip().startsWith(u"Quorvane is live.\nCtrl+Shift+K opent het paneel."_s));
 
+        // The icon is drawn anew only when its picture changes: not for the same state again, nor for a
+        // count past the badge's 99, which only the tooltip tells.
+        const qint64 drawn = item->trayIcon()->icon().cacheKey();
+        item->apply(ConnectionState::live());
+        item->applyUnread(151);
+        QCOMPARE(item->trayIcon()->icon().cacheKey(), drawn);
+        QVERIFY(item->trayIcon()->toolTip().endsWith(u"\n151 ongelezen meldingen"_s));
+        item->applyUnread(3);
+        QVERIFY(item->trayIcon()->icon().cacheKey() != drawn);
+
         QSignalSpy reconnect(item.get(), &StatusItemController::reconnectRequested);
         QAction *reconnectEntry = entry(item->menu(), u"Opnieuw verbinden"_s);
         QCOMPARE(reconnectEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));

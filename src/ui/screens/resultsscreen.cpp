@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 
 ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
     : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer),
-      m_follow(new WhileShown(store, [this] { refresh(); }, this))
+      m_follow(new WhileShown(
+          store, [this] { refresh(); }, this))
 {
     if (coalescer)
         connect(coalescer, &LevelCoalescer::pendingChanged, this, &ResultsScreen::refresh);

@@ -38,7 +38,8 @@ template <typename Visit> void walk(const RoomScope &room, Visit visit)
 
 RoomScreen::RoomScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
     : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer),
-      m_follow(new WhileShown(store, [this] { refresh(); }, this))
+      m_follow(new WhileShown(
+          store, [this] { refresh(); }, this))
 {
     if (coalescer)
         connect(coalescer, &LevelCoalescer::pendingChanged, this, &RoomScreen::refresh);
