@@ -278,6 +278,8 @@ private:
 
     // --- Derived data and panel visibility (homestore.cpp) -------------------------------------------
     void rebuildIndex();
+    // The index after one device changed from before (none: a new one) to after: in place where it can.
+    void updateIndex(const std::optional<Device> &before, const Device &after);
     void rebuildRest();
     void refreshDerived(bool rest, bool room);
     static QCoro::Task<> energyPoll(QPointer<HomeStore> self, CancelToken token);
