@@ -22,9 +22,17 @@ bool iconFontLoaded()
 
 void drawBadge(QPainter &painter, int size, const QString &badge)
 {
-    QFont font = Theme::label(10);
-    font.setPixelSize(std::max(7, size * 9 / 22));
-    font.setBold(true);
+    // One font per size, kept: a new font object is looked up in the font database again. Never
+    // destroyed, as a font must not outlive the application's font database.
+    static auto *const fonts = new QHash<int, QFont>;
+    auto found = fonts->find(size);
+    if (found == fonts->end()) {
+        QFont made = Theme::label(10);
+        made.setPixelSize(std::max(7, size * 9 / 22));
+        made.setBold(true);
+        found = fonts->insert(size, made);
+    }
+    const QFont &font = *found;
     const QFontMetricsF metrics(font);
     const double height = size * 0.5;
     const double width = std::max(height, metrics.horizontalAdvance(badge) + height * 0.4);

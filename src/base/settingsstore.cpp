@@ -3,6 +3,7 @@
 #include "base/regularfile.h"
 #include "base/settingsfile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <QDir>
@@ -107,9 +108,32 @@ QString SettingsStore::encode(const SettingsValue &value)
         QString operator()(const QString &s) const { return u"s:"_s + s; }
         QString operator()(const QStringList &list) const
         {
-            return u"l:"_s +
-                   QString::fromUtf8(
-                       QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+            // Lists of plain ids are stored often (the feed's seen ones, at every notification): those
+            // are written here as the JSON writer would write them, without building its document.
+            const auto plain = [](const QString &text) {
+                return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+                    return c.unicode() >= 0x20 && c.unicode() < 0x7f && c != u'"' && c != u'\\';
+                });
+            };
+            if (!std::all_of(list.cbegin(), list.cend(), plain))
+                return u"l:"_s +
+                       QString::fromUtf8(
+                           QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+            qsizetype size = 4;
+            for (const QString &text : list)
+                size += text.size() + 3;
+            QString out;
+            out.reserve(size);
+            out += u"l:["_s;
+            for (qsizetype i = 0; i < list.size(); ++i) {
+                if (i > 0)
+                    out += u',';
+                out += u'"';
+                out += list[i];
+                out += u'"';
+            }
+            out += u']';
+            return out;
         }
         QString operator()(const QMap<QString, double> &map) const
         {
