@@ -15,6 +15,7 @@
 #include "app/statusitemcontroller.h"
 #include "base/appconfiguration.h"
 #include "base/log.h"
+#include "base/settingsstore.h"
 #include "platform/desktopsession.h"
 #include "store/notifications/notificationfeed.h"
 #include "ui/desktopmotionsetting.h"
@@ -153,6 +154,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
+    // A quit from the menu and SIGTERM both end here: what is still waiting to be saved is saved now.
+    SettingsStore::flushAll();
     log(u"Quorvane stopt."_s);
     Log::shared().flush();
 }

@@ -4,6 +4,8 @@
 #include "ui/theme.h"
 
 #include <QFont>
+#include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -20,9 +22,17 @@ bool iconFontLoaded()
 
 void drawBadge(QPainter &painter, int size, const QString &badge)
 {
-    QFont font = Theme::label(10);
-    font.setPixelSize(std::max(7, size * 9 / 22));
-    font.setBold(true);
+    // One font per size, kept: a new font object is looked up in the font database again. Never
+    // destroyed, as a font must not outlive the application's font database.
+    static auto *const fonts = new QHash<int, QFont>;
+    auto found = fonts->find(size);
+    if (found == fonts->end()) {
+        QFont made = Theme::label(10);
+        made.setPixelSize(std::max(7, size * 9 / 22));
+        made.setBold(true);
+        found = fonts->insert(size, made);
+    }
+    const QFont &font = *found;
     const QFontMetricsF metrics(font);
     const double height = size * 0.5;
     const double width = std::max(height, metrics.horizontalAdvance(badge) + height * 0.4);
@@ -51,9 +61,17 @@ void drawOutlined(QPainter &painter, const QFont &font, const QRectF &box, const
     painter.drawPath(path);
 }
 
-QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, const QString &badge)
+// The symbol at its opacity, without the count. Drawing the outlined glyph is the costly part, and it
+// changes only with the state, so each one is drawn once per size. Kept as images, which need no
+// display and so may outlive the application.
+QImage symbolLayer(int size, const std::optional<QString> &glyph, double opacity, bool withBadge)
 {
-    QPixmap symbol(size, size);
+    static QHash<QString, QImage> drawn;
+    const QString key = QString::number(size) + u'|' + glyph.value_or(QString()) + u'|' +
+                        QString::number(opacity) + u'|' + (withBadge ? u'b' : u'-');
+    if (const auto found = drawn.constFind(key); found != drawn.constEnd())
+        return *found;
+    QImage symbol(size, size, QImage::Format_ARGB32_Premultiplied);
     symbol.fill(Qt::transparent);
     {
         QPainter painter(&symbol);
@@ -61,7 +79,7 @@ QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, c
         if (glyph) {
             QFont font = Theme::icon(10);
             // With a count the symbol moves up and left to leave the corner to the badge.
-            const double glyphSize = badge.isEmpty() ? size : size * 0.8;
+            const double glyphSize = withBadge ? size * 0.8 : size;
             font.setPixelSize(int(glyphSize));
             drawOutlined(painter, font, QRectF(0, 0, glyphSize, glyphSize), *glyph);
         } else {
@@ -71,17 +89,27 @@ QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, c
             drawOutlined(painter, font, QRectF(0, 0, size, size), u"QV"_s);
         }
     }
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage layer(size, size, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    QPainter painter(&layer);
     painter.setRenderHint(QPainter::Antialiasing);
     // Faded as a whole: faded stroke by stroke, the rim would show through the fill at its edges.
     painter.setOpacity(opacity);
-    painter.drawPixmap(0, 0, symbol);
-    painter.setOpacity(1.0);
-    if (!badge.isEmpty() && glyph)
+    painter.drawImage(0, 0, symbol);
+    painter.end();
+    drawn.insert(key, layer);
+    return layer;
+}
+
+QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, const QString &badge)
+{
+    QImage image = symbolLayer(size, glyph, opacity, !badge.isEmpty());
+    if (!badge.isEmpty() && glyph) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
         drawBadge(painter, size, badge);
-    return pixmap;
+    }
+    return QPixmap::fromImage(std::move(image));
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -43,9 +44,12 @@ std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInsta
 
 StatusItemController::StatusItemController(const std::optional<HotKeyCombo> &hotKey,
                                            std::shared_ptr<FileManager> files)
-    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_hotKey(hotKey),
-      m_files(std::move(files))
+    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_countTimer(new QTimer(this)),
+      m_hotKey(hotKey), m_files(std::move(files))
 {
+    m_countTimer->setSingleShot(true);
+    m_countTimer->setInterval(countDelay);
+    connect(m_countTimer, &QTimer::timeout, this, &StatusItemController::draw);
     m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { clicked(int(reason)); });
@@ -83,14 +87,34 @@ void StatusItemController::clicked(int reason)
 void StatusItemController::apply(const ConnectionState &state)
 {
     m_connection = state;
-    const StatusItemLook look = StatusItemLook::of(state, m_unread, m_hotKey);
-    const StatusIcon::Drawn drawn = StatusIcon::draw(look.symbol, look.opacity, look.badge);
-    if (!drawn.hasSymbol)
-        log(u"!! statusitem: symbool '"_s + look.symbol + u"' niet beschikbaar, terugval op tekstlabel QV"_s);
-    m_tray->setIcon(drawn.icon);
-    m_tray->setToolTip(look.tooltip);
+    StatusItemLook look = StatusItemLook::of(state, m_unread, m_hotKey);
+    if (!m_look || look.tooltip != m_look->tooltip)
+        m_tray->setToolTip(look.tooltip);
+    m_look = std::move(look);
+    // A new state shows at once; a new count waits a moment, so that a burst of notifications draws
+    // the icon once rather than once for each.
+    if (!m_drawn || m_look->symbol != m_drawn->symbol || m_look->opacity != m_drawn->opacity)
+        draw();
+    else if (m_look->badge != m_drawn->badge && !m_countTimer->isActive())
+        m_countTimer->start();
     if (m_reconnectItem)
         m_reconnectItem->setEnabled(true);
+}
+
+void StatusItemController::draw()
+{
+    m_countTimer->stop();
+    // Drawn and handed to the tray only when the picture changes: the tray host repaints at every new
+    // icon, and the desktop is told of it.
+    if (m_drawn && m_look->symbol == m_drawn->symbol && m_look->opacity == m_drawn->opacity &&
+        m_look->badge == m_drawn->badge)
+        return;
+    const StatusIcon::Drawn drawn = StatusIcon::draw(m_look->symbol, m_look->opacity, m_look->badge);
+    if (!drawn.hasSymbol)
+        log(u"!! statusitem: symbool '"_s + m_look->symbol +
+            u"' niet beschikbaar, terugval op tekstlabel QV"_s);
+    m_tray->setIcon(drawn.icon);
+    m_drawn = m_look;
 }
 
 void StatusItemController::applyUnread(int unread)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/hotkeycombo.h"
+#include "app/statusitemlook.h"
 #include "homey/model/connectionstate.h"
 
 #include <memory>
@@ -15,6 +16,7 @@ class NotificationFeed;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+class QTimer;
 
 // The tray icon with its menu: the connection state, the unread count and the hot key at a glance.
 // What the user picks is reported through the signals; the application decides what happens.
@@ -30,8 +32,13 @@ public:
                                                        std::shared_ptr<FileManager> files = {});
     ~StatusItemController() override;
 
+    // How long a new count waits for the next before the icon shows it; the tooltip and the menu
+    // have it at once.
+    static constexpr int countDelay = 250;
+
     void apply(const ConnectionState &state);
-    // A different count is drawn at once; an equal one changes nothing.
+    // A different count is in the tooltip and menu at once, and on the icon after countDelay; an equal
+    // one changes nothing.
     void applyUnread(int unread);
     // The hot key that menu and tooltip show: the one registered; none where the desktop allows none.
     void setHotKey(const std::optional<HotKeyCombo> &hotKey);
@@ -61,12 +68,18 @@ Q_SIGNALS:
 private:
     StatusItemController(const std::optional<HotKeyCombo> &hotKey, std::shared_ptr<FileManager> files);
     void clicked(int reason);
+    void draw();
 
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon *m_tray = nullptr;
     QPointer<QAction> m_notificationsItem;
     QPointer<QAction> m_reconnectItem;
     ConnectionState m_connection;
+    // What the icon and its tooltip are to show, and what the icon shows now; none before the first
+    // apply.
+    std::optional<StatusItemLook> m_look;
+    std::optional<StatusItemLook> m_drawn;
+    QTimer *m_countTimer = nullptr;
     int m_unread = 0;
     std::optional<HotKeyCombo> m_hotKey;
     std::shared_ptr<FileManager> m_files;

@@ -1,14 +1,15 @@
 #include "base/settingsstore.h"
 
 #include "base/regularfile.h"
+#include "base/settingsfile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
@@ -89,7 +90,8 @@ template <typename T> std::optional<T> exactly(const std::optional<SettingsValue
 } // namespace
 
 SettingsStore::SettingsStore(const QString &suite)
-    : m_suite(suite), m_filePath(configFolder() + u"/Quorvane/"_s + suite + u".conf"_s)
+    : m_suite(suite), m_filePath(configFolder() + u"/Quorvane/"_s + suite + u".conf"_s),
+      m_file(SettingsFile::at(m_filePath))
 {}
 
 SettingsStore SettingsStore::standard()
@@ -106,9 +108,32 @@ QString SettingsStore::encode(const SettingsValue &value)
         QString operator()(const QString &s) const { return u"s:"_s + s; }
         QString operator()(const QStringList &list) const
         {
-            return u"l:"_s +
-                   QString::fromUtf8(
-                       QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+            // Lists of plain ids are stored often (the feed's seen ones, at every notification): those
+            // are written here as the JSON writer would write them, without building its document.
+            const auto plain = [](const QString &text) {
+                return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+                    return c.unicode() >= 0x20 && c.unicode() < 0x7f && c != u'"' && c != u'\\';
+                });
+            };
+            if (!std::all_of(list.cbegin(), list.cend(), plain))
+                return u"l:"_s +
+                       QString::fromUtf8(
+                           QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+            qsizetype size = 4;
+            for (const QString &text : list)
+                size += text.size() + 3;
+            QString out;
+            out.reserve(size);
+            out += u"l:["_s;
+            for (qsizetype i = 0; i < list.size(); ++i) {
+                if (i > 0)
+                    out += u',';
+                out += u'"';
+                out += list[i];
+                out += u'"';
+            }
+            out += u']';
+            return out;
         }
         QString operator()(const QMap<QString, double> &map) const
         {
@@ -182,9 +207,8 @@ std::optional<SettingsValue> SettingsStore::value(const QString &key) const
     // QSettings would open a FIFO or a device at the file's place and wait on it forever.
     if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return std::nullopt;
-    // A fresh QSettings per call re-reads the file when another process has changed it.
-    const QSettings settings(m_filePath, QSettings::IniFormat);
-    const QVariant stored = settings.value(storedKey(key));
+    // The file is read again when another process has changed it.
+    const QVariant stored = m_file->value(storedKey(key));
     if (!stored.isValid())
         return std::nullopt;
     // An untagged entry with a comma comes back from the INI reader as a list.
@@ -197,18 +221,24 @@ void SettingsStore::setValue(const QString &key, const SettingsValue &value)
 {
     if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return;
-    QSettings settings(m_filePath, QSettings::IniFormat);
-    settings.setValue(storedKey(key), encode(value));
-    settings.sync();
+    m_file->change(storedKey(key), encode(value));
 }
 
 void SettingsStore::remove(const QString &key)
 {
     if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
         return;
-    QSettings settings(m_filePath, QSettings::IniFormat);
-    settings.remove(storedKey(key));
-    settings.sync();
+    m_file->change(storedKey(key), std::nullopt);
+}
+
+void SettingsStore::flush()
+{
+    m_file->flush();
+}
+
+void SettingsStore::flushAll()
+{
+    SettingsFile::flushAll();
 }
 
 bool SettingsStore::contains(const QString &key) const

@@ -1,17 +1,21 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <variant>
 
+class SettingsFile;
+
 using SettingsValue = std::variant<bool, qint64, double, QString, QStringList, QMap<QString, double>>;
 
 // Typed user defaults: one INI file per suite under $XDG_CONFIG_HOME/Quorvane. Every value is stored with
-// its type, so another process reads back exactly what was written. Each write reaches the disk at once.
-// Anything but a regular file at the file's place (a FIFO, a device) is left alone: nothing is read from
-// it and nothing is written.
+// its type, so another process reads back exactly what was written. Every store of a suite sees a write at
+// once; the disk gets it shortly after, on a worker (see SettingsFile), and at the latest when the
+// application quits. Anything but a regular file at the file's place (a FIFO, a device) is left alone:
+// nothing is read from it and nothing is written.
 class SettingsStore {
 public:
     explicit SettingsStore(const QString &suite);
@@ -25,6 +29,9 @@ public:
     void setValue(const QString &key, const SettingsValue &value);
     void remove(const QString &key);
     bool contains(const QString &key) const;
+    // Returns once every write made so far is on disk: this suite's, or every suite's.
+    void flush();
+    static void flushAll();
 
     // Only a value stored with exactly this type; anything else is absent.
     std::optional<bool> boolValue(const QString &key) const;
@@ -45,4 +52,5 @@ public:
 private:
     QString m_suite;
     QString m_filePath;
+    std::shared_ptr<SettingsFile> m_file;
 };

@@ -28,6 +28,7 @@ public:
     // symbolName: a name of the symbol catalogue, or empty for none. watts: the figure's power, shown as
     // its magnitude. warm: drawn in the accent.
     static StatusFigure make(const QString &symbolName, double watts, const QString &unit, bool warm);
+    bool operator==(const StatusFigure &) const = default;
 
     // The value text for an amount on its way to this one (a figure counting to its new value).
     Q_INVOKABLE QString valueAt(double watts) const;
@@ -66,6 +67,7 @@ public:
                               const EnergyState &energy);
 
     QVariantList figureList() const;
+    bool operator==(const StatusBarLook &) const = default;
 
     StatusDotLook dot;
     QString label;

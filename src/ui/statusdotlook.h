@@ -16,6 +16,8 @@ struct StatusDotLook {
 public:
     static StatusDotLook make(StatusTone tone);
 
+    bool operator==(const StatusDotLook &) const = default;
+
     QColor color;
     bool breathes = false;
 };

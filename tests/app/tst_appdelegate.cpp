@@ -134,6 +134,7 @@ private Q_SLOTS:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
+        SettingsStore::flushAll(); // a write of the last test may still be on its way to the file
         QFile::remove(defaults().filePath());
         m_world = std::make_shared<World>();
         m_grabber = std::make_shared<FakeGrabber>();
@@ -556,6 +557,7 @@ private Q_SLOTS:
         QFETCH(QStringList, switches);
         QFETCH(QString, suite);
         const SettingsStore testSuite(u"ai.velkor.quorvane.test"_s);
+        SettingsStore::flushAll();
         QFile::remove(testSuite.filePath());
         launch(switches);
         m_world->realtimes.constFirst()->push(HomeyEvent::NotificationCreated{

@@ -102,6 +102,7 @@ private Q_SLOTS:
     void cleanup()
     {
         QFile::remove(toolSettings());
+        SettingsStore::flushAll(); // a write of the test may still be on its way to the file
         QFile::remove(SettingsStore::standard().filePath());
     }
 

@@ -62,6 +62,7 @@ class TstPanelController : public QObject {
 private Q_SLOTS:
     void init()
     {
+        SettingsStore::flushAll(); // a write of the last test may still be on its way to the file
         QFile::remove(Settings::defaults().filePath());
         m_clock = std::make_shared<ManualClock>();
         m_shows = m_hides = 0;

@@ -43,6 +43,7 @@ class TstSettingsModel : public QObject {
 private Q_SLOTS:
     void init()
     {
+        SettingsStore::flushAll(); // a write of the last test may still be on its way to the file
         QFile::remove(defaults.filePath());
         Settings::defaults().remove(Settings::hotKeyCodeKey);
         Settings::defaults().remove(Settings::hotKeyModifiersKey);

@@ -148,6 +148,26 @@ private Q_SLOTS:
         QVERIFY(
             item->trayIcon()->toolTip().startsWith(u"Quorvane is live.\nCtrl+Shift+K opent het paneel."_s));
 
+        // The icon is drawn anew only when its picture changes: not for the same state again, nor for a
+        // count past the badge's 99, which only the tooltip tells. A burst of counts is drawn once, a
+        // moment after its last; a new state at once.
+        QTRY_VERIFY(!item->trayIcon()->icon().isNull());
+        QTest::qWait(StatusItemController::countDelay * 2);
+        const qint64 drawn = item->trayIcon()->icon().cacheKey();
+        item->apply(ConnectionState::live());
+        item->applyUnread(151);
+        QTest::qWait(StatusItemController::countDelay * 2);
+        QCOMPARE(item->trayIcon()->icon().cacheKey(), drawn);
+        QVERIFY(item->trayIcon()->toolTip().endsWith(u"\n151 ongelezen meldingen"_s));
+        for (int unread : {3, 4, 5})
+            item->applyUnread(unread);
+        QCOMPARE(item->trayIcon()->icon().cacheKey(), drawn);
+        QVERIFY(item->trayIcon()->toolTip().endsWith(u"\n5 ongelezen meldingen"_s));
+        QTRY_VERIFY(item->trayIcon()->icon().cacheKey() != drawn);
+        const qint64 counted = item->trayIcon()->icon().cacheKey();
+        item->apply(ConnectionState::connecting());
+        QVERIFY(item->trayIcon()->icon().cacheKey() != counted);
+
         QSignalSpy reconnect(item.get(), &StatusItemController::reconnectRequested);
         QAction *reconnectEntry = entry(item->menu(), u"Opnieuw verbinden"_s);
         QCOMPARE(reconnectEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));

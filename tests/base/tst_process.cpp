@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -284,6 +286,27 @@ private Q_SLOTS:
         QCOMPARE(b.boolValue(u"notify"_s), std::optional(true));
         QCOMPARE(b.stringListValue(u"notify.enabled"_s), std::optional(QStringList{u"x"_s}));
         QCOMPARE(b.stringValue(u"notify.enabled"_s), std::nullopt);
+    }
+
+    // Lists are stored as the JSON writer writes them, whatever their texts hold.
+    void listsAreStoredAsJson_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::newRow("none") << QStringList{};
+        QTest::newRow("ids") << QStringList{u"5f0c8a52-1c1e-4d43-9a7b-2e0c1a7f3b11"_s, u"n-2"_s};
+        QTest::newRow("empty text") << QStringList{QString(), u"a"_s};
+        QTest::newRow("quote and backslash") << QStringList{u"say \"hi\""_s, u"c:\\x"_s};
+        QTest::newRow("control and tab") << QStringList{u"a\tb\n\x01"_s};
+        QTest::newRow("beyond ASCII") << QStringList{u"café"_s, u"\x7f"_s, u"😀"_s};
+    }
+    void listsAreStoredAsJson()
+    {
+        QFETCH(QStringList, list);
+        QCOMPARE(SettingsStore::encode(list),
+                 u"l:"_s +
+                     QString::fromUtf8(
+                         QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact)));
+        QCOMPARE(SettingsStore::decode(SettingsStore::encode(list)), std::optional(SettingsValue(list)));
     }
 
     void lenientReadings_data()

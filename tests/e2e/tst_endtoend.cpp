@@ -185,7 +185,8 @@ private Q_SLOTS:
     {
         Copy &first = start({}, hubEnvironment());
         QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"verbinding: Live verbonden."_s), patience);
-        QVERIFY(settings().contains(u"ai.velkor.quorvane.baseURL"_s));
+        // Saved a moment later: writes of the settings are gathered before they go to disk.
+        QTRY_VERIFY_WITH_TIMEOUT(settings().contains(u"ai.velkor.quorvane.baseURL"_s), patience);
         first.process()->terminate();
         QVERIFY(first.process()->waitForFinished(patience));
 
@@ -275,6 +276,31 @@ private Q_SLOTS:
         QVERIFY(copy.logged(u"meldingen: gebruiker klikte op een banner, paneel openen"_s));
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).size() == 1, patience);
         QCOMPARE(m_banners.calls.size(), 1);
+    }
+
+    // A new item is remembered as seen the moment it comes in; SIGTERM right after still finds that
+    // written when the program has ended, however shortly it waited to be saved.
+    void whatWasSeenJustBeforeSigtermIsSaved()
+    {
+        Copy &copy = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        m_realtime->pushEvent(
+            u"homey:manager:notifications"_s, u"notification.create"_s,
+            QJsonObject{
+                {u"id"_s, u"e2e-droger"_s},
+                {u"ownerUri"_s, u"homey:manager:flow"_s},
+                {u"ownerName"_s, u"Flow"_s},
+                {u"dateCreated"_s, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
+                {u"excerpt"_s, u"De droger is klaar"_s},
+            });
+        QTRY_COMPARE_WITH_TIMEOUT(m_banners.calls.size(), 1, patience);
+        copy.signal(SIGTERM);
+        QVERIFY(copy.process()->waitForFinished(patience));
+        QCOMPARE(copy.process()->exitCode(), 0);
+        QVERIFY(settings()
+                    .stringListValue(u"notify.shownIDs"_s)
+                    .value_or(QStringList())
+                    .contains(u"e2e-droger"_s));
     }
 
     void settingsSwitchOpensTheSettingsWindow()

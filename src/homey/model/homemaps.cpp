@@ -18,7 +18,7 @@ QSet<QString> containerZoneIDs(const ZoneMap &zones)
     return ids;
 }
 
-QSet<QString> sceneTwinDeviceIDs(const DeviceMap &devices, const FlowMap &flows, const MoodMap &moods)
+QSet<QString> sceneKeys(const FlowMap &flows, const MoodMap &moods)
 {
     QSet<QString> keys;
     keys.reserve(flows.size() + moods.size());
@@ -28,11 +28,21 @@ QSet<QString> sceneTwinDeviceIDs(const DeviceMap &devices, const FlowMap &flows,
     }
     for (const Mood &mood : moods)
         keys.insert(sceneKey(mood.name));
+    return keys;
+}
 
+bool isSceneTwin(const Device &device, const QSet<QString> &sceneKeys)
+{
+    return device.deviceClass == u"light" && !device.dimKey() && !device.hasColor() &&
+           sceneKeys.contains(sceneKey(device.name));
+}
+
+QSet<QString> sceneTwinDeviceIDs(const DeviceMap &devices, const FlowMap &flows, const MoodMap &moods)
+{
+    const QSet<QString> keys = sceneKeys(flows, moods);
     QSet<QString> twins;
     for (const Device &device : devices) {
-        if (device.deviceClass == u"light" && !device.dimKey() && !device.hasColor() &&
-            keys.contains(sceneKey(device.name)))
+        if (isSceneTwin(device, keys))
             twins.insert(device.id);
     }
     return twins;

@@ -26,6 +26,9 @@ QSet<QString> containerZoneIDs(const ZoneMap &zones);
 
 // Plain lights named like a flow or mood: switches that mirror a scene, left out of every light count.
 QSet<QString> sceneTwinDeviceIDs(const DeviceMap &devices, const FlowMap &flows, const MoodMap &moods);
+// The keys of the scenes a twin can mirror, and whether one device is such a twin.
+QSet<QString> sceneKeys(const FlowMap &flows, const MoodMap &moods);
+bool isSceneTwin(const Device &device, const QSet<QString> &sceneKeys);
 
 // Two names with the same key are the same scene: 'Film avond' and 'film-Avond' give 'film avond'.
 QString sceneKey(const QString &name);

@@ -51,40 +51,72 @@ char32_t codePointAt(const QString &text, qsizetype i, qsizetype *next)
     return c.unicode();
 }
 
-template <typename Record> std::optional<Record> decode(const QJsonValue &value)
+// The elements of an event's array, up to the third: the URI, the event's name and its data.
+struct EventParts {
+    std::optional<JsonReader> uri;
+    std::optional<JsonReader> name;
+    std::optional<JsonReader> data;
+    qsizetype count = 0;
+};
+
+EventParts partsOf(const JsonReader &array)
 {
-    try {
-        return JsonReader(value).as<Record>();
-    } catch (...) {
-        return std::nullopt;
-    }
+    EventParts parts;
+    array.forEachElement([&parts](const JsonReader &element) {
+        if (parts.count == 0)
+            parts.uri = element;
+        else if (parts.count == 1)
+            parts.name = element;
+        else if (parts.count == 2)
+            parts.data = element;
+        ++parts.count;
+    });
+    return parts;
 }
 
-std::optional<HomeyEvent> managerEvent(const QString &uri, const QString &name, const QJsonValue &data)
+bool isText(const std::optional<JsonReader> &value, QLatin1StringView text = {})
+{
+    if (!value || value->type() != JsonReader::Type::text)
+        return false;
+    return text.isNull() || value->text() == text;
+}
+
+bool isObject(const std::optional<JsonReader> &value)
+{
+    return value && value->type() == JsonReader::Type::object;
+}
+
+std::optional<QString> deviceIDOf(const std::optional<JsonReader> &value)
+{
+    if (isText(value))
+        return value->text();
+    if (isObject(value)) {
+        const std::optional<JsonReader> id = value->member("id"_L1);
+        if (isText(id))
+            return id->text();
+    }
+    return std::nullopt;
+}
+
+std::optional<HomeyEvent> managerEvent(const QString &uri, const QString &name,
+                                       const std::optional<JsonReader> &data)
 {
     if (uri == u"homey:manager:devices") {
-        if (name == u"device.create" || name == u"device.update") {
-            if (!data.isObject())
-                return std::nullopt;
-            if (auto device = decode<RawDevice>(data))
-                return HomeyEvent(HomeyEvent::DeviceUpdated{device->toDevice()});
-        } else if (name == u"device.delete") {
-            if (auto id = deviceID(data))
+        if ((name == u"device.create" || name == u"device.update") && isObject(data))
+            return HomeyEvent(HomeyEvent::DeviceUpdated{data->as<RawDevice>().toDevice()});
+        if (name == u"device.delete") {
+            if (auto id = deviceIDOf(data))
                 return HomeyEvent(HomeyEvent::DeviceDeleted{*id});
         }
     } else if (uri == u"homey:manager:zones") {
-        if ((name == u"zone.create" || name == u"zone.update") && data.isObject()) {
-            if (auto zone = decode<RawZone>(data))
-                return HomeyEvent(HomeyEvent::ZoneUpdated{zone->toZone()});
-        }
+        if ((name == u"zone.create" || name == u"zone.update") && isObject(data))
+            return HomeyEvent(HomeyEvent::ZoneUpdated{data->as<RawZone>().toZone()});
     } else if (uri == u"homey:manager:flow") {
         if (name.startsWith(u"flow.") || name.startsWith(u"advancedflow."))
             return HomeyEvent(HomeyEvent::FlowsChanged{});
     } else if (uri == u"homey:manager:notifications") {
-        if (name == u"notification.create" && data.isObject()) {
-            if (auto item = decode<RawTimelineItem>(data))
-                return HomeyEvent(HomeyEvent::NotificationCreated{item->toNotification()});
-        }
+        if (name == u"notification.create" && isObject(data))
+            return HomeyEvent(HomeyEvent::NotificationCreated{data->as<RawTimelineItem>().toNotification()});
     }
     return std::nullopt;
 }
@@ -198,30 +230,29 @@ std::optional<QString> deviceID(const QJsonValue &value)
 
 std::optional<HomeyEvent> mapEvent(const QByteArray &data)
 {
-    const std::optional<QJsonValue> parsed = parse(data);
-    if (!parsed || !parsed->isArray())
-        return std::nullopt;
-    const QJsonArray array = parsed->toArray();
-    if (array.isEmpty() || !array.at(0).isString())
-        return std::nullopt;
-    const QString uri = array.at(0).toString();
-    // Undefined when absent, which no check below accepts.
-    const QJsonValue name = array.size() > 1 ? array.at(1) : QJsonValue(QJsonValue::Undefined);
-    const QJsonValue payload = array.size() > 2 ? array.at(2) : QJsonValue(QJsonValue::Undefined);
-
-    if (uri.startsWith(devicePrefix)) {
-        if (array.size() < 3 || name != QJsonValue(u"capability"_s) || !payload.isObject())
+    // Parsed once, straight into the records; a payload of the wrong shape is dropped whatever failed.
+    try {
+        const JsonReader root = JsonReader::parse(data);
+        if (root.type() != JsonReader::Type::list)
             return std::nullopt;
-        const std::optional<RawCapabilityEvent> event = decode<RawCapabilityEvent>(payload);
-        if (!event)
+        const EventParts parts = partsOf(root);
+        if (!isText(parts.uri))
             return std::nullopt;
-        return HomeyEvent(HomeyEvent::Capability{uri.mid(devicePrefix.size()), event->capabilityId,
-                                                 event->value.value_or(CapabilityValue::none()),
-                                                 event->transactionId});
+        const QString uri = parts.uri->text();
+        if (uri.startsWith(devicePrefix)) {
+            if (parts.count < 3 || !isText(parts.name, "capability"_L1) || !isObject(parts.data))
+                return std::nullopt;
+            const RawCapabilityEvent event = parts.data->as<RawCapabilityEvent>();
+            return HomeyEvent(HomeyEvent::Capability{uri.mid(devicePrefix.size()), event.capabilityId,
+                                                     event.value.value_or(CapabilityValue::none()),
+                                                     event.transactionId});
+        }
+        if (!isText(parts.name))
+            return std::nullopt;
+        return managerEvent(uri, parts.name->text(), parts.data);
+    } catch (...) {
+        return std::nullopt;
     }
-    if (!name.isString())
-        return std::nullopt;
-    return managerEvent(uri, name.toString(), payload);
 }
 
 } // namespace RealtimeFrames

@@ -191,7 +191,7 @@ void HomeStore::refreshDerived(bool rest, bool room)
 
 void HomeStore::panelDidAppear()
 {
-    m_panelVisible = true;
+    const bool wasVisible = std::exchange(m_panelVisible, true);
     if (m_derivedStale) {
         m_derivedStale = false;
         rebuildRest();
@@ -199,13 +199,17 @@ void HomeStore::panelDidAppear()
         recomputeHits();
     }
     m_energy.panelDidAppear();
+    if (!wasVisible)
+        Q_EMIT panelVisibleChanged();
 }
 
 void HomeStore::panelDidDisappear()
 {
-    m_panelVisible = false;
+    const bool wasVisible = std::exchange(m_panelVisible, false);
     m_energy.panelDidDisappear();
     flushWaitingRoomDim();
+    if (wasVisible)
+        Q_EMIT panelVisibleChanged();
 }
 
 QCoro::Task<> HomeStore::holdBatch(int milliseconds)

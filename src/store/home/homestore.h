@@ -154,6 +154,8 @@ public:
     // --- Panel hooks and batches ---------------------------------------------------------------------
     void panelDidAppear();
     void panelDidDisappear();
+    // Whether the panel is on screen; what only draws follows the store while it is.
+    bool isPanelVisible() const { return m_panelVisible; }
     QCoro::Task<> holdBatch(int milliseconds);
 
     // --- Room scope -----------------------------------------------------------------------------------
@@ -227,6 +229,8 @@ Q_SIGNALS:
     void recentChanged();
     void eventCountChanged();
     void modeChanged();
+    // After the panel showed (and the derived data caught up) or hid.
+    void panelVisibleChanged();
 
 private:
     // One write of a batch.
@@ -274,6 +278,8 @@ private:
 
     // --- Derived data and panel visibility (homestore.cpp) -------------------------------------------
     void rebuildIndex();
+    // The index after one device changed from before (none: a new one) to after: in place where it can.
+    void updateIndex(const std::optional<Device> &before, const Device &after);
     void rebuildRest();
     void refreshDerived(bool rest, bool room);
     static QCoro::Task<> holdBatchTask(QPointer<HomeStore> self, int milliseconds);

@@ -1,6 +1,7 @@
 // Applying the hub's realtime changes to the home, with the echo rule for our own writes.
 #include "base/log.h"
 #include "store/home/homestore.h"
+#include "store/notifications/p2000.h"
 
 #include <cmath>
 
@@ -23,10 +24,11 @@ void HomeStore::apply(const HomeyEvent &event)
     if (const auto *change = event.as<HomeyEvent::Capability>()) {
         applyCapability(*change);
     } else if (const auto *updated = event.as<HomeyEvent::DeviceUpdated>()) {
+        const auto known = m_devices.constFind(updated->device.id);
+        const std::optional<Device> before =
+            known != m_devices.constEnd() ? std::optional<Device>(*known) : std::nullopt;
         putDevice(updated->device);
-        rebuildIndex();
-        m_energy.indexSources();
-        m_p2000.index();
+        updateIndex(before, updated->device);
         if (m_panelVisible)
             m_energy.recompute();
         refreshDerived(true, true);
@@ -91,6 +93,21 @@ void HomeStore::applyCapability(const HomeyEvent::Capability &event)
         log(u"socket-event #"_s + QString::number(m_eventCount) + u": "_s + deviceName + u' ' +
             event.capabilityID + u" = "_s + describe(event.value));
     }
+}
+
+void HomeStore::updateIndex(const std::optional<Device> &before, const Device &after)
+{
+    if (!before || !m_index.updateDevice(*before, after, m_zones)) {
+        rebuildIndex();
+        m_energy.indexSources();
+        m_p2000.index();
+        return;
+    }
+    // The device is a scene's twin after as before (updateDevice says no otherwise): the twins stay.
+    if (before->energyRole != after.energyRole)
+        m_energy.indexSources();
+    if (P2000::isP2000Device(*before) || P2000::isP2000Device(after))
+        m_p2000.index();
 }
 
 bool HomeStore::affectsRest(const QString &capabilityID)

@@ -185,23 +185,7 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
                          const MoodMap &moods)
 {
     m_items.reserve(flows.size() + moods.size() + zones.size() + devices.size());
-    QSet<QString> seen;
-
-    const auto append = [this](SearchItem item) {
-        item.joined = item.tokens.join(u' ');
-        for (qsizetype i = 0; i < item.tokens.size(); ++i) {
-            if (i > 0)
-                item.chars.push_back(U' ');
-            item.tokenStarts.push_back(quint32(item.chars.size()));
-            m_codes.encode(item.tokens[i], item.chars);
-        }
-        if (item.nameJoined == item.joined)
-            item.nameChars = item.chars;
-        else
-            m_codes.encode(item.nameJoined, item.nameChars);
-        item.mask = SearchText::mask(item.tokens);
-        m_items.append(std::move(item));
-    };
+    QSet<QString> &seen = m_sceneNames;
 
     for (const Flow *flow : sortedByName(flows)) {
         if (!flow->enabled || !flow->triggerable)
@@ -220,7 +204,8 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         item.tokens = std::move(tokens);
         item.nameJoined = joined;
         item.hit = HitBuilder::flow(flow->id, flow->name, flow->isAdvanced);
-        append(std::move(item));
+        prepare(item);
+        m_items.append(std::move(item));
     }
 
     for (const Mood *mood : sortedByName(moods)) {
@@ -239,7 +224,8 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         item.tokens = std::move(tokens);
         item.nameJoined = joined;
         item.hit = HitBuilder::mood(mood->id, mood->name, item.context);
-        append(std::move(item));
+        prepare(item);
+        m_items.append(std::move(item));
     }
 
     const QSet<QString> containers = HomeMaps::containerZoneIDs(zones);
@@ -261,7 +247,8 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         item.tokens = std::move(tokens);
         item.nameJoined = item.tokens.join(u' ');
         item.hit = HitBuilder::identity(Hit::Target::room(zone->id), zone->name);
-        append(std::move(item));
+        prepare(item);
+        m_items.append(std::move(item));
     }
 
     // Zone words, worked out once per zone rather than once per device.
@@ -270,51 +257,164 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
     for (const Zone &zone : zones)
         zoneTokens.insert(zone.id, SearchText::tokens(zone.name));
 
+    m_firstDevice = m_items.size();
     for (const Device *device : sortedByName(devices)) {
-        const auto zone = zones.constFind(device->zoneID);
-        const QString zoneName = zone != zones.constEnd() ? zone->name : QString();
-        const QStringList zt = zone != zones.constEnd() ? zoneTokens.value(zone->id) : QStringList();
-        const QStringList nt = SearchText::tokens(device->name);
-        if (zt.isEmpty() && nt.isEmpty())
+        std::optional<SearchItem> item = deviceItem(*device, zones, zoneTokens.value(device->zoneID));
+        if (!item)
             continue;
-        const QString nameJoined = nt.join(u' ');
-        // A device named after an indexed flow or mood is that scene's twin: the scene stands for it.
-        if (seen.contains(nameJoined))
-            continue;
-        const bool controllable = device->isControllable();
-        SearchItem item;
-        item.refID = device->id;
-        item.kind = {controllable ? SearchItem::Kind::device : SearchItem::Kind::sensor, false};
-        item.context = zoneName;
-        item.tokens = joinedTokens(zt, nt);
-        item.nameJoined = nameJoined;
-        item.hit = HitBuilder::identity(Hit::Target::device(device->id), device->name);
-        item.dimmable = device->dimKey().has_value();
-        append(std::move(item));
+        prepare(*item);
+        m_items.append(std::move(*item));
     }
 
-    const QSet<QString> twins = HomeMaps::sceneTwinDeviceIDs(devices, flows, moods);
+    m_sceneKeys = HomeMaps::sceneKeys(flows, moods);
     for (const Device &device : devices) {
-        if (device.deviceClass == u"light" && !twins.contains(device.id))
+        if (device.deviceClass == u"light" && !isSceneTwin(device))
             m_lightsByZone[device.zoneID].append(device.id);
     }
 
-    // Equal scores are ordered by title the way the file browser orders names; rank the titles once
-    // here so the search itself never collates.
     const QCollator &collator = TextOrder::collator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(size_t(m_items.size()));
+    m_titleKeys.reserve(size_t(m_items.size()));
     for (const SearchItem &item : std::as_const(m_items))
-        keys.push_back(collator.sortKey(item.hit.title));
-    std::vector<qsizetype> order(keys.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+        m_titleKeys.push_back(collator.sortKey(item.hit.title));
+    m_byTitle.resize(m_titleKeys.size());
+    std::iota(m_byTitle.begin(), m_byTitle.end(), 0);
+    std::sort(m_byTitle.begin(), m_byTitle.end(),
+              [&](qsizetype a, qsizetype b) { return m_titleKeys[a].compare(m_titleKeys[b]) < 0; });
+    rankTitles();
+}
+
+std::optional<SearchItem> SearchIndex::deviceItem(const Device &device, const ZoneMap &zones,
+                                                  const QStringList &zoneTokens) const
+{
+    const auto zone = zones.constFind(device.zoneID);
+    const QString zoneName = zone != zones.constEnd() ? zone->name : QString();
+    const QStringList zt = zone != zones.constEnd() ? zoneTokens : QStringList();
+    const QStringList nt = SearchText::tokens(device.name);
+    if (zt.isEmpty() && nt.isEmpty())
+        return std::nullopt;
+    const QString nameJoined = nt.join(u' ');
+    // A device named after an indexed flow or mood is that scene's twin: the scene stands for it.
+    if (m_sceneNames.contains(nameJoined))
+        return std::nullopt;
+    const bool controllable = device.isControllable();
+    SearchItem item;
+    item.refID = device.id;
+    item.kind = {controllable ? SearchItem::Kind::device : SearchItem::Kind::sensor, false};
+    item.context = zoneName;
+    item.tokens = joinedTokens(zt, nt);
+    item.nameJoined = nameJoined;
+    item.hit = HitBuilder::identity(Hit::Target::device(device.id), device.name);
+    item.dimmable = device.dimKey().has_value();
+    return item;
+}
+
+void SearchIndex::prepare(SearchItem &item)
+{
+    item.joined = item.tokens.join(u' ');
+    for (qsizetype i = 0; i < item.tokens.size(); ++i) {
+        if (i > 0)
+            item.chars.push_back(U' ');
+        item.tokenStarts.push_back(quint32(item.chars.size()));
+        m_codes.encode(item.tokens[i], item.chars);
+    }
+    if (item.nameJoined == item.joined)
+        item.nameChars = item.chars;
+    else
+        m_codes.encode(item.nameJoined, item.nameChars);
+    item.mask = SearchText::mask(item.tokens);
+}
+
+bool SearchIndex::isSceneTwin(const Device &device) const
+{
+    return HomeMaps::isSceneTwin(device, m_sceneKeys);
+}
+
+bool SearchIndex::updateDevice(const Device &before, const Device &after, const ZoneMap &zones)
+{
+    const auto isLight = [](const Device &device) { return device.deviceClass == u"light"; };
+    // What the rooms' entries and the lamps of each room are built from stays as it was.
+    if (before.id != after.id || before.zoneID != after.zoneID ||
+        before.isControllable() != after.isControllable() || isLight(before) != isLight(after) ||
+        isSceneTwin(before) != isSceneTwin(after))
+        return false;
+
+    const auto zone = zones.constFind(after.zoneID);
+    std::optional<SearchItem> item =
+        deviceItem(after, zones, zone != zones.constEnd() ? SearchText::tokens(zone->name) : QStringList());
+    qsizetype old = -1;
+    for (qsizetype i = m_firstDevice; i < m_items.size(); ++i) {
+        if (m_items[i].refID == after.id) {
+            old = i;
+            break;
+        }
+    }
+    if (item)
+        prepare(*item);
+
+    // The same title in the same place: the entry is replaced and every rank stays.
+    if (item && old >= 0 && item->hit.title == m_items[old].hit.title) {
+        item->titleRank = m_items[old].titleRank;
+        m_items[old] = std::move(*item);
+        return true;
+    }
+    if (old >= 0)
+        removeItem(old);
+    if (item) {
+        const qsizetype at = devicePosition(item->hit.title, item->refID);
+        insertItem(at, std::move(*item));
+    }
+    rankTitles();
+    return true;
+}
+
+qsizetype SearchIndex::devicePosition(const QString &title, const QString &id) const
+{
+    const auto begin = m_items.cbegin() + m_firstDevice;
+    const auto at =
+        std::lower_bound(begin, m_items.cend(), std::pair(&title, &id),
+                         [](const SearchItem &item, std::pair<const QString *, const QString *> key) {
+                             if (item.hit.title != *key.first)
+                                 return TextOrder::codePointLess(item.hit.title, *key.first);
+                             return item.refID < *key.second;
+                         });
+    return at - m_items.cbegin();
+}
+
+void SearchIndex::removeItem(qsizetype at)
+{
+    m_items.remove(at);
+    m_titleKeys.erase(m_titleKeys.begin() + at);
+    m_byTitle.erase(std::find(m_byTitle.begin(), m_byTitle.end(), at));
+    for (qsizetype &index : m_byTitle) {
+        if (index > at)
+            --index;
+    }
+}
+
+void SearchIndex::insertItem(qsizetype at, SearchItem item)
+{
+    m_titleKeys.insert(m_titleKeys.begin() + at, TextOrder::collator().sortKey(item.hit.title));
+    m_items.insert(at, std::move(item));
+    for (qsizetype &index : m_byTitle) {
+        if (index >= at)
+            ++index;
+    }
+    const auto place =
+        std::upper_bound(m_byTitle.begin(), m_byTitle.end(), at, [this](qsizetype a, qsizetype b) {
+            return m_titleKeys[size_t(a)].compare(m_titleKeys[size_t(b)]) < 0;
+        });
+    m_byTitle.insert(place, at);
+}
+
+void SearchIndex::rankTitles()
+{
+    // Equal scores are ordered by title the way the file browser orders names; ranked once here so the
+    // search itself never collates.
     int rank = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0)
+    for (size_t i = 0; i < m_byTitle.size(); ++i) {
+        if (i > 0 && m_titleKeys[size_t(m_byTitle[i - 1])].compare(m_titleKeys[size_t(m_byTitle[i])]) != 0)
             ++rank;
-        m_items[order[i]].titleRank = rank;
+        m_items[m_byTitle[i]].titleRank = rank;
     }
 }
 

@@ -10,15 +10,17 @@
 #include "store/search/searchverb.h"
 
 #include <optional>
+#include <QCollatorSortKey>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 // The home's devices, rooms, flows and moods as a flat list of words, ranked for a typed query.
-// An immutable value: rebuilt whole whenever the home changes.
+// Built whole from the home; a change of one device changes only that device's entry where it can.
 class SearchIndex {
 public:
     struct Result {
@@ -53,6 +55,14 @@ public:
                   const RecentUses &recent, qsizetype limit,
                   const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
 
+    // The entries of one device changed from before to after, in place, as a rebuild would leave them.
+    // False, and nothing changed, when the change reaches further than the device's own entry (it moved
+    // to another room, became a control or stopped being one, turned into a lamp or a scene's twin or
+    // stopped being one): the caller then builds the index anew.
+    bool updateDevice(const Device &before, const Device &after, const ZoneMap &zones);
+    // A plain lamp named like one of the indexed home's flows or moods (see HomeMaps).
+    bool isSceneTwin(const Device &device) const;
+
     const QList<SearchItem> &items() const { return m_items; }
     const QHash<QString, QStringList> &lightsByZone() const { return m_lightsByZone; }
     qsizetype count() const { return m_items.size(); }
@@ -61,8 +71,6 @@ public:
                                 const std::optional<SearchVerb> &verb);
     static std::optional<Reading> primaryReading(const Device &device);
     static QString format(const CapabilityValue &value, const Capability &cap);
-
-    bool operator==(const SearchIndex &) const = default;
 
 private:
     struct Scored {
@@ -75,7 +83,25 @@ private:
                               const DeviceMap &devices, const RecentUses &recent, qint64 nowMs) const;
     QList<Hit> materialise(std::vector<Scored> scored, qsizetype limit, const std::optional<SearchVerb> &verb,
                            const DeviceMap &devices, const ZoneMap &zones) const;
+    // The device's entry, or none where the index leaves it out.
+    std::optional<SearchItem> deviceItem(const Device &device, const ZoneMap &zones,
+                                         const QStringList &zoneTokens) const;
+    // Fills in what the search compares, from the tokens.
+    void prepare(SearchItem &item);
+    // Where a device's entry of this title and id goes among the devices, which are in name order.
+    qsizetype devicePosition(const QString &title, const QString &id) const;
+    void removeItem(qsizetype at);
+    void insertItem(qsizetype at, SearchItem item);
+    // Gives every entry its titleRank from the title keys.
+    void rankTitles();
+
     QList<SearchItem> m_items;
+    qsizetype m_firstDevice = 0; // the devices' entries come last, from here
     QHash<QString, QStringList> m_lightsByZone;
     CharCodes m_codes;
+    QSet<QString> m_sceneNames; // the joined names of the indexed flows and moods
+    QSet<QString> m_sceneKeys;
+    // Each entry's title as the collator orders it, and the entries in that order.
+    std::vector<QCollatorSortKey> m_titleKeys;
+    std::vector<qsizetype> m_byTitle;
 };

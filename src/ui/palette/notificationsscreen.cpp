@@ -5,15 +5,18 @@
 #include "ui/keytext.h"
 #include "ui/screens/rowactions.h"
 #include "ui/symbolcatalog.h"
+#include "ui/whileshown.h"
 
 using namespace Qt::StringLiterals;
 
 NotificationsScreen::NotificationsScreen(HomeStore *store, HoverGate *gate, Actions actions, QObject *parent)
-    : RowScreen(store, gate, nullptr, parent), m_actions(std::move(actions))
+    : RowScreen(store, gate, nullptr, parent), m_follow(new WhileShown(
+                                                   store, [this] { refresh(); }, this)),
+      m_actions(std::move(actions))
 {
     for (const auto signal : {&HomeStore::queryChanged, &HomeStore::showsNotificationsChanged})
-        connect(store, signal, this, &NotificationsScreen::refresh);
-    connect(store->notifications(), &NotificationFeed::itemsChanged, this, &NotificationsScreen::refresh);
+        connect(store, signal, m_follow, &WhileShown::changed);
+    connect(store->notifications(), &NotificationFeed::itemsChanged, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::selectionChanged, this, &NotificationsScreen::selectionMoved);
     refresh();
 }
@@ -129,8 +132,8 @@ void NotificationsScreen::refresh()
 
 void NotificationsScreen::selectionMoved()
 {
-    refresh();
-    if (!m_store || !m_store->showsNotifications())
+    m_follow->changed();
+    if (!m_follow->isShown() || !m_store || !m_store->showsNotifications())
         return;
     if (!keyboardMoved())
         return;

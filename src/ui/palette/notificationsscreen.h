@@ -13,6 +13,7 @@
 
 class HomeStore;
 class HoverGate;
+class WhileShown;
 
 // The palette's notifications mode: the header with the count, a hint when the desktop shows no
 // banners, "filters" and "wis alles", then the store's filtered notifications newest first, or an empty
@@ -76,6 +77,7 @@ private:
     void refresh();
     void selectionMoved();
 
+    WhileShown *m_follow;
     Actions m_actions;
     NotificationsModel m_rows;
     Permission m_permission = Permission::Unknown;

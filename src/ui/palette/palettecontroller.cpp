@@ -12,6 +12,7 @@
 #include "ui/screens/restscreen.h"
 #include "ui/screens/resultsscreen.h"
 #include "ui/screens/roomscreen.h"
+#include "ui/whileshown.h"
 
 using namespace Qt::StringLiterals;
 
@@ -37,7 +38,12 @@ PaletteController::Content contentOf(HomeStore::Mode mode)
 PaletteController::PaletteController(HomeStore *store, std::shared_ptr<CapabilityWriter> writer,
                                      const QString &hotKeyLabel, HoverGate *hoverGate, Actions actions,
                                      QObject *parent, std::shared_ptr<Clock> clock)
-    : QObject(parent), m_store(store),
+    : QObject(parent), m_store(store), m_follow(new WhileShown(
+                                           store, [this] { refresh(); }, this)),
+      m_followStatusBar(new WhileShown(
+          store, [this] { refreshStatusBar(); }, this)),
+      m_followProblem(new WhileShown(
+          store, [this] { refreshProblem(); }, this)),
       m_writer(writer ? std::move(writer) : CapabilityWriter::storeBacked(store)), m_hoverGate(hoverGate),
       m_actions(std::move(actions)), m_gate(new GuardGate(clock, this)),
       m_coalescer(new LevelCoalescer(m_writer, clock, LevelCoalescer::defaultPeriod, this)),
@@ -48,12 +54,12 @@ PaletteController::PaletteController(HomeStore *store, std::shared_ptr<Capabilit
     connect(store, &HomeStore::queryChanged, this, &PaletteController::queryDidChange);
     connect(store, &HomeStore::connectionChanged, this, [this] {
         m_errorDismissed = false;
-        refreshProblem();
+        m_followProblem->changed();
     });
-    connect(store, &HomeStore::lastErrorChanged, this, &PaletteController::refreshProblem);
+    connect(store, &HomeStore::lastErrorChanged, m_followProblem, &WhileShown::changed);
     for (const auto signal :
          {&HomeStore::connectionChanged, &HomeStore::restChanged, &HomeStore::energyChanged})
-        connect(store, signal, this, &PaletteController::refreshStatusBar);
+        connect(store, signal, m_followStatusBar, &WhileShown::changed);
 
     m_rest = std::make_unique<RestScreen>(store);
     m_results = std::make_unique<ResultsScreen>(store, hoverGate, m_coalescer);
@@ -77,11 +83,11 @@ PaletteController::PaletteController(HomeStore *store, std::shared_ptr<Capabilit
           &HomeStore::roomChanged, &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged,
           &HomeStore::restChanged, &HomeStore::showsNotificationsChanged, &HomeStore::hitsChanged,
           &HomeStore::roomHitsChanged, &HomeStore::modeChanged})
-        connect(store, signal, this, &PaletteController::refresh);
-    connect(store->notifications(), &NotificationFeed::unreadChanged, this, &PaletteController::refresh);
-    connect(m_gate, &GuardGate::armedChanged, this, &PaletteController::refresh);
-    connect(m_rest.get(), &RestScreen::focusChanged, this, &PaletteController::refresh);
-    connect(m_rest.get(), &RestScreen::changed, this, &PaletteController::refresh);
+        connect(store, signal, m_follow, &WhileShown::changed);
+    connect(store->notifications(), &NotificationFeed::unreadChanged, m_follow, &WhileShown::changed);
+    connect(m_gate, &GuardGate::armedChanged, m_follow, &WhileShown::changed);
+    connect(m_rest.get(), &RestScreen::focusChanged, m_follow, &WhileShown::changed);
+    connect(m_rest.get(), &RestScreen::changed, m_follow, &WhileShown::changed);
 
     // As the palette first appears: the open device's strip, the first row of a query that is there.
     detailDidChange();
@@ -228,7 +234,11 @@ void PaletteController::refreshStatusBar()
 {
     if (!m_store)
         return;
-    m_statusBar = StatusBarLook::make(m_store->connection(), m_store->rest().headline, m_store->energy());
+    StatusBarLook look =
+        StatusBarLook::make(m_store->connection(), m_store->rest().headline, m_store->energy());
+    if (look == m_statusBar)
+        return;
+    m_statusBar = std::move(look);
     Q_EMIT statusBarChanged();
 }
 

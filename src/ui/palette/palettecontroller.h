@@ -29,6 +29,7 @@ class GuardGate;
 class HomeStore;
 class HoverGate;
 class LevelCoalescer;
+class WhileShown;
 
 // The command palette: the search row, the status bar, the problem banner, one content screen by the
 // store's mode (overview, results, room or notifications), the open device's control strip and the
@@ -166,6 +167,10 @@ private:
     QList<KeyHint> restHints() const;
 
     QPointer<HomeStore> m_store;
+    // What only draws: the looks, the hints, the status bar and the problem banner.
+    WhileShown *m_follow;
+    WhileShown *m_followStatusBar;
+    WhileShown *m_followProblem;
     std::shared_ptr<CapabilityWriter> m_writer;
     QPointer<HoverGate> m_hoverGate;
     Actions m_actions;

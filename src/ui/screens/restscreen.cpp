@@ -1,6 +1,7 @@
 #include "ui/screens/restscreen.h"
 
 #include "store/home/homestore.h"
+#include "ui/whileshown.h"
 
 #include <algorithm>
 
@@ -15,10 +16,12 @@ int focusedIndex(const std::optional<TileFocus> &focus, TileFocus::Kind kind)
 
 } // namespace
 
-RestScreen::RestScreen(HomeStore *store, QObject *parent) : QObject(parent), m_store(store)
+RestScreen::RestScreen(HomeStore *store, QObject *parent)
+    : QObject(parent), m_store(store), m_follow(new WhileShown(
+                                           store, [this] { refresh(); }, this))
 {
-    connect(store, &HomeStore::restChanged, this, &RestScreen::refresh);
-    connect(store, &HomeStore::connectionChanged, this, &RestScreen::refresh);
+    connect(store, &HomeStore::restChanged, m_follow, &WhileShown::changed);
+    connect(store, &HomeStore::connectionChanged, m_follow, &WhileShown::changed);
     // Back on the overview (the query cleared, the room left): the selection is the focused tile
     // again. Queued, so the store has finished its own reset of the selection first.
     connect(store, &HomeStore::modeChanged, this, &RestScreen::syncSelection, Qt::QueuedConnection);

@@ -12,6 +12,7 @@
 #include <QtQmlIntegration>
 
 class HomeStore;
+class WhileShown;
 
 // The idle overview while nothing is typed: scene chips, the room grid (placeholders while loading, an
 // empty state, the extra rooms on request) and the mode bar. It keeps the tile focus, the open state of
@@ -67,6 +68,7 @@ private:
     void syncSelection();
 
     QPointer<HomeStore> m_store;
+    WhileShown *m_follow;
     ChipsModel m_scenes{ChipsModel::Kind::scenes};
     TilesModel m_rooms;
     ChipsModel m_modes{ChipsModel::Kind::modes};

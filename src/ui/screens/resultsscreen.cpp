@@ -4,17 +4,19 @@
 #include "ui/controls/levelcoalescer.h"
 #include "ui/hovergate.h"
 #include "ui/screens/rowactions.h"
+#include "ui/whileshown.h"
 
 using namespace Qt::StringLiterals;
 
 ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
-    : RowScreen(store, gate, coalescer, parent)
+    : RowScreen(store, gate, coalescer, parent), m_follow(new WhileShown(
+                                                     store, [this] { refresh(); }, this))
 {
     if (coalescer)
         connect(coalescer, &LevelCoalescer::pendingChanged, this, &ResultsScreen::refresh);
     for (const auto signal : {&HomeStore::hitsChanged, &HomeStore::queryChanged,
                               &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
-        connect(store, signal, this, &ResultsScreen::refresh);
+        connect(store, signal, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::selectionChanged, this, &ResultsScreen::selectionMoved);
     refresh();
 }
@@ -71,8 +73,8 @@ void ResultsScreen::refresh()
 
 void ResultsScreen::selectionMoved()
 {
-    refresh();
-    if (!m_store || m_store->mode() != HomeStore::Mode::Results)
+    m_follow->changed();
+    if (!m_follow->isShown() || !m_store || m_store->mode() != HomeStore::Mode::Results)
         return;
     if (!keyboardMoved())
         return;

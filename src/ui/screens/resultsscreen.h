@@ -14,6 +14,7 @@
 class HomeStore;
 class HoverGate;
 class LevelCoalescer;
+class WhileShown;
 
 // The ranked results while the user types: "Beste match" with the count above the first row,
 // "Resultaten" above the rest, at most 30 rows, the open device's control strip under its row, and an
@@ -50,6 +51,7 @@ private:
     void refresh();
     void selectionMoved();
 
+    WhileShown *m_follow;
     RowsModel m_rows;
     qsizetype m_hitCount = 0;
     EmptyStateLook m_empty;

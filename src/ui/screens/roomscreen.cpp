@@ -4,6 +4,7 @@
 #include "ui/controls/levelcoalescer.h"
 #include "ui/hovergate.h"
 #include "ui/screens/rowactions.h"
+#include "ui/whileshown.h"
 
 #include <QHash>
 
@@ -36,13 +37,14 @@ template <typename Visit> void walk(const RoomScope &room, Visit visit)
 } // namespace
 
 RoomScreen::RoomScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
-    : RowScreen(store, gate, coalescer, parent)
+    : RowScreen(store, gate, coalescer, parent), m_follow(new WhileShown(
+                                                     store, [this] { refresh(); }, this))
 {
     if (coalescer)
         connect(coalescer, &LevelCoalescer::pendingChanged, this, &RoomScreen::refresh);
     for (const auto signal : {&HomeStore::roomChanged, &HomeStore::queryChanged,
                               &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
-        connect(store, signal, this, &RoomScreen::refresh);
+        connect(store, signal, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::selectionChanged, this, &RoomScreen::selectionMoved);
     refresh();
 }
@@ -135,8 +137,8 @@ void RoomScreen::refresh()
 
 void RoomScreen::selectionMoved()
 {
-    refresh();
-    if (!m_store || m_store->mode() != HomeStore::Mode::Room || !m_room)
+    m_follow->changed();
+    if (!m_follow->isShown() || !m_store || m_store->mode() != HomeStore::Mode::Room || !m_room)
         return;
     if (!keyboardMoved())
         return;

@@ -16,6 +16,7 @@
 class HomeStore;
 class HoverGate;
 class LevelCoalescer;
+class WhileShown;
 
 // The zoomed-in room: a header that sums it up, the "Alle lampen" row with the room dimmer (in a room
 // with lights), and the devices by section, sensors as plain lines the selection skips. Selection 0 is
@@ -66,6 +67,7 @@ private:
     void refresh();
     void selectionMoved();
 
+    WhileShown *m_follow;
     RowsModel m_rows;
     std::optional<RoomScope> m_room;
     double m_dimLevel = -1;

@@ -105,6 +105,7 @@ private:
 private Q_SLOTS:
     void cleanup()
     {
+        SettingsStore::flushAll();
         QFile::remove(SettingsStore(u"tst_homeyconfig"_s).filePath());
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(m_dir.path());
@@ -377,6 +378,8 @@ private Q_SLOTS:
             hub->clearRequests();
         }
         m_browser = std::make_shared<FakeServiceBrowser>();
+        // A write of the last test may still be on its way to the file.
+        SettingsStore::flushAll();
         QFile::remove(m_defaults.filePath());
         // Short enough that a stalled ping costs little, long enough for a local answer under ASan.
         m_options = HomeyConfig::ResolveOptions();

@@ -259,6 +259,13 @@ private Q_SLOTS:
         row("capability missing value", R"(["homey:device:abc","capability",{"capabilityId":"dim"}])",
             u"capability abc dim [null] -"_s);
         row("capability without id", R"(["homey:device:abc","capability",{"value":1}])");
+        // What the hub's JavaScript writes and a strict reader refuses: read as the REST answers are.
+        row("capability huge integer",
+            R"(["homey:device:abc","capability",{"capabilityId":"meter","value":100000000000000000000}])",
+            u"capability abc meter [1e+20] -"_s);
+        row("capability lone surrogate",
+            R"(["homey:device:abc","capability",{"capabilityId":"label","value":"a\ud800b"}])",
+            u"capability abc label [\"a\ufffdb\"] -"_s);
         row("device capability two elements", R"(["homey:device:abc","capability"])");
         row("other device event", R"(["homey:device:abc","update",{}])");
         row("device update", R"(["homey:manager:devices","device.update",{"id":"d","name":"L"}])",

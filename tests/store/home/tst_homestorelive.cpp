@@ -540,6 +540,16 @@ private Q_SLOTS:
         f.store->exitScope();
         f.store->setQuery(u"nachtstand"_s);
         QCOMPARE(f.store->hits().value(0).title, u"Nachtstand"_s);
+
+        // A device renamed on the hub is found by its new name only.
+        Device lamp = f.store->devices().value(u"tuinlamp"_s);
+        lamp.name = u"Vijverlicht"_s;
+        f.push(HomeyEvent::DeviceUpdated{lamp});
+        f.store->setQuery(u"vijverlicht"_s);
+        QCOMPARE(f.store->hits().value(0).id, u"device:tuinlamp"_s);
+        f.store->setQuery(u"tuinverlichting"_s);
+        QVERIFY(std::none_of(f.store->hits().begin(), f.store->hits().end(),
+                             [](const Hit &hit) { return hit.id == u"device:tuinlamp"; }));
     }
 
     void energyTotalsFromTheMeters()

@@ -212,6 +212,62 @@ private Q_SLOTS:
         QCOMPARE(result.hits[0].score, result.hits[1].score);
     }
 
+    // A device changed in place leaves the index as a rebuild from the changed home would: the same
+    // entries in the same order with the same ranks, so equal scores still fall alike. A change that
+    // reaches other entries is refused and left to a rebuild.
+    void updateDevice_data()
+    {
+        QTest::addColumn<Device>("after");
+        QTest::addColumn<bool>("inPlace");
+        Device renamed = m_home.devices.value(u"staande"_s);
+        renamed.name = u"Aquarium lamp"_s; // from the middle of the name order to its head
+        Device last = m_home.devices.value(u"bureau"_s);
+        last.name = u"Zz bureau"_s;
+        Device same = m_home.devices.value(u"lamp2"_s);
+        same.name = u"Lamp 10"_s; // a title another entry has: one rank for both
+        Device state = m_home.devices.value(u"koffie"_s);
+        state.available = false;
+        Device scene = m_home.devices.value(u"tv"_s);
+        scene.name = u"Diner"_s; // named after a mood: the mood stands for it
+        Device nameless = m_home.devices.value(u"thermo"_s);
+        nameless.name = u"  "_s;
+        Device moved = m_home.devices.value(u"koffie"_s);
+        moved.zoneID = u"kantoor"_s;
+        Device twin = m_home.devices.value(u"staande"_s);
+        twin.name = u"Gezellig"_s; // a plain lamp named after a mood is the mood's twin
+        QTest::newRow("renamed") << renamed << true;
+        QTest::newRow("renamed to the end") << last << true;
+        QTest::newRow("renamed to another's title") << same << true;
+        QTest::newRow("state only") << state << true;
+        QTest::newRow("named after a scene") << scene << true;
+        QTest::newRow("without a name") << nameless << true;
+        QTest::newRow("moved to another room") << moved << false;
+        QTest::newRow("turned into a twin") << twin << false;
+    }
+    void updateDevice()
+    {
+        QFETCH(Device, after);
+        QFETCH(bool, inPlace);
+        SearchIndex index(m_home.devices, m_home.zones, m_home.flows, m_home.moods);
+        QCOMPARE(index.updateDevice(m_home.devices.value(after.id), after, m_home.zones), inPlace);
+        if (!inPlace)
+            return;
+        Home changed = m_home;
+        changed.devices.insert(after.id, after);
+        const SearchIndex rebuilt(changed.devices, changed.zones, changed.flows, changed.moods);
+        const auto entries = [](const SearchIndex &i) {
+            QStringList list;
+            for (const SearchItem &item : i.items())
+                list << item.hit.id + u' ' + QString::number(item.titleRank) + u' ' + item.joined;
+            return list;
+        };
+        QCOMPARE(entries(index), entries(rebuilt));
+        QCOMPARE(index.lightsByZone(), rebuilt.lightsByZone());
+        for (const QString &query : {u"lamp"_s, u"aquarium"_s, u"zz"_s, u"diner"_s, u"woonkamer"_s})
+            QCOMPARE(index.search(query, changed.devices, changed.zones, {}, 30, now).hits,
+                     rebuilt.search(query, changed.devices, changed.zones, {}, 30, now).hits);
+    }
+
     void limitCountsEntriesWithoutHits()
     {
         const Home h = numberedRooms();

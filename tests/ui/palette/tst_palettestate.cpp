@@ -1,6 +1,7 @@
 #include "paletterig.h"
 #include "ui/palette/paletteproblem.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -37,6 +38,7 @@ private Q_SLOTS:
     void aDismissedBannerWaitsForTheQueryOrTheConnection();
     void theStripFollowsTheOpenDevice();
     void typingClosesTheStripAndStartsAtTheTop();
+    void whatOnlyDrawsWaitsForTheShow();
 };
 
 void PaletteStateTest::eachState_data()
@@ -249,6 +251,39 @@ void PaletteStateTest::typingClosesTheStripAndStartsAtTheTop()
     QCOMPARE(rig.store->selection(), 0);
     QVERIFY(!rig.store->detailDeviceID());
     QVERIFY(!rig.palette->strip());
+}
+
+// While the panel is hidden the bell and the list stand still, however the feed changes; the show
+// catches them up at once, with one announcement.
+void PaletteStateTest::whatOnlyDrawsWaitsForTheShow()
+{
+    PaletteRig rig;
+    NotificationFeed *feed = rig.store->notifications();
+    const auto arrive = [feed](const QString &id) {
+        feed->setItems(QList{PaletteRig::notification(id, u"Nieuw"_s, false)} + feed->items());
+        feed->setUnread(feed->unread() + 1);
+    };
+    rig.store->panelDidDisappear();
+    QSignalSpy searchChanged(rig.palette.get(), &PaletteController::searchChanged);
+    for (const QString &id : {u"n4"_s, u"n5"_s, u"n6"_s})
+        arrive(id);
+    QCOMPARE(searchChanged.size(), 0);
+    QCOMPARE(rig.palette->search().bell.count, u"2"_s);
+    rig.store->panelDidAppear();
+    QCOMPARE(searchChanged.size(), 1);
+    QCOMPARE(rig.palette->search().bell.count, u"5"_s);
+
+    // The open list: no row comes in while nobody sees it.
+    rig.store->enterNotifications();
+    QAbstractItemModel *rows = rig.palette->notifications()->rows();
+    QAbstractItemModelTester tester(rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy inserted(rows, &QAbstractItemModel::rowsInserted);
+    rig.store->panelDidDisappear();
+    arrive(u"n7"_s);
+    QCOMPARE(inserted.size(), 0);
+    rig.store->panelDidAppear();
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(rows->rowCount(), 7);
 }
 
 QTEST_MAIN(PaletteStateTest)

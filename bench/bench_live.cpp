@@ -1,0 +1,321 @@
+// The running program's main thread under live traffic: the real program, live against a fake hub of
+// 1,000 devices, gets realtime capability changes, new notifications and device updates pushed at a
+// steady pace. Each counter is the main thread's processor time per event in microseconds (from
+// /proc/<pid>/task/<pid>/schedstat, less what the same thread spends in the same time doing nothing),
+// with the panel hidden and shown, on the overview and with a query. Processor time rather than wall
+// time, so a busy machine changes the figures little. Needs a display, a tray and a Secret Service: run
+// it under tests/e2e/run-e2e.sh, as README.md shows. QUORVANE_LIVE_BINARY names another build of the
+// program to measure (an older one, for a comparison); QUORVANE_LIVE_PERF names a folder that gets a perf
+// profile of the main thread for each burst.
+#include "benchhome.h"
+#include "fakehub/fakerealtime.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <csignal>
+#include <cstdio>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUuid>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString liveLine = u"verbinding: Live verbonden."_s;
+const QString shownLine = u"panel: getoond"_s;
+constexpr int deviceCount = 1000;
+
+QString binary()
+{
+    const QString other = qEnvironmentVariable("QUORVANE_LIVE_BINARY");
+    return other.isEmpty() ? QStringLiteral(QUORVANE_BINARY) : other;
+}
+
+void runFor(int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+}
+
+// One run of the program in a home folder of its own.
+class Program {
+public:
+    Program(const FakeHub &hub, const QStringList &arguments) : m_arguments(arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"HOME"_s, m_home.path());
+        for (const QString &name : {u"STATE"_s, u"DATA"_s, u"CONFIG"_s, u"CACHE"_s})
+            environment.insert(u"XDG_"_s + name + u"_HOME"_s, m_home.path() + u"/"_s + name.toLower());
+        environment.insert(u"HOMEY_BASE"_s, hub.baseURL().toString());
+        environment.insert(u"HOMEY_ID"_s, u"bench"_s);
+        environment.insert(u"HOMEY_TOKEN"_s, hub.token());
+        environment.insert(u"QT_QUICK_BACKEND"_s, u"software"_s);
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+    }
+    ~Program()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+    }
+
+    void start() { m_process.start(binary(), m_arguments); }
+    bool waitFor(const QString &text, int milliseconds = 60000)
+    {
+        QDeadlineTimer deadline(milliseconds);
+        while (!deadline.hasExpired()) {
+            m_log += QString::fromUtf8(m_process.readAllStandardError());
+            if (m_log.contains(text))
+                return true;
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 2);
+        }
+        return false;
+    }
+    // Nanoseconds the main thread has spent on a processor.
+    qint64 mainThreadNanoseconds() const
+    {
+        const QString pid = QString::number(m_process.processId());
+        QFile stat(u"/proc/"_s + pid + u"/task/"_s + pid + u"/schedstat"_s);
+        if (!stat.open(QIODevice::ReadOnly))
+            return -1;
+        return stat.readAll().split(' ').constFirst().toLongLong();
+    }
+    qint64 pid() const { return m_process.processId(); }
+    void signal(int number) const { ::kill(pid_t(m_process.processId()), number); }
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_process;
+    QStringList m_arguments;
+    QString m_log;
+};
+
+// Main-thread time per event, less the idle rate measured just before.
+class Meter {
+public:
+    Meter(Program &program) : m_program(program) {}
+
+    void measureIdle(int milliseconds)
+    {
+        runFor(300);
+        const qint64 before = m_program.mainThreadNanoseconds();
+        QElapsedTimer clock;
+        clock.start();
+        runFor(milliseconds);
+        m_idlePerNanosecond =
+            double(m_program.mainThreadNanoseconds() - before) / double(clock.nsecsElapsed());
+    }
+
+    // Calls push(i) for i in 0..count-1, one every interval milliseconds, then lets the program settle.
+    // name: the file QUORVANE_LIVE_PERF/<name>.data gets a profile of the main thread during the burst.
+    template <typename Push> double perEvent(const QString &name, int count, int interval, Push push)
+    {
+        QProcess perf;
+        if (const QString folder = qEnvironmentVariable("QUORVANE_LIVE_PERF"); !folder.isEmpty()) {
+            perf.start(u"perf"_s,
+                       {u"record"_s, u"--call-graph"_s, u"dwarf,32768"_s, u"-F"_s, u"4000"_s, u"-t"_s,
+                        QString::number(m_program.pid()), u"-o"_s, folder + u"/"_s + name + u".data"_s});
+            runFor(500);
+        }
+        const qint64 before = m_program.mainThreadNanoseconds();
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < count; ++i) {
+            push(i);
+            QDeadlineTimer next(interval, Qt::PreciseTimer);
+            while (!next.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
+                                                int(std::max<qint64>(1, next.remainingTime())));
+        }
+        runFor(500);
+        if (perf.state() != QProcess::NotRunning) {
+            ::kill(pid_t(perf.processId()), SIGINT);
+            perf.waitForFinished(60000);
+        }
+        const double spent = double(m_program.mainThreadNanoseconds() - before);
+        const double idle = m_idlePerNanosecond * double(clock.nsecsElapsed());
+        return std::max(0.0, spent - idle) / count / 1000.0;
+    }
+
+private:
+    Program &m_program;
+    double m_idlePerNanosecond = 0;
+};
+
+class Traffic {
+public:
+    Traffic(const FakeHub &hub, FakeRealtime &realtime) : m_realtime(realtime)
+    {
+        const QJsonObject devices = hub.home().value(u"devices"_s).toObject();
+        for (auto it = devices.begin(); it != devices.end(); ++it) {
+            const QJsonObject device = it.value().toObject();
+            if (device.value(u"class"_s).toString() == u"light"_s)
+                m_lights.append(it.key());
+            m_devices.append(device);
+        }
+    }
+
+    // Lamps in every room switched on and off in turn: each push changes what the lamp shows.
+    void capability(int i)
+    {
+        const QString id = m_lights.at((i * 7) % m_lights.size());
+        bool &on = m_on[id];
+        on = !on;
+        m_realtime.pushCapability(id, u"onoff"_s, on);
+    }
+    void notification(int i)
+    {
+        const QJsonObject item{
+            {u"id"_s, QUuid::createUuid().toString(QUuid::WithoutBraces)},
+            {u"ownerUri"_s, u"homey:manager:presence"_s},
+            {u"ownerName"_s, u"Aanwezigheid"_s},
+            {u"dateCreated"_s, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
+            {u"excerpt"_s, u"Iemand kwam thuis (%1)"_s.arg(i)},
+        };
+        m_realtime.pushEvent(u"homey:manager:notifications"_s, u"notification.create"_s, item);
+    }
+    // A device renamed and back again, as the hub reports a change of its settings.
+    void deviceUpdate(int i)
+    {
+        const qsizetype at = (i * 13) % m_devices.size();
+        QJsonObject device = m_devices.at(at);
+        bool &renamed = m_renamed[at];
+        renamed = !renamed;
+        if (renamed)
+            device.insert(u"name"_s, device.value(u"name"_s).toString() + u" bis"_s);
+        m_realtime.pushEvent(u"homey:manager:devices"_s, u"device.update"_s, device);
+    }
+
+private:
+    FakeRealtime &m_realtime;
+    QStringList m_lights;
+    QHash<QString, bool> m_on;
+    QList<QJsonObject> m_devices;
+    QHash<qsizetype, bool> m_renamed;
+};
+
+struct Hub {
+    FakeHub hub;
+    FakeRealtime *realtime = new FakeRealtime(&hub);
+    Hub()
+    {
+        hub.setHome(BenchHome::make(deviceCount));
+        hub.listen();
+    }
+};
+
+double loadAverage()
+{
+    QFile file(u"/proc/loadavg"_s);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').constFirst().toDouble() : -1;
+}
+
+// One state of the panel: the idle rate, then each kind of event.
+void measureState(benchmark::State &state, Program &program, Traffic &traffic, const std::string &name)
+{
+    Meter meter(program);
+    meter.measureIdle(2000);
+    const QString prefix = QString::fromStdString(name);
+    state.counters[name + "_capability_us"] =
+        meter.perEvent(prefix + u"_capability"_s, 300, 10, [&](int i) { traffic.capability(i); });
+    meter.measureIdle(2000);
+    state.counters[name + "_notification_us"] =
+        meter.perEvent(prefix + u"_notification"_s, 100, 20, [&](int i) { traffic.notification(i); });
+    meter.measureIdle(2000);
+    state.counters[name + "_device_update_us"] =
+        meter.perEvent(prefix + u"_device_update"_s, 40, 50, [&](int i) { traffic.deviceUpdate(i); });
+}
+
+// A start with the user's arguments: hidden and then shown on the overview.
+void BM_LiveOverview(benchmark::State &state)
+{
+    Hub hub;
+    Traffic traffic(hub.hub, *hub.realtime);
+    for (auto _ : state) {
+        state.counters["load1"] = loadAverage();
+        Program program(hub.hub, {});
+        program.start();
+        if (!program.waitFor(liveLine)) {
+            state.SkipWithError("not live within 60 s");
+            break;
+        }
+        runFor(2000);
+        measureState(state, program, traffic, "hidden");
+        program.signal(SIGUSR1);
+        if (!program.waitFor(shownLine)) {
+            state.SkipWithError("the panel did not show");
+            break;
+        }
+        runFor(1000);
+        measureState(state, program, traffic, "shown");
+    }
+}
+BENCHMARK(BM_LiveOverview)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ComputeStatistics("spread",
+                        [](const std::vector<double> &v) {
+                            const auto [low, high] = std::minmax_element(v.begin(), v.end());
+                            return *high - *low;
+                        })
+    ->Unit(benchmark::kSecond);
+
+// A start with a query in the field (a test instance, without a tray icon): hidden and then shown.
+void BM_LiveQuery(benchmark::State &state)
+{
+    Hub hub;
+    Traffic traffic(hub.hub, *hub.realtime);
+    for (auto _ : state) {
+        state.counters["load1"] = loadAverage();
+        Program program(hub.hub, {u"--query"_s, u"lamp"_s, u"--keep-open"_s});
+        program.start();
+        if (!program.waitFor(liveLine)) {
+            state.SkipWithError("not live within 60 s");
+            break;
+        }
+        runFor(2000);
+        measureState(state, program, traffic, "hidden_query");
+        program.signal(SIGUSR1);
+        if (!program.waitFor(shownLine)) {
+            state.SkipWithError("the panel did not show");
+            break;
+        }
+        runFor(1000);
+        measureState(state, program, traffic, "shown_query");
+    }
+}
+BENCHMARK(BM_LiveQuery)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ComputeStatistics("spread",
+                        [](const std::vector<double> &v) {
+                            const auto [low, high] = std::minmax_element(v.begin(), v.end());
+                            return *high - *low;
+                        })
+    ->Unit(benchmark::kSecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr,
+                     "bench_live needs a display, a tray and a Secret Service: tests/e2e/run-e2e.sh %s\n",
+                     argv[0]);
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,188 @@
+#include "base/settingsfile.h"
+
+#include "base/regularfile.h"
+#include "base/settingsworker.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QList>
+#include <QSettings>
+#include <QThread>
+#include <QTimer>
+#include <sys/stat.h>
+
+namespace {
+
+bool onMainThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+struct Files {
+    std::mutex mutex;
+    QHash<QString, std::shared_ptr<SettingsFile>> byPath;
+};
+
+// Leaked on purpose: no file goes before the process does, and none is destroyed at exit while a write
+// of it may still be on its way.
+Files &files()
+{
+    static Files *const instance = new Files;
+    return *instance;
+}
+
+} // namespace
+
+std::shared_ptr<SettingsFile> SettingsFile::at(const QString &path)
+{
+    Files &all = files();
+    std::lock_guard lock(all.mutex);
+    std::shared_ptr<SettingsFile> &file = all.byPath[path];
+    if (!file)
+        file = std::make_shared<SettingsFile>(path);
+    return file;
+}
+
+void SettingsFile::flushAll()
+{
+    QList<std::shared_ptr<SettingsFile>> each;
+    {
+        Files &all = files();
+        std::lock_guard lock(all.mutex);
+        each = all.byPath.values();
+    }
+    for (const std::shared_ptr<SettingsFile> &file : each)
+        file->flush();
+}
+
+SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
+
+SettingsFile::Signature SettingsFile::signatureOf(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, info.st_dev, info.st_ino, info.st_size,
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+SettingsFile::Signature SettingsFile::write(const QString &path, const Changes &changes, bool keepOpen)
+{
+    // Something else took the file's place meanwhile (a FIFO would hold the writer forever).
+    if (!RegularFile::absentOrRegular(path))
+        return signatureOf(path);
+    std::optional<QSettings> own;
+    if (!keepOpen)
+        own.emplace(path, QSettings::IniFormat);
+    QSettings &settings = keepOpen ? SettingsWorker::settings(path) : *own;
+    for (auto it = changes.begin(); it != changes.end(); ++it) {
+        if (it.value())
+            settings.setValue(it.key(), *it.value());
+        else
+            settings.remove(it.key());
+    }
+    // Written to a new file that then takes the old one's place.
+    settings.sync();
+    return signatureOf(path);
+}
+
+bool SettingsFile::mayWait()
+{
+    return onMainThread() && QThread::currentThread()->loopLevel() > 0;
+}
+
+QVariant SettingsFile::value(const QString &key)
+{
+    std::unique_lock lock(m_mutex);
+    reloadIfChanged(lock);
+    return m_values.value(key);
+}
+
+void SettingsFile::change(const QString &key, const std::optional<QString> &stored)
+{
+    std::unique_lock lock(m_mutex);
+    reloadIfChanged(lock);
+    if (stored)
+        m_values.insert(key, *stored);
+    else
+        m_values.remove(key);
+    m_waiting.insert(key, stored);
+    if (mayWait()) {
+        lock.unlock();
+        schedule();
+        return;
+    }
+    // No event loop to wait in: written now, after what the worker still has of this file.
+    waitForWorker(lock);
+    const Changes changes = std::exchange(m_waiting, {});
+    m_signature = write(m_path, changes, false);
+}
+
+void SettingsFile::flush()
+{
+    if (m_timer && onMainThread())
+        m_timer->stop();
+    std::unique_lock lock(m_mutex);
+    dispatch(lock);
+    waitForWorker(lock);
+}
+
+void SettingsFile::reloadIfChanged(std::unique_lock<std::mutex> &)
+{
+    // While changes of ours are on their way, memory is ahead of the file.
+    if (m_loaded && (!m_waiting.isEmpty() || m_dispatched != m_done))
+        return;
+    const Signature now = signatureOf(m_path);
+    if (m_loaded && now == m_signature)
+        return;
+    m_values.clear();
+    if (now.exists) {
+        const QSettings settings(m_path, QSettings::IniFormat);
+        for (const QString &key : settings.allKeys())
+            m_values.insert(key, settings.value(key));
+    }
+    m_signature = now;
+    m_loaded = true;
+}
+
+void SettingsFile::schedule()
+{
+    if (!m_timer) {
+        m_timer = new QTimer;
+        m_timer->setSingleShot(true);
+        m_timer->setInterval(delay);
+        QObject::connect(m_timer, &QTimer::timeout, [this] {
+            std::unique_lock lock(m_mutex);
+            dispatch(lock);
+        });
+        // Whatever still waits when the application object goes is written first.
+        static const bool flushedAtExit = [] {
+            qAddPostRoutine(&SettingsFile::flushAll);
+            return true;
+        }();
+        Q_UNUSED(flushedAtExit);
+    }
+    // Not restarted by later changes: a steady stream of them still reaches the disk.
+    if (!m_timer->isActive())
+        m_timer->start();
+}
+
+void SettingsFile::dispatch(std::unique_lock<std::mutex> &)
+{
+    if (m_waiting.isEmpty())
+        return;
+    const quint64 ticket = ++m_dispatched;
+    SettingsWorker::post([this, changes = std::exchange(m_waiting, {}), ticket] {
+        const Signature written = write(m_path, changes, true);
+        std::lock_guard lock(m_mutex);
+        m_signature = written;
+        m_done = ticket;
+        m_written.notify_all();
+    });
+}
+
+void SettingsFile::waitForWorker(std::unique_lock<std::mutex> &lock)
+{
+    m_written.wait(lock, [this] { return m_done == m_dispatched; });
+}

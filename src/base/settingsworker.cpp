@@ -1,0 +1,45 @@
+#include "base/settingsworker.h"
+
+#include <QHash>
+#include <QMetaObject>
+#include <QSettings>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Leaked on purpose: a write posted while the process ends must still find its thread.
+QObject *worker()
+{
+    static QObject *const context = [] {
+        auto *thread = new QThread;
+        thread->setObjectName(u"settings"_s);
+        auto *object = new QObject;
+        object->moveToThread(thread);
+        thread->start();
+        return object;
+    }();
+    return context;
+}
+
+} // namespace
+
+namespace SettingsWorker {
+
+void post(std::function<void()> job)
+{
+    QMetaObject::invokeMethod(worker(), std::move(job), Qt::QueuedConnection);
+}
+
+QSettings &settings(const QString &path)
+{
+    Q_ASSERT(QThread::currentThread() == worker()->thread());
+    static QHash<QString, QSettings *> open;
+    QSettings *&settings = open[path];
+    if (!settings)
+        settings = new QSettings(path, QSettings::IniFormat);
+    return *settings;
+}
+
+} // namespace SettingsWorker

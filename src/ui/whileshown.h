@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+#include <QObject>
+#include <QPointer>
+
+class HomeStore;
+
+// Keeps a view's refresh to the time the panel is on screen: a change of the store while it is hidden
+// only marks the view stale, and the first show refreshes it once. What a view only draws then costs
+// nothing while nobody can see it, however busy the hub is.
+class WhileShown : public QObject {
+    Q_OBJECT
+
+public:
+    WhileShown(HomeStore *store, std::function<void()> refresh, QObject *parent);
+
+    bool isShown() const;
+    // Refreshes now while the panel is on screen; else once it shows.
+    void changed();
+
+private:
+    QPointer<HomeStore> m_store;
+    std::function<void()> m_refresh;
+    bool m_stale = false;
+};
