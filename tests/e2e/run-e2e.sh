@@ -60,9 +60,10 @@ done
 # glibc's own heap checks, for the test and every program it starts: a write into freed memory from code
 # no sanitizer sees into (Qt's own libraries) aborts the program there and then, instead of corrupting
 # the heap for a crash far away later, or never. MALLOC_CHECK_ lives in libc_malloc_debug since glibc
-# 2.34. Not under a sanitizer or valgrind (QUORVANE_E2E_WRAPPER): they bring a heap of their own.
+# 2.34. Not under a sanitizer or valgrind (QUORVANE_E2E_WRAPPER): they bring a heap of their own. Nor for
+# a benchmark (bench_*): it measures the heap users have.
 libraries=$(ldd "$test_binary" 2>/dev/null || true)
-if [ -z "$wrapper" ] && ! grep -q 'lib[at]san' <<<"$libraries"; then
+if [ -z "$wrapper" ] && ! grep -q 'lib[at]san' <<<"$libraries" && [[ $(basename "$test_binary") != bench_* ]]; then
     export MALLOC_PERTURB_=165 GLIBC_TUNABLES=glibc.malloc.tcache_count=0
     malloc_debug=$(sed -n 's|.*libc\.so\.6 => \(/.*/\)libc\.so\.6 .*|\1libc_malloc_debug.so.0|p' <<<"$libraries")
     if [ -f "$malloc_debug" ]; then
