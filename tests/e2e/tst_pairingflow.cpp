@@ -53,7 +53,8 @@ private Q_SLOTS:
         QCOMPARE(keysTried().constLast(), m_hub->token());
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s) || !running(), patience);
         QVERIFY(running());
-        QVERIFY(settings().contains(u"ai.velkor.quorvane.baseURL"_s));
+        // Saved a moment later: writes of the settings are gathered before they go to disk.
+        QTRY_VERIFY_WITH_TIMEOUT(settings().contains(u"ai.velkor.quorvane.baseURL"_s), patience);
 
         press({u"ctrl+comma"_s});
         QTRY_VERIFY_WITH_TIMEOUT(showsWindow(copy, u"^Quorvane, instellingen$"_s) || !running(), patience);
