@@ -163,13 +163,8 @@ std::optional<QList<Hit>> updatedLitModes(QList<Hit> modes, const Device &after,
         return found != devices.constEnd() ? &*found : nullptr;
     };
     const bool wasFull = modes.size() >= lightModeLimit;
-    const qsizetype at = std::find_if(modes.cbegin(), modes.cend(), [&](const Hit &hit) {
-                             return hit.target == Hit::Target::device(after.id);
-                         }) -
-                         modes.cbegin();
-    const bool wasIn = at < modes.size();
-    if (wasIn)
-        modes.remove(at);
+    const Hit::Target target = Hit::Target::device(after.id);
+    const bool wasIn = modes.removeIf([&](const Hit &hit) { return hit.target == target; }) > 0;
     if (!isLitLight(after))
         return wasIn && wasFull ? std::nullopt : std::optional(modes);
     qsizetype place = 0;

@@ -63,8 +63,8 @@ Home busyHome()
     }
     put(h.zones, zone(u"tuin"_s, u"Tuin"_s, u"huis"_s));
     put(h.devices, onoffLight(u"tuinlamp"_s, u"Tuinlamp"_s, u"tuin"_s, false));
-    put(h.devices,
-        device(u"thermo"_s, u"Thermometer"_s, u"z2"_s, u"sensor"_s, {number(u"measure_temperature"_s, 21.5)}));
+    put(h.devices, device(u"thermo"_s, u"Thermometer"_s, u"z2"_s, u"sensor"_s,
+                          {number(u"measure_temperature"_s, 21.5)}));
     put(h.moods, mood(u"film"_s, u"Film"_s));
     put(h.devices, onoffLight(u"twin"_s, u"Film"_s, u"z1"_s, true));
     return h;
@@ -365,15 +365,18 @@ private Q_SLOTS:
         QTest::newRow("rooms beyond the shown tiles")
             << QList<Step>{turn(u"tuinlamp"_s, true), turn(u"l10.2"_s, true), turn(u"l11.1"_s, false)} << none
             << 0;
-        QTest::newRow("scene twin") << QList<Step>{turn(u"twin"_s, false), turn(u"twin"_s, true)} << none << 0;
+        QTest::newRow("scene twin") << QList<Step>{turn(u"twin"_s, false), turn(u"twin"_s, true)} << none
+                                    << 0;
         QTest::newRow("every lamp off, then on: the headline's order and the modes")
             << everyLampOffThenOn() << none << 0;
         QTest::newRow("favourite switches")
             << QList<Step>{turn(u"l1.1"_s, false), turn(u"l2.2"_s, true), dimTo(u"l1.1"_s, 0.5)}
             << QStringList{u"l2.2"_s, u"l1.1"_s} << 0;
         QTest::newRow("renamed lamps move through the modes")
-            << QList<Step>{{u"l9.1"_s, {}, {}, u"Aaa"_s}, {u"l1.1"_s, {}, {}, u"Zzz"_s},
-                           {u"l1.2"_s, {}, {}, u"A"_s}, {u"l9.1"_s, {}, {}, u"Lamp 9.1"_s}}
+            << QList<Step>{{u"l9.1"_s, {}, {}, u"Aaa"_s},
+                           {u"l1.1"_s, {}, {}, u"Zzz"_s},
+                           {u"l1.2"_s, {}, {}, u"A"_s},
+                           {u"l9.1"_s, {}, {}, u"Lamp 9.1"_s}}
             << none << 0;
         QTest::newRow("a lamp moved to another room")
             << QList<Step>{{u"l1.1"_s, {}, {}, {}, u"tuin"_s}, turn(u"l1.1"_s, false)} << none << 1;
