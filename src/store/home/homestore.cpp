@@ -187,6 +187,32 @@ void HomeStore::refreshDerived(bool rest, bool room)
     recomputeHits();
 }
 
+void HomeStore::refreshDerived(const Device &before, const Device &after, bool rest, bool room)
+{
+    if (!m_panelVisible) {
+        m_derivedStale = true;
+        return;
+    }
+    if (rest)
+        updateRest(before, after);
+    if (room)
+        rebuildRoom();
+    recomputeHits();
+}
+
+void HomeStore::updateRest(const Device &before, const Device &after)
+{
+    // Within a batch the overview waits for the batch's end, and builds from scratch then.
+    RestState rest = m_rest;
+    if (m_derivedBatch > 0 ||
+        !RestBuilder::update(rest, before, after, m_devices, m_zones, m_favorites, m_sceneTwins)) {
+        rebuildRest();
+        return;
+    }
+    setRest(std::move(rest));
+    clampSelection();
+}
+
 // --- Panel visibility ------------------------------------------------------------------------------
 
 void HomeStore::panelDidAppear()

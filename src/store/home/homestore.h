@@ -279,9 +279,13 @@ private:
     // --- Derived data and panel visibility (homestore.cpp) -------------------------------------------
     void rebuildIndex();
     // The index after one device changed from before (none: a new one) to after: in place where it can.
-    void updateIndex(const std::optional<Device> &before, const Device &after);
+    // False when the whole index was rebuilt, the scene twins with it.
+    bool updateIndex(const std::optional<Device> &before, const Device &after);
     void rebuildRest();
     void refreshDerived(bool rest, bool room);
+    // The same after one device changed from before: the overview follows that device alone.
+    void refreshDerived(const Device &before, const Device &after, bool rest, bool room);
+    void updateRest(const Device &before, const Device &after);
     static QCoro::Task<> holdBatchTask(QPointer<HomeStore> self, int milliseconds);
 
     // --- Lifecycle (homestore_lifecycle.cpp) ----------------------------------------------------------

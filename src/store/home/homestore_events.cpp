@@ -28,10 +28,13 @@ void HomeStore::apply(const HomeyEvent &event)
         const std::optional<Device> before =
             known != m_devices.constEnd() ? std::optional<Device>(*known) : std::nullopt;
         putDevice(updated->device);
-        updateIndex(before, updated->device);
+        const bool twinsKept = updateIndex(before, updated->device);
         if (m_panelVisible)
             m_energy.recompute();
-        refreshDerived(true, true);
+        if (before && twinsKept)
+            refreshDerived(*before, updated->device, true, true);
+        else
+            refreshDerived(true, true);
     } else if (const auto *deleted = event.as<HomeyEvent::DeviceDeleted>()) {
         if (m_devices.remove(deleted->deviceID))
             Q_EMIT devicesChanged();
@@ -79,6 +82,9 @@ void HomeStore::applyCapability(const HomeyEvent::Capability &event)
     const auto capability = found->capabilities.find(event.capabilityID);
     if (capability == found->capabilities.end())
         return;
+    const bool rest = affectsRest(event.capabilityID);
+    // Only what the overview needs from before the change: it follows this device alone.
+    const std::optional<Device> before = rest && m_panelVisible ? std::optional(*found) : std::nullopt;
     capability->second.value = event.value;
     capability->second.lastUpdated = m_options.clock->wallNow();
     const QString deviceName = found->name;
@@ -87,7 +93,11 @@ void HomeStore::applyCapability(const HomeyEvent::Capability &event)
 
     m_energy.capabilityDidChange(event.deviceID, event.capabilityID);
     m_p2000.deviceDidTick(event.deviceID);
-    refreshDerived(affectsRest(event.capabilityID), m_scopeZoneID == zoneID);
+    const auto changed = m_devices.constFind(event.deviceID);
+    if (before && changed != m_devices.constEnd())
+        refreshDerived(*before, *changed, rest, m_scopeZoneID == zoneID);
+    else
+        refreshDerived(rest, m_scopeZoneID == zoneID);
     setEventCount(m_eventCount + 1);
     if (m_eventCount == 1 || m_eventCount % 50 == 0) {
         log(u"socket-event #"_s + QString::number(m_eventCount) + u": "_s + deviceName + u' ' +
@@ -95,19 +105,20 @@ void HomeStore::applyCapability(const HomeyEvent::Capability &event)
     }
 }
 
-void HomeStore::updateIndex(const std::optional<Device> &before, const Device &after)
+bool HomeStore::updateIndex(const std::optional<Device> &before, const Device &after)
 {
     if (!before || !m_index.updateDevice(*before, after, m_zones)) {
         rebuildIndex();
         m_energy.indexSources();
         m_p2000.index();
-        return;
+        return false;
     }
     // The device is a scene's twin after as before (updateDevice says no otherwise): the twins stay.
     if (before->energyRole != after.energyRole)
         m_energy.indexSources();
     if (P2000::isP2000Device(*before) || P2000::isP2000Device(after))
         m_p2000.index();
+    return true;
 }
 
 bool HomeStore::affectsRest(const QString &capabilityID)

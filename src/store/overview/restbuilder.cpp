@@ -115,9 +115,128 @@ Hit modeHit(const Device &device, const ZoneMap &zones)
                               Hit::Accessory::toggle(device.isOn() == true));
 }
 
+QList<Hit> favoriteModes(const DeviceMap &devices, const ZoneMap &zones, const Favorites &favorites)
+{
+    QList<Hit> modes;
+    for (const QString &id : favorites.deviceIDs) {
+        const auto device = devices.constFind(id);
+        if (device != devices.constEnd() && device->onoffKey())
+            modes.append(modeHit(*device, zones));
+    }
+    return modes;
+}
+
+// The first lit lamps by name, when no favourite device has a switch.
+QList<Hit> litModes(const DeviceMap &devices, const ZoneMap &zones)
+{
+    QList<const Device *> lit;
+    for (const Device &device : devices) {
+        if (isLitLight(device))
+            lit.append(&device);
+    }
+    const qsizetype count = std::min(lightModeLimit, lit.size());
+    std::partial_sort(lit.begin(), lit.begin() + count, lit.end(),
+                      [](const Device *a, const Device *b) { return localizedNameLess(*a, *b); });
+    QList<Hit> modes;
+    for (qsizetype i = 0; i < count; ++i)
+        modes.append(modeHit(*lit[i], zones));
+    return modes;
+}
+
+bool favoriteHasSwitch(const DeviceMap &devices, const Favorites &favorites, const Device &before)
+{
+    return std::any_of(favorites.deviceIDs.begin(), favorites.deviceIDs.end(), [&](const QString &id) {
+        if (id == before.id)
+            return bool(before.onoffKey());
+        const auto device = devices.constFind(id);
+        return device != devices.constEnd() && bool(device->onoffKey());
+    });
+}
+
+// The lit-lamp modes after one lamp changed, from the list before it. Only that lamp's place and hit can
+// differ; when the lamp leaves a full list its successor is unknown, and nullopt asks for a new scan.
+std::optional<QList<Hit>> updatedLitModes(QList<Hit> modes, const Device &after, const DeviceMap &devices,
+                                          const ZoneMap &zones)
+{
+    const auto deviceOf = [&](const Hit &hit) -> const Device * {
+        const auto found = devices.constFind(hit.target.id());
+        return found != devices.constEnd() ? &*found : nullptr;
+    };
+    const bool wasFull = modes.size() >= lightModeLimit;
+    const Hit::Target target = Hit::Target::device(after.id);
+    const bool wasIn = modes.removeIf([&](const Hit &hit) { return hit.target == target; }) > 0;
+    if (!isLitLight(after))
+        return wasIn && wasFull ? std::nullopt : std::optional(modes);
+    qsizetype place = 0;
+    for (; place < modes.size(); ++place) {
+        const Device *other = deviceOf(modes.at(place));
+        if (!other)
+            return std::nullopt;
+        if (localizedNameLess(after, *other))
+            break;
+    }
+    // Past the end of a full list the lamp may still come before the unknown next one.
+    if (wasFull && place == modes.size()) {
+        if (wasIn)
+            return std::nullopt;
+        return modes;
+    }
+    modes.insert(place, modeHit(after, zones));
+    if (modes.size() > lightModeLimit)
+        modes.removeLast();
+    return modes;
+}
+
 } // namespace
 
 namespace RestBuilder {
+
+bool update(RestState &state, const Device &before, const Device &after, const DeviceMap &devices,
+            const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins)
+{
+    if (before.id != after.id || before.zoneID != after.zoneID || before.deviceClass != after.deviceClass ||
+        before.isControllable() != after.isControllable())
+        return false;
+
+    QList<Room> *tiles[] = {&state.rooms, &state.moreRooms};
+    for (QList<Room> *list : tiles) {
+        const auto tile = std::find_if(list->begin(), list->end(),
+                                       [&](const Room &room) { return room.id == after.zoneID; });
+        if (tile == list->end())
+            continue;
+        const auto zone = zones.constFind(after.zoneID);
+        if (zone == zones.constEnd())
+            return false;
+        DeviceGroup group;
+        for (const Device &device : devices) {
+            if (device.zoneID == after.zoneID)
+                group.append(&device);
+        }
+        Room room = makeRoom(*zone, group, zones, sceneTwins);
+        // The order of the tiles rests on these; should they move, the whole list is sorted anew.
+        if (room.deviceCount != tile->deviceCount || room.lightsTotal != tile->lightsTotal ||
+            room.name != tile->name)
+            return false;
+        *tile = std::move(room);
+        break;
+    }
+
+    const bool twin = sceneTwins.contains(after.id);
+    state.lightsOnTotal += int(isLitLight(after) && !twin) - int(isLitLight(before) && !twin);
+    state.headline = headline(state.rooms + state.moreRooms);
+
+    QList<Hit> modes = favoriteModes(devices, zones, favorites);
+    if (modes.isEmpty()) {
+        if (favoriteHasSwitch(devices, favorites, before)) {
+            modes = litModes(devices, zones);
+        } else {
+            std::optional<QList<Hit>> lit = updatedLitModes(state.modes, after, devices, zones);
+            modes = lit ? std::move(*lit) : litModes(devices, zones);
+        }
+    }
+    state.modes = std::move(modes);
+    return true;
+}
 
 const QSet<QString> &maintenanceWords()
 {
@@ -262,23 +381,9 @@ RestState build(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &f
     }
     state.scenes = scenes.hits.first(std::min(sceneLimit, scenes.hits.size()));
 
-    for (const QString &id : favorites.deviceIDs) {
-        const auto device = devices.constFind(id);
-        if (device != devices.constEnd() && device->onoffKey())
-            state.modes.append(modeHit(*device, zones));
-    }
-    if (state.modes.isEmpty()) {
-        QList<const Device *> lit;
-        for (const Device &device : devices) {
-            if (isLitLight(device))
-                lit.append(&device);
-        }
-        const qsizetype count = std::min(lightModeLimit, lit.size());
-        std::partial_sort(lit.begin(), lit.begin() + count, lit.end(),
-                          [](const Device *a, const Device *b) { return localizedNameLess(*a, *b); });
-        for (qsizetype i = 0; i < count; ++i)
-            state.modes.append(modeHit(*lit[i], zones));
-    }
+    state.modes = favoriteModes(devices, zones, favorites);
+    if (state.modes.isEmpty())
+        state.modes = litModes(devices, zones);
 
     for (const Device &device : devices) {
         if (isLitLight(device) && !twins.contains(device.id))

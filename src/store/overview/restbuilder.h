@@ -20,6 +20,13 @@ namespace RestBuilder {
 RestState build(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &flows, const MoodMap &moods,
                 const Favorites &favorites);
 
+// Brings state, built from the home as it was with before in place of after, up to date after that one
+// device changed: its room's tile, the lights on, the headline and the modes. The result equals build() of
+// the home now. False, with state untouched, when the change reaches further (another room, the order of
+// the tiles): build anew then. The scene twins must be those of the home before and after alike.
+bool update(RestState &state, const Device &before, const Device &after, const DeviceMap &devices,
+            const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins);
+
 // The tile of one zone from the devices directly in it (not those of its sub-zones).
 Room room(const Zone &zone, const QList<Device> &devices, const ZoneMap &zones,
           const QSet<QString> &sceneTwins);

@@ -30,7 +30,66 @@ Home oneRoom()
     return h;
 }
 
+// One change of a device: a capability set, or (as a device.update) a new name or room.
+struct Step {
+    QString deviceID;
+    QString capabilityID{};
+    CapabilityValue value{};
+    QString name{};
+    QString zoneID{};
+};
+
+Step set(const QString &id, const QString &capabilityID, CapabilityValue value)
+{
+    return {id, capabilityID, std::move(value)};
+}
+Step turn(const QString &id, bool on)
+{
+    return set(id, u"onoff"_s, CapabilityValue::fromBool(on));
+}
+
+// Twelve rooms (nine tiles shown, three more) under one floor, room i with 12 - i dimmable lamps of which
+// the odd ones burn; a sensor, a scene's twin, and the garden with one lamp, off.
+Home busyHome()
+{
+    Home h;
+    put(h.zones, zone(u"huis"_s, u"Huis"_s, std::nullopt));
+    put(h.zones, zone(u"bg"_s, u"Begane grond"_s, u"huis"_s));
+    for (int i = 1; i <= 11; ++i) {
+        put(h.zones, zone(u"z%1"_s.arg(i), u"Kamer %1"_s.arg(i), u"bg"_s));
+        for (int j = 1; j <= 12 - i; ++j)
+            put(h.devices, dimLight(u"l%1.%2"_s.arg(i).arg(j), u"Lamp %1.%2"_s.arg(i).arg(j), u"z%1"_s.arg(i),
+                                    j % 2 == 1, 0.1 * j));
+    }
+    put(h.zones, zone(u"tuin"_s, u"Tuin"_s, u"huis"_s));
+    put(h.devices, onoffLight(u"tuinlamp"_s, u"Tuinlamp"_s, u"tuin"_s, false));
+    put(h.devices, device(u"thermo"_s, u"Thermometer"_s, u"z2"_s, u"sensor"_s,
+                          {number(u"measure_temperature"_s, 21.5)}));
+    put(h.moods, mood(u"film"_s, u"Film"_s));
+    put(h.devices, onoffLight(u"twin"_s, u"Film"_s, u"z1"_s, true));
+    return h;
+}
+
+QList<Step> everyLampOffThenOn()
+{
+    const Home h = busyHome();
+    QStringList lamps;
+    for (const Device &device : h.devices) {
+        if (device.deviceClass == u"light")
+            lamps.append(device.id);
+    }
+    std::sort(lamps.begin(), lamps.end());
+    QList<Step> steps;
+    for (const QString &id : lamps)
+        steps.append(turn(id, false));
+    for (auto it = lamps.crbegin(); it != lamps.crend(); ++it)
+        steps.append(turn(*it, true));
+    return steps;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Step)
 
 class TestRestBuilder : public QObject {
     Q_OBJECT
@@ -282,6 +341,74 @@ private Q_SLOTS:
         put(h.devices, coloured);
         QCOMPARE(HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods), QSet<QString>{u"plain"_s});
         QCOMPARE(RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites).lightsOnTotal, 2);
+    }
+
+    void updateEqualsBuild_data()
+    {
+        QTest::addColumn<QList<Step>>("steps");
+        QTest::addColumn<QStringList>("favoriteDevices");
+        QTest::addColumn<int>("rebuilds"); // steps update() hands back to a full build
+
+        const QStringList none;
+        const auto dimTo = [](const QString &id, double level) {
+            return set(id, u"dim"_s, CapabilityValue::fromNumber(level));
+        };
+        QTest::newRow("lamp on") << QList<Step>{turn(u"l1.2"_s, true)} << none << 0;
+        QTest::newRow("first mode off, the next one moves up")
+            << QList<Step>{turn(u"l1.1"_s, false), turn(u"l1.1"_s, true)} << none << 0;
+        QTest::newRow("dim of a lit and an unlit lamp")
+            << QList<Step>{dimTo(u"l1.1"_s, 0.3), dimTo(u"l1.2"_s, 0.9), dimTo(u"l3.3"_s, 7)} << none << 0;
+        QTest::newRow("temperature")
+            << QList<Step>{set(u"thermo"_s, u"measure_temperature"_s, CapabilityValue::fromNumber(19)),
+                           set(u"thermo"_s, u"measure_temperature"_s, CapabilityValue())}
+            << none << 0;
+        QTest::newRow("rooms beyond the shown tiles")
+            << QList<Step>{turn(u"tuinlamp"_s, true), turn(u"l10.2"_s, true), turn(u"l11.1"_s, false)} << none
+            << 0;
+        QTest::newRow("scene twin") << QList<Step>{turn(u"twin"_s, false), turn(u"twin"_s, true)} << none
+                                    << 0;
+        QTest::newRow("every lamp off, then on: the headline's order and the modes")
+            << everyLampOffThenOn() << none << 0;
+        QTest::newRow("favourite switches")
+            << QList<Step>{turn(u"l1.1"_s, false), turn(u"l2.2"_s, true), dimTo(u"l1.1"_s, 0.5)}
+            << QStringList{u"l2.2"_s, u"l1.1"_s} << 0;
+        QTest::newRow("renamed lamps move through the modes")
+            << QList<Step>{{u"l9.1"_s, {}, {}, u"Aaa"_s},
+                           {u"l1.1"_s, {}, {}, u"Zzz"_s},
+                           {u"l1.2"_s, {}, {}, u"A"_s},
+                           {u"l9.1"_s, {}, {}, u"Lamp 9.1"_s}}
+            << none << 0;
+        QTest::newRow("a lamp moved to another room")
+            << QList<Step>{{u"l1.1"_s, {}, {}, {}, u"tuin"_s}, turn(u"l1.1"_s, false)} << none << 1;
+    }
+    void updateEqualsBuild()
+    {
+        QFETCH(QList<Step>, steps);
+        QFETCH(QStringList, favoriteDevices);
+        Home h = busyHome();
+        h.favorites.deviceIDs = favoriteDevices;
+        const QSet<QString> twins = HomeMaps::sceneTwinDeviceIDs(h.devices, h.flows, h.moods);
+        RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+        QCOMPARE(state.moreRooms.size(), 3);
+        int rebuilds = 0;
+        for (const Step &step : steps) {
+            const Device before = h.devices.value(step.deviceID);
+            Device &after = h.devices[step.deviceID];
+            if (!step.capabilityID.isEmpty())
+                after.capabilities[step.capabilityID].value = step.value;
+            if (!step.name.isEmpty())
+                after.name = step.name;
+            if (!step.zoneID.isEmpty())
+                after.zoneID = step.zoneID;
+            const RestState old = state;
+            if (!RestBuilder::update(state, before, after, h.devices, h.zones, h.favorites, twins)) {
+                QCOMPARE(state, old);
+                state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
+                ++rebuilds;
+            }
+            QCOMPARE(state, RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites));
+        }
+        QTEST(rebuilds, "rebuilds");
     }
 
     void headline()
