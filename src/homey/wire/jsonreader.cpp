@@ -20,8 +20,22 @@ namespace dom = simdjson::dom;
 // One parser per document: the elements point into the parser's buffers, so a document is never
 // shared with another parse and may be read on any one thread at a time.
 struct JsonReader::Document {
-    dom::parser parser;
+    // A realtime frame is parsed every few milliseconds: its parser's buffers are kept for the next
+    // one on the same thread, as long as they are small.
+    static constexpr size_t keptCapacity = 64 * 1024;
+    static inline thread_local std::unique_ptr<dom::parser> spare;
+
+    std::unique_ptr<dom::parser> parser = spare ? std::move(spare) : std::make_unique<dom::parser>();
     dom::element root;
+
+    Document() = default;
+    Document(const Document &) = delete;
+    Document &operator=(const Document &) = delete;
+    ~Document()
+    {
+        if (!spare && parser->capacity() <= keptCapacity)
+            spare = std::move(parser);
+    }
 
     // Texts already made into QStrings, by their bytes: a large answer repeats the same few capability
     // ids, types, units and titles thousands of times, and a shared copy costs no allocation. A slot
@@ -59,10 +73,10 @@ struct JsonReader::Document {
             interned = std::make_unique<Interned[]>(slots);
             internMask = slots - 1;
         }
-        simdjson::error_code error = parser.parse(json.data(), size_t(json.size())).get(root);
+        simdjson::error_code error = parser->parse(json.data(), size_t(json.size())).get(root);
         if (error == simdjson::STRING_ERROR || error == simdjson::NUMBER_ERROR) {
             if (const std::optional<QByteArray> repaired = JsonRepair::repaired(json))
-                error = parser.parse(repaired->constData(), size_t(repaired->size())).get(root);
+                error = parser->parse(repaired->constData(), size_t(repaired->size())).get(root);
         }
         return error;
     }
