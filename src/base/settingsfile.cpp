@@ -63,8 +63,9 @@ SettingsFile::Signature SettingsFile::signatureOf(const QString &path)
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
-    return {true, info.st_dev, info.st_ino, info.st_size,
-            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    return {true,         S_ISREG(info.st_mode),
+            info.st_dev,  info.st_ino,
+            info.st_size, qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 SettingsFile::Signature SettingsFile::write(const QString &path, const Changes &changes, bool keepOpen)
@@ -102,7 +103,16 @@ QVariant SettingsFile::value(const QString &key)
 void SettingsFile::change(const QString &key, const std::optional<QString> &stored)
 {
     std::unique_lock lock(m_mutex);
-    reloadIfChanged(lock);
+    // One look at the file's place serves both: a FIFO or device there is left alone, and another
+    // process's changes are read first. Within a burst of our own changes nothing is read, and the
+    // worker looks again before it writes, so the place is not looked at for each change.
+    if (!pending()) {
+        const Signature now = signatureOf(m_path);
+        if (now.exists && !now.regular)
+            return;
+        if (!m_loaded || now != m_signature)
+            reload(now);
+    }
     if (stored)
         m_values.insert(key, *stored);
     else
@@ -131,11 +141,16 @@ void SettingsFile::flush()
 void SettingsFile::reloadIfChanged(std::unique_lock<std::mutex> &)
 {
     // While changes of ours are on their way, memory is ahead of the file.
-    if (m_loaded && (!m_waiting.isEmpty() || m_dispatched != m_done))
+    if (m_loaded && pending())
         return;
     const Signature now = signatureOf(m_path);
     if (m_loaded && now == m_signature)
         return;
+    reload(now);
+}
+
+void SettingsFile::reload(const Signature &now)
+{
     m_values.clear();
     if (now.exists) {
         const QSettings settings(m_path, QSettings::IniFormat);

@@ -44,6 +44,8 @@ private:
     // What the file at the path is: a changed one has another inode, size or time of change.
     struct Signature {
         bool exists = false;
+        // A regular file: anything else is neither read nor written.
+        bool regular = false;
         dev_t device = 0;
         ino_t inode = 0;
         off_t size = 0;
@@ -58,6 +60,10 @@ private:
     static bool mayWait();
 
     void reloadIfChanged(std::unique_lock<std::mutex> &lock);
+    // Reads the file as it is now; the caller holds the lock.
+    void reload(const Signature &now);
+    // Changes of ours not yet on disk: memory is ahead of the file.
+    bool pending() const { return !m_waiting.isEmpty() || m_dispatched != m_done; }
     void schedule();
     // Hands the waiting changes to the worker; the caller holds the lock.
     void dispatch(std::unique_lock<std::mutex> &lock);

@@ -219,14 +219,16 @@ std::optional<SettingsValue> SettingsStore::value(const QString &key) const
 
 void SettingsStore::setValue(const QString &key, const SettingsValue &value)
 {
-    if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
+    // The file looks at its place itself, once for a burst of changes.
+    if (key.isEmpty())
         return;
     m_file->change(storedKey(key), encode(value));
 }
 
 void SettingsStore::remove(const QString &key)
 {
-    if (key.isEmpty() || !RegularFile::absentOrRegular(m_filePath))
+    // The file looks at its place itself, once for a burst of changes.
+    if (key.isEmpty())
         return;
     m_file->change(storedKey(key), std::nullopt);
 }

@@ -2,6 +2,7 @@
 
 #include "homey/wire/homeydate.h"
 
+#include <array>
 #include <cmath>
 
 HomeyTimestamp HomeyTimestamp::fromMilliseconds(double millis)
@@ -17,8 +18,20 @@ HomeyTimestamp HomeyTimestamp::fromMilliseconds(double millis)
 HomeyTimestamp JsonDecode<HomeyTimestamp>::decode(const JsonReader &reader)
 {
     switch (reader.type()) {
-    case JsonReader::Type::text:
-        return {HomeyDate::parse(reader.text())};
+    case JsonReader::Type::text: {
+        // Stamps are short ASCII: widened on the stack, they need no QString.
+        const QUtf8StringView bytes = reader.utf8Text();
+        std::array<char16_t, 64> wide;
+        if (bytes.size() > qsizetype(wide.size()))
+            return {HomeyDate::parse(bytes.toString())};
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(bytes.data()[i]);
+            if (byte >= 0x80)
+                return {HomeyDate::parse(bytes.toString())};
+            wide[size_t(i)] = char16_t(byte);
+        }
+        return {HomeyDate::parse(QStringView(wide.data(), bytes.size()))};
+    }
     case JsonReader::Type::number:
         return HomeyTimestamp::fromMilliseconds(reader.number());
     default:

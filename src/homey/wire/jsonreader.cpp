@@ -2,7 +2,9 @@
 
 #include "homey/wire/jsonrepair.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <QJsonArray>
@@ -18,8 +20,46 @@ namespace dom = simdjson::dom;
 // One parser per document: the elements point into the parser's buffers, so a document is never
 // shared with another parse and may be read on any one thread at a time.
 struct JsonReader::Document {
-    dom::parser parser;
+    // A realtime frame is parsed every few milliseconds: its parser's buffers are kept for the next
+    // one on the same thread, as long as they are small.
+    static constexpr size_t keptCapacity = 64 * 1024;
+    static inline thread_local std::unique_ptr<dom::parser> spare;
+
+    std::unique_ptr<dom::parser> parser = spare ? std::move(spare) : std::make_unique<dom::parser>();
     dom::element root;
+
+    Document() = default;
+    Document(const Document &) = delete;
+    Document &operator=(const Document &) = delete;
+    ~Document()
+    {
+        if (!spare && parser->capacity() <= keptCapacity)
+            spare = std::move(parser);
+    }
+
+    // Texts already made into QStrings, by their bytes: a large answer repeats the same few capability
+    // ids, types, units and titles thousands of times, and a shared copy costs no allocation. A slot
+    // keeps the last text that hashed to it. Small documents (realtime frames) go without.
+    struct Interned {
+        std::string_view bytes;
+        QString text;
+    };
+    static constexpr qsizetype internFrom = 16 * 1024;
+    mutable std::unique_ptr<Interned[]> interned;
+    size_t internMask = 0;
+
+    QString text(std::string_view bytes) const
+    {
+        // Longer texts are ids (36 bytes), names and time stamps: seldom repeated.
+        if (!interned || bytes.size() > 32)
+            return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+        Interned &slot = interned[qHash(QByteArrayView(bytes.data(), qsizetype(bytes.size()))) & internMask];
+        if (slot.bytes != bytes) {
+            slot.text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+            slot.bytes = bytes;
+        }
+        return slot.text;
+    }
 
     // Reads json, repairing what the hub's JavaScript may write and simdjson refuses.
     simdjson::error_code load(QByteArrayView json)
@@ -27,10 +67,16 @@ struct JsonReader::Document {
         // An empty view may have no data at all, which simdjson would copy from.
         if (json.isEmpty())
             return simdjson::EMPTY;
-        simdjson::error_code error = parser.parse(json.data(), size_t(json.size())).get(root);
+        if (json.size() >= internFrom) {
+            const size_t slots =
+                std::bit_ceil(std::clamp(size_t(json.size()) / 512, size_t(256), size_t(4096)));
+            interned = std::make_unique<Interned[]>(slots);
+            internMask = slots - 1;
+        }
+        simdjson::error_code error = parser->parse(json.data(), size_t(json.size())).get(root);
         if (error == simdjson::STRING_ERROR || error == simdjson::NUMBER_ERROR) {
             if (const std::optional<QByteArray> repaired = JsonRepair::repaired(json))
-                error = parser.parse(repaired->constData(), size_t(repaired->size())).get(root);
+                error = parser->parse(repaired->constData(), size_t(repaired->size())).get(root);
         }
         return error;
     }
@@ -62,11 +108,12 @@ struct JsonReader::Access {
         return element;
     }
 
-    static JsonReader make(dom::element element, const JsonReader *parent, const char *key, qsizetype keySize,
-                           qsizetype index)
+    static JsonReader make(dom::element element, const Document *document, const JsonReader *parent,
+                           const char *key, qsizetype keySize, qsizetype index)
     {
         JsonReader reader;
         std::memcpy(reader.m_element, &element, sizeof element);
+        reader.m_texts = document;
         reader.m_parent = parent;
         reader.m_key = key;
         reader.m_keySize = keySize;
@@ -76,18 +123,13 @@ struct JsonReader::Access {
 
     static JsonReader root(std::shared_ptr<const Document> document, dom::element element)
     {
-        JsonReader reader = make(element, nullptr, nullptr, 0, -1);
+        JsonReader reader = make(element, document.get(), nullptr, nullptr, 0, -1);
         reader.m_document = std::move(document);
         return reader;
     }
 };
 
 namespace {
-
-QString utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 bool isContainer(dom::element element)
 {
@@ -200,7 +242,7 @@ std::optional<JsonReader> JsonReader::member(QLatin1StringView key) const
             if (sameKey(field.key, field.size, wanted, size)) {
                 dom::element value;
                 std::memcpy(&value, field.value, sizeof value);
-                return Access::make(value, this, key.data(), key.size(), -1);
+                return Access::make(value, m_texts, this, key.data(), key.size(), -1);
             }
         }
         return std::nullopt;
@@ -217,7 +259,7 @@ std::optional<JsonReader> JsonReader::member(QLatin1StringView key) const
     }
     if (!found)
         return std::nullopt;
-    return Access::make(*found, this, key.data(), key.size(), -1);
+    return Access::make(*found, m_texts, this, key.data(), key.size(), -1);
 }
 
 void JsonReader::visitElements(void *context, ElementVisitor visit) const
@@ -227,7 +269,16 @@ void JsonReader::visitElements(void *context, ElementVisitor visit) const
         expected(u"list"_s);
     qsizetype index = 0;
     for (const dom::element element : array)
-        visit(context, Access::make(element, this, nullptr, 0, index++));
+        visit(context, Access::make(element, m_texts, this, nullptr, 0, index++));
+}
+
+qsizetype JsonReader::listSize() const
+{
+    dom::array array;
+    if (Access::element(*this).get_array().get(array))
+        return 0;
+    // simdjson saturates the count at 0xFFFFFF; reserving that much is fine for such a list.
+    return qsizetype(array.size());
 }
 
 void JsonReader::visitMembers(void *context, MemberVisitor visit) const
@@ -237,13 +288,14 @@ void JsonReader::visitMembers(void *context, MemberVisitor visit) const
         expected(u"object"_s);
     for (auto field = object.begin(); field != object.end(); ++field) {
         const std::string_view key = field.key();
-        visit(context, utf8(key), Access::make(field.value(), this, key.data(), qsizetype(key.size()), -1));
+        visit(context, m_texts->text(key),
+              Access::make(field.value(), m_texts, this, key.data(), qsizetype(key.size()), -1));
     }
 }
 
 JsonReader JsonReader::detached() const
 {
-    return Access::make(Access::element(*this), nullptr, nullptr, 0, -1);
+    return Access::make(Access::element(*this), m_texts, nullptr, nullptr, 0, -1);
 }
 
 QString JsonReader::text() const
@@ -251,7 +303,15 @@ QString JsonReader::text() const
     std::string_view text;
     if (Access::element(*this).get_string().get(text))
         expected(u"text"_s);
-    return utf8(text);
+    return m_texts->text(text);
+}
+
+QUtf8StringView JsonReader::utf8Text() const
+{
+    std::string_view text;
+    if (Access::element(*this).get_string().get(text))
+        expected(u"text"_s);
+    return QUtf8StringView(text.data(), qsizetype(text.size()));
 }
 
 bool JsonReader::boolean() const

@@ -10,6 +10,7 @@
 #include <QLatin1StringView>
 #include <QList>
 #include <QString>
+#include <QUtf8StringView>
 
 // A record or document that does not have the shape we read. path leads to the offending value
 // ("capabilitiesObj.dim.min", "values[2].id"); empty for the value the decoding started from.
@@ -102,6 +103,8 @@ public:
 
     // The scalars, each failing with "expected <what>, found <type>" for any other type.
     QString text() const;
+    // The same text's UTF-8 bytes, without making a QString; valid as long as this reader's document.
+    QUtf8StringView utf8Text() const;
     bool boolean() const;
     // Any JSON number.
     double number() const;
@@ -128,6 +131,8 @@ private:
 
     JsonReader() = default;
     void visitElements(void *context, ElementVisitor visit) const;
+    // A list's length, for reserving; 0 for anything else.
+    qsizetype listSize() const;
     void visitMembers(void *context, MemberVisitor visit) const;
     // Calls visit with a reader of this object whose members are found from a table of its fields,
     // instead of reading the whole object again for each member; fails when this is no object.
@@ -138,6 +143,8 @@ private:
     alignas(8) unsigned char m_element[16] = {};
     // Set on roots only: children live inside their root.
     std::shared_ptr<const Document> m_document;
+    // The root's document, for every reader of it: where texts are made.
+    const Document *m_texts = nullptr;
     // Set on records only, for the time their decoding takes.
     const Fields *m_fields = nullptr;
     const JsonReader *m_parent = nullptr;
@@ -177,6 +184,7 @@ template <class T> struct JsonDecode<QList<T>> {
     static QList<T> decode(const JsonReader &reader)
     {
         QList<T> result;
+        result.reserve(reader.listSize());
         reader.forEachElement([&result](const JsonReader &element) { result.append(element.as<T>()); });
         return result;
     }

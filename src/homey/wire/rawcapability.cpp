@@ -67,6 +67,7 @@ Capability RawCapability::toCapability(const QString &key) const
         *decimals <= std::numeric_limits<int>::max())
         capability.decimals = static_cast<int>(*decimals);
     if (values) {
+        capability.options.reserve(values->size());
         for (const RawOption &option : *values) {
             if (option.id)
                 capability.options.append({*option.id, option.title.value_or(*option.id)});

@@ -31,8 +31,9 @@ Device RawDevice::toDevice() const
     device.id = id;
     device.name = name;
     if (capabilitiesObj) {
+        // Both maps order by the same key: each entry goes at the end without a search.
         for (const auto &[key, capability] : *capabilitiesObj)
-            device.capabilities.emplace(key, capability.toCapability(key));
+            device.capabilities.emplace_hint(device.capabilities.end(), key, capability.toCapability(key));
     }
     if (capabilities && !capabilities->isEmpty()) {
         device.capabilityOrder = *capabilities;

@@ -12,6 +12,7 @@
 #include <map>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -393,6 +394,40 @@ private Q_SLOTS:
         }
     }
 
+    // A large answer shares the QStrings of its repeated texts: each text still reads as itself, keys
+    // and values alike, whatever its length, script or hash slot.
+    void largeDocumentsReadEveryTextAsItself()
+    {
+        const QStringList texts{u"onoff"_s,
+                                u"dim"_s,
+                                u"Wärme"_s,
+                                u"€"_s,
+                                QString(32, u'a'),
+                                QString(33, u'a'),
+                                QString(32, u'b'),
+                                u""_s,
+                                u"measure_power.net"_s};
+        QJsonObject capabilities;
+        for (int i = 0; i < 2000; ++i) {
+            const QString key = u"k%1"_s.arg(i % 250);
+            capabilities[key + u'.' + QString::number(i)] =
+                QJsonObject{{u"id"_s, texts.at(i % texts.size())},
+                            {u"title"_s, texts.at((i * 7) % texts.size()) + QString::number(i % 3)},
+                            {u"units"_s, key}};
+        }
+        const QByteArray json = QJsonDocument(capabilities).toJson(QJsonDocument::Compact);
+        QVERIFY(json.size() > 64 * 1024);
+        const auto decoded = decodeJson<std::map<QString, RawCapability>>(json);
+        QCOMPARE(decoded.size(), size_t(capabilities.size()));
+        for (const auto &[key, capability] : decoded) {
+            const QJsonObject expected = capabilities.value(key).toObject();
+            QVERIFY2(!expected.isEmpty(), qPrintable(key));
+            QCOMPARE(capability.id, expected.value(u"id"_s).toString());
+            QCOMPARE(capability.title, expected.value(u"title"_s).toString());
+            QCOMPARE(capability.units, expected.value(u"units"_s).toString());
+        }
+    }
+
     // A time stamp of any JSON type reads, as a date or as none.
     void timestamp()
     {
@@ -401,6 +436,10 @@ private Q_SLOTS:
             {"-1000", utc(1969, 12, 31, 23, 59, 59)},
             {"'2024-05-01T10:00:00.123Z'", utc(2024, 5, 1, 10, 0, 0, 123)},
             {"'gisteren'", {}},
+            // What follows the fraction is not read: not when it is no ASCII, nor when it is long.
+            {"'2024-05-01T10:00:00.5Zé'", utc(2024, 5, 1, 10, 0, 0, 500)},
+            {"'2024-05-01T10:00:00.5Z                                                  x'",
+             utc(2024, 5, 1, 10, 0, 0, 500)},
             {"true", {}},
             {"{}", {}},
             {"[1]", {}},
