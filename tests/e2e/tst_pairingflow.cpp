@@ -53,7 +53,8 @@ private Q_SLOTS:
         QCOMPARE(keysTried().constLast(), m_hub->token());
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s) || !running(), patience);
         QVERIFY(running());
-        QVERIFY(settings().contains(u"ai.velkor.quorvane.baseURL"_s));
+        // The program writes its settings on a worker thread: the file may follow the log line.
+        QTRY_VERIFY_WITH_TIMEOUT(settings().contains(u"ai.velkor.quorvane.baseURL"_s), patience);
 
         press({u"ctrl+comma"_s});
         QTRY_VERIFY_WITH_TIMEOUT(showsWindow(copy, u"^Quorvane, instellingen$"_s) || !running(), patience);
