@@ -35,8 +35,10 @@ void post(std::function<void()> job)
 QSettings &settings(const QString &path)
 {
     Q_ASSERT(QThread::currentThread() == worker()->thread());
-    static QHash<QString, QSettings *> open;
-    QSettings *&settings = open[path];
+    // Kept for the whole run, as the thread is: destroyed at exit it would drop the only handles to
+    // settings still in use, while a late write may still need them.
+    static auto *const open = new QHash<QString, QSettings *>;
+    QSettings *&settings = (*open)[path];
     if (!settings)
         settings = new QSettings(path, QSettings::IniFormat);
     return *settings;

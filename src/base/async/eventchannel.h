@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QCoroTask>
 #include <QMetaObject>
+#include <utility>
 
 // A bounded stream from producers to one consumer, on the Qt main thread. A full buffer drops its oldest
 // entry, so a slow consumer loses old events rather than blocking the producer. The consumer is always
@@ -44,6 +45,18 @@ public:
     {
         m_finished = true;
         deliver(std::nullopt);
+    }
+
+    // Ends the stream for an owner going away: a waiting consumer is resumed inside this call, since the
+    // event loop that would resume it may never turn again (the program is ending). Left waiting, its
+    // frame and everything it holds would never be freed. It must find its owner gone and touch nothing
+    // of this channel.
+    void close()
+    {
+        m_finished = true;
+        const std::shared_ptr<Waiter> waiter = std::exchange(m_waiter, nullptr);
+        if (waiter && waiter->alive)
+            waiter->handle.resume();
     }
 
     bool isFinished() const { return m_finished; }

@@ -26,10 +26,14 @@ HomeStore::HomeStore(std::shared_ptr<HomeyRESTClient> rest, std::shared_ptr<Home
 HomeStore::~HomeStore()
 {
     // Wakes every sleeping task of this store; each then finds the store gone and ends.
+    m_stopped = true;
+    ++m_run;
     if (m_eventTask)
         m_eventTask->cancel();
+    // The pump waiting on the stream ends here and now: a store destroyed as the program ends would
+    // otherwise leave it, and the link it holds, waiting for an event loop that never turns again.
     if (m_stream)
-        m_stream->finish();
+        m_stream->close();
     m_lifetime.cancel();
 }
 

@@ -361,9 +361,10 @@ QCoro::Task<> HomeStore::stopTask(QPointer<HomeStore> self)
         self->m_eventTask->cancel();
         self->m_eventTask.reset();
     }
-    // The pump waits on the stream, not on its token: ending the stream is what lets it go.
+    // The pump waits on the stream, not on its token: closing the stream lets it go, at once, so that
+    // no wake-up is left pending for a loop that may not turn again.
     if (self->m_stream) {
-        self->m_stream->finish();
+        self->m_stream->close();
         self->m_stream.reset();
     }
     self->m_p2000.stop();

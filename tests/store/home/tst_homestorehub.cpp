@@ -243,6 +243,8 @@ private Q_SLOTS:
         awaitTask(store.start());
         QCOMPARE(store.connection(), ConnectionState::live());
         QVERIFY(synced());
+        // Nothing of a lost link or a write keeps the socket: its holders stay the same every cycle.
+        const long holders = socket.use_count();
 
         int writes = 0;
         for (int cycle = 0; cycle < 100; ++cycle) {
@@ -278,6 +280,7 @@ private Q_SLOTS:
             QVERIFY2(waitUntil([&] { return store.connection() == ConnectionState::live() && synced(); }),
                      qPrintable(u"cycle %1: not back live with the hub's values"_s.arg(cycle)));
             QVERIFY(states.contains(ConnectionState::Kind::degraded));
+            QCOMPARE(socket.use_count(), holders);
         }
 
         // Settled: live, no failure, every value the hub's, and every write sent exactly once.
@@ -290,6 +293,8 @@ private Q_SLOTS:
         QCOMPARE(puts, writes);
 
         awaitTask(store.stop());
+        // The event pump let go of the socket within the stop, not at some later turn of the loop.
+        QCOMPARE(socket.use_count(), holders - 1);
     }
 };
 

@@ -444,6 +444,42 @@ private Q_SLOTS:
         QVERIFY(!f.store->lastError());
     }
 
+    // Reconnections and writes leave no holder of the link behind, and a stopped or destroyed store lets
+    // go of it at once: nothing may wait for an event loop that does not turn again as the program ends.
+    void linkIsLetGoAtOnce_data()
+    {
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("stopped") << false;
+        QTest::newRow("destroyed") << true;
+    }
+    void linkIsLetGoAtOnce()
+    {
+        QFETCH(bool, destroy);
+        HomeFixture f(true, DutchHome::writable());
+        f.start();
+        QCOMPARE(f.store->connection(), ConnectionState::live());
+        const long holders = f.realtime.use_count();
+        for (int i = 0; i < 20; ++i) {
+            awaitTask(f.store->setCapability(u"z1"_s, u"onoff"_s, on(i % 2 == 0)));
+            f.realtime->end();
+            f.clock->advance(1s);
+            QCOMPARE(f.store->connection(), ConnectionState::live());
+            QCOMPARE(f.realtime.use_count(), holders);
+        }
+        QCOMPARE(f.realtime->connects.size(), 21);
+        QCOMPARE(f.writes().size(), 20);
+
+        // No event loop turns from here on.
+        if (destroy) {
+            f.store.reset();
+            QCOMPARE(f.realtime.use_count(), 1);
+        } else {
+            f.store->stop();
+            QCOMPARE(f.store->connection(), ConnectionState::idle());
+            QCOMPARE(f.realtime.use_count(), holders - 1);
+        }
+    }
+
     void echoOfOwnWrites_data()
     {
         QTest::addColumn<CapabilityValue>("pending");

@@ -166,18 +166,19 @@ Item {
             }
         }
 
+        // The model may go before the strip does: its bindings are read once more while it is torn down.
         Row {
-            visible: strip.rows.offlineNotice !== ""
+            visible: !!strip.rows && strip.rows.offlineNotice !== ""
             spacing: Theme.space6
             SymbolText {
                 anchors.verticalCenter: parent.verticalCenter
-                glyph: strip.rows.offlineGlyph
+                glyph: strip.rows ? strip.rows.offlineGlyph : ""
                 size: Theme.typeMini
                 color: Theme.alarm
             }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
-                text: strip.rows.offlineNotice
+                text: strip.rows ? strip.rows.offlineNotice : ""
                 font: Theme.label(Theme.typeCaption)
                 color: Theme.textDim
             }
