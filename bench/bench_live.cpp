@@ -235,72 +235,57 @@ void measureState(benchmark::State &state, Program &program, Traffic &traffic, c
         meter.perEvent(prefix + u"_device_update"_s, 40, 50, [&](int i) { traffic.deviceUpdate(i); });
 }
 
-// A start with the user's arguments: hidden and then shown on the overview.
-void BM_LiveOverview(benchmark::State &state)
+// One start of the program with these arguments, measured hidden and then shown; prefix names the counters.
+void measureStart(benchmark::State &state, const QStringList &arguments, const std::string &prefix)
 {
     Hub hub;
     Traffic traffic(hub.hub, *hub.realtime);
     for (auto _ : state) {
         state.counters["load1"] = loadAverage();
-        Program program(hub.hub, {});
+        Program program(hub.hub, arguments);
         program.start();
         if (!program.waitFor(liveLine)) {
             state.SkipWithError("not live within 60 s");
             break;
         }
         runFor(2000);
-        measureState(state, program, traffic, "hidden");
+        measureState(state, program, traffic, "hidden" + prefix);
         program.signal(SIGUSR1);
         if (!program.waitFor(shownLine)) {
             state.SkipWithError("the panel did not show");
             break;
         }
         runFor(1000);
-        measureState(state, program, traffic, "shown");
+        measureState(state, program, traffic, "shown" + prefix);
     }
+}
+
+double spread(const std::vector<double> &values)
+{
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    return *high - *low;
+}
+
+// A start with the user's arguments, on the overview.
+void BM_LiveOverview(benchmark::State &state)
+{
+    measureStart(state, {}, "");
 }
 BENCHMARK(BM_LiveOverview)
     ->Iterations(1)
     ->Repetitions(3)
-    ->ComputeStatistics("spread",
-                        [](const std::vector<double> &v) {
-                            const auto [low, high] = std::minmax_element(v.begin(), v.end());
-                            return *high - *low;
-                        })
+    ->ComputeStatistics("spread", spread)
     ->Unit(benchmark::kSecond);
 
-// A start with a query in the field (a test instance, without a tray icon): hidden and then shown.
+// A start with a query in the field (a test instance, without a tray icon).
 void BM_LiveQuery(benchmark::State &state)
 {
-    Hub hub;
-    Traffic traffic(hub.hub, *hub.realtime);
-    for (auto _ : state) {
-        state.counters["load1"] = loadAverage();
-        Program program(hub.hub, {u"--query"_s, u"lamp"_s, u"--keep-open"_s});
-        program.start();
-        if (!program.waitFor(liveLine)) {
-            state.SkipWithError("not live within 60 s");
-            break;
-        }
-        runFor(2000);
-        measureState(state, program, traffic, "hidden_query");
-        program.signal(SIGUSR1);
-        if (!program.waitFor(shownLine)) {
-            state.SkipWithError("the panel did not show");
-            break;
-        }
-        runFor(1000);
-        measureState(state, program, traffic, "shown_query");
-    }
+    measureStart(state, {u"--query"_s, u"lamp"_s, u"--keep-open"_s}, "_query");
 }
 BENCHMARK(BM_LiveQuery)
     ->Iterations(1)
     ->Repetitions(3)
-    ->ComputeStatistics("spread",
-                        [](const std::vector<double> &v) {
-                            const auto [low, high] = std::minmax_element(v.begin(), v.end());
-                            return *high - *low;
-                        })
+    ->ComputeStatistics("spread", spread)
     ->Unit(benchmark::kSecond);
 
 } // namespace
