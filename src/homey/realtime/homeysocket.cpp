@@ -1,7 +1,5 @@
 #include "homey/realtime/homeysocket.h"
 
-#include "homey/realtime/realtimeframes.h"
-
 using namespace Qt::StringLiterals;
 
 HomeySocket::HomeySocket(HomeyEndpoint endpoint, QString token, RealtimeTiming timing)
@@ -100,8 +98,14 @@ QCoro::Task<> HomeySocket::registerOwnTransaction(QString transactionID)
 
 // --- inbound frames: nothing here throws, whatever cannot be used is dropped ---
 
-void HomeySocket::handle(const QString &frame)
+void HomeySocket::handle(const RealtimeFrames::InboundFrame &inbound)
 {
+    if (inbound.isEvent) {
+        if (inbound.event)
+            handleEvent(*inbound.event);
+        return;
+    }
+    const QString &frame = inbound.text;
     if (frame.isEmpty())
         return;
     switch (frame.at(0).unicode()) {
@@ -139,7 +143,8 @@ void HomeySocket::handleSocketIO(const QString &text)
         transportFailed(u"de Homey koppelde de verbinding los"_s);
         break;
     case 2:
-        handleEvent(packet->data);
+        if (std::optional<HomeyEvent> event = RealtimeFrames::mapEvent(packet->data))
+            handleEvent(std::move(*event));
         break;
     case 3:
         m_waiters.acknowledged(packet->ackID, packet->data);
@@ -154,16 +159,13 @@ void HomeySocket::handleSocketIO(const QString &text)
     }
 }
 
-void HomeySocket::handleEvent(const QByteArray &data)
+void HomeySocket::handleEvent(HomeyEvent event)
 {
-    std::optional<HomeyEvent> event = RealtimeFrames::mapEvent(data);
-    if (!event)
-        return;
-    if (const auto *capability = event->as<HomeyEvent::Capability>()) {
+    if (const auto *capability = event.as<HomeyEvent::Capability>()) {
         if (capability->transactionID && m_ownTransactions.isOwn(*capability->transactionID))
             return;
     }
-    yield(std::move(*event));
+    yield(std::move(event));
 }
 
 void HomeySocket::yield(HomeyEvent event)

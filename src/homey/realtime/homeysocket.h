@@ -8,6 +8,7 @@
 #include "homey/model/homeyevent.h"
 #include "homey/model/homeyrealtime.h"
 #include "homey/realtime/owntransactions.h"
+#include "homey/realtime/realtimeframes.h"
 #include "homey/realtime/realtimetiming.h"
 #include "homey/realtime/socketwaiters.h"
 
@@ -67,9 +68,9 @@ private:
     OneShot<QByteArray> emitWithAck(const QString &event, QJsonArray args, const QString &nameSpace);
     QJsonArray handshakeArguments() const;
 
-    void handle(const QString &frame);
+    void handle(const RealtimeFrames::InboundFrame &frame);
     void handleSocketIO(const QString &packet);
-    void handleEvent(const QByteArray &data);
+    void handleEvent(HomeyEvent event);
     void yield(HomeyEvent event);
 
     void transportFailed(const QString &reason);

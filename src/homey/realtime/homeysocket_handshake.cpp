@@ -70,7 +70,7 @@ void HomeySocket::openTransport()
 {
     ++m_transportGeneration;
     // The link calls these only until it is closed, and teardown closes it before the socket goes.
-    m_link = new SocketLink([this](const QString &frame) { handle(frame); },
+    m_link = new SocketLink([this](const RealtimeFrames::InboundFrame &frame) { handle(frame); },
                             [this](const QString &reason) { transportFailed(reason); });
     m_link->open(m_endpoint.socketURL());
 }

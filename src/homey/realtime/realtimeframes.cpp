@@ -255,4 +255,14 @@ std::optional<HomeyEvent> mapEvent(const QByteArray &data)
     }
 }
 
+InboundFrame read(const QString &frame)
+{
+    // "4" is an Engine.IO message, "2" a Socket.IO EVENT in it.
+    if (frame.startsWith(u"42")) {
+        if (std::optional<SocketIOPacket> packet = readSocketIO(frame.mid(1)); packet && packet->type == 2)
+            return InboundFrame{{}, true, mapEvent(packet->data)};
+    }
+    return InboundFrame{frame, false, std::nullopt};
+}
+
 } // namespace RealtimeFrames

@@ -43,4 +43,15 @@ std::optional<QString> deviceID(const QJsonValue &value);
 // dropping our own echoes is the socket's business.
 std::optional<HomeyEvent> mapEvent(const QByteArray &data);
 
+// A text frame as the main thread gets it: an EVENT packet already read into its event (none when it
+// stands for none), any other frame as its text.
+struct InboundFrame {
+    QString text;
+    bool isEvent = false;
+    std::optional<HomeyEvent> event;
+};
+
+// Reads a frame as far as InboundFrame goes; safe on any thread.
+InboundFrame read(const QString &frame);
+
 } // namespace RealtimeFrames

@@ -2,81 +2,78 @@
 
 #include "base/async/settle.h"
 #include "homey/model/homeyerror.h"
+#include "homey/realtime/socketlinkworker.h"
 
 #include <memory>
-#include <QStringDecoder>
+#include <QThread>
 #include <QTimer>
-#include <QWebSocket>
 
 using namespace Qt::StringLiterals;
 
 SocketLink::SocketLink(FrameHandler onFrame, LossHandler onLoss)
-    : m_ws(new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this)), m_onFrame(std::move(onFrame)),
+    : m_thread(new QThread), m_worker(new SocketLinkWorker(maxMessageSize)), m_onFrame(std::move(onFrame)),
       m_onLoss(std::move(onLoss))
 {
-    // Without the frame limit a frame head alone makes Qt buffer up to 2 GiB before the message limit
-    // is looked at.
-    m_ws->setMaxAllowedIncomingFrameSize(maxMessageSize);
-    m_ws->setMaxAllowedIncomingMessageSize(maxMessageSize);
-    connect(m_ws, &QWebSocket::textMessageReceived, this, &SocketLink::received);
-    connect(m_ws, &QWebSocket::binaryMessageReceived, this, [this](const QByteArray &bytes) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decoder(bytes);
-        if (!decoder.hasError())
-            received(text);
-    });
-    connect(m_ws, &QWebSocket::disconnected, this, &SocketLink::lost);
-    connect(m_ws, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, &SocketLink::lost);
+    m_thread->setObjectName(u"realtime"_s);
+    m_worker->moveToThread(m_thread);
+    connect(m_worker, &SocketLinkWorker::opened, this, [this] { m_open = true; });
+    connect(m_worker, &SocketLinkWorker::received, this, &SocketLink::received);
+    connect(m_worker, &SocketLinkWorker::lost, this, &SocketLink::lost);
+    connect(m_worker, &SocketLinkWorker::pong, this, &SocketLink::pong);
+    m_thread->start();
 }
 
 SocketLink::~SocketLink()
 {
-    // The socket's destructor may still emit disconnected(): it must not reach this half-gone object.
-    m_ws->disconnect(this);
+    disconnect(m_worker, nullptr, this, nullptr);
+    // Queued behind a close() still on its way, so the close frame goes out first.
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker] {
+        delete worker;
+        QThread::currentThread()->quit();
+    });
+    m_thread->wait();
+    delete m_thread;
 }
 
 void SocketLink::open(const QUrl &url)
 {
-    m_ws->open(url);
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, url] { worker->open(url); });
 }
 
 bool SocketLink::isConnected() const
 {
-    return !m_lost && !m_closed && m_ws->state() == QAbstractSocket::ConnectedState;
+    return m_open && !m_lost && !m_closed;
 }
 
 void SocketLink::send(const QString &text)
 {
     if (!isConnected())
         throw HomeyError::socket(u"geen verbinding"_s);
-    if (m_ws->sendTextMessage(text) != text.toUtf8().size())
-        throw HomeyError::socket(failureText(m_ws->error(), m_ws->closeCode()));
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, text] { worker->send(text); });
 }
 
 void SocketLink::close()
 {
-    const bool connected = isConnected();
+    if (m_closed)
+        return;
     m_closed = true;
-    m_ws->disconnect(this);
-    if (connected)
-        m_ws->close(QWebSocketProtocol::CloseCodeGoingAway);
-    else
-        m_ws->abort();
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->close(); });
+    Q_EMIT ended();
 }
 
-void SocketLink::received(const QString &frame)
+void SocketLink::received(const RealtimeFrames::InboundFrame &frame)
 {
     if (!m_closed)
         m_onFrame(frame);
 }
 
-void SocketLink::lost()
+void SocketLink::lost(const QString &reason)
 {
-    // Qt reports one loss through both signals, and an error while the state still reads "connected".
     if (m_closed || m_lost)
         return;
     m_lost = true;
-    m_onLoss(failureText(m_ws->error(), m_ws->closeCode()));
+    Q_EMIT ended();
+    m_onLoss(reason);
 }
 
 QCoro::Task<bool> SocketLink::ping(QPointer<SocketLink> link, std::chrono::milliseconds timeout,
@@ -87,13 +84,12 @@ QCoro::Task<bool> SocketLink::ping(QPointer<SocketLink> link, std::chrono::milli
     auto settle = std::make_shared<Settle<bool>>();
     // Every connection below dies with this context, so no late callback outlives the ping.
     auto context = std::make_unique<QObject>();
-    QWebSocket *ws = link->m_ws;
-    QObject::connect(ws, &QWebSocket::pong, context.get(), [settle] { settle->settle(true); });
-    QObject::connect(ws, &QWebSocket::disconnected, context.get(), [settle] { settle->settle(false); });
-    QObject::connect(ws, &QObject::destroyed, context.get(), [settle] { settle->settle(false); });
+    QObject::connect(link, &SocketLink::pong, context.get(), [settle] { settle->settle(true); });
+    QObject::connect(link, &SocketLink::ended, context.get(), [settle] { settle->settle(false); });
+    QObject::connect(link, &QObject::destroyed, context.get(), [settle] { settle->settle(false); });
     QTimer::singleShot(timeout, Qt::PreciseTimer, context.get(), [settle] { settle->settle(false); });
     const CancelRegistration registration = token.onCancel([settle] { settle->settle(false); });
-    ws->ping();
+    QMetaObject::invokeMethod(link->m_worker, [worker = link->m_worker] { worker->ping(); });
     const bool answered = co_await settle->value();
     co_return answered;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/async/canceltoken.h"
+#include "homey/realtime/realtimeframes.h"
 
 #include <chrono>
 #include <functional>
@@ -10,19 +11,22 @@
 #include <QPointer>
 #include <QWebSocketProtocol>
 
+class QThread;
 class QUrl;
-class QWebSocket;
+class SocketLinkWorker;
 
-// One WebSocket to the hub. It takes QWebSocket's signals for HomeySocket, hands on every text frame and
-// reports the loss of the link once, in Dutch: Qt's own texts are English. A frame or message above the
-// limit closes the link with 1009 before its payload is buffered.
+// One WebSocket to the hub, for HomeySocket on the main thread. The socket is read on a thread of the
+// link's own, where each frame is also read as far as its event, so that a busy hub costs the main thread
+// only the events themselves. It hands on every text frame in arrival order and reports the loss of the
+// link once, in Dutch: Qt's own texts are English. A frame or message above the limit closes the link with
+// 1009 before its payload is buffered.
 class SocketLink : public QObject {
     Q_OBJECT
 
 public:
     static constexpr qint64 maxMessageSize = 16 * 1024 * 1024;
 
-    using FrameHandler = std::function<void(const QString &frame)>;
+    using FrameHandler = std::function<void(const RealtimeFrames::InboundFrame &frame)>;
     using LossHandler = std::function<void(const QString &reason)>;
 
     SocketLink(FrameHandler onFrame, LossHandler onLoss);
@@ -31,7 +35,8 @@ public:
     void open(const QUrl &url);
     // Open, and no loss seen.
     bool isConnected() const;
-    // Throws HomeyError::socket when the text does not go out.
+    // Throws HomeyError::socket when the link is not open; a text that then does not go out is reported as
+    // the loss of the link.
     void send(const QString &text);
     // Closes a connected link with "going away" and aborts any other (closing a link that already failed
     // upsets Qt). Nothing is handed on or reported after this.
@@ -44,13 +49,21 @@ public:
     // Why a link failed or closed, for the user: the socket's error, or the close code when there is none.
     static QString failureText(QAbstractSocket::SocketError error, QWebSocketProtocol::CloseCode code);
 
-private:
-    void received(const QString &frame);
-    void lost();
+Q_SIGNALS:
+    void pong();
+    // The link was lost or closed.
+    void ended();
 
-    QWebSocket *m_ws;
+private:
+    void received(const RealtimeFrames::InboundFrame &frame);
+    void lost(const QString &reason);
+
+    QThread *m_thread;
+    // Lives on m_thread, and is deleted there.
+    SocketLinkWorker *m_worker;
     FrameHandler m_onFrame;
     LossHandler m_onLoss;
+    bool m_open = false;
     bool m_lost = false;
     bool m_closed = false;
 };

@@ -294,6 +294,30 @@ private Q_SLOTS:
         QTEST(mapped ? eventText(*mapped) : u"none"_s, "event");
     }
 
+    // What reaches the main thread: EVENT packets as their events (or nothing), every other frame whole.
+    void framesAsTheMainThreadGetsThem_data()
+    {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QString>("inbound");
+        const QString capability = u"capability abc onoff [true] -"_s;
+        const QString data = uR"(["homey:device:abc","capability",{"capabilityId":"onoff","value":true}])"_s;
+        QTest::newRow("event") << u"42"_s + data << u"event "_s + capability;
+        QTest::newRow("namespaced event with ack") << u"42/ns,7"_s + data << u"event "_s + capability;
+        QTest::newRow("event for nothing") << uR"(42["homey:manager:flow","flowfolder.update"])"_s
+                                           << u"dropped"_s;
+        QTest::newRow("broken event") << u"42[\"homey"_s << u"dropped"_s;
+        for (const QString &frame : {u"43/n,17[null]"_s, u"40/x,{}"_s, u"44\"nee\""_s, u"2"_s, u"4"_s, u""_s})
+            QTest::newRow(qPrintable(u"text "_s + frame)) << frame << u"text "_s + frame;
+    }
+    void framesAsTheMainThreadGetsThem()
+    {
+        QFETCH(QString, frame);
+        const InboundFrame read = RealtimeFrames::read(frame);
+        QTEST(read.isEvent ? (read.event ? u"event "_s + eventText(*read.event) : u"dropped"_s)
+                           : u"text "_s + read.text,
+              "inbound");
+    }
+
     void ownTransactionWindow()
     {
         auto now = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::hours(1));
