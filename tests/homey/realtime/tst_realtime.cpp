@@ -303,8 +303,8 @@ private Q_SLOTS:
         const QString data = uR"(["homey:device:abc","capability",{"capabilityId":"onoff","value":true}])"_s;
         QTest::newRow("event") << u"42"_s + data << u"event "_s + capability;
         QTest::newRow("namespaced event with ack") << u"42/ns,7"_s + data << u"event "_s + capability;
-        QTest::newRow("event for nothing") << uR"(42["homey:manager:flow","flowfolder.update"])"_s
-                                           << u"dropped"_s;
+        QTest::newRow("event for nothing")
+            << uR"(42["homey:manager:flow","flowfolder.update"])"_s << u"dropped"_s;
         QTest::newRow("broken event") << u"42[\"homey"_s << u"dropped"_s;
         for (const QString &frame : {u"43/n,17[null]"_s, u"40/x,{}"_s, u"44\"nee\""_s, u"2"_s, u"4"_s, u""_s})
             QTest::newRow(qPrintable(u"text "_s + frame)) << frame << u"text "_s + frame;
