@@ -136,6 +136,36 @@ private Q_SLOTS:
         QCOMPARE(awaitTask(std::move(orphaned)), std::nullopt);
     }
 
+    void handOverResumesAWaitingConsumerInsideTheCall()
+    {
+        auto channel = std::make_shared<EventChannel<int>>(4);
+        QList<int> seen;
+        // The consumer lets go of its producer's channel, as a store stopping on an event would.
+        std::shared_ptr<EventChannel<int>> producers = channel;
+        auto consumer = [](std::shared_ptr<EventChannel<int>> *held, QList<int> *seen) -> QCoro::Task<> {
+            const std::shared_ptr<EventChannel<int>> channel = *held;
+            while (const std::optional<int> value = co_await channel->next()) {
+                seen->append(*value);
+                if (*value == 2)
+                    held->reset();
+            }
+        };
+        consumer(&producers, &seen);
+        channel.reset();
+        QCoreApplication::processEvents();
+        const std::shared_ptr<EventChannel<int>> mine = producers;
+        mine->handOver(1);
+        QCOMPARE(seen, (QList<int>{1}));
+        mine->handOver(2);
+        QCOMPARE(seen, (QList<int>{1, 2}));
+        QVERIFY(!producers);
+        mine->push(3); // waits for the event loop, as ever
+        QCOMPARE(seen, (QList<int>{1, 2}));
+        mine->finish();
+        mine->handOver(4); // after the end: ignored
+        QTRY_COMPARE(seen, (QList<int>{1, 2, 3}));
+    }
+
     void sleepRunsItsFullTime()
     {
         QElapsedTimer clock;

@@ -11,8 +11,9 @@
 #include <utility>
 
 // A bounded stream from producers to one consumer, on the Qt main thread. A full buffer drops its oldest
-// entry, so a slow consumer loses old events rather than blocking the producer. The consumer is always
-// resumed from the event loop, never inside push() or finish(), so it may freely touch the producer.
+// entry, so a slow consumer loses old events rather than blocking the producer. The consumer is resumed
+// from the event loop, never inside push() or finish(), so it may freely touch the producer; handOver()
+// is the one exception.
 template <typename T> class EventChannel {
 public:
     explicit EventChannel(std::size_t capacity = 512) : m_capacity(capacity > 0 ? capacity : 1) {}
@@ -38,6 +39,23 @@ public:
             ++m_dropped;
         }
         m_buffer.push_back(std::move(value));
+    }
+
+    // As push(), but a waiting consumer is resumed inside this call, which saves a turn of the event loop
+    // per value. Only for a producer called straight from the event loop that touches nothing of itself
+    // afterwards: the consumer may end or destroy it. Hold the channel by a shared_ptr of your own.
+    void handOver(T value)
+    {
+        if (m_finished)
+            return;
+        const std::shared_ptr<Waiter> waiter = std::exchange(m_waiter, nullptr);
+        if (!waiter) {
+            push(std::move(value));
+            return;
+        }
+        waiter->value = std::move(value);
+        if (waiter->alive)
+            waiter->handle.resume();
     }
 
     // Ends the stream: what is buffered is still handed out, then next() gives nullopt.

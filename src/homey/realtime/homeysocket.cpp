@@ -165,7 +165,10 @@ void HomeySocket::handleEvent(HomeyEvent event)
         if (capability->transactionID && m_ownTransactions.isOwn(*capability->transactionID))
             return;
     }
-    yield(std::move(event));
+    // Straight from the link's delivery, with nothing of this socket touched after it: the consumer may
+    // take it at once. Held here, since the consumer may end this socket and its hold on the channel.
+    if (const std::shared_ptr<Channel> channel = m_channel)
+        channel->handOver(std::move(event));
 }
 
 void HomeySocket::yield(HomeyEvent event)
