@@ -72,8 +72,8 @@ void HomeStore::apply(const HomeyEvent &event)
 void HomeStore::applyCapability(const HomeyEvent::Capability &event)
 {
     // Our own write, still in flight: its echo changes nothing; another value waits its turn.
-    if (m_pending.absorbs(PendingWrites::key(event.deviceID, event.capabilityID), event.value,
-                          m_options.clock->now()))
+    if (!m_pending.isEmpty() && m_pending.absorbs(PendingWrites::key(event.deviceID, event.capabilityID),
+                                                  event.value, m_options.clock->now()))
         return;
 
     const auto found = m_devices.find(event.deviceID);
