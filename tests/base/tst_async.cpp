@@ -144,7 +144,10 @@ private Q_SLOTS:
         std::shared_ptr<EventChannel<int>> producers = channel;
         auto consumer = [](std::shared_ptr<EventChannel<int>> *held, QList<int> *seen) -> QCoro::Task<> {
             const std::shared_ptr<EventChannel<int>> channel = *held;
-            while (const std::optional<int> value = co_await channel->next()) {
+            for (;;) {
+                const std::optional<int> value = co_await channel->next();
+                if (!value)
+                    break;
                 seen->append(*value);
                 if (*value == 2)
                     held->reset();
