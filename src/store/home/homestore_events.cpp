@@ -29,6 +29,8 @@ void HomeStore::apply(const HomeyEvent &event)
         std::optional<Device> before;
         if (const auto known = m_devices.find(updated->device.id); known != m_devices.end()) {
             before = std::exchange(*known, updated->device);
+            if (before->zoneID != updated->device.zoneID)
+                m_zoneDevices.clear();
             Q_EMIT devicesChanged();
         } else {
             putDevice(updated->device);
@@ -41,8 +43,10 @@ void HomeStore::apply(const HomeyEvent &event)
         else
             refreshDerived(true, true);
     } else if (const auto *deleted = event.as<HomeyEvent::DeviceDeleted>()) {
-        if (m_devices.remove(deleted->deviceID))
+        if (m_devices.remove(deleted->deviceID)) {
+            m_zoneDevices.clear();
             Q_EMIT devicesChanged();
+        }
         if (m_detailDeviceID == deleted->deviceID)
             setDetailDeviceID(std::nullopt);
         rebuildIndex();
