@@ -123,7 +123,10 @@ std::optional<QString> Device::switchKey(const QString &base) const
 {
     if (const Capability *exact = capability(base); exact && exact->setable)
         return base;
+    // Asked of every device in a room at every change: the name is matched before the map is searched.
     for (const QString &id : capabilityOrder) {
+        if (!id.startsWith(base) || (id.size() > base.size() && id.at(base.size()) != u'.'))
+            continue;
         const Capability *candidate = capability(id);
         if (candidate && candidate->setable && baseCapability(id) == base)
             return id;

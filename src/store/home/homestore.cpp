@@ -106,11 +106,15 @@ void HomeStore::setSystem(SystemState system)
 
 void HomeStore::setDevices(DeviceMap devices)
 {
+    m_zoneDevices.clear();
     assign(m_devices, std::move(devices), &HomeStore::devicesChanged);
 }
 
 void HomeStore::putDevice(const Device &device)
 {
+    if (const auto known = m_devices.constFind(device.id);
+        known == m_devices.constEnd() || known->zoneID != device.zoneID)
+        m_zoneDevices.clear();
     m_devices.insert(device.id, device);
     Q_EMIT devicesChanged();
 }
@@ -208,8 +212,8 @@ void HomeStore::updateRest(const Device &before, const Device &after)
 {
     // Within a batch the overview waits for the batch's end, and builds from scratch then.
     RestState rest = m_rest;
-    if (m_derivedBatch > 0 ||
-        !RestBuilder::update(rest, before, after, m_devices, m_zones, m_favorites, m_sceneTwins)) {
+    if (m_derivedBatch > 0 || !RestBuilder::update(rest, before, after, m_devices, m_zones, m_favorites,
+                                                   m_sceneTwins, &m_zoneDevices.of(after.zoneID))) {
         rebuildRest();
         return;
     }

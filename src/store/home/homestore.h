@@ -20,6 +20,7 @@
 #include "store/home/p2000tracker.h"
 #include "store/home/pendingwrites.h"
 #include "store/notifications/notificationfeed.h"
+#include "store/overview/zonedevices.h"
 #include "store/search/searchindex.h"
 #include "store/search/searchverb.h"
 
@@ -374,6 +375,7 @@ private:
     SystemState m_system;
     NotificationFeed *m_notifications = nullptr;
     DeviceMap m_devices;
+    ZoneDevices m_zoneDevices{m_devices}; // cleared wherever a device comes, goes or moves
     ZoneMap m_zones;
     FlowMap m_flows;
     MoodMap m_moods;

@@ -4,6 +4,7 @@
 #include "store/notifications/p2000.h"
 
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -24,10 +25,16 @@ void HomeStore::apply(const HomeyEvent &event)
     if (const auto *change = event.as<HomeyEvent::Capability>()) {
         applyCapability(*change);
     } else if (const auto *updated = event.as<HomeyEvent::DeviceUpdated>()) {
-        const auto known = m_devices.constFind(updated->device.id);
-        const std::optional<Device> before =
-            known != m_devices.constEnd() ? std::optional<Device>(*known) : std::nullopt;
-        putDevice(updated->device);
+        // The record before the change is moved out rather than copied: only the new one is copied in.
+        std::optional<Device> before;
+        if (const auto known = m_devices.find(updated->device.id); known != m_devices.end()) {
+            before = std::exchange(*known, updated->device);
+            if (before->zoneID != updated->device.zoneID)
+                m_zoneDevices.clear();
+            Q_EMIT devicesChanged();
+        } else {
+            putDevice(updated->device);
+        }
         const bool twinsKept = updateIndex(before, updated->device);
         if (m_panelVisible)
             m_energy.recompute();
@@ -36,8 +43,10 @@ void HomeStore::apply(const HomeyEvent &event)
         else
             refreshDerived(true, true);
     } else if (const auto *deleted = event.as<HomeyEvent::DeviceDeleted>()) {
-        if (m_devices.remove(deleted->deviceID))
+        if (m_devices.remove(deleted->deviceID)) {
+            m_zoneDevices.clear();
             Q_EMIT devicesChanged();
+        }
         if (m_detailDeviceID == deleted->deviceID)
             setDetailDeviceID(std::nullopt);
         rebuildIndex();

@@ -1,5 +1,6 @@
 #include "store/notifications/p2000.h"
 
+#include <algorithm>
 #include <cmath>
 #include <QHashFunctions>
 #include <QLocale>
@@ -90,14 +91,14 @@ size_t qHash(const Incident &incident, size_t seed)
 
 bool isP2000Device(const Device &device)
 {
-    QSet<QString> bases;
-    for (const auto &entry : device.capabilities)
-        bases.insert(Device::baseCapability(entry.first));
-    for (const QString &id : signature()) {
-        if (!bases.contains(id))
-            return false;
-    }
-    return true;
+    // Asked of every changed device, so the bases are compared in place rather than collected.
+    const auto hasBase = [&](const QString &base) {
+        return std::any_of(device.capabilities.begin(), device.capabilities.end(), [&](const auto &entry) {
+            const QString &id = entry.first;
+            return id.startsWith(base) && (id.size() == base.size() || id.at(base.size()) == u'.');
+        });
+    };
+    return std::all_of(signature().begin(), signature().end(), hasBase);
 }
 
 std::optional<Incident> incident(const Device &from)

@@ -192,7 +192,8 @@ std::optional<QList<Hit>> updatedLitModes(QList<Hit> modes, const Device &after,
 namespace RestBuilder {
 
 bool update(RestState &state, const Device &before, const Device &after, const DeviceMap &devices,
-            const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins)
+            const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins,
+            const QStringList *roomDevices)
 {
     if (before.id != after.id || before.zoneID != after.zoneID || before.deviceClass != after.deviceClass ||
         before.isControllable() != after.isControllable())
@@ -208,9 +209,19 @@ bool update(RestState &state, const Device &before, const Device &after, const D
         if (zone == zones.constEnd())
             return false;
         DeviceGroup group;
-        for (const Device &device : devices) {
-            if (device.zoneID == after.zoneID)
-                group.append(&device);
+        if (roomDevices) {
+            group.reserve(roomDevices->size());
+            for (const QString &id : *roomDevices) {
+                const auto device = devices.constFind(id);
+                if (device == devices.constEnd() || device->zoneID != after.zoneID)
+                    return false;
+                group.append(&*device);
+            }
+        } else {
+            for (const Device &device : devices) {
+                if (device.zoneID == after.zoneID)
+                    group.append(&device);
+            }
         }
         Room room = makeRoom(*zone, group, zones, sceneTwins);
         // The order of the tiles rests on these; should they move, the whole list is sorted anew.

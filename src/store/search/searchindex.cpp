@@ -341,13 +341,7 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
     const auto zone = zones.constFind(after.zoneID);
     std::optional<SearchItem> item =
         deviceItem(after, zones, zone != zones.constEnd() ? SearchText::tokens(zone->name) : QStringList());
-    qsizetype old = -1;
-    for (qsizetype i = m_firstDevice; i < m_items.size(); ++i) {
-        if (m_items[i].refID == after.id) {
-            old = i;
-            break;
-        }
-    }
+    const qsizetype old = deviceEntry(before);
     if (item)
         prepare(*item);
 
@@ -358,13 +352,38 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
         return true;
     }
     if (old >= 0)
-        removeItem(old);
-    if (item) {
-        const qsizetype at = devicePosition(item->hit.title, item->refID);
-        insertItem(at, std::move(*item));
+        unrank(old);
+    if (!item) {
+        if (old >= 0)
+            removeItem(old);
+        return true;
     }
-    rankTitles();
+    qsizetype at = devicePosition(item->hit.title, item->refID);
+    QCollatorSortKey key = TextOrder::collator().sortKey(item->hit.title);
+    if (old < 0) {
+        insertItem(at, std::move(*item), std::move(key));
+    } else {
+        // The entry leaves its place and takes the new one; only the entries between them shift.
+        if (at > old)
+            --at;
+        moveItem(old, at, std::move(*item), std::move(key));
+    }
+    rank(at);
     return true;
+}
+
+qsizetype SearchIndex::deviceEntry(const Device &device) const
+{
+    // Device entries are titled with the device's name, in name order, so the entry is found by its
+    // place; a device the index holds under another name is looked for one by one.
+    const qsizetype at = devicePosition(device.name, device.id);
+    if (at < m_items.size() && m_items[at].refID == device.id)
+        return at;
+    for (qsizetype i = m_firstDevice; i < m_items.size(); ++i) {
+        if (m_items[i].refID == device.id)
+            return i;
+    }
+    return -1;
 }
 
 qsizetype SearchIndex::devicePosition(const QString &title, const QString &id) const
@@ -380,30 +399,90 @@ qsizetype SearchIndex::devicePosition(const QString &title, const QString &id) c
     return at - m_items.cbegin();
 }
 
+void SearchIndex::unrank(qsizetype at)
+{
+    const auto place = std::find(m_byTitle.begin(), m_byTitle.end(), at);
+    const int rank = m_items[at].titleRank;
+    const bool shared = (place != m_byTitle.begin() && m_items[*(place - 1)].titleRank == rank) ||
+                        (place + 1 != m_byTitle.end() && m_items[*(place + 1)].titleRank == rank);
+    m_byTitle.erase(place);
+    if (shared)
+        return;
+    // The title was the only one of its rank: the ranks after it close up.
+    for (SearchItem &item : m_items) {
+        if (item.titleRank > rank)
+            --item.titleRank;
+    }
+}
+
+void SearchIndex::rank(qsizetype at)
+{
+    const QCollatorSortKey &key = m_titleKeys[size_t(at)];
+    const auto place =
+        std::upper_bound(m_byTitle.begin(), m_byTitle.end(), at, [this](qsizetype a, qsizetype b) {
+            return m_titleKeys[size_t(a)].compare(m_titleKeys[size_t(b)]) < 0;
+        });
+    int rank = 0;
+    if (place != m_byTitle.begin()) {
+        const qsizetype previous = *(place - 1);
+        rank = m_items[previous].titleRank;
+        if (m_titleKeys[size_t(previous)].compare(key) == 0) {
+            m_items[at].titleRank = rank;
+            m_byTitle.insert(place, at);
+            return;
+        }
+        ++rank;
+    }
+    // A title of its own: the ranks from here on make room for it.
+    for (SearchItem &item : m_items) {
+        if (item.titleRank >= rank)
+            ++item.titleRank;
+    }
+    m_items[at].titleRank = rank;
+    m_byTitle.insert(place, at);
+}
+
 void SearchIndex::removeItem(qsizetype at)
 {
     m_items.remove(at);
     m_titleKeys.erase(m_titleKeys.begin() + at);
-    m_byTitle.erase(std::find(m_byTitle.begin(), m_byTitle.end(), at));
     for (qsizetype &index : m_byTitle) {
         if (index > at)
             --index;
     }
 }
 
-void SearchIndex::insertItem(qsizetype at, SearchItem item)
+void SearchIndex::insertItem(qsizetype at, SearchItem item, QCollatorSortKey key)
 {
-    m_titleKeys.insert(m_titleKeys.begin() + at, TextOrder::collator().sortKey(item.hit.title));
+    m_titleKeys.insert(m_titleKeys.begin() + at, std::move(key));
     m_items.insert(at, std::move(item));
     for (qsizetype &index : m_byTitle) {
         if (index >= at)
             ++index;
     }
-    const auto place =
-        std::upper_bound(m_byTitle.begin(), m_byTitle.end(), at, [this](qsizetype a, qsizetype b) {
-            return m_titleKeys[size_t(a)].compare(m_titleKeys[size_t(b)]) < 0;
-        });
-    m_byTitle.insert(place, at);
+}
+
+void SearchIndex::moveItem(qsizetype from, qsizetype to, SearchItem item, QCollatorSortKey key)
+{
+    const auto items = m_items.begin();
+    const auto keys = m_titleKeys.begin();
+    if (from < to) {
+        std::move(items + from + 1, items + to + 1, items + from);
+        std::move(keys + from + 1, keys + to + 1, keys + from);
+    } else if (to < from) {
+        std::move_backward(items + to, items + from, items + from + 1);
+        std::move_backward(keys + to, keys + from, keys + from + 1);
+    }
+    items[to] = std::move(item);
+    keys[to] = std::move(key);
+    if (from == to)
+        return;
+    const qsizetype low = std::min(from, to), high = std::max(from, to);
+    const qsizetype shift = from < to ? -1 : 1;
+    for (qsizetype &index : m_byTitle) {
+        if (index >= low && index <= high)
+            index += shift;
+    }
 }
 
 void SearchIndex::rankTitles()

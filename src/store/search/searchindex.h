@@ -90,8 +90,15 @@ private:
     void prepare(SearchItem &item);
     // Where a device's entry of this title and id goes among the devices, which are in name order.
     qsizetype devicePosition(const QString &title, const QString &id) const;
+    // The place of the device's entry, or -1.
+    qsizetype deviceEntry(const Device &device) const;
+    // The entry at leaves the title order, or (rank) takes its place in it; the other ranks follow.
+    void unrank(qsizetype at);
+    void rank(qsizetype at);
+    // Entries and their title keys, outside the title order: unrank before, rank after.
     void removeItem(qsizetype at);
-    void insertItem(qsizetype at, SearchItem item);
+    void insertItem(qsizetype at, SearchItem item, QCollatorSortKey key);
+    void moveItem(qsizetype from, qsizetype to, SearchItem item, QCollatorSortKey key);
     // Gives every entry its titleRank from the title keys.
     void rankTitles();
 

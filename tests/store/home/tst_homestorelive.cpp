@@ -1,6 +1,7 @@
 #include "homefixture.h"
 #include "homestoreprobe.h"
 #include "logcapture.h"
+#include "store/overview/restbuilder.h"
 
 #include <QTest>
 
@@ -586,6 +587,41 @@ private Q_SLOTS:
         f.store->setQuery(u"tuinverlichting"_s);
         QVERIFY(std::none_of(f.store->hits().begin(), f.store->hits().end(),
                              [](const Hit &hit) { return hit.id == u"device:tuinlamp"; }));
+    }
+
+    // The overview follows one device at a time from the devices the store knows per room: a device that
+    // comes, moves or goes must count in its room at the next change there.
+    void overviewFollowsDevicesThatComeMoveAndGo()
+    {
+        HomeFixture f;
+        f.start();
+        f.store->panelDidAppear();
+        const auto tilesAsBuilt = [&] {
+            const RestState built = RestBuilder::build(f.store->devices(), f.store->zones(), f.store->flows(),
+                                                       f.store->moods(), {});
+            const RestState &rest = f.store->rest();
+            return rest.rooms == built.rooms && rest.moreRooms == built.moreRooms &&
+                   rest.lightsOnTotal == built.lightsOnTotal && rest.headline == built.headline;
+        };
+        const auto moved = [&](const QString &id, const QString &zoneID) {
+            Device device = f.store->devices().value(id);
+            device.zoneID = zoneID;
+            return device;
+        };
+
+        // Sensors count in their room's temperature, not in the figures that order the tiles.
+        f.change(u"bureau"_s, u"onoff"_s, on(true));
+        f.push(
+            HomeyEvent::DeviceUpdated{DutchHome::device(u"nieuw"_s, u"Nieuw"_s, u"kantoor"_s, u"sensor"_s,
+                                                        {DutchHome::number(u"measure_temperature"_s, 30)})});
+        f.change(u"bureau"_s, u"onoff"_s, on(false));
+        QVERIFY(tilesAsBuilt());
+        f.push(HomeyEvent::DeviceUpdated{moved(u"thermo"_s, u"keuken"_s)});
+        f.change(u"keukenlamp"_s, u"onoff"_s, on(true));
+        QVERIFY(tilesAsBuilt());
+        f.push(HomeyEvent::DeviceDeleted{u"nieuw"_s});
+        f.change(u"bureau"_s, u"onoff"_s, on(true));
+        QVERIFY(tilesAsBuilt());
     }
 
     void energyTotalsFromTheMeters()

@@ -1,5 +1,6 @@
 #include "dutchhome.h"
 #include "store/overview/restbuilder.h"
+#include "store/overview/zonedevices.h"
 
 #include <algorithm>
 #include <QTest>
@@ -391,6 +392,7 @@ private Q_SLOTS:
         RestState state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
         QCOMPARE(state.moreRooms.size(), 3);
         int rebuilds = 0;
+        ZoneDevices zoneDevices(h.devices);
         for (const Step &step : steps) {
             const Device before = h.devices.value(step.deviceID);
             Device &after = h.devices[step.deviceID];
@@ -398,10 +400,21 @@ private Q_SLOTS:
                 after.capabilities[step.capabilityID].value = step.value;
             if (!step.name.isEmpty())
                 after.name = step.name;
-            if (!step.zoneID.isEmpty())
+            if (!step.zoneID.isEmpty()) {
                 after.zoneID = step.zoneID;
+                zoneDevices.clear();
+            }
             const RestState old = state;
-            if (!RestBuilder::update(state, before, after, h.devices, h.zones, h.favorites, twins)) {
+            // The room's devices as the store hands them over must give the same as a scan for them.
+            RestState viaZone = old;
+            const bool updatedViaZone =
+                RestBuilder::update(viaZone, before, after, h.devices, h.zones, h.favorites, twins,
+                                    &zoneDevices.of(after.zoneID));
+            const bool updated =
+                RestBuilder::update(state, before, after, h.devices, h.zones, h.favorites, twins);
+            QCOMPARE(updatedViaZone, updated);
+            QCOMPARE(viaZone, state);
+            if (!updated) {
                 QCOMPARE(state, old);
                 state = RestBuilder::build(h.devices, h.zones, h.flows, h.moods, h.favorites);
                 ++rebuilds;

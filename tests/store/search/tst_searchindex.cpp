@@ -268,6 +268,50 @@ private Q_SLOTS:
                      rebuilt.search(query, changed.devices, changed.zones, {}, 30, now).hits);
     }
 
+    // Changes one after another, each on the index the last left behind, equal a rebuild at every step:
+    // titles that come to share a rank and part again, entries that leave and return.
+    void updateDeviceSteps_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // device id and new name, in turns
+        QTest::newRow("renamed and back")
+            << QStringList{u"staande"_s, u"Aquarium lamp"_s, u"staande"_s, u"Staande lamp"_s};
+        QTest::newRow("into a shared title and out")
+            << QStringList{u"lamp2"_s, u"Lamp 10"_s, u"lamp10"_s,  u"Zz"_s,    u"lamp2"_s,
+                           u"Zz"_s,    u"lamp10"_s,  u"Lamp 10"_s, u"lamp2"_s, u"Aa"_s};
+        QTest::newRow("a room's title")
+            << QStringList{u"tuinlamp"_s, u"Keuken"_s, u"koffie"_s, u"Keuken"_s, u"tuinlamp"_s, u"Tuin"_s};
+        QTest::newRow("entry gone and back")
+            << QStringList{u"tv"_s, u"Diner"_s, u"thermo"_s, u"  "_s, u"tv"_s, u"A"_s, u"thermo"_s, u"Zzz"_s};
+        // All but the twin, which would stop being one.
+        QStringList everyone;
+        for (const Device &device : m_home.devices) {
+            if (device.id != u"filmtwin")
+                everyone << device.id << u"Lamp"_s;
+        }
+        for (const Device &device : m_home.devices) {
+            if (device.id != u"filmtwin")
+                everyone << device.id << device.name;
+        }
+        QTest::newRow("every device to one title and back") << everyone;
+    }
+    void updateDeviceSteps()
+    {
+        QFETCH(QStringList, steps);
+        Home home = m_home;
+        SearchIndex index(home.devices, home.zones, home.flows, home.moods);
+        for (qsizetype i = 0; i + 1 < steps.size(); i += 2) {
+            Device after = home.devices.value(steps[i]);
+            after.name = steps[i + 1];
+            QVERIFY(index.updateDevice(home.devices.value(after.id), after, home.zones));
+            home.devices.insert(after.id, after);
+            const SearchIndex rebuilt(home.devices, home.zones, home.flows, home.moods);
+            QCOMPARE(index.items(), rebuilt.items());
+            for (const QString &query : {u"lamp"_s, u"keuken"_s, u"zz"_s})
+                QCOMPARE(index.search(query, home.devices, home.zones, {}, 30, now).hits,
+                         rebuilt.search(query, home.devices, home.zones, {}, 30, now).hits);
+        }
+    }
+
     void limitCountsEntriesWithoutHits()
     {
         const Home h = numberedRooms();
