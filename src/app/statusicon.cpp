@@ -3,8 +3,11 @@
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
 
+#include <memory>
 #include <QFont>
+#include <QGuiApplication>
 #include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -112,19 +115,111 @@ QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, c
     return QPixmap::fromImage(std::move(image));
 }
 
+// The icon of one look. Each size is drawn when something first asks for it: a tray shows one size,
+// and drawing all of them at every new count was most of the work of a notification. The sizes on offer
+// and the one picked for a request are those of an icon holding all of them, so every tray gets the same
+// pixels as before.
+class LazyEngine : public QIconEngine {
+public:
+    struct Look {
+        std::optional<QString> glyph;
+        double opacity = 1.0;
+        QString badge;
+        // Drawn so far, by place in StatusIcon::sizes; shared by the copies Qt makes of the icon.
+        std::array<QIcon, StatusIcon::sizes.size()> drawn;
+    };
+
+    explicit LazyEngine(std::shared_ptr<Look> look) : m_look(std::move(look)) {}
+
+    QIconEngine *clone() const override { return new LazyEngine(m_look); }
+    QString key() const override { return u"QuorvaneStatusIcon"_s; }
+    bool isNull() override { return false; }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        // As an icon of added pixmaps: those were all added for the normal mode and the off state.
+        if (mode != QIcon::Normal || state != QIcon::Off)
+            return {};
+        QList<QSize> all;
+        for (const int size : StatusIcon::sizes)
+            all << QSize(size, size);
+        return all;
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        QSize actual = QSize(1, 1) * StatusIcon::sizes[place(size)];
+        if (actual.width() > size.width() || actual.height() > size.height())
+            actual.scale(size, Qt::KeepAspectRatio);
+        return actual;
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        // The one drawn size goes through an icon of Qt's own, which scales it and makes the disabled
+        // and active looks as an icon holding all sizes would.
+        return one(place(size)).pixmap(size, 1.0, mode, state);
+    }
+
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal) override
+    {
+        return pixmap(size, mode, state);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QPaintDevice *device = painter->device();
+        const qreal ratio = device ? device->devicePixelRatio() : qApp->devicePixelRatio();
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+private:
+    // Where the size an icon of all sizes would use is: the smallest that covers the request, or else
+    // the largest.
+    static qsizetype place(const QSize &wanted)
+    {
+        const qint64 area = qint64(wanted.width()) * wanted.height();
+        for (qsizetype i = 0; i < qsizetype(StatusIcon::sizes.size()); ++i)
+            if (qint64(StatusIcon::sizes[i]) * StatusIcon::sizes[i] >= area)
+                return i;
+        return qsizetype(StatusIcon::sizes.size()) - 1;
+    }
+
+    const QIcon &one(qsizetype at)
+    {
+        QIcon &icon = m_look->drawn[at];
+        if (icon.isNull())
+            icon = QIcon(drawOne(StatusIcon::sizes[at], m_look->glyph, m_look->opacity, m_look->badge));
+        return icon;
+    }
+
+    std::shared_ptr<Look> m_look;
+};
+
+std::optional<QString> glyphOf(const QString &symbol)
+{
+    return iconFontLoaded() ? SymbolCatalog::find(symbol) : std::nullopt;
+}
+
 } // namespace
 
 namespace StatusIcon {
 
 Drawn draw(const QString &symbol, double opacity, const QString &badge)
 {
-    const std::optional<QString> glyph = iconFontLoaded() ? SymbolCatalog::find(symbol) : std::nullopt;
+    auto look = std::make_shared<LazyEngine::Look>();
+    look->glyph = glyphOf(symbol);
+    look->opacity = opacity;
+    look->badge = badge;
     Drawn drawn;
-    drawn.hasSymbol = glyph.has_value();
-    // Trays ask for different sizes; each gets its own drawing rather than a blurred scale.
-    for (const int size : {16, 22, 24, 32, 48, 64})
-        drawn.icon.addPixmap(drawOne(size, glyph, opacity, badge));
+    drawn.hasSymbol = look->glyph.has_value();
+    drawn.icon = QIcon(new LazyEngine(std::move(look)));
     return drawn;
+}
+
+QPixmap drawAt(const QString &symbol, double opacity, const QString &badge, int size)
+{
+    return drawOne(size, glyphOf(symbol), opacity, badge);
 }
 
 } // namespace StatusIcon

@@ -97,27 +97,50 @@ QVariant SettingsFile::value(const QString &key)
 {
     std::unique_lock lock(m_mutex);
     reloadIfChanged(lock);
+    makeLater(key);
     return m_values.value(key);
+}
+
+bool SettingsFile::takeIn()
+{
+    // One look at the file's place serves both: a FIFO or device there is left alone, and another
+    // process's changes are read first. Within a burst of our own changes nothing is read, and the
+    // worker looks again before it writes, so the place is not looked at for each change.
+    if (pending())
+        return true;
+    const Signature now = signatureOf(m_path);
+    if (now.exists && !now.regular)
+        return false;
+    if (!m_loaded || now != m_signature)
+        reload(now);
+    return true;
 }
 
 void SettingsFile::change(const QString &key, const std::optional<QString> &stored)
 {
     std::unique_lock lock(m_mutex);
-    // One look at the file's place serves both: a FIFO or device there is left alone, and another
-    // process's changes are read first. Within a burst of our own changes nothing is read, and the
-    // worker looks again before it writes, so the place is not looked at for each change.
-    if (!pending()) {
-        const Signature now = signatureOf(m_path);
-        if (now.exists && !now.regular)
-            return;
-        if (!m_loaded || now != m_signature)
-            reload(now);
-    }
+    if (!takeIn())
+        return;
+    m_later.remove(key);
     if (stored)
         m_values.insert(key, *stored);
     else
         m_values.remove(key);
     m_waiting.insert(key, stored);
+    afterChange(lock);
+}
+
+void SettingsFile::changeLater(const QString &key, std::function<QString()> text)
+{
+    std::unique_lock lock(m_mutex);
+    if (!takeIn())
+        return;
+    m_later.insert(key, std::move(text));
+    afterChange(lock);
+}
+
+void SettingsFile::afterChange(std::unique_lock<std::mutex> &lock)
+{
     if (mayWait()) {
         lock.unlock();
         schedule();
@@ -125,8 +148,30 @@ void SettingsFile::change(const QString &key, const std::optional<QString> &stor
     }
     // No event loop to wait in: written now, after what the worker still has of this file.
     waitForWorker(lock);
+    makeAllLater();
     const Changes changes = std::exchange(m_waiting, {});
     m_signature = write(m_path, changes, false);
+}
+
+void SettingsFile::makeLater(const QString &key)
+{
+    const auto found = m_later.find(key);
+    if (found == m_later.end())
+        return;
+    const QString text = (*found)();
+    m_later.erase(found);
+    m_values.insert(key, text);
+    m_waiting.insert(key, text);
+}
+
+void SettingsFile::makeAllLater()
+{
+    for (auto it = m_later.cbegin(); it != m_later.cend(); ++it) {
+        const QString text = it.value()();
+        m_values.insert(it.key(), text);
+        m_waiting.insert(it.key(), text);
+    }
+    m_later.clear();
 }
 
 void SettingsFile::flush()
@@ -185,6 +230,7 @@ void SettingsFile::schedule()
 
 void SettingsFile::dispatch(std::unique_lock<std::mutex> &)
 {
+    makeAllLater();
     if (m_waiting.isEmpty())
         return;
     const quint64 ticket = ++m_dispatched;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -37,6 +38,10 @@ public:
     QVariant value(const QString &key);
     // stored: the new text of the entry; absent removes it.
     void change(const QString &key, const std::optional<QString> &stored);
+    // The entry's text is made by text when it is first needed: when the key is read or the file is
+    // written, on the thread that does so. A value that changes often is then made once per write of
+    // the file rather than at every change.
+    void changeLater(const QString &key, std::function<QString()> text);
     // Returns once every change made so far is on disk.
     void flush();
 
@@ -63,7 +68,15 @@ private:
     // Reads the file as it is now; the caller holds the lock.
     void reload(const Signature &now);
     // Changes of ours not yet on disk: memory is ahead of the file.
-    bool pending() const { return !m_waiting.isEmpty() || m_dispatched != m_done; }
+    bool pending() const { return !m_waiting.isEmpty() || !m_later.isEmpty() || m_dispatched != m_done; }
+    // Takes the waiting change of the file's place in, as for any other change; the caller holds the
+    // lock. False when something other than a regular file is there.
+    bool takeIn();
+    // Makes the text of key's later entry, or of all of them; the caller holds the lock.
+    void makeLater(const QString &key);
+    void makeAllLater();
+    // After a change is in memory and waiting: schedules the write, or writes at once.
+    void afterChange(std::unique_lock<std::mutex> &lock);
     void schedule();
     // Hands the waiting changes to the worker; the caller holds the lock.
     void dispatch(std::unique_lock<std::mutex> &lock);
@@ -76,6 +89,7 @@ private:
     bool m_loaded = false;
     Signature m_signature;
     Changes m_waiting;
+    QHash<QString, std::function<QString()>> m_later;
     quint64 m_dispatched = 0;
     quint64 m_done = 0;
     // Lives on the main thread; made with the first change that waits.

@@ -225,6 +225,13 @@ void SettingsStore::setValue(const QString &key, const SettingsValue &value)
     m_file->change(storedKey(key), encode(value));
 }
 
+void SettingsStore::setValueLater(const QString &key, std::function<SettingsValue()> value)
+{
+    if (key.isEmpty())
+        return;
+    m_file->changeLater(storedKey(key), [value = std::move(value)] { return encode(value()); });
+}
+
 void SettingsStore::remove(const QString &key)
 {
     // The file looks at its place itself, once for a burst of changes.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <QMap>
@@ -27,6 +28,9 @@ public:
 
     std::optional<SettingsValue> value(const QString &key) const;
     void setValue(const QString &key, const SettingsValue &value);
+    // value is asked for the value only when it is read or written, on the thread that does so; it
+    // must be safe to call there. For a value that changes often and is costly to store.
+    void setValueLater(const QString &key, std::function<SettingsValue()> value);
     void remove(const QString &key);
     bool contains(const QString &key) const;
     // Returns once every write made so far is on disk: this suite's, or every suite's.

@@ -2,6 +2,7 @@
 #include "ui/theme.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -83,6 +84,46 @@ private Q_SLOTS:
         const QImage image = drawn.icon.pixmap(side, side).toImage();
         QVERIFY(opacityOf(image, image.rect()) > 240);
         QCOMPARE(pixelsNear(image, image.rect(), Theme::lit()), 0);
+    }
+
+    // Sizes are drawn only when asked for; whatever a tray asks, it must get what an icon holding every
+    // size drawn at once gives.
+    void eachSizeIsAsFromAllSizesDrawnAtOnce_data()
+    {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("badge");
+        QTest::newRow("count") << u"house.fill"_s << u"37"_s;
+        QTest::newRow("no count") << u"house"_s << QString();
+        QTest::newRow("label") << u"no.such.symbol"_s << u"5"_s;
+    }
+    void eachSizeIsAsFromAllSizesDrawnAtOnce()
+    {
+        QFETCH(QString, symbol);
+        QFETCH(QString, badge);
+        QIcon eager;
+        for (const int size : StatusIcon::sizes)
+            eager.addPixmap(StatusIcon::drawAt(symbol, 0.6, badge, size));
+        const QIcon lazy = StatusIcon::draw(symbol, 0.6, badge).icon;
+        QCOMPARE(lazy.availableSizes(), eager.availableSizes());
+        QCOMPARE(lazy.availableSizes(QIcon::Disabled), eager.availableSizes(QIcon::Disabled));
+        for (const QSize wanted :
+             {QSize(12, 12), QSize(16, 16), QSize(20, 20), QSize(22, 22), QSize(23, 23), QSize(24, 24),
+              QSize(30, 30), QSize(22, 26), QSize(40, 40), QSize(64, 64), QSize(96, 96)}) {
+            QCOMPARE(lazy.actualSize(wanted), eager.actualSize(wanted));
+            QCOMPARE(lazy.pixmap(wanted).toImage(), eager.pixmap(wanted).toImage());
+            QCOMPARE(lazy.pixmap(wanted, QIcon::Disabled).toImage(),
+                     eager.pixmap(wanted, QIcon::Disabled).toImage());
+            // As the tray draws it: into its own square.
+            QImage lazyTray(wanted, QImage::Format_ARGB32_Premultiplied);
+            QImage eagerTray(wanted, QImage::Format_ARGB32_Premultiplied);
+            for (auto [icon, image] :
+                 {std::pair{&lazy, &lazyTray}, std::pair{static_cast<const QIcon *>(&eager), &eagerTray}}) {
+                image->fill(Qt::transparent);
+                QPainter painter(image);
+                icon->paint(&painter, image->rect());
+            }
+            QCOMPARE(lazyTray, eagerTray);
+        }
     }
 };
 

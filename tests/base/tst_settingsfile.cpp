@@ -80,6 +80,51 @@ private Q_SLOTS:
         QCOMPARE(replaced, 1);
     }
 
+    // A value given for later is made once, when read or written, from the state of that moment; a
+    // plain write of the key after it wins, as does a later value after a plain write.
+    void aLaterValueIsMadeWhenNeeded()
+    {
+        SettingsStore store(u"later"_s);
+        int made = 0;
+        QStringList ids;
+        const auto later = [&] {
+            return [&] {
+                ++made;
+                return SettingsValue(ids);
+            };
+        };
+        inEventLoop([&] {
+            for (int i = 0; i < 50; ++i) {
+                ids << u"id%1"_s.arg(i);
+                store.setValueLater(u"shown"_s, later());
+            }
+            store.setValueLater(u"gone"_s, later());
+            store.remove(u"gone"_s);
+        });
+        QCOMPARE(made, 0);
+        QCOMPARE(SettingsStore(u"later"_s).stringListValue(u"shown"_s), ids);
+        QCOMPARE(made, 1);
+        QVERIFY(!store.contains(u"gone"_s));
+
+        inEventLoop([&] {
+            ids << u"last"_s;
+            store.setValueLater(u"shown"_s, later());
+            store.setValueLater(u"other"_s, later());
+            store.setValue(u"other"_s, u"plain"_s);
+        });
+        store.flush();
+        QCOMPARE(made, 2);
+        const QVariant written = onDisk(store, u"shown"_s);
+        QCOMPARE(SettingsStore::decode(written.toString()), std::optional(SettingsValue(ids)));
+        QCOMPARE(onDisk(store, u"other"_s), QVariant(u"s:plain"_s));
+        QVERIFY(!onDisk(store, u"gone"_s).isValid());
+
+        // Without an event loop the value is made and written at once.
+        store.setValueLater(u"shown"_s, later());
+        QCOMPARE(made, 3);
+        QVERIFY(onDisk(store, u"shown"_s).isValid());
+    }
+
     void aWriteJustBeforeTheEndIsOnDisk()
     {
         std::unique_ptr<QProcess> child(startChild(u"write-and-quit"_s, m_config.path()));

@@ -39,7 +39,7 @@ NotificationFeed::NotificationFeed(SettingsStore defaults, Push push, QObject *p
     for (const QString &id : NotificationSettings::shownIDs(m_defaults)) {
         if (!m_shown.contains(id)) {
             m_shown.insert(id);
-            m_shownOrder << id;
+            m_shownOrder->ids << id;
         }
     }
 }
@@ -228,19 +228,30 @@ bool NotificationFeed::remember(const QString &id)
     if (m_shown.contains(id))
         return false;
     m_shown.insert(id);
-    m_shownOrder << id;
+    const std::lock_guard lock(m_shownOrder->mutex);
+    m_shownOrder->ids << id;
     return true;
 }
 
 void NotificationFeed::persistShown()
 {
-    if (m_shownOrder.size() > maximumShownIDs) {
-        const qsizetype surplus = m_shownOrder.size() - maximumShownIDs;
-        for (qsizetype i = 0; i < surplus; ++i)
-            m_shown.remove(m_shownOrder.at(i));
-        m_shownOrder.remove(0, surplus);
+    {
+        const std::lock_guard lock(m_shownOrder->mutex);
+        QStringList &order = m_shownOrder->ids;
+        if (order.size() > maximumShownIDs) {
+            const qsizetype surplus = order.size() - maximumShownIDs;
+            for (qsizetype i = 0; i < surplus; ++i)
+                m_shown.remove(order.at(i));
+            order.remove(0, surplus);
+        }
     }
-    NotificationSettings::saveShownIDs(m_shownOrder, m_defaults);
+    // Read when the settings write the file: one list for a burst of notifications.
+    NotificationSettings::saveShownIDs(
+        [order = m_shownOrder] {
+            const std::lock_guard lock(order->mutex);
+            return order->ids;
+        },
+        m_defaults);
 }
 
 void NotificationFeed::add(const HomeyNotification &notification)

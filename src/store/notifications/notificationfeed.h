@@ -7,6 +7,8 @@
 #include "store/notifications/p2000.h"
 
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <QDateTime>
 #include <QList>
 #include <QObject>
@@ -72,7 +74,13 @@ private:
     NotificationSettings m_settings;
     bool m_armed = false;
     QSet<QString> m_shown;
-    QStringList m_shownOrder;
+    // The seen ids in the order seen. Shared with the settings, which read them when they write the
+    // file (possibly on another thread), so that a notification costs no write of the whole list.
+    struct ShownOrder {
+        std::mutex mutex;
+        QStringList ids;
+    };
+    std::shared_ptr<ShownOrder> m_shownOrder = std::make_shared<ShownOrder>();
     SettingsStore m_defaults;
     Push m_push;
     Clock m_clock;

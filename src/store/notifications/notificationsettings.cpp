@@ -91,6 +91,11 @@ void NotificationSettings::saveShownIDs(const QStringList &ids, SettingsStore &s
     store.setValue(shownIDsKey, ids);
 }
 
+void NotificationSettings::saveShownIDs(std::function<QStringList()> ids, SettingsStore &store)
+{
+    store.setValueLater(shownIDsKey, [ids = std::move(ids)] { return SettingsValue(ids()); });
+}
+
 QStringList NotificationSettings::sortedRaw(const QSet<HomeyNotification::Source> &sources)
 {
     QStringList raws;

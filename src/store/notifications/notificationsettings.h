@@ -3,6 +3,7 @@
 #include "base/settingsstore.h"
 #include "homey/model/homeynotification.h"
 
+#include <functional>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,8 @@ struct NotificationSettings {
     static void markRegionsInitialised(SettingsStore &store);
     static QStringList shownIDs(const SettingsStore &store);
     static void saveShownIDs(const QStringList &ids, SettingsStore &store);
+    // ids is asked for the list when the store needs it, on the thread that reads or writes.
+    static void saveShownIDs(std::function<QStringList()> ids, SettingsStore &store);
 
     // Raw values (or texts) sorted by plain text comparison, as stored and logged.
     static QStringList sortedRaw(const QSet<HomeyNotification::Source> &sources);
