@@ -5,8 +5,12 @@ void TilesModel::setRooms(const QList<Room> &rooms, int selected)
     QList<Tile> next;
     next.reserve(rooms.size());
     for (qsizetype i = 0; i < rooms.size(); ++i) {
-        const bool focused = i == selected;
-        next.append({rooms.at(i), focused, RoomTileLook::make(rooms.at(i), focused)});
+        const Tile tile{rooms.at(i), i == selected, {}};
+        // A live change touches one room: the others keep the look they have.
+        if (i < m_tiles.size() && m_tiles.at(i) == tile)
+            next.append(m_tiles.at(i));
+        else
+            next.append({tile.room, tile.selected, RoomTileLook::make(tile.room, tile.selected)});
     }
     sync(m_tiles, std::move(next), [](const Tile &tile) { return tile.room.id; });
 }
