@@ -32,7 +32,7 @@ void TileGlow::paint(QPainter *painter)
     gradient.setColorAt(0.72, Theme::fade(Theme::lit(), 0));
     QPainterPath plate;
     plate.addRoundedRect(QRectF(0, 0, w, h), Theme::radiusTile / std::max(m_stretch, 1e-6),
-                          Theme::radiusTile);
+                         Theme::radiusTile);
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(gradient);
