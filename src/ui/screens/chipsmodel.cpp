@@ -7,6 +7,10 @@ ChipsModel::ChipsModel(Kind kind, QObject *parent) : KeyedListModel(parent), m_k
 
 void ChipsModel::setHits(const QList<Hit> &hits, int selected)
 {
+    if (selected == m_selected && hits == m_hits)
+        return;
+    m_hits = hits;
+    m_selected = selected;
     const qsizetype shown =
         m_kind == Kind::scenes ? std::min<qsizetype>(hits.size(), maxScenes) : hits.size();
     QList<Chip> next;
