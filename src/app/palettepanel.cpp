@@ -9,6 +9,12 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+constexpr qint64 frameMs = 16;
+
+} // namespace
+
 PalettePanel::PalettePanel(bool takesFocus) : m_resizeFrame(new ResizeFrame(contentItem()))
 {
     setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
@@ -23,6 +29,9 @@ PalettePanel::PalettePanel(bool takesFocus) : m_resizeFrame(new ResizeFrame(cont
     connect(this, &QWindow::widthChanged, m_resizeFrame, fit);
     connect(this, &QWindow::heightChanged, m_resizeFrame, fit);
     fit();
+    m_nextFrame.setSingleShot(true);
+    m_nextFrame.setTimerType(Qt::PreciseTimer);
+    connect(&m_nextFrame, &QTimer::timeout, this, &QWindow::requestUpdate);
 }
 
 bool PalettePanel::event(QEvent *event)
@@ -30,6 +39,15 @@ bool PalettePanel::event(QEvent *event)
     if (event->type() == WindowGesture::startedType()) {
         Q_EMIT gestureStarted();
         return true;
+    }
+    if (event->type() == QEvent::UpdateRequest) {
+        const qint64 since = m_lastFrame.isValid() ? m_lastFrame.elapsed() : frameMs;
+        if (since < frameMs) {
+            if (!m_nextFrame.isActive())
+                m_nextFrame.start(int(frameMs - since));
+            return true;
+        }
+        m_lastFrame.start();
     }
     return QQuickWindow::event(event);
 }

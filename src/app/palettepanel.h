@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QQuickWindow>
+#include <QTimer>
 
 class ResizeFrame;
 
@@ -28,4 +30,8 @@ protected:
 
 private:
     ResizeFrame *m_resizeFrame;
+    // At most one frame per display refresh: live changes and animations each ask for a frame, and the
+    // software renderer draws every one it is asked for.
+    QElapsedTimer m_lastFrame;
+    QTimer m_nextFrame;
 };

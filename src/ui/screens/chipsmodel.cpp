@@ -7,6 +7,10 @@ ChipsModel::ChipsModel(Kind kind, QObject *parent) : KeyedListModel(parent), m_k
 
 void ChipsModel::setHits(const QList<Hit> &hits, int selected)
 {
+    if (selected == m_selected && hits == m_hits)
+        return;
+    m_hits = hits;
+    m_selected = selected;
     const qsizetype shown =
         m_kind == Kind::scenes ? std::min<qsizetype>(hits.size(), maxScenes) : hits.size();
     QList<Chip> next;
@@ -14,6 +18,12 @@ void ChipsModel::setHits(const QList<Hit> &hits, int selected)
     for (qsizetype i = 0; i < shown; ++i) {
         const Hit &hit = hits.at(i);
         const bool focused = i == selected;
+        const int shortcut = m_kind == Kind::scenes ? int(i) + 1 : 0;
+        // Unchanged chips keep the look they have.
+        if (i < m_chips.size() && m_chips.at(i) == Chip{hit, focused, shortcut, {}}) {
+            next.append(m_chips.at(i));
+            continue;
+        }
         if (m_kind == Kind::scenes)
             next.append({hit, focused, int(i) + 1,
                          QVariant::fromValue(SceneChipLook::make(hit, int(i) + 1, focused))});

@@ -41,4 +41,7 @@ public:
 private:
     const Kind m_kind;
     QList<Chip> m_chips;
+    // What the chips were last made from: the store hands the same list again while nothing changed.
+    QList<Hit> m_hits;
+    int m_selected = -1;
 };

@@ -29,6 +29,22 @@ protected:
 template <typename Row, typename KeyOf>
 void KeyedListModel::sync(QList<Row> &rows, QList<Row> next, KeyOf keyOf)
 {
+    // The usual live change: the same keys in the same order, a few rows changed in place.
+    if (next.size() == rows.size()) {
+        qsizetype same = 0;
+        while (same < next.size() && keyOf(rows.at(same)) == keyOf(next.at(same)))
+            ++same;
+        if (same == next.size()) {
+            for (qsizetype i = 0; i < next.size(); ++i) {
+                if (!(rows.at(i) == next.at(i))) {
+                    rows[i] = next.at(i);
+                    Q_EMIT dataChanged(index(int(i)), index(int(i)));
+                }
+            }
+            return;
+        }
+    }
+
     const qsizetype before = rows.size();
     QSet<QString> wanted;
     wanted.reserve(next.size());

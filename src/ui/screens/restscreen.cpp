@@ -130,10 +130,17 @@ void RestScreen::refresh()
     // A scene or room that came or went moves the flat index of the focused tile.
     syncSelection();
     RestLook look = RestLook::make(rest, m_store->connection(), m_moreRoomsShown);
-    if (look == m_look)
-        return;
+    const SectionHeaderLook header = look.roomsHeader;
+    look.roomsHeader = m_look.roomsHeader;
+    const bool lookChanged = !(look == m_look);
+    const bool headerChanged =
+        header.title != m_look.roomsHeader.title || header.trailing != m_look.roomsHeader.trailing;
+    look.roomsHeader = header;
     m_look = std::move(look);
-    Q_EMIT changed();
+    if (lookChanged)
+        Q_EMIT changed();
+    if (headerChanged)
+        Q_EMIT roomsHeaderChanged();
 }
 
 void RestScreen::syncSelection()

@@ -26,6 +26,9 @@ class RestScreen : public QObject {
     Q_PROPERTY(TilesModel *rooms READ rooms CONSTANT)
     Q_PROPERTY(ChipsModel *modes READ modes CONSTANT)
     Q_PROPERTY(RestLook look READ look NOTIFY changed)
+    // The rooms heading on its own: its count of lamps on moves with every lamp, and would otherwise make
+    // every binding on the look re-read it.
+    Q_PROPERTY(SectionHeaderLook roomsHeader READ roomsHeader NOTIFY roomsHeaderChanged)
     Q_PROPERTY(int columns READ columns NOTIFY columnsChanged)
     Q_PROPERTY(bool moreRoomsShown READ moreRoomsShown NOTIFY changed)
 
@@ -36,6 +39,7 @@ public:
     TilesModel *rooms() { return &m_rooms; }
     ChipsModel *modes() { return &m_modes; }
     const RestLook &look() const { return m_look; }
+    const SectionHeaderLook &roomsHeader() const { return m_look.roomsHeader; }
     int columns() const { return m_columns; }
     bool moreRoomsShown() const { return m_moreRoomsShown; }
 
@@ -57,7 +61,9 @@ public:
     Q_INVOKABLE void toggleMoreRooms();
 
 Q_SIGNALS:
+    // The look changed, apart from the rooms heading.
     void changed();
+    void roomsHeaderChanged();
     void columnsChanged();
     void focusChanged();
     // Bring the focused tile into view: its section and its index there.

@@ -1,7 +1,22 @@
 #include "ui/screens/tilesmodel.h"
 
+#include <algorithm>
+
 void TilesModel::setRooms(const QList<Room> &rooms, int selected)
 {
+    // A live change of a room: the same rooms in the same order, and only the changed rows are remade.
+    const auto sameID = [](const Room &room, const Tile &tile) { return room.id == tile.room.id; };
+    if (rooms.size() == m_tiles.size() && std::equal(rooms.begin(), rooms.end(), m_tiles.begin(), sameID)) {
+        for (qsizetype i = 0; i < rooms.size(); ++i) {
+            const bool focused = i == selected;
+            Tile &tile = m_tiles[i];
+            if (tile.selected == focused && tile.room == rooms.at(i))
+                continue;
+            tile = {rooms.at(i), focused, RoomTileLook::make(rooms.at(i), focused)};
+            Q_EMIT dataChanged(index(int(i)), index(int(i)));
+        }
+        return;
+    }
     QList<Tile> next;
     next.reserve(rooms.size());
     for (qsizetype i = 0; i < rooms.size(); ++i) {

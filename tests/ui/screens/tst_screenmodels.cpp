@@ -1,3 +1,4 @@
+#include "ui/modechiplook.h"
 #include "ui/scenechiplook.h"
 #include "ui/screens/chipsmodel.h"
 #include "ui/screens/tilesmodel.h"
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void oneRoomChangesOneRow();
     void repeatedKeysKeepTheFirst();
     void sceneShortcutsFollowTheirPlace();
+    void keptLooksMatchFreshOnes();
 };
 
 void ScreenModelsTest::reordering_data()
@@ -183,6 +185,50 @@ void ScreenModelsTest::sceneShortcutsFollowTheirPlace()
         const auto look = model.data(model.index(row), ChipsModel::LookRole).value<SceneChipLook>();
         QCOMPARE(look.title, u"Scene %1"_s.arg(row + 1));
         QCOMPARE(look.shortcut.text, u"Ctrl+%1"_s.arg(row + 1));
+    }
+}
+
+// Rows and chips that did not change keep their look: after any run of changes every look must be what
+// a model filled afresh would show.
+void ScreenModelsTest::keptLooksMatchFreshOnes()
+{
+    TilesModel tiles;
+    ChipsModel modes(ChipsModel::Kind::modes);
+    QRandomGenerator random(27);
+    QList<Room> list = rooms(u"abcdefgh"_s);
+    QList<Hit> hits;
+    for (int i = 0; i < 5; ++i)
+        hits.append(Hit{.id = u"mode:%1"_s.arg(i), .title = u"Modus %1"_s.arg(i)});
+    for (int round = 0; round < 200; ++round) {
+        Room &room = list[random.bounded(int(list.size()))];
+        room.lightsTotal = 2;
+        room.lightsOn = random.bounded(3);
+        if (round % 50 == 49)
+            std::swap(list[0], list[list.size() - 1]);
+        hits[random.bounded(int(hits.size()))].title = random.bounded(2) ? u"Thuis"_s : u"Weg"_s;
+        const int selected = random.bounded(-1, 8);
+        tiles.setRooms(list, selected);
+        modes.setHits(hits, selected % 5);
+
+        TilesModel freshTiles;
+        freshTiles.setRooms(list, selected);
+        ChipsModel freshModes(ChipsModel::Kind::modes);
+        freshModes.setHits(hits, selected % 5);
+        for (int row = 0; row < tiles.rowCount(); ++row) {
+            const RoomTileLook kept = tiles.tiles().at(row).look;
+            const RoomTileLook fresh = freshTiles.tiles().at(row).look;
+            QCOMPARE(kept.statusLine, fresh.statusLine);
+            QCOMPARE(kept.selected, fresh.selected);
+            QCOMPARE(kept.glowLevel, fresh.glowLevel);
+        }
+        for (int row = 0; row < modes.rowCount(); ++row) {
+            const auto kept = modes.data(modes.index(row), ChipsModel::LookRole).value<ModeChipLook>();
+            const auto fresh =
+                freshModes.data(freshModes.index(row), ChipsModel::LookRole).value<ModeChipLook>();
+            QCOMPARE(kept.title, fresh.title);
+            QCOMPARE(kept.selected, fresh.selected);
+            QCOMPARE(kept.borderColor, fresh.borderColor);
+        }
     }
 }
 

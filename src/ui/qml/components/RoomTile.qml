@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Shapes
 import Quorvane.Ui
 
 // One room of the idle overview: brightness bar, icon, name, motion dot, temperature, lights and devices,
@@ -44,43 +43,16 @@ Item {
             radius: Theme.radiusTile
             color: tile.look.plateColor
         }
-        // The light rises from just below the bottom edge: an ellipse of light clipped to the plate. The
-        // shape is drawn narrowed and stretched back, so a round gradient becomes a wide one.
-        Shape {
+        // The light rises from just below the bottom edge: an ellipse of light clipped to the plate. It is
+        // painted narrowed and stretched back, so a round gradient becomes a wide one.
+        TileGlow {
             id: glow
-            readonly property real stretch: 1.1 * tile.width / Math.max(1.8 * tile.height, 1)
+            stretch: 1.1 * tile.width / Math.max(1.8 * tile.height, 1)
             visible: tile.glowLevel > 0
             opacity: tile.glowLevel
-            // Drawn through a layer: the software renderer clips a layer to a scrolled grid, not a shape.
-            layer.enabled: true
-            layer.smooth: true
             width: tile.width / stretch
             height: tile.height
             transform: Scale { xScale: glow.stretch }
-            ShapePath {
-                strokeWidth: -1
-                strokeColor: Theme.clear
-                fillGradient: RadialGradient {
-                    centerX: glow.width / 2
-                    centerY: 1.18 * glow.height
-                    centerRadius: 0.9 * glow.height
-                    focalX: centerX
-                    focalY: centerY
-                    GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.85) }
-                    GradientStop { position: 0.45; color: Theme.fade(Theme.lit, 0.18) }
-                    GradientStop { position: 0.72; color: Theme.fade(Theme.lit, 0) }
-                }
-                startX: 9 / glow.stretch
-                startY: 0
-                PathLine { x: glow.width - 9 / glow.stretch; y: 0 }
-                PathArc { x: glow.width; y: 9; radiusX: 9 / glow.stretch; radiusY: 9 }
-                PathLine { x: glow.width; y: glow.height - 9 }
-                PathArc { x: glow.width - 9 / glow.stretch; y: glow.height; radiusX: 9 / glow.stretch; radiusY: 9 }
-                PathLine { x: 9 / glow.stretch; y: glow.height }
-                PathArc { x: 0; y: glow.height - 9; radiusX: 9 / glow.stretch; radiusY: 9 }
-                PathLine { x: 0; y: 9 }
-                PathArc { x: 9 / glow.stretch; y: 0; radiusX: 9 / glow.stretch; radiusY: 9 }
-            }
         }
         Rectangle {
             visible: tile.look.selected

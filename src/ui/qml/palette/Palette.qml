@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Shapes
 import Quorvane.Ui
 
 // The command palette: the search row, the status bar, the problem banner, the screen of the current
@@ -21,29 +20,10 @@ Item {
         radius: Theme.corner
         color: Theme.surface
     }
-    // A faint warm glow from above the search row, drawn once into a layer: repainting a part of it
-    // with the rest of the panel would round its colours differently from one frame to the next.
-    Shape {
+    // A faint warm glow from above the search row, painted once: repainting a part of it with the rest
+    // of the panel would round its colours differently from one frame to the next.
+    PanelGlow {
         anchors.fill: parent
-        layer.enabled: true
-        ShapePath {
-            strokeWidth: -1
-            strokeColor: Theme.clear
-            fillGradient: RadialGradient {
-                centerX: paletteView.width / 2
-                centerY: -0.08 * paletteView.height
-                centerRadius: Theme.panelGlowRadius
-                focalX: centerX
-                focalY: centerY
-                GradientStop { position: 0; color: Theme.fade(Theme.lit, 0.055) }
-                GradientStop { position: 1; color: Theme.fade(Theme.lit, 0) }
-            }
-            startX: 0; startY: 0
-            PathLine { x: paletteView.width; y: 0 }
-            PathLine { x: paletteView.width; y: paletteView.height }
-            PathLine { x: 0; y: paletteView.height }
-            PathLine { x: 0; y: 0 }
-        }
     }
 
     ColumnLayout {

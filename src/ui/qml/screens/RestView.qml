@@ -70,7 +70,7 @@ Item {
 
                 SectionHeader {
                     width: parent.width
-                    look: rest.screen.look.roomsHeader
+                    look: rest.screen.roomsHeader
                 }
                 Grid {
                     objectName: "skeletonGrid"
