@@ -61,10 +61,14 @@ void SocketLink::close()
     Q_EMIT ended();
 }
 
-void SocketLink::received(const RealtimeFrames::InboundFrame &frame)
+void SocketLink::received(const QList<RealtimeFrames::InboundFrame> &frames)
 {
-    if (!m_closed)
+    // The owner closes this link before it goes, and whoever takes a frame may end the owner.
+    for (const RealtimeFrames::InboundFrame &frame : frames) {
+        if (m_closed)
+            return;
         m_onFrame(frame);
+    }
 }
 
 void SocketLink::lost(const QString &reason)

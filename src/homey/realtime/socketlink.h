@@ -17,9 +17,9 @@ class SocketLinkWorker;
 
 // One WebSocket to the hub, for HomeySocket on the main thread. The socket is read on a thread of the
 // link's own, where each frame is also read as far as its event, so that a busy hub costs the main thread
-// only the events themselves. It hands on every text frame in arrival order and reports the loss of the
-// link once, in Dutch: Qt's own texts are English. A frame or message above the limit closes the link with
-// 1009 before its payload is buffered.
+// only the events themselves. It hands on every text frame in arrival order (events gathered up to a
+// display frame, see SocketLinkWorker) and reports the loss of the link once, in Dutch: Qt's own texts are
+// English. A frame or message above the limit closes the link with 1009 before its payload is buffered.
 class SocketLink : public QObject {
     Q_OBJECT
 
@@ -55,7 +55,7 @@ Q_SIGNALS:
     void ended();
 
 private:
-    void received(const RealtimeFrames::InboundFrame &frame);
+    void received(const QList<RealtimeFrames::InboundFrame> &frames);
     void lost(const QString &reason);
 
     QThread *m_thread;

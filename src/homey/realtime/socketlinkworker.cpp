@@ -3,11 +3,15 @@
 #include "homey/realtime/socketlink.h"
 
 #include <QStringDecoder>
+#include <QTimer>
 #include <QWebSocket>
 
 SocketLinkWorker::SocketLinkWorker(qint64 maxMessageSize)
-    : m_ws(new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this))
+    : m_ws(new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this)), m_pace(new QTimer(this))
 {
+    m_pace->setSingleShot(true);
+    m_pace->setTimerType(Qt::PreciseTimer);
+    connect(m_pace, &QTimer::timeout, this, &SocketLinkWorker::deliver);
     // Without the frame limit a frame head alone makes Qt buffer up to 2 GiB before the message limit
     // is looked at.
     m_ws->setMaxAllowedIncomingFrameSize(maxMessageSize);
@@ -53,6 +57,8 @@ void SocketLinkWorker::ping()
 
 void SocketLinkWorker::close()
 {
+    m_pace->stop();
+    m_held.clear();
     const bool connected = !m_lost && !m_closed && m_ws->state() == QAbstractSocket::ConnectedState;
     m_closed = true;
     m_ws->disconnect(this);
@@ -67,8 +73,34 @@ void SocketLinkWorker::close()
 
 void SocketLinkWorker::receivedText(const QString &text)
 {
-    if (!m_closed)
-        Q_EMIT received(RealtimeFrames::read(text));
+    if (m_closed)
+        return;
+    RealtimeFrames::InboundFrame inbound = RealtimeFrames::read(text);
+    if (!inbound.isEvent) {
+        m_held.append(std::move(inbound));
+        deliver();
+        return;
+    }
+    if (!inbound.event)
+        return;
+    m_held.append(std::move(inbound));
+    if (m_pace->isActive())
+        return;
+    const auto since =
+        std::chrono::milliseconds(m_sinceDelivery.isValid() ? m_sinceDelivery.elapsed() : frame.count());
+    if (since >= frame)
+        deliver();
+    else
+        m_pace->start(frame - since);
+}
+
+void SocketLinkWorker::deliver()
+{
+    m_pace->stop();
+    if (m_held.isEmpty())
+        return;
+    m_sinceDelivery.start();
+    Q_EMIT received(std::exchange(m_held, {}));
 }
 
 void SocketLinkWorker::reportLoss()
@@ -77,5 +109,7 @@ void SocketLinkWorker::reportLoss()
     if (m_closed || m_lost)
         return;
     m_lost = true;
+    // What came before the loss is handed on before it.
+    deliver();
     Q_EMIT lost(SocketLink::failureText(m_ws->error(), m_ws->closeCode()));
 }

@@ -2,19 +2,28 @@
 
 #include "homey/realtime/realtimeframes.h"
 
+#include <chrono>
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QString>
 
+class QTimer;
 class QUrl;
 class QWebSocket;
 
 // The reading side of one SocketLink, on the link's own thread: it owns the WebSocket, reads every text
 // frame there (an EVENT packet as far as its event, which is where the time goes) and reports to the
-// link in arrival order through queued signals. Called only on its own thread.
+// link in arrival order through queued signals. Events are handed on at most once per display frame: the
+// first after a quiet spell at once, later ones gathered until a frame has passed, so that a busy hub
+// wakes the main thread once per frame rather than once per event. Any other frame goes at once, behind
+// the events gathered before it. Called only on its own thread.
 class SocketLinkWorker : public QObject {
     Q_OBJECT
 
 public:
+    static constexpr std::chrono::milliseconds frame{16};
+
     explicit SocketLinkWorker(qint64 maxMessageSize);
     ~SocketLinkWorker() override;
 
@@ -27,15 +36,19 @@ public:
 
 Q_SIGNALS:
     void opened();
-    void received(const RealtimeFrames::InboundFrame &frame);
+    void received(const QList<RealtimeFrames::InboundFrame> &frames);
     void lost(const QString &reason);
     void pong();
 
 private:
     void receivedText(const QString &text);
+    void deliver();
     void reportLoss();
 
     QWebSocket *m_ws;
+    QTimer *m_pace;
+    QList<RealtimeFrames::InboundFrame> m_held;
+    QElapsedTimer m_sinceDelivery;
     bool m_lost = false;
     bool m_closed = false;
 };

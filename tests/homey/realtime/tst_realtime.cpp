@@ -614,6 +614,18 @@ private Q_SLOTS:
         QCOMPARE(next(channel), u"flows"_s);
     }
 
+    // Events are gathered on the reading thread; a frame of another kind must not overtake them.
+    void eventsGatheredStillComeBeforeTheLoss()
+    {
+        auto channel = connectLive({u"abc"_s});
+        for (int i = 0; i < 30; ++i)
+            m_realtime->pushCapability(u"abc"_s, u"dim"_s, i);
+        m_realtime->sendSocketDisconnect();
+        for (int i = 0; i < 30; ++i)
+            QCOMPARE(next(channel), u"capability abc dim [%1] -"_s.arg(i));
+        QVERIFY(next(channel).startsWith(u"disconnected"_s));
+    }
+
     void slowReaderKeepsTheNewest()
     {
         auto channel = connectLive({u"abc"_s});
