@@ -145,6 +145,7 @@ private:
     bool handlePaletteKey(const KeyPress &press);
     bool handleNotificationsKey(const KeyPress &press);
     bool handleDigit(const KeyPress &press);
+    bool openSettings(const KeyPress &press);
     void escape();
     void activatePrimary(bool keepOpen);
     void toggleFocused();

@@ -61,11 +61,7 @@ bool PaletteController::handlePaletteKey(const KeyPress &press)
             activatePrimary(press.commandHeld());
         return true;
     case Qt::Key_Comma:
-        if (!press.isCommandChord())
-            return false;
-        if (m_actions.onOpenSettings)
-            m_actions.onOpenSettings();
-        return true;
+        return openSettings(press);
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         toggleDetail();
@@ -127,6 +123,16 @@ bool PaletteController::handlePaletteKey(const KeyPress &press)
     }
 }
 
+// Ctrl+, opens the settings wherever the palette is.
+bool PaletteController::openSettings(const KeyPress &press)
+{
+    if (!press.isCommandChord())
+        return false;
+    if (m_actions.onOpenSettings)
+        m_actions.onOpenSettings();
+    return true;
+}
+
 bool PaletteController::handleDigit(const KeyPress &press)
 {
     const std::optional<int> digit = press.isCommandChord() ? press.digit() : std::nullopt;
@@ -148,11 +154,7 @@ bool PaletteController::handleNotificationsKey(const KeyPress &press)
     case Qt::Key_Backtab:
         return true;
     case Qt::Key_Comma:
-        if (!press.isCommandChord())
-            return false;
-        if (m_actions.onOpenSettings)
-            m_actions.onOpenSettings();
-        return true;
+        return openSettings(press);
     case Qt::Key_Space:
         return !press.isPlain() || filterEmpty;
     case Qt::Key_Backspace:
