@@ -103,18 +103,21 @@ QString Log::escaped(const QString &message)
     return out;
 }
 
-QByteArray Log::formatLine(const QString &message)
+QByteArray Log::formatLine(const QString &message, qint64 msecsSinceEpoch)
 {
-    const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s);
+    const QString stamp =
+        QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::LocalTime).toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s);
     return (stamp + u"  "_s + escaped(message) + u'\n').toUtf8();
 }
 
 void Log::write(const QString &message)
 {
-    QByteArray line = formatLine(message);
+    // Only the time is taken here: the local stamp and the escaping are made on the worker, off the
+    // caller's thread (the realtime store logs from the main thread).
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     {
         std::lock_guard lock(m_mutex);
-        m_queue.push_back({std::move(line), ++m_queuedCount});
+        m_queue.push_back({message, now, ++m_queuedCount});
         if (m_sink)
             m_sink(message);
     }
@@ -147,8 +150,9 @@ void Log::run()
         Entry entry = std::move(m_queue.front());
         m_queue.pop_front();
         lock.unlock();
-        writeAll(STDERR_FILENO, entry.line);
-        append(entry.line);
+        const QByteArray line = formatLine(entry.message, entry.msecsSinceEpoch);
+        writeAll(STDERR_FILENO, line);
+        append(line);
         lock.lock();
         m_writtenCount = entry.ticket;
         m_written.notify_all();

@@ -38,8 +38,9 @@ public:
     using Sink = std::function<void(const QString &message)>;
     void setSink(Sink sink);
 
-    // The stamped line as written, control characters in the message escaped so it stays one line.
-    static QByteArray formatLine(const QString &message);
+    // The line as written, stamped with the local time of msecsSinceEpoch, control characters in the
+    // message escaped so it stays one line.
+    static QByteArray formatLine(const QString &message, qint64 msecsSinceEpoch);
     static QString escaped(const QString &message);
 
     // A file larger than this is deleted when a log starts.
@@ -47,7 +48,8 @@ public:
 
 private:
     struct Entry {
-        QByteArray line;
+        QString message;
+        qint64 msecsSinceEpoch = 0;
         quint64 ticket = 0;
     };
 

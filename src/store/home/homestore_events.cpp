@@ -102,8 +102,9 @@ void HomeStore::applyCapability(const HomeyEvent::Capability &event)
 
     m_energy.capabilityDidChange(event.deviceID, event.capabilityID);
     m_p2000.deviceDidTick(event.deviceID);
-    const auto changed = m_devices.constFind(event.deviceID);
-    if (before && changed != m_devices.constEnd())
+    // Found again: whoever heard devicesChanged may have changed the home meanwhile.
+    const auto changed = before ? m_devices.constFind(event.deviceID) : m_devices.constEnd();
+    if (changed != m_devices.constEnd())
         refreshDerived(*before, *changed, rest, m_scopeZoneID == zoneID);
     else
         refreshDerived(rest, m_scopeZoneID == zoneID);
@@ -132,8 +133,10 @@ bool HomeStore::updateIndex(const std::optional<Device> &before, const Device &a
 
 bool HomeStore::affectsRest(const QString &capabilityID)
 {
-    static const QSet<QString> restAffecting{u"onoff"_s, u"dim"_s, u"measure_temperature"_s};
-    return restAffecting.contains(Device::baseCapability(capabilityID));
+    // Asked for every realtime change: the base name is compared in place rather than copied out.
+    const qsizetype dot = capabilityID.indexOf(u'.');
+    const QStringView base = QStringView(capabilityID).left(dot < 0 ? capabilityID.size() : dot);
+    return base == u"onoff" || base == u"dim" || base == u"measure_temperature";
 }
 
 QString HomeStore::describe(const CapabilityValue &value)

@@ -53,10 +53,15 @@ inline QString eventText(const HomeyEvent &event)
     return event.as<HomeyEvent::FlowsChanged>() ? u"flows"_s : u"connected"_s;
 }
 
+QCoro::Task<std::optional<HomeyEvent>> nextOf(std::shared_ptr<HomeySocket::Channel> channel)
+{
+    co_return co_await channel->next();
+}
+
 // The next event in words, "end" when the stream ended.
 QString next(const std::shared_ptr<HomeySocket::Channel> &channel, milliseconds timeout = 5s)
 {
-    std::optional<HomeyEvent> event = awaitTask(channel->next(), timeout);
+    std::optional<HomeyEvent> event = awaitTask(nextOf(channel), timeout);
     return event ? eventText(*event) : u"end"_s;
 }
 
