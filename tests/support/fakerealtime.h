@@ -21,6 +21,8 @@ public:
     QList<QStringList> connects;
     int disconnects = 0;
     QStringList ownTransactions;
+    // Every setInBackground, in order.
+    QList<bool> backgrounds;
     // While set, every connect fails with it.
     std::optional<HomeyError> connectFailure;
     // How long a connect and a disconnect take, on this clock; none means at once.
@@ -54,6 +56,7 @@ public:
         ownTransactions.append(transactionID);
         co_return;
     }
+    void setInBackground(bool background) override { backgrounds.append(background); }
 
     void push(HomeyEvent event)
     {

@@ -20,4 +20,6 @@ public:
     virtual QCoro::Task<> disconnect() = 0;
     // Announces a write of our own, so that its echo is not reported back as a change.
     virtual QCoro::Task<> registerOwnTransaction(QString transactionID) = 0;
+    // While nothing shows the home, events may be gathered longer before they are handed on.
+    virtual void setInBackground(bool background) { Q_UNUSED(background); }
 };

@@ -1,5 +1,10 @@
 #include "homey/realtime/homeysocket.h"
 
+#include "homey/realtime/socketlink.h"
+#include "homey/realtime/socketlinkworker.h"
+
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 HomeySocket::HomeySocket(HomeyEndpoint endpoint, QString token, RealtimeTiming timing)
@@ -157,6 +162,14 @@ void HomeySocket::handleSocketIO(const QString &text)
     default:
         break;
     }
+}
+
+void HomeySocket::setInBackground(bool background)
+{
+    if (std::exchange(m_inBackground, background) == background)
+        return;
+    if (m_link)
+        m_link->setGathering(background ? backgroundGathering : SocketLinkWorker::frame);
 }
 
 void HomeySocket::handleEvent(HomeyEvent event)

@@ -12,6 +12,7 @@
 #include "homey/realtime/realtimetiming.h"
 #include "homey/realtime/socketwaiters.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <QJsonArray>
@@ -39,6 +40,12 @@ public:
     QCoro::Task<std::shared_ptr<Channel>> connect(QStringList deviceIDs) override;
     QCoro::Task<> disconnect() override;
     QCoro::Task<> registerOwnTransaction(QString transactionID) override;
+    void setInBackground(bool background) override;
+
+    // How long a burst of events is gathered at most while in the background: a busy hub then wakes the
+    // main thread about ten times a second rather than once per display frame, and a lone event still
+    // goes at once.
+    static constexpr std::chrono::milliseconds backgroundGathering{100};
 
     bool isRunning() const { return m_running; }
     bool hasTransport() const { return m_link != nullptr; }
@@ -90,6 +97,7 @@ private:
     bool m_running = false;
     // Deleted later: a loss is reported from inside the link's own signal.
     SocketLink *m_link = nullptr;
+    bool m_inBackground = false;
     // Raised by every new transport and every teardown.
     quint64 m_transportGeneration = 0;
     std::shared_ptr<Channel> m_channel;

@@ -72,6 +72,8 @@ void HomeySocket::openTransport()
     // The link calls these only until it is closed, and teardown closes it before the socket goes.
     m_link = new SocketLink([this](const RealtimeFrames::InboundFrame &frame) { handle(frame); },
                             [this](const QString &reason) { transportFailed(reason); });
+    if (m_inBackground)
+        m_link->setGathering(backgroundGathering);
     m_link->open(m_endpoint.socketURL());
 }
 

@@ -40,6 +40,11 @@ void SocketLink::open(const QUrl &url)
     QMetaObject::invokeMethod(m_worker, [worker = m_worker, url] { worker->open(url); });
 }
 
+void SocketLink::setGathering(std::chrono::milliseconds window)
+{
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, window] { worker->setGathering(window); });
+}
+
 bool SocketLink::isConnected() const
 {
     return m_open && !m_lost && !m_closed;

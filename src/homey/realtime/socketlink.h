@@ -33,6 +33,8 @@ public:
     ~SocketLink() override;
 
     void open(const QUrl &url);
+    // The longest a burst of events is gathered before it is handed on (SocketLinkWorker::frame at first).
+    void setGathering(std::chrono::milliseconds window);
     // Open, and no loss seen.
     bool isConnected() const;
     // Throws HomeyError::socket when the link is not open; a text that then does not go out is reported as

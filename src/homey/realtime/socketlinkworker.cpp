@@ -84,14 +84,25 @@ void SocketLinkWorker::receivedText(const QString &text)
     if (!inbound.event)
         return;
     m_held.append(std::move(inbound));
+    if (!m_pace->isActive())
+        pace();
+}
+
+void SocketLinkWorker::setGathering(std::chrono::milliseconds window)
+{
+    m_window = window;
     if (m_pace->isActive())
-        return;
+        pace();
+}
+
+void SocketLinkWorker::pace()
+{
     const auto since =
-        std::chrono::milliseconds(m_sinceDelivery.isValid() ? m_sinceDelivery.elapsed() : frame.count());
-    if (since >= frame)
+        std::chrono::milliseconds(m_sinceDelivery.isValid() ? m_sinceDelivery.elapsed() : m_window.count());
+    if (since >= m_window)
         deliver();
     else
-        m_pace->start(frame - since);
+        m_pace->start(m_window - since);
 }
 
 void SocketLinkWorker::deliver()

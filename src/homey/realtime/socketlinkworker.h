@@ -14,10 +14,11 @@ class QWebSocket;
 
 // The reading side of one SocketLink, on the link's own thread: it owns the WebSocket, reads every text
 // frame there (an EVENT packet as far as its event, which is where the time goes) and reports to the
-// link in arrival order through queued signals. Events are handed on at most once per display frame: the
-// first after a quiet spell at once, later ones gathered until a frame has passed, so that a busy hub
-// wakes the main thread once per frame rather than once per event. Any other frame goes at once, behind
-// the events gathered before it. Called only on its own thread.
+// link in arrival order through queued signals. Events are handed on at most once per display frame (or
+// a longer window the owner sets): the first after a quiet spell at once, later ones gathered until the
+// window has passed, so that a busy hub wakes the main thread once per window rather than once per
+// event. Any other frame goes at once, behind the events gathered before it. Called only on its own
+// thread.
 class SocketLinkWorker : public QObject {
     Q_OBJECT
 
@@ -28,6 +29,8 @@ public:
     ~SocketLinkWorker() override;
 
     void open(const QUrl &url);
+    // The longest events are gathered; held ones go at once when the new window has already passed.
+    void setGathering(std::chrono::milliseconds window);
     // A text that does not go out is reported as the loss of the link.
     void send(const QString &text);
     void ping();
@@ -42,6 +45,8 @@ Q_SIGNALS:
 
 private:
     void receivedText(const QString &text);
+    // Held events go now when the window has passed since the last delivery, else when it will have.
+    void pace();
     void deliver();
     void reportLoss();
 
@@ -49,6 +54,7 @@ private:
     QTimer *m_pace;
     QList<RealtimeFrames::InboundFrame> m_held;
     QElapsedTimer m_sinceDelivery;
+    std::chrono::milliseconds m_window = frame;
     bool m_lost = false;
     bool m_closed = false;
 };

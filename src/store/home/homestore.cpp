@@ -18,6 +18,9 @@ HomeStore::HomeStore(std::shared_ptr<HomeyRESTClient> rest, std::shared_ptr<Home
 {
     connect(&m_energy, &EnergyTotals::changed, this, &HomeStore::energyChanged);
     connect(&m_p2000, &P2000Tracker::settled, this, &HomeStore::flushP2000);
+    // The panel starts hidden.
+    if (m_realtime)
+        m_realtime->setInBackground(true);
     if (!m_notifications)
         m_notifications = new NotificationFeed(m_defaults, {}, this);
     loadRecent();
@@ -226,6 +229,8 @@ void HomeStore::updateRest(const Device &before, const Device &after)
 void HomeStore::panelDidAppear()
 {
     const bool wasVisible = std::exchange(m_panelVisible, true);
+    if (m_realtime)
+        m_realtime->setInBackground(false);
     if (m_derivedStale) {
         m_derivedStale = false;
         rebuildRest();
@@ -240,6 +245,8 @@ void HomeStore::panelDidAppear()
 void HomeStore::panelDidDisappear()
 {
     const bool wasVisible = std::exchange(m_panelVisible, false);
+    if (m_realtime)
+        m_realtime->setInBackground(true);
     m_energy.panelDidDisappear();
     flushWaitingRoomDim();
     if (wasVisible)

@@ -631,6 +631,21 @@ private Q_SLOTS:
         QVERIFY(next(channel).startsWith(u"disconnected"_s));
     }
 
+    void backgroundGatheringKeepsEveryEventInOrder()
+    {
+        // Set before the link opens, so the new link takes it; left while events are held.
+        m_socket->setInBackground(true);
+        auto channel = connectLive({u"abc"_s});
+        for (int i = 0; i < 20; ++i)
+            m_realtime->pushCapability(u"abc"_s, u"dim"_s, i);
+        QCOMPARE(next(channel), u"capability abc dim [0] -"_s);
+        m_socket->setInBackground(false);
+        for (int i = 20; i < 40; ++i)
+            m_realtime->pushCapability(u"abc"_s, u"dim"_s, i);
+        for (int i = 1; i < 40; ++i)
+            QCOMPARE(next(channel), u"capability abc dim [%1] -"_s.arg(i));
+    }
+
     void slowReaderKeepsTheNewest()
     {
         auto channel = connectLive({u"abc"_s});

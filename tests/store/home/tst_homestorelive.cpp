@@ -760,6 +760,8 @@ private Q_SLOTS:
         f.store->stop();
         f.clock->advance(10min);
         QCOMPARE(f.calls(u"energy"_s), 4);
+        // The realtime link may gather longer exactly while the panel is hidden (and after a stop).
+        QCOMPARE(f.realtime->backgrounds, (QList{true, false, false, true, false, true}));
     }
 
     void pagerBurstGivesOneIncident()
