@@ -87,7 +87,12 @@ void StatusItemController::clicked(int reason)
 void StatusItemController::apply(const ConnectionState &state)
 {
     m_connection = state;
-    StatusItemLook look = StatusItemLook::of(state, m_unread, m_hotKey);
+    m_uncounted = StatusItemLook::of(state, 0, m_hotKey);
+    show(m_uncounted->counted(m_unread));
+}
+
+void StatusItemController::show(StatusItemLook look)
+{
     if (!m_look || look.tooltip != m_look->tooltip)
         m_tray->setToolTip(look.tooltip);
     m_look = std::move(look);
@@ -122,7 +127,10 @@ void StatusItemController::applyUnread(int unread)
     if (unread == m_unread)
         return;
     m_unread = unread;
-    apply(m_connection);
+    if (m_uncounted)
+        show(m_uncounted->counted(unread));
+    else
+        apply(m_connection);
     if (m_notificationsItem)
         m_notificationsItem->setText(StatusMenu::notificationsTitle(unread));
 }

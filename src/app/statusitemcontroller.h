@@ -69,6 +69,8 @@ private:
     StatusItemController(const std::optional<HotKeyCombo> &hotKey, std::shared_ptr<FileManager> files);
     void clicked(int reason);
     void draw();
+    // Shows this look: the tooltip at once, the icon as apply() says.
+    void show(StatusItemLook look);
 
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon *m_tray = nullptr;
@@ -78,6 +80,8 @@ private:
     // What the icon and its tooltip are to show, and what the icon shows now; none before the first
     // apply.
     std::optional<StatusItemLook> m_look;
+    // The look of the current state without a count: a new count only adds its own texts to it.
+    std::optional<StatusItemLook> m_uncounted;
     std::optional<StatusItemLook> m_drawn;
     QTimer *m_countTimer = nullptr;
     int m_unread = 0;

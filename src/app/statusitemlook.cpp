@@ -31,6 +31,12 @@ StatusItemLook StatusItemLook::of(const ConnectionState &state, int unread,
         look = {u"house.fill"_s, 1.0, {}, u"Quorvane is live."_s + opens};
         break;
     }
+    return look.counted(unread);
+}
+
+StatusItemLook StatusItemLook::counted(int unread) const
+{
+    StatusItemLook look = *this;
     if (unread >= 1) {
         look.badge = QString::number(std::min(unread, maximumBadge));
         look.tooltip +=
@@ -43,7 +49,8 @@ namespace StatusMenu {
 
 QString notificationsTitle(int unread)
 {
-    const QString keys = u"  ("_s + KeyText::display(u"⌘N"_s) + u")"_s;
+    // The same at every count.
+    static const QString keys = u"  ("_s + KeyText::display(u"⌘N"_s) + u")"_s;
     if (unread < 1)
         return u"Meldingen"_s + keys;
     return u"Meldingen ("_s + QString::number(unread) + u")"_s + keys;

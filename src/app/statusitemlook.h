@@ -21,6 +21,9 @@ struct StatusItemLook {
 
     static StatusItemLook of(const ConnectionState &state, int unread,
                              const std::optional<HotKeyCombo> &hotKey);
+    // This look, made without a count, with the count added: of(state, unread, hotKey) is
+    // of(state, 0, hotKey).counted(unread). A new count needs no state or hot key texts made again.
+    StatusItemLook counted(int unread) const;
 
     bool operator==(const StatusItemLook &) const = default;
 };

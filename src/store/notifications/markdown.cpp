@@ -1,5 +1,6 @@
 #include "store/notifications/markdown.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <map>
 #include <QTextBoundaryFinder>
@@ -17,9 +18,28 @@ struct Grapheme {
     char16_t code;
 };
 
+// Below U+0300 no character joins its neighbour in a cluster (no marks, joiners or other extenders
+// live there) except a line feed after a carriage return, so such text needs no boundary finder.
+bool simpleClusters(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+}
+
 std::vector<Grapheme> graphemes(const QString &text)
 {
     std::vector<Grapheme> result;
+    result.reserve(std::size_t(text.size()));
+    if (simpleClusters(text)) {
+        for (qsizetype start = 0; start < text.size(); ++start) {
+            if (text.at(start) == u'\r' && start + 1 < text.size() && text.at(start + 1) == u'\n') {
+                result.push_back({start, 2, char16_t(0)});
+                ++start;
+            } else {
+                result.push_back({start, 1, text.at(start).unicode()});
+            }
+        }
+        return result;
+    }
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     qsizetype start = 0;
     while (start < text.size()) {

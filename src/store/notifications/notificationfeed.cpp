@@ -18,6 +18,8 @@ qint64 timeKey(const std::optional<QDateTime> &date)
 
 QList<RawNotification> oldestFirst(QList<RawNotification> entries)
 {
+    if (entries.size() < 2)
+        return entries;
     std::stable_sort(entries.begin(), entries.end(), [](const RawNotification &a, const RawNotification &b) {
         return timeKey(a.date) < timeKey(b.date);
     });
@@ -147,10 +149,15 @@ void NotificationFeed::ingest(const QList<RawNotification> &timeline)
     QList<RawNotification> unseen;
     QSet<QString> taken;
     for (const RawNotification &entry : timeline) {
-        if (!m_shown.contains(entry.id) && !taken.contains(entry.id)) {
+        if (m_shown.contains(entry.id))
+            continue;
+        // A single entry (a pushed one) repeats nothing.
+        if (timeline.size() > 1) {
+            if (taken.contains(entry.id))
+                continue;
             taken.insert(entry.id);
-            unseen << entry;
         }
+        unseen << entry;
     }
     if (unseen.isEmpty())
         return;
@@ -244,11 +251,21 @@ void NotificationFeed::persistShown()
                 m_shown.remove(order.at(i));
             order.remove(0, surplus);
         }
+        if (m_shownOrder->queued)
+            return;
+        m_shownOrder->queued = true;
     }
+    // The settings may also drop the waiting write unread (a plain write of the key replaces it):
+    // then the next id asks for a write again.
+    const std::shared_ptr<void> dropped(nullptr, [order = m_shownOrder](void *) {
+        const std::lock_guard lock(order->mutex);
+        order->queued = false;
+    });
     // Read when the settings write the file: one list for a burst of notifications.
     NotificationSettings::saveShownIDs(
-        [order = m_shownOrder] {
+        [order = m_shownOrder, dropped] {
             const std::lock_guard lock(order->mutex);
+            order->queued = false;
             return order->ids;
         },
         m_defaults);

@@ -79,6 +79,9 @@ private:
     struct ShownOrder {
         std::mutex mutex;
         QStringList ids;
+        // A write of the list waits in the settings and reads it as it then stands: ids remembered
+        // meanwhile need no write of their own.
+        bool queued = false;
     };
     std::shared_ptr<ShownOrder> m_shownOrder = std::make_shared<ShownOrder>();
     SettingsStore m_defaults;

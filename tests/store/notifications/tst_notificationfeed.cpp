@@ -1,10 +1,13 @@
+#include "base/settingsfile.h"
 #include "logcapture.h"
 #include "store/notifications/notificationfeed.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -330,6 +333,31 @@ private Q_SLOTS:
         // The trimmed id is forgotten by the set as well.
         feed->ingest({raw(u"id5"_s, u"Vergeten"_s)});
         QCOMPARE(ids(feed->items()), QStringList({u"id5"_s, u"new"_s}));
+    }
+
+    void seenIDsWrittenLaterMissNone()
+    {
+        // Within an event loop the list is written later, once for a burst; each read meanwhile and a
+        // plain write of the key that replaced the waiting one must still see every id.
+        auto feed = makeFeed();
+        feed->baseline({});
+        QList<QStringList> seen;
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            feed->ingest({raw(u"a"_s, u"A"_s)});
+            feed->ingest({raw(u"b"_s, u"B"_s)});
+            seen << NotificationSettings::shownIDs(store);
+            feed->ingest({raw(u"c"_s, u"C"_s)});
+            NotificationSettings::saveShownIDs(QStringList{u"x"_s}, store);
+            feed->ingest({raw(u"d"_s, u"D"_s)});
+            seen << NotificationSettings::shownIDs(store);
+            loop.quit();
+        });
+        loop.exec();
+        const QStringList all{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+        QCOMPARE(seen, QList<QStringList>({all.first(2), all}));
+        SettingsFile::flushAll();
+        QCOMPARE(NotificationSettings::shownIDs(SettingsStore(store.suite())), all);
     }
 
     void filters_data()

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 using namespace Qt::StringLiterals;
 using Source = HomeyNotification::Source;
@@ -293,11 +294,33 @@ private Q_SLOTS:
             << u"# Kop\n> citaat\n- punt ]("_s << u"# Kop\n> citaat\n- punt ]("_s;
         QTest::newRow("marker with combining mark is no marker") << u"*\u0301a*"_s << u"*\u0301a*"_s;
         QTest::newRow("emoji and accents kept") << u"**Café 🚒**"_s << u"Café 🚒"_s;
+        QTest::newRow("line break inside emphasis") << u"*a\r\nb*\r\n"_s << u"a\r\nb"_s;
+        QTest::newRow("marker after a line break") << u"\r\n**x**\r"_s << u"x"_s;
+        QTest::newRow("marker with a mark further on") << u"*a* e\u0301"_s << u"a e\u0301"_s;
     }
     void strip()
     {
         QFETCH(QString, input);
         QTEST(Markdown::strip(input), "expected");
+    }
+
+    void textBelowCombiningMarksBreaksEverywhere()
+    {
+        // Text below U+0300 is split into characters without a boundary finder: that holds only while
+        // each such pair has a boundary between them, but for a carriage return before a line feed.
+        for (char16_t first = 0; first < 0x300; ++first) {
+            QString text;
+            for (char16_t second = 0; second < 0x300; ++second)
+                text.append(QChar(first)).append(QChar(second));
+            QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+            for (qsizetype at = 1; at < text.size(); ++at) {
+                finder.setPosition(at);
+                const bool joined = text.at(at - 1) == u'\r' && text.at(at) == u'\n';
+                if (finder.isAtBoundary() == joined)
+                    QFAIL(qPrintable(u"U+"_s + QString::number(text.at(at - 1).unicode(), 16) + u" U+"_s +
+                                     QString::number(text.at(at).unicode(), 16)));
+            }
+        }
     }
 
     void largeUnmatchedInputStaysIntact()
