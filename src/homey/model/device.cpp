@@ -114,8 +114,16 @@ const Capability *Device::capability(const QString &capabilityID) const
 
 bool Device::isControllable() const
 {
+    // Asked of every device of a room at every change: the few names are compared in place, without
+    // making the base name or hashing it.
+    static const QStringList bases = controlBaseCapabilities().values();
     return std::any_of(capabilities.begin(), capabilities.end(), [](const auto &entry) {
-        return entry.second.setable && controlBaseCapabilities().contains(baseCapability(entry.first));
+        if (!entry.second.setable)
+            return false;
+        const QStringView id = entry.first;
+        const qsizetype dot = id.indexOf(u'.');
+        const QStringView base = dot < 0 ? id : id.first(dot);
+        return std::any_of(bases.begin(), bases.end(), [&](const QString &known) { return known == base; });
     });
 }
 

@@ -6,6 +6,7 @@
 #include "store/search/hitbuilder.h"
 
 #include <algorithm>
+#include <span>
 
 using namespace Qt::StringLiterals;
 
@@ -199,8 +200,11 @@ bool update(RestState &state, const Device &before, const Device &after, const D
         before.isControllable() != after.isControllable())
         return false;
 
+    // A change the tile does not read (a new name, another capability) leaves the rooms as they were.
+    const bool tileKept = before.isOn() == after.isOn() && before.dimLevel() == after.dimLevel() &&
+                          before.temperature() == after.temperature() && before.energyW == after.energyW;
     QList<Room> *tiles[] = {&state.rooms, &state.moreRooms};
-    for (QList<Room> *list : tiles) {
+    for (QList<Room> *list : tileKept ? std::span<QList<Room> *>() : std::span(tiles)) {
         const auto tile = std::find_if(list->begin(), list->end(),
                                        [&](const Room &room) { return room.id == after.zoneID; });
         if (tile == list->end())
@@ -234,7 +238,8 @@ bool update(RestState &state, const Device &before, const Device &after, const D
 
     const bool twin = sceneTwins.contains(after.id);
     state.lightsOnTotal += int(isLitLight(after) && !twin) - int(isLitLight(before) && !twin);
-    state.headline = headline(state.rooms + state.moreRooms);
+    if (!tileKept)
+        state.headline = headline(state.rooms + state.moreRooms);
 
     QList<Hit> modes = favoriteModes(devices, zones, favorites);
     if (modes.isEmpty()) {
