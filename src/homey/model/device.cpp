@@ -142,6 +142,15 @@ std::optional<QString> Device::switchKey(const QString &base) const
     return std::nullopt;
 }
 
+const Capability *Device::switchCapability(const QString &base) const
+{
+    // switchKey's rule, handing back what it found rather than searching the map for it again.
+    if (const Capability *exact = capability(base); exact && exact->setable)
+        return exact;
+    const std::optional<QString> key = switchKey(base);
+    return key ? capability(*key) : nullptr;
+}
+
 std::optional<QString> Device::onoffKey() const
 {
     return switchKey(u"onoff"_s);
@@ -154,20 +163,14 @@ std::optional<QString> Device::dimKey() const
 
 std::optional<bool> Device::isOn() const
 {
-    const auto key = onoffKey();
-    if (!key)
-        return std::nullopt;
-    const Capability *onoff = capability(*key);
-    return onoff->value ? onoff->value->boolValue() : std::nullopt;
+    const Capability *onoff = switchCapability(u"onoff"_s);
+    return onoff && onoff->value ? onoff->value->boolValue() : std::nullopt;
 }
 
 std::optional<double> Device::dimLevel() const
 {
-    const auto key = dimKey();
-    if (!key)
-        return std::nullopt;
-    const Capability *dim = capability(*key);
-    return dim->value ? dim->value->numberValue() : std::nullopt;
+    const Capability *dim = switchCapability(u"dim"_s);
+    return dim && dim->value ? dim->value->numberValue() : std::nullopt;
 }
 
 bool Device::hasColor() const
