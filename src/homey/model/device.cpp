@@ -114,8 +114,16 @@ const Capability *Device::capability(const QString &capabilityID) const
 
 bool Device::isControllable() const
 {
+    // Asked of every device of a room at every change: the few names are compared in place, without
+    // making the base name or hashing it.
+    static const QStringList bases = controlBaseCapabilities().values();
     return std::any_of(capabilities.begin(), capabilities.end(), [](const auto &entry) {
-        return entry.second.setable && controlBaseCapabilities().contains(baseCapability(entry.first));
+        if (!entry.second.setable)
+            return false;
+        const QStringView id = entry.first;
+        const qsizetype dot = id.indexOf(u'.');
+        const QStringView base = dot < 0 ? id : id.first(dot);
+        return std::any_of(bases.begin(), bases.end(), [&](const QString &known) { return known == base; });
     });
 }
 
@@ -134,6 +142,15 @@ std::optional<QString> Device::switchKey(const QString &base) const
     return std::nullopt;
 }
 
+const Capability *Device::switchCapability(const QString &base) const
+{
+    // switchKey's rule, handing back what it found rather than searching the map for it again.
+    if (const Capability *exact = capability(base); exact && exact->setable)
+        return exact;
+    const std::optional<QString> key = switchKey(base);
+    return key ? capability(*key) : nullptr;
+}
+
 std::optional<QString> Device::onoffKey() const
 {
     return switchKey(u"onoff"_s);
@@ -146,20 +163,14 @@ std::optional<QString> Device::dimKey() const
 
 std::optional<bool> Device::isOn() const
 {
-    const auto key = onoffKey();
-    if (!key)
-        return std::nullopt;
-    const Capability *onoff = capability(*key);
-    return onoff->value ? onoff->value->boolValue() : std::nullopt;
+    const Capability *onoff = switchCapability(u"onoff"_s);
+    return onoff && onoff->value ? onoff->value->boolValue() : std::nullopt;
 }
 
 std::optional<double> Device::dimLevel() const
 {
-    const auto key = dimKey();
-    if (!key)
-        return std::nullopt;
-    const Capability *dim = capability(*key);
-    return dim->value ? dim->value->numberValue() : std::nullopt;
+    const Capability *dim = switchCapability(u"dim"_s);
+    return dim && dim->value ? dim->value->numberValue() : std::nullopt;
 }
 
 bool Device::hasColor() const

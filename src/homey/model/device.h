@@ -86,6 +86,7 @@ struct Device {
 
 private:
     std::optional<QString> switchKey(const QString &base) const;
+    const Capability *switchCapability(const QString &base) const;
     std::optional<QString> firstSetableCandidate(const QSet<QString> &bases) const;
     std::optional<double> exactNumber(const QString &capabilityID) const;
 };

@@ -6,6 +6,7 @@
 #include "store/search/hitbuilder.h"
 
 #include <algorithm>
+#include <span>
 
 using namespace Qt::StringLiterals;
 
@@ -22,7 +23,10 @@ bool isLitLight(const Device &device)
     return device.deviceClass == u"light" && device.isOn() == true;
 }
 
-Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones, const QSet<QString> &twins)
+// kept, where given, is the room's tile as it was, when only its lamps can have changed: its readings and
+// device count stay, and only the lamps are counted again.
+Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones, const QSet<QString> &twins,
+              const Room *kept = nullptr)
 {
     Room room;
     room.id = zone.id;
@@ -43,6 +47,8 @@ Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones
                 levelSum += device->dimLevel().value_or(1.0);
             }
         }
+        if (kept)
+            continue;
         if (const std::optional<double> t = device->temperature()) {
             temperatureSum += *t;
             ++temperatures;
@@ -58,6 +64,11 @@ Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones
     }
     if (room.lightsOn > 0)
         room.brightness = std::clamp(levelSum / room.lightsOn, 0.0, 1.0);
+    if (kept) {
+        room.deviceCount = kept->deviceCount;
+        room.temperature = kept->temperature;
+        room.powerW = kept->powerW;
+    }
     if (temperatures > 0)
         room.temperature = temperatureSum / temperatures;
     if (hasPower)
@@ -199,8 +210,12 @@ bool update(RestState &state, const Device &before, const Device &after, const D
         before.isControllable() != after.isControllable())
         return false;
 
+    // A change the tile does not read (a new name, another capability) leaves the rooms as they were.
+    const bool readingsKept = before.temperature() == after.temperature() && before.energyW == after.energyW;
+    const bool tileKept =
+        readingsKept && before.isOn() == after.isOn() && before.dimLevel() == after.dimLevel();
     QList<Room> *tiles[] = {&state.rooms, &state.moreRooms};
-    for (QList<Room> *list : tiles) {
+    for (QList<Room> *list : tileKept ? std::span<QList<Room> *>() : std::span(tiles)) {
         const auto tile = std::find_if(list->begin(), list->end(),
                                        [&](const Room &room) { return room.id == after.zoneID; });
         if (tile == list->end())
@@ -223,7 +238,7 @@ bool update(RestState &state, const Device &before, const Device &after, const D
                     group.append(&device);
             }
         }
-        Room room = makeRoom(*zone, group, zones, sceneTwins);
+        Room room = makeRoom(*zone, group, zones, sceneTwins, readingsKept ? &*tile : nullptr);
         // The order of the tiles rests on these; should they move, the whole list is sorted anew.
         if (room.deviceCount != tile->deviceCount || room.lightsTotal != tile->lightsTotal ||
             room.name != tile->name)
@@ -234,7 +249,8 @@ bool update(RestState &state, const Device &before, const Device &after, const D
 
     const bool twin = sceneTwins.contains(after.id);
     state.lightsOnTotal += int(isLitLight(after) && !twin) - int(isLitLight(before) && !twin);
-    state.headline = headline(state.rooms + state.moreRooms);
+    if (!tileKept)
+        state.headline = headline(state.rooms + state.moreRooms);
 
     QList<Hit> modes = favoriteModes(devices, zones, favorites);
     if (modes.isEmpty()) {

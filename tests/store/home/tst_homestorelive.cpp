@@ -654,6 +654,12 @@ private Q_SLOTS:
         f.clock->advance(1ms);
         QCOMPARE(f.store->energy(), (EnergyState{37, 40, -3}));
         QCOMPARE(log.matching(u"energie:"_s).size(), 3);
+
+        // A meter's record sent anew is summed at once, outside the throttle.
+        Device inverter = f.store->devices().value(u"omvormer"_s);
+        inverter.capabilities[u"measure_power"_s].value = CapabilityValue::fromNumber(50);
+        f.push(HomeyEvent::DeviceUpdated{inverter});
+        QCOMPARE(f.store->energy(), (EnergyState{47, 50, -3}));
     }
 
     // Without a grid meter the consumption stays the hub's and nothing counts as drawn from the grid;

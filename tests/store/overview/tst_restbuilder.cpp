@@ -379,6 +379,11 @@ private Q_SLOTS:
                            {u"l1.2"_s, {}, {}, u"A"_s},
                            {u"l9.1"_s, {}, {}, u"Lamp 9.1"_s}}
             << none << 0;
+        QTest::newRow("what the tile does not read, then what it does")
+            << QList<Step>{set(u"l1.1"_s, u"measure_power"_s, CapabilityValue::fromNumber(5)),
+                           set(u"l1.2"_s, u"measure_temperature"_s, CapabilityValue::fromNumber(21)),
+                           {u"thermo"_s, {}, {}, u"Thermostaat"_s}}
+            << none << 0;
         QTest::newRow("a lamp moved to another room")
             << QList<Step>{{u"l1.1"_s, {}, {}, {}, u"tuin"_s}, turn(u"l1.1"_s, false)} << none << 1;
     }
