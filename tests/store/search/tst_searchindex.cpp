@@ -2,6 +2,7 @@
 #include "store/search/searchindex.h"
 
 #include <algorithm>
+#include <functional>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -310,6 +311,46 @@ private Q_SLOTS:
                 QCOMPARE(index.search(query, home.devices, home.zones, {}, 30, now).hits,
                          rebuilt.search(query, home.devices, home.zones, {}, 30, now).hits);
         }
+    }
+
+    // Kept scores rescored for one device at a time give what a fresh index finds, step after step:
+    // states that reorder the rows, a rename in place, a query that reads a verb, a recent use.
+    void searchKeptEqualsAFreshSearch_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::newRow("plain") << u"lamp"_s;
+        QTest::newRow("verb") << u"lamp uit"_s;
+        QTest::newRow("level") << u"keuken 50"_s;
+    }
+    void searchKeptEqualsAFreshSearch()
+    {
+        QFETCH(QString, query);
+        Home home = m_home;
+        SearchIndex index(home.devices, home.zones, home.flows, home.moods);
+        const RecentUses recent{{u"device:lamp10"_s, now.addSecs(-3600)}};
+        QCOMPARE(index.searchKept(query, std::nullopt, home.devices, home.zones, recent, 30, now),
+                 index.search(query, home.devices, home.zones, recent, 30, now));
+        const auto setOn = [](Device &d, bool on) {
+            d.capabilities[u"onoff"_s].value = CapabilityValue::fromBool(on);
+        };
+        const QList<std::function<void(Device &)>> changes = {
+            [&](Device &d) { setOn(d, true); }, [](Device &d) { d.available = !d.available; },
+            [&](Device &d) { setOn(d, false); }, [](Device &d) { d.name += u" b"_s; }};
+        int step = 0;
+        for (const QString &id : {u"lamp2"_s, u"keukenlamp"_s, u"spiegel"_s, u"lees"_s, u"lamp10"_s,
+                                  u"tuinlamp"_s, u"lamp2"_s, u"keukenlamp"_s}) {
+            const Device before = home.devices.value(id);
+            Device after = before;
+            changes[step++ % changes.size()](after);
+            QVERIFY(index.updateDevice(before, after, home.zones));
+            home.devices.insert(id, after);
+            const SearchIndex fresh(home.devices, home.zones, home.flows, home.moods);
+            QCOMPARE(index.searchKept(query, id, home.devices, home.zones, recent, 30, now),
+                     fresh.search(query, home.devices, home.zones, recent, 30, now));
+        }
+        // Another query scores everything again.
+        QCOMPARE(index.searchKept(u"tuin"_s, u"lamp2"_s, home.devices, home.zones, recent, 30, now),
+                 index.search(u"tuin"_s, home.devices, home.zones, recent, 30, now));
     }
 
     void limitCountsEntriesWithoutHits()
