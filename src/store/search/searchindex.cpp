@@ -343,13 +343,9 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
         item->titleRank = m_items[old].titleRank;
         m_items[old] = std::move(*item);
         // Many changes while nobody searched: the next search scores everything anyway.
-        if (m_kept && qsizetype(m_kept->dirty.size()) < m_items.size())
-            m_kept->dirty.push_back(old);
-        else
-            m_kept.reset();
+        keepDirty(old);
         return true;
     }
-    m_kept.reset();
     if (old >= 0)
         unrank(old);
     if (!item) {
@@ -368,6 +364,7 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
         moveItem(old, at, std::move(*item), std::move(key));
     }
     rank(at);
+    keepDirty(at);
     return true;
 }
 
@@ -441,8 +438,35 @@ void SearchIndex::rank(qsizetype at)
     m_byTitle.insert(place, at);
 }
 
+void SearchIndex::keepDirty(qsizetype at)
+{
+    // Many changes while nobody searched: the next search scores everything anyway.
+    if (m_kept && qsizetype(m_kept->dirty.size()) < m_items.size())
+        m_kept->dirty.push_back(at);
+    else
+        m_kept.reset();
+}
+
+void SearchIndex::keepAlong(const std::function<void(std::vector<std::optional<double>> &)> &change)
+{
+    // The kept scores follow the entries; an entry waiting to be scored again would lose its place.
+    if (!m_kept)
+        return;
+    if (!m_kept->dirty.empty()) {
+        m_kept.reset();
+        return;
+    }
+    change(m_kept->plainScores);
+    if (m_kept->verb)
+        change(m_kept->verbedScores);
+}
+
 void SearchIndex::removeItem(qsizetype at)
 {
+    keepAlong([at](auto &scores) {
+        if (size_t(at) < scores.size())
+            scores.erase(scores.begin() + at);
+    });
     m_items.remove(at);
     m_titleKeys.erase(m_titleKeys.begin() + at);
     for (qsizetype &index : m_byTitle) {
@@ -453,6 +477,10 @@ void SearchIndex::removeItem(qsizetype at)
 
 void SearchIndex::insertItem(qsizetype at, SearchItem item, QCollatorSortKey key)
 {
+    keepAlong([at](auto &scores) {
+        if (size_t(at) <= scores.size())
+            scores.insert(scores.begin() + at, std::nullopt);
+    });
     m_titleKeys.insert(m_titleKeys.begin() + at, std::move(key));
     m_items.insert(at, std::move(item));
     for (qsizetype &index : m_byTitle) {
@@ -463,6 +491,14 @@ void SearchIndex::insertItem(qsizetype at, SearchItem item, QCollatorSortKey key
 
 void SearchIndex::moveItem(qsizetype from, qsizetype to, SearchItem item, QCollatorSortKey key)
 {
+    keepAlong([from, to](auto &scores) {
+        if (size_t(std::max(from, to)) >= scores.size())
+            return;
+        if (from < to)
+            std::rotate(scores.begin() + from, scores.begin() + from + 1, scores.begin() + to + 1);
+        else
+            std::rotate(scores.begin() + to, scores.begin() + from, scores.begin() + from + 1);
+    });
     const auto items = m_items.begin();
     const auto keys = m_titleKeys.begin();
     if (from < to) {

@@ -9,6 +9,7 @@
 #include "store/search/searchitem.h"
 #include "store/search/searchverb.h"
 
+#include <functional>
 #include <optional>
 #include <QCollatorSortKey>
 #include <QDateTime>
@@ -128,6 +129,10 @@ private:
     void removeItem(qsizetype at);
     void insertItem(qsizetype at, SearchItem item, QCollatorSortKey key);
     void moveItem(qsizetype from, qsizetype to, SearchItem item, QCollatorSortKey key);
+    // The entry at changed in place: its kept scores are made again at the next searchKept.
+    void keepDirty(qsizetype at);
+    // Applies a change of the entries' places to the kept scores.
+    void keepAlong(const std::function<void(std::vector<std::optional<double>> &)> &change);
     // Gives every entry its titleRank from the title keys.
     void rankTitles();
 

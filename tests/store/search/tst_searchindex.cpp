@@ -330,18 +330,29 @@ private Q_SLOTS:
         const RecentUses recent{{u"device:lamp10"_s, now.addSecs(-3600)}};
         QCOMPARE(index.searchKept(query, std::nullopt, home.devices, home.zones, recent, 30, now),
                  index.search(query, home.devices, home.zones, recent, 30, now));
-        const auto setOn = [](Device &d, bool on) {
-            d.capabilities[u"onoff"_s].value = CapabilityValue::fromBool(on);
+        const auto on = [](bool value) {
+            return
+                [value](Device &d) { d.capabilities[u"onoff"_s].value = CapabilityValue::fromBool(value); };
         };
-        const QList<std::function<void(Device &)>> changes = {
-            [&](Device &d) { setOn(d, true); }, [](Device &d) { d.available = !d.available; },
-            [&](Device &d) { setOn(d, false); }, [](Device &d) { d.name += u" b"_s; }};
-        int step = 0;
-        for (const QString &id : {u"lamp2"_s, u"keukenlamp"_s, u"spiegel"_s, u"lees"_s, u"lamp10"_s,
-                                  u"tuinlamp"_s, u"lamp2"_s, u"keukenlamp"_s}) {
+        const auto named = [](const QString &name) { return [name](Device &d) { d.name = name; }; };
+        const auto flipAvailable = [](Device &d) { d.available = !d.available; };
+        // Renames move an entry up or down the name order, out of the index (a mood's name) and back in.
+        const QList<std::pair<QString, std::function<void(Device &)>>> steps = {
+            {u"lamp2"_s, on(true)},
+            {u"keukenlamp"_s, flipAvailable},
+            {u"spiegel"_s, on(true)},
+            {u"lees"_s, named(u"Aa leeslamp"_s)},
+            {u"lamp10"_s, on(true)},
+            {u"tv"_s, named(u"Diner"_s)},
+            {u"tuinlamp"_s, named(u"Zz tuinlamp"_s)},
+            {u"lamp2"_s, on(false)},
+            {u"tv"_s, named(u"Lamp tv"_s)},
+            {u"lees"_s, named(u"Leeslamp"_s)},
+            {u"keukenlamp"_s, flipAvailable}};
+        for (const auto &[id, change] : steps) {
             const Device before = home.devices.value(id);
             Device after = before;
-            changes[step++ % changes.size()](after);
+            change(after);
             QVERIFY(index.updateDevice(before, after, home.zones));
             home.devices.insert(id, after);
             const SearchIndex fresh(home.devices, home.zones, home.flows, home.moods);
