@@ -17,6 +17,9 @@ HomeStore::HomeStore(std::shared_ptr<HomeyRESTClient> rest, std::shared_ptr<Home
       m_p2000(m_options.clock, m_devices)
 {
     connect(&m_energy, &EnergyTotals::changed, this, &HomeStore::energyChanged);
+    // Every change of the devices announces itself: counted, so the search knows when one device alone
+    // changed since it last scored.
+    connect(this, &HomeStore::devicesChanged, this, [this] { ++m_deviceChanges; });
     connect(&m_p2000, &P2000Tracker::settled, this, &HomeStore::flushP2000);
     // The panel starts hidden.
     if (m_realtime)
@@ -185,7 +188,7 @@ void HomeStore::rebuildRest()
     clampSelection();
 }
 
-void HomeStore::refreshDerived(bool rest, bool room)
+void HomeStore::refreshDerived(bool rest, bool room, const std::optional<QString> &changedDeviceID)
 {
     if (!m_panelVisible) {
         m_derivedStale = true;
@@ -195,7 +198,7 @@ void HomeStore::refreshDerived(bool rest, bool room)
         rebuildRest();
     if (room)
         rebuildRoom();
-    recomputeHits();
+    recomputeHits(changedDeviceID);
 }
 
 void HomeStore::refreshDerived(const Device &before, const Device &after, bool rest, bool room)
@@ -208,7 +211,7 @@ void HomeStore::refreshDerived(const Device &before, const Device &after, bool r
         updateRest(before, after);
     if (room)
         rebuildRoom();
-    recomputeHits();
+    recomputeHits(after.id);
 }
 
 void HomeStore::updateRest(const Device &before, const Device &after)

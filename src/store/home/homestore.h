@@ -283,7 +283,8 @@ private:
     // False when the whole index was rebuilt, the scene twins with it.
     bool updateIndex(const std::optional<Device> &before, const Device &after);
     void rebuildRest();
-    void refreshDerived(bool rest, bool room);
+    // changedDeviceID: the one device that changed, when only one did.
+    void refreshDerived(bool rest, bool room, const std::optional<QString> &changedDeviceID = std::nullopt);
     // The same after one device changed from before: the overview follows that device alone.
     void refreshDerived(const Device &before, const Device &after, bool rest, bool room);
     void updateRest(const Device &before, const Device &after);
@@ -313,7 +314,8 @@ private:
     static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
 
     // --- Query, hits and recent uses (homestore_query.cpp) --------------------------------------------
-    void recomputeHits();
+    // changedDeviceID: the one device that changed since the last search, when only one did.
+    void recomputeHits(const std::optional<QString> &changedDeviceID = std::nullopt);
     void remember(const QString &hitID);
     void loadRecent();
 
@@ -414,6 +416,9 @@ private:
     QSet<QString> m_sceneTwins;
     std::optional<SearchVerb> m_verb;
     int m_derivedBatch = 0;
+    // How often the devices changed, and how often they had when the hits were last searched.
+    quint64 m_deviceChanges = 0;
+    quint64 m_deviceChangesSearched = 0;
     // Ends every task of this store when it goes.
     CancelToken m_lifetime;
 };

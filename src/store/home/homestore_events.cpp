@@ -109,7 +109,7 @@ void HomeStore::applyCapability(const HomeyEvent::Capability &event)
     if (changed != m_devices.constEnd())
         refreshDerived(*before, *changed, rest, m_scopeZoneID == zoneID);
     else
-        refreshDerived(rest, m_scopeZoneID == zoneID);
+        refreshDerived(rest, m_scopeZoneID == zoneID, event.deviceID);
     setEventCount(m_eventCount + 1);
     if (m_eventCount == 1 || m_eventCount % 50 == 0) {
         log(u"socket-event #"_s + QString::number(m_eventCount) + u": "_s + deviceName + u' ' +

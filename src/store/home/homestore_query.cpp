@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-void HomeStore::recomputeHits()
+void HomeStore::recomputeHits(const std::optional<QString> &changedDeviceID)
 {
     const Mode current = mode();
     if (current != Mode::Results) {
@@ -14,8 +14,12 @@ void HomeStore::recomputeHits()
         if (current == Mode::Rest)
             m_verb.reset();
     } else {
+        // Only the one device rescored when nothing else changed since the last search.
+        const bool onlyThat = changedDeviceID && m_deviceChanges == m_deviceChangesSearched + 1;
         SearchIndex::Result result =
-            m_index.search(m_query, m_devices, m_zones, m_recent, hitLimit, m_options.clock->wallNow());
+            m_index.searchKept(m_query, onlyThat ? changedDeviceID : std::nullopt, m_devices, m_zones,
+                               m_recent, hitLimit, m_options.clock->wallNow());
+        m_deviceChangesSearched = m_deviceChanges;
         m_verb = result.verb;
         setHits(std::move(result.hits));
     }

@@ -174,13 +174,6 @@ QStringList joinedTokens(const QStringList &first, const QStringList &rest)
 
 } // namespace
 
-// The words of a query, coded like the items' characters.
-struct SearchIndex::Query {
-    std::vector<std::u32string> words;
-    std::u32string joined;
-    quint64 mask = 0;
-};
-
 SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &flows,
                          const MoodMap &moods)
 {
@@ -349,6 +342,8 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
     if (item && old >= 0 && item->hit.title == m_items[old].hit.title) {
         item->titleRank = m_items[old].titleRank;
         m_items[old] = std::move(*item);
+        // Many changes while nobody searched: the next search scores everything anyway.
+        keepDirty(old);
         return true;
     }
     if (old >= 0)
@@ -369,6 +364,7 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
         moveItem(old, at, std::move(*item), std::move(key));
     }
     rank(at);
+    keepDirty(at);
     return true;
 }
 
@@ -442,8 +438,35 @@ void SearchIndex::rank(qsizetype at)
     m_byTitle.insert(place, at);
 }
 
+void SearchIndex::keepDirty(qsizetype at)
+{
+    // Many changes while nobody searched: the next search scores everything anyway.
+    if (m_kept && qsizetype(m_kept->dirty.size()) < m_items.size())
+        m_kept->dirty.push_back(at);
+    else
+        m_kept.reset();
+}
+
+void SearchIndex::keepAlong(const std::function<void(std::vector<std::optional<double>> &)> &change)
+{
+    // The kept scores follow the entries; an entry waiting to be scored again would lose its place.
+    if (!m_kept)
+        return;
+    if (!m_kept->dirty.empty()) {
+        m_kept.reset();
+        return;
+    }
+    change(m_kept->plainScores);
+    if (m_kept->verb)
+        change(m_kept->verbedScores);
+}
+
 void SearchIndex::removeItem(qsizetype at)
 {
+    keepAlong([at](auto &scores) {
+        if (size_t(at) < scores.size())
+            scores.erase(scores.begin() + at);
+    });
     m_items.remove(at);
     m_titleKeys.erase(m_titleKeys.begin() + at);
     for (qsizetype &index : m_byTitle) {
@@ -454,6 +477,10 @@ void SearchIndex::removeItem(qsizetype at)
 
 void SearchIndex::insertItem(qsizetype at, SearchItem item, QCollatorSortKey key)
 {
+    keepAlong([at](auto &scores) {
+        if (size_t(at) <= scores.size())
+            scores.insert(scores.begin() + at, std::nullopt);
+    });
     m_titleKeys.insert(m_titleKeys.begin() + at, std::move(key));
     m_items.insert(at, std::move(item));
     for (qsizetype &index : m_byTitle) {
@@ -464,6 +491,14 @@ void SearchIndex::insertItem(qsizetype at, SearchItem item, QCollatorSortKey key
 
 void SearchIndex::moveItem(qsizetype from, qsizetype to, SearchItem item, QCollatorSortKey key)
 {
+    keepAlong([from, to](auto &scores) {
+        if (size_t(std::max(from, to)) >= scores.size())
+            return;
+        if (from < to)
+            std::rotate(scores.begin() + from, scores.begin() + from + 1, scores.begin() + to + 1);
+        else
+            std::rotate(scores.begin() + to, scores.begin() + from, scores.begin() + from + 1);
+    });
     const auto items = m_items.begin();
     const auto keys = m_titleKeys.begin();
     if (from < to) {
@@ -497,17 +532,17 @@ void SearchIndex::rankTitles()
     }
 }
 
-SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
-                                        const RecentUses &recent, qsizetype limit, const QDateTime &now) const
+SearchIndex::Kept SearchIndex::readQuery(const QString &query) const
 {
+    Kept kept;
+    kept.query = query;
     const QList<SearchText::Word> typed = SearchText::words(query);
     if (typed.isEmpty())
-        return {};
+        return kept;
     QStringList words;
     words.reserve(typed.size());
     for (const SearchText::Word &word : typed)
         words.append(word.folded);
-    const qint64 nowMs = now.toMSecsSinceEpoch();
 
     const auto makeQuery = [this](const QStringList &list) {
         Query q;
@@ -521,81 +556,146 @@ SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &d
         q.mask = SearchText::mask(list);
         return q;
     };
+    kept.plain = makeQuery(words);
+    kept.verb = words.size() >= 2 ? readVerb(typed.last()) : std::nullopt;
+    if (kept.verb)
+        kept.verbed = makeQuery(words.first(words.size() - 1));
+    return kept;
+}
 
-    std::vector<Scored> plain = score(makeQuery(words), std::nullopt, devices, recent, nowMs);
-    const std::optional<SearchVerb> verb = words.size() >= 2 ? readVerb(typed.last()) : std::nullopt;
-    if (verb) {
-        std::vector<Scored> withVerb =
-            score(makeQuery(words.first(words.size() - 1)), verb, devices, recent, nowMs);
+void SearchIndex::scoreAll(Kept &kept, const DeviceMap &devices) const
+{
+    kept.plainScores.assign(size_t(m_items.size()), std::nullopt);
+    kept.verbedScores.assign(kept.verb ? size_t(m_items.size()) : 0, std::nullopt);
+    for (qsizetype i = 0; i < m_items.size(); ++i)
+        scoreOne(kept, i, devices);
+}
+
+void SearchIndex::scoreOne(Kept &kept, qsizetype at, const DeviceMap &devices) const
+{
+    kept.plainScores[size_t(at)] = entryScore(m_items[at], kept.plain, std::nullopt, devices);
+    if (kept.verb)
+        kept.verbedScores[size_t(at)] = entryScore(m_items[at], kept.verbed, kept.verb, devices);
+}
+
+SearchIndex::Result SearchIndex::finish(const Kept &kept, const DeviceMap &devices, const ZoneMap &zones,
+                                        const RecentUses &recent, qsizetype limit, const QDateTime &now) const
+{
+    if (kept.plain.words.empty())
+        return {};
+    const qint64 nowMs = now.toMSecsSinceEpoch();
+    std::vector<Scored> plain = withRecency(kept.plainScores, recent, nowMs);
+    if (kept.verb) {
+        std::vector<Scored> withVerb = withRecency(kept.verbedScores, recent, nowMs);
         // A tie keeps the plain reading.
         if (bestScore(withVerb) > bestScore(plain))
-            return {materialise(std::move(withVerb), limit, verb, devices, zones), verb};
+            return {materialise(std::move(withVerb), limit, kept.verb, devices, zones), kept.verb};
     }
     return {materialise(std::move(plain), limit, std::nullopt, devices, zones), std::nullopt};
 }
 
-std::vector<SearchIndex::Scored> SearchIndex::score(const Query &query, const std::optional<SearchVerb> &verb,
-                                                    const DeviceMap &devices, const RecentUses &recent,
-                                                    qint64 nowMs) const
+SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
+                                        const RecentUses &recent, qsizetype limit, const QDateTime &now) const
+{
+    Kept kept = readQuery(query);
+    if (kept.plain.words.empty())
+        return {};
+    scoreAll(kept, devices);
+    return finish(kept, devices, zones, recent, limit, now);
+}
+
+SearchIndex::Result SearchIndex::searchKept(const QString &query,
+                                            const std::optional<QString> &changedDeviceID,
+                                            const DeviceMap &devices, const ZoneMap &zones,
+                                            const RecentUses &recent, qsizetype limit, const QDateTime &now)
+{
+    if (m_kept && m_kept->query == query && changedDeviceID) {
+        if (const auto device = devices.constFind(*changedDeviceID); device != devices.constEnd()) {
+            if (const qsizetype at = deviceEntry(*device); at >= 0)
+                m_kept->dirty.push_back(at);
+        } else {
+            m_kept.reset();
+        }
+    } else {
+        m_kept.reset();
+    }
+    if (!m_kept) {
+        m_kept = readQuery(query);
+        if (!m_kept->plain.words.empty())
+            scoreAll(*m_kept, devices);
+    } else if (m_kept->plainScores.size() != size_t(m_items.size())) {
+        scoreAll(*m_kept, devices);
+    } else if (!m_kept->plain.words.empty()) {
+        for (const qsizetype at : m_kept->dirty)
+            scoreOne(*m_kept, at, devices);
+    }
+    m_kept->dirty.clear();
+    return finish(*m_kept, devices, zones, recent, limit, now);
+}
+
+std::optional<double> SearchIndex::entryScore(const SearchItem &item, const Query &query,
+                                              const std::optional<SearchVerb> &verb,
+                                              const DeviceMap &devices) const
+{
+    if (query.words.empty() || (item.mask & query.mask) != query.mask)
+        return std::nullopt;
+
+    double sum = 0;
+    for (const std::u32string &word : query.words) {
+        const std::optional<double> s = scoreWord(word, item);
+        if (!s)
+            return std::nullopt;
+        sum += *s;
+    }
+    double score = sum / double(query.words.size());
+
+    const std::u32string_view whole(query.joined);
+    const std::u32string_view joined(item.chars);
+    if (joined == whole)
+        score += 300;
+    else if (joined.starts_with(whole))
+        score += 120;
+    const std::u32string_view name(item.nameChars);
+    if (name == whole)
+        score += 400;
+    else if (name.starts_with(whole))
+        score += 140;
+
+    score += kindBonus(item.kind.value);
+    score += verbBonus(item, verb);
+
+    if (item.kind.value == SearchItem::Kind::device || item.kind.value == SearchItem::Kind::sensor) {
+        const auto device = devices.constFind(item.refID);
+        if (device == devices.constEnd())
+            return std::nullopt;
+        if (!device->available)
+            score -= 80;
+        if (device->isOn() == true)
+            score += 15;
+    }
+    return score;
+}
+
+std::vector<SearchIndex::Scored> SearchIndex::withRecency(const std::vector<std::optional<double>> &scores,
+                                                          const RecentUses &recent, qint64 nowMs) const
 {
     std::vector<Scored> result;
-    if (query.words.empty())
-        return result;
-    const double wordCount = double(query.words.size());
-    const std::u32string_view whole(query.joined);
     const SearchItem *items = m_items.constData();
-    for (qsizetype i = 0; i < m_items.size(); ++i) {
+    for (size_t i = 0; i < scores.size(); ++i) {
+        if (!scores[i])
+            continue;
         const SearchItem &item = items[i];
-        if ((item.mask & query.mask) != query.mask)
-            continue;
-
-        double sum = 0;
-        bool matched = true;
-        for (const std::u32string &word : query.words) {
-            const std::optional<double> s = scoreWord(word, item);
-            if (!s) {
-                matched = false;
-                break;
+        double score = *scores[i];
+        if (!recent.isEmpty()) {
+            const auto used = recent.constFind(item.hit.id);
+            if (used != recent.constEnd() && used->isValid()) {
+                const double age = double(nowMs - used->toMSecsSinceEpoch()) / 1000.0;
+                if (age < recencyWindowSeconds)
+                    score += 60 * (1 - age / recencyWindowSeconds);
             }
-            sum += *s;
         }
-        if (!matched)
-            continue;
-        double score = sum / wordCount;
-
-        const std::u32string_view joined(item.chars);
-        if (joined == whole)
-            score += 300;
-        else if (joined.starts_with(whole))
-            score += 120;
-        const std::u32string_view name(item.nameChars);
-        if (name == whole)
-            score += 400;
-        else if (name.starts_with(whole))
-            score += 140;
-
-        score += kindBonus(item.kind.value);
-        score += verbBonus(item, verb);
-
-        if (item.kind.value == SearchItem::Kind::device || item.kind.value == SearchItem::Kind::sensor) {
-            const auto device = devices.constFind(item.refID);
-            if (device == devices.constEnd())
-                continue;
-            if (!device->available)
-                score -= 80;
-            if (device->isOn() == true)
-                score += 15;
-        }
-
-        const auto used = recent.constFind(item.hit.id);
-        if (used != recent.constEnd() && used->isValid()) {
-            const double age = double(nowMs - used->toMSecsSinceEpoch()) / 1000.0;
-            if (age < recencyWindowSeconds)
-                score += 60 * (1 - age / recencyWindowSeconds);
-        }
-
         score += 8.0 / double(item.tokens.size() + 1);
-        result.push_back({i, score});
+        result.push_back({qsizetype(i), score});
     }
     return result;
 }

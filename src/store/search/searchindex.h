@@ -9,6 +9,7 @@
 #include "store/search/searchitem.h"
 #include "store/search/searchverb.h"
 
+#include <functional>
 #include <optional>
 #include <QCollatorSortKey>
 #include <QDateTime>
@@ -54,6 +55,12 @@ public:
     Result search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
                   const RecentUses &recent, qsizetype limit,
                   const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
+    // The same result as search, with every entry's score kept for the next call: when the query is the
+    // same and only the device changedDeviceID changed in devices since (none: anything may have),
+    // only that device's entry is scored again.
+    Result searchKept(const QString &query, const std::optional<QString> &changedDeviceID,
+                      const DeviceMap &devices, const ZoneMap &zones, const RecentUses &recent,
+                      qsizetype limit, const QDateTime &now);
 
     // The entries of one device changed from before to after, in place, as a rebuild would leave them.
     // False, and nothing changed, when the change reaches further than the device's own entry (it moved
@@ -77,10 +84,33 @@ private:
         qsizetype item;
         double score;
     };
-    struct Query;
+    // The words of a query, coded like the items' characters.
+    struct Query {
+        std::vector<std::u32string> words;
+        std::u32string joined;
+        quint64 mask = 0;
+    };
+    // A query read both ways (plain, and without its last word as a verb) with each entry's score before
+    // its recent use, or none where it does not match.
+    struct Kept {
+        QString query;
+        Query plain;
+        std::optional<SearchVerb> verb;
+        Query verbed;
+        std::vector<std::optional<double>> plainScores;
+        std::vector<std::optional<double>> verbedScores;
+        std::vector<qsizetype> dirty; // entries changed in place since they were scored
+    };
 
-    std::vector<Scored> score(const Query &query, const std::optional<SearchVerb> &verb,
-                              const DeviceMap &devices, const RecentUses &recent, qint64 nowMs) const;
+    Kept readQuery(const QString &query) const;
+    void scoreAll(Kept &kept, const DeviceMap &devices) const;
+    void scoreOne(Kept &kept, qsizetype at, const DeviceMap &devices) const;
+    Result finish(const Kept &kept, const DeviceMap &devices, const ZoneMap &zones, const RecentUses &recent,
+                  qsizetype limit, const QDateTime &now) const;
+    std::optional<double> entryScore(const SearchItem &item, const Query &query,
+                                     const std::optional<SearchVerb> &verb, const DeviceMap &devices) const;
+    std::vector<Scored> withRecency(const std::vector<std::optional<double>> &scores,
+                                    const RecentUses &recent, qint64 nowMs) const;
     QList<Hit> materialise(std::vector<Scored> scored, qsizetype limit, const std::optional<SearchVerb> &verb,
                            const DeviceMap &devices, const ZoneMap &zones) const;
     // The device's entry, or none where the index leaves it out.
@@ -99,6 +129,10 @@ private:
     void removeItem(qsizetype at);
     void insertItem(qsizetype at, SearchItem item, QCollatorSortKey key);
     void moveItem(qsizetype from, qsizetype to, SearchItem item, QCollatorSortKey key);
+    // The entry at changed in place: its kept scores are made again at the next searchKept.
+    void keepDirty(qsizetype at);
+    // Applies a change of the entries' places to the kept scores.
+    void keepAlong(const std::function<void(std::vector<std::optional<double>> &)> &change);
     // Gives every entry its titleRank from the title keys.
     void rankTitles();
 
@@ -111,4 +145,6 @@ private:
     // Each entry's title as the collator orders it, and the entries in that order.
     std::vector<QCollatorSortKey> m_titleKeys;
     std::vector<qsizetype> m_byTitle;
+    // The last searchKept's scores; gone whenever entries move.
+    std::optional<Kept> m_kept;
 };

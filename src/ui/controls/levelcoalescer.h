@@ -32,6 +32,8 @@ public:
     void release(const QString &deviceID, const QString &capabilityID, double value);
     // The latest value that the bar shows while a write of it may still be waiting.
     std::optional<double> pending(const QString &deviceID, const QString &capabilityID) const;
+    // Whether any bar has such a value now.
+    bool hasPending() const { return !m_entries.isEmpty(); }
 
 Q_SIGNALS:
     void pendingChanged(const QString &deviceID, const QString &capabilityID);

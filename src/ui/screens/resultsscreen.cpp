@@ -22,7 +22,8 @@ ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *
 }
 
 QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
-                                    const std::optional<QString> &expandedDeviceID)
+                                    const std::optional<QString> &expandedDeviceID,
+                                    const QList<ListRow> &previous)
 {
     QList<ListRow> lines;
     const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
@@ -37,6 +38,16 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
         const Hit &hit = hits.at(i);
         const std::optional<QString> deviceID = hit.deviceID();
         const bool expanded = deviceID && deviceID == expandedDeviceID;
+        // A look is made from its index, hit and state alone: an unchanged row keeps the one it has.
+        const qsizetype at = lines.size();
+        if (at < previous.size() && previous.at(at).kind == ListRow::Kind::Row) {
+            const ResultRowLook &look = previous.at(at).row;
+            if (look.index == int(i) && look.selected == (i == selection) && look.expanded == expanded &&
+                look.fill == 0 && look.hit == hit) {
+                lines.append(previous.at(at));
+                continue;
+            }
+        }
         lines.append(ListRow::hitRow(
             ResultRowLook::make(int(i), hit, i == selection, expanded, 0, deviceID.has_value())));
     }
@@ -58,8 +69,8 @@ void ResultsScreen::refresh()
     if (expanded && !m_store->device(*expanded))
         expanded.reset();
     const QList<Hit> &hits = m_store->hits();
-    m_rows.setRows(
-        lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), m_store->selection(), expanded));
+    m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), m_store->selection(),
+                         expanded, m_rows.rows()));
 
     const EmptyStateLook empty = EmptyStateLook::forResults(m_store->query());
     const QString footer = footerText(hits.size());

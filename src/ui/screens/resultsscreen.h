@@ -36,8 +36,10 @@ public:
 
     // The lines for these hits: headings and rows, the row at selection selected, the row of
     // expandedDeviceID expanded.
+    // previous: lines made before, whose rows are kept where the same look would be made again.
     static QList<ListRow> lines(const QList<Hit> &hits, int selection,
-                                const std::optional<QString> &expandedDeviceID);
+                                const std::optional<QString> &expandedDeviceID,
+                                const QList<ListRow> &previous = {});
     // Under the rows when more hits came than are shown; empty otherwise.
     static QString footerText(qsizetype hitCount);
 

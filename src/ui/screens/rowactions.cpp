@@ -61,15 +61,16 @@ void scrub(HomeStore *store, LevelCoalescer *coalescer, const QString &deviceID,
 
 QList<Hit> withDraggedLevels(QList<Hit> hits, const HomeStore &store, const LevelCoalescer *coalescer)
 {
-    if (!coalescer)
+    if (!coalescer || !coalescer->hasPending())
         return hits;
     for (qsizetype i = 0; i < hits.size(); ++i) {
         const Hit &hit = std::as_const(hits).at(i);
         const std::optional<QString> deviceID = hit.deviceID();
         if (!deviceID || !hit.accessory.dimmerLevel())
             continue;
-        const std::optional<Device> device = store.device(*deviceID);
-        const std::optional<QString> dimKey = device ? device->dimKey() : std::nullopt;
+        const auto device = store.devices().constFind(*deviceID);
+        const std::optional<QString> dimKey =
+            device != store.devices().constEnd() ? device->dimKey() : std::nullopt;
         if (const std::optional<double> dragged =
                 dimKey ? coalescer->pending(*deviceID, *dimKey) : std::nullopt)
             hits[i].accessory = Hit::Accessory::dimmer(*dragged); // the list is copied only here

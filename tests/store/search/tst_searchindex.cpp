@@ -2,6 +2,7 @@
 #include "store/search/searchindex.h"
 
 #include <algorithm>
+#include <functional>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -310,6 +311,57 @@ private Q_SLOTS:
                 QCOMPARE(index.search(query, home.devices, home.zones, {}, 30, now).hits,
                          rebuilt.search(query, home.devices, home.zones, {}, 30, now).hits);
         }
+    }
+
+    // Kept scores rescored for one device at a time give what a fresh index finds, step after step:
+    // states that reorder the rows, a rename in place, a query that reads a verb, a recent use.
+    void searchKeptEqualsAFreshSearch_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::newRow("plain") << u"lamp"_s;
+        QTest::newRow("verb") << u"lamp uit"_s;
+        QTest::newRow("level") << u"keuken 50"_s;
+    }
+    void searchKeptEqualsAFreshSearch()
+    {
+        QFETCH(QString, query);
+        Home home = m_home;
+        SearchIndex index(home.devices, home.zones, home.flows, home.moods);
+        const RecentUses recent{{u"device:lamp10"_s, now.addSecs(-3600)}};
+        QCOMPARE(index.searchKept(query, std::nullopt, home.devices, home.zones, recent, 30, now),
+                 index.search(query, home.devices, home.zones, recent, 30, now));
+        const auto on = [](bool value) {
+            return
+                [value](Device &d) { d.capabilities[u"onoff"_s].value = CapabilityValue::fromBool(value); };
+        };
+        const auto named = [](const QString &name) { return [name](Device &d) { d.name = name; }; };
+        const auto flipAvailable = [](Device &d) { d.available = !d.available; };
+        // Renames move an entry up or down the name order, out of the index (a mood's name) and back in.
+        const QList<std::pair<QString, std::function<void(Device &)>>> steps = {
+            {u"lamp2"_s, on(true)},
+            {u"keukenlamp"_s, flipAvailable},
+            {u"spiegel"_s, on(true)},
+            {u"lees"_s, named(u"Aa leeslamp"_s)},
+            {u"lamp10"_s, on(true)},
+            {u"tv"_s, named(u"Diner"_s)},
+            {u"tuinlamp"_s, named(u"Zz tuinlamp"_s)},
+            {u"lamp2"_s, on(false)},
+            {u"tv"_s, named(u"Lamp tv"_s)},
+            {u"lees"_s, named(u"Leeslamp"_s)},
+            {u"keukenlamp"_s, flipAvailable}};
+        for (const auto &[id, change] : steps) {
+            const Device before = home.devices.value(id);
+            Device after = before;
+            change(after);
+            QVERIFY(index.updateDevice(before, after, home.zones));
+            home.devices.insert(id, after);
+            const SearchIndex fresh(home.devices, home.zones, home.flows, home.moods);
+            QCOMPARE(index.searchKept(query, id, home.devices, home.zones, recent, 30, now),
+                     fresh.search(query, home.devices, home.zones, recent, 30, now));
+        }
+        // Another query scores everything again.
+        QCOMPARE(index.searchKept(u"tuin"_s, u"lamp2"_s, home.devices, home.zones, recent, 30, now),
+                 index.search(u"tuin"_s, home.devices, home.zones, recent, 30, now));
     }
 
     void limitCountsEntriesWithoutHits()

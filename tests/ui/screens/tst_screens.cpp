@@ -91,6 +91,7 @@ class ScreensTest : public QObject {
 private Q_SLOTS:
     void resultHeadings_data();
     void resultHeadings();
+    void linesOverEarlierLinesEqualFreshOnes();
     void resultsFollowTheStore();
     void hoverSelectsOnlyAfterThePointerMoved();
     void clickDismissesOnlyForFlowsAndMoods();
@@ -132,6 +133,31 @@ void ScreensTest::resultHeadings()
     QCOMPARE(lines.mid(0, first.size()), first);
     QCOMPARE(lines.size() - (count > 1 ? 2 : 1), rows);
     QCOMPARE(ResultsScreen::footerText(count), footer);
+}
+
+// Rows kept from earlier lines are the rows made afresh, whatever changed in between.
+void ScreensTest::linesOverEarlierLinesEqualFreshOnes()
+{
+    QList<Hit> hits;
+    for (int i = 0; i < 5; ++i)
+        hits << hit(u"h%1"_s.arg(i), Hit::Target::device(u"d%1"_s.arg(i)));
+    QList<Hit> toggled = hits;
+    toggled[2].accessory = Hit::Accessory::toggle(true);
+    QList<Hit> swapped = hits;
+    swapped.swapItemsAt(1, 3);
+    const QList<Hit> fewer = hits.first(1);
+    const QList<ListRow> earlier = ResultsScreen::lines(hits, 1, u"d3"_s);
+    const auto check = [&](const QList<Hit> &next, int selection, const std::optional<QString> &expanded) {
+        QCOMPARE(ResultsScreen::lines(next, selection, expanded, earlier),
+                 ResultsScreen::lines(next, selection, expanded));
+    };
+    check(hits, 1, u"d3"_s);
+    check(hits, 2, u"d3"_s);
+    check(hits, 1, std::nullopt);
+    check(toggled, 1, u"d3"_s);
+    check(swapped, 1, u"d3"_s);
+    check(fewer, 0, u"d3"_s);
+    check(hits + hits.first(2), 1, u"d3"_s);
 }
 
 void ScreensTest::resultsFollowTheStore()
