@@ -2,20 +2,24 @@
 
 #include "store/home/homestore.h"
 
-WhileShown::WhileShown(HomeStore *store, std::function<void()> refresh, QObject *parent)
-    : QObject(parent), m_store(store), m_refresh(std::move(refresh))
+WhileShown::WhileShown(HomeStore *store, std::function<void()> refresh, QObject *parent,
+                       std::function<bool()> onScreen)
+    : QObject(parent), m_store(store), m_refresh(std::move(refresh)), m_onScreen(std::move(onScreen))
 {
-    connect(store, &HomeStore::panelVisibleChanged, this, [this] {
+    const auto catchUp = [this] {
         if (m_stale && isShown()) {
             m_stale = false;
             m_refresh();
         }
-    });
+    };
+    connect(store, &HomeStore::panelVisibleChanged, this, catchUp);
+    if (m_onScreen)
+        connect(store, &HomeStore::modeChanged, this, catchUp);
 }
 
 bool WhileShown::isShown() const
 {
-    return m_store && m_store->isPanelVisible();
+    return m_store && m_store->isPanelVisible() && (!m_onScreen || m_onScreen());
 }
 
 void WhileShown::changed()

@@ -8,12 +8,14 @@ class HomeStore;
 
 // Keeps a view's refresh to the time the panel is on screen: a change of the store while it is hidden
 // only marks the view stale, and the first show refreshes it once. What a view only draws then costs
-// nothing while nobody can see it, however busy the hub is.
+// nothing while nobody can see it, however busy the hub is. A view that is one of the panel's modes can
+// also wait while another mode is on screen (onScreen false); it is refreshed once its mode returns.
 class WhileShown : public QObject {
     Q_OBJECT
 
 public:
-    WhileShown(HomeStore *store, std::function<void()> refresh, QObject *parent);
+    WhileShown(HomeStore *store, std::function<void()> refresh, QObject *parent,
+               std::function<bool()> onScreen = {});
 
     bool isShown() const;
     // Refreshes now while the panel is on screen; else once it shows.
@@ -22,5 +24,6 @@ public:
 private:
     QPointer<HomeStore> m_store;
     std::function<void()> m_refresh;
+    std::function<bool()> m_onScreen;
     bool m_stale = false;
 };

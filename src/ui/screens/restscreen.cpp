@@ -17,8 +17,11 @@ int focusedIndex(const std::optional<TileFocus> &focus, TileFocus::Kind kind)
 } // namespace
 
 RestScreen::RestScreen(HomeStore *store, QObject *parent)
-    : QObject(parent), m_store(store), m_follow(new WhileShown(
-                                           store, [this] { refresh(); }, this))
+    : QObject(parent), m_store(store),
+      m_follow(new WhileShown(
+          store, [this] { refresh(); }, this,
+          // Behind the results, a room or the notifications the overview waits, and catches up on return.
+          [this] { return m_store && m_store->mode() == HomeStore::Mode::Rest; }))
 {
     connect(store, &HomeStore::restChanged, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::connectionChanged, m_follow, &WhileShown::changed);

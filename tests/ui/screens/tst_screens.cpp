@@ -472,6 +472,14 @@ void ScreensTest::restFocusIsTheSelection()
     QCOMPARE(f.store->selection(), 4 + 10);
     QCOMPARE(screen.scenes()->count(), 4);
     QCOMPARE(resets.size(), 0);
+
+    // A scene that goes while the results show is gone from the overview on return.
+    f.store->setQuery(u"lamp"_s);
+    f.rest->home.moods.removeLast();
+    awaitTask(f.store->resync());
+    f.store->setQuery(QString());
+    QCOMPARE(screen.scenes()->count(), 3);
+    QCOMPARE(screen.look().scenesHeader.trailing, u"Ctrl+1 \u2013 Ctrl+3"_s);
 }
 
 QTEST_MAIN(ScreensTest)
