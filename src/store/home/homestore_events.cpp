@@ -36,9 +36,7 @@ void HomeStore::apply(const HomeyEvent &event)
             putDevice(updated->device);
         }
         const bool twinsKept = updateIndex(before, updated->device);
-        // Only a power source's record moves the totals; the sources are indexed anew above when that
-        // changes.
-        if (m_panelVisible && ((before && before->energyRole) || updated->device.energyRole))
+        if (m_panelVisible)
             m_energy.recompute();
         if (before && twinsKept)
             refreshDerived(*before, updated->device, true, true);
