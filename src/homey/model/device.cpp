@@ -4,6 +4,19 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Asked of every device shown at every change: the base name is compared in place with the few names,
+// without being copied out or hashed.
+bool hasBaseIn(QStringView capabilityID, const QStringList &bases)
+{
+    const qsizetype dot = capabilityID.indexOf(u'.');
+    const QStringView base = dot < 0 ? capabilityID : capabilityID.first(dot);
+    return std::any_of(bases.begin(), bases.end(), [&](const QString &known) { return known == base; });
+}
+
+} // namespace
+
 QString Device::EnergyRole::raw() const
 {
     return value == generator ? u"generator"_s : u"gridMeter"_s;
@@ -114,16 +127,9 @@ const Capability *Device::capability(const QString &capabilityID) const
 
 bool Device::isControllable() const
 {
-    // Asked of every device of a room at every change: the few names are compared in place, without
-    // making the base name or hashing it.
     static const QStringList bases = controlBaseCapabilities().values();
     return std::any_of(capabilities.begin(), capabilities.end(), [](const auto &entry) {
-        if (!entry.second.setable)
-            return false;
-        const QStringView id = entry.first;
-        const qsizetype dot = id.indexOf(u'.');
-        const QStringView base = dot < 0 ? id : id.first(dot);
-        return std::any_of(bases.begin(), bases.end(), [&](const QString &known) { return known == base; });
+        return entry.second.setable && hasBaseIn(entry.first, bases);
     });
 }
 
@@ -226,8 +232,9 @@ bool Device::isGuarded() const
 {
     if (guardedClasses().contains(deviceClass))
         return true;
+    static const QStringList bases = guardedCapabilities().values();
     return std::any_of(capabilities.begin(), capabilities.end(), [](const auto &entry) {
-        return entry.second.setable && guardedCapabilities().contains(baseCapability(entry.first));
+        return entry.second.setable && hasBaseIn(entry.first, bases);
     });
 }
 
