@@ -342,7 +342,6 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
     if (item && old >= 0 && item->hit.title == m_items[old].hit.title) {
         item->titleRank = m_items[old].titleRank;
         m_items[old] = std::move(*item);
-        // Many changes while nobody searched: the next search scores everything anyway.
         keepDirty(old);
         return true;
     }
