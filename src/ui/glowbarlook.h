@@ -47,6 +47,8 @@ public:
     // ({position, color}) over the fill's own width: the fill shows the colours of the levels it spans.
     Q_INVOKABLE QVariantList fillStops(double part) const;
 
+    bool operator==(const GlowBarLook &) const = default;
+
     double value = 0;
     bool showsBackdrop = false;
     QVariantList stopColors = QVariantList(stopCount, QVariant::fromValue(QColor(Qt::transparent)));

@@ -30,6 +30,8 @@ struct RoomTileLook {
     Q_PROPERTY(QString deviceCount MEMBER deviceCount CONSTANT)
     Q_PROPERTY(QColor deviceCountColor MEMBER deviceCountColor CONSTANT)
     Q_PROPERTY(double borderWidth MEMBER borderWidth CONSTANT)
+    Q_PROPERTY(QColor borderColorIdle READ borderColorIdle CONSTANT)
+    Q_PROPERTY(QColor borderColorHovered READ borderColorHovered CONSTANT)
     Q_PROPERTY(QString accessibleName MEMBER accessibleName CONSTANT)
     Q_PROPERTY(QString accessibleValue MEMBER accessibleValue CONSTANT)
     Q_PROPERTY(QString accessibleHint MEMBER accessibleHint CONSTANT)
@@ -40,6 +42,8 @@ public:
     static RoomTileLook make(const Room &room, bool selected);
 
     Q_INVOKABLE QColor borderColor(bool hovering) const;
+    QColor borderColorIdle() const { return borderColor(false); }
+    QColor borderColorHovered() const { return borderColor(true); }
 
     QString name;
     QString symbol; // glyph

@@ -58,6 +58,17 @@ template <typename T> QVariant v(const T &value)
     return QVariant::fromValue(value);
 }
 
+// A gadget's properties by name, as a delegate gets them from a model with a role per property.
+template <typename T> QVariantMap properties(const T &gadget)
+{
+    QVariantMap map;
+    for (int i = 0; i < T::staticMetaObject.propertyCount(); ++i) {
+        const QMetaProperty property = T::staticMetaObject.property(i);
+        map.insert(QString::fromLatin1(property.name()), property.readOnGadget(&gadget));
+    }
+    return map;
+}
+
 Hit deviceHit(const QString &title, const std::optional<QString> &subtitle, const QString &symbol,
               Hit::Accessory accessory)
 {
@@ -137,8 +148,9 @@ QList<Shot> shots(const GalleryStrips &strips)
         {"no-lights", room(0, 0, 0, true, std::nullopt), false, false},
     };
     for (const auto &[name, r, selected, hovering] : tiles) {
-        add(u"roomtile-"_s + QLatin1StringView(name), u"RoomTile"_s, 240,
-            {{u"look"_s, v(RoomTileLook::make(r, selected))}, {u"hovering"_s, hovering}});
+        QVariantMap tile = properties(RoomTileLook::make(r, selected));
+        tile.insert(u"hovering"_s, hovering);
+        add(u"roomtile-"_s + QLatin1StringView(name), u"RoomTile"_s, 240, tile);
     }
     add(u"skeletontile"_s, u"SkeletonTile"_s, 240, {{u"look"_s, v(SkeletonTileLook::make())}});
 

@@ -2,6 +2,27 @@
 
 #include <algorithm>
 
+namespace {
+
+const QMetaObject &lookType()
+{
+    return RoomTileLook::staticMetaObject;
+}
+
+// The roles of the look's properties that differ between the two looks.
+QList<int> changedRoles(const RoomTileLook &before, const RoomTileLook &after)
+{
+    QList<int> roles;
+    for (int i = 0; i < lookType().propertyCount(); ++i) {
+        const QMetaProperty property = lookType().property(i);
+        if (property.readOnGadget(&before) != property.readOnGadget(&after))
+            roles.append(TilesModel::FirstLookPropertyRole + i);
+    }
+    return roles;
+}
+
+} // namespace
+
 void TilesModel::setRooms(const QList<Room> &rooms, int selected)
 {
     // A live change of a room: the same rooms in the same order, and only the changed rows are remade.
@@ -12,8 +33,13 @@ void TilesModel::setRooms(const QList<Room> &rooms, int selected)
             Tile &tile = m_tiles[i];
             if (tile.selected == focused && tile.room == rooms.at(i))
                 continue;
-            tile = {rooms.at(i), focused, RoomTileLook::make(rooms.at(i), focused)};
-            Q_EMIT dataChanged(index(int(i)), index(int(i)));
+            Tile next{rooms.at(i), focused, RoomTileLook::make(rooms.at(i), focused)};
+            QList<int> roles = changedRoles(tile.look, next.look);
+            tile = std::move(next);
+            if (roles.isEmpty())
+                continue;
+            roles.append(LookRole);
+            Q_EMIT dataChanged(index(int(i)), index(int(i)), roles);
         }
         return;
     }
@@ -36,17 +62,20 @@ QVariant TilesModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const Tile &tile = m_tiles.at(index.row());
-    switch (role) {
-    case KeyRole:
+    if (role == KeyRole)
         return tile.room.id;
-    case LookRole:
+    if (role == LookRole)
         return QVariant::fromValue(tile.look);
-    default:
-        return {};
-    }
+    const int property = role - FirstLookPropertyRole;
+    if (property >= 0 && property < lookType().propertyCount())
+        return lookType().property(property).readOnGadget(&tile.look);
+    return {};
 }
 
 QHash<int, QByteArray> TilesModel::roleNames() const
 {
-    return {{KeyRole, "key"}, {LookRole, "look"}};
+    QHash<int, QByteArray> names{{KeyRole, "key"}, {LookRole, "look"}};
+    for (int i = 0; i < lookType().propertyCount(); ++i)
+        names.insert(FirstLookPropertyRole + i, lookType().property(i).name());
+    return names;
 }

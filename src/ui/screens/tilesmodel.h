@@ -6,12 +6,14 @@
 
 #include <QList>
 
-// The room tiles of the idle overview, keyed by zone id.
+// The room tiles of the idle overview, keyed by zone id. Besides the whole look, each property of the
+// look is a role of its own, so a tile whose lamps changed redoes only what shows them: a change of one
+// room touches a few of its delegate's bindings, not all of them.
 class TilesModel : public KeyedListModel {
     Q_OBJECT
 
 public:
-    enum Role { KeyRole = Qt::UserRole + 1, LookRole };
+    enum Role { KeyRole = Qt::UserRole + 1, LookRole, FirstLookPropertyRole };
 
     struct Tile {
         Room room;

@@ -131,6 +131,20 @@ QQuickItem *findItem(QQuickItem *root, const QString &name)
     return nullptr;
 }
 
+// The texts of every visible text item under root.
+QStringList shownTexts(QQuickItem *root)
+{
+    QStringList texts;
+    if (!root->isVisible())
+        return texts;
+    if (const QVariant text = root->property("text"); text.isValid())
+        texts << text.toString();
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children)
+        texts << shownTexts(child);
+    return texts;
+}
+
 // The first visible item under root drawn by the QML type of that name.
 QQuickItem *findType(QQuickItem *root, const char *type)
 {
@@ -368,6 +382,32 @@ void ScreenshotsTest::overviewWithRooms()
     // The focused first tile carries the accent along its leading edge.
     COMPARE_COLOR(image, QPoint(area.left() + 1, area.top() + 40), Theme::lit(), 10);
     QVERIFY(rig.item(u"modeBar"_s));
+
+    // A lamp switched at the hub reaches what its tile shows, name and count included. (A lamp that
+    // stands for a scene is not counted: switch lamps until the count moves.)
+    const Room first = tiles.first().room;
+    const QString before = tiles.first().look.statusLine;
+    QStringList lamps;
+    for (const Device &device : rig.store->devices()) {
+        if (device.zoneID == first.id && device.deviceClass == u"light" && device.onoffKey())
+            lamps << device.id;
+    }
+    lamps.sort();
+    for (const QString &id : std::as_const(lamps)) {
+        const Device lamp = rig.store->devices().value(id);
+        rig.store->apply(HomeyEvent::Capability{id, *lamp.onoffKey(),
+                                                CapabilityValue::fromBool(!lamp.isOn().value_or(false))});
+        if (rig.rest->rooms()->tiles().first().look.statusLine != before)
+            break;
+    }
+    const QString status = rig.rest->rooms()->tiles().first().look.statusLine;
+    QVERIFY(status != before);
+    rig.shoot(u"overview-after-a-lamp"_s);
+    QList<QQuickItem *> shown = grid->childItems();
+    shown.removeIf([](const QQuickItem *child) { return child->height() < 80; });
+    QVERIFY(!shown.isEmpty());
+    const QStringList texts = shownTexts(shown.first());
+    QVERIFY2(texts.contains(status) && texts.contains(first.name), qPrintable(texts.join(u" | "_s)));
 }
 
 void ScreenshotsTest::overviewScrollsToTheFocusedRoom()

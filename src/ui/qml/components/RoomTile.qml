@@ -7,12 +7,36 @@ import Quorvane.Ui
 Item {
     id: tile
 
-    required property roomTileLook look
+    // The look of the room, a property each (roomTileLook): the overview's model hands on only those that
+    // changed.
+    required property string name
+    required property string symbol
+    required property bool selected
+    required property bool lit
+    required property color plateColor
+    required property real glowLevel
+    required property glowBarLook bar
+    required property real barOpacity
+    required property color symbolColor
+    required property color nameColor
+    required property bool showsMotion
+    required property string temperature
+    required property color temperatureColor
+    required property string statusLine
+    required property color statusColor
+    required property string deviceCount
+    required property color deviceCountColor
+    required property real borderWidth
+    required property color borderColorIdle
+    required property color borderColorHovered
+    required property string accessibleName
+    required property string accessibleValue
+    required property string accessibleHint
     required property Motion motion
     property bool hovering: hover.hovered
     // 0 at rest, 1 at the top of a pulse of the motion dot.
     property real pulse: 0
-    property real glowLevel: look.glowLevel
+    property real shownGlow: glowLevel
 
     signal activated()
 
@@ -20,10 +44,10 @@ Item {
     implicitHeight: Theme.tileHeight
 
     Accessible.role: Accessible.Button
-    Accessible.name: look.accessibleName
-    Accessible.description: look.accessibleValue
+    Accessible.name: accessibleName
+    Accessible.description: accessibleValue
 
-    Behavior on glowLevel {
+    Behavior on shownGlow {
         enabled: !tile.motion.reduced
         NumberAnimation { duration: tile.motion.smooth; easing.type: Easing.Bezier; easing.bezierCurve: [0.2, 0.9, 0.3, 1, 1, 1] }
     }
@@ -41,27 +65,27 @@ Item {
         Rectangle {
             anchors.fill: parent
             radius: Theme.radiusTile
-            color: tile.look.plateColor
+            color: tile.plateColor
         }
         // The light rises from just below the bottom edge: an ellipse of light clipped to the plate. It is
         // painted narrowed and stretched back, so a round gradient becomes a wide one.
         TileGlow {
             id: glow
             stretch: 1.1 * tile.width / Math.max(1.8 * tile.height, 1)
-            visible: tile.glowLevel > 0
-            opacity: tile.glowLevel
+            visible: tile.shownGlow > 0
+            opacity: tile.shownGlow
             width: tile.width / stretch
             height: tile.height
             transform: Scale { xScale: glow.stretch }
         }
         Rectangle {
-            visible: tile.look.selected
+            visible: tile.selected
             anchors.fill: parent
             radius: Theme.radiusTile
             color: Theme.selection
         }
         Accent {
-            visible: tile.look.selected
+            visible: tile.selected
             height: parent.height
         }
 
@@ -77,9 +101,9 @@ Item {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 3
                 Layout.bottomMargin: Theme.space8
-                look: tile.look.bar
+                look: tile.bar
                 motion: tile.motion
-                opacity: tile.look.barOpacity
+                opacity: tile.barOpacity
             }
             RowLayout {
                 Layout.fillWidth: true
@@ -87,21 +111,21 @@ Item {
                 spacing: Theme.space6
                 SymbolText {
                     Layout.preferredWidth: 14
-                    glyph: tile.look.symbol
+                    glyph: tile.symbol
                     size: Theme.typeCaption
-                    color: tile.look.symbolColor
+                    color: tile.symbolColor
                 }
                 Text {
                     Layout.fillWidth: true
                     Layout.maximumWidth: Math.ceil(implicitWidth) // layouts round widths down, which would elide
-                    text: tile.look.name
+                    text: tile.name
                     font: Theme.title(Theme.typeBodyPlus)
-                    color: tile.look.nameColor
+                    color: tile.nameColor
                     elide: Text.ElideRight
                     maximumLineCount: 1
                 }
                 Item {
-                    visible: tile.look.showsMotion
+                    visible: tile.showsMotion
                     Layout.preferredWidth: 5
                     Layout.preferredHeight: 5
                     Accessible.ignored: true
@@ -123,10 +147,10 @@ Item {
                 }
                 Item { Layout.fillWidth: true; Layout.minimumWidth: 4 }
                 Text {
-                    visible: tile.look.temperature !== ""
-                    text: tile.look.temperature
+                    visible: tile.temperature !== ""
+                    text: tile.temperature
                     font: Theme.mono(Theme.typeXSmall)
-                    color: tile.look.temperatureColor
+                    color: tile.temperatureColor
                 }
             }
             RowLayout {
@@ -134,17 +158,17 @@ Item {
                 spacing: Theme.space4
                 Text {
                     Layout.alignment: Qt.AlignBaseline
-                    text: tile.look.statusLine
+                    text: tile.statusLine
                     font: Theme.mono(Theme.typeSmall)
-                    color: tile.look.statusColor
+                    color: tile.statusColor
                     maximumLineCount: 1
                 }
                 Item { Layout.fillWidth: true; Layout.minimumWidth: 4 }
                 Text {
                     Layout.alignment: Qt.AlignBaseline
-                    text: tile.look.deviceCount
+                    text: tile.deviceCount
                     font: Theme.mono(Theme.typeSmall)
-                    color: tile.look.deviceCountColor
+                    color: tile.deviceCountColor
                 }
             }
             Item { Layout.fillHeight: true }
@@ -154,13 +178,13 @@ Item {
             anchors.fill: parent
             radius: Theme.radiusTile
             color: Theme.clear
-            border.width: tile.look.borderWidth
-            border.color: tile.look.borderColor(tile.hovering)
+            border.width: tile.borderWidth
+            border.color: tile.hovering ? tile.borderColorHovered : tile.borderColorIdle
         }
     }
 
     SequentialAnimation on pulse {
-        running: tile.motion.repeating && tile.look.showsMotion
+        running: tile.motion.repeating && tile.showsMotion
         loops: Animation.Infinite
         onRunningChanged: if (!running) tile.pulse = 0
         NumberAnimation { to: 1; duration: 1300; easing.type: Easing.InOutQuad }
