@@ -157,6 +157,9 @@ public:
     void panelDidDisappear();
     // Whether the panel is on screen; what only draws follows the store while it is.
     bool isPanelVisible() const { return m_panelVisible; }
+    // Whether what changes now comes from the hub's realtime stream rather than from the person: views
+    // may pace such changes.
+    bool isApplyingRealtime() const { return m_applyingRealtime; }
     QCoro::Task<> holdBatch(int milliseconds);
 
     // --- Room scope -----------------------------------------------------------------------------------
@@ -416,6 +419,7 @@ private:
     QSet<QString> m_sceneTwins;
     std::optional<SearchVerb> m_verb;
     int m_derivedBatch = 0;
+    bool m_applyingRealtime = false;
     // How often the devices changed, and how often they had when the hits were last searched.
     quint64 m_deviceChanges = 0;
     quint64 m_deviceChangesSearched = 0;

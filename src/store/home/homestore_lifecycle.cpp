@@ -270,7 +270,9 @@ QCoro::Task<> HomeStore::pump(QPointer<HomeStore> self, std::shared_ptr<EventCha
                 co_return;
             if (!event)
                 break;
+            self->m_applyingRealtime = true;
             self->apply(*event);
+            self->m_applyingRealtime = false;
         }
         self->setConnection(ConnectionState::degraded(streamEndedText));
         for (;;) {

@@ -102,6 +102,7 @@ private Q_SLOTS:
     void restLook_data();
     void restLook();
     void restFocusIsTheSelection();
+    void hubChangesReachTheOverviewPaced();
 };
 
 void ScreensTest::resultHeadings_data()
@@ -483,4 +484,35 @@ void ScreensTest::restFocusIsTheSelection()
 }
 
 QTEST_MAIN(ScreensTest)
+// A burst of the hub's own changes reaches the overview at a pace, its last change included; a change
+// that does not come from the hub's stream shows at once.
+void ScreensTest::hubChangesReachTheOverviewPaced()
+{
+    HomeFixture f;
+    f.start();
+    f.store->panelDidAppear();
+    RestScreen screen(f.store.get());
+    const auto shown = [&] { return screen.roomsHeader().trailing; };
+    const auto due = [&] { return RestScreen(f.store.get()).roomsHeader().trailing; };
+    QStringList lamps;
+    for (const Device &device : f.store->devices()) {
+        if (device.deviceClass == u"light" && device.onoffKey())
+            lamps << device.id;
+    }
+    lamps.sort();
+    QVERIFY(lamps.size() >= 3);
+    const auto toggle = [&](const QString &id) {
+        const Device lamp = f.store->devices().value(id);
+        return HomeyEvent::Capability{id, *lamp.onoffKey(), on(!lamp.isOn().value_or(false)), std::nullopt};
+    };
+    for (const QString &id : std::as_const(lamps))
+        f.push(toggle(id));
+    QTRY_COMPARE(shown(), due());
+
+    f.push(toggle(lamps.at(0)));
+    f.push(toggle(lamps.at(1)));
+    f.store->apply(toggle(lamps.at(2)));
+    QCOMPARE(shown(), due());
+}
+
 #include "tst_screens.moc"
