@@ -204,7 +204,7 @@ namespace RestBuilder {
 
 bool update(RestState &state, const Device &before, const Device &after, const DeviceMap &devices,
             const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins,
-            const QStringList *roomDevices)
+            const QStringList *roomDevices, const QStringList *roomLamps)
 {
     if (before.id != after.id || before.zoneID != after.zoneID || before.deviceClass != after.deviceClass ||
         before.isControllable() != after.isControllable())
@@ -224,9 +224,10 @@ bool update(RestState &state, const Device &before, const Device &after, const D
         if (zone == zones.constEnd())
             return false;
         DeviceGroup group;
-        if (roomDevices) {
-            group.reserve(roomDevices->size());
-            for (const QString &id : *roomDevices) {
+        // With the readings kept only the lamps are counted again.
+        if (const QStringList *ids = readingsKept && roomLamps ? roomLamps : roomDevices) {
+            group.reserve(ids->size());
+            for (const QString &id : *ids) {
                 const auto device = devices.constFind(id);
                 if (device == devices.constEnd() || device->zoneID != after.zoneID)
                     return false;
