@@ -2,6 +2,13 @@
 
 #include "store/home/homestore.h"
 
+namespace {
+
+// Two frames: the hub's changes show soon enough, and a view's animations still run at every frame.
+constexpr qint64 pacedMs = 33;
+
+} // namespace
+
 WhileShown::WhileShown(HomeStore *store, std::function<void()> refresh, QObject *parent,
                        std::function<bool()> onScreen)
     : QObject(parent), m_store(store), m_refresh(std::move(refresh)), m_onScreen(std::move(onScreen))
@@ -13,6 +20,9 @@ WhileShown::WhileShown(HomeStore *store, std::function<void()> refresh, QObject 
         }
     };
     connect(store, &HomeStore::panelVisibleChanged, this, catchUp);
+    m_paced.setSingleShot(true);
+    m_paced.setTimerType(Qt::PreciseTimer);
+    connect(&m_paced, &QTimer::timeout, this, &WhileShown::refreshPaced);
     if (m_onScreen)
         connect(store, &HomeStore::modeChanged, this, catchUp);
 }
@@ -24,6 +34,28 @@ bool WhileShown::isShown() const
 
 void WhileShown::changed()
 {
+    if (!isShown()) {
+        m_stale = true;
+        return;
+    }
+    if (!m_store->isApplyingRealtime()) {
+        m_paced.stop();
+    } else if (m_paced.isActive()) {
+        return;
+    } else if (const qint64 since = m_lastPaced.isValid() ? m_lastPaced.elapsed() : pacedMs;
+               since < pacedMs) {
+        m_paced.start(int(pacedMs - since));
+        return;
+    } else {
+        m_lastPaced.start();
+    }
+    m_stale = false;
+    m_refresh();
+}
+
+void WhileShown::refreshPaced()
+{
+    m_lastPaced.start();
     if (!isShown()) {
         m_stale = true;
         return;

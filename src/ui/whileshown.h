@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class HomeStore;
 
@@ -10,6 +12,8 @@ class HomeStore;
 // only marks the view stale, and the first show refreshes it once. What a view only draws then costs
 // nothing while nobody can see it, however busy the hub is. A view that is one of the panel's modes can
 // also wait while another mode is on screen (onScreen false); it is refreshed once its mode returns.
+// On screen, the hub's own changes are paced: a burst refreshes the view at most every other frame, its
+// first change at once and its last one when the pace allows; what the person does shows at once.
 class WhileShown : public QObject {
     Q_OBJECT
 
@@ -22,8 +26,12 @@ public:
     void changed();
 
 private:
+    void refreshPaced();
+
     QPointer<HomeStore> m_store;
     std::function<void()> m_refresh;
     std::function<bool()> m_onScreen;
     bool m_stale = false;
+    QElapsedTimer m_lastPaced;
+    QTimer m_paced;
 };

@@ -9,10 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A busy hub's changes reach the overview at most this often (every other frame); its animations still
-// run at every frame, and what the person does shows at once.
-constexpr qint64 liveRefreshMs = 33;
-
 int focusedIndex(const std::optional<TileFocus> &focus, TileFocus::Kind kind)
 {
     return focus && focus->kind == kind ? focus->index : -1;
@@ -27,10 +23,7 @@ RestScreen::RestScreen(HomeStore *store, QObject *parent)
           // Behind the results, a room or the notifications the overview waits, and catches up on return.
           [this] { return m_store && m_store->mode() == HomeStore::Mode::Rest; }))
 {
-    connect(store, &HomeStore::restChanged, this, &RestScreen::restChanged);
-    m_liveRefresh.setSingleShot(true);
-    m_liveRefresh.setTimerType(Qt::PreciseTimer);
-    connect(&m_liveRefresh, &QTimer::timeout, this, &RestScreen::refreshLive);
+    connect(store, &HomeStore::restChanged, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::connectionChanged, m_follow, &WhileShown::changed);
     // Back on the overview (the query cleared, the room left): the selection is the focused tile
     // again. Queued, so the store has finished its own reset of the selection first.
@@ -121,28 +114,6 @@ void RestScreen::toggleMoreRooms()
 {
     m_moreRoomsShown = !m_moreRoomsShown;
     refresh(); // the modes come after the rooms shown: their index moves with the extra rooms
-}
-
-void RestScreen::restChanged()
-{
-    if (!m_store || !m_store->isApplyingRealtime()) {
-        m_liveRefresh.stop();
-        m_follow->changed();
-        return;
-    }
-    if (m_liveRefresh.isActive())
-        return;
-    const qint64 since = m_lastLiveRefresh.isValid() ? m_lastLiveRefresh.elapsed() : liveRefreshMs;
-    if (since >= liveRefreshMs)
-        refreshLive();
-    else
-        m_liveRefresh.start(int(liveRefreshMs - since));
-}
-
-void RestScreen::refreshLive()
-{
-    m_lastLiveRefresh.start();
-    m_follow->changed();
 }
 
 void RestScreen::refresh()

@@ -7,10 +7,8 @@
 #include "ui/screens/tilesmodel.h"
 
 #include <optional>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 #include <QtQmlIntegration>
 
 class HomeStore;
@@ -72,8 +70,6 @@ Q_SIGNALS:
     void scrollRequested(TileFocus::Kind section, int index);
 
 private:
-    void restChanged();
-    void refreshLive();
     void refresh();
     void syncSelection();
 
@@ -86,7 +82,4 @@ private:
     std::optional<TileFocus> m_focus;
     bool m_moreRoomsShown = false;
     int m_columns = 3;
-    // The pace of the hub's own changes: the last refresh they caused, and the one they wait for.
-    QElapsedTimer m_lastLiveRefresh;
-    QTimer m_liveRefresh;
 };
