@@ -52,22 +52,42 @@ void EnergyTotals::indexSources()
     m_generatorIDs = generators;
     m_gridMeterIDs = gridMeters;
     m_sourceIDs = generators | gridMeters;
+    m_read = false;
 }
 
-void EnergyTotals::recompute()
+void EnergyTotals::recompute(const std::optional<QString> &changedDeviceID)
 {
     if (m_sourceIDs.isEmpty())
         return;
-    auto sum = [this](const QSet<QString> &ids) {
-        double total = 0;
-        for (const QString &id : ids) {
-            const auto device = m_devices.constFind(id);
-            if (device != m_devices.constEnd())
-                total += device->measuredPowerW().value_or(0);
+    const auto power = [this](const QString &id) {
+        const auto device = m_devices.constFind(id);
+        return device != m_devices.constEnd() ? device->measuredPowerW().value_or(0) : 0.0;
+    };
+    if (!m_read || !changedDeviceID) {
+        const auto read = [&](const QSet<QString> &ids, std::vector<Reading> &readings) {
+            readings.clear();
+            readings.reserve(size_t(ids.size()));
+            for (const QString &id : ids)
+                readings.push_back({id, power(id)});
+        };
+        read(m_generatorIDs, m_generatorWatts);
+        read(m_gridMeterIDs, m_gridMeterWatts);
+        m_read = true;
+    } else if (m_sourceIDs.contains(*changedDeviceID)) {
+        for (std::vector<Reading> *readings : {&m_generatorWatts, &m_gridMeterWatts}) {
+            for (Reading &reading : *readings) {
+                if (reading.id == *changedDeviceID)
+                    reading.watts = power(reading.id);
+            }
         }
+    }
+    const auto sum = [](const std::vector<Reading> &readings) {
+        double total = 0;
+        for (const Reading &reading : readings)
+            total += reading.watts;
         return total;
     };
-    const EnergyState totals = EnergyState::house(sum(m_generatorIDs), sum(m_gridMeterIDs),
+    const EnergyState totals = EnergyState::house(sum(m_generatorWatts), sum(m_gridMeterWatts),
                                                   !m_gridMeterIDs.isEmpty(), m_state.consumptionW);
     if (totals == m_state)
         return;

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <vector>
 
 class HomeyRESTClient;
 
@@ -37,8 +38,9 @@ public:
 
     // Finds the inverters and grid meters among the devices, after the devices changed.
     void indexSources();
-    // The local sums, when the home has meters.
-    void recompute();
+    // The local sums, when the home has meters. changedDeviceID: the one device that changed since the
+    // last sum, whose power alone is read again; none reads every meter.
+    void recompute(const std::optional<QString> &changedDeviceID = std::nullopt);
     // A capability of a device changed: a meter's power is summed again, throttled.
     void capabilityDidChange(const QString &deviceID, const QString &capabilityID);
     // The sums and the poll run only while the panel shows.
@@ -67,6 +69,14 @@ private:
     QSet<QString> m_generatorIDs;
     QSet<QString> m_gridMeterIDs;
     QSet<QString> m_sourceIDs;
+    // Each meter's power at the last sum, in the order of its set, so a sum from them adds up the same.
+    struct Reading {
+        QString id;
+        double watts;
+    };
+    std::vector<Reading> m_generatorWatts;
+    std::vector<Reading> m_gridMeterWatts;
+    bool m_read = false; // the readings are those of the current sources
     std::optional<CancelToken> m_pushPending;
     std::optional<Clock::TimePoint> m_lastPush;
 };

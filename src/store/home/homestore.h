@@ -420,9 +420,11 @@ private:
     std::optional<SearchVerb> m_verb;
     int m_derivedBatch = 0;
     bool m_applyingRealtime = false;
-    // How often the devices changed, and how often they had when the hits were last searched.
+    // How often the devices changed, and how often they had when the hits were last searched and the
+    // power last summed.
     quint64 m_deviceChanges = 0;
     quint64 m_deviceChangesSearched = 0;
+    quint64 m_deviceChangesSummed = 0;
     // Ends every task of this store when it goes.
     CancelToken m_lifetime;
 };

@@ -37,8 +37,12 @@ void HomeStore::apply(const HomeyEvent &event)
             putDevice(updated->device);
         }
         const bool twinsKept = updateIndex(before, updated->device);
-        if (m_panelVisible)
-            m_energy.recompute();
+        if (m_panelVisible) {
+            // Only this device's power is read again when nothing else changed since the last sum.
+            const bool onlyThat = before && m_deviceChanges == m_deviceChangesSummed + 1;
+            m_energy.recompute(onlyThat ? std::optional(updated->device.id) : std::nullopt);
+            m_deviceChangesSummed = m_deviceChanges;
+        }
         if (before && twinsKept)
             refreshDerived(*before, updated->device, true, true);
         else

@@ -578,7 +578,8 @@ void SearchIndex::scoreOne(Kept &kept, qsizetype at, const DeviceMap &devices) c
 }
 
 SearchIndex::Result SearchIndex::finish(const Kept &kept, const DeviceMap &devices, const ZoneMap &zones,
-                                        const RecentUses &recent, qsizetype limit, const QDateTime &now) const
+                                        const RecentUses &recent, qsizetype limit, const QDateTime &now,
+                                        Kept *reuse) const
 {
     if (kept.plain.words.empty())
         return {};
@@ -588,9 +589,9 @@ SearchIndex::Result SearchIndex::finish(const Kept &kept, const DeviceMap &devic
         std::vector<Scored> withVerb = withRecency(kept.verbedScores, recent, nowMs);
         // A tie keeps the plain reading.
         if (bestScore(withVerb) > bestScore(plain))
-            return {materialise(std::move(withVerb), limit, kept.verb, devices, zones), kept.verb};
+            return {materialise(std::move(withVerb), limit, kept.verb, devices, zones, reuse), kept.verb};
     }
-    return {materialise(std::move(plain), limit, std::nullopt, devices, zones), std::nullopt};
+    return {materialise(std::move(plain), limit, std::nullopt, devices, zones, reuse), std::nullopt};
 }
 
 SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
@@ -612,6 +613,7 @@ SearchIndex::Result SearchIndex::searchKept(const QString &query,
         if (const auto device = devices.constFind(*changedDeviceID); device != devices.constEnd()) {
             if (const qsizetype at = deviceEntry(*device); at >= 0)
                 m_kept->dirty.push_back(at);
+            m_kept->shownDevices.remove(*changedDeviceID);
         } else {
             m_kept.reset();
         }
@@ -624,12 +626,15 @@ SearchIndex::Result SearchIndex::searchKept(const QString &query,
             scoreAll(*m_kept, devices);
     } else if (m_kept->plainScores.size() != size_t(m_items.size())) {
         scoreAll(*m_kept, devices);
+        m_kept->shownDevices.clear();
     } else if (!m_kept->plain.words.empty()) {
-        for (const qsizetype at : m_kept->dirty)
+        for (const qsizetype at : m_kept->dirty) {
             scoreOne(*m_kept, at, devices);
+            m_kept->shownDevices.remove(m_items[at].refID);
+        }
     }
     m_kept->dirty.clear();
-    return finish(*m_kept, devices, zones, recent, limit, now);
+    return finish(*m_kept, devices, zones, recent, limit, now, &*m_kept);
 }
 
 std::optional<double> SearchIndex::entryScore(const SearchItem &item, const Query &query,
@@ -701,7 +706,7 @@ std::vector<SearchIndex::Scored> SearchIndex::withRecency(const std::vector<std:
 
 QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
                                     const std::optional<SearchVerb> &verb, const DeviceMap &devices,
-                                    const ZoneMap &zones) const
+                                    const ZoneMap &zones, Kept *reuse) const
 {
     const auto count = std::clamp<qsizetype>(limit, 0, qsizetype(scored.size()));
     // Higher score first, then title order, then build order: a total order, so sorting only the
@@ -716,6 +721,10 @@ QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
                           return a.item < b.item;
                       });
 
+    // Rows made for another reading of the query describe the devices differently.
+    QHash<QString, Hit> made;
+    if (reuse && reuse->shownVerb != verb)
+        reuse->shownDevices.clear();
     QList<Hit> hits;
     hits.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
@@ -723,11 +732,21 @@ QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
         switch (item.kind.value) {
         case SearchItem::Kind::device:
         case SearchItem::Kind::sensor: {
+            if (reuse) {
+                if (const auto kept = reuse->shownDevices.constFind(item.refID);
+                    kept != reuse->shownDevices.constEnd()) {
+                    hits.append(*kept);
+                    made.insert(item.refID, *kept);
+                    break;
+                }
+            }
             const auto device = devices.constFind(item.refID);
             if (device == devices.constEnd())
                 continue;
             const Description description = describe(*device, item.context, verb);
             hits.append(HitBuilder::device(item.hit, *device, description.subtitle, description.accessory));
+            if (reuse)
+                made.insert(item.refID, hits.last());
             break;
         }
         case SearchItem::Kind::room: {
@@ -743,6 +762,10 @@ QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
             break;
         }
         hits.last().score = scored[size_t(i)].score;
+    }
+    if (reuse) {
+        reuse->shownVerb = verb;
+        reuse->shownDevices = std::move(made);
     }
     return hits;
 }

@@ -100,19 +100,24 @@ private:
         std::vector<std::optional<double>> plainScores;
         std::vector<std::optional<double>> verbedScores;
         std::vector<qsizetype> dirty; // entries changed in place since they were scored
+        // The device rows the last finish made, by device id, for the reading it chose: a device that
+        // did not change since gets the same row again.
+        std::optional<SearchVerb> shownVerb;
+        QHash<QString, Hit> shownDevices;
     };
 
     Kept readQuery(const QString &query) const;
     void scoreAll(Kept &kept, const DeviceMap &devices) const;
     void scoreOne(Kept &kept, qsizetype at, const DeviceMap &devices) const;
+    // kept: the scores; reuse, where given, holds device rows made before and gets the ones made now.
     Result finish(const Kept &kept, const DeviceMap &devices, const ZoneMap &zones, const RecentUses &recent,
-                  qsizetype limit, const QDateTime &now) const;
+                  qsizetype limit, const QDateTime &now, Kept *reuse = nullptr) const;
     std::optional<double> entryScore(const SearchItem &item, const Query &query,
                                      const std::optional<SearchVerb> &verb, const DeviceMap &devices) const;
     std::vector<Scored> withRecency(const std::vector<std::optional<double>> &scores,
                                     const RecentUses &recent, qint64 nowMs) const;
     QList<Hit> materialise(std::vector<Scored> scored, qsizetype limit, const std::optional<SearchVerb> &verb,
-                           const DeviceMap &devices, const ZoneMap &zones) const;
+                           const DeviceMap &devices, const ZoneMap &zones, Kept *reuse) const;
     // The device's entry, or none where the index leaves it out.
     std::optional<SearchItem> deviceItem(const Device &device, const ZoneMap &zones,
                                          const QStringList &zoneTokens) const;

@@ -217,10 +217,14 @@ void PaletteController::refresh()
     state.room = m_store->room();
     state.unread = m_store->notifications()->unread();
     state.hotKeyLabel = m_hotKeyLabel;
-    SearchRowLook search = SearchRowLook::make(state);
-    if (!(search == m_search)) {
-        m_search = std::move(search);
-        Q_EMIT searchChanged();
+    // The look follows the state alone; most refreshes (a device changed) leave the state as it was.
+    if (state != m_searchState) {
+        SearchRowLook search = SearchRowLook::make(state);
+        m_searchState = std::move(state);
+        if (!(search == m_search)) {
+            m_search = std::move(search);
+            Q_EMIT searchChanged();
+        }
     }
     QList<KeyHint> hints = currentHints();
     if (hints != m_hints.hints || m_hints.trailing.isEmpty()) {

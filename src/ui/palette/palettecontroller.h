@@ -187,6 +187,7 @@ private:
     bool m_errorDismissed = false;
     Content m_content = Content::Rest;
     SearchRowLook m_search;
+    std::optional<SearchRowLook::State> m_searchState; // what m_search was last made from
     StatusBarLook m_statusBar;
     bool m_hasProblem = false;
     ErrorBarLook m_problem;

@@ -41,6 +41,8 @@ public:
         int unread = 0;
         // Empty where the desktop allows no global hot key.
         QString hotKeyLabel;
+
+        bool operator==(const State &) const = default;
     };
 
     static SearchRowLook make(const State &state);

@@ -28,13 +28,21 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
     QList<ListRow> lines;
     const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
     lines.reserve(shown + 2);
+    // A heading of the same key and trailing text as the one before it in that place is kept as it is.
+    const auto heading = [&](const QString &key, const QString &title, const QString &trailing = {}) {
+        const qsizetype at = lines.size();
+        if (at < previous.size() && previous.at(at).kind == ListRow::Kind::Header &&
+            previous.at(at).key == key && previous.at(at).header.trailing == trailing)
+            lines.append(previous.at(at));
+        else
+            lines.append(ListRow::heading(key, title, trailing));
+    };
     for (qsizetype i = 0; i < shown; ++i) {
         if (i == 0)
-            lines.append(
-                ListRow::heading(u"heading:best"_s, u"Beste match"_s,
-                                 hits.size() == 1 ? u"1 resultaat"_s : u"%1 resultaten"_s.arg(hits.size())));
+            heading(u"heading:best"_s, u"Beste match"_s,
+                    hits.size() == 1 ? u"1 resultaat"_s : u"%1 resultaten"_s.arg(hits.size()));
         else if (i == 1)
-            lines.append(ListRow::heading(u"heading:rest"_s, u"Resultaten"_s));
+            heading(u"heading:rest"_s, u"Resultaten"_s);
         const Hit &hit = hits.at(i);
         const std::optional<QString> deviceID = hit.deviceID();
         const bool expanded = deviceID && deviceID == expandedDeviceID;
@@ -72,7 +80,12 @@ void ResultsScreen::refresh()
     m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), m_store->selection(),
                          expanded, m_rows.rows()));
 
-    const EmptyStateLook empty = EmptyStateLook::forResults(m_store->query());
+    // The empty state follows the query alone: made again only when the query changed.
+    if (m_emptyQuery != m_store->query()) {
+        m_emptyQuery = m_store->query();
+        m_madeEmpty = EmptyStateLook::forResults(*m_emptyQuery);
+    }
+    const EmptyStateLook &empty = m_madeEmpty;
     const QString footer = footerText(hits.size());
     if (hits.size() == m_hitCount && empty == m_empty && footer == m_footer)
         return;

@@ -57,5 +57,7 @@ private:
     RowsModel m_rows;
     qsizetype m_hitCount = 0;
     EmptyStateLook m_empty;
+    std::optional<QString> m_emptyQuery; // the query m_madeEmpty was made for
+    EmptyStateLook m_madeEmpty;
     QString m_footer;
 };

@@ -660,6 +660,17 @@ private Q_SLOTS:
         inverter.capabilities[u"measure_power"_s].value = CapabilityValue::fromNumber(50);
         f.push(HomeyEvent::DeviceUpdated{inverter});
         QCOMPARE(f.store->energy(), (EnergyState{47, 50, -3}));
+
+        // A record right after another meter's throttled change sums both; the next record alone reads
+        // only its own meter again, from where the sums were.
+        f.change(u"meter"_s, u"measure_power"_s, CapabilityValue::fromNumber(-13));
+        inverter.capabilities[u"measure_power"_s].value = CapabilityValue::fromNumber(60);
+        f.push(HomeyEvent::DeviceUpdated{inverter});
+        QCOMPARE(f.store->energy(), (EnergyState{47, 60, -13}));
+        Device meter = f.store->devices().value(u"meter"_s);
+        meter.capabilities[u"measure_power"_s].value = CapabilityValue::fromNumber(-23);
+        f.push(HomeyEvent::DeviceUpdated{meter});
+        QCOMPARE(f.store->energy(), (EnergyState{37, 60, -23}));
     }
 
     // Without a grid meter the consumption stays the hub's and nothing counts as drawn from the grid;

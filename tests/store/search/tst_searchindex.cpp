@@ -359,6 +359,15 @@ private Q_SLOTS:
             QCOMPARE(index.searchKept(query, id, home.devices, home.zones, recent, 30, now),
                      fresh.search(query, home.devices, home.zones, recent, 30, now));
         }
+        // A switched lamp and a dropped connection reach the index through searchKept alone; the rows of
+        // the devices that did not change are the ones made before.
+        const QList<std::pair<QString, std::function<void(Device &)>>> states = {
+            {u"lamp2"_s, on(true)}, {u"keukenlamp"_s, flipAvailable}, {u"lamp2"_s, on(false)}};
+        for (const auto &[id, change] : states) {
+            change(home.devices[id]);
+            QCOMPARE(index.searchKept(query, id, home.devices, home.zones, recent, 30, now),
+                     index.search(query, home.devices, home.zones, recent, 30, now));
+        }
         // Another query scores everything again.
         QCOMPARE(index.searchKept(u"tuin"_s, u"lamp2"_s, home.devices, home.zones, recent, 30, now),
                  index.search(u"tuin"_s, home.devices, home.zones, recent, 30, now));
