@@ -270,6 +270,7 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
     for (const SearchItem &item : std::as_const(m_items))
         m_titleKeys.push_back(collator.sortKey(item.hit.title));
     m_byTitle.resize(m_titleKeys.size());
+    m_titleRanks.resize(m_titleKeys.size());
     std::iota(m_byTitle.begin(), m_byTitle.end(), 0);
     std::sort(m_byTitle.begin(), m_byTitle.end(),
               [&](qsizetype a, qsizetype b) { return m_titleKeys[a].compare(m_titleKeys[b]) < 0; });
@@ -340,7 +341,6 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
 
     // The same title in the same place: the entry is replaced and every rank stays.
     if (item && old >= 0 && item->hit.title == m_items[old].hit.title) {
-        item->titleRank = m_items[old].titleRank;
         m_items[old] = std::move(*item);
         keepDirty(old);
         return true;
@@ -397,16 +397,16 @@ qsizetype SearchIndex::devicePosition(const QString &title, const QString &id) c
 void SearchIndex::unrank(qsizetype at)
 {
     const auto place = std::find(m_byTitle.begin(), m_byTitle.end(), at);
-    const int rank = m_items[at].titleRank;
-    const bool shared = (place != m_byTitle.begin() && m_items[*(place - 1)].titleRank == rank) ||
-                        (place + 1 != m_byTitle.end() && m_items[*(place + 1)].titleRank == rank);
+    const int rank = m_titleRanks[size_t(at)];
+    const bool shared = (place != m_byTitle.begin() && m_titleRanks[size_t(*(place - 1))] == rank) ||
+                        (place + 1 != m_byTitle.end() && m_titleRanks[size_t(*(place + 1))] == rank);
     m_byTitle.erase(place);
     if (shared)
         return;
     // The title was the only one of its rank: the ranks after it close up.
-    for (SearchItem &item : m_items) {
-        if (item.titleRank > rank)
-            --item.titleRank;
+    for (int &other : m_titleRanks) {
+        if (other > rank)
+            --other;
     }
 }
 
@@ -420,20 +420,20 @@ void SearchIndex::rank(qsizetype at)
     int rank = 0;
     if (place != m_byTitle.begin()) {
         const qsizetype previous = *(place - 1);
-        rank = m_items[previous].titleRank;
+        rank = m_titleRanks[size_t(previous)];
         if (m_titleKeys[size_t(previous)].compare(key) == 0) {
-            m_items[at].titleRank = rank;
+            m_titleRanks[size_t(at)] = rank;
             m_byTitle.insert(place, at);
             return;
         }
         ++rank;
     }
     // A title of its own: the ranks from here on make room for it.
-    for (SearchItem &item : m_items) {
-        if (item.titleRank >= rank)
-            ++item.titleRank;
+    for (int &other : m_titleRanks) {
+        if (other >= rank)
+            ++other;
     }
-    m_items[at].titleRank = rank;
+    m_titleRanks[size_t(at)] = rank;
     m_byTitle.insert(place, at);
 }
 
@@ -468,6 +468,7 @@ void SearchIndex::removeItem(qsizetype at)
     });
     m_items.remove(at);
     m_titleKeys.erase(m_titleKeys.begin() + at);
+    m_titleRanks.erase(m_titleRanks.begin() + at);
     for (qsizetype &index : m_byTitle) {
         if (index > at)
             --index;
@@ -481,6 +482,7 @@ void SearchIndex::insertItem(qsizetype at, SearchItem item, QCollatorSortKey key
             scores.insert(scores.begin() + at, std::nullopt);
     });
     m_titleKeys.insert(m_titleKeys.begin() + at, std::move(key));
+    m_titleRanks.insert(m_titleRanks.begin() + at, 0);
     m_items.insert(at, std::move(item));
     for (qsizetype &index : m_byTitle) {
         if (index >= at)
@@ -500,12 +502,15 @@ void SearchIndex::moveItem(qsizetype from, qsizetype to, SearchItem item, QColla
     });
     const auto items = m_items.begin();
     const auto keys = m_titleKeys.begin();
+    const auto ranks = m_titleRanks.begin();
     if (from < to) {
         std::move(items + from + 1, items + to + 1, items + from);
         std::move(keys + from + 1, keys + to + 1, keys + from);
+        std::move(ranks + from + 1, ranks + to + 1, ranks + from);
     } else if (to < from) {
         std::move_backward(items + to, items + from, items + from + 1);
         std::move_backward(keys + to, keys + from, keys + from + 1);
+        std::move_backward(ranks + to, ranks + from, ranks + from + 1);
     }
     items[to] = std::move(item);
     keys[to] = std::move(key);
@@ -527,7 +532,7 @@ void SearchIndex::rankTitles()
     for (size_t i = 0; i < m_byTitle.size(); ++i) {
         if (i > 0 && m_titleKeys[size_t(m_byTitle[i - 1])].compare(m_titleKeys[size_t(m_byTitle[i])]) != 0)
             ++rank;
-        m_items[m_byTitle[i]].titleRank = rank;
+        m_titleRanks[size_t(m_byTitle[i])] = rank;
     }
 }
 
@@ -715,7 +720,7 @@ QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
                       [this](const Scored &a, const Scored &b) {
                           if (a.score != b.score)
                               return a.score > b.score;
-                          const int ra = m_items[a.item].titleRank, rb = m_items[b.item].titleRank;
+                          const int ra = m_titleRanks[size_t(a.item)], rb = m_titleRanks[size_t(b.item)];
                           if (ra != rb)
                               return ra < rb;
                           return a.item < b.item;

@@ -71,6 +71,8 @@ public:
     bool isSceneTwin(const Device &device) const;
 
     const QList<SearchItem> &items() const { return m_items; }
+    // The entry's place in the Dutch name order of the titles; equal titles share one.
+    int titleRank(qsizetype at) const { return m_titleRanks[size_t(at)]; }
     const QHash<QString, QStringList> &lightsByZone() const { return m_lightsByZone; }
     qsizetype count() const { return m_items.size(); }
 
@@ -138,7 +140,7 @@ private:
     void keepDirty(qsizetype at);
     // Applies a change of the entries' places to the kept scores.
     void keepAlong(const std::function<void(std::vector<std::optional<double>> &)> &change);
-    // Gives every entry its titleRank from the title keys.
+    // Gives every entry its rank from the title keys.
     void rankTitles();
 
     QList<SearchItem> m_items;
@@ -147,9 +149,12 @@ private:
     CharCodes m_codes;
     QSet<QString> m_sceneNames; // the joined names of the indexed flows and moods
     QSet<QString> m_sceneKeys;
-    // Each entry's title as the collator orders it, and the entries in that order.
+    // Each entry's title as the collator orders it, the entries in that order, and each entry's place
+    // in it (equal titles share a rank). The ranks sit apart from the entries: a title that comes or
+    // goes shifts every rank after it, and a walk over these few bytes stays in the cache.
     std::vector<QCollatorSortKey> m_titleKeys;
     std::vector<qsizetype> m_byTitle;
+    std::vector<int> m_titleRanks;
     // The last searchKept's scores; gone whenever entries move.
     std::optional<Kept> m_kept;
 };

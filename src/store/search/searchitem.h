@@ -32,11 +32,9 @@ struct SearchItem {
     quint64 mask = 0;
     bool dimmable = false;
 
-    // Prepared for the search: where each token starts in chars, the codes of nameJoined, and the place
-    // of the title in the Dutch name order (equal titles share a rank).
+    // Prepared for the search: where each token starts in chars, and the codes of nameJoined.
     std::vector<quint32> tokenStarts;
     std::u32string nameChars;
-    int titleRank = 0;
 
     bool operator==(const SearchItem &) const = default;
 };

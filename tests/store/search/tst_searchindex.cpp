@@ -258,8 +258,9 @@ private Q_SLOTS:
         const SearchIndex rebuilt(changed.devices, changed.zones, changed.flows, changed.moods);
         const auto entries = [](const SearchIndex &i) {
             QStringList list;
-            for (const SearchItem &item : i.items())
-                list << item.hit.id + u' ' + QString::number(item.titleRank) + u' ' + item.joined;
+            for (qsizetype n = 0; n < i.count(); ++n)
+                list << i.items()[n].hit.id + u' ' + QString::number(i.titleRank(n)) + u' ' +
+                            i.items()[n].joined;
             return list;
         };
         QCOMPARE(entries(index), entries(rebuilt));
