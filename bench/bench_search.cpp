@@ -42,6 +42,23 @@ void BM_IndexRebuild(benchmark::State &state)
     }
 }
 
+// A device renamed and back again, as the hub reports it: the index moves the entry and its title's rank.
+void BM_IndexRename(benchmark::State &state)
+{
+    const Home &h = home();
+    SearchIndex index(h.devices, h.zones, h.flows, h.moods);
+    const QList<Device> devices = h.devices.values();
+    qsizetype turn = 0;
+    for (auto _ : state) {
+        const Device &device = devices.at((turn * 13) % devices.size());
+        Device renamed = device;
+        renamed.name += u" bis"_s;
+        index.updateDevice(device, renamed, h.zones);
+        index.updateDevice(renamed, device, h.zones);
+        ++turn;
+    }
+}
+
 void BM_RestBuild(benchmark::State &state)
 {
     const Home &h = home();
@@ -56,6 +73,7 @@ void BM_RestBuild(benchmark::State &state)
 BENCHMARK(BM_SearchTwoWords)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SearchWithLevel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_IndexRebuild)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IndexRename)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RestBuild)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
