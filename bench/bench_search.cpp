@@ -1,6 +1,7 @@
 // Search and overview costs on a large generated home: 1,000 devices, 100 zones, 200 flows, 50 moods.
 #include "generatedhome.h"
 #include "store/overview/restbuilder.h"
+#include "store/overview/zonedevices.h"
 #include "store/search/searchindex.h"
 
 #include <benchmark/benchmark.h>
@@ -68,6 +69,33 @@ void BM_RestBuild(benchmark::State &state)
     }
 }
 
+// A lamp switched on or off, as the hub reports it while the overview shows: its room's tile, the headline
+// and the modes follow.
+void BM_RestLampToggle(benchmark::State &state)
+{
+    const Home &h = home();
+    DeviceMap devices = h.devices;
+    const QSet<QString> twins = HomeMaps::sceneTwinDeviceIDs(devices, h.flows, h.moods);
+    RestState rest = RestBuilder::build(devices, h.zones, h.flows, h.moods, h.favorites);
+    ZoneDevices rooms(devices);
+    QStringList lamps;
+    for (const Device &device : devices) {
+        if (device.deviceClass == u"light" && device.capabilities.contains(u"onoff"_s))
+            lamps.append(device.id);
+    }
+    qsizetype turn = 0;
+    for (auto _ : state) {
+        Device &lamp = devices[lamps.at((turn * 7) % lamps.size())];
+        const Device before = lamp;
+        Capability &onoff = lamp.capabilities.at(u"onoff"_s);
+        onoff.value = CapabilityValue::fromBool(!before.isOn().value_or(false));
+        if (!RestBuilder::update(rest, before, lamp, devices, h.zones, h.favorites, twins,
+                                 &rooms.of(lamp.zoneID), &rooms.lampsOf(lamp.zoneID)))
+            rest = RestBuilder::build(devices, h.zones, h.flows, h.moods, h.favorites);
+        ++turn;
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_SearchTwoWords)->Unit(benchmark::kMicrosecond);
@@ -75,5 +103,6 @@ BENCHMARK(BM_SearchWithLevel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_IndexRebuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IndexRename)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RestBuild)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RestLampToggle)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

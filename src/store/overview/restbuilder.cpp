@@ -251,8 +251,11 @@ bool update(RestState &state, const Device &before, const Device &after, const D
     const bool twin = sceneTwins.contains(after.id);
     state.lightsOnTotal += int(isLitLight(after) && !twin) - int(isLitLight(before) && !twin);
     if (!tileKept)
-        state.headline = headline(state.rooms + state.moreRooms);
+        state.headline = headline(state.rooms, state.moreRooms);
 
+    // The favourites' chips stand while one of them has a switch, and another device changed nothing of them.
+    if (!favorites.deviceIDs.contains(after.id) && favoriteHasSwitch(devices, favorites, before))
+        return true;
     QList<Hit> modes = favoriteModes(devices, zones, favorites);
     if (modes.isEmpty()) {
         if (favoriteHasSwitch(devices, favorites, before)) {
@@ -304,18 +307,23 @@ QString withArticle(const Room &room)
     return article + u' ' + room.name.left(firstLength).toLower() + room.name.mid(firstLength);
 }
 
-QString headline(const QList<Room> &rooms)
+QString headline(const QList<Room> &rooms, const QList<Room> &more)
 {
     QList<const Room *> lit;
-    for (const Room &room : rooms) {
-        if (room.lightsOn > 0)
-            lit.append(&room);
+    lit.reserve(rooms.size() + more.size());
+    for (const QList<Room> *list : {&rooms, &more}) {
+        for (const Room &room : *list) {
+            if (room.lightsOn > 0)
+                lit.append(&room);
+        }
     }
-    std::sort(lit.begin(), lit.end(), [](const Room *a, const Room *b) {
-        if (a->lightsOn != b->lightsOn)
-            return a->lightsOn > b->lightsOn;
-        return localizedNameLess(*a, *b);
-    });
+    // Only the first two are named, and the order is total: the rest need no sorting.
+    std::partial_sort(lit.begin(), lit.begin() + std::min<qsizetype>(2, lit.size()), lit.end(),
+                      [](const Room *a, const Room *b) {
+                          if (a->lightsOn != b->lightsOn)
+                              return a->lightsOn > b->lightsOn;
+                          return localizedNameLess(*a, *b);
+                      });
     if (lit.isEmpty())
         return u"Het is donker in huis."_s;
     const QString first = u"Er brandt licht in "_s + withArticle(*lit[0]);

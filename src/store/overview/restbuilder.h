@@ -35,7 +35,8 @@ bool update(RestState &state, const Device &before, const Device &after, const D
 Room room(const Zone &zone, const QList<Device> &devices, const ZoneMap &zones,
           const QSet<QString> &sceneTwins);
 
-QString headline(const QList<Room> &rooms);
+// The sentence over the lit rooms among rooms and more (the tiles shown and those behind "more").
+QString headline(const QList<Room> &rooms, const QList<Room> &more = {});
 // "de woonkamer", "het kantoor".
 QString withArticle(const Room &room);
 

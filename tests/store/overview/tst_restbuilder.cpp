@@ -370,9 +370,14 @@ private Q_SLOTS:
                                     << 0;
         QTest::newRow("every lamp off, then on: the headline's order and the modes")
             << everyLampOffThenOn() << none << 0;
-        QTest::newRow("favourite switches")
-            << QList<Step>{turn(u"l1.1"_s, false), turn(u"l2.2"_s, true), dimTo(u"l1.1"_s, 0.5)}
-            << QStringList{u"l2.2"_s, u"l1.1"_s} << 0;
+        QTest::newRow("favourite switches") << QList<Step>{turn(u"l1.1"_s, false),
+                                                           turn(u"l2.2"_s, true),
+                                                           dimTo(u"l1.1"_s, 0.5),
+                                                           turn(u"l1.2"_s, true),
+                                                           {u"l3.3"_s, {}, {}, u"Aaa"_s}}
+                                            << QStringList{u"l2.2"_s, u"l1.1"_s} << 0;
+        QTest::newRow("a favourite without a switch")
+            << QList<Step>{turn(u"l1.1"_s, false), turn(u"l1.2"_s, true)} << QStringList{u"thermo"_s} << 0;
         QTest::newRow("renamed lamps move through the modes")
             << QList<Step>{{u"l9.1"_s, {}, {}, u"Aaa"_s},
                            {u"l1.1"_s, {}, {}, u"Zzz"_s},
@@ -438,6 +443,13 @@ private Q_SLOTS:
                  u"Er brandt licht in de woonkamer en het kantoor."_s);
         QCOMPARE(RestBuilder::headline({litRoom(u"Zolderkamer 10"_s, 1), litRoom(u"zolderkamer 9"_s, 1)}),
                  u"Er brandt licht in het zolderkamer 9 en het zolderkamer 10."_s);
+        // The rooms behind "more" count alike, and the first is found among all.
+        QCOMPARE(RestBuilder::headline({litRoom(u"Kantoor"_s, 1), litRoom(u"Hal"_s, 0)},
+                                       {litRoom(u"Woonkamer"_s, 2)}),
+                 u"Er brandt licht in de woonkamer en het kantoor."_s);
+        QCOMPARE(RestBuilder::headline({litRoom(u"Zolder"_s, 1), litRoom(u"Berging"_s, 1)},
+                                       {litRoom(u"Keuken"_s, 1), litRoom(u"Atelier"_s, 1)}),
+                 u"Er brandt licht in het atelier en 3 andere kamers."_s);
     }
 
     void withArticle_data()
