@@ -14,6 +14,7 @@ struct Room {
     int lightsOn = 0;
     int lightsTotal = 0;
     double brightness = 0; // 0...1, mean level of the lights that are on
+    qint64 litLevels = 0;  // the levels of the lights that are on, summed in millionths
     std::optional<double> temperature{};
     bool active = false;
     std::optional<double> powerW{}; // absent without a positive reading

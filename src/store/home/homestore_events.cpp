@@ -29,8 +29,7 @@ void HomeStore::apply(const HomeyEvent &event)
         std::optional<Device> before;
         if (const auto known = m_devices.find(updated->device.id); known != m_devices.end()) {
             before = std::exchange(*known, updated->device);
-            if (before->zoneID != updated->device.zoneID ||
-                before->deviceClass != updated->device.deviceClass)
+            if (before->zoneID != updated->device.zoneID)
                 m_zoneDevices.clear();
             Q_EMIT devicesChanged();
         } else {

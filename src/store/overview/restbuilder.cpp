@@ -6,6 +6,7 @@
 #include "store/search/hitbuilder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 using namespace Qt::StringLiterals;
@@ -23,10 +24,30 @@ bool isLitLight(const Device &device)
     return device.deviceClass == u"light" && device.isOn() == true;
 }
 
-// kept, where given, is the room's tile as it was, when only its lamps can have changed: its readings and
-// device count stay, and only the lamps are counted again.
-Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones, const QSet<QString> &twins,
-              const Room *kept = nullptr)
+// A lit lamp's level in millionths: a room sums them as integers, so taking one lamp out and putting it
+// back in gives exactly the sum a fresh count gives. The bound only keeps a wild reading within range.
+qint64 levelMillionths(const Device &lamp)
+{
+    const double level = lamp.dimLevel().value_or(1.0);
+    return std::llround((std::isnan(level) ? 1.0 : std::clamp(level, -1e9, 1e9)) * 1e6);
+}
+
+// Counts a lit lamp in the tile, or with sign -1 takes it out again.
+void countLitLamp(Room &room, const Device &device, const QSet<QString> &twins, int sign)
+{
+    if (isLitLight(device) && !twins.contains(device.id)) {
+        room.lightsOn += sign;
+        room.litLevels += sign * levelMillionths(device);
+    }
+}
+
+void settleBrightness(Room &room)
+{
+    room.brightness =
+        room.lightsOn > 0 ? std::clamp(double(room.litLevels) / 1e6 / room.lightsOn, 0.0, 1.0) : 0.0;
+}
+
+Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones, const QSet<QString> &twins)
 {
     Room room;
     room.id = zone.id;
@@ -34,21 +55,14 @@ Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones
     room.symbol = zone.symbol();
     room.active = zone.active;
 
-    double levelSum = 0;
     double temperatureSum = 0;
     int temperatures = 0;
     double power = 0;
     bool hasPower = false;
     for (const Device *device : devices) {
-        if (device->deviceClass == u"light" && !twins.contains(device->id)) {
+        if (device->deviceClass == u"light" && !twins.contains(device->id))
             ++room.lightsTotal;
-            if (device->isOn() == true) {
-                ++room.lightsOn;
-                levelSum += device->dimLevel().value_or(1.0);
-            }
-        }
-        if (kept)
-            continue;
+        countLitLamp(room, *device, twins, 1);
         if (const std::optional<double> t = device->temperature()) {
             temperatureSum += *t;
             ++temperatures;
@@ -62,13 +76,7 @@ Room makeRoom(const Zone &zone, const DeviceGroup &devices, const ZoneMap &zones
             }
         }
     }
-    if (room.lightsOn > 0)
-        room.brightness = std::clamp(levelSum / room.lightsOn, 0.0, 1.0);
-    if (kept) {
-        room.deviceCount = kept->deviceCount;
-        room.temperature = kept->temperature;
-        room.powerW = kept->powerW;
-    }
+    settleBrightness(room);
     if (temperatures > 0)
         room.temperature = temperatureSum / temperatures;
     if (hasPower)
@@ -204,7 +212,7 @@ namespace RestBuilder {
 
 bool update(RestState &state, const Device &before, const Device &after, const DeviceMap &devices,
             const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins,
-            const QStringList *roomDevices, const QStringList *roomLamps)
+            const QStringList *roomDevices)
 {
     if (before.id != after.id || before.zoneID != after.zoneID || before.deviceClass != after.deviceClass ||
         before.isControllable() != after.isControllable())
@@ -220,14 +228,24 @@ bool update(RestState &state, const Device &before, const Device &after, const D
                                        [&](const Room &room) { return room.id == after.zoneID; });
         if (tile == list->end())
             continue;
+        if (readingsKept) {
+            // Only the lamp itself moved: the tile changes by its difference, without a look at the others.
+            Room room = *tile;
+            countLitLamp(room, before, sceneTwins, -1);
+            countLitLamp(room, after, sceneTwins, 1);
+            if (room.lightsOn < 0 || room.lightsOn > room.lightsTotal)
+                return false;
+            settleBrightness(room);
+            *tile = std::move(room);
+            break;
+        }
         const auto zone = zones.constFind(after.zoneID);
         if (zone == zones.constEnd())
             return false;
         DeviceGroup group;
-        // With the readings kept only the lamps are counted again.
-        if (const QStringList *ids = readingsKept && roomLamps ? roomLamps : roomDevices) {
-            group.reserve(ids->size());
-            for (const QString &id : *ids) {
+        if (roomDevices) {
+            group.reserve(roomDevices->size());
+            for (const QString &id : *roomDevices) {
                 const auto device = devices.constFind(id);
                 if (device == devices.constEnd() || device->zoneID != after.zoneID)
                     return false;
@@ -239,7 +257,7 @@ bool update(RestState &state, const Device &before, const Device &after, const D
                     group.append(&device);
             }
         }
-        Room room = makeRoom(*zone, group, zones, sceneTwins, readingsKept ? &*tile : nullptr);
+        Room room = makeRoom(*zone, group, zones, sceneTwins);
         // The order of the tiles rests on these; should they move, the whole list is sorted anew.
         if (room.deviceCount != tile->deviceCount || room.lightsTotal != tile->lightsTotal ||
             room.name != tile->name)

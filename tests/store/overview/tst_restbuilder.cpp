@@ -415,11 +415,11 @@ private Q_SLOTS:
                 zoneDevices.clear();
             }
             const RestState old = state;
-            // The room's devices and lamps as the store hands them over must give the same as a scan.
+            // The room's devices as the store hands them over must give the same as a scan.
             RestState viaZone = old;
             const bool updatedViaZone =
                 RestBuilder::update(viaZone, before, after, h.devices, h.zones, h.favorites, twins,
-                                    &zoneDevices.of(after.zoneID), &zoneDevices.lampsOf(after.zoneID));
+                                    &zoneDevices.of(after.zoneID));
             const bool updated =
                 RestBuilder::update(state, before, after, h.devices, h.zones, h.favorites, twins);
             QCOMPARE(updatedViaZone, updated);
