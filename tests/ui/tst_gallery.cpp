@@ -76,6 +76,7 @@ private Q_SLOTS:
     void skeletonTileHasNoText();
     void selectedRowHasTheSelectionBackground();
     void statusDotTakesTheTone();
+    void litModeChipGlowsRoundItsDot();
     void errorBarHasItsAlarmEdge();
     void stripIsSquareOnTopWithItsAccentDownTheEdge();
     void armedWritesTurnRed();
@@ -167,6 +168,36 @@ void GalleryTest::statusDotTakesTheTone()
     QVERIFY2(green.green() > green.red() + 80 && green.green() > green.blue() + 40, qPrintable(green.name()));
     const QColor red = failed.pixelColor(margin + 6, margin + 6);
     QVERIFY2(red.red() > red.green() + 80 && red.red() > red.blue() + 80, qPrintable(red.name()));
+}
+
+void GalleryTest::litModeChipGlowsRoundItsDot()
+{
+    // The 5 px dot of a chip that is on is the warmest spot of its left end; its glow reaches 3 px past
+    // it, inside the ring, where a chip that is off shows its plate.
+    const QImage on = picture(u"modechip-on"_s);
+    const QImage off = picture(u"modechip-off"_s);
+    QVERIFY(!on.isNull() && !off.isNull());
+    QPoint dot;
+    int warmest = -1;
+    for (int y = margin; y < on.height() - margin; ++y) {
+        for (int x = margin; x < margin + 24; ++x) {
+            const QColor c = on.pixelColor(x, y);
+            if (c.red() - c.blue() > warmest) {
+                warmest = c.red() - c.blue();
+                dot = {x, y};
+            }
+        }
+    }
+    QVERIFY2(warmest > 100, qPrintable(on.pixelColor(dot).name()));
+    const QPoint halo = dot + QPoint(0, -3);
+    const QColor glow = on.pixelColor(halo);
+    const QColor plate = off.pixelColor(halo);
+    QVERIFY2(glow.red() > plate.red() + 20 && glow.red() - glow.blue() > plate.red() - plate.blue() + 20,
+             qPrintable(glow.name() + u" over "_s + plate.name()));
+    // Beyond the glow the lit chip is its plate again.
+    const QPoint beyond = dot + QPoint(0, -8);
+    QVERIFY2(near(on.pixelColor(beyond), off.pixelColor(beyond), 6),
+             qPrintable(on.pixelColor(beyond).name()));
 }
 
 void GalleryTest::errorBarHasItsAlarmEdge()
