@@ -89,8 +89,7 @@ void BM_RestLampToggle(benchmark::State &state)
         const Device before = lamp;
         Capability &onoff = lamp.capabilities.at(u"onoff"_s);
         onoff.value = CapabilityValue::fromBool(!before.isOn().value_or(false));
-        if (!RestBuilder::update(rest, before, lamp, devices, h.zones, h.favorites, twins,
-                                 &rooms.of(lamp.zoneID)))
+        if (!RestBuilder::update(rest, before, lamp, devices, h.zones, h.favorites, twins, &rooms))
             rest = RestBuilder::build(devices, h.zones, h.flows, h.moods, h.favorites);
         ++turn;
     }

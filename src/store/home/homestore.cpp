@@ -219,7 +219,7 @@ void HomeStore::updateRest(const Device &before, const Device &after)
     // Within a batch the overview waits for the batch's end, and builds from scratch then.
     RestState rest = m_rest;
     if (m_derivedBatch > 0 || !RestBuilder::update(rest, before, after, m_devices, m_zones, m_favorites,
-                                                   m_sceneTwins, &m_zoneDevices.of(after.zoneID))) {
+                                                   m_sceneTwins, &m_zoneDevices)) {
         rebuildRest();
         return;
     }

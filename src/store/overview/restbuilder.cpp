@@ -3,6 +3,7 @@
 #include "base/text/graphemes.h"
 #include "base/text/searchtext.h"
 #include "base/text/textorder.h"
+#include "store/overview/zonedevices.h"
 #include "store/search/hitbuilder.h"
 
 #include <algorithm>
@@ -212,7 +213,7 @@ namespace RestBuilder {
 
 bool update(RestState &state, const Device &before, const Device &after, const DeviceMap &devices,
             const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins,
-            const QStringList *roomDevices)
+            ZoneDevices *zoneDevices)
 {
     if (before.id != after.id || before.zoneID != after.zoneID || before.deviceClass != after.deviceClass ||
         before.isControllable() != after.isControllable())
@@ -243,9 +244,10 @@ bool update(RestState &state, const Device &before, const Device &after, const D
         if (zone == zones.constEnd())
             return false;
         DeviceGroup group;
-        if (roomDevices) {
-            group.reserve(roomDevices->size());
-            for (const QString &id : *roomDevices) {
+        if (zoneDevices) {
+            const QStringList &ids = zoneDevices->of(after.zoneID);
+            group.reserve(ids.size());
+            for (const QString &id : ids) {
                 const auto device = devices.constFind(id);
                 if (device == devices.constEnd() || device->zoneID != after.zoneID)
                     return false;

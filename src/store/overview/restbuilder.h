@@ -13,6 +13,8 @@
 #include <QSet>
 #include <QString>
 
+class ZoneDevices;
+
 // The idle overview shown while nothing is typed: room tiles, scene and mode chips, the number of lights
 // on and one Dutch headline. Pure functions; they keep no state.
 namespace RestBuilder {
@@ -24,11 +26,11 @@ RestState build(const DeviceMap &devices, const ZoneMap &zones, const FlowMap &f
 // device changed: its room's tile, the lights on, the headline and the modes. The result equals build() of
 // the home now. False, with state untouched, when the change reaches further (another room, the order of
 // the tiles): build anew then. The scene twins must be those of the home before and after alike.
-// roomDevices, where given, are the ids of the devices in after's zone in the order devices holds them
-// (see ZoneDevices); without them the room's devices are looked for among all.
+// zoneDevices, where given, holds the groups of devices' ids by zone, asked only when the room's devices
+// are counted again; without it the room's devices are looked for among all.
 bool update(RestState &state, const Device &before, const Device &after, const DeviceMap &devices,
             const ZoneMap &zones, const Favorites &favorites, const QSet<QString> &sceneTwins,
-            const QStringList *roomDevices = nullptr);
+            ZoneDevices *zoneDevices = nullptr);
 
 // The tile of one zone from the devices directly in it (not those of its sub-zones).
 Room room(const Zone &zone, const QList<Device> &devices, const ZoneMap &zones,

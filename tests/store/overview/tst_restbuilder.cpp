@@ -417,9 +417,8 @@ private Q_SLOTS:
             const RestState old = state;
             // The room's devices as the store hands them over must give the same as a scan.
             RestState viaZone = old;
-            const bool updatedViaZone =
-                RestBuilder::update(viaZone, before, after, h.devices, h.zones, h.favorites, twins,
-                                    &zoneDevices.of(after.zoneID));
+            const bool updatedViaZone = RestBuilder::update(viaZone, before, after, h.devices, h.zones,
+                                                            h.favorites, twins, &zoneDevices);
             const bool updated =
                 RestBuilder::update(state, before, after, h.devices, h.zones, h.favorites, twins);
             QCOMPARE(updatedViaZone, updated);
