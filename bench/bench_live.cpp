@@ -187,7 +187,8 @@ public:
         };
         m_realtime.pushEvent(u"homey:manager:notifications"_s, u"notification.create"_s, item);
     }
-    // A device renamed and back again, as the hub reports a change of its settings.
+    // A device renamed and back again, as the hub reports a change of its settings. Like the hub, it
+    // reports the device as it is now: a lamp switched earlier in the run is still switched.
     void deviceUpdate(int i)
     {
         const qsizetype at = (i * 13) % m_devices.size();
@@ -196,6 +197,13 @@ public:
         renamed = !renamed;
         if (renamed)
             device.insert(u"name"_s, device.value(u"name"_s).toString() + u" bis"_s);
+        if (const auto on = m_on.constFind(device.value(u"id"_s).toString()); on != m_on.constEnd()) {
+            QJsonObject capabilities = device.value(u"capabilitiesObj"_s).toObject();
+            QJsonObject onoff = capabilities.value(u"onoff"_s).toObject();
+            onoff.insert(u"value"_s, *on);
+            capabilities.insert(u"onoff"_s, onoff);
+            device.insert(u"capabilitiesObj"_s, capabilities);
+        }
         m_realtime.pushEvent(u"homey:manager:devices"_s, u"device.update"_s, device);
     }
 
