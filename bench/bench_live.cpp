@@ -232,9 +232,9 @@ double loadAverage()
 }
 
 // What this machine charges for memory left alone a moment: nanoseconds per 4 KiB page to read 16 MiB
-// just after reading it, and again after 50 ms asleep. On a bare machine both are tens of
-// nanoseconds; on some virtual machines the second is ten times the first, and then every event of a
-// sparse burst pays for it, so the figures of two machines can only be compared with these beside them.
+// just after reading it, and again after 50 ms asleep. On a bare machine the two are close; on some
+// virtual machines the second is ten or more times the first, and then every event of a sparse burst
+// pays for it, so the figures of two machines can only be compared with these beside them.
 std::pair<double, double> pageTouch()
 {
     constexpr std::size_t size = 16 << 20;
