@@ -256,9 +256,10 @@ std::pair<double, double> pageTouch()
 }
 
 // One state of the panel: the idle rate, then each kind of event. The first few events of a kind pay
-// once for what the program makes on first use (the tray badge's font and outline, say); they are
-// counted apart as <kind>_warmup_us, so that a burst's figure is the steady cost per event rather than
-// that plus a share of a one-off that shrinks as the burst grows.
+// once for what the program makes on first use (the tray badge's font and outline, say) and for memory
+// gone cold while the idle rate was measured; they are counted apart as <kind>_warmup_us, so that a
+// burst's figure is the steady cost per event, which bounds how many events a second the main thread
+// keeps up with, rather than that plus a share of a one-off that shrinks as the burst grows.
 void measureState(benchmark::State &state, Program &program, Traffic &traffic, const std::string &name)
 {
     constexpr int warmUp = 5;
