@@ -30,7 +30,12 @@ void ChipsModel::setHits(const QList<Hit> &hits, int selected)
         else
             next.append({hit, focused, 0, QVariant::fromValue(ModeChipLook::make(hit, focused))});
     }
-    sync(m_chips, std::move(next), [](const Chip &chip) { return chip.hit.id; });
+    // A mode chip whose lamp or mode changes takes the new one in place: a new chip makes a dozen objects
+    // and paints its glow, and the lit lamps among the modes change with every lamp switched at the hub.
+    if (m_kind == Kind::modes)
+        syncInPlace(m_chips, std::move(next));
+    else
+        sync(m_chips, std::move(next), [](const Chip &chip) { return chip.hit.id; });
 }
 
 int ChipsModel::rowCount(const QModelIndex &parent) const

@@ -6,7 +6,8 @@
 #include <QList>
 #include <QVariant>
 
-// The scene chips (with their Ctrl+digit shortcut) or the mode chips of the idle overview, keyed by hit id.
+// The scene chips (with their Ctrl+digit shortcut), keyed by hit id, or the mode chips of the idle overview,
+// kept by place.
 class ChipsModel : public KeyedListModel {
     Q_OBJECT
 

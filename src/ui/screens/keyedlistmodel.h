@@ -24,7 +24,34 @@ protected:
     // Makes rows equal to next. keyOf gives a row's key; of rows sharing a key only the first is kept,
     // as the key is the row's identity. Row needs operator==.
     template <typename Row, typename KeyOf> void sync(QList<Row> &rows, QList<Row> next, KeyOf keyOf);
+    // Makes rows equal to next place by place, for rows that are all alike: a row that now shows another
+    // key takes it in place and keeps its delegate, and only the end of the list grows or shrinks.
+    template <typename Row> void syncInPlace(QList<Row> &rows, QList<Row> next);
 };
+
+template <typename Row> void KeyedListModel::syncInPlace(QList<Row> &rows, QList<Row> next)
+{
+    const qsizetype before = rows.size();
+    const qsizetype kept = std::min(before, next.size());
+    for (qsizetype i = 0; i < kept; ++i) {
+        if (!(rows.at(i) == next.at(i))) {
+            rows[i] = std::move(next[i]);
+            Q_EMIT dataChanged(index(int(i)), index(int(i)));
+        }
+    }
+    if (next.size() < before) {
+        beginRemoveRows({}, int(kept), int(before - 1));
+        rows.resize(kept);
+        endRemoveRows();
+    } else if (next.size() > before) {
+        beginInsertRows({}, int(before), int(next.size() - 1));
+        for (qsizetype i = before; i < next.size(); ++i)
+            rows.append(std::move(next[i]));
+        endInsertRows();
+    }
+    if (rows.size() != before)
+        Q_EMIT countChanged();
+}
 
 template <typename Row, typename KeyOf>
 void KeyedListModel::sync(QList<Row> &rows, QList<Row> next, KeyOf keyOf)

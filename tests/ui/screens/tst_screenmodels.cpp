@@ -64,6 +64,7 @@ private Q_SLOTS:
     void oneRoomChangesOneRow();
     void repeatedKeysKeepTheFirst();
     void sceneShortcutsFollowTheirPlace();
+    void modeChipsChangeInPlace();
     void keptLooksMatchFreshOnes();
 };
 
@@ -186,6 +187,42 @@ void ScreenModelsTest::sceneShortcutsFollowTheirPlace()
         QCOMPARE(look.title, u"Scene %1"_s.arg(row + 1));
         QCOMPARE(look.shortcut.text, u"Ctrl+%1"_s.arg(row + 1));
     }
+}
+
+// The lit lamps among the modes change with every lamp switched at the hub: a chip takes its new lamp
+// in place, and only the end of the row grows or shrinks.
+void ScreenModelsTest::modeChipsChangeInPlace()
+{
+    ChipsModel model(ChipsModel::Kind::modes);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const auto lamps = [](const QString &names) {
+        QList<Hit> hits;
+        for (const QChar name : names)
+            hits.append(Hit{.id = u"device:"_s + name, .title = u"Lamp "_s + name});
+        return hits;
+    };
+    const auto titles = [&model] {
+        QString shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown += model.data(model.index(row), ChipsModel::LookRole).value<ModeChipLook>().title.back();
+        return shown;
+    };
+    QSignalSpy count(&model, &KeyedListModel::countChanged);
+    model.setHits(lamps(u"abcd"_s), 1);
+
+    ModelLog log(&model);
+    model.setHits(lamps(u"acde"_s), 1); // b went out, e came in at the end
+    QCOMPARE(log.lines, QStringList({u"change 1-1"_s, u"change 2-2"_s, u"change 3-3"_s}));
+    QCOMPARE(titles(), u"acde"_s);
+    log.lines.clear();
+    model.setHits(lamps(u"ab"_s), 0);
+    QCOMPARE(log.lines, QStringList({u"change 0-0"_s, u"change 1-1"_s, u"remove 2-3"_s}));
+    QCOMPARE(titles(), u"ab"_s);
+    log.lines.clear();
+    model.setHits(lamps(u"abxyz"_s), 0);
+    QCOMPARE(log.lines, QStringList({u"insert 2-4"_s}));
+    QCOMPARE(titles(), u"abxyz"_s);
+    QCOMPARE(count.size(), 3);
 }
 
 // Rows and chips that did not change keep their look: after any run of changes every look must be what
