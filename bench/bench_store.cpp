@@ -1,10 +1,9 @@
 // The home store's costs on the large generated home: a keystroke, and realtime changes with the panel
 // on screen and hidden.
-#include "generatedhome.h"
+#include "servedhome.h"
 #include "store/home/homestore.h"
 #include "store/home/homestoreprobe.h"
 #include "support/awaittask.h"
-#include "support/fakerestclient.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -22,14 +21,8 @@ struct LoadedStore {
 
     LoadedStore()
     {
-        const GeneratedHome::Home &home = GeneratedHome::home();
-        auto rest = std::make_shared<FakeRestClient>(Clock::system());
-        rest->home.zones = home.zones.values();
-        rest->home.devices = home.devices.values();
-        rest->home.flows = home.flows.values();
-        rest->home.moods = home.moods.values();
-        rest->home.favorites = home.favorites;
-        store = std::make_unique<HomeStore>(rest, nullptr, nullptr, SettingsStore(u"benchstore"_s));
+        store = std::make_unique<HomeStore>(ServedHome::client(), nullptr, nullptr,
+                                            SettingsStore(u"benchstore"_s));
         awaitTask(store->start());
         QObject::connect(store.get(), &HomeStore::hitsChanged, [this] { ++hitsAnnounced; });
     }

@@ -1,25 +1,17 @@
 // Typing a ten-letter query into a home of 1,000 devices: each keystroke runs the store's search, updates
 // the results list's rows and renders the list, offscreen with the software renderer. The counters give
 // the slowest and the mean of these frames; a frame must stay under 16 ms.
-#include "awaittask.h"
-#include "fakerestclient.h"
-#include "generatedhome.h"
+#include "benchstage.h"
+#include "servedhome.h"
 #include "store/home/homestore.h"
-#include "ui/motion.h"
-#include "ui/motionpreference.h"
-#include "ui/panelvisibility.h"
+#include "support/awaittask.h"
 #include "ui/screens/resultsscreen.h"
-#include "ui/symbolcatalog.h"
 #include "ui/theme.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
-#include <QGuiApplication>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 #include <vector>
@@ -52,19 +44,6 @@ struct FrameTimer {
     }
 };
 
-// The benchmarks' large home, served by the in-memory hub.
-FakeRestClient::Home largeHome()
-{
-    const GeneratedHome::Home &generated = GeneratedHome::home();
-    FakeRestClient::Home h;
-    h.zones = generated.zones.values();
-    h.devices = generated.devices.values();
-    h.flows = generated.flows.values();
-    h.moods = generated.moods.values();
-    h.favorites = generated.favorites;
-    return h;
-}
-
 const char *const list = R"(import QtQuick
 import Quorvane.Ui
 Rectangle {
@@ -77,33 +56,17 @@ Rectangle {
 
 void BM_TypeTenLetters(benchmark::State &state)
 {
-    auto rest = std::make_shared<FakeRestClient>(Clock::system());
-    rest->home = largeHome();
     SettingsStore defaults(u"bench-typing"_s);
-    HomeStore store(rest, nullptr, nullptr, defaults);
+    HomeStore store(ServedHome::client(), nullptr, nullptr, defaults);
     awaitTask(store.start());
     store.panelDidAppear();
-
-    PanelVisibility visibility;
-    visibility.set(true);
-    MotionPreference preference(true, nullptr);
-    Motion motion(&visibility, &preference);
     ResultsScreen screen(&store, nullptr);
-    QQmlEngine engine;
-    QQmlComponent component(&engine);
-    component.setData(list, QUrl(u"qrc:/bench.qml"_s));
-    std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem *>(component.createWithInitialProperties(
-        {{u"screen"_s, QVariant::fromValue(&screen)}, {u"motion"_s, QVariant::fromValue(&motion)}})));
-    if (!root) {
-        state.SkipWithError(qPrintable(component.errorString()));
+    BenchStage stage(list, &screen, 420);
+    if (!stage.error.isEmpty()) {
+        state.SkipWithError(qPrintable(stage.error));
         return;
     }
-    QQuickWindow window;
-    root->setParentItem(window.contentItem());
-    root->setSize(QSizeF(Theme::panelWidth, 420));
-    window.resize(int(Theme::panelWidth), 420);
-    window.show();
-    window.grabWindow();
+    QQuickWindow &window = stage.window;
 
     // The first letter ever typed also loads the row types and draws each glyph for the first time.
     const QString query = u"staande la"_s; // ten characters
@@ -160,14 +123,5 @@ BENCHMARK(BM_TypeTenLetters)->Unit(benchmark::kMillisecond)->Iterations(60);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QUICK_BACKEND", "software");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    SymbolCatalog::loadFont();
-    Theme::useFamilies(u"DejaVu Sans"_s, u"DejaVu Sans Mono"_s);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runStagedBenchmarks(argc, argv);
 }
