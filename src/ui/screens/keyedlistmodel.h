@@ -1,13 +1,15 @@
 #pragma once
 
+#include <algorithm>
 #include <QAbstractListModel>
 #include <QList>
 #include <QSet>
 #include <QString>
 
-// A list model whose rows each carry a stable key (a hit id, a room id). New rows are applied as
-// removals, moves, insertions and a dataChanged per changed row, never as a reset: a live change of one
-// lamp touches one row, and views keep their delegates and their scroll position.
+// A list model whose rows each carry a stable key (a hit id, a room id), or whose rows are all alike and
+// kept by place. New rows are applied as removals, moves, insertions and a dataChanged per changed row,
+// never as a reset: a live change of one lamp touches one row, and views keep their delegates and their
+// scroll position.
 class KeyedListModel : public QAbstractListModel {
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY countChanged)
