@@ -48,7 +48,7 @@ StatusItemController::StatusItemController(const std::optional<HotKeyCombo> &hot
       m_hotKey(hotKey), m_files(std::move(files))
 {
     m_countTimer->setSingleShot(true);
-    m_countTimer->setInterval(countDelay);
+    m_countTimer->setInterval(countInterval);
     connect(m_countTimer, &QTimer::timeout, this, &StatusItemController::draw);
     m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this,
@@ -96,24 +96,25 @@ void StatusItemController::show(StatusItemLook look)
     if (!m_look || look.tooltip != m_look->tooltip)
         m_tray->setToolTip(look.tooltip);
     m_look = std::move(look);
-    // A new state shows at once; a new count waits a moment, so that a burst of notifications draws
-    // the icon once rather than once for each.
-    if (!m_drawn || m_look->symbol != m_drawn->symbol || m_look->opacity != m_drawn->opacity)
+    // A new state shows at once, and so do a count after a quiet moment and the badge's going when all
+    // is read. In a burst of notifications the rest wait for the timer, so that the icon is drawn about
+    // once a second rather than once for each: each drawing costs the tray host a repaint as well.
+    if (!m_countTimer->isActive() || !m_drawn || m_look->symbol != m_drawn->symbol ||
+        m_look->opacity != m_drawn->opacity || m_look->badge.isEmpty())
         draw();
-    else if (m_look->badge != m_drawn->badge && !m_countTimer->isActive())
-        m_countTimer->start();
     if (m_reconnectItem)
         m_reconnectItem->setEnabled(true);
 }
 
 void StatusItemController::draw()
 {
-    m_countTimer->stop();
     // Drawn and handed to the tray only when the picture changes: the tray host repaints at every new
     // icon, and the desktop is told of it.
     if (m_drawn && m_look->symbol == m_drawn->symbol && m_look->opacity == m_drawn->opacity &&
         m_look->badge == m_drawn->badge)
         return;
+    if (m_drawn && m_look->badge != m_drawn->badge)
+        m_countTimer->start();
     const StatusIcon::Drawn drawn = StatusIcon::draw(m_look->symbol, m_look->opacity, m_look->badge);
     if (!drawn.hasSymbol)
         log(u"!! statusitem: symbool '"_s + m_look->symbol +

@@ -32,13 +32,13 @@ public:
                                                        std::shared_ptr<FileManager> files = {});
     ~StatusItemController() override;
 
-    // How long a new count waits for the next before the icon shows it; the tooltip and the menu
-    // have it at once.
-    static constexpr int countDelay = 250;
+    // The icon shows at most one new count in this time: the first of a burst at once, the latest of
+    // the rest when it is over; no count at once. The tooltip and the menu have every count at once.
+    static constexpr int countInterval = 1000;
 
     void apply(const ConnectionState &state);
-    // A different count is in the tooltip and menu at once, and on the icon after countDelay; an equal
-    // one changes nothing.
+    // A different count is in the tooltip and menu at once, and on the icon as countInterval says; an
+    // equal one changes nothing.
     void applyUnread(int unread);
     // The hot key that menu and tooltip show: the one registered; none where the desktop allows none.
     void setHotKey(const std::optional<HotKeyCombo> &hotKey);
