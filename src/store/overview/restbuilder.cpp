@@ -175,8 +175,8 @@ bool favoriteHasSwitch(const DeviceMap &devices, const Favorites &favorites, con
 
 // The lit-lamp modes after one lamp changed, from the list before it. Only that lamp's place and hit can
 // differ; when the lamp leaves a full list its successor is unknown, and nullopt asks for a new scan.
-std::optional<QList<Hit>> updatedLitModes(QList<Hit> modes, const Device &after, const DeviceMap &devices,
-                                          const ZoneMap &zones)
+std::optional<QList<Hit>> updatedLitModes(QList<Hit> modes, const Device &before, const Device &after,
+                                          const DeviceMap &devices, const ZoneMap &zones)
 {
     const auto deviceOf = [&](const Hit &hit) -> const Device * {
         const auto found = devices.constFind(hit.target.id());
@@ -195,11 +195,13 @@ std::optional<QList<Hit>> updatedLitModes(QList<Hit> modes, const Device &after,
         if (localizedNameLess(after, *other))
             break;
     }
-    // Past the end of a full list the lamp may still come before the unknown next one.
+    // Past the end of a full list the lamp may still come before the unknown next one: it does when it
+    // was in the list and its name sorts no later than before.
     if (wasFull && place == modes.size()) {
-        if (wasIn)
+        if (!wasIn)
+            return modes;
+        if (localizedNameLess(before, after))
             return std::nullopt;
-        return modes;
     }
     modes.insert(place, modeHit(after, zones));
     if (modes.size() > lightModeLimit)
@@ -281,7 +283,7 @@ bool update(RestState &state, const Device &before, const Device &after, const D
         if (favoriteHasSwitch(devices, favorites, before)) {
             modes = litModes(devices, zones);
         } else {
-            std::optional<QList<Hit>> lit = updatedLitModes(state.modes, after, devices, zones);
+            std::optional<QList<Hit>> lit = updatedLitModes(state.modes, before, after, devices, zones);
             modes = lit ? std::move(*lit) : litModes(devices, zones);
         }
     }
