@@ -1,5 +1,6 @@
 #include "app/statusicon.h"
 
+#include "app/statusbadge.h"
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
 
@@ -21,31 +22,6 @@ bool iconFontLoaded()
 {
     static const bool loaded = SymbolCatalog::loadFont();
     return loaded;
-}
-
-void drawBadge(QPainter &painter, int size, const QString &badge)
-{
-    // One font per size, kept: a new font object is looked up in the font database again. Never
-    // destroyed, as a font must not outlive the application's font database.
-    static auto *const fonts = new QHash<int, QFont>;
-    auto found = fonts->find(size);
-    if (found == fonts->end()) {
-        QFont made = Theme::label(10);
-        made.setPixelSize(std::max(7, size * 9 / 22));
-        made.setBold(true);
-        found = fonts->insert(size, made);
-    }
-    const QFont &font = *found;
-    const QFontMetricsF metrics(font);
-    const double height = size * 0.5;
-    const double width = std::max(height, metrics.horizontalAdvance(badge) + height * 0.4);
-    const QRectF pill(size - width, size - height, width, height);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Theme::lit());
-    painter.drawRoundedRect(pill, height / 2, height / 2);
-    painter.setFont(font);
-    painter.setPen(Theme::surface());
-    painter.drawText(pill, Qt::AlignCenter, badge);
 }
 
 // White with a dark rim, so the shape reads on light and dark panels alike.
@@ -110,7 +86,7 @@ QPixmap drawOne(int size, const std::optional<QString> &glyph, double opacity, c
     if (!badge.isEmpty() && glyph) {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        drawBadge(painter, size, badge);
+        StatusBadge::draw(painter, size, badge);
     }
     return QPixmap::fromImage(std::move(image));
 }

@@ -1,7 +1,9 @@
+#include "app/statusbadge.h"
 #include "app/statusicon.h"
 #include "ui/theme.h"
 
 #include <QDir>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTest>
 
@@ -74,6 +76,41 @@ private Q_SLOTS:
         } else {
             QVERIFY(pixelsNear(image, corner, Theme::lit()) > 150);
             QVERIFY(pixelsNear(image, corner, Theme::surface()) > 10);
+        }
+    }
+
+    // A count is put together from digits drawn beforehand; it must come out as the badge with its text
+    // drawn whole would, at every size and count.
+    void aCountLooksAsItsTextDrawnWhole()
+    {
+        for (const int size : StatusIcon::sizes) {
+            QFont font = Theme::label(10);
+            font.setPixelSize(std::max(7, size * 9 / 22));
+            font.setBold(true);
+            for (int count = 0; count <= 99; ++count) {
+                const QString text = QString::number(count);
+                const double height = size * 0.5;
+                const double width =
+                    std::max(height, QFontMetricsF(font).horizontalAdvance(text) + height * 0.4);
+                const QRectF pill(size - width, size - height, width, height);
+                QImage whole(size, size, QImage::Format_ARGB32_Premultiplied);
+                whole.fill(Qt::transparent);
+                QImage composed = whole;
+                QPainter painter(&whole);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(Theme::lit());
+                painter.drawRoundedRect(pill, height / 2, height / 2);
+                painter.setFont(font);
+                painter.setPen(Theme::surface());
+                painter.drawText(pill, Qt::AlignCenter, text);
+                painter.end();
+                painter.begin(&composed);
+                painter.setRenderHint(QPainter::Antialiasing);
+                StatusBadge::draw(painter, size, text);
+                painter.end();
+                QVERIFY2(composed == whole, qPrintable(QString::number(size) + u' ' + text));
+            }
         }
     }
 
