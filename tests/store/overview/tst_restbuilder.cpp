@@ -385,13 +385,12 @@ private Q_SLOTS:
                            {u"l9.1"_s, {}, {}, u"Lamp 9.1"_s}}
             << none << 0;
         // Lamp 1.9 is the last of the six, and Lamp 1.11 the next lit one.
-        QTest::newRow("the last mode renamed")
-            << QList<Step>{{u"l1.9"_s, {}, {}, u"Lamp 1.9 bis"_s},
-                           {u"l1.9"_s, {}, {}, u"Lamp 1.9"_s},
-                           {u"l1.9"_s, {}, {}, u"Lamp 1.8"_s},
-                           {u"l1.9"_s, {}, {}, u"Lamp 1.12"_s},
-                           {u"l1.9"_s, {}, {}, u"Lamp 1.10"_s}}
-            << none << 0;
+        QTest::newRow("the last mode renamed") << QList<Step>{{u"l1.9"_s, {}, {}, u"Lamp 1.9 bis"_s},
+                                                              {u"l1.9"_s, {}, {}, u"Lamp 1.9"_s},
+                                                              {u"l1.9"_s, {}, {}, u"Lamp 1.8"_s},
+                                                              {u"l1.9"_s, {}, {}, u"Lamp 1.12"_s},
+                                                              {u"l1.9"_s, {}, {}, u"Lamp 1.10"_s}}
+                                               << none << 0;
         QTest::newRow("what the tile does not read, then what it does")
             << QList<Step>{set(u"l1.1"_s, u"measure_power"_s, CapabilityValue::fromNumber(5)),
                            set(u"l1.2"_s, u"measure_temperature"_s, CapabilityValue::fromNumber(21)),
