@@ -281,13 +281,16 @@ bool PaletteController::showsRows() const
     return mode == HomeStore::Mode::Results || mode == HomeStore::Mode::Room;
 }
 
-std::optional<Device> PaletteController::selectedDevice() const
+const Device *PaletteController::selectedDevice() const
 {
     if (!m_store || !showsRows())
-        return std::nullopt;
+        return nullptr;
     const std::optional<Hit> hit = m_store->selectedHit();
     const std::optional<QString> id = hit ? hit->deviceID() : std::nullopt;
-    return id ? m_store->device(*id) : std::nullopt;
+    if (!id)
+        return nullptr;
+    const auto found = m_store->devices().constFind(*id);
+    return found != m_store->devices().constEnd() ? &*found : nullptr;
 }
 
 std::optional<Device> PaletteController::detailDevice() const

@@ -134,7 +134,9 @@ private:
     void focusSearch();
     // The store is searching or zoomed into a room: the lists with rows and control strips show.
     bool showsRows() const;
-    std::optional<Device> selectedDevice() const;
+    // The selected row's device as the store holds it, read in place rather than copied at every
+    // refresh of the hints; only until the store next changes.
+    const Device *selectedDevice() const;
     std::optional<Device> detailDevice() const;
     bool detailOpen() const;
     bool onRoomRow() const;

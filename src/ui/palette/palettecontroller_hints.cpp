@@ -64,7 +64,7 @@ QList<KeyHint> PaletteController::roomHints() const
     QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s),
                          KeyHint({enter}, roomRow ? u"alles aan/uit"_s : u"doe"_s),
                          KeyHint({space}, u"aan/uit"_s)};
-    const std::optional<Device> device = selectedDevice();
+    const Device *device = selectedDevice();
     if (roomRow) {
         if (m_store->room() && m_store->room()->dimmableCount >= 1)
             hints << KeyHint({command + left, command + right}, u"kamer dimmen"_s);
@@ -79,15 +79,22 @@ QList<KeyHint> PaletteController::roomHints() const
 
 QList<KeyHint> PaletteController::resultsHints() const
 {
-    QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s), KeyHint({enter}, u"doe"_s),
-                         KeyHint({command + enter}, u"doe, blijf"_s)};
-    const std::optional<Device> device = selectedDevice();
-    if (device)
-        hints << KeyHint({tab}, u"regel"_s);
-    if (device && device->dimKey())
-        hints << KeyHint({command + left, command + right}, u"dimmen"_s);
-    hints << KeyHint({escapeKey}, u"terug"_s);
-    return hints;
+    const auto make = [](bool device, bool dims) {
+        QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s), KeyHint({enter}, u"doe"_s),
+                             KeyHint({command + enter}, u"doe, blijf"_s)};
+        if (device)
+            hints << KeyHint({tab}, u"regel"_s);
+        if (dims)
+            hints << KeyHint({command + left, command + right}, u"dimmen"_s);
+        hints << KeyHint({escapeKey}, u"terug"_s);
+        return hints;
+    };
+    // Asked again at every change of the home while a query is in the field: made once.
+    static const QList<KeyHint> noDevice = make(false, false);
+    static const QList<KeyHint> device = make(true, false);
+    static const QList<KeyHint> dimmable = make(true, true);
+    const Device *selected = selectedDevice();
+    return !selected ? noDevice : selected->dimKey() ? dimmable : device;
 }
 
 QList<KeyHint> PaletteController::restHints() const

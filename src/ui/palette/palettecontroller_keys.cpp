@@ -330,7 +330,7 @@ void PaletteController::toggleFocused()
 void PaletteController::toggleDetail()
 {
     if (!detailOpen()) {
-        const std::optional<Device> device = selectedDevice();
+        const Device *device = selectedDevice();
         if (!device || ControlPlan::rows(*device, *m_writer).isEmpty())
             return;
     }
@@ -400,8 +400,9 @@ void PaletteController::dim(int dir, bool coarse)
         return;
     }
     const double delta = (coarse ? 0.25 : 0.05) * dir;
-    if (const std::optional<Device> device = selectedDevice(); device && device->dimKey()) {
-        m_store->nudgeDim(device->id, delta);
+    if (const Device *device = selectedDevice(); device && device->dimKey()) {
+        const QString id = device->id;
+        m_store->nudgeDim(id, delta);
         return;
     }
     switch (m_store->mode()) {
