@@ -58,6 +58,9 @@ template <typename Row> void KeyedListModel::syncInPlace(QList<Row> &rows, QList
 template <typename Row, typename KeyOf>
 void KeyedListModel::sync(QList<Row> &rows, QList<Row> next, KeyOf keyOf)
 {
+    // The rows themselves handed back: nothing changed.
+    if (next.constData() == rows.constData() && next.size() == rows.size())
+        return;
     // The usual live change: the same keys in the same order, a few rows changed in place.
     if (next.size() == rows.size()) {
         qsizetype same = 0;

@@ -21,21 +21,62 @@ ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *
     refresh();
 }
 
+namespace {
+
+// Lines made anew that mostly repeat the ones before. As long as each line is the previous one in its
+// place nothing is copied, and an unchanged list is handed back as the previous list itself, which the
+// model then sees at a glance: a home's change that moves nothing shown copies no row's look.
+class Lines {
+public:
+    explicit Lines(const QList<ListRow> &previous) : m_previous(previous) {}
+
+    // The line made before in the place the next line goes; nullptr past its end.
+    const ListRow *before() const { return m_count < m_previous.size() ? &m_previous.at(m_count) : nullptr; }
+    void keep()
+    {
+        if (m_copied)
+            m_lines.append(m_previous.at(m_count));
+        ++m_count;
+    }
+    void add(ListRow line)
+    {
+        if (!m_copied) {
+            m_lines = m_previous.first(m_count);
+            m_copied = true;
+        }
+        m_lines.append(std::move(line));
+        ++m_count;
+    }
+    QList<ListRow> take()
+    {
+        if (m_copied)
+            return std::move(m_lines);
+        return m_count == m_previous.size() ? m_previous : m_previous.first(m_count);
+    }
+
+private:
+    const QList<ListRow> &m_previous;
+    QList<ListRow> m_lines;
+    qsizetype m_count = 0;
+    bool m_copied = false;
+};
+
+} // namespace
+
 QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
                                     const std::optional<QString> &expandedDeviceID,
                                     const QList<ListRow> &previous)
 {
-    QList<ListRow> lines;
+    Lines lines(previous);
     const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
-    lines.reserve(shown + 2);
     // A heading of the same key and trailing text as the one before it in that place is kept as it is.
     const auto heading = [&](const QString &key, const QString &title, const QString &trailing = {}) {
-        const qsizetype at = lines.size();
-        if (at < previous.size() && previous.at(at).kind == ListRow::Kind::Header &&
-            previous.at(at).key == key && previous.at(at).header.trailing == trailing)
-            lines.append(previous.at(at));
+        const ListRow *before = lines.before();
+        if (before && before->kind == ListRow::Kind::Header && before->key == key &&
+            before->header.trailing == trailing)
+            lines.keep();
         else
-            lines.append(ListRow::heading(key, title, trailing));
+            lines.add(ListRow::heading(key, title, trailing));
     };
     for (qsizetype i = 0; i < shown; ++i) {
         if (i == 0)
@@ -47,19 +88,18 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
         const std::optional<QString> deviceID = hit.deviceID();
         const bool expanded = deviceID && deviceID == expandedDeviceID;
         // A look is made from its index, hit and state alone: an unchanged row keeps the one it has.
-        const qsizetype at = lines.size();
-        if (at < previous.size() && previous.at(at).kind == ListRow::Kind::Row) {
-            const ResultRowLook &look = previous.at(at).row;
+        if (const ListRow *before = lines.before(); before && before->kind == ListRow::Kind::Row) {
+            const ResultRowLook &look = before->row;
             if (look.index == int(i) && look.selected == (i == selection) && look.expanded == expanded &&
                 look.fill == 0 && look.hit == hit) {
-                lines.append(previous.at(at));
+                lines.keep();
                 continue;
             }
         }
-        lines.append(ListRow::hitRow(
+        lines.add(ListRow::hitRow(
             ResultRowLook::make(int(i), hit, i == selection, expanded, 0, deviceID.has_value())));
     }
-    return lines;
+    return lines.take();
 }
 
 QString ResultsScreen::footerText(qsizetype hitCount)
