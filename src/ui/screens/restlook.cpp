@@ -8,6 +8,23 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The keys of the scene chips, "⌘1 – ⌘n", for the number of chips shown.
+QString sceneKeys(qsizetype scenes)
+{
+    static const QList<QString> keys = [] {
+        QList<QString> list(ChipsModel::maxScenes + 1);
+        for (qsizetype count = 2; count <= ChipsModel::maxScenes; ++count)
+            list[count] = KeyText::display(u"\u23181"_s) + u" \u2013 "_s +
+                          KeyText::display(u"\u2318"_s + QString::number(count));
+        return list;
+    }();
+    return scenes >= 0 && scenes < keys.size() ? keys.at(scenes) : QString();
+}
+
+} // namespace
+
 bool RestLook::isLoading(const RestState &rest, const ConnectionState &connection)
 {
     using Kind = ConnectionState::Kind;
@@ -20,34 +37,40 @@ RestLook RestLook::make(const RestState &rest, const ConnectionState &connection
     RestLook look;
     const qsizetype scenes = std::min<qsizetype>(rest.scenes.size(), ChipsModel::maxScenes);
     look.showsScenes = scenes > 0;
-    look.scenesHeader = SectionHeaderLook::make(
-        u"Scenes"_s, scenes >= 2 ? KeyText::display(u"\u23181"_s) + u" \u2013 "_s +
-                                       KeyText::display(u"\u2318"_s + QString::number(scenes))
-                                 : QString());
+    look.scenesHeader = SectionHeaderLook::make(u"Scenes"_s, sceneKeys(scenes));
 
     look.loading = isLoading(rest, connection);
     QString trailing;
     if (!look.loading)
         trailing = rest.lightsOnTotal <= 0 ? u"alles uit"_s : u"%1 lampen aan"_s.arg(rest.lightsOnTotal);
     look.roomsHeader = SectionHeaderLook::make(u"Kamers"_s, trailing);
-    for (int i = 0; i < skeletonTiles; ++i)
-        look.skeletonDelays.append(i * 0.06);
-    look.skeleton = SkeletonTileLook::make();
+    // The same at every refresh, and made at every one (a realtime change refreshes the overview).
+    static const QVariantList delays = [] {
+        QVariantList list;
+        for (int i = 0; i < skeletonTiles; ++i)
+            list.append(i * 0.06);
+        return list;
+    }();
+    static const SkeletonTileLook skeleton = SkeletonTileLook::make();
+    look.skeletonDelays = delays;
+    look.skeleton = skeleton;
     look.skeletonAccessibleName = u"Kamers worden geladen"_s;
 
     const bool anyRoomShown = !rest.rooms.isEmpty() || (moreRoomsShown && !rest.moreRooms.isEmpty());
     look.showsEmptyRooms = !look.loading && !anyRoomShown;
     look.showsRoomGrid = !look.loading && anyRoomShown;
     look.emptyTitle = u"Nog geen kamers gevonden."_s;
-    look.emptyText = u"Zodra de Homey zijn zones doorgeeft staan ze hier. "_s +
-                     KeyText::display(u"\u2318R"_s) + u" haalt alles opnieuw op."_s;
+    static const QString emptyText = u"Zodra de Homey zijn zones doorgeeft staan ze hier. "_s +
+                                     KeyText::display(u"\u2318R"_s) + u" haalt alles opnieuw op."_s;
+    look.emptyText = emptyText;
 
     look.showsMoreRooms = !rest.moreRooms.isEmpty() && !look.loading;
     const QString extra = QString::number(rest.moreRooms.size());
     look.moreRoomsText = moreRoomsShown ? u"Minder kamers"_s : u"+ "_s + extra + u" kamers"_s;
     look.moreRoomsAccessibleName =
         moreRoomsShown ? u"Toon minder kamers"_s : u"Toon "_s + extra + u" kamers meer"_s;
-    look.chevron = SymbolCatalog::glyph(u"chevron.down"_s);
+    static const QString chevron = SymbolCatalog::glyph(u"chevron.down"_s);
+    look.chevron = chevron;
     look.chevronRotation = moreRoomsShown ? 180 : 0;
 
     look.showsModes = !rest.modes.isEmpty();
