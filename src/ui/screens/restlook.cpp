@@ -44,7 +44,7 @@ RestLook RestLook::make(const RestState &rest, const ConnectionState &connection
     if (!look.loading)
         trailing = rest.lightsOnTotal <= 0 ? u"alles uit"_s : u"%1 lampen aan"_s.arg(rest.lightsOnTotal);
     look.roomsHeader = SectionHeaderLook::make(u"Kamers"_s, trailing);
-    // The same at every refresh, and made at every one (a realtime change refreshes the overview).
+    // Made once: the overview refreshes at every realtime change it shows, and these never change.
     static const QVariantList delays = [] {
         QVariantList list;
         for (int i = 0; i < skeletonTiles; ++i)
