@@ -230,6 +230,13 @@ bool SettingsModel::handleKey(int qtKey, Qt::KeyboardModifiers modifiers)
     return m_recorder->keyPressed(qtKey, modifiers);
 }
 
+bool SettingsModel::closesWindow(int qtKey, Qt::KeyboardModifiers modifiers, bool listOpen)
+{
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    return (qtKey == Qt::Key_Escape && held == Qt::NoModifier && !listOpen) ||
+           (qtKey == Qt::Key_W && held == Qt::ControlModifier);
+}
+
 void SettingsModel::toggleRecording()
 {
     // Where the desktop allows no global hot key, the window offers neither recording nor a test.

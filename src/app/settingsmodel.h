@@ -115,6 +115,10 @@ public:
     bool registerFailed() const { return m_registerFailed; }
     // The recorder takes every key press while it records; true when it took this one.
     bool handleKey(int qtKey, Qt::KeyboardModifiers modifiers);
+    // Escape, and Ctrl+W as in the desktop's other windows, close the window: without a window manager
+    // there is no other way to close it. While a combo box's list is open, Escape is the list's. Not
+    // asked while recording: the recorder takes every key.
+    static bool closesWindow(int qtKey, Qt::KeyboardModifiers modifiers, bool listOpen);
 
     QString testButtonText() const;
     bool canTest() const;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
 #include <QtQml/qqmlextensionplugin.h>
@@ -51,6 +52,20 @@ void SettingsWindowController::build()
     });
 }
 
+bool SettingsWindowController::listOpen() const
+{
+    // Qt Quick puts an open popup, such as a combo box's list, on an overlay over the window's content.
+    for (const QQuickItem *layer : m_window->contentItem()->childItems()) {
+        if (!layer->inherits("QQuickOverlay"))
+            continue;
+        for (const QQuickItem *popup : layer->childItems()) {
+            if (popup->isVisible())
+                return true;
+        }
+    }
+    return false;
+}
+
 void SettingsWindowController::show()
 {
     if (!m_window)
@@ -73,7 +88,17 @@ void SettingsWindowController::follow(HomeStore *store)
 
 bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window.get() && m_model->isRecording()) {
+    if (watched != m_window.get())
+        return QObject::eventFilter(watched, event);
+    if (!m_model->isRecording()) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (SettingsModel::closesWindow(key->key(), key->modifiers(), listOpen())) {
+                m_window->close();
+                return true;
+            }
+        }
+    } else {
         switch (event->type()) {
         case QEvent::KeyPress: {
             const auto *key = static_cast<QKeyEvent *>(event);

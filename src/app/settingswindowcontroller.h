@@ -10,7 +10,8 @@ class QQuickWindow;
 
 // The settings window: built on the first show() and kept for the process, so its state (a refused
 // combination, what the fields hold) survives closing and opening it again. There is only ever one.
-// While the hot-key recorder records, every key press of the window goes to it and no further.
+// While the hot-key recorder records, every key press of the window goes to it and no further;
+// otherwise Escape and Ctrl+W close the window.
 class SettingsWindowController : public QObject {
     Q_OBJECT
 
@@ -39,6 +40,8 @@ protected:
 
 private:
     void build();
+    // A combo box's list is open over the window.
+    bool listOpen() const;
 
     QQmlEngine &m_engine;
     SettingsModel *m_model;

@@ -12,6 +12,7 @@ using EndToEnd::run;
 namespace {
 
 const QString garageLamp = u"50c0e1bd-1540-5efd-a679-82b8a8de2fd8"_s;
+const QString settingsTitle = u"^Quorvane, instellingen$"_s;
 
 // The process's sockets that are internet sockets, by inode.
 QSet<QString> internetSockets(qint64 pid)
@@ -307,7 +308,30 @@ private Q_SLOTS:
     {
         Copy &copy = start({u"--no-homey"_s, u"--settings"_s});
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"instellingen geopend"_s), patience);
-        QTRY_VERIFY_WITH_TIMEOUT(showsWindow(copy, u"^Quorvane, instellingen$"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(showsWindow(copy, settingsTitle), patience);
+    }
+
+    // No window manager here, so no close button: Escape closes the window, and Ctrl+W once the
+    // panel's Ctrl+, has opened it again.
+    void escapeAndCtrlWCloseTheSettingsWindow()
+    {
+        Copy &copy = start({u"--no-homey"_s, u"--settings"_s});
+        const auto focused = [&] {
+            const QString window = this->window(copy, settingsTitle);
+            return !window.isEmpty() && run(u"xdotool"_s, {u"getwindowfocus"_s}) == window;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(focused(), patience);
+        press({u"Escape"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(!showsWindow(copy, settingsTitle), patience);
+
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        press({u"ctrl+comma"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(u"instellingen geopend"_s), 2, patience);
+        QTRY_VERIFY_WITH_TIMEOUT(focused(), patience);
+        press({u"ctrl+w"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(!showsWindow(copy, settingsTitle), patience);
+        QCOMPARE(copy.process()->state(), QProcess::Running);
     }
 
     void theRunScriptShowsTheDemoHomeLive()
