@@ -6,29 +6,51 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The texts' lines, blank ones left out: a tray host that writes the lines on one row between
+// separators would otherwise show a separator with nothing after it.
+QString tooltipOf(const QStringList &texts)
+{
+    QStringList lines;
+    for (const QString &text : texts) {
+        for (const QString &line : text.split(u'\n')) {
+            if (!line.trimmed().isEmpty())
+                lines.append(line.trimmed());
+        }
+    }
+    return lines.join(u'\n');
+}
+
+} // namespace
+
 StatusItemLook StatusItemLook::of(const ConnectionState &state, int unread,
                                   const std::optional<HotKeyCombo> &hotKey)
 {
-    const QString opens = hotKey ? u"\n"_s + hotKey->display() + u" opent het paneel."_s : QString();
+    const QString opens = hotKey ? hotKey->display() + u" opent het paneel."_s : QString();
+    const QString &text = state.text();
     StatusItemLook look;
     switch (state.kind()) {
     case ConnectionState::Kind::loading:
-        look = {u"house"_s, 0.55, {}, u"Quorvane: "_s + state.text()};
+        look = {u"house"_s,
+                0.55,
+                {},
+                text.trimmed().isEmpty() ? u"Quorvane"_s : tooltipOf({u"Quorvane: "_s + text})};
         break;
     case ConnectionState::Kind::degraded:
-        look = {u"house.fill"_s, 0.6, {}, u"Quorvane toont gegevens, maar niet live.\n"_s + state.text()};
+        look = {u"house.fill"_s, 0.6, {}, tooltipOf({u"Quorvane toont gegevens, maar niet live."_s, text})};
         break;
     case ConnectionState::Kind::failed:
-        look = {u"exclamationmark.triangle.fill"_s, 1.0, {}, state.text() + u"\n"_s + state.hint()};
+        look = {u"exclamationmark.triangle.fill"_s, 1.0, {}, tooltipOf({text, state.hint()})};
         break;
     case ConnectionState::Kind::idle:
-        look = {u"house"_s, 0.55, {}, u"Quorvane. Nog niet verbonden."_s + opens};
+        look = {u"house"_s, 0.55, {}, tooltipOf({u"Quorvane. Nog niet verbonden."_s, opens})};
         break;
     case ConnectionState::Kind::connecting:
         look = {u"house"_s, 0.55, {}, u"Quorvane verbindt met je Homey…"_s};
         break;
     case ConnectionState::Kind::live:
-        look = {u"house.fill"_s, 1.0, {}, u"Quorvane is live."_s + opens};
+        look = {u"house.fill"_s, 1.0, {}, tooltipOf({u"Quorvane is live."_s, opens})};
         break;
     }
     return look.counted(unread);

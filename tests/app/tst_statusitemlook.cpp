@@ -36,6 +36,21 @@ private Q_SLOTS:
                                                   1.0,
                                                   {},
                                                   u"Geen Homey\nKijk de kabel na."_s};
+        // Nothing to say after a line: no empty line, which a tray host showing the tooltip on one
+        // row would turn into a separator with nothing after it.
+        QTest::newRow("failed without a hint")
+            << S::failed(u"Geen Homey"_s, QString()) << 2
+            << StatusItemLook{u"exclamationmark.triangle.fill"_s, 1.0, u"2"_s,
+                              u"Geen Homey\n2 ongelezen meldingen"_s};
+        QTest::newRow("degraded without a reason")
+            << S::degraded(u" "_s) << 0
+            << StatusItemLook{u"house.fill"_s, 0.6, {}, u"Quorvane toont gegevens, maar niet live."_s};
+        QTest::newRow("a reason ending in a line break")
+            << S::degraded(u"Socket weg\n\n"_s) << 1
+            << StatusItemLook{u"house.fill"_s, 0.6, u"1"_s,
+                              u"Quorvane toont gegevens, maar niet live.\nSocket weg\n1 ongelezen melding"_s};
+        QTest::newRow("loading nothing")
+            << S::loading(QString()) << 0 << StatusItemLook{u"house"_s, 0.55, {}, u"Quorvane"_s};
         QTest::newRow("connecting, 99 unread")
             << S::connecting() << 99
             << StatusItemLook{u"house"_s, 0.55, u"99"_s,
