@@ -227,7 +227,8 @@ private Q_SLOTS:
                      .size(),
                  runs);
         const qsizetype end = lines.indexOf(
-            QRegularExpression(u"^=== %1 runs, 0 gefaald, socket-events tot nu toe: \\d+ ===$"_s.arg(runs)));
+            QRegularExpression(u"^=== %1 %2, 0 gefaald, socket-events tot nu toe: \\d+ ===$"_s.arg(runs).arg(
+                runs == 1 ? u"run"_s : u"runs"_s)));
         QVERIFY2(end > 0 && lines.at(end - 1).isEmpty(), qPrintable(lines.join(u'\n')));
         const QStringList sweep = lines.filter(u"hover-veeg over de lijst: selectie volgde ["_s);
         if (arguments.contains(u"--hover"_s) && !offscreen)

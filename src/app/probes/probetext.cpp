@@ -44,4 +44,9 @@ QString truth(bool value)
     return value ? u"true"_s : u"false"_s;
 }
 
+QString count(qint64 number, const QString &one, const QString &many)
+{
+    return QString::number(number) + u' ' + (number == 1 ? one : many);
+}
+
 } // namespace ProbeText

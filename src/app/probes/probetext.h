@@ -19,5 +19,7 @@ QString textList(const QStringList &texts);
 // [1, 2, 3]
 QString numberList(const QList<int> &numbers);
 QString truth(bool value);
+// "1 run", "2 runs": the number and the noun that goes with it.
+QString count(qint64 number, const QString &one, const QString &many);
 
 } // namespace ProbeText

@@ -162,8 +162,8 @@ QCoro::Task<> runTypeProbe(std::shared_ptr<ProbeContext> context)
             co_return;
     }
 
-    context->print(u"\n=== "_s + QString::number(runs) + u" runs, "_s + QString::number(failedRuns) +
-                   u" gefaald, socket-events tot nu toe: "_s +
+    context->print(u"\n=== "_s + ProbeText::count(runs, u"run"_s, u"runs"_s) + u", "_s +
+                   QString::number(failedRuns) + u" gefaald, socket-events tot nu toe: "_s +
                    QString::number(context->store()->eventCount()) + u" ==="_s);
     // A lagging or mismatching run shows in the status, for the calling script.
     if (context->endsAfterReport())
