@@ -128,7 +128,7 @@ void AppDelegate::applicationDidFinishLaunching()
     observeConnection();
     observeUnread();
     log(u"meldingen: "_s +
-        (notifierAvailable() ? u"bureaubladmeldingen beschikbaar"_s : u"NIET beschikbaar, zie hierboven"_s));
+        (bannersShown() ? u"bureaubladmeldingen beschikbaar"_s : u"NIET beschikbaar, zie hierboven"_s));
 
     if (Boot::connectsToHomey(arguments)) {
         // The boot starts on the next event-loop turn, so the lines below always come first.

@@ -135,7 +135,8 @@ private:
     void observeConnection();
     void observeUnread();
     void connectionDidChange();
-    bool notifierAvailable() const;
+    // A notification server takes our banners now (a session bus alone is not enough).
+    bool bannersShown() const;
     void push(const HomeyNotification &notification, bool timeSensitive);
     bool hasStatusItem() const;
     bool hasHotKey() const;

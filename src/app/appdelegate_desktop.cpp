@@ -153,9 +153,9 @@ void AppDelegate::observeUnread()
         m_statusItem->follow(m_feed);
 }
 
-bool AppDelegate::notifierAvailable() const
+bool AppDelegate::bannersShown() const
 {
-    return m_notifier->isAvailable();
+    return m_notifier->permissionKind() == Notifier::PermissionKind::Granted;
 }
 
 void AppDelegate::push(const HomeyNotification &notification, bool timeSensitive)

@@ -196,6 +196,38 @@ private Q_SLOTS:
                  boots ? u"Live verbonden."_s : u"Gestart met --no-homey, geen verbinding."_s);
     }
 
+    // The launch's line on banners agrees with the warning the notifier wrote just before it.
+    void theBannerLineAgreesWithWhatWasFound_data()
+    {
+        QTest::addColumn<bool>("bus");
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QStringList>("lines");
+        const QString missing = u"meldingen: NIET beschikbaar, zie hierboven"_s;
+        QTest::newRow("a notification server")
+            << true << true << QStringList{u"meldingen: bureaubladmeldingen beschikbaar"_s};
+        QTest::newRow("a bus without one")
+            << true << false
+            << QStringList{u"!! meldingen: geen meldingendienst (org.freedesktop.Notifications) op de "
+                           u"sessiebus, geen banners tot er een is"_s,
+                           missing};
+        QTest::newRow("no bus") << false << false
+                                << QStringList{
+                                       u"!! meldingen: Quorvane heeft geen verbinding met de sessiebus "
+                                       u"(D-Bus). De desktop levert dan geen meldingen."_s,
+                                       missing};
+    }
+    void theBannerLineAgreesWithWhatWasFound()
+    {
+        QFETCH(bool, bus);
+        QFETCH(bool, server);
+        QFETCH(QStringList, lines);
+        m_banners->bus = bus;
+        m_banners->server = server;
+        LogCapture log;
+        make({u"--no-homey"_s}).applicationDidFinishLaunching();
+        QCOMPARE(log.lines().filter(QRegularExpression(u"^(!! )?meldingen: "_s)), lines);
+    }
+
     void bootSwapsInALiveStore()
     {
         AppDelegate &app = launch({u"--query"_s, u"Leeslamp"_s});
