@@ -284,25 +284,37 @@ bool PanelController::lendFocus(QWindow *to)
     // otherwise stay on top of it.
     if (!to || to == m_window.get() || to->type() != Qt::Dialog)
         return false;
-    if (m_lentTo == to && m_lentSerial == m_showSerial)
-        return true;
-    m_lentTo = to;
-    m_lentSerial = m_showSerial;
-    log(u"panel: blijft staan; een melding van Quorvane heeft de toetsen tot ze sluit"_s);
     const QPointer self(this);
     const quint64 serial = m_showSerial;
-    const auto takeBack = [self, serial] {
-        if (self && serial == self->m_showSerial && self->m_window->isVisible() &&
-            !self->m_window->isActive())
-            self->m_window->requestActivate();
-    };
-    // Made for this notice and gone with it, so its connections never outlive it.
-    auto *lend = new QObject(to);
-    connect(to, &QWindow::visibleChanged, lend, [takeBack](bool visible) {
-        if (!visible)
-            takeBack();
-    });
-    connect(to, &QObject::destroyed, lend, takeBack);
+    if (m_lentTo != to || m_lentSerial != serial) {
+        m_lentTo = to;
+        m_lentSerial = serial;
+        m_lentSaid = false;
+        const auto takeBack = [self, serial] {
+            if (self && serial == self->m_showSerial && self->m_window->isVisible() &&
+                !self->m_window->isActive())
+                self->m_window->requestActivate();
+        };
+        // Made for this notice and gone with it, so its connections never outlive it.
+        auto *lend = new QObject(to);
+        connect(to, &QWindow::visibleChanged, lend, [takeBack](bool visible) {
+            if (!visible)
+                takeBack();
+        });
+        connect(to, &QObject::destroyed, lend, takeBack);
+    }
+    // Said once it holds: a compositor may hand a new notice the keys and give them straight back to
+    // the panel (sway through XWayland does), and then the keys never left the panel.
+    if (!m_lentSaid) {
+        const QPointer<QWindow> notice(to);
+        QTimer::singleShot(m_options.focusWait, this, [this, serial, notice] {
+            if (m_lentSaid || serial != m_showSerial || !notice || notice != m_lentTo ||
+                !m_window->isVisible() || m_window->isActive() || QGuiApplication::focusWindow() != notice)
+                return;
+            m_lentSaid = true;
+            log(u"panel: blijft staan; een melding van Quorvane heeft de toetsen tot ze sluit"_s);
+        });
+    }
     return true;
 }
 

@@ -115,4 +115,6 @@ private:
     // The notice of ours that took the keyboard while the panel was up, and during which show.
     QPointer<QWindow> m_lentTo;
     quint64 m_lentSerial = 0;
+    // The log has said that notice holds the keys.
+    bool m_lentSaid = false;
 };
