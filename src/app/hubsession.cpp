@@ -138,6 +138,8 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self)
 void HubSession::reportBootFailure(const std::exception_ptr &error)
 {
     const QString explanation = Onboarding::explain(error);
+    // Nothing else says it: the store that would log its state never came.
+    log(u"!! Homey-verbinding mislukt: "_s + explanation);
     m_onboarding->setConnectionProblem(explanation);
     if (needsPairing(error)) {
         m_onboarding->setMessage(explanation);

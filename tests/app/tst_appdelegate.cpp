@@ -302,8 +302,12 @@ private Q_SLOTS:
         }
         AppDelegate &app = make();
         HomeStore *placeholder = app.store();
+        LogCapture log;
         app.applicationDidFinishLaunching();
         ManualClock::settle();
+        // The log says what the panel says.
+        QCOMPARE(log.matching(u"!! Homey-verbinding"_s),
+                 QStringList{u"!! Homey-verbinding mislukt: "_s + explanation});
         QCOMPARE(onboarding().connectionProblem(), explanation);
         QCOMPARE(onboarding().message(), pairing ? std::optional(explanation) : std::nullopt);
         QCOMPARE(onboarding().showing(), pairing);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QJsonObject>
 #include <QSet>
+#include <QTcpServer>
 
 using namespace Qt::StringLiterals;
 using EndToEnd::run;
@@ -302,6 +303,22 @@ private Q_SLOTS:
                     .stringListValue(u"notify.shownIDs"_s)
                     .value_or(QStringList())
                     .contains(u"e2e-droger"_s));
+    }
+
+    // Nothing listens on the hub's port: the log says the hub was not reached, as the panel does.
+    void aHubThatDoesNotAnswerIsLogged()
+    {
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost));
+        const QString base = u"http://127.0.0.1:%1"_s.arg(gone.serverPort());
+        gone.close();
+        QMap<QString, QString> extra = hubEnvironment();
+        extra.insert(u"HOMEY_BASE"_s, base);
+        Copy &copy = start({}, extra);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            copy.logged(u"!! Homey-verbinding mislukt: Geen contact met je Homey op 127.0.0.1. "_s),
+            patience);
+        QVERIFY(copy.messages().filter(u"verbinding: "_s).filter(u"Live"_s).isEmpty());
     }
 
     void settingsSwitchOpensTheSettingsWindow()
