@@ -217,6 +217,7 @@ private Q_SLOTS:
     void resultsWithTheLampsControls();
     void room();
     void anArmedUnlock();
+    void theGarageDoorAndTheAlarmOfferTheirControls();
     void notifications();
     void problemBanner();
     void tokenScreen();
@@ -335,6 +336,57 @@ void PaletteShotsTest::anArmedUnlock()
     QTRY_COMPARE(panel.writes().size(), 1);
     QVERIFY(panel.writes().first().endsWith(u"/capability/locked"_s));
     QCOMPARE(panel.dismissed, 0);
+}
+
+// Every guarded control of the demo home can be worked from the keyboard: the garage door opens only on
+// a second press and closes on the first; the alarm arms at once and disarms on a second press.
+void PaletteShotsTest::theGarageDoorAndTheAlarmOfferTheirControls()
+{
+    const QString garageDoor = u"b63c1ef8-5849-5802-b181-2fcb8273b04e"_s;
+    const QString alarm = u"8bd7d042-7e65-5e2c-b474-6af25a7de380"_s;
+    {
+        Panel panel(m_look.motion.get());
+        QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+        panel.typeText(u"garagedeur"_s);
+        panel.press(Qt::Key_Return);
+        QVERIFY(panel.palette->strip());
+        QCOMPARE(panel.palette->strip()->deviceID(), garageDoor);
+        QCOMPARE(panel.palette->strip()->rows(),
+                 (QList<ControlRow>{ControlRow::single(ControlRow::Kind::Action, u"garagedoor_closed"_s)}));
+        panel.shoot(u"palette-garage-door"_s);
+        panel.press(Qt::Key_Return);
+        QVERIFY(panel.palette->gate()->hasArmed());
+        QVERIFY(panel.writes().isEmpty());
+        panel.press(Qt::Key_Return);
+        QTRY_COMPARE(panel.written(garageDoor, u"garagedoor_closed"_s), QStringList{u"false"_s});
+        // Open now: the same key closes it, at the first press.
+        QTRY_COMPARE(panel.store->device(garageDoor)->capability(u"garagedoor_closed"_s)->value,
+                     std::optional(CapabilityValue::fromBool(false)));
+        panel.press(Qt::Key_Return);
+        QTRY_COMPARE(panel.written(garageDoor, u"garagedoor_closed"_s), (QStringList{u"false"_s, u"true"_s}));
+    }
+    {
+        Panel panel(m_look.motion.get());
+        QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+        panel.typeText(u"alarmsysteem"_s);
+        panel.press(Qt::Key_Return);
+        QVERIFY(panel.palette->strip());
+        QCOMPARE(panel.palette->strip()->deviceID(), alarm);
+        QCOMPARE(panel.palette->strip()->rows(),
+                 (QList<ControlRow>{ControlRow::single(ControlRow::Kind::ArmMode, u"homealarm_state"_s)}));
+        panel.shoot(u"palette-alarm"_s);
+        // The cursor starts on the current mode, disarmed; left of it is armed.
+        panel.press(Qt::Key_Left);
+        panel.press(Qt::Key_Return);
+        QTRY_COMPARE(panel.written(alarm, u"homealarm_state"_s), QStringList{u"\"armed\""_s});
+        panel.press(Qt::Key_Right);
+        panel.press(Qt::Key_Return);
+        QVERIFY(panel.palette->gate()->hasArmed());
+        QCOMPARE(panel.written(alarm, u"homealarm_state"_s).size(), 1);
+        panel.press(Qt::Key_Return);
+        QTRY_COMPARE(panel.written(alarm, u"homealarm_state"_s),
+                     (QStringList{u"\"armed\""_s, u"\"disarmed\""_s}));
+    }
 }
 
 void PaletteShotsTest::notifications()
