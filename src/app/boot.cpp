@@ -16,15 +16,6 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-int integerSwitch(const QStringList &arguments, const QString &name, int fallback, bool acceptZero)
-{
-    const std::optional<QString> text = value(arguments, name);
-    const std::optional<int> number = text ? integerFrom(*text) : std::nullopt;
-    if (!number || *number < 0 || (*number == 0 && !acceptZero))
-        return fallback;
-    return *number;
-}
-
 } // namespace
 
 bool isTestInstance(const QStringList &arguments)
@@ -74,24 +65,38 @@ std::optional<double> initialDim(const QStringList &arguments)
     return *number / 100;
 }
 
+std::optional<int> givenNumber(const QStringList &arguments, const NumberSwitch &which)
+{
+    const std::optional<QString> text = value(arguments, which.name);
+    const std::optional<int> number = text ? integerFrom(*text) : std::nullopt;
+    if (!number || *number < which.least)
+        return std::nullopt;
+    return number;
+}
+
+int number(const QStringList &arguments, const NumberSwitch &which)
+{
+    return givenNumber(arguments, which).value_or(which.fallback);
+}
+
 int typeRuns(const QStringList &arguments)
 {
-    return integerSwitch(arguments, u"--runs"_s, 1, false);
+    return number(arguments, runsSwitch);
 }
 
 int typeTempo(const QStringList &arguments)
 {
-    return integerSwitch(arguments, u"--tempo"_s, 75, false);
+    return number(arguments, tempoSwitch);
 }
 
 int typeDelay(const QStringList &arguments)
 {
-    return integerSwitch(arguments, u"--delay"_s, 250, true);
+    return number(arguments, delaySwitch);
 }
 
 int typeFreeze(const QStringList &arguments)
 {
-    return integerSwitch(arguments, u"--freeze"_s, 0, false);
+    return number(arguments, freezeSwitch);
 }
 
 QStringList keyScript(const QStringList &arguments)

@@ -40,6 +40,26 @@ std::optional<QString> value(const QStringList &arguments, const QString &of);
 
 // "--dim" as a fraction 0...1, from a plain decimal number 0...100.
 std::optional<double> initialDim(const QStringList &arguments);
+
+// A whole-number switch of the probes: its value when that is a whole number of at least `least`, else
+// `fallback`.
+struct NumberSwitch {
+    QString name;
+    int least = 0;
+    int fallback = 0;
+    // What the number counts, after it: " ms" or nothing.
+    QString unit;
+};
+inline const NumberSwitch runsSwitch{QStringLiteral("--runs"), 1, 1, {}};
+inline const NumberSwitch tempoSwitch{QStringLiteral("--tempo"), 1, 75, QStringLiteral(" ms")};
+inline const NumberSwitch delaySwitch{QStringLiteral("--delay"), 0, 250, QStringLiteral(" ms")};
+// 0 is off, as is the fallback.
+inline const NumberSwitch freezeSwitch{QStringLiteral("--freeze"), 0, 0, QStringLiteral(" ms")};
+// The switch's own value when it has one that counts; nullopt when it is absent or its value does not.
+std::optional<int> givenNumber(const QStringList &arguments, const NumberSwitch &which);
+// givenNumber(), else the fallback.
+int number(const QStringList &arguments, const NumberSwitch &which);
+
 // "--runs" above 0, else 1.
 int typeRuns(const QStringList &arguments);
 // "--tempo" in ms above 0, else 75.

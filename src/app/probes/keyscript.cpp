@@ -15,12 +15,15 @@ using namespace std::chrono_literals;
 
 namespace KeyScript {
 
+bool isPictureName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(u'/') && name != u"."_s && name != u".."_s;
+}
+
 QString picturePath(const QStringList &arguments)
 {
     const std::optional<QString> name = Boot::value(arguments, u"--shot"_s);
-    const bool plain =
-        name && !name->startsWith(u"--"_s) && !name->contains(u'/') && *name != u"."_s && *name != u".."_s;
-    if (!plain)
+    if (!name || name->startsWith(u"--"_s) || !isPictureName(*name))
         return AppDelegate::snapshotPath();
     return QFileInfo(Log::fileURL()).absolutePath() + u"/"_s + *name + u".png"_s;
 }

@@ -9,5 +9,7 @@ namespace KeyScript {
 // plus ".png", or the panel picture's usual file when no plain file name follows (the switch is last,
 // another switch follows, or the name would reach out of the folder).
 QString picturePath(const QStringList &arguments);
+// A plain file name for the picture: it stays in the log's folder.
+bool isPictureName(const QString &name);
 
 } // namespace KeyScript
