@@ -6,6 +6,7 @@
 #include "app/platformstart.h"
 #include "app/signalwatcher.h"
 #include "app/singleinstance.h"
+#include "app/switchcheck.h"
 #include "app/usage.h"
 #include "base/appconfiguration.h"
 #include "base/log.h"
@@ -80,6 +81,17 @@ int run(int argc, char **argv)
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         std::fflush(stdout);
         return 0;
+    }
+
+    // Said before anything starts: a second copy that only hands over says it too.
+    bool runnable = true;
+    for (const SwitchCheck::Problem &problem : SwitchCheck::problems(AppConfiguration::arguments())) {
+        log(problem.line);
+        runnable = runnable && !problem.endsRun;
+    }
+    if (!runnable) {
+        Log::shared().flush();
+        return SwitchCheck::unusableStatus;
     }
 
     const QString pid = QString::number(qint64(::getpid()));

@@ -105,6 +105,63 @@ private Q_SLOTS:
         QVERIFY(run.logged.filter(u"panel: getoond"_s).isEmpty());
     }
 
+    // What the program cannot follow is named, on standard error and in the log, with what is done
+    // instead; a self-test that cannot run says so and ends the run, instead of running on as a start
+    // that does nothing.
+    void switchesThatCannotBeFollowedAreNamed_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("status");
+        const QString said = u"!! opdrachtregel: "_s;
+        QTest::newRow("unknown switch")
+            << QStringList{u"--frobnicate"_s, u"--search"_s, u"qqzx"_s}
+            << QStringList{said + u"onbekende schakelaar --frobnicate; genegeerd"_s} << 0;
+        const QString noSearch =
+            said + u"--search zonder zoekopdracht; de zoekproef kan niet lopen, Quorvane stopt"_s;
+        QTest::newRow("a bare search") << QStringList{u"--search"_s} << QStringList{noSearch} << 2;
+        QTest::newRow("an empty search")
+            << QStringList{u"--search"_s, QString()} << QStringList{noSearch} << 2;
+        QTest::newRow("no keys") << QStringList{u"--keys"_s, u",,,"_s}
+                                 << QStringList{said +
+                                                u"--keys \",,,\" noemt geen toets; de toetsproef kan niet "
+                                                u"lopen, Quorvane stopt"_s}
+                                 << 2;
+        QTest::newRow("numbers")
+            << QStringList{u"--type"_s, u"woon"_s, u"--runs"_s, u"-3"_s, u"--tempo"_s, u"x"_s}
+            << QStringList{said + u"--runs \"-3\" is geen geheel getal boven 0; 1 gebruikt"_s,
+                           said + u"--tempo \"x\" is geen geheel getal boven 0; 75 ms gebruikt"_s}
+            << 0;
+        QTest::newRow("a level") << QStringList{u"--room"_s, u"keuken"_s,   u"--dim"_s,
+                                                u"abc"_s,    u"--search"_s, u"qqzx"_s}
+                                 << QStringList{said +
+                                                u"--dim \"abc\" is geen getal van 0 tot 100; er wordt niet "
+                                                u"gedimd"_s}
+                                 << 0;
+    }
+    void switchesThatCannotBeFollowedAreNamed()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, lines);
+        QFETCH(int, status);
+        const Ended run = finish(arguments);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.logged.filter(u"!! opdrachtregel: "_s), lines);
+        QFile log(logFolder() + u"quorvane.log"_s);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString written = QString::fromUtf8(log.readAll());
+        for (const QString &line : lines)
+            QVERIFY2(written.contains(line), qPrintable(line));
+        if (status != 0) {
+            // Ended before anything began: no start, not a byte to the hub.
+            QVERIFY(run.logged.filter(u" start op. pid "_s).isEmpty());
+            QVERIFY(m_hub->requests().isEmpty());
+        } else if (arguments.contains(u"--type"_s)) {
+            // The values used instead: one run.
+            QCOMPARE(run.printed.filter(QRegularExpression(u"^=== 1 run, "_s)).size(), 1);
+        }
+    }
+
     void keptOpenTheSearchShowsThePanel()
     {
         Copy &copy = start({u"--search"_s, u"woon"_s, u"--keep-open"_s}, hubEnvironment());
