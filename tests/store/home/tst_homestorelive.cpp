@@ -558,6 +558,18 @@ private Q_SLOTS:
         QCOMPARE(f.store->rest().lightsOnTotal, lightsOn + 1);
         QCOMPARE(announced.take(),
                  (Announcements::Counts{{u"devices"_s, 1}, {u"rest"_s, 1}, {u"eventCount"_s, 1}}));
+        // One switched in the open room shows there at once, in its figures and its row.
+        const int roomLightsOn = f.store->room()->lightsOn;
+        f.change(u"lees"_s, u"onoff"_s, on(true));
+        QCOMPARE(f.store->room()->lightsOn, roomLightsOn + 1);
+        const auto lees = std::find_if(f.store->roomHits().begin(), f.store->roomHits().end(),
+                                       [](const Hit &hit) { return hit.id == u"device:lees"; });
+        QCOMPARE(lees->accessory, Hit::Accessory::dimmer(0.8));
+        QCOMPARE(announced.take(), (Announcements::Counts{{u"devices"_s, 1},
+                                                          {u"rest"_s, 1},
+                                                          {u"room"_s, 1},
+                                                          {u"roomHits"_s, 1},
+                                                          {u"eventCount"_s, 1}}));
 
         // The open room renamed on the hub; the device whose strip is open deleted.
         Zone renamed = f.store->zones().value(u"woonkamer"_s);
