@@ -365,6 +365,18 @@ private Q_SLOTS:
         f.clock->advance(1s);
         QCOMPARE(f.rest->writes.size(), 2);
     }
+
+    // Stopping ends the store's run: a lamp step or a room level still waiting is never sent.
+    void waitingStepsAreDroppedOnStop()
+    {
+        WriteFixture f;
+        f.store->nudgeDim(u"plafond"_s, 0.1);
+        f.store->enterScope(u"keuken"_s);
+        f.store->scrubRoomDim(0.25);
+        awaitTask(f.store->stop());
+        f.clock->advance(1s);
+        QCOMPARE(f.writes(), QStringList());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHomeStoreWrites)
