@@ -47,6 +47,8 @@ inline Home writable()
     Capability level =
         capability(u"windowcoverings_set"_s, Capability::Kind::number, true, CapabilityValue::fromNumber(1));
     put(home.devices, device(u"scherm"_s, u"Scherm"_s, u"hal"_s, u"blinds"_s, {level}));
+    // An alarm's siren: a plain switch, but one of the alarm's.
+    put(home.devices, device(u"sirene"_s, u"Sirene"_s, u"hal"_s, u"homealarm"_s, {onoff(false)}));
     Capability target =
         capability(u"target_temperature"_s, Capability::Kind::number, true, CapabilityValue::fromNumber(20));
     target.min = 5;

@@ -204,6 +204,10 @@ private Q_SLOTS:
         row("flow", u"homey herstart"_s, {}, u"herstart"_s);
         row("mood", u"diner"_s, {}, u"diner"_s);
         row("guarded device", u"voordeur uit"_s, {}, {}, u"voordeur"_s);
+        // A guarded device with a plain switch: neither the switch verbs nor its own toggle write.
+        row("guarded switch on", u"sirene aan"_s, {}, {}, u"sirene"_s);
+        row("guarded switch off", u"sirene uit"_s, {}, {}, u"sirene"_s);
+        row("guarded switch bare", u"sirene"_s, {}, {}, u"sirene"_s);
     }
     void runsEveryKindOfRow()
     {
@@ -223,6 +227,30 @@ private Q_SLOTS:
                  started.isEmpty() ? QStringList() : QStringList{started});
         QTEST(f.store->detailDeviceID().value_or(QString()), "strip");
         QVERIFY(f.store->recent().contains(hit.id));
+    }
+
+    // The toggle key on a device's row in its room switches it; a guarded device only opens its controls.
+    void toggleKeyInTheRoom_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<QString>("strip");
+        QTest::newRow("plain switch") << u"raar"_s << QStringList{u"raar onoff true"_s} << QString();
+        QTest::newRow("guarded switch") << u"sirene"_s << QStringList() << u"sirene"_s;
+    }
+    void toggleKeyInTheRoom()
+    {
+        QFETCH(QString, device);
+        WriteFixture f;
+        f.store->enterScope(u"hal"_s);
+        const QList<Hit> rows = f.store->roomHits();
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const Hit &hit) { return hit.deviceID() == device; });
+        QVERIFY(row != rows.end());
+        f.store->setSelection(f.store->roomRowOffset() + int(row - rows.begin()));
+        awaitTask(f.store->toggleSelection());
+        QTEST(f.writes(), "writes");
+        QTEST(f.store->detailDeviceID().value_or(QString()), "strip");
     }
 
     // Absolute levels and targets are clamped; an off lamp is switched on, a lit one off, before its level.
