@@ -59,25 +59,28 @@ void EnergyTotals::recompute(const std::optional<QString> &changedDeviceID)
 {
     if (m_sourceIDs.isEmpty())
         return;
-    const auto power = [this](const QString &id) {
+    // A generator reports what it makes as positive power; one that reports it negative still makes it.
+    // Either way it counts as generation, never as use. A grid meter's sign says which way power flows.
+    const auto power = [this](const QString &id, bool generator) {
         const auto device = m_devices.constFind(id);
-        return device != m_devices.constEnd() ? device->measuredPowerW().value_or(0) : 0.0;
+        const double watts = device != m_devices.constEnd() ? device->measuredPowerW().value_or(0) : 0.0;
+        return generator ? std::abs(watts) : watts;
     };
     if (!m_read || !changedDeviceID) {
-        const auto read = [&](const QSet<QString> &ids, std::vector<Reading> &readings) {
+        const auto read = [&](const QSet<QString> &ids, std::vector<Reading> &readings, bool generators) {
             readings.clear();
             readings.reserve(size_t(ids.size()));
             for (const QString &id : ids)
-                readings.push_back({id, power(id)});
+                readings.push_back({id, power(id, generators)});
         };
-        read(m_generatorIDs, m_generatorWatts);
-        read(m_gridMeterIDs, m_gridMeterWatts);
+        read(m_generatorIDs, m_generatorWatts, true);
+        read(m_gridMeterIDs, m_gridMeterWatts, false);
         m_read = true;
     } else if (m_sourceIDs.contains(*changedDeviceID)) {
         for (std::vector<Reading> *readings : {&m_generatorWatts, &m_gridMeterWatts}) {
             for (Reading &reading : *readings) {
                 if (reading.id == *changedDeviceID)
-                    reading.watts = power(reading.id);
+                    reading.watts = power(reading.id, readings == &m_generatorWatts);
             }
         }
     }

@@ -683,6 +683,10 @@ private Q_SLOTS:
         meter.capabilities[u"measure_power"_s].value = CapabilityValue::fromNumber(-23);
         f.push(HomeyEvent::DeviceUpdated{meter});
         QCOMPARE(f.store->energy(), (EnergyState{37, 60, -23}));
+        // An inverter whose record reports what it makes as negative power still makes it.
+        inverter.capabilities[u"measure_power"_s].value = CapabilityValue::fromNumber(-70);
+        f.push(HomeyEvent::DeviceUpdated{inverter});
+        QCOMPARE(f.store->energy(), (EnergyState{47, 70, -23}));
     }
 
     // Without a grid meter the consumption stays the hub's and nothing counts as drawn from the grid;
@@ -690,15 +694,24 @@ private Q_SLOTS:
     void energyFromTheMetersThereAre_data()
     {
         QTest::addColumn<QStringList>("meters");
+        QTest::addColumn<double>("inverterW");
         QTest::addColumn<EnergyState>("energy");
-        QTest::newRow("inverter only") << QStringList{u"omvormer"_s} << EnergyState{500, 11, 0};
-        QTest::newRow("meter only") << QStringList{u"meter"_s} << EnergyState{-3, 0, -3};
-        QTest::newRow("neither") << QStringList{} << EnergyState{500, 0, 500};
+        const QStringList both{u"omvormer"_s, u"meter"_s};
+        QTest::newRow("inverter only") << QStringList{u"omvormer"_s} << 10.6 << EnergyState{500, 11, 0};
+        QTest::newRow("meter only") << QStringList{u"meter"_s} << 10.6 << EnergyState{-3, 0, -3};
+        QTest::newRow("neither") << QStringList{} << 10.6 << EnergyState{500, 0, 500};
+        // An inverter that reports what it makes as negative power still makes it.
+        QTest::newRow("negative inverter") << both << -10.6 << EnergyState{7, 11, -3};
+        QTest::newRow("negative inverter only")
+            << QStringList{u"omvormer"_s} << -10.6 << EnergyState{500, 11, 0};
     }
     void energyFromTheMetersThereAre()
     {
         QFETCH(QStringList, meters);
+        QFETCH(double, inverterW);
         DutchHome::Home home = DutchHome::metered();
+        home.devices[u"omvormer"_s].capabilities[u"measure_power"_s].value =
+            CapabilityValue::fromNumber(inverterW);
         for (const QString &id : {u"omvormer"_s, u"meter"_s}) {
             if (!meters.contains(id))
                 home.devices.remove(id);
