@@ -15,6 +15,7 @@ namespace {
 
 const QString garageLamp = u"50c0e1bd-1540-5efd-a679-82b8a8de2fd8"_s;
 const QString settingsTitle = u"^Quorvane, instellingen$"_s;
+const QString solarPanels = u"9ebb7115-7fdc-574b-98a8-ee820985c022"_s;
 
 // The process's sockets that are internet sockets, by inode.
 QSet<QString> internetSockets(qint64 pid)
@@ -169,6 +170,23 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"!! schrijven mislukt: Garagelamp ("_s + garageLamp +
                                              u") onoff = aan: Geen contact met je Homey op 127.0.0.1."_s),
                                  patience);
+    }
+
+    // The totals the panel shows are the hub's own once it is up, and follow the solar panels' power as
+    // generation.
+    void energyFiguresAreTheHubs()
+    {
+        Copy &copy = start({u"--debug-energy"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        QVERIFY(copy.logged(u"Energie: 1250 W verbruik, 980 W opwek, 270 W netto"_s));
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        // Summed from the meters as the panel showed, the totals equalled the hub's: no line for them.
+        // The first line is the panels' next reading.
+        QVERIFY(m_hub->setCapabilityValue(solarPanels, u"measure_power"_s, 1000.0));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"energie: "_s), patience);
+        QCOMPARE(copy.messages().filter(u"energie: "_s),
+                 QStringList(u"energie: 1270 W verbruik = 1000 W opwek + 270 W netto"_s));
     }
 
     void aRefusedTokenBringsThePairingScreen()
