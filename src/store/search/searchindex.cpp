@@ -210,6 +210,8 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
             continue;
         seen.insert(joined);
         const auto zone = mood->zoneID ? zones.constFind(*mood->zoneID) : zones.constEnd();
+        if (zone != zones.constEnd())
+            m_moodsByZone[zone->id].append(mood->id);
         SearchItem item;
         item.refID = mood->id;
         item.kind = {SearchItem::Kind::mood, false};
@@ -221,6 +223,7 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         m_items.append(std::move(item));
     }
 
+    m_firstRoom = m_items.size();
     const QSet<QString> containers = HomeMaps::containerZoneIDs(zones);
     QSet<QString> zonesWithControls;
     for (const Device &device : devices) {
@@ -233,13 +236,7 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
         QStringList tokens = SearchText::tokens(zone->name);
         if (tokens.isEmpty())
             continue;
-        SearchItem item;
-        item.refID = zone->id;
-        item.kind = {SearchItem::Kind::room, false};
-        item.context = u"Kamer"_s;
-        item.tokens = std::move(tokens);
-        item.nameJoined = item.tokens.join(u' ');
-        item.hit = HitBuilder::identity(Hit::Target::room(zone->id), zone->name);
+        SearchItem item = roomItem(*zone, std::move(tokens));
         prepare(item);
         m_items.append(std::move(item));
     }
@@ -302,6 +299,18 @@ std::optional<SearchItem> SearchIndex::deviceItem(const Device &device, const Zo
     return item;
 }
 
+SearchItem SearchIndex::roomItem(const Zone &zone, QStringList tokens)
+{
+    SearchItem item;
+    item.refID = zone.id;
+    item.kind = {SearchItem::Kind::room, false};
+    item.context = u"Kamer"_s;
+    item.tokens = std::move(tokens);
+    item.nameJoined = item.tokens.join(u' ');
+    item.hit = HitBuilder::identity(Hit::Target::room(zone.id), zone.name);
+    return item;
+}
+
 void SearchIndex::prepare(SearchItem &item)
 {
     item.joined = item.tokens.join(u' ');
@@ -339,32 +348,78 @@ bool SearchIndex::updateDevice(const Device &before, const Device &after, const 
     if (item)
         prepare(*item);
 
-    // The same title in the same place: the entry is replaced and every rank stays.
-    if (item && old >= 0 && item->hit.title == m_items[old].hit.title) {
-        m_items[old] = std::move(*item);
-        keepDirty(old);
+    if (item && old >= 0) {
+        replaceItem(old, std::move(*item), m_firstDevice, m_items.size());
         return true;
     }
-    if (old >= 0)
+    if (old >= 0) {
         unrank(old);
-    if (!item) {
-        if (old >= 0)
-            removeItem(old);
+        removeItem(old);
+    }
+    if (!item)
         return true;
-    }
-    qsizetype at = devicePosition(item->hit.title, item->refID);
+    const qsizetype at = devicePosition(item->hit.title, item->refID);
     QCollatorSortKey key = TextOrder::collator().sortKey(item->hit.title);
-    if (old < 0) {
-        insertItem(at, std::move(*item), std::move(key));
-    } else {
-        // The entry leaves its place and takes the new one; only the entries between them shift.
-        if (at > old)
-            --at;
-        moveItem(old, at, std::move(*item), std::move(key));
-    }
+    insertItem(at, std::move(*item), std::move(key));
     rank(at);
     keepDirty(at);
     return true;
+}
+
+bool SearchIndex::updateZone(const std::optional<Zone> &before, const Zone &after,
+                             const QList<Device> &zoneDevices, const ZoneMap &zones)
+{
+    // A new zone or a zone in another place changes which zones hold others, and with them the rooms.
+    if (!before || before->id != after.id || before->parentID != after.parentID)
+        return false;
+    if (before->name == after.name)
+        return true;
+    const auto roomAt = std::find_if(m_items.cbegin() + m_firstRoom, m_items.cbegin() + m_firstDevice,
+                                     [&](const SearchItem &item) { return item.refID == after.id; });
+    const qsizetype room = roomAt != m_items.cbegin() + m_firstDevice ? roomAt - m_items.cbegin() : -1;
+    QStringList tokens = SearchText::tokens(after.name);
+    // A name without words has no room entry: one that loses or gains its words leaves or may join.
+    if (tokens.isEmpty() ? room >= 0 : room < 0 && SearchText::tokens(before->name).isEmpty())
+        return false;
+
+    if (room >= 0) {
+        SearchItem item = roomItem(after, std::move(tokens));
+        prepare(item);
+        replaceItem(room, std::move(item), m_firstRoom, m_firstDevice);
+    }
+    // A mood's row names its room; the mood is found by its own name, which stays.
+    if (const auto moods = m_moodsByZone.constFind(after.id); moods != m_moodsByZone.constEnd()) {
+        for (qsizetype i = 0; i < m_firstRoom; ++i) {
+            SearchItem &item = m_items[i];
+            if (item.kind.value == SearchItem::Kind::mood && moods->contains(item.refID)) {
+                item.context = after.name;
+                item.hit = HitBuilder::mood(item.refID, item.hit.title, item.context);
+            }
+        }
+    }
+    // A device is found by its room's words too, and its row names the room.
+    for (const Device &device : zoneDevices)
+        updateDevice(device, device, zones);
+    return true;
+}
+
+void SearchIndex::replaceItem(qsizetype at, SearchItem item, qsizetype begin, qsizetype end)
+{
+    // The same title in the same place: the entry is replaced and every rank stays.
+    if (item.hit.title == m_items[at].hit.title) {
+        m_items[at] = std::move(item);
+        keepDirty(at);
+        return;
+    }
+    unrank(at);
+    qsizetype to = position(begin, end, item.hit.title, item.refID);
+    // The entry leaves its place and takes the new one; only the entries between them shift.
+    if (to > at)
+        --to;
+    QCollatorSortKey key = TextOrder::collator().sortKey(item.hit.title);
+    moveItem(at, to, std::move(item), std::move(key));
+    rank(to);
+    keepDirty(to);
 }
 
 qsizetype SearchIndex::deviceEntry(const Device &device) const
@@ -383,9 +438,13 @@ qsizetype SearchIndex::deviceEntry(const Device &device) const
 
 qsizetype SearchIndex::devicePosition(const QString &title, const QString &id) const
 {
-    const auto begin = m_items.cbegin() + m_firstDevice;
+    return position(m_firstDevice, m_items.size(), title, id);
+}
+
+qsizetype SearchIndex::position(qsizetype begin, qsizetype end, const QString &title, const QString &id) const
+{
     const auto at =
-        std::lower_bound(begin, m_items.cend(), std::pair(&title, &id),
+        std::lower_bound(m_items.cbegin() + begin, m_items.cbegin() + end, std::pair(&title, &id),
                          [](const SearchItem &item, std::pair<const QString *, const QString *> key) {
                              if (item.hit.title != *key.first)
                                  return TextOrder::codePointLess(item.hit.title, *key.first);

@@ -6,6 +6,7 @@
 #include "homey/model/device.h"
 #include "homey/model/hit.h"
 #include "homey/model/homemaps.h"
+#include "homey/model/zone.h"
 #include "store/search/searchitem.h"
 #include "store/search/searchverb.h"
 
@@ -67,6 +68,12 @@ public:
     // to another room, became a control or stopped being one, turned into a lamp or a scene's twin or
     // stopped being one): the caller then builds the index anew.
     bool updateDevice(const Device &before, const Device &after, const ZoneMap &zones);
+    // The entries that name a zone after it was renamed, in place, as a rebuild would leave them: its
+    // room's, its devices' (zoneDevices, with zones already holding after) and its moods'. False, and
+    // nothing changed, when the zone is new, moved to another place or the rooms offered may change
+    // otherwise (a name that gains or loses its words): the caller then builds the index anew.
+    bool updateZone(const std::optional<Zone> &before, const Zone &after, const QList<Device> &zoneDevices,
+                    const ZoneMap &zones);
     // A plain lamp named like one of the indexed home's flows or moods (see HomeMaps).
     bool isSceneTwin(const Device &device) const;
 
@@ -123,10 +130,15 @@ private:
     // The device's entry, or none where the index leaves it out.
     std::optional<SearchItem> deviceItem(const Device &device, const ZoneMap &zones,
                                          const QStringList &zoneTokens) const;
+    static SearchItem roomItem(const Zone &zone, QStringList tokens);
     // Fills in what the search compares, from the tokens.
     void prepare(SearchItem &item);
-    // Where a device's entry of this title and id goes among the devices, which are in name order.
+    // Where an entry of this title and id goes among the entries from begin to end, which are in name
+    // order (the devices, the rooms).
+    qsizetype position(qsizetype begin, qsizetype end, const QString &title, const QString &id) const;
     qsizetype devicePosition(const QString &title, const QString &id) const;
+    // The entry at takes item's place; one whose title changed moves among the entries from begin to end.
+    void replaceItem(qsizetype at, SearchItem item, qsizetype begin, qsizetype end);
     // The place of the device's entry, or -1.
     qsizetype deviceEntry(const Device &device) const;
     // The entry at leaves the title order, or (rank) takes its place in it; the other ranks follow.
@@ -144,7 +156,9 @@ private:
     void rankTitles();
 
     QList<SearchItem> m_items;
-    qsizetype m_firstDevice = 0; // the devices' entries come last, from here
+    qsizetype m_firstRoom = 0;                 // the rooms' entries, up to the devices'
+    qsizetype m_firstDevice = 0;               // the devices' entries come last, from here
+    QHash<QString, QStringList> m_moodsByZone; // the moods that name their zone
     QHash<QString, QStringList> m_lightsByZone;
     CharCodes m_codes;
     QSet<QString> m_sceneNames; // the joined names of the indexed flows and moods

@@ -314,6 +314,71 @@ private Q_SLOTS:
         }
     }
 
+    // A renamed zone changes its room's entry, its devices' words and rows and its moods' rows in place,
+    // step after step, as a rebuild from the changed home would leave them. A change that may add or
+    // remove rooms is refused and left to a rebuild.
+    void updateZone_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // zone id and new name, in turns
+        QTest::addColumn<bool>("inPlace");      // for the last step
+        const auto row = [](const char *name, const QStringList &steps, bool inPlace = true) {
+            QTest::newRow(name) << steps << inPlace;
+        };
+        // From the end of the rooms' name order to their head, the mood in it along.
+        row("renamed", {u"woonkamer"_s, u"Eetkamer"_s});
+        row("renamed and back", {u"woonkamer"_s, u"Zitkamer"_s, u"woonkamer"_s, u"Woonkamer"_s});
+        row("into another room's title and out",
+            {u"keuken"_s, u"Hal"_s, u"hal"_s, u"Aa"_s, u"keuken"_s, u"Zz"_s});
+        row("a device's word", {u"tuin"_s, u"Lamp"_s}); // the devices' words are not repeated
+        row("a zone that is no room", {u"huis"_s, u"Thuis"_s, u"overloop"_s, u"Gang"_s});
+        row("words lost", {u"keuken"_s, u" - "_s}, false);
+    }
+    void updateZone()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, inPlace);
+        Home home = m_home;
+        SearchIndex index(home.devices, home.zones, home.flows, home.moods);
+        for (qsizetype i = 0; i + 1 < steps.size(); i += 2) {
+            const Zone before = home.zones.value(steps[i]);
+            Zone after = before;
+            after.name = steps[i + 1];
+            home.zones.insert(after.id, after);
+            QList<Device> inZone;
+            for (const Device &device : std::as_const(home.devices)) {
+                if (device.zoneID == after.id)
+                    inZone << device;
+            }
+            const bool last = i + 2 >= steps.size();
+            QCOMPARE(index.updateZone(before, after, inZone, home.zones), last ? inPlace : true);
+            if (!inPlace)
+                return;
+            const SearchIndex rebuilt(home.devices, home.zones, home.flows, home.moods);
+            QCOMPARE(index.items(), rebuilt.items());
+            for (qsizetype n = 0; n < index.count(); ++n)
+                QCOMPARE(index.titleRank(n), rebuilt.titleRank(n));
+            for (const QString &query : {u"kamer"_s, u"woonkamer"_s, u"eetkamer"_s, u"film"_s, u"lamp"_s})
+                QCOMPARE(index.search(query, home.devices, home.zones, {}, 30, now).hits,
+                         rebuilt.search(query, home.devices, home.zones, {}, 30, now).hits);
+        }
+    }
+
+    // A new zone, or one that moved, can turn the zone it is in into one that holds rooms.
+    void updateZoneRefusesNewPlaces()
+    {
+        SearchIndex index(m_home.devices, m_home.zones, m_home.flows, m_home.moods);
+        const Zone keuken = m_home.zones.value(u"keuken"_s);
+        Zone moved = keuken;
+        moved.parentID = u"eerste"_s;
+        QVERIFY(!index.updateZone(keuken, moved, {}, m_home.zones));
+        QVERIFY(!index.updateZone(std::nullopt, zone(u"nieuw"_s, u"Nieuw"_s, u"keuken"_s), {}, m_home.zones));
+        Zone icon = keuken;
+        icon.icon = u"kitchen2"_s;
+        QVERIFY(index.updateZone(keuken, icon, {}, m_home.zones));
+        QCOMPARE(index.items(),
+                 SearchIndex(m_home.devices, m_home.zones, m_home.flows, m_home.moods).items());
+    }
+
     // Kept scores rescored for one device at a time give what a fresh index finds, step after step:
     // states that reorder the rows, a rename in place, a query that reads a verb, a recent use.
     void searchKeptEqualsAFreshSearch_data()
