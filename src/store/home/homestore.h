@@ -285,6 +285,8 @@ private:
     // The index after one device changed from before (none: a new one) to after: in place where it can.
     // False when the whole index was rebuilt, the scene twins with it.
     bool updateIndex(const std::optional<Device> &before, const Device &after);
+    // The index after a zone changed from before (none: a new one) to after: in place where it can.
+    void updateIndex(const std::optional<Zone> &before, const Zone &after);
     void rebuildRest();
     // changedDeviceID: the one device that changed, when only one did.
     void refreshDerived(bool rest, bool room, const std::optional<QString> &changedDeviceID = std::nullopt);

@@ -60,9 +60,12 @@ void HomeStore::apply(const HomeyEvent &event)
             m_energy.recompute();
         refreshDerived(true, true);
     } else if (const auto *zone = event.as<HomeyEvent::ZoneUpdated>()) {
+        const auto known = m_zones.constFind(zone->zone.id);
+        const std::optional<Zone> before = known != m_zones.constEnd() ? std::optional(*known) : std::nullopt;
         ZoneMap zones = m_zones;
         zones.insert(zone->zone.id, zone->zone);
         setZones(std::move(zones));
+        updateIndex(before, zone->zone);
         refreshDerived(true, m_scopeZoneID == zone->zone.id);
     } else if (const auto *created = event.as<HomeyEvent::NotificationCreated>()) {
         m_notifications->ingest(QList<RawNotification>{created->notification});
@@ -133,6 +136,18 @@ bool HomeStore::updateIndex(const std::optional<Device> &before, const Device &a
     if (P2000::isP2000Device(*before) || P2000::isP2000Device(after))
         m_p2000.index();
     return true;
+}
+
+void HomeStore::updateIndex(const std::optional<Zone> &before, const Zone &after)
+{
+    // Of a zone, the index holds only its name and its place.
+    if (before && before->name == after.name && before->parentID == after.parentID)
+        return;
+    QList<Device> inZone;
+    for (const QString &id : m_zoneDevices.of(after.id))
+        inZone.append(m_devices.value(id));
+    if (!m_index.updateZone(before, after, inZone, m_zones))
+        rebuildIndex();
 }
 
 bool HomeStore::affectsRest(const QString &capabilityID)

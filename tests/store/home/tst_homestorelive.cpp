@@ -601,6 +601,43 @@ private Q_SLOTS:
                              [](const Hit &hit) { return hit.id == u"device:tuinlamp"; }));
     }
 
+    // The search follows the hub's zones: a room renamed is found by its new name alone, and the rows
+    // that name it name it anew; a room that comes to hold another one is no room of its own any more.
+    void searchFollowsTheZones_data()
+    {
+        QTest::addColumn<Zone>("zone");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("first"); // its id and subtitle; empty: not looked at
+        QTest::addColumn<QString>("absent");
+        Zone renamed = DutchHome::zone(u"woonkamer"_s, u"Zitkamer"_s, u"bg"_s, u"living"_s);
+        const Zone inside = DutchHome::zone(u"serre"_s, u"Serre"_s, u"woonkamer"_s);
+        QTest::newRow("new name") << renamed << u"zitkamer"_s << u"room:woonkamer"_s << QString();
+        QTest::newRow("old name") << renamed << u"woonkamer"_s << QString() << u"room:woonkamer"_s;
+        QTest::newRow("device row") << renamed << u"plafondlamp"_s << u"device:plafond Zitkamer, 40%"_s
+                                    << QString();
+        QTest::newRow("mood row") << renamed << u"film avond"_s << u"mood:film Sfeer, Zitkamer"_s
+                                  << QString();
+        QTest::newRow("room inside") << inside << u"woonkamer"_s << QString() << u"room:woonkamer"_s;
+    }
+    void searchFollowsTheZones()
+    {
+        QFETCH(Zone, zone);
+        QFETCH(QString, query);
+        QFETCH(QString, first);
+        QFETCH(QString, absent);
+        HomeFixture f;
+        f.start();
+        f.push(HomeyEvent::ZoneUpdated{zone});
+        f.store->setQuery(query);
+        const QList<Hit> &hits = f.store->hits();
+        if (!first.isEmpty()) {
+            QVERIFY(!hits.isEmpty());
+            const QString line = hits.first().id + u' ' + hits.first().subtitle.value_or(QString());
+            QCOMPARE(line.first(std::min(line.size(), first.size())), first);
+        }
+        QVERIFY(std::none_of(hits.begin(), hits.end(), [&](const Hit &hit) { return hit.id == absent; }));
+    }
+
     // The overview follows one device at a time from the devices the store knows per room: a device that
     // comes, moves or goes must count in its room at the next change there.
     void overviewFollowsDevicesThatComeMoveAndGo()
