@@ -58,8 +58,10 @@ void HomeStore::setRest(RestState rest)
     assign(m_rest, std::move(rest), &HomeStore::restChanged);
 }
 
-void HomeStore::setHits(QList<Hit> hits)
+void HomeStore::setHits(QList<Hit> hits, int matchCount)
 {
+    // The count first: whoever hears of the hits reads both.
+    assign(m_matchCount, matchCount, &HomeStore::matchCountChanged);
     assign(m_hits, std::move(hits), &HomeStore::hitsChanged);
 }
 

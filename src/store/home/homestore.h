@@ -61,6 +61,8 @@ class HomeStore : public QObject {
     Q_PROPERTY(ConnectionState connection READ connection NOTIFY connectionChanged)
     Q_PROPERTY(RestState rest READ rest NOTIFY restChanged)
     Q_PROPERTY(QList<Hit> hits READ hits NOTIFY hitsChanged)
+    // How many rows the search found: the hits, and those past the limit.
+    Q_PROPERTY(int matchCount READ matchCount NOTIFY matchCountChanged)
     Q_PROPERTY(EnergyState energy READ energy NOTIFY energyChanged)
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
     Q_PROPERTY(int selection READ selection WRITE setSelection NOTIFY selectionChanged)
@@ -122,6 +124,7 @@ public:
     const ConnectionState &connection() const { return m_connection; }
     const RestState &rest() const { return m_rest; }
     const QList<Hit> &hits() const { return m_hits; }
+    int matchCount() const { return m_matchCount; }
     const EnergyState &energy() const { return m_energy.state(); }
     const QString &query() const { return m_query; }
     void setQuery(const QString &query);
@@ -216,6 +219,7 @@ Q_SIGNALS:
     void connectionChanged();
     void restChanged();
     void hitsChanged();
+    void matchCountChanged();
     void energyChanged();
     void queryChanged();
     void selectionChanged();
@@ -261,7 +265,7 @@ private:
     }
     void setConnection(ConnectionState state);
     void setRest(RestState rest);
-    void setHits(QList<Hit> hits);
+    void setHits(QList<Hit> hits, int matchCount);
     void setScopeZoneID(std::optional<QString> zoneID);
     void setRoom(std::optional<RoomScope> room);
     void setRoomHits(QList<Hit> hits);
@@ -372,6 +376,7 @@ private:
     ConnectionState m_connection;
     RestState m_rest;
     QList<Hit> m_hits;
+    int m_matchCount = 0;
     QString m_query;
     int m_selection = 0;
     std::optional<QString> m_scopeZoneID;

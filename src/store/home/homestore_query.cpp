@@ -2,6 +2,7 @@
 #include "store/home/homestore.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -9,8 +10,8 @@ void HomeStore::recomputeHits(const std::optional<QString> &changedDeviceID)
 {
     const Mode current = mode();
     if (current != Mode::Results) {
-        if (!m_hits.isEmpty())
-            setHits({});
+        if (!m_hits.isEmpty() || m_matchCount != 0)
+            setHits({}, 0);
         if (current == Mode::Rest)
             m_verb.reset();
     } else {
@@ -21,7 +22,7 @@ void HomeStore::recomputeHits(const std::optional<QString> &changedDeviceID)
                                m_recent, hitLimit, m_options.clock->wallNow());
         m_deviceChangesSearched = m_deviceChanges;
         m_verb = result.verb;
-        setHits(std::move(result.hits));
+        setHits(std::move(result.hits), int(std::min<qsizetype>(result.found, INT_MAX)));
     }
     clampSelection();
 }

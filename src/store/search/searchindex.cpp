@@ -649,9 +649,9 @@ SearchIndex::Result SearchIndex::finish(const Kept &kept, const DeviceMap &devic
         std::vector<Scored> withVerb = withRecency(kept.verbedScores, recent, nowMs);
         // A tie keeps the plain reading.
         if (bestScore(withVerb) > bestScore(plain))
-            return {materialise(std::move(withVerb), limit, kept.verb, devices, zones, reuse), kept.verb};
+            return materialise(std::move(withVerb), limit, kept.verb, devices, zones, reuse);
     }
-    return {materialise(std::move(plain), limit, std::nullopt, devices, zones, reuse), std::nullopt};
+    return materialise(std::move(plain), limit, std::nullopt, devices, zones, reuse);
 }
 
 SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
@@ -764,9 +764,9 @@ std::vector<SearchIndex::Scored> SearchIndex::withRecency(const std::vector<std:
     return result;
 }
 
-QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
-                                    const std::optional<SearchVerb> &verb, const DeviceMap &devices,
-                                    const ZoneMap &zones, Kept *reuse) const
+SearchIndex::Result SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
+                                             const std::optional<SearchVerb> &verb, const DeviceMap &devices,
+                                             const ZoneMap &zones, Kept *reuse) const
 {
     const auto count = std::clamp<qsizetype>(limit, 0, qsizetype(scored.size()));
     // Higher score first, then title order, then build order: a total order, so sorting only the
@@ -827,5 +827,11 @@ QList<Hit> SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
         reuse->shownVerb = verb;
         reuse->shownDevices = std::move(made);
     }
-    return hits;
+    // Entries past the limit count as found where they would make a row (a scored device exists).
+    qsizetype found = hits.size();
+    for (size_t i = size_t(count); i < scored.size(); ++i) {
+        const SearchItem &item = m_items[scored[i].item];
+        found += item.kind.value != SearchItem::Kind::room || zones.contains(item.refID);
+    }
+    return {std::move(hits), verb, found};
 }

@@ -28,6 +28,8 @@ public:
     struct Result {
         QList<Hit> hits;
         std::optional<SearchVerb> verb;
+        // How many entries were found, the hits and those past the limit.
+        qsizetype found = 0;
 
         bool operator==(const Result &) const = default;
     };
@@ -125,8 +127,8 @@ private:
                                      const std::optional<SearchVerb> &verb, const DeviceMap &devices) const;
     std::vector<Scored> withRecency(const std::vector<std::optional<double>> &scores,
                                     const RecentUses &recent, qint64 nowMs) const;
-    QList<Hit> materialise(std::vector<Scored> scored, qsizetype limit, const std::optional<SearchVerb> &verb,
-                           const DeviceMap &devices, const ZoneMap &zones, Kept *reuse) const;
+    Result materialise(std::vector<Scored> scored, qsizetype limit, const std::optional<SearchVerb> &verb,
+                       const DeviceMap &devices, const ZoneMap &zones, Kept *reuse) const;
     // The device's entry, or none where the index leaves it out.
     std::optional<SearchItem> deviceItem(const Device &device, const ZoneMap &zones,
                                          const QStringList &zoneTokens) const;

@@ -50,15 +50,19 @@ private Q_SLOTS:
         f.store->setQuery(u"spot"_s);
         QCOMPARE(f.store->mode(), HomeStore::Mode::Results);
         QCOMPARE(f.store->hits().size(), 30);
+        // All that was found counts, not only what is kept.
+        QCOMPARE(f.store->matchCount(), 40);
 
         f.store->setQuery(u"plafondlamp 40"_s);
         QCOMPARE(f.store->hits().value(0).title, u"Plafondlamp"_s);
         QCOMPARE(HomeStoreProbe::verb(*f.store), SearchVerb::setDim(0.4));
+        QCOMPARE(f.store->matchCount(), f.store->hits().size());
 
         // Blanks are no search; back at rest the verb is gone too.
         f.store->setQuery(u" \t "_s);
         QCOMPARE(f.store->mode(), HomeStore::Mode::Rest);
         QVERIFY(f.store->hits().isEmpty());
+        QCOMPARE(f.store->matchCount(), 0);
         QVERIFY(!HomeStoreProbe::verb(*f.store));
 
         // In a room the typed text filters the room's rows and keeps no verb.
@@ -297,7 +301,8 @@ private Q_SLOTS:
         Announcements announced(f.store.get());
 
         f.store->setQuery(u"lamp"_s);
-        QCOMPARE(announced.take(), (Counts{{u"query"_s, 1}, {u"hits"_s, 1}, {u"mode"_s, 1}}));
+        QCOMPARE(announced.take(),
+                 (Counts{{u"query"_s, 1}, {u"hits"_s, 1}, {u"matchCount"_s, 1}, {u"mode"_s, 1}}));
         f.store->setQuery(u"lamp"_s);
         f.store->setSelection(0);
         f.store->moveSelection(-1);
@@ -311,6 +316,7 @@ private Q_SLOTS:
                                            {u"roomHits"_s, 1},
                                            {u"query"_s, 1},
                                            {u"hits"_s, 1},
+                                           {u"matchCount"_s, 1},
                                            {u"selection"_s, 1},
                                            {u"mode"_s, 1},
                                            {u"recent"_s, 1}}));

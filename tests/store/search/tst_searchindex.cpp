@@ -446,6 +446,7 @@ private Q_SLOTS:
 
         auto result = index.search(u"kamer"_s, h.devices, h.zones, {}, 30, now);
         QCOMPARE(result.hits.size(), 30);
+        QCOMPARE(result.found, 40);
         QCOMPARE(result.hits[4].id, u"room:kamer5"_s);
         // 'Kamer 1'..'Kamer 10' in numeric order.
         QCOMPARE(result.hits[9].id, u"room:kamer10"_s);
@@ -457,8 +458,12 @@ private Q_SLOTS:
         result = index.search(u"kamer"_s, h.devices, zones, {}, 30, now);
         QCOMPARE(result.hits.size(), 29);
         QCOMPARE(result.hits[4].id, u"room:kamer6"_s);
+        // Nor is it found, shown or not.
+        QCOMPARE(result.found, 39);
+        QCOMPARE(index.search(u"kamer"_s, h.devices, zones, {}, 3, now).found, 39);
 
         QVERIFY(index.search(u"kamer"_s, h.devices, h.zones, {}, 0, now).hits.isEmpty());
+        QCOMPARE(index.search(u"kamer"_s, h.devices, h.zones, {}, 0, now).found, 40);
         QCOMPARE(index.search(u"kamer"_s, h.devices, h.zones, {}, 100, now).hits.size(), 40);
     }
 
