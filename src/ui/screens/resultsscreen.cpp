@@ -14,8 +14,9 @@ ResultsScreen::ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *
 {
     if (coalescer)
         connect(coalescer, &LevelCoalescer::pendingChanged, this, &ResultsScreen::refresh);
-    for (const auto signal : {&HomeStore::hitsChanged, &HomeStore::queryChanged,
-                              &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
+    for (const auto signal :
+         {&HomeStore::hitsChanged, &HomeStore::matchCountChanged, &HomeStore::queryChanged,
+          &HomeStore::detailDeviceIDChanged, &HomeStore::devicesChanged})
         connect(store, signal, m_follow, &WhileShown::changed);
     connect(store, &HomeStore::selectionChanged, this, &ResultsScreen::selectionMoved);
     refresh();
@@ -63,7 +64,7 @@ private:
 
 } // namespace
 
-QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
+QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, qsizetype found, int selection,
                                     const std::optional<QString> &expandedDeviceID,
                                     const QList<ListRow> &previous)
 {
@@ -81,7 +82,7 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
     for (qsizetype i = 0; i < shown; ++i) {
         if (i == 0)
             heading(u"heading:best"_s, u"Beste match"_s,
-                    hits.size() == 1 ? u"1 resultaat"_s : u"%1 resultaten"_s.arg(hits.size()));
+                    found == 1 ? u"1 resultaat"_s : u"%1 resultaten"_s.arg(found));
         else if (i == 1)
             heading(u"heading:rest"_s, u"Resultaten"_s);
         const Hit &hit = hits.at(i);
@@ -102,11 +103,12 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, int selection,
     return lines.take();
 }
 
-QString ResultsScreen::footerText(qsizetype hitCount)
+QString ResultsScreen::footerText(qsizetype found, qsizetype hitCount)
 {
-    if (hitCount <= shownRows)
+    const qsizetype shown = std::min<qsizetype>(hitCount, shownRows);
+    if (found <= shown)
         return {};
-    return u"nog %1 resultaten, typ iets specifieker"_s.arg(hitCount - shownRows);
+    return u"nog %1 resultaten, typ iets specifieker"_s.arg(found - shown);
 }
 
 void ResultsScreen::refresh()
@@ -117,8 +119,9 @@ void ResultsScreen::refresh()
     if (expanded && !m_store->device(*expanded))
         expanded.reset();
     const QList<Hit> &hits = m_store->hits();
-    m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), m_store->selection(),
-                         expanded, m_rows.rows()));
+    const qsizetype found = m_store->matchCount();
+    m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), found,
+                         m_store->selection(), expanded, m_rows.rows()));
 
     // The empty state follows the query alone: made again only when the query changed.
     if (m_emptyQuery != m_store->query()) {
@@ -126,7 +129,7 @@ void ResultsScreen::refresh()
         m_madeEmpty = EmptyStateLook::forResults(*m_emptyQuery);
     }
     const EmptyStateLook &empty = m_madeEmpty;
-    const QString footer = footerText(hits.size());
+    const QString footer = footerText(found, hits.size());
     if (hits.size() == m_hitCount && empty == m_empty && footer == m_footer)
         return;
     m_hitCount = hits.size();

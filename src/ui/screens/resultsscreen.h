@@ -34,14 +34,14 @@ public:
     ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer = nullptr,
                   QObject *parent = nullptr);
 
-    // The lines for these hits: headings and rows, the row at selection selected, the row of
-    // expandedDeviceID expanded.
+    // The lines for these hits of the found ones: headings and rows, the row at selection selected, the
+    // row of expandedDeviceID expanded.
     // previous: lines made before, whose rows are kept where the same look would be made again.
-    static QList<ListRow> lines(const QList<Hit> &hits, int selection,
+    static QList<ListRow> lines(const QList<Hit> &hits, qsizetype found, int selection,
                                 const std::optional<QString> &expandedDeviceID,
                                 const QList<ListRow> &previous = {});
-    // Under the rows when more hits came than are shown; empty otherwise.
-    static QString footerText(qsizetype hitCount);
+    // Under the rows when more were found than are shown; empty otherwise.
+    static QString footerText(qsizetype found, qsizetype hitCount);
 
     RowsModel *rows() { return &m_rows; }
     QAbstractItemModel *rowModel() override { return &m_rows; }

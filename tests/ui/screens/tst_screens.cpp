@@ -93,6 +93,7 @@ private Q_SLOTS:
     void resultHeadings();
     void linesOverEarlierLinesEqualFreshOnes();
     void resultsFollowTheStore();
+    void resultsCountWhatWasFound();
     void hoverSelectsOnlyAfterThePointerMoved();
     void clickDismissesOnlyForFlowsAndMoods();
     void roomIndicesSkipSensors();
@@ -108,32 +109,40 @@ private Q_SLOTS:
 void ScreensTest::resultHeadings_data()
 {
     QTest::addColumn<int>("count");
+    QTest::addColumn<int>("found");
     QTest::addColumn<QStringList>("first");
     QTest::addColumn<int>("rows");
     QTest::addColumn<QString>("footer");
-    QTest::newRow("one") << 1 << QStringList{u"BESTE MATCH | 1 resultaat"_s, u"0 h0 *"_s} << 1 << QString();
-    QTest::newRow("two") << 2
+    QTest::newRow("one") << 1 << 1 << QStringList{u"BESTE MATCH | 1 resultaat"_s, u"0 h0 *"_s} << 1
+                         << QString();
+    QTest::newRow("two") << 2 << 2
                          << QStringList{u"BESTE MATCH | 2 resultaten"_s, u"0 h0 *"_s, u"RESULTATEN"_s,
                                         u"1 h1"_s}
                          << 2 << QString();
-    QTest::newRow("thirty") << 30 << QStringList{u"BESTE MATCH | 30 resultaten"_s} << 30 << QString();
-    QTest::newRow("thirty-one") << 31 << QStringList{u"BESTE MATCH | 31 resultaten"_s} << 30
+    QTest::newRow("thirty") << 30 << 30 << QStringList{u"BESTE MATCH | 30 resultaten"_s} << 30 << QString();
+    QTest::newRow("thirty-one") << 31 << 31 << QStringList{u"BESTE MATCH | 31 resultaten"_s} << 30
+                                << u"nog 1 resultaten, typ iets specifieker"_s;
+    // The store keeps thirty of what it found: the heading counts what was found, the footer the rest.
+    QTest::newRow("thirty of forty") << 30 << 40 << QStringList{u"BESTE MATCH | 40 resultaten"_s} << 30
+                                     << u"nog 10 resultaten, typ iets specifieker"_s;
+    QTest::newRow("one of two") << 1 << 2 << QStringList{u"BESTE MATCH | 2 resultaten"_s, u"0 h0 *"_s} << 1
                                 << u"nog 1 resultaten, typ iets specifieker"_s;
 }
 
 void ScreensTest::resultHeadings()
 {
     QFETCH(int, count);
+    QFETCH(int, found);
     QFETCH(QStringList, first);
     QFETCH(int, rows);
     QFETCH(QString, footer);
     QList<Hit> hits;
     for (int i = 0; i < count; ++i)
         hits << hit(u"h%1"_s.arg(i));
-    const QStringList lines = texts(ResultsScreen::lines(hits, 0, std::nullopt));
+    const QStringList lines = texts(ResultsScreen::lines(hits, found, 0, std::nullopt));
     QCOMPARE(lines.mid(0, first.size()), first);
     QCOMPARE(lines.size() - (count > 1 ? 2 : 1), rows);
-    QCOMPARE(ResultsScreen::footerText(count), footer);
+    QCOMPARE(ResultsScreen::footerText(found, count), footer);
 }
 
 // Rows kept from earlier lines are the rows made afresh, whatever changed in between.
@@ -147,10 +156,10 @@ void ScreensTest::linesOverEarlierLinesEqualFreshOnes()
     QList<Hit> swapped = hits;
     swapped.swapItemsAt(1, 3);
     const QList<Hit> fewer = hits.first(1);
-    const QList<ListRow> earlier = ResultsScreen::lines(hits, 1, u"d3"_s);
+    const QList<ListRow> earlier = ResultsScreen::lines(hits, hits.size(), 1, u"d3"_s);
     const auto check = [&](const QList<Hit> &next, int selection, const std::optional<QString> &expanded) {
-        QCOMPARE(ResultsScreen::lines(next, selection, expanded, earlier),
-                 ResultsScreen::lines(next, selection, expanded));
+        QCOMPARE(ResultsScreen::lines(next, next.size(), selection, expanded, earlier),
+                 ResultsScreen::lines(next, next.size(), selection, expanded));
     };
     check(hits, 1, u"d3"_s);
     check(hits, 2, u"d3"_s);
@@ -159,6 +168,33 @@ void ScreensTest::linesOverEarlierLinesEqualFreshOnes()
     check(swapped, 1, u"d3"_s);
     check(fewer, 0, u"d3"_s);
     check(hits + hits.first(2), 1, u"d3"_s);
+}
+
+// The store keeps thirty of the forty spots it found: the heading says forty, the footer the ten left
+// out, and both follow a spot more that comes in below the rows shown.
+void ScreensTest::resultsCountWhatWasFound()
+{
+    DutchHome::Home home = DutchHome::home();
+    const auto spot = [](int i) {
+        return DutchHome::dimLight(u"spot%1"_s.arg(i), u"Spot %1"_s.arg(i), u"hal"_s, false, 0.5);
+    };
+    for (int i = 1; i <= 40; ++i)
+        DutchHome::put(home.devices, spot(i));
+    HomeFixture f(true, home);
+    f.start();
+    f.store->panelDidAppear();
+    HoverGate gate;
+    ResultsScreen screen(f.store.get(), &gate);
+    f.store->setQuery(u"spot"_s);
+    QCOMPARE(f.store->hits().size(), 30);
+    QCOMPARE(texts(*screen.rows()).first(), u"BESTE MATCH | 40 resultaten"_s);
+    QCOMPARE(screen.footer(), u"nog 10 resultaten, typ iets specifieker"_s);
+
+    const QList<Hit> shown = f.store->hits();
+    f.push(HomeyEvent::DeviceUpdated{spot(41)});
+    QCOMPARE(f.store->hits(), shown);
+    QTRY_COMPARE(texts(*screen.rows()).first(), u"BESTE MATCH | 41 resultaten"_s);
+    QCOMPARE(screen.footer(), u"nog 11 resultaten, typ iets specifieker"_s);
 }
 
 void ScreensTest::resultsFollowTheStore()
