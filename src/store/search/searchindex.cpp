@@ -262,6 +262,9 @@ SearchIndex::SearchIndex(const DeviceMap &devices, const ZoneMap &zones, const F
             m_lightsByZone[device.zoneID].append(device.id);
     }
 
+    m_masks.reserve(size_t(m_items.size()));
+    for (const SearchItem &item : std::as_const(m_items))
+        m_masks.push_back(item.mask);
     const QCollator &collator = TextOrder::collator();
     m_titleKeys.reserve(size_t(m_items.size()));
     for (const SearchItem &item : std::as_const(m_items))
@@ -407,6 +410,7 @@ void SearchIndex::replaceItem(qsizetype at, SearchItem item, qsizetype begin, qs
 {
     // The same title in the same place: the entry is replaced and every rank stays.
     if (item.hit.title == m_items[at].hit.title) {
+        m_masks[size_t(at)] = item.mask;
         m_items[at] = std::move(item);
         keepDirty(at);
         return;
@@ -510,6 +514,9 @@ void SearchIndex::keepAlong(const std::function<void(std::vector<std::optional<d
         m_kept.reset();
         return;
     }
+    m_kept->devices.clear();
+    m_kept->devicesFresh = false;
+    m_kept->matched.reset();
     change(m_kept->plainScores);
     if (m_kept->verb)
         change(m_kept->verbedScores);
@@ -522,6 +529,7 @@ void SearchIndex::removeItem(qsizetype at)
             scores.erase(scores.begin() + at);
     });
     m_items.remove(at);
+    m_masks.erase(m_masks.begin() + at);
     m_titleKeys.erase(m_titleKeys.begin() + at);
     m_titleRanks.erase(m_titleRanks.begin() + at);
     for (qsizetype &index : m_byTitle) {
@@ -538,6 +546,7 @@ void SearchIndex::insertItem(qsizetype at, SearchItem item, QCollatorSortKey key
     });
     m_titleKeys.insert(m_titleKeys.begin() + at, std::move(key));
     m_titleRanks.insert(m_titleRanks.begin() + at, 0);
+    m_masks.insert(m_masks.begin() + at, item.mask);
     m_items.insert(at, std::move(item));
     for (qsizetype &index : m_byTitle) {
         if (index >= at)
@@ -558,15 +567,19 @@ void SearchIndex::moveItem(qsizetype from, qsizetype to, SearchItem item, QColla
     const auto items = m_items.begin();
     const auto keys = m_titleKeys.begin();
     const auto ranks = m_titleRanks.begin();
+    const auto masks = m_masks.begin();
     if (from < to) {
         std::move(items + from + 1, items + to + 1, items + from);
         std::move(keys + from + 1, keys + to + 1, keys + from);
         std::move(ranks + from + 1, ranks + to + 1, ranks + from);
+        std::move(masks + from + 1, masks + to + 1, masks + from);
     } else if (to < from) {
         std::move_backward(items + to, items + from, items + from + 1);
         std::move_backward(keys + to, keys + from, keys + from + 1);
         std::move_backward(ranks + to, ranks + from, ranks + from + 1);
+        std::move_backward(masks + to, masks + from, masks + from + 1);
     }
+    masks[to] = item.mask;
     items[to] = std::move(item);
     keys[to] = std::move(key);
     if (from == to)
@@ -626,15 +639,60 @@ void SearchIndex::scoreAll(Kept &kept, const DeviceMap &devices) const
 {
     kept.plainScores.assign(size_t(m_items.size()), std::nullopt);
     kept.verbedScores.assign(kept.verb ? size_t(m_items.size()) : 0, std::nullopt);
-    for (qsizetype i = 0; i < m_items.size(); ++i)
+    kept.devices.assign(size_t(m_items.size()), nullptr);
+    std::vector<qsizetype> matched;
+    // An entry without every character of the query's first reading has none of the other's either.
+    const quint64 need = kept.verb ? kept.verbed.mask : kept.plain.mask;
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if ((m_masks[size_t(i)] & need) != need)
+            continue;
         scoreOne(kept, i, devices);
+        if (hasScore(kept, i))
+            matched.push_back(i);
+    }
+    kept.matched = std::move(matched);
+    kept.devicesFresh = true;
+}
+
+bool SearchIndex::hasScore(const Kept &kept, qsizetype at)
+{
+    return kept.plainScores[size_t(at)] || (kept.verb && kept.verbedScores[size_t(at)]);
 }
 
 void SearchIndex::scoreOne(Kept &kept, qsizetype at, const DeviceMap &devices) const
 {
-    kept.plainScores[size_t(at)] = entryScore(m_items[at], kept.plain, std::nullopt, devices);
-    if (kept.verb)
-        kept.verbedScores[size_t(at)] = entryScore(m_items[at], kept.verbed, kept.verb, devices);
+    const SearchItem &item = m_items[at];
+    const Device **found = size_t(at) < kept.devices.size() ? &kept.devices[size_t(at)] : nullptr;
+    if (!kept.verb) {
+        kept.plainScores[size_t(at)] = entryScore(item, kept.plain, std::nullopt, devices, found);
+        return;
+    }
+    std::optional<double> &plain = kept.plainScores[size_t(at)];
+    std::optional<double> &verbed = kept.verbedScores[size_t(at)];
+    plain.reset();
+    verbed.reset();
+    // Both readings at once. The verb reading's words are the plain one's but its last: an entry that
+    // misses one of them misses both readings, and each of them scores alike in both.
+    if ((item.mask & kept.verbed.mask) != kept.verbed.mask)
+        return;
+    double sum = 0;
+    for (const std::u32string &word : kept.verbed.words) {
+        const std::optional<double> s = scoreWord(word, item);
+        if (!s)
+            return;
+        sum += *s;
+    }
+    const std::optional<EntryState> state = entryState(item, devices);
+    if (!state)
+        return;
+    if (found)
+        *found = state->device;
+    verbed = readingScore(item, sum / double(kept.verbed.words.size()), kept.verbed, kept.verb, *state);
+    if ((item.mask & kept.plain.mask) != kept.plain.mask)
+        return;
+    if (const std::optional<double> last = scoreWord(kept.plain.words.back(), item))
+        plain = readingScore(item, (sum + *last) / double(kept.plain.words.size()), kept.plain, std::nullopt,
+                             *state);
 }
 
 SearchIndex::Result SearchIndex::finish(const Kept &kept, const DeviceMap &devices, const ZoneMap &zones,
@@ -644,14 +702,15 @@ SearchIndex::Result SearchIndex::finish(const Kept &kept, const DeviceMap &devic
     if (kept.plain.words.empty())
         return {};
     const qint64 nowMs = now.toMSecsSinceEpoch();
-    std::vector<Scored> plain = withRecency(kept.plainScores, recent, nowMs);
+    const std::vector<const Device *> *foundDevices = kept.devicesFresh ? &kept.devices : nullptr;
+    std::vector<Scored> plain = withRecency(kept.plainScores, kept.matched, recent, nowMs);
     if (kept.verb) {
-        std::vector<Scored> withVerb = withRecency(kept.verbedScores, recent, nowMs);
+        std::vector<Scored> withVerb = withRecency(kept.verbedScores, kept.matched, recent, nowMs);
         // A tie keeps the plain reading.
         if (bestScore(withVerb) > bestScore(plain))
-            return materialise(std::move(withVerb), limit, kept.verb, devices, zones, reuse);
+            return materialise(std::move(withVerb), limit, kept.verb, devices, zones, reuse, foundDevices);
     }
-    return materialise(std::move(plain), limit, std::nullopt, devices, zones, reuse);
+    return materialise(std::move(plain), limit, std::nullopt, devices, zones, reuse, foundDevices);
 }
 
 SearchIndex::Result SearchIndex::search(const QString &query, const DeviceMap &devices, const ZoneMap &zones,
@@ -680,6 +739,9 @@ SearchIndex::Result SearchIndex::searchKept(const QString &query,
     } else {
         m_kept.reset();
     }
+    // The devices found by an earlier search may have moved in the map since.
+    if (m_kept)
+        m_kept->devicesFresh = false;
     if (!m_kept) {
         m_kept = readQuery(query);
         if (!m_kept->plain.words.empty())
@@ -691,6 +753,13 @@ SearchIndex::Result SearchIndex::searchKept(const QString &query,
         for (const qsizetype at : m_kept->dirty) {
             scoreOne(*m_kept, at, devices);
             m_kept->shownDevices.remove(m_items[at].refID);
+            // An entry that scores now joins the matched ones; one that no longer does is passed over.
+            if (m_kept->matched && hasScore(*m_kept, at)) {
+                std::vector<qsizetype> &matched = *m_kept->matched;
+                const auto place = std::lower_bound(matched.begin(), matched.end(), at);
+                if (place == matched.end() || *place != at)
+                    matched.insert(place, at);
+            }
         }
     }
     m_kept->dirty.clear();
@@ -698,8 +767,8 @@ SearchIndex::Result SearchIndex::searchKept(const QString &query,
 }
 
 std::optional<double> SearchIndex::entryScore(const SearchItem &item, const Query &query,
-                                              const std::optional<SearchVerb> &verb,
-                                              const DeviceMap &devices) const
+                                              const std::optional<SearchVerb> &verb, const DeviceMap &devices,
+                                              const Device **found) const
 {
     if (query.words.empty() || (item.mask & query.mask) != query.mask)
         return std::nullopt;
@@ -711,8 +780,29 @@ std::optional<double> SearchIndex::entryScore(const SearchItem &item, const Quer
             return std::nullopt;
         sum += *s;
     }
-    double score = sum / double(query.words.size());
+    const std::optional<EntryState> state = entryState(item, devices);
+    if (!state)
+        return std::nullopt;
+    if (found)
+        *found = state->device;
+    return readingScore(item, sum / double(query.words.size()), query, verb, *state);
+}
 
+std::optional<SearchIndex::EntryState> SearchIndex::entryState(const SearchItem &item,
+                                                               const DeviceMap &devices)
+{
+    if (item.kind.value != SearchItem::Kind::device && item.kind.value != SearchItem::Kind::sensor)
+        return EntryState();
+    const auto device = devices.constFind(item.refID);
+    if (device == devices.constEnd())
+        return std::nullopt;
+    return EntryState{!device->available, device->isOn() == true, &*device};
+}
+
+double SearchIndex::readingScore(const SearchItem &item, double words, const Query &query,
+                                 const std::optional<SearchVerb> &verb, const EntryState &state)
+{
+    double score = words;
     const std::u32string_view whole(query.joined);
     const std::u32string_view joined(item.chars);
     if (joined == whole)
@@ -727,25 +817,23 @@ std::optional<double> SearchIndex::entryScore(const SearchItem &item, const Quer
 
     score += kindBonus(item.kind.value);
     score += verbBonus(item, verb);
-
-    if (item.kind.value == SearchItem::Kind::device || item.kind.value == SearchItem::Kind::sensor) {
-        const auto device = devices.constFind(item.refID);
-        if (device == devices.constEnd())
-            return std::nullopt;
-        if (!device->available)
-            score -= 80;
-        if (device->isOn() == true)
-            score += 15;
-    }
+    if (state.unavailable)
+        score -= 80;
+    if (state.on)
+        score += 15;
     return score;
 }
 
-std::vector<SearchIndex::Scored> SearchIndex::withRecency(const std::vector<std::optional<double>> &scores,
-                                                          const RecentUses &recent, qint64 nowMs) const
+std::vector<SearchIndex::Scored>
+SearchIndex::withRecency(const std::vector<std::optional<double>> &scores,
+                         const std::optional<std::vector<qsizetype>> &matched, const RecentUses &recent,
+                         qint64 nowMs) const
 {
     std::vector<Scored> result;
     const SearchItem *items = m_items.constData();
-    for (size_t i = 0; i < scores.size(); ++i) {
+    const size_t count = matched ? matched->size() : scores.size();
+    for (size_t at = 0; at < count; ++at) {
+        const size_t i = matched ? size_t((*matched)[at]) : at;
         if (!scores[i])
             continue;
         const SearchItem &item = items[i];
@@ -766,7 +854,8 @@ std::vector<SearchIndex::Scored> SearchIndex::withRecency(const std::vector<std:
 
 SearchIndex::Result SearchIndex::materialise(std::vector<Scored> scored, qsizetype limit,
                                              const std::optional<SearchVerb> &verb, const DeviceMap &devices,
-                                             const ZoneMap &zones, Kept *reuse) const
+                                             const ZoneMap &zones, Kept *reuse,
+                                             const std::vector<const Device *> *foundDevices) const
 {
     const auto count = std::clamp<qsizetype>(limit, 0, qsizetype(scored.size()));
     // Higher score first, then title order, then build order: a total order, so sorting only the
@@ -800,9 +889,13 @@ SearchIndex::Result SearchIndex::materialise(std::vector<Scored> scored, qsizety
                     break;
                 }
             }
-            const auto device = devices.constFind(item.refID);
-            if (device == devices.constEnd())
-                continue;
+            const Device *device = foundDevices ? (*foundDevices)[size_t(scored[size_t(i)].item)] : nullptr;
+            if (!device) {
+                const auto known = devices.constFind(item.refID);
+                if (known == devices.constEnd())
+                    continue;
+                device = &*known;
+            }
             const Description description = describe(*device, item.context, verb);
             hits.append(HitBuilder::device(item.hit, *device, description.subtitle, description.accessory));
             if (reuse)

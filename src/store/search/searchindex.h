@@ -110,6 +110,12 @@ private:
         Query verbed;
         std::vector<std::optional<double>> plainScores;
         std::vector<std::optional<double>> verbedScores;
+        // Each scored device entry's device, as the scoring found it in the map. The map may change
+        // between searches: trusted only by the search that scored every entry (devicesFresh).
+        std::vector<const Device *> devices;
+        bool devicesFresh = false;
+        // The entries either reading scored, in order, while every entry's score is the one scoreAll made.
+        std::optional<std::vector<qsizetype>> matched;
         std::vector<qsizetype> dirty; // entries changed in place since they were scored
         // The device rows the last finish made, by device id, for the reading it chose: a device that
         // did not change since gets the same row again.
@@ -120,15 +126,32 @@ private:
     Kept readQuery(const QString &query) const;
     void scoreAll(Kept &kept, const DeviceMap &devices) const;
     void scoreOne(Kept &kept, qsizetype at, const DeviceMap &devices) const;
+    static bool hasScore(const Kept &kept, qsizetype at);
     // kept: the scores; reuse, where given, holds device rows made before and gets the ones made now.
     Result finish(const Kept &kept, const DeviceMap &devices, const ZoneMap &zones, const RecentUses &recent,
                   qsizetype limit, const QDateTime &now, Kept *reuse = nullptr) const;
+    // What a device's state adds to an entry's every reading; none for a device that is gone.
+    struct EntryState {
+        bool unavailable = false;
+        bool on = false;
+        const Device *device = nullptr; // for device entries
+    };
+    // found, where given, gets the entry's device.
     std::optional<double> entryScore(const SearchItem &item, const Query &query,
-                                     const std::optional<SearchVerb> &verb, const DeviceMap &devices) const;
+                                     const std::optional<SearchVerb> &verb, const DeviceMap &devices,
+                                     const Device **found = nullptr) const;
+    static std::optional<EntryState> entryState(const SearchItem &item, const DeviceMap &devices);
+    // One reading's score from the mean of its words' scores.
+    static double readingScore(const SearchItem &item, double words, const Query &query,
+                               const std::optional<SearchVerb> &verb, const EntryState &state);
+    // matched, where given: the only entries that may have a score.
     std::vector<Scored> withRecency(const std::vector<std::optional<double>> &scores,
+                                    const std::optional<std::vector<qsizetype>> &matched,
                                     const RecentUses &recent, qint64 nowMs) const;
+    // foundDevices: each entry's device where the scoring just found it.
     Result materialise(std::vector<Scored> scored, qsizetype limit, const std::optional<SearchVerb> &verb,
-                       const DeviceMap &devices, const ZoneMap &zones, Kept *reuse) const;
+                       const DeviceMap &devices, const ZoneMap &zones, Kept *reuse,
+                       const std::vector<const Device *> *foundDevices) const;
     // The device's entry, or none where the index leaves it out.
     std::optional<SearchItem> deviceItem(const Device &device, const ZoneMap &zones,
                                          const QStringList &zoneTokens) const;
@@ -158,6 +181,9 @@ private:
     void rankTitles();
 
     QList<SearchItem> m_items;
+    // Each entry's character mask, apart from the entries: the first test of every entry, and one walk
+    // over these few bytes stays in the cache.
+    std::vector<quint64> m_masks;
     qsizetype m_firstRoom = 0;                 // the rooms' entries, up to the devices'
     qsizetype m_firstDevice = 0;               // the devices' entries come last, from here
     QHash<QString, QStringList> m_moodsByZone; // the moods that name their zone

@@ -156,6 +156,11 @@ private Q_SLOTS:
         row("too many digits", u"lamp 1000"_s);
         row("single word is no verb", u"aan"_s, u"device:staande"_s, u"Woonkamer, aan"_s);
         row("tie keeps plain", u"qqq aan"_s);
+        // A last word that reads as a verb, in a name that the plain reading finds better. Words 98 and 96,
+        // whole text and name equal +300 +400, flow +60, length 8/3.
+        row("verb word in a name", u"alles uit"_s, u"flow:allesuit"_s, u"Flow"_s, none, 860 - 1.0 / 3);
+        // Words 96 and 94, name equal +400, device +40, length 8/4.
+        row("level in a name", u"lamp 10"_s, u"device:lamp10"_s, u"Kantoor, uit"_s, none, 537.0);
     }
     void search()
     {
