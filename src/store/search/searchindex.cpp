@@ -299,6 +299,7 @@ std::optional<SearchItem> SearchIndex::deviceItem(const Device &device, const Zo
     item.nameJoined = nameJoined;
     item.hit = HitBuilder::identity(Hit::Target::device(device.id), device.name);
     item.dimmable = device.dimKey().has_value();
+    item.guarded = device.isGuarded();
     return item;
 }
 
@@ -870,6 +871,9 @@ SearchIndex::Result SearchIndex::materialise(std::vector<Scored> scored, qsizety
                           return a.item < b.item;
                       });
 
+    // The same level for every row: written once.
+    const QString levelText =
+        verb && verb->kind() == SearchVerb::Kind::setDim ? HitBuilder::percent(verb->level()) : QString();
     // Rows made for another reading of the query describe the devices differently.
     QHash<QString, Hit> made;
     if (reuse && reuse->shownVerb != verb)
@@ -896,7 +900,7 @@ SearchIndex::Result SearchIndex::materialise(std::vector<Scored> scored, qsizety
                     continue;
                 device = &*known;
             }
-            const Description description = describe(*device, item.context, verb);
+            const Description description = describe(*device, item.context, verb, item.guarded, levelText);
             hits.append(HitBuilder::device(item.hit, *device, description.subtitle, description.accessory));
             if (reuse)
                 made.insert(item.refID, hits.last());

@@ -156,6 +156,10 @@ private:
     std::optional<SearchItem> deviceItem(const Device &device, const ZoneMap &zones,
                                          const QStringList &zoneTokens) const;
     static SearchItem roomItem(const Zone &zone, QStringList tokens);
+    // describe for a device whose guardedness is known, with levelText the verb's level as text.
+    static Description describe(const Device &device, const QString &zoneName,
+                                const std::optional<SearchVerb> &verb, bool guarded,
+                                const QString &levelText);
     // Fills in what the search compares, from the tokens.
     void prepare(SearchItem &item);
     // Where an entry of this title and id goes among the entries from begin to end, which are in name

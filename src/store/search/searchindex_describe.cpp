@@ -3,31 +3,42 @@
 #include "store/search/searchindex.h"
 
 #include <cmath>
+#include <QStringBuilder>
 
 using namespace Qt::StringLiterals;
 
 SearchIndex::Description SearchIndex::describe(const Device &device, const QString &zoneName,
                                                const std::optional<SearchVerb> &verb)
 {
+    const bool setDim = verb && verb->kind() == SearchVerb::Kind::setDim;
+    return describe(device, zoneName, verb, device.isGuarded(),
+                    setDim ? HitBuilder::percent(verb->level()) : QString());
+}
+
+SearchIndex::Description SearchIndex::describe(const Device &device, const QString &zoneName,
+                                               const std::optional<SearchVerb> &verb, bool guarded,
+                                               const QString &levelText)
+{
     if (!device.available)
         return {Hit::Accessory::value(HitBuilder::unreachable(device)), zoneName};
-    if (const std::optional<QString> state = device.guardedState())
-        return {Hit::Accessory::value(*state), zoneName};
+    if (guarded) {
+        if (const std::optional<QString> state = device.guardedState())
+            return {Hit::Accessory::value(*state), zoneName};
+    }
 
     if (verb) {
         switch (verb->kind()) {
         case SearchVerb::Kind::setDim:
             if (device.dimKey())
-                return {Hit::Accessory::dimmer(verb->level()),
-                        zoneName + u", naar "_s + HitBuilder::percent(verb->level())};
+                return {Hit::Accessory::dimmer(verb->level()), zoneName % u", naar " % levelText};
             break;
         case SearchVerb::Kind::on:
             if (device.onoffKey())
-                return {Hit::Accessory::toggle(true), zoneName + u", aan"_s};
+                return {Hit::Accessory::toggle(true), zoneName % u", aan"};
             break;
         case SearchVerb::Kind::off:
             if (device.onoffKey())
-                return {Hit::Accessory::toggle(false), zoneName + u", uit"_s};
+                return {Hit::Accessory::toggle(false), zoneName % u", uit"};
             break;
         case SearchVerb::Kind::dim:
             break;
@@ -43,11 +54,11 @@ SearchIndex::Description SearchIndex::describe(const Device &device, const QStri
     if (device.dimKey()) {
         if (const std::optional<double> level = device.dimLevel()) {
             if (!*isOn)
-                return {Hit::Accessory::dimmer(0), zoneName + u", uit"_s};
-            return {Hit::Accessory::dimmer(*level), zoneName + u", "_s + HitBuilder::percent(*level)};
+                return {Hit::Accessory::dimmer(0), zoneName % u", uit"};
+            return {Hit::Accessory::dimmer(*level), zoneName % u", " % HitBuilder::percent(*level)};
         }
     }
-    return {Hit::Accessory::toggle(*isOn), zoneName + (*isOn ? u", aan"_s : u", uit"_s)};
+    return {Hit::Accessory::toggle(*isOn), zoneName % (*isOn ? u", aan" : u", uit")};
 }
 
 std::optional<SearchIndex::Reading> SearchIndex::primaryReading(const Device &device)

@@ -31,6 +31,9 @@ struct SearchItem {
     std::u32string chars; // one code per character of joined (see CharCodes)
     quint64 mask = 0;
     bool dimmable = false;
+    // Devices only, as the device's record had it when the entry was made: a new record makes the entry
+    // anew, and no realtime change of a value makes a device guarded or not.
+    bool guarded = false;
 
     // Prepared for the search: where each token starts in chars, and the codes of nameJoined.
     std::vector<quint32> tokenStarts;

@@ -241,12 +241,16 @@ private Q_SLOTS:
         moved.zoneID = u"kantoor"_s;
         Device twin = m_home.devices.value(u"staande"_s);
         twin.name = u"Gezellig"_s; // a plain lamp named after a mood is the mood's twin
+        Device locked = m_home.devices.value(u"koffie"_s);
+        locked.capabilities[u"locked"_s] = flag(u"locked"_s, true, true); // its row now shows the lock
+        locked.capabilityOrder.append(u"locked"_s);
         QTest::newRow("renamed") << renamed << true;
         QTest::newRow("renamed to the end") << last << true;
         QTest::newRow("renamed to another's title") << same << true;
         QTest::newRow("state only") << state << true;
         QTest::newRow("named after a scene") << scene << true;
         QTest::newRow("without a name") << nameless << true;
+        QTest::newRow("guarded now") << locked << true;
         QTest::newRow("moved to another room") << moved << false;
         QTest::newRow("turned into a twin") << twin << false;
     }
@@ -270,9 +274,38 @@ private Q_SLOTS:
         };
         QCOMPARE(entries(index), entries(rebuilt));
         QCOMPARE(index.lightsByZone(), rebuilt.lightsByZone());
-        for (const QString &query : {u"lamp"_s, u"aquarium"_s, u"zz"_s, u"diner"_s, u"woonkamer"_s})
+        for (const QString &query :
+             {u"lamp"_s, u"aquarium"_s, u"zz"_s, u"diner"_s, u"woonkamer"_s, u"koffie"_s, u"koffie 40"_s})
             QCOMPARE(index.search(query, changed.devices, changed.zones, {}, 30, now).hits,
                      rebuilt.search(query, changed.devices, changed.zones, {}, 30, now).hits);
+    }
+
+    // A guarded device's row shows its state whatever the query asks, also once an update made it one.
+    void guardedRowsShowTheirState_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("lockedByUpdate");
+        QTest::newRow("lock") << u"voordeur"_s << false;
+        QTest::newRow("lock, switch verb") << u"voordeur uit"_s << false;
+        QTest::newRow("locked by an update") << u"koffie"_s << true;
+        QTest::newRow("locked by an update, switch verb") << u"koffie aan"_s << true;
+    }
+    void guardedRowsShowTheirState()
+    {
+        QFETCH(QString, query);
+        QFETCH(bool, lockedByUpdate);
+        Home home = m_home;
+        SearchIndex index(home.devices, home.zones, home.flows, home.moods);
+        if (lockedByUpdate) {
+            Device locked = home.devices.value(u"koffie"_s);
+            locked.capabilities[u"locked"_s] = flag(u"locked"_s, true, true);
+            locked.capabilityOrder.append(u"locked"_s);
+            QVERIFY(index.updateDevice(home.devices.value(u"koffie"_s), locked, home.zones));
+            home.devices.insert(locked.id, locked);
+        }
+        const SearchIndex::Result result = index.search(query, home.devices, home.zones, {}, 30, now);
+        QVERIFY(!result.hits.isEmpty());
+        QCOMPARE(result.hits.first().accessory, Hit::Accessory::value(u"Op slot"_s));
     }
 
     // Changes one after another, each on the index the last left behind, equal a rebuild at every step:
