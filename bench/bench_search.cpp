@@ -60,6 +60,28 @@ void BM_IndexRename(benchmark::State &state)
     }
 }
 
+// A room renamed and back again, as the hub reports it: the room's entry moves, its devices' and moods'
+// entries follow the name.
+void BM_IndexZoneRename(benchmark::State &state)
+{
+    const Home &h = home();
+    SearchIndex index(h.devices, h.zones, h.flows, h.moods);
+    const Zone room = h.zones.value(u"room0"_s);
+    Zone renamed = room;
+    renamed.name = u"Zitkamer"_s;
+    ZoneMap zones = h.zones;
+    zones.insert(renamed.id, renamed);
+    QList<Device> inRoom;
+    for (const Device &device : h.devices) {
+        if (device.zoneID == room.id)
+            inRoom.append(device);
+    }
+    for (auto _ : state) {
+        index.updateZone(room, renamed, inRoom, zones);
+        index.updateZone(renamed, room, inRoom, h.zones);
+    }
+}
+
 void BM_RestBuild(benchmark::State &state)
 {
     const Home &h = home();
@@ -101,6 +123,7 @@ BENCHMARK(BM_SearchTwoWords)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SearchWithLevel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_IndexRebuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IndexRename)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IndexZoneRename)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RestBuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestLampToggle)->Unit(benchmark::kMicrosecond);
 
