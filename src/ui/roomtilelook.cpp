@@ -1,5 +1,6 @@
 #include "ui/roomtilelook.h"
 
+#include "base/text/counted.h"
 #include "ui/fmt.h"
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
@@ -15,13 +16,15 @@ QString statusLineFor(const Room &room)
 {
     if (room.lightsTotal != 0)
         return u"%1 van %2 aan"_s.arg(room.lightsOn).arg(room.lightsTotal);
-    return u"%1 apparaten"_s.arg(room.deviceCount);
+    return Counted::text(room.deviceCount, u"apparaat"_s, u"apparaten"_s);
 }
 
 QString spokenSummary(const Room &room)
 {
-    QString text = room.lightsTotal == 0 ? u"%1 apparaten"_s.arg(room.deviceCount)
-                                         : u"%1 van %2 lampen aan"_s.arg(room.lightsOn).arg(room.lightsTotal);
+    QString text = room.lightsTotal == 0
+                       ? Counted::text(room.deviceCount, u"apparaat"_s, u"apparaten"_s)
+                       : u"%1 van "_s.arg(room.lightsOn) +
+                             Counted::text(room.lightsTotal, u"lamp"_s, u"lampen"_s) + u" aan"_s;
     if (room.lightsOn >= 1)
         text += u", helderheid "_s + Fmt::percent(room.brightness);
     if (room.active)

@@ -152,6 +152,12 @@ void TilesTest::roomTile_data()
                              << u"0 van 3 lampen aan, 19,0 °C"_s << 0.0 << 0.45 << u"19,0°"_s;
     QTest::newRow("no lights at all") << room(0, 0, 0, true, std::nullopt) << u"7 apparaten"_s
                                       << u"7 apparaten, er is beweging"_s << 0.0 << 0.45 << QString();
+    Room single = room(1, 1, 0.5, false, std::nullopt);
+    QTest::newRow("one lamp") << single << u"1 van 1 aan"_s << u"1 van 1 lamp aan, helderheid 50%"_s << 0.5
+                              << 1.0 << QString();
+    single = room(0, 0, 0, false, std::nullopt);
+    single.deviceCount = 1;
+    QTest::newRow("one device") << single << u"1 apparaat"_s << u"1 apparaat"_s << 0.0 << 0.45 << QString();
     QTest::newRow("brightness above one")
         << room(3, 3, 1.4, false, std::nullopt) << u"3 van 3 aan"_s
         << u"3 van 3 lampen aan, helderheid 140%"_s << 1.0 << 1.0 << QString();

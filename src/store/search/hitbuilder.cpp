@@ -1,5 +1,6 @@
 #include "store/search/hitbuilder.h"
 
+#include "base/text/counted.h"
 #include "store/search/searchindex.h"
 
 #include <cmath>
@@ -93,8 +94,9 @@ Hit room(Hit identity, const QString &symbol, qsizetype lightsOn, qsizetype ligh
     hit.symbol = symbol;
     hit.accessory = Hit::Accessory::toggle(lightsOn > 0);
     if (!verb) {
-        hit.subtitle =
-            lightsTotal == 0 ? roomText : u"Kamer, %1 van %2 lampen aan"_s.arg(lightsOn).arg(lightsTotal);
+        hit.subtitle = lightsTotal == 0 ? roomText
+                                        : u"Kamer, %1 van "_s.arg(lightsOn) +
+                                              Counted::text(lightsTotal, u"lamp"_s, u"lampen"_s) + u" aan"_s;
         return hit;
     }
     switch (verb->kind()) {

@@ -1,5 +1,6 @@
 #include "ui/palette/notificationrowlook.h"
 
+#include "base/text/counted.h"
 #include "ui/fmt.h"
 #include "ui/keytext.h"
 #include "ui/symbolcatalog.h"
@@ -53,7 +54,8 @@ NotificationBellLook NotificationBellLook::make(int unread)
     look.showsBadge = look.lit;
     look.count = look.lit ? QString::number(unread) : QString();
     look.tooltip = u"Meldingen ("_s + KeyText::display(u"\u2318N"_s) + u')';
-    look.accessibleName = look.lit ? QString::number(unread) + u" ongelezen meldingen"_s : u"Meldingen"_s;
+    look.accessibleName =
+        look.lit ? Counted::text(unread, u"ongelezen melding"_s, u"ongelezen meldingen"_s) : u"Meldingen"_s;
     return look;
 }
 

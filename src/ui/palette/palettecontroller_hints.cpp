@@ -1,4 +1,5 @@
 // What the keys do in the palette's current state, for the hint bar at its foot.
+#include "base/text/counted.h"
 #include "store/home/homestore.h"
 #include "ui/controls/controlplan.h"
 #include "ui/controls/guardgate.h"
@@ -110,6 +111,6 @@ QList<KeyHint> PaletteController::restHints() const
         hints << KeyHint({command + u"1"_s}, u"scene"_s);
     const int unread = m_store->notifications()->unread();
     if (unread >= 1)
-        hints << KeyHint({command + u"N"_s}, QString::number(unread) + u" meldingen"_s);
+        hints << KeyHint({command + u"N"_s}, Counted::text(unread, u"melding"_s, u"meldingen"_s));
     return hints;
 }

@@ -1,5 +1,6 @@
 #include "ui/screens/restlook.h"
 
+#include "base/text/counted.h"
 #include "ui/keytext.h"
 #include "ui/screens/chipsmodel.h"
 #include "ui/symbolcatalog.h"
@@ -42,7 +43,9 @@ RestLook RestLook::make(const RestState &rest, const ConnectionState &connection
     look.loading = isLoading(rest, connection);
     QString trailing;
     if (!look.loading)
-        trailing = rest.lightsOnTotal <= 0 ? u"alles uit"_s : u"%1 lampen aan"_s.arg(rest.lightsOnTotal);
+        trailing = rest.lightsOnTotal <= 0
+                       ? u"alles uit"_s
+                       : Counted::text(rest.lightsOnTotal, u"lamp"_s, u"lampen"_s) + u" aan"_s;
     look.roomsHeader = SectionHeaderLook::make(u"Kamers"_s, trailing);
     // Made once: the overview refreshes at every realtime change it shows, and these never change.
     static const QVariantList delays = [] {
@@ -65,10 +68,9 @@ RestLook RestLook::make(const RestState &rest, const ConnectionState &connection
     look.emptyText = emptyText;
 
     look.showsMoreRooms = !rest.moreRooms.isEmpty() && !look.loading;
-    const QString extra = QString::number(rest.moreRooms.size());
-    look.moreRoomsText = moreRoomsShown ? u"Minder kamers"_s : u"+ "_s + extra + u" kamers"_s;
-    look.moreRoomsAccessibleName =
-        moreRoomsShown ? u"Toon minder kamers"_s : u"Toon "_s + extra + u" kamers meer"_s;
+    const QString extra = Counted::text(rest.moreRooms.size(), u"kamer"_s, u"kamers"_s);
+    look.moreRoomsText = moreRoomsShown ? u"Minder kamers"_s : u"+ "_s + extra;
+    look.moreRoomsAccessibleName = moreRoomsShown ? u"Toon minder kamers"_s : u"Toon "_s + extra + u" meer"_s;
     static const QString chevron = SymbolCatalog::glyph(u"chevron.down"_s);
     look.chevron = chevron;
     look.chevronRotation = moreRoomsShown ? 180 : 0;

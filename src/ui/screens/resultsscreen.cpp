@@ -1,5 +1,6 @@
 #include "ui/screens/resultsscreen.h"
 
+#include "base/text/counted.h"
 #include "store/home/homestore.h"
 #include "ui/controls/levelcoalescer.h"
 #include "ui/hovergate.h"
@@ -82,7 +83,7 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, qsizetype found, int
     for (qsizetype i = 0; i < shown; ++i) {
         if (i == 0)
             heading(u"heading:best"_s, u"Beste match"_s,
-                    found == 1 ? u"1 resultaat"_s : u"%1 resultaten"_s.arg(found));
+                    Counted::text(found, u"resultaat"_s, u"resultaten"_s));
         else if (i == 1)
             heading(u"heading:rest"_s, u"Resultaten"_s);
         const Hit &hit = hits.at(i);
@@ -108,7 +109,8 @@ QString ResultsScreen::footerText(qsizetype found, qsizetype hitCount)
     const qsizetype shown = std::min<qsizetype>(hitCount, shownRows);
     if (found <= shown)
         return {};
-    return u"nog %1 resultaten, typ iets specifieker"_s.arg(found - shown);
+    return u"nog "_s + Counted::text(found - shown, u"resultaat"_s, u"resultaten"_s) +
+           u", typ iets specifieker"_s;
 }
 
 void ResultsScreen::refresh()

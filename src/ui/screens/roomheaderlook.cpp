@@ -1,5 +1,6 @@
 #include "ui/screens/roomheaderlook.h"
 
+#include "base/text/counted.h"
 #include "ui/fmt.h"
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
@@ -18,15 +19,16 @@ RoomHeaderLook RoomHeaderLook::make(const RoomScope &room)
     if (room.hasLights())
         look.lamps = u"%1 van %2 aan"_s.arg(room.lightsOn).arg(room.lightsTotal);
     look.lampsColor = lit ? Theme::litSoft() : Theme::textFaint();
-    look.devices = u"%1 apparaten"_s.arg(room.deviceCount);
+    look.devices = Counted::text(room.deviceCount, u"apparaat"_s, u"apparaten"_s);
     if (room.temperature)
         look.temperature = Fmt::degrees(*room.temperature);
     look.separator = u"\u00b7"_s;
 
     QString spoken = room.name + u", "_s;
     if (room.hasLights())
-        spoken += u"%1 van %2 lampen aan, "_s.arg(room.lightsOn).arg(room.lightsTotal);
-    spoken += u"%1 bedienbare apparaten"_s.arg(room.deviceCount);
+        spoken += u"%1 van "_s.arg(room.lightsOn) + Counted::text(room.lightsTotal, u"lamp"_s, u"lampen"_s) +
+                  u" aan, "_s;
+    spoken += Counted::text(room.deviceCount, u"bedienbaar apparaat"_s, u"bedienbare apparaten"_s);
     if (room.temperature)
         spoken += u", "_s + Fmt::celsius(*room.temperature);
     if (room.active)

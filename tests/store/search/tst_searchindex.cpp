@@ -513,7 +513,7 @@ private Q_SLOTS:
 
         auto result = m_index.search(u"keuken"_s, devices, m_home.zones, {}, 30, now);
         QCOMPARE(result.hits.first().id, u"room:keuken"_s);
-        QCOMPARE(result.hits.first().subtitle, u"Kamer, 1 van 1 lampen aan"_s);
+        QCOMPARE(result.hits.first().subtitle, u"Kamer, 1 van 1 lamp aan"_s);
         QCOMPARE(result.hits.first().accessory, Hit::Accessory::toggle(true));
         // A device that left the home is neither scored nor shown.
         QVERIFY(std::none_of(result.hits.begin(), result.hits.end(),

@@ -129,7 +129,9 @@ struct PaletteRig {
             if (kitchen < 0)
                 qFatal("the overview shows no kitchen");
             palette->rest()->setFocus(TileFocus::room(kitchen));
-        } else if (state == u"overview all read")
+        } else if (state == u"overview one unread")
+            store->notifications()->setUnread(1);
+        else if (state == u"overview all read")
             store->notifications()->setUnread(0);
         else if (state == u"results")
             type(u"plafondlamp"_s);

@@ -153,6 +153,7 @@ void NotificationsListTest::bell_data()
     QTest::addColumn<QString>("spoken");
     QTest::newRow("none") << 0 << u"bell"_s << QString() << u"Meldingen"_s;
     QTest::newRow("below none") << -1 << u"bell"_s << QString() << u"Meldingen"_s;
+    QTest::newRow("one") << 1 << u"bell.fill"_s << u"1"_s << u"1 ongelezen melding"_s;
     QTest::newRow("three") << 3 << u"bell.fill"_s << u"3"_s << u"3 ongelezen meldingen"_s;
 }
 

@@ -63,6 +63,10 @@ void PaletteStateTest::eachState_data()
         << u"overview mode"_s
         << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
         << search << QString() << u"hot key Ctrl+Alt+Space"_s;
+    QTest::newRow("overview, one unread")
+        << u"overview one unread"_s << QStringList{u"↑↓←→ kies"_s,   u"⏎ open kamer"_s, u"␣ aan/uit"_s,
+                                                   u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s,     u"⌘N 1 melding"_s}
+        << search << QString() << u"hot key Ctrl+Alt+Space"_s;
     QTest::newRow("overview, all read")
         << u"overview all read"_s
         << QStringList{u"↑↓←→ kies"_s, u"⏎ open kamer"_s, u"␣ aan/uit"_s, u"⌘←⌘→ dimmen"_s, u"⌘1 scene"_s}

@@ -121,12 +121,14 @@ void ScreensTest::resultHeadings_data()
                          << 2 << QString();
     QTest::newRow("thirty") << 30 << 30 << QStringList{u"BESTE MATCH | 30 resultaten"_s} << 30 << QString();
     QTest::newRow("thirty-one") << 31 << 31 << QStringList{u"BESTE MATCH | 31 resultaten"_s} << 30
-                                << u"nog 1 resultaten, typ iets specifieker"_s;
+                                << u"nog 1 resultaat, typ iets specifieker"_s;
+    QTest::newRow("thirty-two") << 32 << 32 << QStringList{u"BESTE MATCH | 32 resultaten"_s} << 30
+                                << u"nog 2 resultaten, typ iets specifieker"_s;
     // The store keeps thirty of what it found: the heading counts what was found, the footer the rest.
     QTest::newRow("thirty of forty") << 30 << 40 << QStringList{u"BESTE MATCH | 40 resultaten"_s} << 30
                                      << u"nog 10 resultaten, typ iets specifieker"_s;
     QTest::newRow("one of two") << 1 << 2 << QStringList{u"BESTE MATCH | 2 resultaten"_s, u"0 h0 *"_s} << 1
-                                << u"nog 1 resultaten, typ iets specifieker"_s;
+                                << u"nog 1 resultaat, typ iets specifieker"_s;
 }
 
 void ScreensTest::resultHeadings()
@@ -342,6 +344,13 @@ void ScreensTest::roomLooks()
     const RoomHeaderLook dark = RoomHeaderLook::make(scope(false, {}));
     QCOMPARE(dark.lamps, QString());
     QCOMPARE(dark.accessibleName, u"Woonkamer, 0 bedienbare apparaten"_s);
+    // One of a thing is not "1 apparaten".
+    RoomScope single = scope(false, {});
+    single.deviceCount = 1;
+    single.lightsTotal = 1;
+    const RoomHeaderLook one = RoomHeaderLook::make(single);
+    QCOMPARE(one.devices, u"1 apparaat"_s);
+    QCOMPARE(one.accessibleName, u"Woonkamer, 0 van 1 lamp aan, 1 bedienbaar apparaat"_s);
 }
 
 void ScreensTest::roomViewOverTheStore()
@@ -427,6 +436,7 @@ void ScreensTest::restLook_data()
     QTest::newRow("degraded") << false << ConnectionState::degraded(u"a"_s) << false << u"alles uit"_s;
     QTest::newRow("rooms while loading")
         << true << ConnectionState::loading(u"x"_s) << false << u"3 lampen aan"_s;
+    QTest::newRow("one lamp on") << true << ConnectionState::live() << false << u"1 lamp aan"_s;
 }
 
 void ScreensTest::restLook()
@@ -442,6 +452,8 @@ void ScreensTest::restLook()
     rest.lightsOnTotal = 3;
     if (!withRooms)
         rest.lightsOnTotal = 0;
+    if (QTest::currentDataTag() == QByteArray("one lamp on"))
+        rest.lightsOnTotal = 1;
     const RestLook look = RestLook::make(rest, connection, false);
     QCOMPARE(look.loading, loading);
     QCOMPARE(look.roomsHeader.trailing, trailing);
@@ -451,6 +463,13 @@ void ScreensTest::restLook()
     QCOMPARE(look.showsMoreRooms, !loading);
     QCOMPARE(look.skeletonDelays.size(), 9);
 
+    if (!loading) {
+        QCOMPARE(look.moreRoomsText, u"+ 1 kamer"_s);
+        QCOMPARE(look.moreRoomsAccessibleName, u"Toon 1 kamer meer"_s);
+        rest.moreRooms.append(Room{.id = u"n"_s});
+        QCOMPARE(RestLook::make(rest, connection, false).moreRoomsText, u"+ 2 kamers"_s);
+        rest.moreRooms.removeLast();
+    }
     // Open extra rooms count as rooms shown.
     QVERIFY(!RestLook::make(rest, connection, true).showsEmptyRooms || loading);
 }
