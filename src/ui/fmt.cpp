@@ -94,7 +94,10 @@ QString value(const Capability &capability)
         return percent(*n);
     const int digits = capability.decimals.value_or(*n == std::trunc(*n) ? 0 : 1);
     QString text = number(*n, digits);
-    if (!units.isEmpty())
+    // A per cent sign sits against its number, as every other percentage in the panel does.
+    if (units == u"%")
+        text += units;
+    else if (!units.isEmpty())
         text += u' ' + units;
     return text;
 }

@@ -70,7 +70,8 @@ void FmtTest::value_data()
         << Capability{.value = CapabilityValue::fromString({})} << QString();
     QTest::newRow("fraction with max 1") << number(0.45, u"%"_s, 1.0) << u"45%"_s;
     QTest::newRow("fraction without max") << number(0.45, u"%"_s) << u"45%"_s;
-    QTest::newRow("per cent with max 100") << number(45, u"%"_s, 100.0) << u"45 %"_s;
+    QTest::newRow("per cent with max 100") << number(45, u"%"_s, 100.0) << u"45%"_s;
+    QTest::newRow("per cent with a decimal") << number(56.5, u"%"_s, 100.0) << u"56,5%"_s;
     QTest::newRow("whole number") << number(20) << u"20"_s;
     QTest::newRow("fraction digit when needed") << number(20.5) << u"20,5"_s;
     QTest::newRow("decimals given") << number(20, std::nullopt, std::nullopt, 2) << u"20,00"_s;

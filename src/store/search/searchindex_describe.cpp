@@ -106,7 +106,10 @@ QString SearchIndex::format(const CapabilityValue &value, const Capability &cap)
     const int decimals = cap.decimals ? std::clamp(*cap.decimals, 0, 3) : (x != std::trunc(x) ? 1 : 0);
     // Fixed-point, no thousands grouping, Dutch decimal comma.
     QString text = QString::number(x, 'f', decimals).replace(u'.', u',');
-    if (cap.units && !cap.units->isEmpty())
+    // A per cent sign sits against its number, as the panel writes every percentage.
+    if (cap.units == u"%"_s)
+        text += u'%';
+    else if (cap.units && !cap.units->isEmpty())
         text += u' ' + *cap.units;
     return text;
 }

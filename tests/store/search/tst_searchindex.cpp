@@ -658,6 +658,9 @@ private Q_SLOTS:
         row("tiny negative dim", n(-0.001), dim(0), u"0%"_s);
         row("suffixed dim", n(0.5), number(u"dim.zone1"_s, {}, u"%"_s), u"50%"_s);
         row("dim without percent units", n(0.5), number(u"dim"_s, {}), u"0,5"_s);
+        // A battery's per cent reads as every other percentage in the panel.
+        row("battery per cent", n(82.0), number(u"measure_battery"_s, {}, u"%"_s), u"82%"_s);
+        row("per cent with a decimal", n(56.5), number(u"measure_humidity"_s, {}, u"%"_s), u"56,5%"_s);
         row("true", CapabilityValue::fromBool(true), flag(u"alarm_motion"_s, true), u"ja"_s);
         row("false", CapabilityValue::fromBool(false), flag(u"alarm_motion"_s, true), u"nee"_s);
         row("text kept", CapabilityValue::fromString(u"away"_s),
