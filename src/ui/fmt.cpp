@@ -84,8 +84,14 @@ QString value(const Capability &capability)
     const CapabilityValue &v = *capability.value;
     if (const auto b = v.boolValue())
         return *b ? u"aan"_s : u"uit"_s;
-    if (const auto s = v.stringValue())
+    if (const auto s = v.stringValue()) {
+        // A mode is shown by the name the hub gives it ("Uitgeschakeld"), not by its id ("disarmed").
+        for (const Capability::Option &option : capability.options) {
+            if (option.id == *s && !option.title.isEmpty())
+                return option.title;
+        }
         return *s;
+    }
     const auto n = v.numberValue();
     if (!n)
         return noNumber;

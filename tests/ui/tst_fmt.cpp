@@ -66,6 +66,17 @@ void FmtTest::value_data()
     QTest::newRow("false") << Capability{.value = CapabilityValue::fromBool(false)} << u"uit"_s;
     QTest::newRow("no value") << Capability{} << u"-"_s;
     QTest::newRow("value none") << Capability{.value = CapabilityValue::none()} << u"-"_s;
+    // An alarm's mode: the hub's name for it, not its id; an id the hub does not list stays as it is.
+    const QList<Capability::Option> modes{
+        {u"armed"_s, u"Ingeschakeld"_s}, {u"disarmed"_s, u"Uitgeschakeld"_s}, {u"night"_s, QString()}};
+    const auto mode = [&](const QString &id) {
+        return Capability{.kind = Capability::Kind::enumeration,
+                          .options = modes,
+                          .value = CapabilityValue::fromString(id)};
+    };
+    QTest::newRow("mode by its title") << mode(u"disarmed"_s) << u"Uitgeschakeld"_s;
+    QTest::newRow("mode without a title") << mode(u"night"_s) << u"night"_s;
+    QTest::newRow("mode the hub does not list") << mode(u"away"_s) << u"away"_s;
     QTest::newRow("empty text stays empty")
         << Capability{.value = CapabilityValue::fromString({})} << QString();
     QTest::newRow("fraction with max 1") << number(0.45, u"%"_s, 1.0) << u"45%"_s;

@@ -54,6 +54,21 @@ inline QQuickItem *find(QQuickItem *root, const QString &name)
     return nullptr;
 }
 
+// The visible item under root that shows exactly this text, depth first.
+inline QQuickItem *findText(QQuickItem *root, const QString &text)
+{
+    if (!root || !root->isVisible())
+        return nullptr;
+    if (root->property("text").toString() == text)
+        return root;
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children) {
+        if (QQuickItem *found = findText(child, text))
+            return found;
+    }
+    return nullptr;
+}
+
 inline QRect sceneRect(const QQuickItem *item)
 {
     return item->mapRectToScene(QRectF(0, 0, item->width(), item->height())).toAlignedRect();

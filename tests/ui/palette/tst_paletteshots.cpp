@@ -224,6 +224,7 @@ private Q_SLOTS:
     void connectionScreens();
     void aRowSelectedByThePointerKeepsItsBarInPlace();
     void draggedBarsSendFewLevelsOnTheirGrid();
+    void theAlarmsStripNamesItsMode();
 
 private:
     PinnedLook m_look;
@@ -592,6 +593,23 @@ void PaletteShotsTest::draggedBarsSendFewLevelsOnTheirGrid()
     static const QRegularExpression hundredths(u"^(0|1|0\\.\\d\\d?)$"_s);
     QVERIFY2(hundredths.match(panel.written(opened, u"dim"_s).first()).hasMatch(),
              qPrintable(panel.written(opened, u"dim"_s).first()));
+}
+
+// The alarm's controls say the mode by the name its row gives it, not by the hub's id for it.
+void PaletteShotsTest::theAlarmsStripNamesItsMode()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(u"alarmsysteem"_s);
+    panel.press(Qt::Key_Return); // a guarded device opens its controls
+    QVERIFY(panel.palette->strip());
+    const QImage image = panel.shoot(u"palette-alarm-strip"_s);
+    QQuickItem *strip = panel.item(u"controlStrip"_s);
+    QVERIFY(strip);
+    QVERIFY(!findText(strip, u"disarmed"_s));
+    QQuickItem *mode = findText(strip, u"Uitgeschakeld"_s);
+    QVERIFY(mode);
+    QVERIFY(inked(image, sceneRect(mode), 70) > 10);
 }
 
 QTEST_MAIN(PaletteShotsTest)
