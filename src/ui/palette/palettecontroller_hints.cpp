@@ -48,12 +48,16 @@ QList<KeyHint> PaletteController::detailHints() const
     const std::optional<ControlRow::Kind> kind = m_controlFocus >= 0 && m_controlFocus < rows.size()
                                                      ? std::optional(rows.at(m_controlFocus).kind())
                                                      : std::nullopt;
+    // Only the keys that do something on the focused row: the arrows move a level, Space flips a switch.
     if (kind == ControlRow::Kind::Lock || kind == ControlRow::Kind::OpenButton) {
         hints << KeyHint({enter}, u"doen"_s);
     } else if (kind == ControlRow::Kind::ArmMode) {
         hints << KeyHint({left, right}, u"kies stand"_s) << KeyHint({enter}, u"zet"_s);
-    } else {
-        hints << KeyHint({left, right}, u"bedienen"_s) << KeyHint({space}, u"aan/uit"_s);
+    } else if (kind && rows.at(m_controlFocus).adjustableCapability()) {
+        hints << KeyHint({left, right}, u"bedienen"_s);
+    } else if (kind == ControlRow::Kind::Toggle || kind == ControlRow::Kind::Action ||
+               (kind == ControlRow::Kind::Media && rows.at(m_controlFocus).playing())) {
+        hints << KeyHint({space}, u"aan/uit"_s);
     }
     hints << KeyHint({escapeKey}, u"regel dicht"_s);
     return hints;
@@ -61,6 +65,10 @@ QList<KeyHint> PaletteController::detailHints() const
 
 QList<KeyHint> PaletteController::roomHints() const
 {
+    // A filter that leaves nothing: no row to choose or run.
+    static const QList<KeyHint> nothing{KeyHint({escapeKey}, u"terug naar huis"_s)};
+    if (!m_store->selectedHit())
+        return nothing;
     const bool roomRow = onRoomRow();
     QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s),
                          KeyHint({enter}, roomRow ? u"alles aan/uit"_s : u"doe"_s),
@@ -80,6 +88,10 @@ QList<KeyHint> PaletteController::roomHints() const
 
 QList<KeyHint> PaletteController::resultsHints() const
 {
+    // Nothing found: there is no row to choose, run or open.
+    static const QList<KeyHint> nothing{KeyHint({escapeKey}, u"terug"_s)};
+    if (m_store->hits().isEmpty())
+        return nothing;
     const auto make = [](bool device, bool dims) {
         QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s), KeyHint({enter}, u"doe"_s),
                              KeyHint({command + enter}, u"doe, blijf"_s)};

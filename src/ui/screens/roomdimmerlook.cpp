@@ -30,6 +30,7 @@ RoomDimmerLook RoomDimmerLook::make(const RoomScope &room, double dimLevel, bool
     look.allFill = lit ? Theme::fade(Theme::lit(), 0.14) : Theme::white(0.06);
     look.allBorder = lit ? Theme::fade(Theme::lit(), 0.25) : Theme::white(0.07);
     look.allAccessibleName = lit ? u"Alle lampen uit"_s : u"Alle lampen aan"_s;
+    look.showsDimKeys = selected && look.hasBar;
     look.dimDown = KeyCapLook::make(u"\u2318\u2190"_s);
     look.dimUp = KeyCapLook::make(u"\u2318\u2192"_s);
     look.fillColor = selected ? Theme::selection() : Theme::white(0.035);

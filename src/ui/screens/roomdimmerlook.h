@@ -33,6 +33,7 @@ struct RoomDimmerLook {
     Q_PROPERTY(QColor allFill MEMBER allFill CONSTANT)
     Q_PROPERTY(QColor allBorder MEMBER allBorder CONSTANT)
     Q_PROPERTY(QString allAccessibleName MEMBER allAccessibleName CONSTANT)
+    Q_PROPERTY(bool showsDimKeys MEMBER showsDimKeys CONSTANT)
     Q_PROPERTY(KeyCapLook dimDown MEMBER dimDown CONSTANT)
     Q_PROPERTY(KeyCapLook dimUp MEMBER dimUp CONSTANT)
     Q_PROPERTY(QColor fillColor MEMBER fillColor CONSTANT)
@@ -64,7 +65,9 @@ public:
     QColor allFill;
     QColor allBorder;
     QString allAccessibleName;
-    KeyCapLook dimDown; // shown while selected
+    // Ctrl+Left and Ctrl+Right, while selected in a room they can dim.
+    bool showsDimKeys = false;
+    KeyCapLook dimDown;
     KeyCapLook dimUp;
     QColor fillColor;
     QColor borderColor;

@@ -135,6 +135,8 @@ struct PaletteRig {
             store->notifications()->setUnread(0);
         else if (state == u"results")
             type(u"plafondlamp"_s);
+        else if (state == u"results none")
+            type(u"zzqx"_s);
         else if (state == u"results lock")
             type(u"voordeur"_s);
         else if (state == u"results flow")
@@ -146,12 +148,18 @@ struct PaletteRig {
         else if (state == u"room device") {
             enterRoom(u"woonkamer"_s);
             store->setSelection(1);
+        } else if (state == u"room none") {
+            enterRoom(u"hal"_s); // no lamps, so no row for them either
+            type(u"zzqx"_s);
         } else if (state == u"room filtered") {
             enterRoom(u"woonkamer"_s);
             type(u"lamp"_s);
         } else if (state == u"strip")
             open(u"plafondlamp"_s);
-        else if (state == u"strip lock")
+        else if (state == u"strip level") {
+            open(u"plafondlamp"_s);
+            key(Qt::Key_Down);
+        } else if (state == u"strip lock")
             open(u"voordeur"_s);
         else if (state == u"armed") {
             open(u"voordeur"_s);

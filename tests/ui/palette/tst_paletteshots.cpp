@@ -225,6 +225,7 @@ private Q_SLOTS:
     void aRowSelectedByThePointerKeepsItsBarInPlace();
     void draggedBarsSendFewLevelsOnTheirGrid();
     void theAlarmsStripNamesItsMode();
+    void hintsOnlyForKeysThatWork();
 
 private:
     PinnedLook m_look;
@@ -290,8 +291,9 @@ void PaletteShotsTest::resultsWithTheLampsControls()
     COMPARE_COLOR(image, QPoint(area.right() - 4, area.top() + 4), Theme::surfaceHi(), 8);
     COMPARE_COLOR(image, QPoint(area.left() + 1, area.top() + 20), Theme::lit(), 10);
     QVERIFY(inked(image, area) > 300);
+    // The dim bar has the focus: the arrows move it, Space does nothing there.
     QCOMPARE(hintTexts(*panel.palette),
-             (QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s}));
+             (QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"esc regel dicht"_s}));
     QCOMPARE(panel.palette->strip()->focusedRow(), panel.palette->controlFocus());
 }
 
@@ -610,6 +612,42 @@ void PaletteShotsTest::theAlarmsStripNamesItsMode()
     QQuickItem *mode = findText(strip, u"Uitgeschakeld"_s);
     QVERIFY(mode);
     QVERIFY(inked(image, sceneRect(mode), 70) > 10);
+}
+
+// Keys that would do nothing are not offered: with nothing found there is no row to run, and in a room
+// without a dimmable lamp Ctrl+Left and Ctrl+Right dim nothing.
+void PaletteShotsTest::hintsOnlyForKeysThatWork()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(u"zzqx"_s);
+    QVERIFY(panel.palette->results()->isEmpty());
+    const QImage nothing = panel.shoot(u"palette-nothing-found"_s);
+    QCOMPARE(hintTexts(*panel.palette), QStringList{u"esc terug"_s});
+    QVERIFY(inked(nothing, sceneRect(panel.item(u"hintBar"_s)), 70) > 20);
+
+    panel.press(Qt::Key_Escape);
+    const int garage = [&] {
+        const QList<Room> rooms = panel.palette->rest()->visibleRooms();
+        for (int i = 0; i < rooms.size(); ++i) {
+            if (rooms.at(i).name == u"Garage"_s)
+                return i;
+        }
+        return -1;
+    }();
+    QVERIFY(garage >= 0);
+    for (int step = 0; step < garage; ++step)
+        panel.press(Qt::Key_Right);
+    QCOMPARE(panel.palette->rest()->focus(), TileFocus::room(garage));
+    panel.press(Qt::Key_Return);
+    QVERIFY(panel.store->room());
+    QCOMPARE(panel.store->room()->dimmableCount, 0);
+    QCOMPARE(panel.store->selection(), 0); // the row for all its lamps
+    panel.shoot(u"palette-room-no-dimmer"_s);
+    QQuickItem *keys = panel.item(u"roomDimKeys"_s);
+    QVERIFY(keys);
+    QCOMPARE(keys->opacity(), 0.0);
+    QVERIFY(!hintTexts(*panel.palette).join(u' ').contains(u"dimmen"_s));
 }
 
 QTEST_MAIN(PaletteShotsTest)

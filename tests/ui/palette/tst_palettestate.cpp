@@ -79,6 +79,9 @@ void PaletteStateTest::eachState_data()
         << u"results"_s << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s,       u"⌘⏎ doe, blijf"_s,
                                        u"⇥ regel"_s, u"⌘←⌘→ dimmen"_s, u"esc terug"_s}
         << search << QString() << u"clear Esc"_s;
+    // Nothing found: no row to choose, run or open.
+    QTest::newRow("results, nothing found")
+        << u"results none"_s << QStringList{u"esc terug"_s} << search << QString() << u"clear Esc"_s;
     QTest::newRow("results on a lock")
         << u"results lock"_s
         << QStringList{u"↑↓ kies"_s, u"⏎ doe"_s, u"⌘⏎ doe, blijf"_s, u"⇥ regel"_s, u"esc terug"_s} << search
@@ -91,14 +94,18 @@ void PaletteStateTest::eachState_data()
                                     << QStringList{u"↑↓ kies"_s,     u"⏎ doe"_s,   u"␣ aan/uit"_s,
                                                    u"⌘←⌘→ dimmen"_s, u"⇥ regel"_s, u"esc terug naar huis"_s}
                                     << inRoom << u"Woonkamer"_s << u"Esc"_s;
+    QTest::newRow("room, nothing left")
+        << u"room none"_s << QStringList{u"esc terug naar huis"_s} << inRoom << u"Hal"_s << u"clear Esc"_s;
     QTest::newRow("room filtered") << u"room filtered"_s
                                    << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"␣ aan/uit"_s,
                                                   u"⌘←⌘→ kamer dimmen"_s, u"esc terug naar huis"_s}
                                    << inRoom << u"Woonkamer"_s << u"clear Esc"_s;
     QTest::newRow("strip on a switch")
-        << u"strip"_s
-        << QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s} << search
+        << u"strip"_s << QStringList{u"↑↓ component"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s} << search
         << QString() << u"clear Esc"_s;
+    QTest::newRow("strip on a level")
+        << u"strip level"_s << QStringList{u"↑↓ component"_s, u"←→ bedienen"_s, u"esc regel dicht"_s}
+        << search << QString() << u"clear Esc"_s;
     QTest::newRow("strip on a lock") << u"strip lock"_s
                                      << QStringList{u"↑↓ component"_s, u"⏎ doen"_s, u"esc regel dicht"_s}
                                      << search << QString() << u"clear Esc"_s;

@@ -321,6 +321,9 @@ void ScreensTest::roomLooks()
     RoomDimmerLook dimmer = RoomDimmerLook::make(room, 0, false);
     QCOMPARE(dimmer.subtitle, u"Geen dimbare lampen"_s);
     QVERIFY(!dimmer.hasBar);
+    // Ctrl+Left and Ctrl+Right dim nothing here: their caps stay away, selected or not.
+    QVERIFY(!dimmer.showsDimKeys);
+    QVERIFY(!RoomDimmerLook::make(room, 0, true).showsDimKeys);
     QCOMPARE(dimmer.allText, u"alles aan"_s);
     QCOMPARE(dimmer.allAccessibleName, u"Alle lampen aan"_s);
     QCOMPARE(dimmer.titleFont().weight(), QFont::Normal);
@@ -334,6 +337,8 @@ void ScreensTest::roomLooks()
     QCOMPARE(dimmer.allText, u"alles uit"_s);
     QCOMPARE(dimmer.titleFont().weight(), QFont::DemiBold); // selected
     QCOMPARE(dimmer.dimDown.text, u"Ctrl+\u2190"_s);
+    QVERIFY(dimmer.showsDimKeys);
+    QVERIFY(!RoomDimmerLook::make(room, 1.3, false).showsDimKeys);
     QCOMPARE(RoomDimmerLook::stepped(0.98, 1), 1.0);
     QCOMPARE(RoomDimmerLook::stepped(0.03, -1), 0.0);
 

@@ -124,7 +124,8 @@ Item {
         }
         // Laid out on every row, drawn only on the selected one: nothing moves under the pointer.
         Row {
-            opacity: dimmer.look.selected ? 1 : 0
+            objectName: "roomDimKeys"
+            opacity: dimmer.look.showsDimKeys ? 1 : 0
             spacing: Theme.space2
             KeyCap { look: dimmer.look.dimDown }
             KeyCap { look: dimmer.look.dimUp }
