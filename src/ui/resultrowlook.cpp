@@ -25,7 +25,7 @@ const QString verbOn = u"aan"_s;
 const QString verbShow = u"toon"_s;
 const QString verbDo = u"doe"_s;
 
-QString verbFor(const Hit &hit)
+QString verbOfHit(const Hit &hit)
 {
     const Hit::Accessory &a = hit.accessory;
     switch (hit.target.kind()) {
@@ -51,8 +51,28 @@ QString verbFor(const Hit &hit)
 
 } // namespace
 
+QString ResultRowLook::verbFor(const Hit &hit, const std::optional<RunAction> &action)
+{
+    switch (action ? action->kind : RunAction::Kind::Default) {
+    case RunAction::Kind::Start:
+        return verbStart;
+    case RunAction::Kind::SwitchOn:
+        return verbOn;
+    case RunAction::Kind::SwitchOff:
+        return verbOff;
+    case RunAction::Kind::SetLevel:
+        return Fmt::percent(action->level);
+    case RunAction::Kind::OpenStrip:
+        return verbShow;
+    case RunAction::Kind::Default:
+    case RunAction::Kind::Nothing:
+        break;
+    }
+    return verbOfHit(hit);
+}
+
 ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool expanded, double fill,
-                                  bool scrubbable)
+                                  bool scrubbable, const std::optional<RunAction> &action)
 {
     ResultRowLook look;
     look.index = index;
@@ -104,7 +124,7 @@ ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool
         break;
     }
     look.returnCap = KeyCapLook::make(QString(QChar(0x23ce)), true);
-    look.verb = verbFor(hit);
+    look.verb = verbFor(hit, action);
     look.accessibleName = look.subtitle.isEmpty() ? hit.title : hit.title + u", "_s + look.subtitle;
     return look;
 }
@@ -143,6 +163,7 @@ QFont ResultRowLook::accessoryFont() const
 
 bool ResultRowLook::operator==(const ResultRowLook &other) const
 {
+    // The verb too: a typed verb changes what Return does without changing the hit.
     return index == other.index && selected == other.selected && expanded == other.expanded &&
-           fill == other.fill && hit == other.hit;
+           fill == other.fill && hit == other.hit && verb == other.verb;
 }

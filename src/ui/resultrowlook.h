@@ -1,6 +1,7 @@
 #pragma once
 
 #include "homey/model/hit.h"
+#include "store/home/runaction.h"
 #include "ui/glowbarlook.h"
 #include "ui/keycaplook.h"
 
@@ -45,9 +46,13 @@ public:
     Q_ENUM(Accessory)
 
     // fill: the light level drawn as a warm wash, clamped to 0...1. scrubbable: the owner takes drags
-    // on a dimmer's level bar.
+    // on a dimmer's level bar. action: what Return does with the row when a verb typed after its name
+    // decides it; without one the row's own state names it.
     static ResultRowLook make(int index, const Hit &hit, bool selected = false, bool expanded = false,
-                              double fill = 0, bool scrubbable = false);
+                              double fill = 0, bool scrubbable = false,
+                              const std::optional<RunAction> &action = std::nullopt);
+    // The word beside the Return key.
+    static QString verbFor(const Hit &hit, const std::optional<RunAction> &action = std::nullopt);
 
     static QString widestVerb();
     // The wash's width in a row of the given width: at least a sliver once there is any light.

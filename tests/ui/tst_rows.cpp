@@ -19,6 +19,8 @@ class RowsTest : public QObject {
 private Q_SLOTS:
     void resultRow_data();
     void resultRow();
+    void returnVerbOfATypedVerb_data();
+    void returnVerbOfATypedVerb();
     void resultRowFillAndHeight();
     void resultRowEqualityIgnoresHandlers();
     void connection_data();
@@ -86,6 +88,55 @@ void RowsTest::resultRow()
     // "start" of a runnable hit is set a little smaller than a value.
     QCOMPARE(look.accessoryFont().pointSizeF() < Theme::mono(10.5).pointSizeF(),
              accessory.kind() == Accessory::Kind::run);
+}
+
+void RowsTest::returnVerbOfATypedVerb_data()
+{
+    QTest::addColumn<Target>("target");
+    QTest::addColumn<Accessory>("accessory");
+    QTest::addColumn<RunAction>("action");
+    QTest::addColumn<QString>("verb");
+    const auto action = [](RunAction::Kind kind, double level = 0) {
+        RunAction a;
+        a.kind = kind;
+        a.level = level;
+        return a;
+    };
+    const Target lamp = Target::device(u"d"_s);
+    const Target room = Target::room(u"z"_s);
+    // The row shows the level it will have; Return sets it, it does not switch the lamp off.
+    QTest::newRow("a level for a dark lamp")
+        << lamp << Accessory::dimmer(0.4) << action(RunAction::Kind::SetLevel, 0.4) << u"40%"_s;
+    QTest::newRow("a level for a lit room")
+        << room << Accessory::toggle(true) << action(RunAction::Kind::SetLevel, 0.3) << u"30%"_s;
+    QTest::newRow("on, for a lit room")
+        << room << Accessory::toggle(true) << action(RunAction::Kind::SwitchOn) << u"aan"_s;
+    QTest::newRow("off, for a dark room")
+        << room << Accessory::toggle(false) << action(RunAction::Kind::SwitchOff) << u"uit"_s;
+    QTest::newRow("on, shown as on already")
+        << lamp << Accessory::toggle(true) << action(RunAction::Kind::SwitchOn) << u"aan"_s;
+    QTest::newRow("off, shown as off already")
+        << lamp << Accessory::toggle(false) << action(RunAction::Kind::SwitchOff) << u"uit"_s;
+    QTest::newRow("dim opens the controls")
+        << lamp << Accessory::dimmer(0.3) << action(RunAction::Kind::OpenStrip) << u"toon"_s;
+    // A verb that does not apply leaves the row's own state to name Return.
+    QTest::newRow("no verb that applies")
+        << lamp << Accessory::toggle(true) << action(RunAction::Kind::Default) << u"uit"_s;
+    QTest::newRow("a flow ignores the verb")
+        << Target::flow(u"f"_s, false) << Accessory::run() << action(RunAction::Kind::Start) << u"start"_s;
+}
+
+void RowsTest::returnVerbOfATypedVerb()
+{
+    QFETCH(Target, target);
+    QFETCH(Accessory, accessory);
+    QFETCH(RunAction, action);
+    QFETCH(QString, verb);
+    const Hit hit{.target = target, .title = u"Lamp"_s, .accessory = accessory};
+    const ResultRowLook look = ResultRowLook::make(0, hit, true, false, 0, false, action);
+    QCOMPARE(look.verb, verb);
+    // A list redraws a row whose verb alone changed.
+    QCOMPARE(look == ResultRowLook::make(0, hit, true), look.verb == ResultRowLook::make(0, hit, true).verb);
 }
 
 void RowsTest::resultRowFillAndHeight()

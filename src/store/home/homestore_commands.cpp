@@ -2,34 +2,9 @@
 #include "base/log.h"
 #include "homey/rest/homeyrestclient.h"
 #include "store/home/homestore.h"
+#include "store/home/runaction.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// What running a device row comes down to, decided before anything is awaited.
-enum class DeviceAction { Nothing, OpenStrip, Default, SwitchOn, SwitchOff, SetDim };
-
-DeviceAction deviceAction(const Device &device, const std::optional<SearchVerb> &verb)
-{
-    if (device.isGuarded())
-        return DeviceAction::OpenStrip;
-    if (!verb)
-        return DeviceAction::Default;
-    switch (verb->kind()) {
-    case SearchVerb::Kind::on:
-        return device.onoffKey() ? DeviceAction::SwitchOn : DeviceAction::Default;
-    case SearchVerb::Kind::off:
-        return device.onoffKey() ? DeviceAction::SwitchOff : DeviceAction::Default;
-    case SearchVerb::Kind::dim:
-        return device.dimKey() ? DeviceAction::OpenStrip : DeviceAction::Default;
-    case SearchVerb::Kind::setDim:
-        return device.dimKey() ? DeviceAction::SetDim : DeviceAction::Default;
-    }
-    return DeviceAction::Nothing;
-}
-
-} // namespace
 
 QCoro::Task<> HomeStore::run(Hit hit)
 {
@@ -40,44 +15,44 @@ QCoro::Task<> HomeStore::runTask(QPointer<HomeStore> self, Hit hit)
 {
     self->remember(hit.id);
     const Hit::Target target = hit.target;
-    const std::optional<SearchVerb> verb = self->m_verb;
+    const auto found = self->m_devices.constFind(target.id());
+    const bool isDevice = target.kind() == Hit::Target::Kind::device;
+    const std::optional<Device> device =
+        isDevice && found != self->m_devices.constEnd() ? std::optional<Device>(*found) : std::nullopt;
+    const RunAction action = RunAction::of(hit, device ? &*device : nullptr, self->m_verb);
 
-    if (target.kind() == Hit::Target::Kind::flow || target.kind() == Hit::Target::Kind::mood) {
+    switch (action.kind) {
+    case RunAction::Kind::Nothing:
+        co_return;
+    case RunAction::Kind::Start:
         co_await startFlowOrMood(self, target);
         co_return;
-    }
-    if (target.kind() == Hit::Target::Kind::room) {
-        // A typed level sets the room's lamps to it, as the row's subtitle promises, through the room
-        // dimmer's rules: lamps that are off are switched on.
-        if (verb && verb->kind() == SearchVerb::Kind::setDim) {
-            co_await setAllDimTask(self, target.id(), verb->level());
-            co_return;
-        }
-        bool on = false;
-        if (verb && verb->kind() == SearchVerb::Kind::on)
-            on = true;
-        else if (verb && verb->kind() == SearchVerb::Kind::off)
-            on = false;
+    case RunAction::Kind::OpenStrip:
+        self->setDetailDeviceID(device->id);
+        co_return;
+    case RunAction::Kind::Default:
+        if (device)
+            co_await runDefault(self, *device);
         else
-            on = !self->anyLightOn(target.id());
-        co_await setAllLights(self, target.id(), on);
+            co_await setAllLights(self, target.id(), !self->anyLightOn(target.id()));
+        co_return;
+    case RunAction::Kind::SwitchOn:
+    case RunAction::Kind::SwitchOff: {
+        const bool on = action.kind == RunAction::Kind::SwitchOn;
+        if (device)
+            co_await write(self, device->id, *device->onoffKey(), CapabilityValue::fromBool(on));
+        else
+            co_await setAllLights(self, target.id(), on);
         co_return;
     }
-
-    const auto found = self->m_devices.constFind(target.id());
-    if (found == self->m_devices.constEnd())
+    case RunAction::Kind::SetLevel:
+        // A typed level on a room sets its lamps to it, as the row's subtitle promises, through the room
+        // dimmer's rules: lamps that are off are switched on.
+        if (device)
+            co_await setDimTask(self, device->id, action.level);
+        else
+            co_await setAllDimTask(self, target.id(), action.level);
         co_return;
-    const Device device = *found;
-    const DeviceAction action = deviceAction(device, verb);
-    if (action == DeviceAction::OpenStrip) {
-        self->setDetailDeviceID(device.id);
-    } else if (action == DeviceAction::Default) {
-        co_await runDefault(self, device);
-    } else if (action == DeviceAction::SwitchOn || action == DeviceAction::SwitchOff) {
-        co_await write(self, device.id, *device.onoffKey(),
-                       CapabilityValue::fromBool(action == DeviceAction::SwitchOn));
-    } else if (action == DeviceAction::SetDim) {
-        co_await setDimTask(self, device.id, verb->level());
     }
 }
 

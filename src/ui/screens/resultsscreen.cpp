@@ -67,7 +67,7 @@ private:
 
 QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, qsizetype found, int selection,
                                     const std::optional<QString> &expandedDeviceID,
-                                    const QList<ListRow> &previous)
+                                    const QList<ListRow> &previous, const QList<RunAction> &actions)
 {
     Lines lines(previous);
     const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
@@ -89,17 +89,20 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, qsizetype found, int
         const Hit &hit = hits.at(i);
         const std::optional<QString> deviceID = hit.deviceID();
         const bool expanded = deviceID && deviceID == expandedDeviceID;
-        // A look is made from its index, hit and state alone: an unchanged row keeps the one it has.
+        const std::optional<RunAction> action =
+            i < actions.size() ? std::optional(actions.at(i)) : std::nullopt;
+        // A look is made from its index, hit, state and Return's action alone: an unchanged row keeps the
+        // one it has.
         if (const ListRow *before = lines.before(); before && before->kind == ListRow::Kind::Row) {
             const ResultRowLook &look = before->row;
             if (look.index == int(i) && look.selected == (i == selection) && look.expanded == expanded &&
-                look.fill == 0 && look.hit == hit) {
+                look.fill == 0 && look.hit == hit && look.verb == ResultRowLook::verbFor(hit, action)) {
                 lines.keep();
                 continue;
             }
         }
         lines.add(ListRow::hitRow(
-            ResultRowLook::make(int(i), hit, i == selection, expanded, 0, deviceID.has_value())));
+            ResultRowLook::make(int(i), hit, i == selection, expanded, 0, deviceID.has_value(), action)));
     }
     return lines.take();
 }
@@ -122,8 +125,21 @@ void ResultsScreen::refresh()
         expanded.reset();
     const QList<Hit> &hits = m_store->hits();
     const qsizetype found = m_store->matchCount();
+    // A verb typed after the names decides what Return does with each row, and so the word beside it.
+    QList<RunAction> actions;
+    if (const std::optional<SearchVerb> &verb = m_store->verb()) {
+        const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
+        actions.reserve(shown);
+        for (qsizetype i = 0; i < shown; ++i) {
+            const Hit &hit = hits.at(i);
+            const std::optional<QString> id = hit.deviceID();
+            const auto device = id ? m_store->devices().constFind(*id) : m_store->devices().constEnd();
+            actions.append(
+                RunAction::of(hit, device != m_store->devices().constEnd() ? &*device : nullptr, verb));
+        }
+    }
     m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), found,
-                         m_store->selection(), expanded, m_rows.rows()));
+                         m_store->selection(), expanded, m_rows.rows(), actions));
 
     // The empty state follows the query alone: made again only when the query changed.
     if (m_emptyQuery != m_store->query()) {

@@ -37,9 +37,11 @@ public:
     // The lines for these hits of the found ones: headings and rows, the row at selection selected, the
     // row of expandedDeviceID expanded.
     // previous: lines made before, whose rows are kept where the same look would be made again.
+    // actions: what Return does with each hit, by place, when a typed verb decides it; empty: the
+    // hits' own states name it.
     static QList<ListRow> lines(const QList<Hit> &hits, qsizetype found, int selection,
                                 const std::optional<QString> &expandedDeviceID,
-                                const QList<ListRow> &previous = {});
+                                const QList<ListRow> &previous = {}, const QList<RunAction> &actions = {});
     // Under the rows when more were found than are shown; empty otherwise.
     static QString footerText(qsizetype found, qsizetype hitCount);
 

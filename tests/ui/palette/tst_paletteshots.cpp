@@ -17,8 +17,10 @@
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
 
+#include <functional>
 #include <QDir>
 #include <QGuiApplication>
+#include <QJsonObject>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickWindow>
@@ -152,6 +154,52 @@ public:
         return values;
     }
     void clearWrites() { m_hub.clearRequests(); }
+    // The hub's writes as "<device name> <capability> <value as the body spells it>", sorted.
+    QStringList writtenByName() const
+    {
+        static const QRegularExpression value(u"\"value\":([^,}]*)"_s);
+        const QJsonObject devices = m_hub.home().value(u"devices"_s).toObject();
+        QStringList lines;
+        for (const FakeRequest &request : m_hub.requests()) {
+            const QStringList path = request.segments();
+            if (request.method == "PUT")
+                lines << devices.value(path.value(3)).toObject().value(u"name"_s).toString() + u' ' +
+                             path.value(5) + u' ' + value.match(QString::fromUtf8(request.body)).captured(1);
+        }
+        lines.sort();
+        return lines;
+    }
+    // What the selected results row draws beside its Return key: "⏎ aan".
+    QString returnChip() const
+    {
+        const QList<ListRow> &lines = palette->results()->rows()->rows();
+        int selected = -1;
+        for (int line = 0; line < lines.size(); ++line) {
+            if (lines.at(line).kind == ListRow::Kind::Row && lines.at(line).row.selected)
+                selected = line;
+        }
+        QQuickItem *list = item(u"resultsView"_s);
+        if (!list || selected < 0)
+            return u"(no selected row)"_s;
+        const QList<QQuickItem *> drawn = list->property("contentItem").value<QQuickItem *>()->childItems();
+        for (QQuickItem *candidate : drawn) {
+            if (!candidate->isVisible() || candidate->property("index").toInt() != selected)
+                continue;
+            QStringList texts;
+            const std::function<void(QQuickItem *)> collect = [&](QQuickItem *at) {
+                if (!at->isVisible())
+                    return;
+                if (const QString text = at->property("text").toString(); !text.isEmpty())
+                    texts << text;
+                for (QQuickItem *child : at->childItems())
+                    collect(child);
+            };
+            if (QQuickItem *column = Pictures::find(candidate, u"verbColumn"_s))
+                collect(column);
+            return texts.join(u' ');
+        }
+        return u"(selected row not drawn)"_s;
+    }
     QQuickWindow *window() { return &m_window; }
     // The level bar of the results row in this line of the list.
     QQuickItem *rowBar(int line) const
@@ -225,6 +273,8 @@ private Q_SLOTS:
     void aRowSelectedByThePointerKeepsItsBarInPlace();
     void draggedBarsSendFewLevelsOnTheirGrid();
     void theAlarmsStripNamesItsMode();
+    void theReturnChipSaysWhatReturnDoes_data();
+    void theReturnChipSaysWhatReturnDoes();
     void hintsOnlyForKeysThatWork();
 
 private:
@@ -648,6 +698,43 @@ void PaletteShotsTest::hintsOnlyForKeysThatWork()
     QVERIFY(keys);
     QCOMPARE(keys->opacity(), 0.0);
     QVERIFY(!hintTexts(*panel.palette).join(u' ').contains(u"dimmen"_s));
+}
+
+void PaletteShotsTest::theReturnChipSaysWhatReturnDoes_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("chip");
+    QTest::addColumn<QStringList>("writes");
+    // The reading lamp is off, the living room's ceiling lamp on.
+    QTest::newRow("a level for a dark lamp")
+        << u"leeslamp 40"_s << u"⏎ 40%"_s << QStringList{u"Leeslamp dim 0.4"_s, u"Leeslamp onoff true"_s};
+    QTest::newRow("a level for a room")
+        << u"woonkamer 30"_s << u"⏎ 30%"_s
+        << QStringList{u"Lamp bij de kast dim 0.3"_s, u"Leeslamp dim 0.3"_s, u"Leeslamp onoff true"_s,
+                       u"Plafondlamp woonkamer dim 0.3"_s};
+    QTest::newRow("on") << u"leeslamp aan"_s << u"⏎ aan"_s << QStringList{u"Leeslamp onoff true"_s};
+    QTest::newRow("off") << u"plafondlamp woonkamer uit"_s << u"⏎ uit"_s
+                         << QStringList{u"Plafondlamp woonkamer onoff false"_s};
+    QTest::newRow("dim opens the controls") << u"plafondlamp woonkamer dim"_s << u"⏎ toon"_s << QStringList();
+}
+
+// The word beside Return on the selected row names what Return then does with a verb typed after the
+// name: the lamp or room goes to the typed level, on or off, or its controls open.
+void PaletteShotsTest::theReturnChipSaysWhatReturnDoes()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, chip);
+    QFETCH(QStringList, writes);
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(query);
+    QCOMPARE(panel.store->query(), query);
+    panel.shoot(u"palette-return-chip-"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
+    QCOMPARE(panel.returnChip(), chip);
+    panel.clearWrites();
+    panel.press(Qt::Key_Return);
+    QTRY_COMPARE(panel.writtenByName(), writes);
+    QCOMPARE(bool(panel.palette->strip()), writes.isEmpty());
 }
 
 QTEST_MAIN(PaletteShotsTest)

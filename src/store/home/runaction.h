@@ -1,0 +1,31 @@
+#pragma once
+
+#include "homey/model/device.h"
+#include "homey/model/hit.h"
+#include "store/search/searchverb.h"
+
+#include <optional>
+
+// What running a row comes down to, decided from the home as it stands and the verb typed after the
+// row's name, before anything is sent. The store acts on it; the palette names it beside Return, so
+// the word on the selected row and what Return does cannot drift apart.
+struct RunAction {
+    enum class Kind {
+        Nothing,   // a device the home no longer holds
+        Start,     // a flow or a mood
+        OpenStrip, // a guarded device, or the dim verb on a dimmable lamp: its controls open
+        Default,   // without a verb that applies: a device's own default, a room's lamps toggled
+        SwitchOn,
+        SwitchOff,
+        SetLevel, // level: a lamp's, or a room's lamps
+    };
+
+    Kind kind = Kind::Nothing;
+    double level = 0; // SetLevel's, 0 to 1
+
+    // device: the hit's device as the home holds it; nullptr for a device the home does not hold, and
+    // unused for any other hit.
+    static RunAction of(const Hit &hit, const Device *device, const std::optional<SearchVerb> &verb);
+
+    bool operator==(const RunAction &) const = default;
+};
