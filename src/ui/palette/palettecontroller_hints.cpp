@@ -114,9 +114,15 @@ QList<KeyHint> PaletteController::restHints() const
 {
     const std::optional<TileFocus> focus = m_rest->focus();
     const bool onRoom = focus && focus->kind == TileFocus::Kind::Room;
-    QList<KeyHint> hints{KeyHint({up, down, left, right}, u"kies"_s),
-                         KeyHint({enter}, onRoom ? u"open kamer"_s : u"doe"_s),
-                         KeyHint({space}, u"aan/uit"_s)};
+    QList<KeyHint> hints;
+    if (focus && focus->kind == TileFocus::Kind::More) {
+        // The button for the extra rooms: Return shows or hides them, and nothing switches here.
+        hints << KeyHint({up, down, left, right}, u"kies"_s)
+              << KeyHint({enter}, m_rest->moreRoomsShown() ? u"minder kamers"_s : u"meer kamers"_s);
+    } else if (focus) { // without one the home has no tile to choose yet
+        hints << KeyHint({up, down, left, right}, u"kies"_s)
+              << KeyHint({enter}, onRoom ? u"open kamer"_s : u"doe"_s) << KeyHint({space}, u"aan/uit"_s);
+    }
     if (onRoom)
         hints << KeyHint({command + left, command + right}, u"dimmen"_s);
     if (!m_store->rest().scenes.isEmpty())

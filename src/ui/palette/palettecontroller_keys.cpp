@@ -250,6 +250,9 @@ void PaletteController::activatePrimary(bool keepOpen)
         if (focus->index >= 0 && focus->index < m_store->rest().scenes.size())
             runScene(this, focus->index, keepOpen);
         break;
+    case TileFocus::Kind::More:
+        m_rest->toggleMoreRooms(); // as a click on it does
+        break;
     }
 }
 
@@ -324,6 +327,8 @@ void PaletteController::toggleFocused()
     case TileFocus::Kind::Mode:
         activateMode(i);
         break;
+    case TileFocus::Kind::More:
+        break; // a button, not a switch
     }
 }
 

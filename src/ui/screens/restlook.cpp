@@ -4,6 +4,7 @@
 #include "ui/keytext.h"
 #include "ui/screens/chipsmodel.h"
 #include "ui/symbolcatalog.h"
+#include "ui/theme.h"
 
 #include <algorithm>
 
@@ -33,7 +34,8 @@ bool RestLook::isLoading(const RestState &rest, const ConnectionState &connectio
     return rest.rooms.isEmpty() && (kind == Kind::loading || kind == Kind::idle || kind == Kind::connecting);
 }
 
-RestLook RestLook::make(const RestState &rest, const ConnectionState &connection, bool moreRoomsShown)
+RestLook RestLook::make(const RestState &rest, const ConnectionState &connection, bool moreRoomsShown,
+                        bool moreRoomsFocused)
 {
     RestLook look;
     const qsizetype scenes = std::min<qsizetype>(rest.scenes.size(), ChipsModel::maxScenes);
@@ -70,6 +72,8 @@ RestLook RestLook::make(const RestState &rest, const ConnectionState &connection
     look.showsMoreRooms = !rest.moreRooms.isEmpty() && !look.loading;
     const QString extra = Counted::text(rest.moreRooms.size(), u"kamer"_s, u"kamers"_s);
     look.moreRoomsText = moreRoomsShown ? u"Minder kamers"_s : u"+ "_s + extra;
+    look.moreRoomsTextColor = moreRoomsFocused ? Theme::litSoft() : Theme::textDim();
+    look.moreRoomsPlate = moreRoomsFocused ? Theme::selection() : Theme::white(0);
     look.moreRoomsAccessibleName = moreRoomsShown ? u"Toon minder kamers"_s : u"Toon "_s + extra + u" meer"_s;
     static const QString chevron = SymbolCatalog::glyph(u"chevron.down"_s);
     look.chevron = chevron;
@@ -91,6 +95,7 @@ bool RestLook::operator==(const RestLook &other) const
            showsEmptyRooms == other.showsEmptyRooms && emptyTitle == other.emptyTitle &&
            emptyText == other.emptyText && showsRoomGrid == other.showsRoomGrid &&
            showsMoreRooms == other.showsMoreRooms && moreRoomsText == other.moreRoomsText &&
+           moreRoomsTextColor == other.moreRoomsTextColor && moreRoomsPlate == other.moreRoomsPlate &&
            moreRoomsAccessibleName == other.moreRoomsAccessibleName && chevron == other.chevron &&
            chevronRotation == other.chevronRotation && showsModes == other.showsModes &&
            modesTitle == other.modesTitle;

@@ -5,6 +5,7 @@
 #include "ui/sectionheaderlook.h"
 #include "ui/skeletontilelook.h"
 
+#include <QColor>
 #include <QObject>
 #include <QString>
 #include <QtQmlIntegration>
@@ -28,6 +29,8 @@ struct RestLook {
     Q_PROPERTY(bool showsRoomGrid MEMBER showsRoomGrid CONSTANT)
     Q_PROPERTY(bool showsMoreRooms MEMBER showsMoreRooms CONSTANT)
     Q_PROPERTY(QString moreRoomsText MEMBER moreRoomsText CONSTANT)
+    Q_PROPERTY(QColor moreRoomsTextColor MEMBER moreRoomsTextColor CONSTANT)
+    Q_PROPERTY(QColor moreRoomsPlate MEMBER moreRoomsPlate CONSTANT)
     Q_PROPERTY(QString moreRoomsAccessibleName MEMBER moreRoomsAccessibleName CONSTANT)
     Q_PROPERTY(QString chevron MEMBER chevron CONSTANT)
     Q_PROPERTY(double chevronRotation MEMBER chevronRotation CONSTANT)
@@ -37,8 +40,9 @@ struct RestLook {
 public:
     static constexpr int skeletonTiles = 9;
 
-    // moreRoomsShown: the extra rooms are open.
-    static RestLook make(const RestState &rest, const ConnectionState &connection, bool moreRoomsShown);
+    // moreRoomsShown: the extra rooms are open. moreRoomsFocused: their button has the keyboard.
+    static RestLook make(const RestState &rest, const ConnectionState &connection, bool moreRoomsShown,
+                         bool moreRoomsFocused = false);
     // No rooms yet while the home is still on its way: the grid shows placeholders instead of the
     // empty state.
     static bool isLoading(const RestState &rest, const ConnectionState &connection);
@@ -59,6 +63,8 @@ public:
     bool showsRoomGrid = false;
     bool showsMoreRooms = false;
     QString moreRoomsText;
+    QColor moreRoomsTextColor;
+    QColor moreRoomsPlate; // the selection's fill while the button has the keyboard
     QString moreRoomsAccessibleName;
     QString chevron;
     double chevronRotation = 0;

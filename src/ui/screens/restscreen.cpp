@@ -44,8 +44,9 @@ TileNavigation::Shape RestScreen::shape() const
     if (!m_store)
         return {0, 0, 0, m_columns};
     const RestState &rest = m_store->rest();
+    const bool more = !rest.moreRooms.isEmpty() && !RestLook::isLoading(rest, m_store->connection());
     return {int(std::min<qsizetype>(rest.scenes.size(), ChipsModel::maxScenes)), int(visibleRooms().size()),
-            int(rest.modes.size()), m_columns};
+            int(rest.modes.size()), m_columns, more};
 }
 
 int RestScreen::selectionIndex(const TileFocus &focus) const
@@ -58,6 +59,8 @@ int RestScreen::selectionIndex(const TileFocus &focus) const
         return s.scenes + focus.index;
     case TileFocus::Kind::Mode:
         return s.scenes + s.rooms + focus.index;
+    case TileFocus::Kind::More:
+        return -1;
     }
     return 0;
 }
@@ -120,6 +123,9 @@ void RestScreen::refresh()
 {
     if (!m_store)
         return;
+    // The button for the extra rooms went with them.
+    if (m_focus && m_focus->kind == TileFocus::Kind::More && !shape().more)
+        m_focus.reset();
     if (!m_focus) {
         if (const std::optional<TileFocus> first = TileNavigation::first(shape())) {
             setFocus(first); // refreshes
@@ -132,7 +138,8 @@ void RestScreen::refresh()
     m_modes.setHits(rest.modes, focusedIndex(m_focus, TileFocus::Kind::Mode));
     // A scene or room that came or went moves the flat index of the focused tile.
     syncSelection();
-    RestLook look = RestLook::make(rest, m_store->connection(), m_moreRoomsShown);
+    const bool moreFocused = m_focus && m_focus->kind == TileFocus::Kind::More;
+    RestLook look = RestLook::make(rest, m_store->connection(), m_moreRoomsShown, moreFocused);
     const SectionHeaderLook header = look.roomsHeader;
     look.roomsHeader = m_look.roomsHeader;
     const bool lookChanged = !(look == m_look);
@@ -148,7 +155,8 @@ void RestScreen::refresh()
 
 void RestScreen::syncSelection()
 {
-    if (!m_store || !m_focus || m_store->mode() != HomeStore::Mode::Rest)
+    if (!m_store || !m_focus || m_focus->kind == TileFocus::Kind::More ||
+        m_store->mode() != HomeStore::Mode::Rest)
         return;
     const int index = selectionIndex(*m_focus);
     if (m_store->selection() != index)

@@ -50,7 +50,8 @@ public:
     // The rooms, then the extra rooms while they are open.
     QList<Room> visibleRooms() const;
     TileNavigation::Shape shape() const;
-    // The store's selection for a focus.
+    // The store's selection for a focus; -1 for the button of the extra rooms, which is no row of the
+    // store's.
     int selectionIndex(const TileFocus &focus) const;
 
     // The view's width, which sets the grid's columns.

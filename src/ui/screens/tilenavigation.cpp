@@ -17,6 +17,8 @@ int countOf(TileFocus::Kind kind, const Shape &shape)
         return shape.rooms;
     case TileFocus::Kind::Mode:
         return shape.modes;
+    case TileFocus::Kind::More:
+        return shape.more ? 1 : 0;
     }
     return 0;
 }
@@ -27,6 +29,8 @@ TileFocus fromScene(int i, int dy, const Shape &shape)
         return TileFocus::scene(i);
     if (shape.rooms > 0)
         return TileFocus::room(std::min(i, shape.rooms - 1));
+    if (shape.more)
+        return TileFocus::more();
     return shape.modes > 0 ? TileFocus::mode(0) : TileFocus::scene(i);
 }
 
@@ -41,6 +45,8 @@ TileFocus fromRoom(int i, int dy, const Shape &shape)
     }
     if (std::int64_t(i) + c < shape.rooms)
         return TileFocus::room(i + c);
+    if (shape.more)
+        return TileFocus::more();
     if (shape.modes > 0)
         return TileFocus::mode(std::min(column, shape.modes - 1));
     return TileFocus::room(shape.rooms - 1);
@@ -50,6 +56,8 @@ TileFocus fromMode(int i, int dy, const Shape &shape)
 {
     if (dy > 0)
         return TileFocus::mode(i);
+    if (shape.more)
+        return TileFocus::more();
     if (shape.rooms > 0) {
         // The first tile of the last grid row, then as far along it as the mode's own index.
         const int lastRow = (shape.rooms - 1) / shape.columns * shape.columns;
@@ -58,10 +66,20 @@ TileFocus fromMode(int i, int dy, const Shape &shape)
     return shape.scenes > 0 ? TileFocus::scene(std::min(i, shape.scenes - 1)) : TileFocus::mode(i);
 }
 
+// The button sits under the grid at its trailing edge: up goes to the last tile, down to the first mode.
+TileFocus fromMore(int dy, const Shape &shape)
+{
+    if (dy > 0)
+        return shape.modes > 0 ? TileFocus::mode(0) : TileFocus::more();
+    if (shape.rooms > 0)
+        return TileFocus::room(shape.rooms - 1);
+    return shape.scenes > 0 ? TileFocus::scene(0) : TileFocus::more();
+}
+
 } // namespace
 
-Shape::Shape(int scenes, int rooms, int modes, int columns)
-    : scenes(scenes), rooms(rooms), modes(modes), columns(std::max(columns, 1))
+Shape::Shape(int scenes, int rooms, int modes, int columns, bool more)
+    : scenes(scenes), rooms(rooms), modes(modes), columns(std::max(columns, 1)), more(more)
 {}
 
 int columns(double width)
@@ -80,6 +98,8 @@ std::optional<TileFocus> first(const Shape &shape)
         return TileFocus::scene(0);
     if (shape.modes >= 1)
         return TileFocus::mode(0);
+    if (shape.more)
+        return TileFocus::more();
     return std::nullopt;
 }
 
@@ -102,6 +122,8 @@ std::optional<TileFocus> move(const std::optional<TileFocus> &focus, int dx, int
         return fromRoom(focus->index, dy, shape);
     case TileFocus::Kind::Mode:
         return fromMode(focus->index, dy, shape);
+    case TileFocus::Kind::More:
+        return fromMore(dy, shape);
     }
     return focus;
 }

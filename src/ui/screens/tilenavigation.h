@@ -5,12 +5,13 @@
 #include <QtQml/qqmlregistration.h>
 
 // The focused tile of the idle overview: a scene chip (of the first nine), a room tile (of the rooms
-// shown, the extra rooms included while they are open) or a mode chip, by index.
+// shown, the extra rooms included while they are open), the button that shows or hides the extra rooms,
+// or a mode chip, by index.
 struct TileFocus {
     Q_GADGET
 
 public:
-    enum class Kind { Scene, Room, Mode };
+    enum class Kind { Scene, Room, Mode, More };
     Q_ENUM(Kind)
 
     Kind kind = Kind::Room;
@@ -19,6 +20,7 @@ public:
     static TileFocus scene(int index) { return {Kind::Scene, index}; }
     static TileFocus room(int index) { return {Kind::Room, index}; }
     static TileFocus mode(int index) { return {Kind::Mode, index}; }
+    static TileFocus more() { return {Kind::More, 0}; }
 
     bool operator==(const TileFocus &) const = default;
 };
@@ -35,13 +37,14 @@ namespace TileNavigation {
 
 struct Shape {
     Shape() = default;
-    // columns below 1 count as 1.
-    Shape(int scenes, int rooms, int modes, int columns);
+    // columns below 1 count as 1. more: the button for the extra rooms stands under the grid.
+    Shape(int scenes, int rooms, int modes, int columns, bool more = false);
 
     int scenes = 0;
     int rooms = 0;
     int modes = 0;
     int columns = 1;
+    bool more = false;
 };
 
 inline constexpr int minColumns = 2;
@@ -51,11 +54,13 @@ inline constexpr int maxColumns = 5;
 // margin on each side, 2 to 5 of them.
 int columns(double width);
 
-// Where the focus goes when there is none: the first room, else the first scene, else the first mode.
+// Where the focus goes when there is none: the first room, else the first scene, else the first mode,
+// else the button for the extra rooms.
 std::optional<TileFocus> first(const Shape &shape);
 
 // One arrow key: dx -1 or 1 (left, right) walks along the focused list; dy -1 or 1 (up, down) goes
-// between rows, scenes and modes. At an edge the focus stays.
+// between rows, scenes and modes, by way of the button for the extra rooms between the grid and the
+// modes. At an edge the focus stays.
 std::optional<TileFocus> move(const std::optional<TileFocus> &focus, int dx, int dy, const Shape &shape);
 
 } // namespace TileNavigation

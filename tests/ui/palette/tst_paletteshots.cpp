@@ -275,6 +275,7 @@ private Q_SLOTS:
     void theAlarmsStripNamesItsMode();
     void theReturnChipSaysWhatReturnDoes_data();
     void theReturnChipSaysWhatReturnDoes();
+    void theExtraRoomsAreReachedWithTheArrows();
     void hintsOnlyForKeysThatWork();
 
 private:
@@ -735,6 +736,40 @@ void PaletteShotsTest::theReturnChipSaysWhatReturnDoes()
     panel.press(Qt::Key_Return);
     QTRY_COMPARE(panel.writtenByName(), writes);
     QCOMPARE(bool(panel.palette->strip()), writes.isEmpty());
+}
+
+// The button under the grid that shows the rooms beyond the first nine takes the arrows' focus like a
+// tile, Return on it does what a click does, and the rooms it shows are reached from there.
+void PaletteShotsTest::theExtraRoomsAreReachedWithTheArrows()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    RestScreen *rest = panel.palette->rest();
+    const QList<Room> extra = panel.store->rest().moreRooms;
+    QVERIFY(!extra.isEmpty());
+    const qsizetype first = rest->visibleRooms().size();
+    for (int press = 0; press < 10 && rest->focus() != TileFocus::more(); ++press)
+        panel.press(Qt::Key_Down);
+    QCOMPARE(rest->focus(), TileFocus::more());
+    QCOMPARE(hintTexts(*panel.palette), (QStringList{u"↑↓←→ kies"_s, u"⏎ meer kamers"_s, u"⌘1 scene"_s}));
+    const QImage focused = panel.shoot(u"palette-more-rooms-focused"_s);
+    QQuickItem *plate = panel.item(u"moreRoomsPlate"_s);
+    QVERIFY(plate);
+    const QRect area = sceneRect(plate);
+    COMPARE_COLOR(focused, QPoint(area.left() + 2, area.center().y()),
+                  over(Theme::selection(), Theme::surface()), 8);
+
+    panel.press(Qt::Key_Return);
+    QVERIFY(rest->moreRoomsShown());
+    QCOMPARE(rest->visibleRooms().size(), first + extra.size());
+    QCOMPARE(rest->focus(), TileFocus::more());
+    QCOMPARE(hintTexts(*panel.palette).value(1), u"⏎ minder kamers"_s);
+    panel.shoot(u"palette-more-rooms-shown"_s);
+    // Up from the button is the last of the rooms it showed.
+    panel.press(Qt::Key_Up);
+    panel.press(Qt::Key_Return);
+    QVERIFY(panel.store->room());
+    QCOMPARE(panel.store->room()->zoneID, extra.last().id);
 }
 
 QTEST_MAIN(PaletteShotsTest)

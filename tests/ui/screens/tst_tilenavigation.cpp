@@ -13,7 +13,7 @@ template <> char *toString(const Focus &focus)
 {
     if (!focus)
         return qstrdup("none");
-    static const char *const kinds[] = {"scene", "room", "mode"};
+    static const char *const kinds[] = {"scene", "room", "mode", "more"};
     const QByteArray text =
         QByteArray(kinds[int(focus->kind)]) + '(' + QByteArray::number(focus->index) + ')';
     return qstrdup(text.constData());
@@ -103,6 +103,22 @@ void TileNavigationTest::move_data()
         << Shape(0, 3, 0, 0) << Focus(room(0)) << 0 << 1 << Focus(room(1));
     QTest::newRow("a huge step is clamped") << seven << Focus(room(2)) << INT_MAX << 0 << Focus(room(6));
     QTest::newRow("a huge step back") << seven << Focus(room(2)) << INT_MIN << 0 << Focus(room(0));
+
+    // The button for the extra rooms stands between the grid and the modes.
+    const Focus more(TileFocus::more());
+    const Shape withMore(2, 7, 3, 3, true);
+    QTest::newRow("last row down to the button") << withMore << Focus(room(4)) << 0 << 1 << more;
+    QTest::newRow("a room above a room still goes down a row")
+        << withMore << Focus(room(1)) << 0 << 1 << Focus(room(4));
+    QTest::newRow("button up to the last room") << withMore << more << 0 << -1 << Focus(room(6));
+    QTest::newRow("button down to the modes") << withMore << more << 0 << 1 << Focus(mode(0));
+    QTest::newRow("button down, no modes") << Shape(2, 7, 0, 3, true) << more << 0 << 1 << more;
+    QTest::newRow("button sideways stays") << withMore << more << 1 << 0 << more;
+    QTest::newRow("a mode up to the button") << withMore << Focus(mode(2)) << 0 << -1 << more;
+    QTest::newRow("scene down, only the button")
+        << Shape(2, 0, 3, 3, true) << Focus(scene(1)) << 0 << 1 << more;
+    QTest::newRow("button up, only scenes") << Shape(2, 0, 3, 3, true) << more << 0 << -1 << Focus(scene(0));
+    QTest::newRow("no focus, only the button") << Shape(0, 0, 0, 3, true) << Focus() << 0 << 1 << more;
 }
 
 void TileNavigationTest::move()

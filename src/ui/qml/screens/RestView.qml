@@ -130,22 +130,36 @@ Item {
                     }
                 }
                 Item {
+                    id: moreRooms
+                    objectName: "moreRooms"
                     visible: rest.screen.look.showsMoreRooms
                     width: parent.width
                     height: 24
                     Accessible.role: Accessible.Button
                     Accessible.name: rest.screen.look.moreRoomsAccessibleName
                     TapHandler { onTapped: rest.screen.toggleMoreRooms() }
-                    Row {
+                    // The keyboard's mark, as a tile's, when the arrows have come to the button.
+                    Rectangle {
+                        objectName: "moreRoomsPlate"
                         anchors.right: parent.right
-                        anchors.rightMargin: Theme.space14
+                        anchors.rightMargin: Theme.space14 // the grid's edge
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: moreRoomsLabel.width + 2 * Theme.space6
+                        height: moreRoomsLabel.height + 2 * Theme.space4
+                        radius: Theme.radiusControl
+                        color: rest.screen.look.moreRoomsPlate
+                    }
+                    Row {
+                        id: moreRoomsLabel
+                        anchors.right: parent.right
+                        anchors.rightMargin: Theme.space14 + Theme.space6
                         anchors.verticalCenter: parent.verticalCenter
                         spacing: Theme.space5
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
                             text: rest.screen.look.moreRoomsText
                             font: Theme.label(Theme.typeCaption)
-                            color: Theme.textDim
+                            color: rest.screen.look.moreRoomsTextColor
                         }
                         SymbolText {
                             anchors.verticalCenter: parent.verticalCenter
@@ -222,7 +236,9 @@ Item {
     Connections {
         target: rest.screen
         function onScrollRequested(section, index) {
-            const item = section === TileFocus.Scene ? scenes.itemAt(index) : section === TileFocus.Room ? rooms.itemAt(index) : null
+            const item = section === TileFocus.Scene ? scenes.itemAt(index)
+                       : section === TileFocus.Room ? rooms.itemAt(index)
+                       : section === TileFocus.More ? moreRooms : null
             if (item)
                 rest.centre(item)
         }
