@@ -13,6 +13,7 @@
 #include "ui/glowbarlook.h"
 #include "ui/keycaplook.h"
 #include "ui/keyhint.h"
+#include "ui/keyhintsmodel.h"
 #include "ui/modechiplook.h"
 #include "ui/motion.h"
 #include "ui/motionpreference.h"
@@ -228,12 +229,15 @@ QList<Shot> shots(const GalleryStrips &strips)
     add(u"keycap"_s, u"KeyCap"_s, 0, {{u"look"_s, v(KeyCapLook::make(u"esc"_s))}});
     add(u"keycap-filled"_s, u"KeyCap"_s, 0, {{u"look"_s, v(KeyCapLook::make(u"⏎"_s, true))}});
 
-    KeyHintBarLook hints;
-    hints.hints = {KeyHint({u"↑"_s, u"↓"_s}, u"kies"_s), KeyHint({u"⏎"_s}, u"voer uit"_s),
-                   KeyHint({u"⌘"_s, u"K"_s}, u"bedienen"_s), KeyHint({u"esc"_s}, u"sluit"_s)};
-    hints.trailing = u"Ctrl+Alt+Space"_s;
-    add(u"keyhintbar"_s, u"KeyHintBar"_s, Theme::panelWidth, {{u"look"_s, v(hints)}});
-    add(u"keyhintbar-empty"_s, u"KeyHintBar"_s, Theme::panelWidth, {{u"look"_s, v(KeyHintBarLook{})}});
+    // Drawn after this returns: the lists live as long as the gallery.
+    static KeyHintsModel hints;
+    hints.setHints({KeyHint({u"↑"_s, u"↓"_s}, u"kies"_s), KeyHint({u"⏎"_s}, u"voer uit"_s),
+                    KeyHint({u"⌘"_s, u"K"_s}, u"bedienen"_s), KeyHint({u"esc"_s}, u"sluit"_s)});
+    static KeyHintsModel noHints;
+    add(u"keyhintbar"_s, u"KeyHintBar"_s, Theme::panelWidth,
+        {{u"hints"_s, QVariant::fromValue<QObject *>(&hints)}, {u"trailing"_s, u"Ctrl+Alt+Space"_s}});
+    add(u"keyhintbar-empty"_s, u"KeyHintBar"_s, Theme::panelWidth,
+        {{u"hints"_s, QVariant::fromValue<QObject *>(&noHints)}, {u"trailing"_s, QString()}});
 
     add(u"sectionheader"_s, u"SectionHeader"_s, Theme::panelWidth,
         {{u"look"_s, v(SectionHeaderLook::make(u"Apparaten in Woonkamer"_s, u"7 apparaten"_s))}});

@@ -49,6 +49,7 @@ PaletteController::PaletteController(HomeStore *store, std::shared_ptr<Capabilit
       m_coalescer(new LevelCoalescer(m_writer, clock, LevelCoalescer::defaultPeriod, this)),
       m_hotKeyLabel(hotKeyLabel)
 {
+    m_hints.trailing = KeyText::display(u"\u2318,"_s);
     // Before the screens connect: the strip of a device that opens exists by the time its row asks.
     connect(store, &HomeStore::detailDeviceIDChanged, this, &PaletteController::detailDidChange);
     connect(store, &HomeStore::queryChanged, this, &PaletteController::queryDidChange);
@@ -227,10 +228,9 @@ void PaletteController::refresh()
         }
     }
     QList<KeyHint> hints = currentHints();
-    if (hints != m_hints.hints || m_hints.trailing.isEmpty()) {
+    if (hints != m_hints.hints) {
         m_hints.hints = std::move(hints);
-        m_hints.trailing = KeyText::display(u"\u2318,"_s);
-        Q_EMIT hintsChanged();
+        m_hintModel.setHints(m_hints.hints);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "ui/controls/controlstripmodel.h"
 #include "ui/errorbarlook.h"
 #include "ui/keyhint.h"
+#include "ui/keyhintsmodel.h"
 #include "ui/palette/keypress.h"
 #include "ui/palette/notificationsscreen.h"
 #include "ui/palette/searchrowlook.h"
@@ -54,7 +55,9 @@ class PaletteController : public QObject {
     Q_PROPERTY(StatusBarLook statusBar READ statusBar NOTIFY statusBarChanged)
     Q_PROPERTY(bool hasProblem READ hasProblem NOTIFY problemChanged)
     Q_PROPERTY(ErrorBarLook problem READ problem NOTIFY problemChanged)
-    Q_PROPERTY(KeyHintBarLook hints READ hints NOTIFY hintsChanged)
+    // The hint bar's keys, row by row: a new unread count changes one hint's text, not the bar.
+    Q_PROPERTY(KeyHintsModel *hintModel READ hintModel CONSTANT)
+    Q_PROPERTY(QString hintTrailing READ hintTrailing CONSTANT)
 
 public:
     enum class Content { Rest, Results, Room, Notifications };
@@ -94,6 +97,8 @@ public:
     bool hasProblem() const { return m_hasProblem; }
     const ErrorBarLook &problem() const { return m_problem; }
     const KeyHintBarLook &hints() const { return m_hints; }
+    KeyHintsModel *hintModel() { return &m_hintModel; }
+    const QString &hintTrailing() const { return m_hints.trailing; }
 
     void setHotKeyLabel(const QString &label);
     void setBannerPermission(NotificationsScreen::Permission permission);
@@ -118,7 +123,6 @@ Q_SIGNALS:
     void searchChanged();
     void statusBarChanged();
     void problemChanged();
-    void hintsChanged();
     // The search field should take the keyboard.
     void searchFocusRequested();
 
@@ -194,4 +198,5 @@ private:
     bool m_hasProblem = false;
     ErrorBarLook m_problem;
     KeyHintBarLook m_hints;
+    KeyHintsModel m_hintModel;
 };

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QJsonObject>
+#include <QPointer>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickWindow>
@@ -276,6 +277,7 @@ private Q_SLOTS:
     void theReturnChipSaysWhatReturnDoes_data();
     void theReturnChipSaysWhatReturnDoes();
     void theExtraRoomsAreReachedWithTheArrows();
+    void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
 
 private:
@@ -770,6 +772,33 @@ void PaletteShotsTest::theExtraRoomsAreReachedWithTheArrows()
     panel.press(Qt::Key_Return);
     QVERIFY(panel.store->room());
     QCOMPARE(panel.store->room()->zoneID, extra.last().id);
+}
+
+// A new unread count changes the text of the one hint that shows it: the bar keeps every hint and key
+// cap it has drawn instead of making them all again.
+void PaletteShotsTest::aNewCountRewritesOneHint()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.store->notifications()->setUnread(1);
+    QQuickItem *bar = panel.item(u"hintBar"_s);
+    QVERIFY(bar);
+    QTRY_VERIFY(findText(bar, u"1 melding"_s));
+    QList<QPointer<QQuickItem>> drawn;
+    const std::function<void(QQuickItem *)> collect = [&](QQuickItem *item) {
+        drawn.append(item);
+        for (QQuickItem *child : item->childItems())
+            collect(child);
+    };
+    collect(bar);
+
+    panel.store->notifications()->setUnread(2);
+    QTRY_VERIFY(findText(bar, u"2 meldingen"_s));
+    QTest::qWait(20); // what the bar let go of is deleted later
+    for (const QPointer<QQuickItem> &item : drawn)
+        QVERIFY(item);
+    QVERIFY(!findText(bar, u"1 melding"_s));
+    QVERIFY(inked(panel.shoot(u"palette-two-unread"_s), sceneRect(findText(bar, u"2 meldingen"_s)), 70) > 10);
 }
 
 QTEST_MAIN(PaletteShotsTest)

@@ -6,7 +6,9 @@ import Quorvane.Ui
 Item {
     id: bar
 
-    required property keyHintBarLook look
+    // A list of hints, each its key caps and what they do.
+    required property QtObject hints
+    required property string trailing
 
     implicitWidth: Theme.panelWidth
     implicitHeight: 26
@@ -29,12 +31,13 @@ Item {
         spacing: Theme.space12
 
         Repeater {
-            model: bar.look.hints
+            model: bar.hints
             Row {
-                required property keyHint modelData
+                required property var caps
+                required property string what
                 spacing: Theme.space3
                 Repeater {
-                    model: parent.modelData.caps
+                    model: parent.caps
                     KeyCap {
                         required property keyCapLook modelData
                         anchors.verticalCenter: parent.verticalCenter
@@ -43,7 +46,7 @@ Item {
                 }
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
-                    text: parent.modelData.what
+                    text: parent.what
                     font: Theme.mono(Theme.typeXSmall)
                     color: Theme.textFaint
                 }
@@ -51,8 +54,8 @@ Item {
         }
         Item { Layout.fillWidth: true }
         Text {
-            visible: bar.look.trailing !== ""
-            text: bar.look.trailing
+            visible: bar.trailing !== ""
+            text: bar.trailing
             font: Theme.mono(Theme.typeXSmall)
             color: Theme.textFaint
         }

@@ -95,7 +95,8 @@ Item {
         KeyHintBar {
             objectName: "hintBar"
             Layout.fillWidth: true
-            look: paletteView.controller.hints
+            hints: paletteView.controller.hintModel
+            trailing: paletteView.controller.hintTrailing
         }
     }
 
