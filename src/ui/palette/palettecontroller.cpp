@@ -222,10 +222,18 @@ void PaletteController::refresh()
     if (state != m_searchState) {
         SearchRowLook search = SearchRowLook::make(state);
         m_searchState = std::move(state);
-        if (!(search == m_search)) {
+        const bool bellMoved = !(search.bell == m_search.bell);
+        // The rest of the row compared on its own.
+        NotificationBellLook bell = std::move(search.bell);
+        search.bell = m_search.bell;
+        const bool rowMoved = !(search == m_search);
+        search.bell = std::move(bell);
+        if (bellMoved || rowMoved)
             m_search = std::move(search);
+        if (rowMoved)
             Q_EMIT searchChanged();
-        }
+        if (bellMoved)
+            Q_EMIT bellChanged();
     }
     QList<KeyHint> hints = currentHints();
     if (hints != m_hints.hints) {

@@ -52,6 +52,9 @@ class PaletteController : public QObject {
     Q_PROPERTY(ControlStripModel *strip READ strip NOTIFY stripChanged)
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
     Q_PROPERTY(SearchRowLook search READ search NOTIFY searchChanged)
+    // The bell on its own: its count moves with every notification, which would otherwise make every
+    // binding on the search row read it again.
+    Q_PROPERTY(NotificationBellLook bell READ bell NOTIFY bellChanged)
     Q_PROPERTY(StatusBarLook statusBar READ statusBar NOTIFY statusBarChanged)
     Q_PROPERTY(bool hasProblem READ hasProblem NOTIFY problemChanged)
     Q_PROPERTY(ErrorBarLook problem READ problem NOTIFY problemChanged)
@@ -93,6 +96,7 @@ public:
     QString query() const;
     void setQuery(const QString &query);
     const SearchRowLook &search() const { return m_search; }
+    const NotificationBellLook &bell() const { return m_search.bell; }
     const StatusBarLook &statusBar() const { return m_statusBar; }
     bool hasProblem() const { return m_hasProblem; }
     const ErrorBarLook &problem() const { return m_problem; }
@@ -121,6 +125,7 @@ Q_SIGNALS:
     void stripChanged();
     void queryChanged();
     void searchChanged();
+    void bellChanged();
     void statusBarChanged();
     void problemChanged();
     // The search field should take the keyboard.

@@ -80,7 +80,7 @@ Item {
         NotificationBell {
             objectName: "bell"
             visible: row.look.showsBell
-            look: row.look.bell
+            look: row.controller.bell
             onClicked: row.controller.openNotifications()
         }
         Item {
