@@ -81,6 +81,18 @@ private Q_SLOTS:
 
     // A step of the dim keys goes out on the lamp's grid; a level typed after a room sets the room's
     // lamps to it, switching the dark one on, as the row's subtitle promises.
+    // The panel opens at the size the user gave it last time, over the live home, and its hint bar
+    // follows what is typed: Qt's layouts once crashed at that first resize.
+    void aPanelRememberedAtAnotherSizeOpensLive()
+    {
+        settings().setValue(u"panel.frame"_s, u"{{100, 80}, {800, 600}}"_s);
+        Copy *opened = openPanel();
+        QVERIFY(opened);
+        typeText(u"woon"_s);
+        QCOMPARE(picture(*opened, u"remembered-size"_s).size(), QSize(800, 600));
+        QCOMPARE(opened->process()->state(), QProcess::Running);
+    }
+
     void typedAndSteppedLevelsReachTheHub()
     {
         Copy *opened = openPanel();

@@ -30,25 +30,30 @@ Item {
         anchors.rightMargin: Theme.space14
         spacing: Theme.space12
 
-        Repeater {
-            model: bar.hints
-            Row {
-                required property var caps
-                required property string what
-                spacing: Theme.space3
-                Repeater {
-                    model: parent.caps
-                    KeyCap {
-                        required property keyCapLook modelData
-                        anchors.verticalCenter: parent.verticalCenter
-                        look: modelData
+        // A Row between the layout and the Repeater: Qt 6.4's layouts keep a hint the Repeater has
+        // already destroyed when the hints change, and crash at the next resize.
+        Row {
+            spacing: Theme.space12
+            Repeater {
+                model: bar.hints
+                Row {
+                    required property var caps
+                    required property string what
+                    spacing: Theme.space3
+                    Repeater {
+                        model: parent.caps
+                        KeyCap {
+                            required property keyCapLook modelData
+                            anchors.verticalCenter: parent.verticalCenter
+                            look: modelData
+                        }
                     }
-                }
-                Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: parent.what
-                    font: Theme.mono(Theme.typeXSmall)
-                    color: Theme.textFaint
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: parent.what
+                        font: Theme.mono(Theme.typeXSmall)
+                        color: Theme.textFaint
+                    }
                 }
             }
         }
