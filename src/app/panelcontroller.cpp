@@ -49,6 +49,7 @@ PanelController::PanelController(Options options, QObject *parent)
       m_hoverGate(new HoverGate(this))
 {
     sharedController = this;
+    m_hoverGate->watch(m_window.get());
     connect(m_window.get(), &PalettePanel::escapePressed, this, [this] { hide(u"esc"_s); });
     connect(m_window.get(), &QWindow::activeChanged, this, &PanelController::focusChanged);
     connect(m_window.get(), &PalettePanel::exposed, this, &PanelController::settle);
@@ -101,7 +102,7 @@ void PanelController::show()
 {
     ++m_showSerial;
     m_gestureStart.reset();
-    m_hoverGate->reset(QCursor::pos());
+    m_hoverGate->reset();
     const std::optional<QRectF> saved = Settings::panelFrame();
     const auto screen = PanelPlacement::screenUnder(QCursor::pos(), screens(), primaryIndex());
     const QRect frame = PanelPlacement::targetFrame(m_options.offscreen, saved, screen).toRect();

@@ -24,9 +24,9 @@ QCoro::Task<> runSelected(QPointer<HomeStore> store, bool dismisses, std::functi
 
 } // namespace
 
-void hover(HomeStore *store, HoverGate *gate, int index, QPointF pointer)
+void hover(HomeStore *store, HoverGate *gate, int index)
 {
-    if (gate && !gate->admitHover(pointer))
+    if (gate && !gate->admitHover())
         return;
     if (store->selection() != index)
         store->setSelection(index);

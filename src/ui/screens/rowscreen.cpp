@@ -9,10 +9,10 @@ RowScreen::RowScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalesce
     : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer)
 {}
 
-void RowScreen::hover(int index, QPointF pointer)
+void RowScreen::hover(int index)
 {
     if (m_store)
-        RowActions::hover(m_store, m_gate, index, pointer);
+        RowActions::hover(m_store, m_gate, index);
 }
 
 void RowScreen::activate(int index)

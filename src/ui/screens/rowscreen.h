@@ -3,7 +3,6 @@
 #include <QAbstractItemModel>
 #include <QObject>
 #include <QPointer>
-#include <QPointF>
 #include <QString>
 #include <QtQmlIntegration>
 
@@ -28,8 +27,8 @@ public:
     virtual QAbstractItemModel *rowModel() = 0;
     virtual bool isEmpty() const = 0;
 
-    // Pointer input of a row (index: its selection index; pointer in screen coordinates).
-    Q_INVOKABLE void hover(int index, QPointF pointer);
+    // Pointer input of a row (index: its selection index).
+    Q_INVOKABLE void hover(int index);
     // A click: selects the row and runs what it stands for; a flow or a mood asks for the panel to hide.
     Q_INVOKABLE virtual void activate(int index);
     // A drag on a device row's level bar.

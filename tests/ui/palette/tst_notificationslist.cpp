@@ -183,8 +183,10 @@ void NotificationsListTest::scrollsOnlyForTheKeyboard()
     QCOMPARE(scrolled.takeFirst().at(0).toInt(), 1);
 
     // A change that came from hovering elsewhere: no scroll, and the flag is used up.
-    rig.hoverGate.reset(QPointF(0, 0));
-    QVERIFY(rig.hoverGate.admitHover(QPointF(10, 10)));
+    rig.hoverGate.reset();
+    rig.hoverGate.notePointer(QPointF(0, 0), QPointF(0, 0));
+    rig.hoverGate.notePointer(QPointF(10, 10), QPointF(10, 10));
+    QVERIFY(rig.hoverGate.admitHover());
     rig.store->setSelection(2);
     QCOMPARE(scrolled.size(), 0);
     QVERIFY(!rig.hoverGate.fromMouse());

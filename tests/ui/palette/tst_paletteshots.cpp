@@ -61,7 +61,10 @@ public:
         store = std::make_unique<HomeStore>(client, socket, nullptr, defaults);
         awaitTask(store->start());
         store->panelDidAppear();
-        hoverGate.reset(QPointF(-1000, -1000));
+        // The pointer was last seen far away: a move over the panel counts as the hand's.
+        hoverGate.reset();
+        hoverGate.notePointer(QPointF(-1000, -1000), QPointF(-1000, -1000));
+        hoverGate.watch(&m_window);
 
         PaletteController::Actions actions;
         actions.onDismiss = [this] { ++dismissed; };

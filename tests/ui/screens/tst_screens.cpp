@@ -251,11 +251,14 @@ void ScreensTest::hoverSelectsOnlyAfterThePointerMoved()
     ResultsScreen screen(f.store.get(), &gate);
     QSignalSpy scrolls(&screen, &ResultsScreen::scrollRequested);
     f.store->setQuery(u"lamp"_s);
-    gate.reset(QPointF(100, 100));
+    gate.reset();
+    gate.notePointer(QPointF(100, 100), QPointF(40, 60));
 
-    screen.hover(2, QPointF(102, 98)); // exactly 2 px: still resting
+    gate.notePointer(QPointF(102, 98), QPointF(42, 58)); // exactly 2 px: still resting
+    screen.hover(2);
     QCOMPARE(f.store->selection(), 0);
-    screen.hover(2, QPointF(103, 100));
+    gate.notePointer(QPointF(103, 100), QPointF(43, 60));
+    screen.hover(2);
     QCOMPARE(f.store->selection(), 2);
     QVERIFY(scrolls.isEmpty()); // a pointer selection never scrolls
 

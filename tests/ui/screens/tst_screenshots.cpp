@@ -210,7 +210,10 @@ public:
             awaitTask(store->start());
         }
         store->panelDidAppear();
-        gate.reset(QPointF(-1000, -1000));
+        // The pointer was last seen far away: a move over the screen counts as the hand's.
+        gate.reset();
+        gate.notePointer(QPointF(-1000, -1000), QPointF(-1000, -1000));
+        gate.watch(&m_window);
         rest = std::make_unique<RestScreen>(store.get());
         results = std::make_unique<ResultsScreen>(store.get(), &gate);
         room = std::make_unique<RoomScreen>(store.get(), &gate);

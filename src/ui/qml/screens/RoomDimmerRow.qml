@@ -23,7 +23,7 @@ Item {
         onTapped: dimmer.screen.activate(0)
     }
     HoverHandler {
-        onHoveredChanged: if (hovered) dimmer.screen.hover(0, dimmer.mapToGlobal(point.position))
+        onHoveredChanged: if (hovered) dimmer.screen.hover(0)
     }
 
     Rectangle {

@@ -51,7 +51,7 @@ Item {
                 onScrubbed: level => line.screen.scrub(line.deviceId, level)
                 onReleased: level => line.screen.release(line.deviceId, level)
                 HoverHandler {
-                    onHoveredChanged: if (hovered) line.screen.hover(line.look.index, row.mapToGlobal(point.position))
+                    onHoveredChanged: if (hovered) line.screen.hover(line.look.index)
                 }
             }
             // Where the open device's control strip goes. The slot grows to the strip's height as the row
