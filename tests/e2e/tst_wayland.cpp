@@ -1,4 +1,5 @@
 #include "endtoend.h"
+#include "waylandpointer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,24 +14,44 @@ class TstWayland : public EndToEndCase {
     Q_OBJECT
 
     static constexpr auto rememberedFrame = "{{100, 80}, {800, 600}}";
+    // The compositor's one output, as run-e2e-wayland.sh sets it up.
+    static constexpr QSize output{1280, 800};
 
-    // The copy's windows the compositor shows.
-    static int shownWindows(const Copy &copy)
+    // One of the copy's windows that the compositor shows, as its tree says.
+    struct Shown {
+        QString name;
+        QRect rect;
+        bool floating = false;
+        bool focused = false;
+        // "dialog", "utility", ... for a window of XWayland; empty for a Wayland one.
+        QString windowType;
+    };
+    // The copy's windows the compositor shows, floating ones in their stacking order, the topmost last.
+    static QList<Shown> shown(const Copy &copy)
     {
         const QJsonObject tree =
             QJsonDocument::fromJson(run(u"swaymsg"_s, {u"-t"_s, u"get_tree"_s}).toUtf8()).object();
-        int count = 0;
-        const std::function<void(const QJsonObject &)> walk = [&](const QJsonObject &node) {
-            if (node.value(u"pid"_s).toInteger() == copy.pid() && node.value(u"visible"_s).toBool())
-                ++count;
-            for (const QString &children : {u"nodes"_s, u"floating_nodes"_s}) {
-                for (const QJsonValue &child : node.value(children).toArray())
-                    walk(child.toObject());
+        QList<Shown> found;
+        const std::function<void(const QJsonObject &, bool)> walk = [&](const QJsonObject &node,
+                                                                        bool floating) {
+            if (node.value(u"pid"_s).toInteger() == copy.pid() && node.value(u"visible"_s).toBool()) {
+                const QJsonObject rect = node.value(u"rect"_s).toObject();
+                found.append(
+                    {node.value(u"name"_s).toString(),
+                     QRect(rect.value(u"x"_s).toInt(), rect.value(u"y"_s).toInt(),
+                           rect.value(u"width"_s).toInt(), rect.value(u"height"_s).toInt()),
+                     floating, node.value(u"focused"_s).toBool(),
+                     node.value(u"window_properties"_s).toObject().value(u"window_type"_s).toString()});
             }
+            for (const QJsonValue &child : node.value(u"nodes"_s).toArray())
+                walk(child.toObject(), floating);
+            for (const QJsonValue &child : node.value(u"floating_nodes"_s).toArray())
+                walk(child.toObject(), true);
         };
-        walk(tree);
-        return count;
+        walk(tree, false);
+        return found;
     }
+    static int shownWindows(const Copy &copy) { return int(shown(copy).size()); }
     // A key pressed on the compositor's keyboard, to whatever window has it. wtype types what comes on
     // its input when that is no terminal: it gets none.
     static void press(const QString &key)
@@ -39,6 +60,42 @@ class TstWayland : public EndToEndCase {
         wtype.setStandardInputFile(QProcess::nullDevice());
         wtype.start(u"wtype"_s, {u"-k"_s, key});
         QVERIFY(wtype.waitForFinished(patience));
+    }
+
+    // Text typed on the compositor's keyboard, as a person types it.
+    static void type(const QString &text)
+    {
+        QProcess wtype;
+        wtype.setStandardInputFile(QProcess::nullDevice());
+        wtype.start(u"wtype"_s, {u"-d"_s, u"60"_s, text});
+        QVERIFY(wtype.waitForFinished(patience));
+    }
+    // The environment of a copy that reaches the compositor through XWayland only.
+    static QMap<QString, QString> throughXWayland(const QString &display)
+    {
+        return {{u"QT_QPA_PLATFORM"_s, u"xcb"_s},
+                {u"DISPLAY"_s, display},
+                {u"WAYLAND_DISPLAY"_s, QString()},
+                {u"XDG_SESSION_TYPE"_s, QString()}};
+    }
+    // The demo home's device of that name; empty for none.
+    QString deviceNamed(const QString &name) const
+    {
+        const QJsonObject devices = m_hub->home().value(u"devices"_s).toObject();
+        for (auto it = devices.begin(); it != devices.end(); ++it) {
+            if (it.value().toObject().value(u"name"_s).toString() == name)
+                return it.key();
+        }
+        return {};
+    }
+    // The rows the panel lists now, as the copy's picture of it reports them.
+    static QString listedRows(Copy &copy)
+    {
+        const int before = copy.count(u"snapshot-toestand: "_s);
+        copy.signal(SIGUSR2);
+        if (!QTest::qWaitFor([&] { return copy.count(u"snapshot-toestand: "_s) > before; }, patience))
+            return {};
+        return copy.messages().filter(u"snapshot-toestand: "_s).constLast();
     }
 
     // What the log promises about a hot key: no grab, no hot key as the way in, and one word of Wayland.
@@ -88,10 +145,7 @@ private Q_SLOTS:
         const QString display = qEnvironmentVariable("QUORVANE_XWAYLAND_DISPLAY");
         if (display.isEmpty())
             QSKIP("XWayland did not start");
-        Copy &copy = start({u"--no-homey"_s, u"--show"_s}, {{u"QT_QPA_PLATFORM"_s, u"xcb"_s},
-                                                            {u"DISPLAY"_s, display},
-                                                            {u"WAYLAND_DISPLAY"_s, QString()},
-                                                            {u"XDG_SESSION_TYPE"_s, QString()}});
+        Copy &copy = start({u"--no-homey"_s, u"--show"_s}, throughXWayland(display));
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key="_s), patience);
         promisesNoHotKey(copy);
         // The notice maps after the panel and takes the keyboard; the panel stays.
@@ -107,6 +161,41 @@ private Q_SLOTS:
         press(u"Escape"_s);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: verborgen (actie uitgevoerd of esc)"_s), patience);
         QCOMPARE(settings().stringValue(u"panel.frame"_s), QString::fromLatin1(rememberedFrame));
+    }
+
+    // The panel opens under a pointer that rests over a lower row of the results to come; the compositor
+    // puts the panel a little lower than asked. The user types and presses Return: the best match runs.
+    void xWaylandRestingPointerLeavesTheBestMatchSelected()
+    {
+        const QString display = qEnvironmentVariable("QUORVANE_XWAYLAND_DISPLAY");
+        if (display.isEmpty())
+            QSKIP("XWayland did not start");
+        WaylandPointer pointer;
+        QVERIFY2(pointer.open(), qPrintable(pointer.error()));
+        // Where the remembered frame puts the fifth row of results or so; the notice about the tray was
+        // read at an earlier start.
+        const QPoint resting(500, 410);
+        QVERIFY2(pointer.moveTo(resting, output), qPrintable(pointer.error()));
+        settings().setValue(u"tray.noticeShown"_s, true);
+        QMap<QString, QString> environment = throughXWayland(display);
+        environment.insert(hubEnvironment());
+        Copy &copy = start({}, environment);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+
+        type(u"lamp"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(listedRows(copy).contains(u"query=\"lamp\""_s), patience);
+        const QString best = listedRows(copy).section(u"rijen=["_s, 1).section(u", "_s, 0, 0);
+        QVERIFY2(!deviceNamed(best).isEmpty(), qPrintable(best));
+        // The hand on the mouse twitches a pixel: the window system reports the pointer over the row. The
+        // compositor has taken the move in, and hands it to XWayland ahead of the key that follows.
+        QVERIFY2(pointer.moveTo(resting + QPoint(1, 0), output), qPrintable(pointer.error()));
+        press(u"Return"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(!writes().isEmpty(), patience);
+        QVERIFY2(writes().constFirst().startsWith(u"PUT /api/manager/devices/device/"_s + deviceNamed(best) +
+                                                  u"/capability/"_s),
+                 qPrintable(writes().join(u'\n')));
     }
 };
 
