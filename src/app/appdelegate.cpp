@@ -55,6 +55,7 @@ AppDelegate::Options AppDelegate::standardOptions(bool showOnLaunch)
     options.panel.offscreen = options.arguments.contains(u"--offscreen"_s);
     options.panel.autoHidesOnFocusLoss = Boot::autoHidesOnFocusLoss(options.arguments);
     options.panel.remembersFrame = !DesktopSession::isWayland();
+    options.panel.compositorPlaces = QGuiApplication::platformName().startsWith(u"wayland"_s);
     options.store.logsEnergy = options.arguments.contains(u"--debug-energy"_s);
     options.probes = ProbeOutputs::standard();
     return options;

@@ -22,6 +22,7 @@ PalettePanel::PalettePanel(bool takesFocus) : m_resizeFrame(new ResizeFrame(cont
     setTitle(u"Quorvane"_s);
     setColor(Theme::surface());
     setMinimumSize(PanelPlacement::minimumSize.toSize());
+    m_unlimited = maximumSize();
     resize(PanelPlacement::defaultSize.toSize());
     // Over whatever the panel shows: the window manager draws no frame around it to resize it by.
     m_resizeFrame->setZ(1);
@@ -34,8 +35,27 @@ PalettePanel::PalettePanel(bool takesFocus) : m_resizeFrame(new ResizeFrame(cont
     connect(&m_nextFrame, &QTimer::timeout, this, &QWindow::requestUpdate);
 }
 
+void PalettePanel::holdSizeUntilActive(QSize size)
+{
+    m_holdsSize = true;
+    setMinimumSize(size);
+    setMaximumSize(size);
+}
+
+void PalettePanel::releaseSize()
+{
+    if (!m_holdsSize)
+        return;
+    m_holdsSize = false;
+    setMinimumSize(PanelPlacement::minimumSize.toSize());
+    setMaximumSize(m_unlimited);
+}
+
 bool PalettePanel::event(QEvent *event)
 {
+    // The keyboard came (the compositor has mapped and placed the panel), or the panel was hidden.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::Hide)
+        releaseSize();
     if (event->type() == WindowGesture::startedType()) {
         Q_EMIT gestureStarted();
         return true;

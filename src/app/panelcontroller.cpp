@@ -110,6 +110,8 @@ void PanelController::show()
     const bool wasVisible = m_window->isVisible();
     if (!wasVisible && m_options.windowManager)
         m_options.windowManager->skipTaskbar(m_window.get());
+    if (!wasVisible && m_options.compositorPlaces && !m_options.offscreen)
+        m_window->holdSizeUntilActive(frame.size());
     // A hide's loss of focus can reach us only after the next show: until the window system hands the
     // shown panel key focus, its active state is not news.
     m_activeSinceShow = wasVisible && m_window->isActive();
@@ -122,8 +124,13 @@ void PanelController::show()
     m_visibility->set(true);
     if (onShow)
         onShow();
-    QString line = u"panel: getoond, zichtbaar="_s + boolText(m_window->isVisible()) + u" frame="_s +
-                   PanelPlacement::rectString(QRectF(frame));
+    QString line = u"panel: getoond, zichtbaar="_s + boolText(m_window->isVisible());
+    // Where the panel went is the compositor's to know: no frame it did not use.
+    if (m_options.compositorPlaces && !m_options.offscreen)
+        line += u", de compositor kiest de plek (gevraagde maat "_s + QString::number(frame.width()) +
+                u"x"_s + QString::number(frame.height()) + u")"_s;
+    else
+        line += u" frame="_s + PanelPlacement::rectString(QRectF(frame));
     if (m_options.offscreen)
         line += u" (--offscreen: buiten beeld, de gebruiker ziet niets)"_s;
     log(line);

@@ -36,6 +36,9 @@ public:
         // False in a Wayland session: the compositor decides where the panel goes and may impose its
         // size, so a frame seen there is not the user's and is not remembered.
         bool remembersFrame = true;
+        // True on Wayland itself: the compositor alone decides where the panel goes, and a tiling one
+        // floats it at its own size only when that size is fixed as it maps.
+        bool compositorPlaces = false;
         // Keeps the panel out of the taskbar and says where its frame is; empty: only what Qt knows.
         std::shared_ptr<WindowManager> windowManager;
     };

@@ -45,12 +45,14 @@ class TstPanelController : public QObject {
     int m_hides = 0;
     std::shared_ptr<FakeWindowManager> m_windowManager;
 
-    PanelController &make(bool offscreen = false, bool autoHides = true, bool remembersFrame = true)
+    PanelController &make(bool offscreen = false, bool autoHides = true, bool remembersFrame = true,
+                          bool compositorPlaces = false)
     {
         PanelController::Options options;
         options.offscreen = offscreen;
         options.autoHidesOnFocusLoss = autoHides;
         options.remembersFrame = remembersFrame;
+        options.compositorPlaces = compositorPlaces;
         options.clock = m_clock;
         options.windowManager = m_windowManager;
         m_panel = std::make_unique<PanelController>(options);
@@ -124,6 +126,35 @@ private Q_SLOTS:
         QCOMPARE(m_windowManager->skipped, 2);
         panel.hide(u"esc"_s);
         QCOMPARE(Settings::panelFrame(), QRectF(50, 60, 780, 570));
+    }
+
+    // On Wayland the panel asks for its size alone, and holds it until the compositor has mapped it and
+    // given it the keyboard (a tiling compositor floats it so); then it can be resized as anywhere. The
+    // log names no place the compositor never told.
+    void theCompositorPlacesThePanelAtItsOwnSize()
+    {
+        Settings::setPanelFrame(QRectF(100, 80, 800, 600));
+        PanelController &panel = make(false, true, false, true);
+        PalettePanel *window = panel.window();
+        LogCapture log;
+        panel.show();
+        QCOMPARE(log.lines().constFirst(),
+                 u"panel: getoond, zichtbaar=true, de compositor kiest de plek (gevraagde maat 800x600)"_s);
+        QCOMPARE(window->minimumSize(), QSize(800, 600));
+        QCOMPARE(window->maximumSize(), QSize(800, 600));
+        QTRY_VERIFY(window->isActive());
+        QCOMPARE(window->minimumSize(), QSize(620, 420));
+        const QSize unlimited = QWindow().maximumSize();
+        QCOMPARE(window->maximumSize(), unlimited);
+
+        // Shown again while up: it stays resizable. Hidden and shown: it holds its size again.
+        panel.show();
+        QCOMPARE(window->maximumSize(), unlimited);
+        panel.hide(u"esc"_s);
+        QVERIFY(!window->holdsSize());
+        m_clock->advance(5s);
+        panel.show();
+        QCOMPARE(window->maximumSize(), QSize(800, 600));
     }
 
     void offscreenIsNeverRemembered()
