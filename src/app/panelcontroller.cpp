@@ -264,6 +264,10 @@ void PanelController::focusChanged()
     if (m_window->isActive()) {
         m_gestureStart.reset();
         m_activeSinceShow = m_window->isVisible();
+        if (m_lending && m_lentSerial == m_showSerial && (!m_lentTo || !m_lentTo->isVisible())) {
+            m_lending = false;
+            log(u"panel: de melding is dicht, het paneel heeft de toetsen weer"_s);
+        }
         return;
     }
     if (!m_window->isVisible() || !m_options.autoHidesOnFocusLoss)
@@ -298,16 +302,21 @@ bool PanelController::lendFocus(QWindow *to)
         m_lentTo = to;
         m_lentSerial = serial;
         m_lentSaid = false;
+        m_lending = true;
         const auto takeBack = [self, serial] {
             if (self && serial == self->m_showSerial && self->m_window->isVisible() &&
                 !self->m_window->isActive())
                 self->m_window->requestActivate();
         };
-        // Made for this notice and gone with it, so its connections never outlive it.
+        // Made for this notice and gone with it, so its connections never outlive it. A notice brought in
+        // front of the panel is hidden and shown again at once: only one that stays hidden is gone.
         auto *lend = new QObject(to);
-        connect(to, &QWindow::visibleChanged, lend, [takeBack](bool visible) {
+        connect(to, &QWindow::visibleChanged, lend, [lend, takeBack, notice = QPointer(to)](bool visible) {
             if (!visible)
-                takeBack();
+                QTimer::singleShot(0, lend, [takeBack, notice] {
+                    if (!notice || !notice->isVisible())
+                        takeBack();
+                });
         });
         connect(to, &QObject::destroyed, lend, takeBack);
     }
@@ -324,6 +333,23 @@ bool PanelController::lendFocus(QWindow *to)
         });
     }
     return true;
+}
+
+bool PanelController::bringNoticesForward()
+{
+    QList<QWindow *> notices = QGuiApplication::topLevelWindows();
+    notices.removeIf([this](const QWindow *window) {
+        return window == m_window.get() || window->type() != Qt::Dialog || !window->isVisible();
+    });
+    for (QWindow *notice : std::as_const(notices)) {
+        // Mapped anew: a window manager or compositor puts a window it maps in front and gives it the
+        // keyboard, where some leave a request to raise a window unanswered (sway).
+        notice->hide();
+        notice->show();
+        notice->raise();
+        notice->requestActivate();
+    }
+    return !notices.isEmpty();
 }
 
 void PanelController::awaitFocus(std::chrono::milliseconds wait, const std::function<void()> &then)
@@ -362,7 +388,9 @@ void PanelController::reportFocus()
     log(u"panel: key="_s + boolText(active) + u" main=false firstResponder="_s +
         (focused ? QString::fromLatin1(focused->metaObject()->className()) : u"geen"_s) + u" frontmost="_s +
         (ours.isEmpty() ? u"?"_s : ours) + u" menubalk=?"_s);
-    if (!m_window->isVisible() || active || lendFocus(QGuiApplication::focusWindow()))
+    if (!m_window->isVisible())
+        return;
+    if (bringNoticesForward() || active || lendFocus(QGuiApplication::focusWindow()))
         return;
     log(u"!! panel: staat wel op het scherm maar is NIET key. Toetsen komen niet aan. Eén herkansing. (Is "
         u"het "

@@ -101,6 +101,9 @@ private:
     // between.
     void awaitFocus(std::chrono::milliseconds wait, const std::function<void()> &then);
     void reportFocus();
+    // A notice of ours (a dialog) that is up goes in front of the shown panel and gets the keyboard: it
+    // is read once and closed, and the panel takes the keyboard back then. False when none is up.
+    bool bringNoticesForward();
 
     const Options m_options;
     std::unique_ptr<PalettePanel> m_window;
@@ -120,4 +123,6 @@ private:
     quint64 m_lentSerial = 0;
     // The log has said that notice holds the keys.
     bool m_lentSaid = false;
+    // The keyboard is lent to a notice and has not come back yet.
+    bool m_lending = false;
 };

@@ -221,6 +221,9 @@ void StatusItemController::reportMissingIcon(const QString &detail, const std::o
     alert->addButton(u"Doorgaan"_s, QMessageBox::RejectRole);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setWindowModality(Qt::NonModal);
+    // In the panel's layer, which stays above other windows: the panel brings it in front of itself when
+    // it shows (PanelController), and a window manager keeps a window of a lower layer under it.
+    alert->setWindowFlag(Qt::WindowStaysOnTopHint);
     QObject::connect(alert, &QMessageBox::buttonClicked, alert, [showLog, files](QAbstractButton *button) {
         if (button == showLog)
             revealLog(files.get());

@@ -1,6 +1,7 @@
 #include "endtoend.h"
 
 #include <csignal>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 using EndToEnd::run;
@@ -18,6 +19,24 @@ class TstNoTray : public EndToEndCase {
                 ++count;
         }
         return count;
+    }
+
+    // The copy's windows as the X server stacks them, the topmost first.
+    static QStringList stacked(const Copy &copy)
+    {
+        const QStringList mine = visibleWindows(copy);
+        QStringList order;
+        static const QRegularExpression child(u"^\\s+(0x[0-9a-f]+) "_s);
+        for (const QString &line : run(u"xwininfo"_s, {u"-root"_s, u"-children"_s}).split(u'\n')) {
+            const QRegularExpressionMatch m = child.match(line);
+            if (m.hasMatch() && mine.contains(QString::number(m.captured(1).toUInt(nullptr, 16))))
+                order << QString::number(m.captured(1).toUInt(nullptr, 16));
+        }
+        return order;
+    }
+    static bool isDialog(const QString &window)
+    {
+        return run(u"xprop"_s, {u"-id"_s, window, u"_NET_WM_WINDOW_TYPE"_s}).contains(u"_DIALOG"_s);
     }
 
 private Q_SLOTS:
@@ -46,6 +65,28 @@ private Q_SLOTS:
         second.signal(SIGUSR1);
         QTRY_COMPARE_WITH_TIMEOUT(visibleWindows(second).size(), 1, patience);
         QCOMPARE(dialogs(second), 0);
+    }
+
+    // Asked for at the start, the panel shows after the notice: the notice comes in front of it with
+    // the keyboard, and the panel takes the keyboard back once it is closed.
+    void theNoticeComesInFrontOfThePanel()
+    {
+        Copy &copy = start({u"--no-homey"_s, u"--show"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key="_s), patience);
+        QTRY_COMPARE_WITH_TIMEOUT(stacked(copy).size(), 2, patience);
+        const auto noticeOnTop = [&copy] {
+            const QStringList order = stacked(copy);
+            return order.size() == 2 && isDialog(order.at(0)) && !isDialog(order.at(1)) &&
+                   run(u"xdotool"_s, {u"getwindowfocus"_s}) == order.at(0);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(noticeOnTop(), patience);
+
+        run(u"xdotool"_s, {u"key"_s, u"Escape"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            copy.logged(u"panel: de melding is dicht, het paneel heeft de toetsen weer"_s), patience);
+        QCOMPARE(dialogs(copy), 0);
+        run(u"xdotool"_s, {u"key"_s, u"Escape"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: verborgen (actie uitgevoerd of esc)"_s), patience);
     }
 };
 
