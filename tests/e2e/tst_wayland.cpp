@@ -99,6 +99,14 @@ class TstWayland : public EndToEndCase {
         return copy.messages().filter(u"snapshot-toestand: "_s).constLast();
     }
 
+    // A chord on the compositor's keyboard: the modifier held around the key.
+    static void chord(const QString &modifier, const QString &key)
+    {
+        QProcess wtype;
+        wtype.setStandardInputFile(QProcess::nullDevice());
+        wtype.start(u"wtype"_s, {u"-M"_s, modifier, u"-k"_s, key, u"-m"_s, modifier});
+        QVERIFY(wtype.waitForFinished(patience));
+    }
     // Two windows of the copy up, floating, and the notice (the one that is not the panel) on top of the
     // panel with the compositor's keyboard.
     static bool noticeInFront(const Copy &copy)
@@ -152,6 +160,37 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(shownWindows(copy), 0, patience);
         // Where the compositor put the panel, and at which size, is its own business.
         QCOMPARE(settings().stringValue(u"panel.frame"_s), QString::fromLatin1(rememberedFrame));
+    }
+
+    // What a user does on a Wayland desktop: the panel floats at its own size where sway would tile it,
+    // takes what is typed, and Ctrl+, opens the settings window.
+    void nativePanelFloatsTakesTypingAndOpensTheSettings()
+    {
+        settings().setValue(u"tray.noticeShown"_s, true);
+        Copy &copy = start({u"--no-homey"_s}, native);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar. statusitem=ONTBREEKT"_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        QVERIFY(copy.logged(
+            u"panel: getoond, zichtbaar=true, de compositor kiest de plek (gevraagde maat 800x600)"_s));
+        QVERIFY(!copy.logged(u"frame="_s));
+        QTRY_COMPARE_WITH_TIMEOUT(shownWindows(copy), 1, patience);
+        const Shown panel = shown(copy).constFirst();
+        QVERIFY(panel.floating);
+        QCOMPARE(panel.rect.size(), QSize(800, 600));
+
+        type(u"lamp"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(listedRows(copy).contains(u"query=\"lamp\""_s), patience);
+
+        chord(u"ctrl"_s, u"comma"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"instellingen geopend"_s), patience);
+        const auto settingsShown = [&copy] {
+            const QList<Shown> windows = shown(copy);
+            return std::any_of(windows.begin(), windows.end(), [](const Shown &window) {
+                return window.name == u"Quorvane, instellingen"_s;
+            });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(settingsShown(), patience);
     }
 
     void xWaylandRunKeepsThePanelUpUnderTheNotice()
