@@ -324,6 +324,11 @@ QList<ControlRow> PaletteController::detailRows() const
     return device ? ControlPlan::rows(*device, *m_writer) : QList<ControlRow>();
 }
 
+bool PaletteController::opensControls(const Device *device) const
+{
+    return device && !ControlPlan::rows(*device, *m_writer).isEmpty();
+}
+
 int PaletteController::firstFocusableControl() const
 {
     const QList<int> focusable = ControlPlan::focusable(detailRows());

@@ -150,6 +150,8 @@ private:
     bool detailOpen() const;
     bool onRoomRow() const;
     QList<ControlRow> detailRows() const;
+    // Whether Tab opens anything for the device: one with no control rows has nothing to show.
+    bool opensControls(const Device *device) const;
     int firstFocusableControl() const;
 
     // --- palettecontroller_keys.cpp

@@ -80,7 +80,7 @@ QList<KeyHint> PaletteController::roomHints() const
     } else if (device && device->dimKey()) {
         hints << KeyHint({command + left, command + right}, u"dimmen"_s);
     }
-    if (device)
+    if (opensControls(device))
         hints << KeyHint({tab}, u"regel"_s);
     hints << KeyHint({escapeKey}, u"terug naar huis"_s);
     return hints;
@@ -107,7 +107,7 @@ QList<KeyHint> PaletteController::resultsHints() const
     static const QList<KeyHint> device = make(true, false);
     static const QList<KeyHint> dimmable = make(true, true);
     const Device *selected = selectedDevice();
-    return !selected ? noDevice : selected->dimKey() ? dimmable : device;
+    return !opensControls(selected) ? noDevice : selected->dimKey() ? dimmable : device;
 }
 
 QList<KeyHint> PaletteController::restHints() const

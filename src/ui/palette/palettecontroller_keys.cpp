@@ -334,11 +334,8 @@ void PaletteController::toggleFocused()
 
 void PaletteController::toggleDetail()
 {
-    if (!detailOpen()) {
-        const Device *device = selectedDevice();
-        if (!device || ControlPlan::rows(*device, *m_writer).isEmpty())
-            return;
-    }
+    if (!detailOpen() && !opensControls(selectedDevice()))
+        return;
     if (m_store->detailDeviceID()) {
         m_store->closeDetail();
         return;

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void aDismissedBannerWaitsForTheQueryOrTheConnection();
     void theStripFollowsTheOpenDevice();
     void typingClosesTheStripAndStartsAtTheTop();
+    void tabIsOfferedOnlyWhereItOpensControls();
     void whatOnlyDrawsWaitsForTheShow();
 };
 
@@ -262,6 +263,24 @@ void PaletteStateTest::typingClosesTheStripAndStartsAtTheTop()
     QCOMPARE(rig.store->selection(), 0);
     QVERIFY(!rig.store->detailDeviceID());
     QVERIFY(!rig.palette->strip());
+}
+
+// A device the hub describes without a capability has no controls: Tab is neither offered nor opens an empty
+// strip.
+void PaletteStateTest::tabIsOfferedOnlyWhereItOpensControls()
+{
+    Device bare = ControlDevices::device(u"kaal"_s, u"other"_s, {}, {});
+    bare.name = u"Kale brug"_s;
+    bare.zoneID = u"hal"_s;
+    PaletteRig rig({bare});
+    rig.type(u"kale brug"_s);
+    QCOMPARE(rig.store->selectedHit()->deviceID(), std::optional(u"kaal"_s));
+    QVERIFY(!rig.hintTexts().contains(u"⇥ regel"_s));
+    rig.key(Qt::Key_Tab);
+    QVERIFY(!rig.store->detailDeviceID());
+
+    rig.type(u"voordeur"_s);
+    QVERIFY(rig.hintTexts().contains(u"⇥ regel"_s));
 }
 
 // While the panel is hidden the bell and the list stand still, however the feed changes; the show
