@@ -4,6 +4,7 @@
 #include "app/appinfo.h"
 #include "app/boot.h"
 #include "app/platformstart.h"
+#include "app/rendererchoice.h"
 #include "app/signalwatcher.h"
 #include "app/singleinstance.h"
 #include "app/switchcheck.h"
@@ -113,6 +114,8 @@ int run(int argc, char **argv)
     }
 
     // Widgets for the tray icon's menu and its notices; everything else is Qt Quick.
+    const RendererChoice::Choice renderer = RendererChoice::choose(QProcessEnvironment::systemEnvironment());
+    RendererChoice::apply(renderer);
     PlatformStart::watch();
     QApplication app(argc, argv);
     PlatformStart::started(QGuiApplication::platformName());
@@ -125,6 +128,7 @@ int run(int argc, char **argv)
     AppDelegate delegate(AppDelegate::standardOptions(AppConfiguration::arguments().contains(u"--show"_s)));
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     delegate.applicationDidFinishLaunching();
+    log(renderer.line);
     const int status = app.exec();
     delegate.applicationWillTerminate();
     return status;
