@@ -41,6 +41,9 @@ private Q_SLOTS:
     void desktopSettings_data();
     void desktopSettings();
     void theFirstKeyThatAnsweredDecides();
+    void waveEasesThereAndBack_data();
+    void waveEasesThereAndBack();
+    void beatRunsOnlyWhileRepeating();
 };
 
 void MotionTest::visibilityAnnouncesOnlyChanges()
@@ -181,6 +184,58 @@ void MotionTest::theFirstKeyThatAnsweredDecides()
     // An answer of the wrong type changes nothing.
     settings.send(u"org.freedesktop.appearance"_s, u"reduced-motion"_s, QVariant(u"yes"_s));
     QVERIFY(!preference.reduced());
+}
+
+void MotionTest::waveEasesThereAndBack_data()
+{
+    QTest::addColumn<double>("beat");
+    QTest::addColumn<double>("halfPeriod");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("at rest") << 0.0 << 1600.0 << 0.0;
+    QTest::newRow("easing in") << 400.0 << 1600.0 << 0.125;
+    QTest::newRow("halfway up") << 800.0 << 1600.0 << 0.5;
+    QTest::newRow("easing out") << 1200.0 << 1600.0 << 0.875;
+    QTest::newRow("at the top") << 1600.0 << 1600.0 << 1.0;
+    QTest::newRow("halfway down") << 2400.0 << 1600.0 << 0.5;
+    QTest::newRow("the next cycle") << 3200.0 + 400.0 << 1600.0 << 0.125;
+    QTest::newRow("no period") << 800.0 << 0.0 << 0.0;
+    QTest::newRow("negative period") << 800.0 << -1600.0 << 0.0;
+    QTest::newRow("beat not a number") << qQNaN() << 1600.0 << 0.0;
+    QTest::newRow("beat infinite") << qInf() << 1600.0 << 0.0;
+}
+
+void MotionTest::waveEasesThereAndBack()
+{
+    QFETCH(double, beat);
+    QFETCH(double, halfPeriod);
+    QFETCH(double, expected);
+    PanelVisibility visibility;
+    MotionPreference preference(false, nullptr);
+    const Motion motion(&visibility, &preference);
+    QCOMPARE(motion.wave(beat, halfPeriod), expected);
+}
+
+// The breath and the pulses follow the beat: it runs while they may move, and rests at 0 when they may not.
+void MotionTest::beatRunsOnlyWhileRepeating()
+{
+    PanelVisibility visibility;
+    MotionPreference preference(std::nullopt, nullptr);
+    Motion motion(&visibility, &preference);
+    QSignalSpy beats(&motion, &Motion::beatChanged);
+    QVERIFY(!motion.beats());
+    visibility.set(true);
+    QVERIFY(motion.beats());
+    QTRY_VERIFY(motion.beat() > 0);
+    QVERIFY(!beats.isEmpty());
+
+    preference.setDesktopReduced(true);
+    QVERIFY(!motion.beats());
+    QCOMPARE(motion.beat(), 0.0);
+    preference.setDesktopReduced(false);
+    QVERIFY(motion.beats());
+    visibility.set(false);
+    QVERIFY(!motion.beats());
+    QCOMPARE(motion.beat(), 0.0);
 }
 
 QTEST_GUILESS_MAIN(MotionTest)

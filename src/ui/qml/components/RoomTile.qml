@@ -35,7 +35,7 @@ Item {
     required property Motion motion
     property bool hovering: hover.hovered
     // 0 at rest, 1 at the top of a pulse of the motion dot.
-    property real pulse: 0
+    property real pulse: motion.repeating && showsMotion ? motion.wave(motion.beat, 1300) : 0
     property real shownGlow: glowLevel
 
     signal activated()
@@ -181,13 +181,5 @@ Item {
             border.width: tile.borderWidth
             border.color: tile.hovering ? tile.borderColorHovered : tile.borderColorIdle
         }
-    }
-
-    SequentialAnimation on pulse {
-        running: tile.motion.repeating && tile.showsMotion
-        loops: Animation.Infinite
-        onRunningChanged: if (!running) tile.pulse = 0
-        NumberAnimation { to: 1; duration: 1300; easing.type: Easing.InOutQuad }
-        NumberAnimation { to: 0; duration: 1300; easing.type: Easing.InOutQuad }
     }
 }

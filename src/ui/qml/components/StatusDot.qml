@@ -9,7 +9,7 @@ Item {
     required property Motion motion
     property real size: Theme.statusDotSize
     // 0 at rest, 1 at the top of a breath.
-    property real phase: 0
+    property real phase: motion.repeating && look.breathes ? motion.wave(motion.beat, 1600) : 0
 
     implicitWidth: size
     implicitHeight: size
@@ -25,13 +25,5 @@ Item {
         anchors.fill: parent
         radius: width / 2
         color: dot.look.color
-    }
-
-    SequentialAnimation on phase {
-        running: dot.motion.repeating && dot.look.breathes
-        loops: Animation.Infinite
-        onRunningChanged: if (!running) dot.phase = 0
-        NumberAnimation { to: 1; duration: 1600; easing.type: Easing.InOutQuad }
-        NumberAnimation { to: 0; duration: 1600; easing.type: Easing.InOutQuad }
     }
 }
