@@ -150,7 +150,8 @@ void AppDelegate::applicationDidFinishLaunching()
         openSettings();
     }
     log(u"opstarten klaar. statusitem="_s + (hasStatusItem() ? u"ok"_s : u"ONTBREEKT"_s) + u" hotkey="_s +
-        (hasHotKey() ? u"geregistreerd"_s : u"MISLUKT"_s) + u" panel=prewarmed"_s);
+        (hasHotKey() ? u"geregistreerd"_s : u"MISLUKT"_s) +
+        (m_options.showOnLaunch ? u" panel=getoond"_s : u" panel=prewarmed"_s));
 }
 
 void AppDelegate::applicationWillTerminate()
@@ -184,7 +185,9 @@ void AppDelegate::setUpPanel()
         if (self)
             self->panelDidShow();
     };
-    m_panel->prewarm();
+    // A panel shown at once is drawn by its show: a picture drawn first would only delay the map.
+    if (!m_options.showOnLaunch)
+        m_panel->prewarm();
 }
 
 QQuickItem *AppDelegate::makePaletteRoot()
@@ -239,6 +242,9 @@ void AppDelegate::panelDidShow()
 {
     const QStringList &arguments = m_options.arguments;
     store()->panelDidAppear();
+    // Shown, the live home is drawn: no need to draw it ahead of a later show.
+    if (store()->connection() == ConnectionState::live())
+        m_prewarmedStore = store();
     const std::optional<QString> room = Boot::value(arguments, u"--room"_s);
     if (room && !store()->scopeZoneID()) {
         if (const std::optional<QString> zoneID = store()->zoneID(*room)) {

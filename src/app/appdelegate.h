@@ -169,5 +169,7 @@ private:
     std::unique_ptr<StatusItemController> m_statusItem;
     SettingsWindowController *m_settingsWindow = nullptr;
     std::optional<ConnectionState> m_lastLoggedConnection;
+    // The store whose home the hidden panel last drew ahead of a show.
+    QPointer<HomeStore> m_prewarmedStore;
     QMetaObject::Connection m_connectionWatch;
 };

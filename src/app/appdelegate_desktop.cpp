@@ -145,6 +145,13 @@ void AppDelegate::connectionDidChange()
         m_lastLoggedConnection = state;
         log(u"verbinding: "_s + m_hub->connectionSummary());
     }
+    // The home came after the start's prewarm, in a new palette: drawn now, while nobody waits, the first
+    // show costs what every later one does.
+    if (state == ConnectionState::live() && m_prewarmedStore != store()) {
+        m_prewarmedStore = store();
+        if (!m_panel->isVisible())
+            m_panel->prewarm(u"huis live"_s);
+    }
 }
 
 void AppDelegate::observeUnread()

@@ -166,7 +166,7 @@ void PanelController::toggle()
         show();
 }
 
-void PanelController::prewarm()
+void PanelController::prewarm(const QString &note)
 {
     // Drawing into a picture lays out and renders the whole scene without mapping a window that a
     // window manager could move on screen.
@@ -175,7 +175,8 @@ void PanelController::prewarm()
     m_window->create();
     m_window->grabWindow();
     log(u"panel: prewarmed ("_s + QString::number(int(PanelPlacement::defaultSize.width())) + u"x"_s +
-        QString::number(int(PanelPlacement::defaultSize.height())) + u")"_s);
+        QString::number(int(PanelPlacement::defaultSize.height())) +
+        (note.isEmpty() ? QString() : u", "_s + note) + u")"_s);
 }
 
 bool PanelController::snapshot(const QString &path)

@@ -73,8 +73,9 @@ public:
     void hide(const QString &reason);
     // Visible: hide with the reason "toggle"; hidden: show, unless a hide came less than toggleGrace ago.
     void toggle();
-    // Lays out and draws the content once without showing it, so the first show does not pay for it.
-    void prewarm();
+    // Lays out and draws the content once without showing it, so the first show does not pay for it. The
+    // note says in the log what was drawn, when it is not the content made at start.
+    void prewarm(const QString &note = QString());
     // Writes the panel's content as a PNG file; false, with the reason logged, when it cannot.
     bool snapshot(const QString &path);
 

@@ -111,6 +111,7 @@ class TstAppDelegate : public QObject {
     {
         AppDelegate::Options options;
         options.arguments = QStringList{u"quorvane"_s} + switches;
+        options.showOnLaunch = switches.contains(u"--show"_s);
         options.services = servicesOf(m_world);
         options.hotKeyGrabber = m_grabber;
         options.banners = m_banners;
@@ -470,6 +471,39 @@ private Q_SLOTS:
         app.panel()->show();
         QCOMPARE(store->scopeZoneID(), u"woonkamer"_s);
         QCOMPARE(store->query(), u"lamp"_s);
+    }
+
+    // The hidden panel draws what it will show before anyone asks for it: at start, and again once the
+    // home arrived in a palette of its own. A panel shown at once is drawn by its show.
+    void theHiddenPanelDrawsAheadOfItsShows_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<QStringList>("prewarms");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("started hidden")
+            << QStringList()
+            << QStringList{u"panel: prewarmed (760x540)"_s, u"panel: prewarmed (760x540, huis live)"_s}
+            << u"panel=prewarmed"_s;
+        QTest::newRow("--show") << QStringList{u"--show"_s} << QStringList() << u"panel=getoond"_s;
+        QTest::newRow("--no-homey") << QStringList{u"--no-homey"_s}
+                                    << QStringList{u"panel: prewarmed (760x540)"_s} << u"panel=prewarmed"_s;
+    }
+    void theHiddenPanelDrawsAheadOfItsShows()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(QStringList, prewarms);
+        QFETCH(QString, summary);
+        LogCapture log;
+        AppDelegate &app = launch(switches);
+        QCOMPARE(log.lines().filter(QRegularExpression(u"^panel: prewarmed"_s)), prewarms);
+        QVERIFY(log.lines().filter(u"opstarten klaar"_s).value(0).endsWith(summary));
+        if (switches.contains(u"--no-homey"_s))
+            return;
+        // Hidden again, a reconnect of the same store draws nothing more.
+        app.panel()->hide(u"esc"_s);
+        app.hub()->reconnect();
+        ManualClock::settle();
+        QCOMPARE(log.lines().filter(QRegularExpression(u"^panel: prewarmed"_s)), prewarms);
     }
 
     void snapshotSignal()
