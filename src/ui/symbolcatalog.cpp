@@ -1,5 +1,8 @@
 #include "ui/symbolcatalog.h"
 
+#include "ui/fontfamilyname.h"
+
+#include <QFile>
 #include <QFontDatabase>
 #include <QHash>
 
@@ -12,6 +15,9 @@ namespace {
 const QString fontFile =
     u"/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf"_s;
 const QString fallback = u"square.grid.2x2"_s;
+// The family the program knows its copy of the icon font by. Under the font's own name fontconfig may
+// pick another copy the system holds, such as a web font that is decompressed at every start.
+const QString ownFamily = u"Quorvane Symbols"_s;
 
 // Symbol name to code point of the icon font; the comment names the Material icon.
 const QHash<QString, char32_t> &table()
@@ -92,6 +98,22 @@ QString &loadedFamily()
     return family;
 }
 
+// Added once: each addition is a font Qt opens and keeps.
+bool addFont()
+{
+    QFile file(fontFile);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const std::optional<QByteArray> renamed = FontFamilyName::renamed(data, ownFamily);
+    const int id = renamed ? QFontDatabase::addApplicationFontFromData(*renamed)
+                           : QFontDatabase::addApplicationFont(fontFile);
+    if (id < 0)
+        return QFontDatabase::hasFamily(loadedFamily());
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (!families.isEmpty())
+        loadedFamily() = families.first();
+    return true;
+}
+
 } // namespace
 
 std::optional<QString> find(const QString &name)
@@ -115,13 +137,8 @@ QStringList names()
 
 bool loadFont()
 {
-    const int id = QFontDatabase::addApplicationFont(fontFile);
-    if (id < 0)
-        return QFontDatabase::hasFamily(loadedFamily());
-    const QStringList families = QFontDatabase::applicationFontFamilies(id);
-    if (!families.isEmpty())
-        loadedFamily() = families.first();
-    return true;
+    static const bool loaded = addFont();
+    return loaded;
 }
 
 QString fontFamily()
