@@ -150,7 +150,7 @@ void AppDelegate::connectionDidChange()
     if (state == ConnectionState::live() && m_prewarmedStore != store()) {
         m_prewarmedStore = store();
         if (!m_panel->isVisible())
-            m_panel->prewarm(u"huis live"_s);
+            store()->drawAhead([this] { m_panel->prewarm(u"huis live"_s); });
     }
 }
 

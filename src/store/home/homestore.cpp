@@ -247,6 +247,25 @@ void HomeStore::panelDidAppear()
         Q_EMIT panelVisibleChanged();
 }
 
+void HomeStore::drawAhead(const std::function<void()> &draw)
+{
+    if (m_panelVisible) {
+        draw();
+        return;
+    }
+    m_panelVisible = true;
+    if (std::exchange(m_derivedStale, false)) {
+        rebuildRest();
+        rebuildRoom();
+        recomputeHits();
+    }
+    // The views that follow only a shown panel catch up on the news.
+    Q_EMIT panelVisibleChanged();
+    draw();
+    m_panelVisible = false;
+    Q_EMIT panelVisibleChanged();
+}
+
 void HomeStore::panelDidDisappear()
 {
     const bool wasVisible = std::exchange(m_panelVisible, false);

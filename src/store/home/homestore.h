@@ -26,6 +26,7 @@
 
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -158,6 +159,10 @@ public:
     // --- Panel hooks and batches ---------------------------------------------------------------------
     void panelDidAppear();
     void panelDidDisappear();
+    // Runs draw with what the views show brought up to date as for a show, while the panel stays hidden:
+    // the hidden panel is drawn ahead of its first show. Nothing else a shown panel starts (the energy
+    // poll, the realtime link's pace) starts.
+    void drawAhead(const std::function<void()> &draw);
     // Whether the panel is on screen; what only draws follows the store while it is.
     bool isPanelVisible() const { return m_panelVisible; }
     // Whether what changes now comes from the hub's realtime stream rather than from the person: views

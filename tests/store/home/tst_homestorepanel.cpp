@@ -3,6 +3,7 @@
 #include "logcapture.h"
 
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -392,6 +393,41 @@ private Q_SLOTS:
         f.change(u"lees"_s, u"onoff"_s, CapabilityValue::fromBool(false));
         QCOMPARE(announced.take(),
                  (Counts{{u"devices"_s, 1}, {u"eventCount"_s, 1}, {u"rest"_s, 1}, {u"hits"_s, 1}}));
+    }
+
+    // Drawn ahead of a show, the hidden panel sees what a show would bring; after it the store is hidden
+    // again, and a change waits for the panel as before.
+    void drawingAheadCatchesUpAndStaysHidden()
+    {
+        HomeFixture f;
+        f.start();
+        const RestState rest = f.store->rest();
+        f.change(u"lees"_s, u"onoff"_s, CapabilityValue::fromBool(true));
+        QCOMPARE(f.store->rest(), rest);
+        QSignalSpy visibility(f.store.get(), &HomeStore::panelVisibleChanged);
+
+        std::optional<int> drawnLightsOn;
+        f.store->drawAhead([&] {
+            QVERIFY(f.store->isPanelVisible());
+            drawnLightsOn = f.store->rest().lightsOnTotal;
+        });
+        QCOMPARE(drawnLightsOn, rest.lightsOnTotal + 1);
+        QVERIFY(!f.store->isPanelVisible());
+        QCOMPARE(visibility.size(), 2);
+
+        const RestState drawn = f.store->rest();
+        f.change(u"lees"_s, u"onoff"_s, CapabilityValue::fromBool(false));
+        QCOMPARE(f.store->rest(), drawn);
+        f.store->panelDidAppear();
+        QCOMPARE(f.store->rest().lightsOnTotal, rest.lightsOnTotal);
+
+        // Shown, drawing ahead draws what is there and leaves the panel shown.
+        visibility.clear();
+        bool drawnShown = false;
+        f.store->drawAhead([&] { drawnShown = f.store->isPanelVisible(); });
+        QVERIFY(drawnShown);
+        QVERIFY(f.store->isPanelVisible());
+        QCOMPARE(visibility.size(), 0);
     }
 
     // Each hold ends with a rebuild, hidden or not, whoever else still holds.
