@@ -19,8 +19,10 @@
 #include <optional>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QSGRendererInterface>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -38,13 +40,22 @@ QCoro::Task<HomeyEndpoint> fixedEndpoint(QUrl base)
     co_return HomeyEndpoint{base, u"bench"_s, u"Bench"_s};
 }
 
-// Runs the event loop until done() holds; false when it did not within the time.
+// Runs the event loop until done() holds; false when it did not within the time. Inside an event loop,
+// as the program always is: what waits for one to do its work later (a settings write goes to a worker
+// then, and is written at once without one) does here what it does for users.
 template <typename Done> bool runUntil(Done done, int milliseconds)
 {
-    QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    return done();
+    QEventLoop loop;
+    bool result = false;
+    QTimer::singleShot(0, &loop, [&] {
+        QDeadlineTimer deadline(milliseconds);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        result = done();
+        loop.quit();
+    });
+    loop.exec();
+    return result;
 }
 
 std::string rendererName(QQuickWindow *window)
