@@ -5,13 +5,14 @@
 namespace {
 
 // Two frames: the hub's changes show soon enough, and a view's animations still run at every frame.
-constexpr qint64 pacedMs = 33;
+constexpr std::chrono::milliseconds twoFrames(33);
 
 } // namespace
 
 WhileShown::WhileShown(HomeStore *store, std::function<void()> refresh, QObject *parent,
                        std::function<bool()> onScreen)
-    : QObject(parent), m_store(store), m_refresh(std::move(refresh)), m_onScreen(std::move(onScreen))
+    : QObject(parent), m_store(store), m_refresh(std::move(refresh)), m_onScreen(std::move(onScreen)),
+      m_pace(twoFrames)
 {
     const auto catchUp = [this] {
         if (m_stale && isShown()) {
@@ -42,9 +43,9 @@ void WhileShown::changed()
         m_paced.stop();
     } else if (m_paced.isActive()) {
         return;
-    } else if (const qint64 since = m_lastPaced.isValid() ? m_lastPaced.elapsed() : pacedMs;
-               since < pacedMs) {
-        m_paced.start(int(pacedMs - since));
+    } else if (const qint64 since = m_lastPaced.isValid() ? m_lastPaced.elapsed() : m_pace.count();
+               since < m_pace.count()) {
+        m_paced.start(int(m_pace.count() - since));
         return;
     } else {
         m_lastPaced.start();

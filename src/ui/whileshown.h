@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <QElapsedTimer>
 #include <QObject>
@@ -24,6 +25,8 @@ public:
     bool isShown() const;
     // Refreshes now while the panel is on screen; else once it shows.
     void changed();
+    // The least time between two refreshes for the hub's changes; two frames unless set.
+    void setPace(std::chrono::milliseconds pace) { m_pace = pace; }
 
 private:
     void refreshPaced();
@@ -32,6 +35,7 @@ private:
     std::function<void()> m_refresh;
     std::function<bool()> m_onScreen;
     bool m_stale = false;
+    std::chrono::milliseconds m_pace;
     QElapsedTimer m_lastPaced;
     QTimer m_paced;
 };

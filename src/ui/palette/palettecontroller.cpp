@@ -44,6 +44,8 @@ PaletteController::PaletteController(HomeStore *store, std::shared_ptr<Capabilit
           store, [this] { refreshStatusBar(); }, this)),
       m_followProblem(new WhileShown(
           store, [this] { refreshProblem(); }, this)),
+      m_followUnread(new WhileShown(
+          store, [this] { refresh(); }, this)),
       m_writer(writer ? std::move(writer) : CapabilityWriter::storeBacked(store)), m_hoverGate(hoverGate),
       m_actions(std::move(actions)), m_gate(new GuardGate(clock, this)),
       m_coalescer(new LevelCoalescer(m_writer, clock, LevelCoalescer::defaultPeriod, this)),
@@ -85,7 +87,11 @@ PaletteController::PaletteController(HomeStore *store, std::shared_ptr<Capabilit
           &HomeStore::restChanged, &HomeStore::showsNotificationsChanged, &HomeStore::hitsChanged,
           &HomeStore::roomHitsChanged, &HomeStore::modeChanged})
         connect(store, signal, m_follow, &WhileShown::changed);
-    connect(store->notifications(), &NotificationFeed::unreadChanged, m_follow, &WhileShown::changed);
+    // In a burst of the hub's notifications the count in the bell and the hints moves a few times a
+    // second rather than at each one: every change draws a frame, and nobody reads a count that runs.
+    // The first of a burst shows at once, and so does whatever the person does.
+    m_followUnread->setPace(unreadPace);
+    connect(store->notifications(), &NotificationFeed::unreadChanged, m_followUnread, &WhileShown::changed);
     connect(m_gate, &GuardGate::armedChanged, m_follow, &WhileShown::changed);
     connect(m_rest.get(), &RestScreen::focusChanged, m_follow, &WhileShown::changed);
     connect(m_rest.get(), &RestScreen::changed, m_follow, &WhileShown::changed);

@@ -15,6 +15,7 @@
 #include "ui/screens/roomscreen.h"
 #include "ui/statusbarlook.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -65,6 +66,9 @@ class PaletteController : public QObject {
 public:
     enum class Content { Rest, Results, Room, Notifications };
     Q_ENUM(Content)
+
+    // The least time between two showings of the unread count while the hub's notifications pour in.
+    static constexpr std::chrono::milliseconds unreadPace{250};
 
     struct Actions {
         // Hides the panel.
@@ -185,6 +189,7 @@ private:
     WhileShown *m_follow;
     WhileShown *m_followStatusBar;
     WhileShown *m_followProblem;
+    WhileShown *m_followUnread;
     std::shared_ptr<CapabilityWriter> m_writer;
     QPointer<HoverGate> m_hoverGate;
     Actions m_actions;

@@ -2,6 +2,7 @@
 
 #include "../controls/controldevices.h"
 #include "awaittask.h"
+#include "fakerealtime.h"
 #include "fakerestclient.h"
 #include "manualclock.h"
 #include "store/home/homestore.h"
@@ -21,6 +22,7 @@ using namespace Qt::StringLiterals;
 struct PaletteRig {
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::shared_ptr<FakeRestClient> rest = std::make_shared<FakeRestClient>(clock);
+    std::shared_ptr<FakeRealtime> realtime; // the hub's live link, where the test asks for one
     std::unique_ptr<HomeStore> store;
     HoverGate hoverGate;
     std::unique_ptr<PaletteController> palette;
@@ -31,8 +33,8 @@ struct PaletteRig {
     int bannerClears = 0;
     int focusRequests = 0;
 
-    // extra: more devices for the home.
-    explicit PaletteRig(const QList<Device> &extra = {})
+    // extra: more devices for the home; live: the store hears the hub's realtime events.
+    explicit PaletteRig(const QList<Device> &extra = {}, bool live = false)
     {
         DutchHome::Home home = DutchHome::home();
         for (const Device &device : extra)
@@ -54,7 +56,11 @@ struct PaletteRig {
         SettingsStore defaults(u"palette"_s);
         defaults.remove(HomeStore::recentKey);
         defaults.remove(u"notify.shownIDs"_s);
-        store = std::make_unique<HomeStore>(rest, nullptr, nullptr, defaults, HomeStore::Options{clock});
+        if (live) {
+            realtime = std::make_shared<FakeRealtime>();
+            realtime->clock = clock;
+        }
+        store = std::make_unique<HomeStore>(rest, realtime, nullptr, defaults, HomeStore::Options{clock});
         awaitTask(store->start());
         store->panelDidAppear();
         store->notifications()->setItems({notification(u"n1"_s, u"Deurbel"_s, false),

@@ -2,6 +2,7 @@
 #include "ui/palette/paletteproblem.h"
 
 #include <QAbstractItemModelTester>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void typingClosesTheStripAndStartsAtTheTop();
     void tabIsOfferedOnlyWhereItOpensControls();
     void whatOnlyDrawsWaitsForTheShow();
+    void aBurstOfNotificationsCountsAtAPace();
 };
 
 void PaletteStateTest::eachState_data()
@@ -317,6 +319,41 @@ void PaletteStateTest::whatOnlyDrawsWaitsForTheShow()
     rig.store->panelDidAppear();
     QCOMPARE(inserted.size(), 1);
     QCOMPARE(rows->rowCount(), 7);
+}
+
+// The hub's notifications in a burst: the first shows in the bell at once, the next ones wait for the
+// pace and then show together; the person's own change of the count shows at once.
+void PaletteStateTest::aBurstOfNotificationsCountsAtAPace()
+{
+    PaletteRig rig({}, true);
+    QCOMPARE(rig.palette->bell().count, u"2"_s);
+    QSignalSpy bellChanged(rig.palette.get(), &PaletteController::bellChanged);
+    const auto arrive = [&rig](const QString &id) {
+        rig.realtime->push(HomeyEvent::NotificationCreated{
+            {id, u"homey:manager:flow"_s, u"Flow"_s, u"Klaar"_s, QDateTime::currentDateTimeUtc()}});
+        ManualClock::settle();
+    };
+    QElapsedTimer passed;
+    passed.start();
+    arrive(u"b1"_s);
+    QCOMPARE(bellChanged.size(), 1);
+    QCOMPARE(rig.palette->bell().count, u"3"_s);
+    // Longer apart than two frames, well within the pace.
+    QTest::qWait(60);
+    arrive(u"b2"_s);
+    arrive(u"b3"_s);
+    QCOMPARE(rig.store->notifications()->unread(), 5);
+    // Only where the machine kept up: past the pace the count may have caught up already.
+    if (passed.elapsed() < PaletteController::unreadPace.count()) {
+        QCOMPARE(bellChanged.size(), 1);
+        QCOMPARE(rig.palette->bell().count, u"3"_s);
+    }
+    QTRY_COMPARE(rig.palette->bell().count, u"5"_s);
+    QCOMPARE(bellChanged.size(), 2);
+
+    rig.store->notifications()->markAllRead();
+    QCOMPARE(bellChanged.size(), 3);
+    QCOMPARE(rig.palette->bell().count, QString());
 }
 
 QTEST_MAIN(PaletteStateTest)
