@@ -900,7 +900,8 @@ SearchIndex::Result SearchIndex::materialise(std::vector<Scored> scored, qsizety
                     continue;
                 device = &*known;
             }
-            const Description description = describe(*device, item.context, verb, item.guarded, levelText);
+            const Description description =
+                describe(*device, item.context, verb, item.guarded, item.dimmable, levelText);
             hits.append(HitBuilder::device(item.hit, *device, description.subtitle, description.accessory));
             if (reuse)
                 made.insert(item.refID, hits.last());

@@ -156,9 +156,10 @@ private:
     std::optional<SearchItem> deviceItem(const Device &device, const ZoneMap &zones,
                                          const QStringList &zoneTokens) const;
     static SearchItem roomItem(const Zone &zone, QStringList tokens);
-    // describe for a device whose guardedness is known, with levelText the verb's level as text.
+    // describe for a device whose guardedness and dimmer are known (an entry's, made from the same
+    // record), with levelText the verb's level as text.
     static Description describe(const Device &device, const QString &zoneName,
-                                const std::optional<SearchVerb> &verb, bool guarded,
+                                const std::optional<SearchVerb> &verb, bool guarded, bool dimmable,
                                 const QString &levelText);
     // Fills in what the search compares, from the tokens.
     void prepare(SearchItem &item);

@@ -11,13 +11,13 @@ SearchIndex::Description SearchIndex::describe(const Device &device, const QStri
                                                const std::optional<SearchVerb> &verb)
 {
     const bool setDim = verb && verb->kind() == SearchVerb::Kind::setDim;
-    return describe(device, zoneName, verb, device.isGuarded(),
+    return describe(device, zoneName, verb, device.isGuarded(), device.isDimmable(),
                     setDim ? HitBuilder::percent(verb->level()) : QString());
 }
 
 SearchIndex::Description SearchIndex::describe(const Device &device, const QString &zoneName,
                                                const std::optional<SearchVerb> &verb, bool guarded,
-                                               const QString &levelText)
+                                               bool dimmable, const QString &levelText)
 {
     if (!device.available)
         return {Hit::Accessory::value(HitBuilder::unreachable(device)), zoneName};
@@ -29,7 +29,7 @@ SearchIndex::Description SearchIndex::describe(const Device &device, const QStri
     if (verb) {
         switch (verb->kind()) {
         case SearchVerb::Kind::setDim:
-            if (device.dimKey())
+            if (dimmable)
                 return {Hit::Accessory::dimmer(verb->level()), zoneName % u", naar " % levelText};
             break;
         case SearchVerb::Kind::on:
@@ -51,7 +51,7 @@ SearchIndex::Description SearchIndex::describe(const Device &device, const QStri
             return {Hit::Accessory::value(reading->value), zoneName};
         return {device.isControllable() ? Hit::Accessory::run() : Hit::Accessory::none(), zoneName};
     }
-    if (device.dimKey()) {
+    if (dimmable) {
         if (const std::optional<double> level = device.dimLevel()) {
             if (!*isOn)
                 return {Hit::Accessory::dimmer(0), zoneName % u", uit"};
