@@ -506,7 +506,7 @@ void SearchIndex::keepDirty(qsizetype at)
         m_kept.reset();
 }
 
-void SearchIndex::keepAlong(const std::function<void(std::vector<std::optional<double>> &)> &change)
+void SearchIndex::keepAlong(const std::function<void(std::vector<MaybeScore> &)> &change)
 {
     // The kept scores follow the entries; an entry waiting to be scored again would lose its place.
     if (!m_kept)
@@ -668,8 +668,8 @@ void SearchIndex::scoreOne(Kept &kept, qsizetype at, const DeviceMap &devices) c
         kept.plainScores[size_t(at)] = entryScore(item, kept.plain, std::nullopt, devices, found);
         return;
     }
-    std::optional<double> &plain = kept.plainScores[size_t(at)];
-    std::optional<double> &verbed = kept.verbedScores[size_t(at)];
+    MaybeScore &plain = kept.plainScores[size_t(at)];
+    MaybeScore &verbed = kept.verbedScores[size_t(at)];
     plain.reset();
     verbed.reset();
     // Both readings at once. The verb reading's words are the plain one's but its last: an entry that
@@ -826,7 +826,7 @@ double SearchIndex::readingScore(const SearchItem &item, double words, const Que
 }
 
 std::vector<SearchIndex::Scored>
-SearchIndex::withRecency(const std::vector<std::optional<double>> &scores,
+SearchIndex::withRecency(const std::vector<MaybeScore> &scores,
                          const std::optional<std::vector<qsizetype>> &matched, const RecentUses &recent,
                          qint64 nowMs) const
 {

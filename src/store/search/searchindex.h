@@ -11,6 +11,7 @@
 #include "store/search/searchverb.h"
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <QCollatorSortKey>
 #include <QDateTime>
@@ -95,6 +96,30 @@ private:
         qsizetype item;
         double score;
     };
+    // An entry's score or none, kept as not-a-number: a list of every entry's is cleared with one plain
+    // fill, where optionals cost a store for each. Scores are always finite.
+    class MaybeScore {
+    public:
+        MaybeScore() = default;
+        MaybeScore(std::nullopt_t) {}
+        MaybeScore &operator=(double score)
+        {
+            m_score = score;
+            return *this;
+        }
+        MaybeScore &operator=(const std::optional<double> &score)
+        {
+            m_score = score.value_or(none);
+            return *this;
+        }
+        explicit operator bool() const { return m_score == m_score; }
+        double operator*() const { return m_score; }
+        void reset() { m_score = none; }
+
+    private:
+        static constexpr double none = std::numeric_limits<double>::quiet_NaN();
+        double m_score = none;
+    };
     // The words of a query, coded like the items' characters.
     struct Query {
         std::vector<std::u32string> words;
@@ -108,8 +133,8 @@ private:
         Query plain;
         std::optional<SearchVerb> verb;
         Query verbed;
-        std::vector<std::optional<double>> plainScores;
-        std::vector<std::optional<double>> verbedScores;
+        std::vector<MaybeScore> plainScores;
+        std::vector<MaybeScore> verbedScores;
         // Each scored device entry's device, as the scoring found it in the map. The map may change
         // between searches: trusted only by the search that scored every entry (devicesFresh).
         std::vector<const Device *> devices;
@@ -145,7 +170,7 @@ private:
     static double readingScore(const SearchItem &item, double words, const Query &query,
                                const std::optional<SearchVerb> &verb, const EntryState &state);
     // matched, where given: the only entries that may have a score.
-    std::vector<Scored> withRecency(const std::vector<std::optional<double>> &scores,
+    std::vector<Scored> withRecency(const std::vector<MaybeScore> &scores,
                                     const std::optional<std::vector<qsizetype>> &matched,
                                     const RecentUses &recent, qint64 nowMs) const;
     // foundDevices: each entry's device where the scoring just found it.
@@ -181,7 +206,7 @@ private:
     // The entry at changed in place: its kept scores are made again at the next searchKept.
     void keepDirty(qsizetype at);
     // Applies a change of the entries' places to the kept scores.
-    void keepAlong(const std::function<void(std::vector<std::optional<double>> &)> &change);
+    void keepAlong(const std::function<void(std::vector<MaybeScore> &)> &change);
     // Gives every entry its rank from the title keys.
     void rankTitles();
 
