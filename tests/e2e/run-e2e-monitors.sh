@@ -85,7 +85,7 @@ fi
     -logfile "$work/xorg/xorg.log" -nolisten tcp -noreset -displayfd 3 \
     3>"$work/display" >"$work/xorg/stdout" 2>&1 &
 pids+=($!)
-for _ in $(seq 200); do
+for _ in $(seq 1200); do
     [ -s "$work/display" ] && break
     kill -0 "${pids[0]}" 2>/dev/null || break
     sleep 0.05
@@ -100,7 +100,7 @@ monitors=$(DISPLAY=$display xrandr --listmonitors | sed -n 's/^Monitors: //p')
 
 HOME=$work/home DISPLAY=$display openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 200); do
+for _ in $(seq 1200); do
     DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.05
 done

@@ -43,7 +43,7 @@ env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=head
     WLR_LIBINPUT_NO_DEVICES=1 "${as_compositor[@]}" sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 pids+=($!)
 socket=
-for _ in $(seq 200); do
+for _ in $(seq 1200); do
     socket=$(find "$runtime" -maxdepth 1 -type s -name 'wayland-*' -print -quit)
     ipc=$(find "$runtime" -maxdepth 1 -type s -name 'sway-ipc.*' -print -quit)
     [ -n "$socket" ] && [ -n "$ipc" ] && break
@@ -65,13 +65,13 @@ unset DISPLAY QT_QPA_PLATFORM
 # XWayland starts with its first client. It lets in the compositor's own user only, unless told.
 swaymsg exec "echo \$DISPLAY > $runtime/xdisplay" >/dev/null
 xdisplay=
-for _ in $(seq 100); do
+for _ in $(seq 1200); do
     [ -s "$runtime/xdisplay" ] && break
     sleep 0.05
 done
 if [ -s "$runtime/xdisplay" ]; then
     candidate=$(cat "$runtime/xdisplay")
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         if "${as_compositor[@]}" env DISPLAY="$candidate" xhost "+si:localuser:$(id -un)" >/dev/null 2>&1; then
             xdisplay=$candidate
             break

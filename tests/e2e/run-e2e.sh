@@ -36,7 +36,9 @@ else
     Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     pids+=($!)
 fi
-for _ in $(seq 100); do
+# Waits that end when the thing is ready are generous: a busy machine can take many seconds to start a
+# server, and a test started before its desktop is ready fails for nothing.
+for _ in $(seq 1200); do
     [ -s "$work/display" ] && break
     sleep 0.05
 done
@@ -54,13 +56,25 @@ if [[ $(basename "$test_binary") != bench_* ]]; then
 fi
 unset XDG_SESSION_TYPE
 
-# The tray a desktop offers; the program finds it at start, or goes on without a tray icon.
+# The tray a desktop offers; the program looks for it once, at its start, and goes on without a tray
+# icon when it is not there yet: no test starts before the tray host owns the tray. quorvane-traywait
+# is built beside the end-to-end tests (a benchmark finds it in the tests' folder of its build).
 trayer --edge top --align right --widthtype pixel --width 200 --height 24 >"$work/trayer.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do
-    [ -n "$(xdotool search --classname '^panel$' 2>/dev/null)" ] && break
-    sleep 0.05
+bin=$(dirname "$test_binary")
+traywait=
+for candidate in "$bin/quorvane-traywait" "$bin/../tests/e2e/quorvane-traywait"; do
+    [ -x "$candidate" ] && traywait=$candidate && break
 done
+if [ -z "$traywait" ]; then
+    echo "run-e2e.sh: quorvane-traywait is not built beside $test_binary"
+    exit 1
+fi
+if ! "$traywait" 60; then
+    echo "run-e2e.sh: the tray host did not come up:"
+    cat "$work/trayer.log"
+    exit 1
+fi
 
 # glibc's own heap checks, for the test and every program it starts: a write into freed memory from code
 # no sanitizer sees into (Qt's own libraries) aborts the program there and then, instead of corrupting

@@ -33,7 +33,7 @@ exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
-for _ in $(seq 100); do
+for _ in $(seq 1200); do
     [ -s "$work/display" ] && break
     sleep 0.05
 done

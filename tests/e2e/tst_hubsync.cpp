@@ -1,0 +1,174 @@
+#include "endtoend.h"
+#include "fakenotificationserver.h"
+
+#include <QDBusConnection>
+#include <QJsonObject>
+#include <QTcpServer>
+
+using namespace Qt::StringLiterals;
+using EndToEnd::run;
+
+namespace {
+
+const QString garageLamp = u"50c0e1bd-1540-5efd-a679-82b8a8de2fd8"_s;
+const QString solarPanels = u"9ebb7115-7fdc-574b-98a8-ee820985c022"_s;
+
+} // namespace
+
+// The program against a fake hub serving the demo home: what it shows of the hub, what it does with a
+// write the hub drops, a refused token and a hub that does not answer.
+class TstHubSync : public EndToEndCase {
+    Q_OBJECT
+
+    FakeNotificationServer m_banners;
+
+private Q_SLOTS:
+    // The desktop's notification server, for every copy of every test.
+    void initTestCase() { QVERIFY(m_banners.serve(QDBusConnection::sessionBus())); }
+
+    void init()
+    {
+        QVERIFY(setUpStage());
+        m_banners.calls.clear();
+    }
+    void cleanup()
+    {
+        const QString problems = tearDownStage();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
+
+    void snapshotShowsTheHubsDevices()
+    {
+        Copy &copy = start({u"--query"_s, u"lamp"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        const QImage picture = snapshot(copy, snapshotPath());
+        QCOMPARE(picture.size(), QSize(760, 540));
+
+        const QString state = copy.messages().filter(u"snapshot-toestand: "_s).constLast();
+        const QRegularExpressionMatch rows =
+            QRegularExpression(u"^snapshot-toestand: query=\"lamp\" scope=geen rijen=\\[(.+)\\]$"_s)
+                .match(state);
+        QVERIFY2(rows.hasMatch(), qPrintable(state));
+        QStringList names;
+        for (const QJsonValue &device : m_hub->home().value(u"devices"_s).toObject())
+            names << device.toObject().value(u"name"_s).toString();
+        const QStringList titles = rows.captured(1).split(u", "_s);
+        QCOMPARE(titles.size(), 4);
+        for (const QString &title : titles)
+            QVERIFY2(names.contains(title), qPrintable(title));
+
+        // Rows below the search field: an empty list is one flat colour there.
+        QSet<QRgb> colours;
+        for (int y = 70; y < 300; y += 2)
+            for (int x = 20; x < 740; x += 2)
+                colours.insert(picture.pixel(x, y));
+        QVERIFY(colours.size() > 50);
+    }
+
+    void aChangeOnTheHubShowsInThePanelsList()
+    {
+        Copy &copy = start({u"--query"_s, u"Garagelamp"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        // The first show draws the search field without its cursor until the panel has key focus.
+        snapshot(copy, snapshotPath());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        const QImage off = snapshot(copy, snapshotPath());
+        QVERIFY(!off.isNull());
+
+        QVERIFY(m_hub->setCapabilityValue(garageLamp, u"onoff"_s, true));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"socket-event #1: Garagelamp onoff = aan"_s), patience);
+        const QImage on = snapshot(copy, snapshotPath());
+        QVERIFY(!on.isNull());
+        QVERIFY(on != off);
+
+        // Switched back, the panel draws exactly what it drew before.
+        QVERIFY(m_hub->setCapabilityValue(garageLamp, u"onoff"_s, false));
+        QTRY_VERIFY_WITH_TIMEOUT(snapshot(copy, snapshotPath()) == off, patience);
+    }
+
+    void aWriteTheHubDropsIsLogged()
+    {
+        Copy &copy = start({u"--query"_s, u"Garagelamp"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        m_hub->closePath(u"manager/devices/device/*"_s);
+        press({u"Return"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"!! schrijven mislukt: Garagelamp ("_s + garageLamp +
+                                             u") onoff = aan: Geen contact met je Homey op 127.0.0.1."_s),
+                                 patience);
+    }
+
+    // The totals the panel shows are the hub's own once it is up, and follow the solar panels' power as
+    // generation.
+    void energyFiguresAreTheHubs()
+    {
+        Copy &copy = start({u"--debug-energy"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        QVERIFY(copy.logged(u"Energie: 1250 W verbruik, 980 W opwek, 270 W netto"_s));
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        // Summed from the meters as the panel showed, the totals equalled the hub's: no line for them.
+        // The first line is the panels' next reading.
+        QVERIFY(m_hub->setCapabilityValue(solarPanels, u"measure_power"_s, 1000.0));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"energie: "_s), patience);
+        QCOMPARE(copy.messages().filter(u"energie: "_s),
+                 QStringList(u"energie: 1270 W verbruik = 1000 W opwek + 270 W netto"_s));
+    }
+
+    void aRefusedTokenBringsThePairingScreen()
+    {
+        Copy &copy = start({}, hubEnvironment(u"niet-de-goede"_s));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(copy).isEmpty(), patience);
+        QStringList routes;
+        for (const FakeRequest &request : m_hub->requests())
+            routes << QString::fromUtf8(request.route());
+        QVERIFY(routes.contains(u"manager/sessions/session/me"_s));
+        QVERIFY(routes.filter(u"manager/devices"_s).isEmpty());
+        QVERIFY(!copy.logged(u"verbinding: Live"_s));
+    }
+
+    void forgettingTheTokenLeavesNoHubBehind()
+    {
+        Copy &first = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"verbinding: Live verbonden."_s), patience);
+        // Saved a moment later: writes of the settings are gathered before they go to disk.
+        QTRY_VERIFY_WITH_TIMEOUT(settings().contains(u"ai.velkor.quorvane.baseURL"_s), patience);
+        first.process()->terminate();
+        QVERIFY(first.process()->waitForFinished(patience));
+
+        // Refused, with the hub stored: the pairing screen offers to forget the token. From the key
+        // field, Tab reaches "Annuleren" and then "Sleutel wissen"; its confirmation starts on
+        // "Annuleren", and Tab goes on to "Wis de sleutel".
+        Copy &copy = start({}, hubEnvironment(u"niet-de-goede"_s));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(copy).isEmpty(), patience);
+        typeKeys({u"Tab"_s, u"Tab"_s, u"Return"_s, u"Tab"_s, u"Return"_s});
+
+        QTRY_VERIFY_WITH_TIMEOUT(settings().boolReading(u"quorvane.explicitCredentials"_s), patience);
+        for (const QString &key : {u"ai.velkor.quorvane.baseURL"_s, u"ai.velkor.quorvane.homeyID"_s,
+                                   u"ai.velkor.quorvane.homeyName"_s})
+            QVERIFY(!settings().contains(key));
+        QVERIFY(!visibleWindows(copy).isEmpty());
+    }
+
+    // Nothing listens on the hub's port: the log says the hub was not reached, as the panel does.
+    void aHubThatDoesNotAnswerIsLogged()
+    {
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost));
+        const QString base = u"http://127.0.0.1:%1"_s.arg(gone.serverPort());
+        gone.close();
+        QMap<QString, QString> extra = hubEnvironment();
+        extra.insert(u"HOMEY_BASE"_s, base);
+        Copy &copy = start({}, extra);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            copy.logged(u"!! Homey-verbinding mislukt: Geen contact met je Homey op 127.0.0.1. "_s),
+            patience);
+        QVERIFY(copy.messages().filter(u"verbinding: "_s).filter(u"Live"_s).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstHubSync)
+#include "tst_hubsync.moc"

@@ -1,0 +1,189 @@
+#include "endtoend.h"
+#include "fakenotificationserver.h"
+
+#include <QDBusConnection>
+#include <QDir>
+#include <QFile>
+#include <QSet>
+
+using namespace Qt::StringLiterals;
+using EndToEnd::run;
+
+namespace {
+
+const QString settingsTitle = u"^Quorvane, instellingen$"_s;
+
+// The process's sockets that are internet sockets, by inode.
+QSet<QString> internetSockets(qint64 pid)
+{
+    QSet<QString> own;
+    const QDir fds(u"/proc/"_s + QString::number(pid) + u"/fd"_s);
+    static const QRegularExpression socket(u"^socket:\\[(\\d+)\\]$"_s);
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        const QRegularExpressionMatch match =
+            socket.match(QFile::symLinkTarget(fds.filePath(fd)).section(u'/', -1));
+        if (match.hasMatch())
+            own.insert(match.captured(1));
+    }
+    QSet<QString> internet;
+    for (const QString &table : {u"tcp"_s, u"tcp6"_s, u"udp"_s, u"udp6"_s, u"raw"_s, u"raw6"_s}) {
+        QFile file(u"/proc/net/"_s + table);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QStringList lines = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const QStringList fields = lines.at(i).simplified().split(u' ');
+            if (fields.size() > 9 && own.contains(fields.at(9)))
+                internet.insert(fields.at(9));
+        }
+    }
+    return internet;
+}
+
+} // namespace
+
+// The program started on the display and session bus that run-e2e.sh provides: what it logs as it comes
+// up, the tray, the hot key, a second start and the settings window.
+class TstLaunch : public EndToEndCase {
+    Q_OBJECT
+
+    FakeNotificationServer m_banners;
+
+private Q_SLOTS:
+    // The desktop's notification server, for every copy of every test.
+    void initTestCase() { QVERIFY(m_banners.serve(QDBusConnection::sessionBus())); }
+
+    void init()
+    {
+        QVERIFY(setUpStage());
+        m_banners.calls.clear();
+    }
+    void cleanup()
+    {
+        const QString problems = tearDownStage();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
+
+    void launchLinesComeInOrderAndTheHubFollows()
+    {
+        Copy &copy = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        const QStringList messages = copy.messages();
+        const QStringList order{
+            QString(58, QChar(0x2500)),
+            u"Quorvane "_s,
+            u"logboek: "_s,
+            u"sneltoets uit instellingen: "_s,
+            u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+            u"statusitem: ok (button=in het systeemvak, zichtbaar=true)"_s,
+            u"hotkey: Ctrl+Alt+Space geregistreerd, status 0."_s,
+            u"panel: prewarmed (760x540)"_s,
+            u"SIGUSR1-handler actief: "_s,
+            u"SIGUSR2-handler actief: "_s,
+            u"meldingen: bureaubladmeldingen beschikbaar"_s,
+            u"opstarten klaar. statusitem=ok hotkey=geregistreerd panel=prewarmed"_s,
+            u"verbinding: Live verbonden."_s,
+        };
+        qsizetype at = -1;
+        for (const QString &start : order) {
+            const auto found = std::find_if(messages.begin() + at + 1, messages.end(),
+                                            [&](const QString &m) { return m.startsWith(start); });
+            QVERIFY2(found != messages.end(), qPrintable(start));
+            at = found - messages.begin();
+        }
+        QVERIFY(messages.filter(u"!! "_s).isEmpty());
+    }
+
+    void noHomeyMakesNoNetworkConnection()
+    {
+        Copy &copy = start({u"--no-homey"_s, u"--offscreen"_s, u"--show"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar."_s), patience);
+        QVERIFY(!snapshot(copy, snapshotPath()).isNull());
+        QVERIFY(copy.logged(u"panel: getoond, zichtbaar=true frame=-20000,-20000 760x540 "
+                            u"(--offscreen: buiten beeld, de gebruiker ziet niets)"_s));
+        QVERIFY(copy.logged(u"Homey-verbinding: uit (--no-homey)."_s));
+        QCOMPARE(internetSockets(copy.pid()), QSet<QString>());
+        QVERIFY(m_hub->requests().isEmpty());
+    }
+
+    void aSecondStartShowsTheFirstCopysPanel()
+    {
+        Copy &first = start({u"--no-homey"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"opstarten klaar."_s), patience);
+        QVERIFY(visibleWindows(first).isEmpty());
+
+        Copy &second = start({});
+        QVERIFY(second.process()->waitForFinished(patience));
+        QCOMPARE(second.process()->exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"SIGUSR1 ontvangen: paneel tonen"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(first).size() == 1, patience);
+        // A tool window that stays out of the taskbar.
+        const QString state =
+            run(u"xprop"_s, {u"-id"_s, visibleWindows(first).constFirst(), u"_NET_WM_STATE"_s});
+        QVERIFY2(state.contains(u"_NET_WM_STATE_SKIP_TASKBAR"_s), qPrintable(state));
+    }
+
+    void hotKeyTogglesThePanel()
+    {
+        Copy &copy = start({u"--no-homey"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar."_s), patience);
+        press({u"ctrl+alt+space"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QCOMPARE(copy.count(u"hotkey: gevuurd"_s), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).size() == 1, patience);
+
+        // Twice in a row: the first press hides the panel, the second comes too soon after that hide to
+        // open it again.
+        press({u"ctrl+alt+space"_s, u"ctrl+alt+space"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(u"hotkey: gevuurd"_s), 3, patience);
+        QCOMPARE(copy.count(u"panel: verborgen (toggle)"_s), 1);
+        QCOMPARE(copy.count(u"panel: getoond"_s), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).isEmpty(), patience);
+    }
+
+    void trayIconAppearsAndItsClickOpensThePanel()
+    {
+        Copy &copy = start({u"--no-homey"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar. statusitem=ok"_s), patience);
+        // Docked: the tray host has mapped the icon's window.
+        QString icon;
+        QTRY_VERIFY_WITH_TIMEOUT(!(icon = trayIcon(copy)).isEmpty(), patience);
+        run(u"xdotool"_s,
+            {u"mousemove"_s, u"--sync"_s, u"--window"_s, icon, u"4"_s, u"4"_s, u"click"_s, u"1"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+    }
+
+    void settingsSwitchOpensTheSettingsWindow()
+    {
+        Copy &copy = start({u"--no-homey"_s, u"--settings"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"instellingen geopend"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(showsWindow(copy, settingsTitle), patience);
+    }
+
+    // No window manager here, so no close button: Escape closes the window, and Ctrl+W once the
+    // panel's Ctrl+, has opened it again.
+    void escapeAndCtrlWCloseTheSettingsWindow()
+    {
+        Copy &copy = start({u"--no-homey"_s, u"--settings"_s});
+        const auto focused = [&] {
+            const QString window = this->window(copy, settingsTitle);
+            return !window.isEmpty() && run(u"xdotool"_s, {u"getwindowfocus"_s}) == window;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(focused(), patience);
+        press({u"Escape"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(!showsWindow(copy, settingsTitle), patience);
+
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        press({u"ctrl+comma"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(u"instellingen geopend"_s), 2, patience);
+        QTRY_VERIFY_WITH_TIMEOUT(focused(), patience);
+        press({u"ctrl+w"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(!showsWindow(copy, settingsTitle), patience);
+        QCOMPARE(copy.process()->state(), QProcess::Running);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstLaunch)
+#include "tst_launch.moc"
