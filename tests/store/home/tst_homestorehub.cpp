@@ -84,7 +84,7 @@ RealtimeTiming quickTiming()
 
 // Runs the event loop until done holds. Unlike QTest::qWaitFor it never sleeps between rounds, so a
 // reconnection of a few round trips is not stretched by the waiting itself.
-bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 5s)
+bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 30s)
 {
     const QDeadlineTimer deadline(limit);
     QTimer wake;
