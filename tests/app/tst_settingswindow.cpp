@@ -97,7 +97,7 @@ void runXdotool(const QStringList &arguments)
     static const QString program = QStandardPaths::findExecutable(u"xdotool"_s);
     QProcess process;
     process.start(program, arguments);
-    QVERIFY(process.waitForFinished(10000));
+    QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
 }
 

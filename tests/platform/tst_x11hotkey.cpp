@@ -25,7 +25,7 @@ void xdotool(const QStringList &keys)
 {
     QProcess process;
     process.start(u"xdotool"_s, QStringList{u"key"_s} + keys);
-    QVERIFY(process.waitForFinished(10000));
+    QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
 }
 
