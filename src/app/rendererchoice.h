@@ -12,6 +12,8 @@ namespace RendererChoice {
 struct Choice {
     // True: the program picks the software scene graph; false: Qt follows the user's variables.
     bool software = true;
+    // The software scene graph's threaded loop crashes Qt 6.4 in the panel's shapes: the basic loop instead.
+    bool basicLoop = false;
     // Why, for the log.
     QString line;
 };

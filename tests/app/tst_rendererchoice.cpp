@@ -39,6 +39,31 @@ private Q_SLOTS:
         if (!named.isEmpty())
             QVERIFY2(choice.line.contains(named), qPrintable(choice.line));
     }
+
+    // Qt's threaded loop for the software scene graph crashes in the panel's shapes: whoever picked the
+    // software scene graph gets the basic loop, a graphics card keeps the loop the user asked for.
+    void theSoftwareSceneGraphDrawsOnTheBasicLoop_data()
+    {
+        QTest::addColumn<QStringList>("variables");
+        QTest::addColumn<bool>("basicLoop");
+        QTest::newRow("program's choice") << QStringList{u"QSG_RENDER_LOOP=threaded"_s} << true;
+        QTest::newRow("user's software")
+            << QStringList{u"QT_QUICK_BACKEND=software"_s, u"QSG_RENDER_LOOP= threaded"_s} << true;
+        QTest::newRow("graphics card")
+            << QStringList{u"QT_QUICK_BACKEND=rhi"_s, u"QSG_RENDER_LOOP=threaded"_s} << false;
+        QTest::newRow("basic asked") << QStringList{u"QSG_RENDER_LOOP=basic"_s} << false;
+    }
+    void theSoftwareSceneGraphDrawsOnTheBasicLoop()
+    {
+        QFETCH(QStringList, variables);
+        QFETCH(bool, basicLoop);
+        QProcessEnvironment environment;
+        for (const QString &variable : variables)
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        const RendererChoice::Choice choice = RendererChoice::choose(environment);
+        QCOMPARE(choice.basicLoop, basicLoop);
+        QCOMPARE(choice.line.contains(u"QSG_RENDER_LOOP=threaded genegeerd"_s), basicLoop);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstRendererChoice)
