@@ -122,10 +122,22 @@ void AppDelegate::applicationDidFinishLaunching()
     log(u"activatiebeleid: "_s + (QGuiApplication::quitOnLastWindowClosed()
                                       ? u"REGULIER, dat klopt niet"_s
                                       : u"accessory (geen taakbalkknop)"_s));
-    setUpStatusItem();
+    // A panel asked for at start goes on screen before the tray icon registers with the desktop; the
+    // icon needs nothing the panel makes.
+    if (!m_options.showOnLaunch)
+        setUpStatusItem();
     setUpHotKey();
     setUpPanel();
     setUpSignalHandler();
+    if (const std::optional<QString> query = Boot::value(arguments, u"--query"_s)) {
+        log(u"--query \""_s + *query + u"\" meegegeven: zoekopdracht staat meteen in het veld"_s);
+        store()->setQuery(*query);
+    }
+    if (m_options.showOnLaunch) {
+        log(u"--show meegegeven: paneel meteen tonen"_s);
+        m_panel->show();
+        setUpStatusItem();
+    }
     observeConnection();
     observeUnread();
     log(u"meldingen: "_s +
@@ -136,14 +148,6 @@ void AppDelegate::applicationDidFinishLaunching()
         QTimer::singleShot(0, this, [self = QPointer(this)] { launchTask(self); });
     } else {
         log(u"Homey-verbinding: uit (--no-homey). De schil draait, er gaat geen byte het net op."_s);
-    }
-    if (const std::optional<QString> query = Boot::value(arguments, u"--query"_s)) {
-        log(u"--query \""_s + *query + u"\" meegegeven: zoekopdracht staat meteen in het veld"_s);
-        store()->setQuery(*query);
-    }
-    if (m_options.showOnLaunch) {
-        log(u"--show meegegeven: paneel meteen tonen"_s);
-        m_panel->show();
     }
     if (arguments.contains(u"--settings"_s)) {
         log(u"--settings meegegeven: instellingenvenster openen"_s);
