@@ -142,16 +142,27 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(copy).isEmpty(), patience);
     }
 
-    void trayIconAppearsAndItsClickOpensThePanel()
+    void trayIconAppearsAndItsClickTogglesThePanel_data()
     {
-        Copy &copy = start({u"--no-homey"_s});
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("afterClick");
+        QTest::newRow("into the tray") << QStringList{u"--no-homey"_s} << u"panel: getoond, zichtbaar=true"_s;
+        // The icon registers after the panel is on screen; it docks all the same.
+        QTest::newRow("shown at start")
+            << QStringList{u"--no-homey"_s, u"--show"_s} << u"panel: verborgen (toggle)"_s;
+    }
+    void trayIconAppearsAndItsClickTogglesThePanel()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, afterClick);
+        Copy &copy = start(arguments);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar. statusitem=ok"_s), patience);
         // Docked: the tray host has mapped the icon's window.
         QString icon;
         QTRY_VERIFY_WITH_TIMEOUT(!(icon = trayIcon(copy)).isEmpty(), patience);
         run(u"xdotool"_s,
             {u"mousemove"_s, u"--sync"_s, u"--window"_s, icon, u"4"_s, u"4"_s, u"click"_s, u"1"_s});
-        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: getoond, zichtbaar=true"_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(afterClick), patience);
     }
 
     void settingsSwitchOpensTheSettingsWindow()
