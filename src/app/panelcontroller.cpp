@@ -8,6 +8,7 @@
 #include "ui/hovergate.h"
 #include "ui/panelvisibility.h"
 
+#include <memory>
 #include <QBuffer>
 #include <QCursor>
 #include <QGuiApplication>
@@ -91,6 +92,15 @@ void PanelController::setContent(QQuickItem *root)
     };
     connect(m_window.get(), &QWindow::widthChanged, root, fit);
     connect(m_window.get(), &QWindow::heightChanged, root, fit);
+    // Content that replaces what is on screen is not on the way to a first frame.
+    if (m_window->isVisible())
+        completeContent();
+}
+
+void PanelController::completeContent()
+{
+    if (m_content)
+        m_content->setProperty("complete", true);
 }
 
 bool PanelController::isVisible() const
@@ -115,6 +125,18 @@ void PanelController::show()
     // A hide's loss of focus can reach us only after the next show: until the window system hands the
     // shown panel key focus, its active state is not news.
     m_activeSinceShow = wasVisible && m_window->isActive();
+    // The rest of the content is made once the first frame is out, so that frame waits for none of it.
+    // Queued: the frame may be swapped on the render thread.
+    if (!wasVisible) {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(
+            m_window.get(), &QQuickWindow::frameSwapped, this,
+            [this, once] {
+                disconnect(*once);
+                completeContent();
+            },
+            Qt::QueuedConnection);
+    }
     m_window->show();
     // Shown again while up: back in front of the others.
     if (wasVisible && QGuiApplication::platformName() != u"offscreen"_s)
@@ -173,6 +195,8 @@ void PanelController::prewarm(const QString &note)
     m_window->setGeometry(
         QRect(PanelPlacement::offscreenOrigin.toPoint(), PanelPlacement::defaultSize.toSize()));
     m_window->create();
+    // The picture is drawn while nobody waits: everything the panel may show is made for it.
+    completeContent();
     m_window->grabWindow();
     log(u"panel: prewarmed ("_s + QString::number(int(PanelPlacement::defaultSize.width())) + u"x"_s +
         QString::number(int(PanelPlacement::defaultSize.height())) +

@@ -85,6 +85,8 @@ public:
     std::function<void()> onHide;
 
 private:
+    // Lets the content make what is not on show yet.
+    void completeContent();
     // Puts the panel's frame, the window manager's borders included, at this rectangle.
     void place(const QRect &frame);
     // The frame where the window system shows the panel; nullopt while hidden, parked off-screen, or not

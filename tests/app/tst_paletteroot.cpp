@@ -150,6 +150,7 @@ private Q_SLOTS:
     void theListFollowsTheNotifier();
     void ctrlRTriesAgainOnTheConnectionScreen();
     void theKeyboardPressesTheFocusedButton();
+    void screensAreMadeWhenFirstShownOrOnceComplete();
 };
 
 void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
@@ -269,6 +270,34 @@ void PaletteRootTest::theKeyboardPressesTheFocusedButton()
     QCOMPARE(shell.forgets, 1);
     // Escape with no question open is not the root's to take.
     QVERIFY(!root->handleKey(Qt::Key_Escape, Qt::NoModifier, false));
+}
+
+void PaletteRootTest::screensAreMadeWhenFirstShownOrOnceComplete()
+{
+    Shell shell;
+    QVERIFY(shell.ready);
+    // On screen, as the shell tells the store when the panel shows: the palette follows the store.
+    shell.store->panelDidAppear();
+    const auto find = [&shell](const QString &name) { return shell.item->findChild<QQuickItem *>(name); };
+    // The first frame holds only the screen on show.
+    QVERIFY(!find(u"resultsView"_s));
+    QVERIFY(!find(u"notificationsView"_s));
+
+    shell.press(Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(shell.store->showsNotifications());
+    QQuickItem *list = nullptr;
+    QTRY_VERIFY((list = find(u"notificationsView"_s)));
+    QVERIFY(list->parentItem()->isVisible());
+    // Made once, kept: away from it, it is hidden, not gone.
+    shell.store->exitNotifications();
+    QTRY_VERIFY(!list->parentItem()->isVisible());
+    QCOMPARE(find(u"notificationsView"_s), list);
+
+    QVERIFY(!find(u"resultsView"_s));
+    shell.item->setProperty("complete", true);
+    QQuickItem *results = find(u"resultsView"_s);
+    QVERIFY(results);
+    QVERIFY(!results->isVisible());
 }
 
 QTEST_MAIN(PaletteRootTest)

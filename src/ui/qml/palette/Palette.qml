@@ -9,6 +9,10 @@ Item {
 
     required property PaletteController controller
     required property Motion motion
+    // Whether the screens not on show may be made now. Until then only the screen on show is made,
+    // so the panel's first frame waits for nothing else; each of the others is made the first time
+    // it shows. Once made, a screen is kept.
+    property bool complete: false
 
     function focusSearch() { search.focusField() }
 
@@ -71,25 +75,43 @@ Item {
                 screen: paletteView.controller.rest
                 motion: paletteView.motion
             }
-            ResultsList {
+            Loader {
+                id: resultsSlot
+                property bool made: false
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Results
-                screen: paletteView.controller.results
-                motion: paletteView.motion
-                controlStrip: strip
+                active: made || visible || paletteView.complete
+                onLoaded: resultsSlot.made = true
+                sourceComponent: ResultsList {
+                    screen: paletteView.controller.results
+                    motion: paletteView.motion
+                    controlStrip: strip
+                }
             }
-            RoomView {
+            Loader {
+                id: roomSlot
+                property bool made: false
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Room
-                screen: paletteView.controller.room
-                motion: paletteView.motion
-                controlStrip: strip
+                active: made || visible || paletteView.complete
+                onLoaded: roomSlot.made = true
+                sourceComponent: RoomView {
+                    screen: paletteView.controller.room
+                    motion: paletteView.motion
+                    controlStrip: strip
+                }
             }
-            NotificationsList {
+            Loader {
+                id: notificationsSlot
+                property bool made: false
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Notifications
-                screen: paletteView.controller.notifications
-                motion: paletteView.motion
+                active: made || visible || paletteView.complete
+                onLoaded: notificationsSlot.made = true
+                sourceComponent: NotificationsList {
+                    screen: paletteView.controller.notifications
+                    motion: paletteView.motion
+                }
             }
         }
         KeyHintBar {

@@ -9,6 +9,8 @@ Item {
     required property OnboardingRoot onboarding
     required property PaletteController controller
     required property Motion motion
+    // Set by the window once its first frame is out: the palette may then make its other screens.
+    property bool complete: false
     readonly property int screen: onboarding.screen
 
     implicitWidth: Theme.panelWidth
@@ -31,6 +33,7 @@ Item {
         visible: root.screen === OnboardingRoot.Palette
         controller: root.controller
         motion: root.motion
+        complete: root.complete
     }
     Loader {
         id: token
