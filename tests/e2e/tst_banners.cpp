@@ -1,33 +1,15 @@
-#include "endtoend.h"
-#include "fakenotificationserver.h"
+#include "servedcase.h"
 
-#include <QDBusConnection>
 #include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 using EndToEnd::run;
 
 // A new item on the hub as a desktop banner, and what the program remembers of it.
-class TstBanners : public EndToEndCase {
+class TstBanners : public ServedCase {
     Q_OBJECT
 
-    FakeNotificationServer m_banners;
-
 private Q_SLOTS:
-    // The desktop's notification server, for every copy of every test.
-    void initTestCase() { QVERIFY(m_banners.serve(QDBusConnection::sessionBus())); }
-
-    void init()
-    {
-        QVERIFY(setUpStage());
-        m_banners.calls.clear();
-    }
-    void cleanup()
-    {
-        const QString problems = tearDownStage();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
     void newItemOnTheHubBecomesABannerThatOpensTheList()
     {
         Copy &copy = start({}, hubEnvironment());

@@ -1,7 +1,5 @@
-#include "endtoend.h"
-#include "fakenotificationserver.h"
+#include "servedcase.h"
 
-#include <QDBusConnection>
 #include <QJsonObject>
 #include <QTcpServer>
 
@@ -17,26 +15,10 @@ const QString solarPanels = u"9ebb7115-7fdc-574b-98a8-ee820985c022"_s;
 
 // The program against a fake hub serving the demo home: what it shows of the hub, what it does with a
 // write the hub drops, a refused token and a hub that does not answer.
-class TstHubSync : public EndToEndCase {
+class TstHubSync : public ServedCase {
     Q_OBJECT
 
-    FakeNotificationServer m_banners;
-
 private Q_SLOTS:
-    // The desktop's notification server, for every copy of every test.
-    void initTestCase() { QVERIFY(m_banners.serve(QDBusConnection::sessionBus())); }
-
-    void init()
-    {
-        QVERIFY(setUpStage());
-        m_banners.calls.clear();
-    }
-    void cleanup()
-    {
-        const QString problems = tearDownStage();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
     void snapshotShowsTheHubsDevices()
     {
         Copy &copy = start({u"--query"_s, u"lamp"_s}, hubEnvironment());

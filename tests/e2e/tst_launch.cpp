@@ -1,7 +1,5 @@
-#include "endtoend.h"
-#include "fakenotificationserver.h"
+#include "servedcase.h"
 
-#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -44,26 +42,10 @@ QSet<QString> internetSockets(qint64 pid)
 
 // The program started on the display and session bus that run-e2e.sh provides: what it logs as it comes
 // up, the tray, the hot key, a second start and the settings window.
-class TstLaunch : public EndToEndCase {
+class TstLaunch : public ServedCase {
     Q_OBJECT
 
-    FakeNotificationServer m_banners;
-
 private Q_SLOTS:
-    // The desktop's notification server, for every copy of every test.
-    void initTestCase() { QVERIFY(m_banners.serve(QDBusConnection::sessionBus())); }
-
-    void init()
-    {
-        QVERIFY(setUpStage());
-        m_banners.calls.clear();
-    }
-    void cleanup()
-    {
-        const QString problems = tearDownStage();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
     void launchLinesComeInOrderAndTheHubFollows()
     {
         Copy &copy = start({}, hubEnvironment());

@@ -1,33 +1,15 @@
-#include "endtoend.h"
-#include "fakenotificationserver.h"
+#include "servedcase.h"
 
-#include <QDBusConnection>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 using EndToEnd::run;
 
 // scripts/run: the demo home, or the hub it is given.
-class TstRunScript : public EndToEndCase {
+class TstRunScript : public ServedCase {
     Q_OBJECT
 
-    FakeNotificationServer m_banners;
-
 private Q_SLOTS:
-    // The desktop's notification server, for every copy of every test.
-    void initTestCase() { QVERIFY(m_banners.serve(QDBusConnection::sessionBus())); }
-
-    void init()
-    {
-        QVERIFY(setUpStage());
-        m_banners.calls.clear();
-    }
-    void cleanup()
-    {
-        const QString problems = tearDownStage();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
     void theRunScriptShowsTheDemoHomeLive()
     {
         // The demo's log is in the build folder, not in the usual place; the script says so. Earlier
