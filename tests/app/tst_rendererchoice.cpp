@@ -4,6 +4,19 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// "NAME=value" lines as an environment.
+QProcessEnvironment environmentOf(const QStringList &variables)
+{
+    QProcessEnvironment environment;
+    for (const QString &variable : variables)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    return environment;
+}
+
+} // namespace
+
 class TstRendererChoice : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -30,10 +43,7 @@ private Q_SLOTS:
         QFETCH(QStringList, variables);
         QFETCH(bool, software);
         QFETCH(QString, named);
-        QProcessEnvironment environment;
-        for (const QString &variable : variables)
-            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-        const RendererChoice::Choice choice = RendererChoice::choose(environment);
+        const RendererChoice::Choice choice = RendererChoice::choose(environmentOf(variables));
         QCOMPARE(choice.software, software);
         QVERIFY2(choice.line.startsWith(u"weergave: "_s), qPrintable(choice.line));
         if (!named.isEmpty())
@@ -57,10 +67,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, variables);
         QFETCH(bool, basicLoop);
-        QProcessEnvironment environment;
-        for (const QString &variable : variables)
-            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-        const RendererChoice::Choice choice = RendererChoice::choose(environment);
+        const RendererChoice::Choice choice = RendererChoice::choose(environmentOf(variables));
         QCOMPARE(choice.basicLoop, basicLoop);
         QCOMPARE(choice.line.contains(u"QSG_RENDER_LOOP=threaded genegeerd"_s), basicLoop);
     }
