@@ -1,5 +1,7 @@
 #include "servedcase.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -25,6 +27,12 @@ private Q_SLOTS:
                 log.seek(before);
             return log.readAll().contains(text);
         };
+        // An earlier run's hub line, of a hub long gone: the script must read the line of its own hub.
+        QDir().mkpath(QStringLiteral(QUORVANE_BUILD_DIR "/demo-home"));
+        QFile stale(QStringLiteral(QUORVANE_BUILD_DIR "/demo-home/fakehub.out"));
+        QVERIFY(stale.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        stale.write("fakehub listening on http://127.0.0.1:1 token stale\n");
+        stale.close();
         QProcess *script =
             launch(u"bash"_s, {QStringLiteral(QUORVANE_SOURCE_DIR "/scripts/run")},
                    {{u"QUORVANE_RUN_BUILD"_s, QStringLiteral(QUORVANE_BUILD_DIR)}}, QProcess::MergedChannels);
