@@ -17,6 +17,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -274,14 +275,17 @@ void PaletteRootTest::theKeyboardPressesTheFocusedButton()
 
 void PaletteRootTest::screensAreMadeWhenFirstShownOrOnceComplete()
 {
+    // Making a screen re-read the flag that made it once: Qt said so on every start.
+    QTest::failOnWarning(QRegularExpression(u"Binding loop"_s));
     Shell shell;
     QVERIFY(shell.ready);
     // On screen, as the shell tells the store when the panel shows: the palette follows the store.
     shell.store->panelDidAppear();
     const auto find = [&shell](const QString &name) { return shell.item->findChild<QQuickItem *>(name); };
-    // The first frame holds only the screen on show.
+    // The first frame holds only the screen on show, and no chip that nothing asked for.
     QVERIFY(!find(u"resultsView"_s));
     QVERIFY(!find(u"notificationsView"_s));
+    QVERIFY(!find(u"scopeChip"_s));
 
     shell.press(Qt::Key_N, Qt::ControlModifier);
     QVERIFY(shell.store->showsNotifications());

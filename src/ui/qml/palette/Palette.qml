@@ -55,13 +55,17 @@ Item {
             Layout.preferredHeight: Theme.hairlineWidth
             color: Theme.hairline
         }
-        ErrorBar {
-            objectName: "problemBanner"
-            visible: paletteView.controller.hasProblem
+        // Made while a problem shows: the panel's start draws none of it.
+        Loader {
             Layout.fillWidth: true
-            look: paletteView.controller.problem
-            onRetried: paletteView.controller.retry()
-            onDismissed: paletteView.controller.dismissProblem()
+            active: paletteView.controller.hasProblem
+            visible: active
+            sourceComponent: ErrorBar {
+                objectName: "problemBanner"
+                look: paletteView.controller.problem
+                onRetried: paletteView.controller.retry()
+                onDismissed: paletteView.controller.dismissProblem()
+            }
         }
         Item {
             id: content
@@ -75,39 +79,30 @@ Item {
                 screen: paletteView.controller.rest
                 motion: paletteView.motion
             }
-            Loader {
-                id: resultsSlot
-                property bool made: false
+            ScreenSlot {
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Results
-                active: made || visible || paletteView.complete
-                onLoaded: resultsSlot.made = true
+                complete: paletteView.complete
                 sourceComponent: ResultsList {
                     screen: paletteView.controller.results
                     motion: paletteView.motion
                     controlStrip: strip
                 }
             }
-            Loader {
-                id: roomSlot
-                property bool made: false
+            ScreenSlot {
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Room
-                active: made || visible || paletteView.complete
-                onLoaded: roomSlot.made = true
+                complete: paletteView.complete
                 sourceComponent: RoomView {
                     screen: paletteView.controller.room
                     motion: paletteView.motion
                     controlStrip: strip
                 }
             }
-            Loader {
-                id: notificationsSlot
-                property bool made: false
+            ScreenSlot {
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Notifications
-                active: made || visible || paletteView.complete
-                onLoaded: notificationsSlot.made = true
+                complete: paletteView.complete
                 sourceComponent: NotificationsList {
                     screen: paletteView.controller.notifications
                     motion: paletteView.motion

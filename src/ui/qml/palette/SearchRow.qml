@@ -35,14 +35,18 @@ Item {
             size: Theme.typeSubtitle
             color: row.look.magnifierColor
         }
-        ScopeChip {
-            objectName: "scopeChip"
-            visible: row.look.showsChip
-            look: row.look.chip
-            motion: row.motion
-            onRemoved: {
-                row.controller.removeChip()
-                row.focusField()
+        // Made while the palette is zoomed in: the panel's start draws no chip.
+        Loader {
+            active: row.look.showsChip
+            visible: active
+            sourceComponent: ScopeChip {
+                objectName: "scopeChip"
+                look: row.look.chip
+                motion: row.motion
+                onRemoved: {
+                    row.controller.removeChip()
+                    row.focusField()
+                }
             }
         }
         TextInput {

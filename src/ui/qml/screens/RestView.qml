@@ -90,26 +90,30 @@ Item {
                         }
                     }
                 }
-                Column {
-                    visible: rest.screen.look.showsEmptyRooms
+                // Made only for a home without rooms: the panel's start draws none of it.
+                Loader {
+                    active: rest.screen.look.showsEmptyRooms
+                    visible: active
                     x: 14
                     width: rest.gridWidth
-                    topPadding: Theme.space22
-                    bottomPadding: Theme.space22
-                    spacing: Theme.space4
-                    Text {
-                        objectName: "emptyRoomsTitle"
-                        width: parent.width
-                        text: rest.screen.look.emptyTitle
-                        font: Theme.title(Theme.typeLead)
-                        color: Theme.text
-                    }
-                    Text {
-                        width: parent.width
-                        wrapMode: Text.WordWrap
-                        text: rest.screen.look.emptyText
-                        font: Theme.body(Theme.typeNote)
-                        color: Theme.textDim
+                    sourceComponent: Column {
+                        topPadding: Theme.space22
+                        bottomPadding: Theme.space22
+                        spacing: Theme.space4
+                        Text {
+                            objectName: "emptyRoomsTitle"
+                            width: parent.width
+                            text: rest.screen.look.emptyTitle
+                            font: Theme.title(Theme.typeLead)
+                            color: Theme.text
+                        }
+                        Text {
+                            width: parent.width
+                            wrapMode: Text.WordWrap
+                            text: rest.screen.look.emptyText
+                            font: Theme.body(Theme.typeNote)
+                            color: Theme.textDim
+                        }
                     }
                 }
                 Grid {
