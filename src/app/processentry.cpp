@@ -7,6 +7,7 @@
 #include "app/rendererchoice.h"
 #include "app/signalwatcher.h"
 #include "app/singleinstance.h"
+#include "app/startwarmup.h"
 #include "app/switchcheck.h"
 #include "app/usage.h"
 #include "base/appconfiguration.h"
@@ -113,8 +114,10 @@ int run(int argc, char **argv)
         return 1;
     }
 
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    StartWarmup warmup(StartWarmup::librariesFor(environment));
     // Widgets for the tray icon's menu and its notices; everything else is Qt Quick.
-    const RendererChoice::Choice renderer = RendererChoice::choose(QProcessEnvironment::systemEnvironment());
+    const RendererChoice::Choice renderer = RendererChoice::choose(environment);
     RendererChoice::apply(renderer);
     PlatformStart::watch();
     QApplication app(argc, argv);
@@ -122,6 +125,7 @@ int run(int argc, char **argv)
     // Hiding the panel or closing the settings window must not end the run.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setDesktopFileName(AppConfiguration::standardService);
+    warmup.awaitFonts();
     if (!SymbolCatalog::loadFont())
         log(u"!! paneel: het icoonlettertype ontbreekt, symbolen worden vierkantjes"_s);
 
