@@ -133,45 +133,49 @@ Item {
                         }
                     }
                 }
-                Item {
+                // Made only where rooms are left out: the panel's start draws none of it.
+                Loader {
                     id: moreRooms
                     objectName: "moreRooms"
-                    visible: rest.screen.look.showsMoreRooms
+                    active: rest.screen.look.showsMoreRooms
+                    visible: active
                     width: parent.width
                     height: 24
-                    Accessible.role: Accessible.Button
-                    Accessible.name: rest.screen.look.moreRoomsAccessibleName
-                    TapHandler { onTapped: rest.screen.toggleMoreRooms() }
-                    // The keyboard's mark, as a tile's, when the arrows have come to the button.
-                    Rectangle {
-                        objectName: "moreRoomsPlate"
-                        anchors.right: parent.right
-                        anchors.rightMargin: Theme.space14 // the grid's edge
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: moreRoomsLabel.width + 2 * Theme.space6
-                        height: moreRoomsLabel.height + 2 * Theme.space4
-                        radius: Theme.radiusControl
-                        color: rest.screen.look.moreRoomsPlate
-                    }
-                    Row {
-                        id: moreRoomsLabel
-                        anchors.right: parent.right
-                        anchors.rightMargin: Theme.space14 + Theme.space6
-                        anchors.verticalCenter: parent.verticalCenter
-                        spacing: Theme.space5
-                        Text {
+                    sourceComponent: Item {
+                        Accessible.role: Accessible.Button
+                        Accessible.name: rest.screen.look.moreRoomsAccessibleName
+                        TapHandler { onTapped: rest.screen.toggleMoreRooms() }
+                        // The keyboard's mark, as a tile's, when the arrows have come to the button.
+                        Rectangle {
+                            objectName: "moreRoomsPlate"
+                            anchors.right: parent.right
+                            anchors.rightMargin: Theme.space14 // the grid's edge
                             anchors.verticalCenter: parent.verticalCenter
-                            text: rest.screen.look.moreRoomsText
-                            font: Theme.label(Theme.typeCaption)
-                            color: rest.screen.look.moreRoomsTextColor
+                            width: moreRoomsLabel.width + 2 * Theme.space6
+                            height: moreRoomsLabel.height + 2 * Theme.space4
+                            radius: Theme.radiusControl
+                            color: rest.screen.look.moreRoomsPlate
                         }
-                        SymbolText {
+                        Row {
+                            id: moreRoomsLabel
+                            anchors.right: parent.right
+                            anchors.rightMargin: Theme.space14 + Theme.space6
                             anchors.verticalCenter: parent.verticalCenter
-                            glyph: rest.screen.look.chevron
-                            size: Theme.typeXSmall
-                            color: Theme.textFaint
-                            rotation: rest.screen.look.chevronRotation
-                            Behavior on rotation { NumberAnimation { duration: rest.motion.smooth } }
+                            spacing: Theme.space5
+                            Text {
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: rest.screen.look.moreRoomsText
+                                font: Theme.label(Theme.typeCaption)
+                                color: rest.screen.look.moreRoomsTextColor
+                            }
+                            SymbolText {
+                                anchors.verticalCenter: parent.verticalCenter
+                                glyph: rest.screen.look.chevron
+                                size: Theme.typeXSmall
+                                color: Theme.textFaint
+                                rotation: rest.screen.look.chevronRotation
+                                Behavior on rotation { NumberAnimation { duration: rest.motion.smooth } }
+                            }
                         }
                     }
                 }
