@@ -18,12 +18,32 @@ struct FreeDeleter {
 };
 template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+struct StateAtoms {
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t wanted[2] = {XCB_ATOM_NONE, XCB_ATOM_NONE};
+};
+
+// The names asked for together, so the server answers them in one round trip, not one each; the answers
+// hold for the connection's life, so every later show asks for none.
+const StateAtoms &stateAtoms(xcb_connection_t *connection)
 {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, uint16_t(std::char_traits<char>::length(name)), name);
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    static xcb_connection_t *askedOn = nullptr;
+    static StateAtoms atoms;
+    if (askedOn == connection)
+        return atoms;
+    const char *const names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+    xcb_intern_atom_cookie_t cookies[3];
+    for (int i = 0; i < 3; ++i)
+        cookies[i] =
+            xcb_intern_atom(connection, 0, uint16_t(std::char_traits<char>::length(names[i])), names[i]);
+    xcb_atom_t *const slots[] = {&atoms.state, &atoms.wanted[0], &atoms.wanted[1]};
+    for (int i = 0; i < 3; ++i) {
+        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr));
+        *slots[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    if (atoms.state != XCB_ATOM_NONE)
+        askedOn = connection;
+    return atoms;
 }
 
 } // namespace
@@ -36,9 +56,8 @@ void skipTaskbar(QWindow *window)
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     if (!connection)
         return;
-    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t wanted[] = {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                 atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    const StateAtoms &names = stateAtoms(connection);
+    const xcb_atom_t state = names.state;
     if (state == XCB_ATOM_NONE)
         return;
     const auto id = xcb_window_t(window->winId()); // creates the native window when needed
@@ -53,7 +72,7 @@ void skipTaskbar(QWindow *window)
         const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
         atoms = QList<xcb_atom_t>(data, data + count);
     }
-    for (const xcb_atom_t a : wanted) {
+    for (const xcb_atom_t a : names.wanted) {
         if (a != XCB_ATOM_NONE && !atoms.contains(a))
             atoms.append(a);
     }
