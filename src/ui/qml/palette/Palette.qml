@@ -83,30 +83,33 @@ Item {
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Results
                 complete: paletteView.complete
-                sourceComponent: ResultsList {
-                    screen: paletteView.controller.results
-                    motion: paletteView.motion
+                file: Qt.resolvedUrl("../screens/ResultsList.qml")
+                fileProperties: ({
+                    screen: paletteView.controller.results,
+                    motion: paletteView.motion,
                     controlStrip: strip
-                }
+                })
             }
             ScreenSlot {
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Room
                 complete: paletteView.complete
-                sourceComponent: RoomView {
-                    screen: paletteView.controller.room
-                    motion: paletteView.motion
+                file: Qt.resolvedUrl("../screens/RoomView.qml")
+                fileProperties: ({
+                    screen: paletteView.controller.room,
+                    motion: paletteView.motion,
                     controlStrip: strip
-                }
+                })
             }
             ScreenSlot {
                 anchors.fill: parent
                 visible: content.shown === PaletteController.Notifications
                 complete: paletteView.complete
-                sourceComponent: NotificationsList {
-                    screen: paletteView.controller.notifications
+                file: Qt.resolvedUrl("NotificationsList.qml")
+                fileProperties: ({
+                    screen: paletteView.controller.notifications,
                     motion: paletteView.motion
-                }
+                })
             }
         }
         KeyHintBar {
@@ -133,14 +136,30 @@ Item {
             readonly property ControlStripModel model: paletteView.controller.strip
             readonly property bool mine: model !== null && parent !== null && model.deviceID === parent.deviceID
             implicitHeight: stripLoader.item ? stripLoader.item.implicitHeight : 0
+            // Named by its file, as the screens are: the rows' types are read when a device first opens.
             Loader {
                 id: stripLoader
                 width: holder.width
-                active: holder.mine
-                sourceComponent: ControlStrip {
-                    objectName: "controlStrip"
-                    rows: holder.model
-                    motion: paletteView.motion
+                function follow() {
+                    if (holder.mine && stripLoader.status === Loader.Null)
+                        stripLoader.setSource(Qt.resolvedUrl("../controls/ControlStrip.qml"), {
+                            objectName: "controlStrip",
+                            rows: holder.model,
+                            motion: paletteView.motion
+                        })
+                    else if (!holder.mine)
+                        stripLoader.source = ""
+                }
+                Component.onCompleted: stripLoader.follow()
+                Connections {
+                    target: holder
+                    function onMineChanged() { stripLoader.follow() }
+                }
+                Binding {
+                    target: stripLoader.item
+                    property: "rows"
+                    value: holder.model
+                    when: stripLoader.item !== null
                 }
             }
         }

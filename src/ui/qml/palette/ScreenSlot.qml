@@ -8,16 +8,19 @@ Loader {
 
     // Set by the palette once nothing waits for the panel's first frame any more.
     property bool complete: false
+    // The screen's file and what it requires. Named by its file, not its type: the file and the types it
+    // uses are read only when the screen is made, so the panel's first frame waits for none of them.
+    property url file
+    property var fileProperties: ({})
 
-    // Imperative, not a binding on active: a binding would read the flag its own load sets. Through the
-    // id: Qt 6.4's compiled form of an unqualified assignment reads memory it never set.
+    // Through the id: Qt 6.4's compiled form of an unqualified call or assignment reads memory it never
+    // set.
     function makeWhenWanted() {
-        if (!slot.active && (slot.visible || slot.complete))
-            slot.active = true
+        if (slot.status === Loader.Null && (slot.visible || slot.complete))
+            slot.setSource(slot.file, slot.fileProperties)
     }
 
-    active: false
-    onVisibleChanged: makeWhenWanted()
-    onCompleteChanged: makeWhenWanted()
-    Component.onCompleted: makeWhenWanted()
+    onVisibleChanged: slot.makeWhenWanted()
+    onCompleteChanged: slot.makeWhenWanted()
+    Component.onCompleted: slot.makeWhenWanted()
 }
