@@ -42,17 +42,22 @@ Item {
             motion: results.motion
             controlStrip: results.controlStrip
         }
-        footer: Text {
+        // The text in a holder of its own height: a text's height bound to its own implicit height loops.
+        footer: Item {
             visible: results.screen.footer !== ""
             width: view.width
-            height: visible ? implicitHeight + 12 : 0
-            leftPadding: Theme.space14
-            rightPadding: Theme.space14
-            topPadding: Theme.space8
-            bottomPadding: Theme.space4
-            text: results.screen.footer
-            font: Theme.mono(Theme.typeXSmall)
-            color: Theme.textFaint
+            height: visible ? footerText.implicitHeight + 12 : 0
+            Text {
+                id: footerText
+                width: parent.width
+                leftPadding: Theme.space14
+                rightPadding: Theme.space14
+                topPadding: Theme.space8
+                bottomPadding: Theme.space4
+                text: results.screen.footer
+                font: Theme.mono(Theme.typeXSmall)
+                color: Theme.textFaint
+            }
         }
     }
 
