@@ -66,8 +66,10 @@ PaletteRoot::PaletteRoot(const Parts &parts, Actions actions)
 QQuickItem *PaletteRoot::make(QQmlEngine &engine, const Parts &parts, Actions actions)
 {
     std::unique_ptr<PaletteRoot> root(new PaletteRoot(parts, std::move(actions)));
-    QQmlComponent component(&engine);
-    component.setData("import Quorvane.Ui\nPanelRoot {}\n", QUrl(u"qrc:/quorvane/app/panelroot.qml"_s));
+    // The module's own compiled file: a wrapper written here would be compiled, and cached on disk, at
+    // every first start.
+    QQmlComponent component(&engine,
+                            QUrl(u"qrc:/qt-project.org/imports/Quorvane/Ui/qml/palette/PanelRoot.qml"_s));
     std::unique_ptr<QObject> object(
         component.createWithInitialProperties({{u"onboarding"_s, QVariant::fromValue(root->m_onboardingRoot)},
                                                {u"controller"_s, QVariant::fromValue(root->m_palette)},
