@@ -3,12 +3,13 @@
 // steady pace. Each counter is the main thread's processor time per event in microseconds (from
 // /proc/<pid>/task/<pid>/schedstat, less what the same thread spends in the same time doing nothing),
 // with the panel hidden and shown, on the overview and with a query; the *_warmup_us counters are the
-// first few events of a kind, which are left out of the others. page_hot_ns and page_rested_ns say how
-// much the machine charges for memory left alone for a moment (see pageTouch). Processor time rather than
-// wall time, so a busy machine changes the figures little. Needs a display, a tray and a Secret Service: run
-// it under tests/e2e/run-e2e.sh, as README.md shows. QUORVANE_LIVE_BINARY names another build of the
-// program to measure (an older one, for a comparison); QUORVANE_LIVE_PERF names a folder that gets a perf
-// profile of the main thread for each burst.
+// first few events of a kind, which are left out of the others. notification_single is a notification
+// on its own, far from any other, drawn in a frame of its own: the median over a few of them. page_hot_ns and
+// page_rested_ns say how much the machine charges for memory left alone for a moment (see pageTouch).
+// Processor time rather than wall time, so a busy machine changes the figures little. Needs a display, a tray
+// and a Secret Service: run it under tests/e2e/run-e2e.sh, as README.md shows. QUORVANE_LIVE_BINARY names
+// another build of the program to measure (an older one, for a comparison); QUORVANE_LIVE_PERF names a folder
+// that gets a perf profile of the main thread for each burst.
 #include "benchhome.h"
 #include "fakehub/fakerealtime.h"
 
@@ -124,12 +125,7 @@ public:
     template <typename Push> double perEvent(const QString &name, int count, int interval, Push push)
     {
         QProcess perf;
-        if (const QString folder = qEnvironmentVariable("QUORVANE_LIVE_PERF"); !folder.isEmpty()) {
-            perf.start(u"perf"_s,
-                       {u"record"_s, u"--call-graph"_s, u"dwarf,32768"_s, u"-F"_s, u"4000"_s, u"-t"_s,
-                        QString::number(m_program.pid()), u"-o"_s, folder + u"/"_s + name + u".data"_s});
-            runFor(500);
-        }
+        startPerf(perf, name);
         const qint64 before = m_program.mainThreadNanoseconds();
         QElapsedTimer clock;
         clock.start();
@@ -141,16 +137,63 @@ public:
                                                 int(std::max<qint64>(1, next.remainingTime())));
         }
         runFor(500);
-        if (perf.state() != QProcess::NotRunning) {
-            ::kill(pid_t(perf.processId()), SIGINT);
-            perf.waitForFinished(60000);
-        }
+        stopPerf(perf);
         const double spent = double(m_program.mainThreadNanoseconds() - before);
         const double idle = m_idlePerNanosecond * double(clock.nsecsElapsed());
         return std::max(0.0, spent - idle) / count / 1000.0;
     }
 
+    // Calls push(i) for i in 0..count-1 far apart, each drawn in a frame of its own, and gives the median
+    // of their costs. A few events spread over seconds are too few for perEvent: the idle rate of the
+    // shown panel (its breathing dot draws twenty frames a second) drifts by more than they cost. So
+    // each event is measured against the window just before it, as long as the window after it, and
+    // the median leaves out the windows a stray timer or a late frame fell into.
+    template <typename Push> double perLoneEvent(const QString &name, int count, Push push)
+    {
+        // A whole number of the breathing dot's beats, so both windows hold as many of its frames.
+        constexpr int window = 200;
+        QProcess perf;
+        startPerf(perf, name);
+        std::vector<double> costs;
+        for (int i = 0; i < count; ++i) {
+            const qint64 start = m_program.mainThreadNanoseconds();
+            QElapsedTimer clock;
+            clock.start();
+            runFor(window);
+            const qint64 pushed = m_program.mainThreadNanoseconds();
+            const qint64 quietFor = clock.nsecsElapsed();
+            push(i);
+            runFor(window);
+            const qint64 end = m_program.mainThreadNanoseconds();
+            const qint64 busyFor = clock.nsecsElapsed() - quietFor;
+            const double idle = double(pushed - start) * double(busyFor) / double(quietFor);
+            costs.push_back((double(end - pushed) - idle) / 1000.0);
+            // Past the unread count's pace before the next one.
+            runFor(100);
+        }
+        stopPerf(perf);
+        std::nth_element(costs.begin(), costs.begin() + count / 2, costs.end());
+        return std::max(0.0, costs[std::size_t(count / 2)]);
+    }
+
 private:
+    void startPerf(QProcess &perf, const QString &name)
+    {
+        if (const QString folder = qEnvironmentVariable("QUORVANE_LIVE_PERF"); !folder.isEmpty()) {
+            perf.start(u"perf"_s,
+                       {u"record"_s, u"--call-graph"_s, u"dwarf,32768"_s, u"-F"_s, u"4000"_s, u"-t"_s,
+                        QString::number(m_program.pid()), u"-o"_s, folder + u"/"_s + name + u".data"_s});
+            runFor(500);
+        }
+    }
+    static void stopPerf(QProcess &perf)
+    {
+        if (perf.state() != QProcess::NotRunning) {
+            ::kill(pid_t(perf.processId()), SIGINT);
+            perf.waitForFinished(60000);
+        }
+    }
+
     Program &m_program;
     double m_idlePerNanosecond = 0;
 };
@@ -275,6 +318,12 @@ void measureState(benchmark::State &state, Program &program, Traffic &traffic, c
     measure("capability", 300, 10, [&](int i) { traffic.capability(i); });
     measure("notification", 100, 20, [&](int i) { traffic.notification(i); });
     measure("device_update", 40, 50, [&](int i) { traffic.deviceUpdate(i); });
+    // One notification with nothing else happening: past the unread count's pace, so each draws a
+    // frame of its own. Its first ones are left out as the others' are.
+    const QString lone = prefix + u"_notification_single"_s;
+    meter.perLoneEvent(lone + u"_warmup"_s, warmUp, [&](int i) { traffic.notification(1000 + i); });
+    state.counters[name + "_notification_single_us"] =
+        meter.perLoneEvent(lone, 21, [&](int i) { traffic.notification(1100 + i); });
 }
 
 // One start of the program with these arguments, measured hidden and then shown; prefix names the counters.
