@@ -168,8 +168,9 @@ public:
             const qint64 busyFor = clock.nsecsElapsed() - quietFor;
             const double idle = double(pushed - start) * double(busyFor) / double(quietFor);
             costs.push_back((double(end - pushed) - idle) / 1000.0);
-            // Past the unread count's pace before the next one.
-            runFor(100);
+            // Past the unread count's pace before the next one, and at another point of the breathing
+            // dot's beat each time: one always just after a beat would always share its frame, or never.
+            runFor(100 + (i * 17) % 50);
         }
         stopPerf(perf);
         std::nth_element(costs.begin(), costs.begin() + count / 2, costs.end());
