@@ -51,6 +51,7 @@ PaletteRoot::PaletteRoot(const Parts &parts, Actions actions)
     };
     m_palette = new PaletteController(parts.store, parts.writer, parts.hotKeyLabel, parts.hoverGate,
                                       std::move(paletteActions), this);
+    m_palette->followBeat(parts.motion);
 
     OnboardingRoot::Actions rootActions;
     rootActions.onSave = std::move(actions.onSave);

@@ -2,6 +2,8 @@
 
 #include "store/home/homestore.h"
 
+#include <utility>
+
 namespace {
 
 // Two frames: the hub's changes show soon enough, and a view's animations still run at every frame.
@@ -41,20 +43,40 @@ void WhileShown::changed()
     }
     if (!m_store->isApplyingRealtime()) {
         m_paced.stop();
-    } else if (m_paced.isActive()) {
+        disconnect(std::exchange(m_onBeat, {}));
+    } else if (m_paced.isActive() || m_onBeat) {
         return;
     } else if (const qint64 since = m_lastPaced.isValid() ? m_lastPaced.elapsed() : m_pace.count();
                since < m_pace.count()) {
         m_paced.start(int(m_pace.count() - since));
         return;
     } else {
-        m_lastPaced.start();
+        refreshWithFrame();
+        return;
     }
     m_stale = false;
     m_refresh();
 }
 
 void WhileShown::refreshPaced()
+{
+    refreshWithFrame();
+}
+
+void WhileShown::refreshWithFrame()
+{
+    if (m_beat && m_beat->beats()) {
+        // A beat that stops (the panel hid, motion was reduced) says so too.
+        m_onBeat = connect(m_beat, &Motion::beatChanged, this, [this] {
+            disconnect(std::exchange(m_onBeat, {}));
+            refreshIfShown();
+        });
+        return;
+    }
+    refreshIfShown();
+}
+
+void WhileShown::refreshIfShown()
 {
     m_lastPaced.start();
     if (!isShown()) {

@@ -126,6 +126,11 @@ void PaletteController::setHotKeyLabel(const QString &label)
     refresh();
 }
 
+void PaletteController::followBeat(const Motion *motion)
+{
+    m_followUnread->followBeat(motion);
+}
+
 void PaletteController::setBannerPermission(NotificationsScreen::Permission permission)
 {
     m_notifications->setPermission(permission);

@@ -31,6 +31,7 @@ class GuardGate;
 class HomeStore;
 class HoverGate;
 class LevelCoalescer;
+class Motion;
 class WhileShown;
 
 // The command palette: the search row, the status bar, the problem banner, one content screen by the
@@ -109,6 +110,8 @@ public:
     const QString &hintTrailing() const { return m_hints.trailing; }
 
     void setHotKeyLabel(const QString &label);
+    // The beat the panel breathes to: the hub's notifications change the bell and the hints with it.
+    void followBeat(const Motion *motion);
     void setBannerPermission(NotificationsScreen::Permission permission);
     // The row of the open device's control strip that has the keyboard.
     int controlFocus() const { return m_controlFocus; }

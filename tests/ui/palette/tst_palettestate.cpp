@@ -1,5 +1,8 @@
 #include "paletterig.h"
+#include "ui/motion.h"
+#include "ui/motionpreference.h"
 #include "ui/palette/paletteproblem.h"
+#include "ui/panelvisibility.h"
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
@@ -42,6 +45,7 @@ private Q_SLOTS:
     void tabIsOfferedOnlyWhereItOpensControls();
     void whatOnlyDrawsWaitsForTheShow();
     void aBurstOfNotificationsCountsAtAPace();
+    void aNotificationSharesTheBreathsFrame();
 };
 
 void PaletteStateTest::eachState_data()
@@ -354,6 +358,45 @@ void PaletteStateTest::aBurstOfNotificationsCountsAtAPace()
     rig.store->notifications()->markAllRead();
     QCOMPARE(bellChanged.size(), 3);
     QCOMPARE(rig.palette->bell().count, QString());
+}
+
+// While the panel breathes it draws a frame at every beat: the hub's notification changes the bell at
+// the next beat rather than in a frame of its own. The person's own change shows at once, and without
+// a beat nothing waits for one.
+void PaletteStateTest::aNotificationSharesTheBreathsFrame()
+{
+    PaletteRig rig({}, true);
+    PanelVisibility visibility;
+    MotionPreference preference(std::nullopt, nullptr);
+    Motion motion(&visibility, &preference);
+    visibility.set(true);
+    QVERIFY(motion.beats());
+    rig.palette->followBeat(&motion);
+    QSignalSpy beats(&motion, &Motion::beatChanged);
+    qsizetype beatsAtBell = -1;
+    QObject::connect(rig.palette.get(), &PaletteController::bellChanged, [&] { beatsAtBell = beats.size(); });
+    const auto arrive = [&rig](const QString &id) {
+        rig.realtime->push(HomeyEvent::NotificationCreated{
+            {id, u"homey:manager:flow"_s, u"Flow"_s, u"Klaar"_s, QDateTime::currentDateTimeUtc()}});
+        ManualClock::settle();
+    };
+
+    const qsizetype beatsBefore = beats.size();
+    arrive(u"b1"_s);
+    QTRY_COMPARE(rig.palette->bell().count, u"3"_s);
+    QVERIFY2(beatsAtBell > beatsBefore, "the bell changed outside a beat");
+
+    beatsAtBell = -1;
+    rig.store->notifications()->markAllRead();
+    QCOMPARE(rig.palette->bell().count, QString());
+
+    // Without a beat to wait for, the next one shows as the pace allows.
+    preference.setDesktopReduced(true);
+    QVERIFY(!motion.beats());
+    const qsizetype beatsReduced = beats.size();
+    arrive(u"b2"_s);
+    QTRY_COMPARE(rig.palette->bell().count, u"1"_s);
+    QCOMPARE(beats.size(), beatsReduced);
 }
 
 QTEST_MAIN(PaletteStateTest)
