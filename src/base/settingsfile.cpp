@@ -122,6 +122,7 @@ void SettingsFile::change(const QString &key, const std::optional<QString> &stor
     if (!takeIn())
         return;
     m_later.remove(key);
+    m_making.remove(key);
     if (stored)
         m_values.insert(key, *stored);
     else
@@ -135,7 +136,8 @@ void SettingsFile::changeLater(const QString &key, std::function<QString()> text
     std::unique_lock lock(m_mutex);
     if (!takeIn())
         return;
-    m_later.insert(key, std::move(text));
+    m_making.remove(key);
+    m_later.insert(key, std::make_shared<const std::function<QString()>>(std::move(text)));
     afterChange(lock);
 }
 
@@ -155,19 +157,22 @@ void SettingsFile::afterChange(std::unique_lock<std::mutex> &lock)
 
 void SettingsFile::makeLater(const QString &key)
 {
-    const auto found = m_later.find(key);
-    if (found == m_later.end())
-        return;
-    const QString text = (*found)();
-    m_later.erase(found);
-    m_values.insert(key, text);
-    m_waiting.insert(key, text);
+    if (const auto found = m_later.find(key); found != m_later.end()) {
+        const QString text = (**found)();
+        m_later.erase(found);
+        m_values.insert(key, text);
+        m_waiting.insert(key, text);
+    } else if (const auto making = m_making.find(key); making != m_making.end()) {
+        // On its way to the file already: only memory waits for it.
+        m_values.insert(key, (**making)());
+        m_making.erase(making);
+    }
 }
 
 void SettingsFile::makeAllLater()
 {
     for (auto it = m_later.cbegin(); it != m_later.cend(); ++it) {
-        const QString text = it.value()();
+        const QString text = (*it.value())();
         m_values.insert(it.key(), text);
         m_waiting.insert(it.key(), text);
     }
@@ -230,17 +235,36 @@ void SettingsFile::schedule()
 
 void SettingsFile::dispatch(std::unique_lock<std::mutex> &)
 {
-    makeAllLater();
-    if (m_waiting.isEmpty())
+    if (m_waiting.isEmpty() && m_later.isEmpty())
         return;
     const quint64 ticket = ++m_dispatched;
-    SettingsWorker::post([this, changes = std::exchange(m_waiting, {}), ticket] {
-        const Signature written = write(m_path, changes, true);
-        std::lock_guard lock(m_mutex);
-        m_signature = written;
-        m_done = ticket;
-        m_written.notify_all();
-    });
+    // The later texts are made on the worker too: a long list costs the main thread nothing.
+    for (auto it = m_later.cbegin(); it != m_later.cend(); ++it)
+        m_making.insert(it.key(), it.value());
+    SettingsWorker::post(
+        [this, changes = std::exchange(m_waiting, {}), later = std::exchange(m_later, {}), ticket]() mutable {
+            QHash<QString, QString> made;
+            for (auto it = later.cbegin(); it != later.cend(); ++it)
+                made.insert(it.key(), (*it.value())());
+            {
+                std::lock_guard lock(m_mutex);
+                for (auto it = made.cbegin(); it != made.cend(); ++it) {
+                    // Not if a reader made it meanwhile, or the key changed again.
+                    const auto making = m_making.find(it.key());
+                    if (making != m_making.end() && *making == later.value(it.key())) {
+                        m_values.insert(it.key(), it.value());
+                        m_making.erase(making);
+                    }
+                }
+            }
+            for (auto it = made.cbegin(); it != made.cend(); ++it)
+                changes.insert(it.key(), it.value());
+            const Signature written = write(m_path, changes, true);
+            std::lock_guard lock(m_mutex);
+            m_signature = written;
+            m_done = ticket;
+            m_written.notify_all();
+        });
 }
 
 void SettingsFile::waitForWorker(std::unique_lock<std::mutex> &lock)

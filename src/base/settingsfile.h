@@ -40,7 +40,8 @@ public:
     void change(const QString &key, const std::optional<QString> &stored);
     // The entry's text is made by text when it is first needed: when the key is read or the file is
     // written, on the thread that does so. A value that changes often is then made once per write of
-    // the file rather than at every change.
+    // the file rather than at every change, and a write the timer starts makes it on the worker, so
+    // text may run on another thread than the one that called.
     void changeLater(const QString &key, std::function<QString()> text);
     // Returns once every change made so far is on disk.
     void flush();
@@ -58,6 +59,7 @@ private:
         bool operator==(const Signature &) const = default;
     };
     using Changes = QHash<QString, std::optional<QString>>;
+    using Later = std::shared_ptr<const std::function<QString()>>;
 
     static Signature signatureOf(const QString &path);
     // On the calling thread: applies changes to the file and syncs it. Returns the file's new signature.
@@ -89,7 +91,9 @@ private:
     bool m_loaded = false;
     Signature m_signature;
     Changes m_waiting;
-    QHash<QString, std::function<QString()>> m_later;
+    QHash<QString, Later> m_later;
+    // Handed to the worker, which makes them; until it has, a reader makes its own.
+    QHash<QString, Later> m_making;
     quint64 m_dispatched = 0;
     quint64 m_done = 0;
     // Lives on the main thread; made with the first change that waits.

@@ -1,11 +1,13 @@
 #include "base/settingsstore.h"
 
+#include <atomic>
 #include <csignal>
 #include <QCoreApplication>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -123,6 +125,24 @@ private Q_SLOTS:
         store.setValueLater(u"shown"_s, later());
         QCOMPARE(made, 3);
         QVERIFY(onDisk(store, u"shown"_s).isValid());
+    }
+
+    // Made for a write the timer started, on the worker: a long list costs the main thread nothing.
+    void aLaterValueIsMadeOffTheMainThread()
+    {
+        SettingsStore store(u"worker"_s);
+        const QStringList ids{u"a"_s, u"b"_s};
+        std::atomic<QThread *> madeOn = nullptr;
+        inEventLoop([&] {
+            store.setValueLater(u"shown"_s, [&] {
+                madeOn = QThread::currentThread();
+                return SettingsValue(ids);
+            });
+        });
+        QTRY_VERIFY(onDisk(store, u"shown"_s).isValid());
+        QVERIFY(madeOn.load() != nullptr);
+        QVERIFY(madeOn.load() != QThread::currentThread());
+        QCOMPARE(SettingsStore(u"worker"_s).stringListValue(u"shown"_s), ids);
     }
 
     void aWriteJustBeforeTheEndIsOnDisk()
