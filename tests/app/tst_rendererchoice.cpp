@@ -1,21 +1,9 @@
 #include "app/rendererchoice.h"
+#include "environmentof.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// "NAME=value" lines as an environment.
-QProcessEnvironment environmentOf(const QStringList &variables)
-{
-    QProcessEnvironment environment;
-    for (const QString &variable : variables)
-        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-    return environment;
-}
-
-} // namespace
 
 class TstRendererChoice : public QObject {
     Q_OBJECT

@@ -1,4 +1,5 @@
 #include "app/startwarmup.h"
+#include "environmentof.h"
 
 #include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
@@ -7,14 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QProcessEnvironment environmentOf(const QStringList &variables)
-{
-    QProcessEnvironment environment;
-    for (const QString &variable : variables)
-        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-    return environment;
-}
 
 const QStringList qmlModules{u"libQt6QmlWorkerScript.so.6"_s, u"libQt6QuickLayouts.so.6"_s,
                              u"libQt6QuickShapes.so.6"_s};
