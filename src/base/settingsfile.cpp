@@ -8,7 +8,6 @@
 #include <QList>
 #include <QSettings>
 #include <QThread>
-#include <QTimer>
 #include <sys/stat.h>
 
 namespace {
@@ -144,8 +143,7 @@ void SettingsFile::changeLater(const QString &key, std::function<QString()> text
 void SettingsFile::afterChange(std::unique_lock<std::mutex> &lock)
 {
     if (mayWait()) {
-        lock.unlock();
-        schedule();
+        schedule(lock);
         return;
     }
     // No event loop to wait in: written now, after what the worker still has of this file.
@@ -181,8 +179,6 @@ void SettingsFile::makeAllLater()
 
 void SettingsFile::flush()
 {
-    if (m_timer && onMainThread())
-        m_timer->stop();
     std::unique_lock lock(m_mutex);
     dispatch(lock);
     waitForWorker(lock);
@@ -211,26 +207,24 @@ void SettingsFile::reload(const Signature &now)
     m_loaded = true;
 }
 
-void SettingsFile::schedule()
+void SettingsFile::schedule(std::unique_lock<std::mutex> &)
 {
-    if (!m_timer) {
-        m_timer = new QTimer;
-        m_timer->setSingleShot(true);
-        m_timer->setInterval(delay);
-        QObject::connect(m_timer, &QTimer::timeout, [this] {
-            std::unique_lock lock(m_mutex);
-            dispatch(lock);
-        });
-        // Whatever still waits when the application object goes is written first.
-        static const bool flushedAtExit = [] {
-            qAddPostRoutine(&SettingsFile::flushAll);
-            return true;
-        }();
-        Q_UNUSED(flushedAtExit);
-    }
-    // Not restarted by later changes: a steady stream of them still reaches the disk.
-    if (!m_timer->isActive())
-        m_timer->start();
+    // Whatever still waits when the application object goes is written first.
+    static const bool flushedAtExit = [] {
+        qAddPostRoutine(&SettingsFile::flushAll);
+        return true;
+    }();
+    Q_UNUSED(flushedAtExit);
+    // Not put off by later changes: a steady stream of them still reaches the disk. The delay runs out
+    // on the worker, so the main thread is not woken only to hand the write over.
+    if (m_scheduled)
+        return;
+    m_scheduled = true;
+    SettingsWorker::postAfter(delay, [this] {
+        std::unique_lock lock(m_mutex);
+        m_scheduled = false;
+        dispatch(lock);
+    });
 }
 
 void SettingsFile::dispatch(std::unique_lock<std::mutex> &)
