@@ -4,8 +4,10 @@
 // /proc/<pid>/task/<pid>/schedstat, less what the same thread spends in the same time doing nothing),
 // with the panel hidden and shown, on the overview and with a query; the *_warmup_us counters are the
 // first few events of a kind, which are left out of the others. notification_single is a notification
-// on its own, far from any other, drawn in a frame of its own: the median over a few of them. page_hot_ns and
-// page_rested_ns say how much the machine charges for memory left alone for a moment (see pageTouch).
+// on its own, far from any other: the median over a few of them. It pays for everything it runs having
+// gone cold in the quiet before it, which a burst pays once, so on some machines it costs several times a
+// burst's figure for the same work. page_hot_ns and page_rested_ns say how much the machine charges for
+// memory left alone for a moment (see pageTouch).
 // Processor time rather than wall time, so a busy machine changes the figures little. Needs a display, a tray
 // and a Secret Service: run it under tests/e2e/run-e2e.sh, as README.md shows. QUORVANE_LIVE_BINARY names
 // another build of the program to measure (an older one, for a comparison); QUORVANE_LIVE_PERF names a folder
@@ -319,8 +321,8 @@ void measureState(benchmark::State &state, Program &program, Traffic &traffic, c
     measure("capability", 300, 10, [&](int i) { traffic.capability(i); });
     measure("notification", 100, 20, [&](int i) { traffic.notification(i); });
     measure("device_update", 40, 50, [&](int i) { traffic.deviceUpdate(i); });
-    // One notification with nothing else happening: past the unread count's pace, so each draws a
-    // frame of its own. Its first ones are left out as the others' are.
+    // One notification with nothing else happening: past the unread count's pace, so each is shown on
+    // its own. Its first ones are left out as the others' are.
     const QString lone = prefix + u"_notification_single"_s;
     meter.perLoneEvent(lone + u"_warmup"_s, warmUp, [&](int i) { traffic.notification(1000 + i); });
     state.counters[name + "_notification_single_us"] =
