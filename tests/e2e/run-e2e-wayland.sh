@@ -88,7 +88,8 @@ pids+=($!)
 # In the background, so that a runner stopped from outside stops the test program with the compositor.
 # A private D-Bus session with an unlocked keyring, as run-e2e.sh gives: a copy connected to a hub
 # looks for its key there first. The keyring starts without a display, so it never opens a prompt.
-timeout -k 5 280 dbus-run-session -- sh -c \
+# QUORVANE_E2E_SECONDS: how long the whole run may take, as for run-e2e.sh.
+timeout -k 5 "${QUORVANE_E2E_SECONDS:-280}" dbus-run-session -- sh -c \
     'printf pw | DISPLAY= WAYLAND_DISPLAY= gnome-keyring-daemon --unlock --components=secrets >/dev/null &&
      exec "$0" "$@"' "$test_binary" "$@" &
 pids+=($!)
