@@ -141,3 +141,8 @@ void NotificationsScreen::selectionMoved()
     if (selection >= 0 && selection < m_rows.rows().size())
         Q_EMIT scrollRequested(selection);
 }
+
+void NotificationsScreen::followBeat(const Motion *motion)
+{
+    m_follow->followBeat(motion);
+}

@@ -48,6 +48,8 @@ public:
 
     NotificationsScreen(HomeStore *store, HoverGate *gate, Actions actions, QObject *parent = nullptr);
 
+    void followBeat(const Motion *motion) override;
+
     void setPermission(Permission permission);
     Permission permission() const { return m_permission; }
 

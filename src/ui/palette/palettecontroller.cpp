@@ -128,7 +128,12 @@ void PaletteController::setHotKeyLabel(const QString &label)
 
 void PaletteController::followBeat(const Motion *motion)
 {
-    m_followUnread->followBeat(motion);
+    for (WhileShown *follower : {m_follow, m_followStatusBar, m_followProblem, m_followUnread})
+        follower->followBeat(motion);
+    m_rest->followBeat(motion);
+    m_results->followBeat(motion);
+    m_room->followBeat(motion);
+    m_notifications->followBeat(motion);
 }
 
 void PaletteController::setBannerPermission(NotificationsScreen::Permission permission)

@@ -110,7 +110,8 @@ public:
     const QString &hintTrailing() const { return m_hints.trailing; }
 
     void setHotKeyLabel(const QString &label);
-    // The beat the panel breathes to: the hub's notifications change the bell and the hints with it.
+    // The beat the panel breathes to: the hub's changes (a lamp, a reading, a notification) show with it
+    // on every screen of the palette.
     void followBeat(const Motion *motion);
     void setBannerPermission(NotificationsScreen::Permission permission);
     // The row of the open device's control strip that has the keyboard.

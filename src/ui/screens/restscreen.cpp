@@ -162,3 +162,8 @@ void RestScreen::syncSelection()
     if (m_store->selection() != index)
         m_store->setSelection(index);
 }
+
+void RestScreen::followBeat(const Motion *motion)
+{
+    m_follow->followBeat(motion);
+}

@@ -12,6 +12,7 @@
 #include <QtQmlIntegration>
 
 class HomeStore;
+class Motion;
 class WhileShown;
 
 // The idle overview while nothing is typed: scene chips, the room grid (placeholders while loading, an
@@ -34,6 +35,9 @@ class RestScreen : public QObject {
 
 public:
     explicit RestScreen(HomeStore *store, QObject *parent = nullptr);
+
+    // While the panel breathes, the hub's changes to the overview wait for its next beat (see WhileShown).
+    void followBeat(const Motion *motion);
 
     ChipsModel *scenes() { return &m_scenes; }
     TilesModel *rooms() { return &m_rooms; }

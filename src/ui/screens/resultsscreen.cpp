@@ -171,3 +171,8 @@ void ResultsScreen::selectionMoved()
     if (row >= 0)
         Q_EMIT scrollRequested(row);
 }
+
+void ResultsScreen::followBeat(const Motion *motion)
+{
+    m_follow->followBeat(motion);
+}

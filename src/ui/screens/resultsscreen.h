@@ -34,6 +34,8 @@ public:
     ResultsScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer = nullptr,
                   QObject *parent = nullptr);
 
+    void followBeat(const Motion *motion) override;
+
     // The lines for these hits of the found ones: headings and rows, the row at selection selected, the
     // row of expandedDeviceID expanded.
     // previous: lines made before, whose rows are kept where the same look would be made again.

@@ -170,3 +170,8 @@ void RoomScreen::toggleAll()
         m_store->setSelection(0);
     m_store->toggleSelection();
 }
+
+void RoomScreen::followBeat(const Motion *motion)
+{
+    m_follow->followBeat(motion);
+}

@@ -37,6 +37,8 @@ public:
     RoomScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer = nullptr,
                QObject *parent = nullptr);
 
+    void followBeat(const Motion *motion) override;
+
     // The lines of the room's sections: each heading with its count from two hits on, device rows with
     // their selection index, sensor lines.
     static QList<ListRow> lines(const RoomScope &room, int selection,

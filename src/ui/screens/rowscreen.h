@@ -9,6 +9,7 @@
 class HomeStore;
 class HoverGate;
 class LevelCoalescer;
+class Motion;
 
 // What the three lists of rows (the results, the room view and the notifications) share: their rows,
 // whether there are any, what a row's pointer input does, and the list's scroll and dismiss requests.
@@ -26,6 +27,8 @@ public:
 
     virtual QAbstractItemModel *rowModel() = 0;
     virtual bool isEmpty() const = 0;
+    // While the panel breathes, the hub's changes to the rows wait for its next beat (see WhileShown).
+    virtual void followBeat(const Motion *motion) = 0;
 
     // Pointer input of a row (index: its selection index).
     Q_INVOKABLE void hover(int index);

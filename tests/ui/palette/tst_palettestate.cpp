@@ -46,6 +46,7 @@ private Q_SLOTS:
     void whatOnlyDrawsWaitsForTheShow();
     void aBurstOfNotificationsCountsAtAPace();
     void aNotificationSharesTheBreathsFrame();
+    void aLampSwitchedAtTheHubSharesTheBreathsFrame();
 };
 
 void PaletteStateTest::eachState_data()
@@ -397,6 +398,27 @@ void PaletteStateTest::aNotificationSharesTheBreathsFrame()
     arrive(u"b2"_s);
     QTRY_COMPARE(rig.palette->bell().count, u"1"_s);
     QCOMPARE(beats.size(), beatsReduced);
+}
+
+// The overview follows the beat as the bell does: a lamp switched at the hub shows at the next beat.
+void PaletteStateTest::aLampSwitchedAtTheHubSharesTheBreathsFrame()
+{
+    PaletteRig rig({}, true);
+    PanelVisibility visibility;
+    MotionPreference preference(std::nullopt, nullptr);
+    Motion motion(&visibility, &preference);
+    visibility.set(true);
+    rig.palette->followBeat(&motion);
+    QSignalSpy beats(&motion, &Motion::beatChanged);
+    qsizetype beatsAtTiles = -1;
+    QObject::connect(rig.palette->rest()->rooms(), &QAbstractItemModel::dataChanged,
+                     [&] { beatsAtTiles = beats.size(); });
+
+    const qsizetype beatsBefore = beats.size();
+    rig.realtime->push(HomeyEvent::Capability{u"lees"_s, u"onoff"_s, CapabilityValue::fromBool(true)});
+    ManualClock::settle();
+    QTRY_VERIFY(beatsAtTiles >= 0);
+    QVERIFY2(beatsAtTiles > beatsBefore, "the room's tile changed outside a beat");
 }
 
 QTEST_MAIN(PaletteStateTest)
