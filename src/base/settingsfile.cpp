@@ -8,6 +8,7 @@
 #include <QList>
 #include <QSettings>
 #include <QThread>
+#include <QTimer>
 #include <sys/stat.h>
 
 namespace {
@@ -143,7 +144,8 @@ void SettingsFile::changeLater(const QString &key, std::function<QString()> text
 void SettingsFile::afterChange(std::unique_lock<std::mutex> &lock)
 {
     if (mayWait()) {
-        schedule(lock);
+        lock.unlock();
+        schedule();
         return;
     }
     // No event loop to wait in: written now, after what the worker still has of this file.
@@ -179,6 +181,8 @@ void SettingsFile::makeAllLater()
 
 void SettingsFile::flush()
 {
+    if (m_timer && onMainThread())
+        m_timer->stop();
     std::unique_lock lock(m_mutex);
     dispatch(lock);
     waitForWorker(lock);
@@ -207,24 +211,26 @@ void SettingsFile::reload(const Signature &now)
     m_loaded = true;
 }
 
-void SettingsFile::schedule(std::unique_lock<std::mutex> &)
+void SettingsFile::schedule()
 {
-    // Whatever still waits when the application object goes is written first.
-    static const bool flushedAtExit = [] {
-        qAddPostRoutine(&SettingsFile::flushAll);
-        return true;
-    }();
-    Q_UNUSED(flushedAtExit);
-    // Not put off by later changes: a steady stream of them still reaches the disk. The delay runs out
-    // on the worker, so the main thread is not woken only to hand the write over.
-    if (m_scheduled)
-        return;
-    m_scheduled = true;
-    SettingsWorker::postAfter(delay, [this] {
-        std::unique_lock lock(m_mutex);
-        m_scheduled = false;
-        dispatch(lock);
-    });
+    if (!m_timer) {
+        m_timer = new QTimer;
+        m_timer->setSingleShot(true);
+        m_timer->setInterval(delay);
+        QObject::connect(m_timer, &QTimer::timeout, [this] {
+            std::unique_lock lock(m_mutex);
+            dispatch(lock);
+        });
+        // Whatever still waits when the application object goes is written first.
+        static const bool flushedAtExit = [] {
+            qAddPostRoutine(&SettingsFile::flushAll);
+            return true;
+        }();
+        Q_UNUSED(flushedAtExit);
+    }
+    // Not restarted by later changes: a steady stream of them still reaches the disk.
+    if (!m_timer->isActive())
+        m_timer->start();
 }
 
 void SettingsFile::dispatch(std::unique_lock<std::mutex> &)

@@ -11,12 +11,14 @@
 #include <QVariant>
 #include <sys/types.h>
 
+class QTimer;
+
 // One settings file of the process, shared by every store of its suite. Its entries are held in memory:
 // read from the file once, and again whenever something else has changed the file. Changes are seen at
 // once by every reader; they reach the disk on the settings worker shortly after the first of them, so
 // that a burst of writes costs one write of the file and the main thread never waits for the disk. A
 // change made while no event loop runs on the main thread (start-up, shutdown, a test's own code) has no
-// loop to wait in and is written at once. Each write replaces the file whole: after a crash the file is
+// timer to wait for and is written at once. Each write replaces the file whole: after a crash the file is
 // the old one or the new one, never a mix.
 class SettingsFile {
 public:
@@ -38,7 +40,7 @@ public:
     void change(const QString &key, const std::optional<QString> &stored);
     // The entry's text is made by text when it is first needed: when the key is read or the file is
     // written, on the thread that does so. A value that changes often is then made once per write of
-    // the file rather than at every change, and a write that waited for the delay makes it on the worker, so
+    // the file rather than at every change, and a write the timer starts makes it on the worker, so
     // text may run on another thread than the one that called.
     void changeLater(const QString &key, std::function<QString()> text);
     // Returns once every change made so far is on disk.
@@ -77,8 +79,7 @@ private:
     void makeAllLater();
     // After a change is in memory and waiting: schedules the write, or writes at once.
     void afterChange(std::unique_lock<std::mutex> &lock);
-    // Has the worker dispatch the waiting changes once the delay has passed; the caller holds the lock.
-    void schedule(std::unique_lock<std::mutex> &lock);
+    void schedule();
     // Hands the waiting changes to the worker; the caller holds the lock.
     void dispatch(std::unique_lock<std::mutex> &lock);
     void waitForWorker(std::unique_lock<std::mutex> &lock);
@@ -95,6 +96,6 @@ private:
     QHash<QString, Later> m_making;
     quint64 m_dispatched = 0;
     quint64 m_done = 0;
-    // A dispatch waits on the worker for the delay to pass.
-    bool m_scheduled = false;
+    // Lives on the main thread; made with the first change that waits.
+    QTimer *m_timer = nullptr;
 };

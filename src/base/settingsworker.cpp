@@ -4,7 +4,6 @@
 #include <QMetaObject>
 #include <QSettings>
 #include <QThread>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -31,11 +30,6 @@ namespace SettingsWorker {
 void post(std::function<void()> job)
 {
     QMetaObject::invokeMethod(worker(), std::move(job), Qt::QueuedConnection);
-}
-
-void postAfter(std::chrono::milliseconds delay, std::function<void()> job)
-{
-    post([delay, job = std::move(job)]() mutable { QTimer::singleShot(delay, worker(), std::move(job)); });
 }
 
 QSettings &settings(const QString &path)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <QString>
 
@@ -11,8 +10,6 @@ class QSettings;
 namespace SettingsWorker {
 
 void post(std::function<void()> job);
-// Runs job on the worker once delay has passed; the caller's thread is not woken for it.
-void postAfter(std::chrono::milliseconds delay, std::function<void()> job);
 
 // On the worker only: the settings of the file at path, opened once and kept open.
 QSettings &settings(const QString &path);
