@@ -26,6 +26,20 @@ QString trailingOf(const SearchRowLook &look)
     return parts.join(u' ');
 }
 
+// A shown panel whose dot breathes, with the palette following its beat.
+struct Breathing {
+    PanelVisibility visibility;
+    MotionPreference preference{std::nullopt, nullptr};
+    Motion motion{&visibility, &preference};
+    QSignalSpy beats{&motion, &Motion::beatChanged};
+
+    explicit Breathing(PaletteController &palette)
+    {
+        visibility.set(true);
+        palette.followBeat(&motion);
+    }
+};
+
 } // namespace
 
 // What the palette shows in each state: its key hints, the search row's prompt, chip and end, the
@@ -367,13 +381,9 @@ void PaletteStateTest::aBurstOfNotificationsCountsAtAPace()
 void PaletteStateTest::aNotificationSharesTheBreathsFrame()
 {
     PaletteRig rig({}, true);
-    PanelVisibility visibility;
-    MotionPreference preference(std::nullopt, nullptr);
-    Motion motion(&visibility, &preference);
-    visibility.set(true);
-    QVERIFY(motion.beats());
-    rig.palette->followBeat(&motion);
-    QSignalSpy beats(&motion, &Motion::beatChanged);
+    Breathing breathing(*rig.palette);
+    QVERIFY(breathing.motion.beats());
+    QSignalSpy &beats = breathing.beats;
     qsizetype beatsAtBell = -1;
     QObject::connect(rig.palette.get(), &PaletteController::bellChanged, [&] { beatsAtBell = beats.size(); });
     const auto arrive = [&rig](const QString &id) {
@@ -392,8 +402,8 @@ void PaletteStateTest::aNotificationSharesTheBreathsFrame()
     QCOMPARE(rig.palette->bell().count, QString());
 
     // Without a beat to wait for, the next one shows as the pace allows.
-    preference.setDesktopReduced(true);
-    QVERIFY(!motion.beats());
+    breathing.preference.setDesktopReduced(true);
+    QVERIFY(!breathing.motion.beats());
     const qsizetype beatsReduced = beats.size();
     arrive(u"b2"_s);
     QTRY_COMPARE(rig.palette->bell().count, u"1"_s);
@@ -404,12 +414,8 @@ void PaletteStateTest::aNotificationSharesTheBreathsFrame()
 void PaletteStateTest::aLampSwitchedAtTheHubSharesTheBreathsFrame()
 {
     PaletteRig rig({}, true);
-    PanelVisibility visibility;
-    MotionPreference preference(std::nullopt, nullptr);
-    Motion motion(&visibility, &preference);
-    visibility.set(true);
-    rig.palette->followBeat(&motion);
-    QSignalSpy beats(&motion, &Motion::beatChanged);
+    Breathing breathing(*rig.palette);
+    QSignalSpy &beats = breathing.beats;
     qsizetype beatsAtTiles = -1;
     QObject::connect(rig.palette->rest()->rooms(), &QAbstractItemModel::dataChanged,
                      [&] { beatsAtTiles = beats.size(); });
