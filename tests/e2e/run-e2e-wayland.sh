@@ -4,6 +4,9 @@
 # socket in SWAYSOCK and the X server of XWayland in QUORVANE_XWAYLAND_DISPLAY (empty when XWayland did
 # not start). Exits 77 (skipped) where the compositor cannot start.
 set -euo pipefail
+# The private session bus starts none of the machine's own services (a notification daemon would
+# answer in place of the test's own server): tests/support/session-bus.conf names no service folder.
+bus_config=$(cd "$(dirname "$0")/../support" && pwd)/session-bus.conf
 test_binary=$1
 shift
 
@@ -87,11 +90,10 @@ pids+=($!)
 
 # In the background, so that a runner stopped from outside stops the test program with the compositor.
 # A private D-Bus session with an unlocked keyring, as run-e2e.sh gives: a copy connected to a hub
-# looks for its key there first. The keyring starts without a display, so it never opens a prompt.
+# looks for its key there first.
 # QUORVANE_E2E_SECONDS: how long the whole run may take, as for run-e2e.sh.
-timeout -k 5 "${QUORVANE_E2E_SECONDS:-280}" dbus-run-session -- sh -c \
-    'printf pw | DISPLAY= WAYLAND_DISPLAY= gnome-keyring-daemon --unlock --components=secrets >/dev/null &&
-     exec "$0" "$@"' "$test_binary" "$@" &
+timeout -k 5 "${QUORVANE_E2E_SECONDS:-280}" dbus-run-session --config-file="$bus_config" -- \
+    "$(dirname "$bus_config")/with-keyring.sh" "$test_binary" "$@" &
 pids+=($!)
 status=0
 wait "$!" || status=$?

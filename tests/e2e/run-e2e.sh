@@ -3,6 +3,9 @@
 # (Xvfb) with a tray host (trayer), and a private D-Bus session holding an unlocked gnome-keyring. The
 # program under test meets a real display, tray and Secret Service, and never the user's.
 set -euo pipefail
+# The private session bus starts none of the machine's own services (a notification daemon would
+# answer in place of the test's own server): tests/support/session-bus.conf names no service folder.
+bus_config=$(cd "$(dirname "$0")/../support" && pwd)/session-bus.conf
 test_binary=$1
 shift
 
@@ -90,8 +93,7 @@ if [ -z "$wrapper" ] && ! grep -q 'lib[at]san' <<<"$libraries" && [[ $(basename 
     fi
 fi
 
-# The keyring is started without the display, so it can never open a prompt that waits for a person.
+# A private session bus holding an unlocked keyring that never opens a prompt (with-keyring.sh).
 # QUORVANE_E2E_SECONDS: how long the whole run may take (valgrind needs longer).
-timeout -k 5 "${QUORVANE_E2E_SECONDS:-280}" dbus-run-session -- sh -c \
-    'printf pw | DISPLAY= gnome-keyring-daemon --unlock --components=secrets >/dev/null && exec "$0" "$@"' \
-    "$test_binary" "$@"
+timeout -k 5 "${QUORVANE_E2E_SECONDS:-280}" dbus-run-session --config-file="$bus_config" -- \
+    "$(dirname "$bus_config")/with-keyring.sh" "$test_binary" "$@"

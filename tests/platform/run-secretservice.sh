@@ -2,6 +2,9 @@
 # Runs tst_secretservicestore in two private session buses: one with a real, unlocked gnome-keyring and
 # one with a Secret Service that never answers. Nothing touches the user's own keyring.
 set -euo pipefail
+# The private session bus starts none of the machine's own services (a notification daemon would
+# answer in place of the test's own server): tests/support/session-bus.conf names no service folder.
+bus_config=$(cd "$(dirname "$0")/../support" && pwd)/session-bus.conf
 test_binary=$1
 
 for tool in dbus-run-session gnome-keyring-daemon timeout; do
@@ -22,8 +25,8 @@ unset DISPLAY WAYLAND_DISPLAY
 
 # gnome-keyring-daemon leaves with the session bus that dbus-run-session takes down.
 echo "== real keyring"
-QUORVANE_KEYRING=real timeout -k 5 60 dbus-run-session -- sh -c \
-    'printf pw | gnome-keyring-daemon --unlock --components=secrets >/dev/null && exec "$0"' "$test_binary"
+QUORVANE_KEYRING=real timeout -k 5 60 dbus-run-session --config-file="$bus_config" -- \
+    "$(dirname "$bus_config")/with-keyring.sh" "$test_binary"
 
 echo "== stalled service"
-QUORVANE_KEYRING=stalled timeout -k 5 60 dbus-run-session -- "$test_binary"
+QUORVANE_KEYRING=stalled timeout -k 5 60 dbus-run-session --config-file="$bus_config" -- "$test_binary"
