@@ -12,6 +12,7 @@
 #include "app/usage.h"
 #include "base/appconfiguration.h"
 #include "base/log.h"
+#include "base/workerthreads.h"
 #include "ui/symbolcatalog.h"
 
 #include <cerrno>
@@ -69,9 +70,7 @@ std::optional<QString> missingDisplay()
     return std::nullopt;
 }
 
-} // namespace
-
-int run(int argc, char **argv)
+int runUntilQuit(int argc, char **argv)
 {
     // Before anything can start a thread (the log starts one): every thread must have them blocked.
     SignalWatcher::blockWatchedSignals();
@@ -135,6 +134,16 @@ int run(int argc, char **argv)
     log(renderer.line);
     const int status = app.exec();
     delegate.applicationWillTerminate();
+    return status;
+}
+
+} // namespace
+
+int run(int argc, char **argv)
+{
+    const int status = runUntilQuit(argc, argv);
+    // The application object stopped them as it went; a run that never made one stops them here.
+    WorkerThreads::stop();
     return status;
 }
 

@@ -1,7 +1,9 @@
 #include "base/log.h"
 
 #include "base/appconfiguration.h"
+#include "base/workerthreads.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <QDateTime>
@@ -46,11 +48,27 @@ void appendHex(QString &out, char32_t c)
 
 } // namespace
 
+namespace {
+
+std::atomic<Log *> sharedLog{nullptr};
+
+} // namespace
+
 Log &Log::shared()
 {
     // Leaked on purpose: lines written by static destructors at exit still have somewhere to go.
-    static Log *const instance = new Log(fileURL());
+    static Log *const instance = [] {
+        auto *log = new Log(fileURL());
+        sharedLog.store(log);
+        WorkerThreads::stopWithApplication();
+        return log;
+    }();
     return *instance;
+}
+
+Log *Log::sharedIfStarted()
+{
+    return sharedLog.load();
 }
 
 QString Log::fileURL()
@@ -72,12 +90,17 @@ Log::Log(const QString &filePath) : m_filePath(filePath), m_nativePath(QFile::en
 
 Log::~Log()
 {
+    stop();
+}
+
+void Log::stop()
+{
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
     m_queued.notify_all();
-    if (m_worker.joinable())
+    if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id())
         m_worker.join();
 }
 
@@ -115,13 +138,19 @@ void Log::write(const QString &message)
     // Only the time is taken here: the local stamp and the escaping are made on the worker, off the
     // caller's thread (the realtime store logs from the main thread).
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    {
-        std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
+    if (m_sink)
+        m_sink(message);
+    if (!m_stopping) {
         m_queue.push_back({message, now, ++m_queuedCount});
-        if (m_sink)
-            m_sink(message);
+        lock.unlock();
+        m_queued.notify_one();
+        return;
     }
-    m_queued.notify_one();
+    // Stopped: written here, after whatever the worker still had, and under the lock so that lines from
+    // several threads stay whole and in order.
+    m_written.wait(lock, [&] { return m_writtenCount >= m_queuedCount; });
+    writeOut({message, now, 0});
 }
 
 void Log::setSink(Sink sink)
@@ -150,13 +179,18 @@ void Log::run()
         Entry entry = std::move(m_queue.front());
         m_queue.pop_front();
         lock.unlock();
-        const QByteArray line = formatLine(entry.message, entry.msecsSinceEpoch);
-        writeAll(STDERR_FILENO, line);
-        append(line);
+        writeOut(entry);
         lock.lock();
         m_writtenCount = entry.ticket;
         m_written.notify_all();
     }
+}
+
+void Log::writeOut(const Entry &entry) const
+{
+    const QByteArray line = formatLine(entry.message, entry.msecsSinceEpoch);
+    writeAll(STDERR_FILENO, line);
+    append(line);
 }
 
 void Log::append(const QByteArray &line) const

@@ -9,11 +9,15 @@
 #include <thread>
 
 // The program's one diagnostic log: each line goes to stderr, then is appended to the log file, on a
-// worker thread of its own, in call order. Nothing here ever reports an error to the caller.
+// worker thread of its own, in call order; once the log is stopped, on the caller's thread. Nothing here
+// ever reports an error to the caller.
 class Log final {
 public:
-    // The process-wide log writing to fileURL(); created on first use, never destroyed.
+    // The process-wide log writing to fileURL(); created on first use, never destroyed. Its worker stops
+    // with the application object (WorkerThreads).
     static Log &shared();
+    // The shared log if something has used it, else null; never creates it.
+    static Log *sharedIfStarted();
 
     // $XDG_STATE_HOME/Quorvane/quorvane.log, or onboarding-<test id>.log for an isolated test run.
     static QString fileURL();
@@ -22,6 +26,9 @@ public:
     explicit Log(const QString &filePath);
     // Writes what is queued, then stops the worker.
     ~Log();
+    // Writes what is queued and joins the worker. Lines written later go out on the caller's thread, after
+    // the queued ones: a thread still formatting while the process takes Qt down crashes it at exit.
+    void stop();
 
     Log(const Log &) = delete;
     Log &operator=(const Log &) = delete;
@@ -54,6 +61,7 @@ private:
     };
 
     void run();
+    void writeOut(const Entry &entry) const;
     void append(const QByteArray &line) const;
 
     const QString m_filePath;

@@ -2,6 +2,7 @@
 
 #include "base/regularfile.h"
 #include "base/settingsworker.h"
+#include "base/workerthreads.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -148,7 +149,12 @@ void SettingsFile::afterChange(std::unique_lock<std::mutex> &lock)
         schedule();
         return;
     }
-    // No event loop to wait in: written now, after what the worker still has of this file.
+    writeHere(lock);
+}
+
+void SettingsFile::writeHere(std::unique_lock<std::mutex> &lock)
+{
+    // Written now, after what the worker still has of this file.
     waitForWorker(lock);
     makeAllLater();
     const Changes changes = std::exchange(m_waiting, {});
@@ -222,49 +228,52 @@ void SettingsFile::schedule()
             dispatch(lock);
         });
         // Whatever still waits when the application object goes is written first.
-        static const bool flushedAtExit = [] {
-            qAddPostRoutine(&SettingsFile::flushAll);
-            return true;
-        }();
-        Q_UNUSED(flushedAtExit);
+        WorkerThreads::stopWithApplication();
     }
     // Not restarted by later changes: a steady stream of them still reaches the disk.
     if (!m_timer->isActive())
         m_timer->start();
 }
 
-void SettingsFile::dispatch(std::unique_lock<std::mutex> &)
+void SettingsFile::dispatch(std::unique_lock<std::mutex> &lock)
 {
     if (m_waiting.isEmpty() && m_later.isEmpty())
         return;
-    const quint64 ticket = ++m_dispatched;
+    const quint64 ticket = m_dispatched + 1;
     // The later texts are made on the worker too: a long list costs the main thread nothing.
-    for (auto it = m_later.cbegin(); it != m_later.cend(); ++it)
-        m_making.insert(it.key(), it.value());
-    SettingsWorker::post(
-        [this, changes = std::exchange(m_waiting, {}), later = std::exchange(m_later, {}), ticket]() mutable {
-            QHash<QString, QString> made;
-            for (auto it = later.cbegin(); it != later.cend(); ++it)
-                made.insert(it.key(), (*it.value())());
-            {
-                std::lock_guard lock(m_mutex);
-                for (auto it = made.cbegin(); it != made.cend(); ++it) {
-                    // Not if a reader made it meanwhile, or the key changed again.
-                    const auto making = m_making.find(it.key());
-                    if (making != m_making.end() && *making == later.value(it.key())) {
-                        m_values.insert(it.key(), it.value());
-                        m_making.erase(making);
-                    }
+    const bool posted = SettingsWorker::post([this, changes = m_waiting, later = m_later, ticket]() mutable {
+        QHash<QString, QString> made;
+        for (auto it = later.cbegin(); it != later.cend(); ++it)
+            made.insert(it.key(), (*it.value())());
+        {
+            std::lock_guard lock(m_mutex);
+            for (auto it = made.cbegin(); it != made.cend(); ++it) {
+                // Not if a reader made it meanwhile, or the key changed again.
+                const auto making = m_making.find(it.key());
+                if (making != m_making.end() && *making == later.value(it.key())) {
+                    m_values.insert(it.key(), it.value());
+                    m_making.erase(making);
                 }
             }
-            for (auto it = made.cbegin(); it != made.cend(); ++it)
-                changes.insert(it.key(), it.value());
-            const Signature written = write(m_path, changes, true);
-            std::lock_guard lock(m_mutex);
-            m_signature = written;
-            m_done = ticket;
-            m_written.notify_all();
-        });
+        }
+        for (auto it = made.cbegin(); it != made.cend(); ++it)
+            changes.insert(it.key(), it.value());
+        const Signature written = write(m_path, changes, true);
+        std::lock_guard lock(m_mutex);
+        m_signature = written;
+        m_done = ticket;
+        m_written.notify_all();
+    });
+    if (!posted) {
+        // The worker has stopped with the application: the changes stay ours to write.
+        writeHere(lock);
+        return;
+    }
+    m_dispatched = ticket;
+    for (auto it = m_later.cbegin(); it != m_later.cend(); ++it)
+        m_making.insert(it.key(), it.value());
+    m_waiting.clear();
+    m_later.clear();
 }
 
 void SettingsFile::waitForWorker(std::unique_lock<std::mutex> &lock)

@@ -83,6 +83,8 @@ private:
     // Hands the waiting changes to the worker; the caller holds the lock.
     void dispatch(std::unique_lock<std::mutex> &lock);
     void waitForWorker(std::unique_lock<std::mutex> &lock);
+    // Writes what waits on the calling thread; the caller holds the lock.
+    void writeHere(std::unique_lock<std::mutex> &lock);
 
     const QString m_path;
     std::mutex m_mutex;

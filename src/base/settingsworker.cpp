@@ -1,5 +1,9 @@
 #include "base/settingsworker.h"
 
+#include "base/workerthreads.h"
+
+#include <mutex>
+#include <QCoreApplication>
 #include <QHash>
 #include <QMetaObject>
 #include <QSettings>
@@ -9,36 +13,82 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Leaked on purpose: a write posted while the process ends must still find its thread.
-QObject *worker()
+struct Worker {
+    std::mutex mutex;
+    QThread *thread = nullptr;
+    QObject *context = nullptr;
+    bool stopped = false;
+    // Touched on the worker only.
+    QHash<QString, QSettings *> open;
+};
+
+// Leaked on purpose: a write posted while the process ends must still find out whether it can go.
+Worker &worker()
 {
-    static QObject *const context = [] {
-        auto *thread = new QThread;
-        thread->setObjectName(u"settings"_s);
-        auto *object = new QObject;
-        object->moveToThread(thread);
-        thread->start();
-        return object;
-    }();
-    return context;
+    static Worker *const instance = new Worker;
+    return *instance;
 }
 
 } // namespace
 
 namespace SettingsWorker {
 
-void post(std::function<void()> job)
+bool post(std::function<void()> job)
 {
-    QMetaObject::invokeMethod(worker(), std::move(job), Qt::QueuedConnection);
+    Worker &w = worker();
+    std::lock_guard lock(w.mutex);
+    // Without an application object no event reaches the worker: the job would wait for ever.
+    if (w.stopped || !QCoreApplication::instance())
+        return false;
+    if (!w.thread) {
+        w.thread = new QThread;
+        w.thread->setObjectName(u"settings"_s);
+        w.context = new QObject;
+        w.context->moveToThread(w.thread);
+        w.thread->start();
+        WorkerThreads::stopWithApplication();
+    }
+    QMetaObject::invokeMethod(w.context, std::move(job), Qt::QueuedConnection);
+    return true;
+}
+
+void stop()
+{
+    Worker &w = worker();
+    QThread *thread = nullptr;
+    {
+        std::lock_guard lock(w.mutex);
+        if (w.stopped)
+            return;
+        w.stopped = true;
+        thread = std::exchange(w.thread, nullptr);
+        if (!thread)
+            return;
+        if (!QCoreApplication::instance()) {
+            // No event reaches the worker once the application object has gone: it is told to end
+            // directly. What it was given ran while the application lived, which stops it first.
+            thread->quit();
+        } else {
+            // Queued behind every job posted so far, so those run first.
+            QMetaObject::invokeMethod(
+                w.context,
+                [&w] {
+                    qDeleteAll(std::exchange(w.open, {}));
+                    std::exchange(w.context, nullptr)->deleteLater();
+                    QThread::currentThread()->quit();
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    thread->wait();
+    delete thread;
 }
 
 QSettings &settings(const QString &path)
 {
-    Q_ASSERT(QThread::currentThread() == worker()->thread());
-    // Kept for the whole run, as the thread is: destroyed at exit it would drop the only handles to
-    // settings still in use, while a late write may still need them.
-    static auto *const open = new QHash<QString, QSettings *>;
-    QSettings *&settings = (*open)[path];
+    Worker &w = worker();
+    Q_ASSERT(w.context && QThread::currentThread() == w.context->thread());
+    QSettings *&settings = w.open[path];
     if (!settings)
         settings = new QSettings(path, QSettings::IniFormat);
     return *settings;

@@ -11,9 +11,11 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 #include <QUuid>
 #include <sys/stat.h>
 #include <thread>
@@ -30,6 +32,9 @@ QByteArray readAll(const QString &path)
 }
 
 const QRegularExpression linePattern(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}  (.*)$"_s);
+
+// Enough lines that the log's writer is still busy with them when the application object goes.
+constexpr int orderlyLines = 2000;
 
 QString messageOf(const QByteArray &line)
 {
@@ -245,6 +250,31 @@ private Q_SLOTS:
         QCOMPARE(child.readAllStandardError(), bytes);
     }
 
+    // The log's and the settings' threads stop with the application object, their last lines and writes
+    // out first; what comes after is written on the caller's thread, in order.
+    void workerThreadsStopWithTheApplication()
+    {
+        QTemporaryDir dir;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_STATE_HOME"_s, dir.filePath(u"state"_s));
+        env.insert(u"XDG_CONFIG_HOME"_s, dir.filePath(u"config"_s));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {u"--stop-with-application"_s});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("1"));
+
+        const QList<QByteArray> lines = readAll(dir.filePath(u"state/Quorvane/quorvane.log"_s)).split('\n');
+        QCOMPARE(lines.size(), orderlyLines + 2);
+        for (int i = 0; i < orderlyLines; ++i)
+            QCOMPARE(messageOf(lines.at(i)), u"regel "_s + QString::number(i));
+        QCOMPARE(messageOf(lines.at(orderlyLines)), u"na de applicatie"_s);
+        const QSettings written(dir.filePath(u"config/Quorvane/orderly.conf"_s), QSettings::IniFormat);
+        QVERIFY(written.value(u"laatste"_s).toString().endsWith(u"%1"_s.arg(orderlyLines)));
+    }
+
     void initTestCase()
     {
         // The test home outlives a run: start from no settings at all.
@@ -430,6 +460,26 @@ int main(int argc, char **argv)
         const QString id = AppConfiguration::testID();
         QCoreApplication app(argc, argv);
         QTextStream(stdout) << (isolated ? u"true "_s : u"false "_s) << id;
+        return 0;
+    }
+    if (argc > 1 && qstrcmp(argv[1], "--stop-with-application") == 0) {
+        {
+            QCoreApplication app(argc, argv);
+            SettingsStore settings(u"orderly"_s);
+            // From the event loop, so the settings wait to be written behind, as in the program.
+            QTimer::singleShot(0, &app, [&] {
+                for (int i = 0; i < orderlyLines; ++i)
+                    log(u"regel "_s + QString::number(i));
+                settings.setValue(u"laatste"_s, QString::number(orderlyLines));
+                QCoreApplication::quit();
+            });
+            app.exec();
+        }
+        // Only this thread is left once the application object has gone.
+        const qsizetype threads =
+            QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+        log(u"na de applicatie"_s);
+        QTextStream(stdout) << threads;
         return 0;
     }
     QCoreApplication app(argc, argv);
