@@ -60,6 +60,10 @@ Log &Log::shared()
     static Log *const instance = [] {
         auto *log = new Log(fileURL());
         sharedLog.store(log);
+        // What stamping a line needs (the time zone, the locale) is made before the stop at exit is
+        // registered, so that it is torn down after the writer has stopped, in a run without an
+        // application object too.
+        formatLine(QString(), QDateTime::currentMSecsSinceEpoch());
         WorkerThreads::stopWithApplication();
         return log;
     }();
