@@ -5,6 +5,7 @@
 #include "app/hotkeytester.h"
 #include "app/onboarding.h"
 #include "app/settings.h"
+#include "app/settingsmodel.h"
 #include "app/settingswindowcontroller.h"
 #include "app/unconfiguredhomeyclient.h"
 #include "awaittask.h"
@@ -42,6 +43,8 @@ struct World {
     std::chrono::milliseconds endpointDelay{0};
     HomeyEndpoint endpoint{QUrl(u"http://192.168.1.5"_s), u"hub-1"_s, u"Thuis"_s};
     int tokenReads = 0;
+    // A P2000 pager in the hall, as the hub lists it.
+    bool pager = false;
     QList<std::shared_ptr<FakeRestClient>> rests;
     QList<std::shared_ptr<FakeRealtime>> realtimes;
 };
@@ -75,6 +78,16 @@ QCoro::Task<HomeyIdentity> checkToken(std::shared_ptr<World> world)
     co_return HomeyIdentity();
 }
 
+Device pagerDevice()
+{
+    const auto text = [](const QString &id, const QString &value) {
+        return DutchHome::capability(id, Capability::Kind::string, false, CapabilityValue::fromString(value));
+    };
+    return DutchHome::device(u"pager"_s, u"P2000"_s, u"hal"_s, u"other"_s,
+                             {text(u"p2000"_s, u"A1 Dorpsstraat Leiden"_s), text(u"prio"_s, u"1"_s),
+                              text(u"dienst"_s, u"Ambulance"_s), text(u"regio"_s, u"Hollands Midden"_s)});
+}
+
 AppServices servicesOf(const std::shared_ptr<World> &world)
 {
     AppServices services;
@@ -84,7 +97,9 @@ AppServices servicesOf(const std::shared_ptr<World> &world)
     services.validate = [world](QUrl, QString) { return checkToken(world); };
     services.connect = [world](HomeyEndpoint, QString) {
         auto rest = std::make_shared<FakeRestClient>(world->clock);
-        const DutchHome::Home home = DutchHome::home();
+        DutchHome::Home home = DutchHome::home();
+        if (world->pager)
+            DutchHome::put(home.devices, pagerDevice());
         rest->home.zones = home.zones.values();
         rest->home.devices = home.devices.values();
         rest->home.flows = home.flows.values();
@@ -613,6 +628,46 @@ private Q_SLOTS:
         QVERIFY(app.panel()->isVisible());
         QVERIFY(app.store()->showsNotifications());
         QCOMPARE(app.feed()->unread(), 0);
+    }
+
+    // "Laat prio 1 door 'niet storen' heen komen", as stored or as switched in the settings window,
+    // decides how the pager's next prio 1 incident reaches the desktop.
+    void aPrio1IncidentFollowsTheTimeSensitiveSetting_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QVariant>("switched"); // switched to in the settings window, or not at all
+        QTest::addColumn<BannerService::Level>("level");
+        using L = BannerService::Level;
+        QTest::newRow("on") << true << QVariant() << L::timeSensitive;
+        QTest::newRow("off") << false << QVariant() << L::active;
+        QTest::newRow("switched off") << true << QVariant(false) << L::active;
+        QTest::newRow("switched on") << false << QVariant(true) << L::timeSensitive;
+    }
+    void aPrio1IncidentFollowsTheTimeSensitiveSetting()
+    {
+        QFETCH(bool, stored);
+        QFETCH(QVariant, switched);
+        QFETCH(BannerService::Level, level);
+        NotificationSettings settings;
+        settings.p2000Regions = {u"Hollands Midden"_s};
+        settings.timeSensitiveForPrio1 = stored;
+        SettingsStore store = defaults();
+        settings.save(store);
+        m_world->pager = true;
+        AppDelegate &app = launch();
+        if (switched.isValid()) {
+            app.openSettings();
+            app.settingsWindow()->model()->setTimeSensitive(switched.toBool());
+        }
+        m_world->realtimes.constFirst()->push(HomeyEvent::Capability{
+            u"pager"_s, u"p2000"_s, CapabilityValue::fromString(u"A1 Brand Leiden"_s), std::nullopt});
+        m_world->clock->advance(1s); // the pager's burst has settled
+        ManualClock::settle();
+        QCOMPARE(m_banners->posted.size(), 1);
+        const BannerService::Banner &banner = m_banners->posted.constFirst();
+        QCOMPARE(banner.thread, u"p2000"_s);
+        QCOMPARE(banner.level, level);
+        QVERIFY(banner.sound);
     }
 
     void testRunKeepsItsBannerMarksApart_data()

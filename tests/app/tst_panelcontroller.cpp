@@ -4,6 +4,7 @@
 #include "logcapture.h"
 #include "manualclock.h"
 #include "ports/windowmanager.h"
+#include "ui/hovergate.h"
 #include "ui/movearea.h"
 #include "ui/panelvisibility.h"
 #include "ui/windowgesture.h"
@@ -295,6 +296,29 @@ private Q_SLOTS:
         QTest::mouseMove(window, {340, 30});
         QTest::mouseRelease(window, Qt::LeftButton, {}, {340, 30});
         QCOMPARE(taps.size(), 3);
+    }
+
+    // Each show, not only the first, makes a pointer resting where the panel appears wait for a real move
+    // before a row that slides under it may take the selection.
+    void aRestingPointerSelectsNothingAtEveryShow()
+    {
+        PanelController &panel = make();
+        HoverGate *gate = panel.hoverGate();
+        QWindow *window = panel.window();
+        const QPoint resting(380, 270);
+        for (int show = 1; show <= 3; ++show) {
+            panel.show();
+            QTest::mouseMove(window, resting);
+            QVERIFY2(!gate->admitHover(), qPrintable(u"show %1"_s.arg(show)));
+            QTest::mouseMove(window, resting + QPoint(1, 1));
+            QVERIFY2(!gate->admitHover(), qPrintable(u"show %1"_s.arg(show)));
+            // The hand moves the pointer away and back: from now on a hover selects.
+            QTest::mouseMove(window, resting + QPoint(40, 30));
+            QTest::mouseMove(window, resting);
+            QVERIFY2(gate->admitHover(), qPrintable(u"show %1"_s.arg(show)));
+            panel.hide(u"esc"_s);
+            m_clock->advance(1s);
+        }
     }
 
     void toggleKeepsAFreshHideClosed()

@@ -1,3 +1,5 @@
+#include "app/singleinstance.h"
+
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
@@ -5,9 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -383,6 +387,50 @@ private Q_SLOTS:
                  QStringList{u"ai.velkor.quorvane.onboarding-test.eigen-1.conf"_s});
         const QByteArray own = contentOf(settings.filePath(settings.entryList(QDir::Files).constFirst()));
         QVERIFY(own.contains("app.launchCount=i:1"));
+    }
+
+    // A program we start (the file manager of "Toon logboek") may run on after we quit: it must not keep
+    // the lock, or every later start would take itself for a second copy and end.
+    void aProgramWeStartedDoesNotKeepTheLock()
+    {
+        const QString path = m_home->path() + u"/started.pid"_s;
+        int report[2];
+        QCOMPARE(::pipe2(report, O_CLOEXEC), 0);
+        // The copy that runs: takes the lock, starts a program as the desktop opener is started, quits.
+        const pid_t copy = ::fork();
+        QVERIFY(copy >= 0);
+        if (copy == 0) {
+            ::close(report[0]);
+            qint64 started = 0;
+            if (SingleInstance::acquire(path).isPrimary()) {
+                QProcess program;
+                program.setProgram(u"sleep"_s);
+                program.setArguments({u"300"_s});
+                program.setStandardOutputFile(QProcess::nullDevice());
+                program.setStandardErrorFile(QProcess::nullDevice());
+                program.startDetached(&started);
+            }
+            const bool told = ::write(report[1], &started, sizeof started) == sizeof started;
+            ::_exit(told ? 0 : 1);
+        }
+        ::close(report[1]);
+        qint64 started = 0;
+        const bool told = ::read(report[0], &started, sizeof started) == sizeof started;
+        ::close(report[0]);
+        const auto endProgram = qScopeGuard([started] {
+            if (started > 0)
+                ::kill(pid_t(started), SIGKILL);
+        });
+        int status = 0;
+        QCOMPARE(::waitpid(copy, &status, 0), copy);
+        QVERIFY(told && started > 0);
+        QCOMPARE(::kill(pid_t(started), 0), 0);
+
+        const SingleInstance::Outcome next = SingleInstance::acquire(path);
+        QVERIFY2(next.isPrimary(),
+                 qPrintable(u"the lock is held by pid "_s + QString::number(next.runningPid.value_or(0)) +
+                            u", the program started was "_s + QString::number(started)));
+        QCOMPARE(::kill(pid_t(started), 0), 0);
     }
 
     void stalePidFileIsTakenOver()

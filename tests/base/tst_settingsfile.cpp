@@ -1,8 +1,10 @@
+#include "base/settingsfile.h"
 #include "base/settingsstore.h"
 
 #include <atomic>
 #include <csignal>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -143,6 +145,39 @@ private Q_SLOTS:
         QVERIFY(madeOn.load() != nullptr);
         QVERIFY(madeOn.load() != QThread::currentThread());
         QCOMPARE(SettingsStore(u"worker"_s).stringListValue(u"shown"_s), ids);
+    }
+
+    // Changes that keep coming (the seen ids of a burst of notifications, a dragged panel) reach the disk
+    // while they come: a kill in the middle of them loses no more than the delay.
+    void aSteadyStreamStillReachesTheDisk()
+    {
+        SettingsStore store(u"stream"_s);
+        const QString path = store.filePath();
+        qint64 sent = 0;
+        std::optional<qint64> seen;
+        QElapsedTimer running;
+        running.start();
+        QEventLoop loop;
+        QTimer changes;
+        changes.setTimerType(Qt::PreciseTimer);
+        changes.setInterval(SettingsFile::delay / 20);
+        QObject::connect(&changes, &QTimer::timeout, &loop, [&] {
+            store.setValue(u"position"_s, ++sent);
+            const QVariant written = QFile::exists(path) ? onDisk(store, u"position"_s) : QVariant();
+            if (written.isValid()) {
+                const auto value = SettingsStore::decode(written.toString());
+                const qint64 *number = value ? std::get_if<qint64>(&*value) : nullptr;
+                seen = number ? *number : -1;
+            }
+            // A bound for a machine that stalls, far beyond the delay: the stream has gone on long enough.
+            if (seen || running.hasExpired(30000))
+                loop.quit();
+        });
+        changes.start();
+        loop.exec();
+        changes.stop();
+        QVERIFY2(seen, "nothing on disk while the changes kept coming");
+        QVERIFY2(*seen >= 1 && *seen < sent, qPrintable(u"on disk %1 of %2"_s.arg(*seen).arg(sent)));
     }
 
     void aWriteJustBeforeTheEndIsOnDisk()

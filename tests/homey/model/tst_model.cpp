@@ -336,11 +336,10 @@ private Q_SLOTS:
 
     void alarmState()
     {
-        const QList<std::pair<CapabilityValue, std::optional<bool>>> cases{{text(u"Disarmed"_s), false},
-                                                                           {text(u"OFF"_s), false},
-                                                                           {text(u"armed"_s), true},
-                                                                           {text(u"partially_armed"_s), true},
-                                                                           {number(0), std::nullopt}};
+        const QList<std::pair<CapabilityValue, std::optional<bool>>> cases{
+            {text(u"Disarmed"_s), false}, {text(u"OFF"_s), false},  {text(u"disarm"_s), false},
+            {text(u"Unarmed"_s), false},  {text(u"armed"_s), true}, {text(u"partially_armed"_s), true},
+            {number(0), std::nullopt}};
         for (const auto &[value, armed] : cases) {
             const auto alarm =
                 makeDevice(u"homealarm"_s, {{"homealarm_state", true, value}}, {"homealarm_state"});
@@ -366,6 +365,8 @@ private Q_SLOTS:
         QTest::newRow("alarm bool") << u"homealarm_state"_s << flag(false) << true;
         QTest::newRow("alarm armed") << u"homealarm_state"_s << text(u"armed"_s) << false;
         QTest::newRow("alarm Disarmed") << u"homealarm_state"_s << text(u"Disarmed"_s) << true;
+        QTest::newRow("alarm disarm") << u"homealarm_state"_s << text(u"disarm"_s) << true;
+        QTest::newRow("alarm Unarmed") << u"homealarm_state"_s << text(u"Unarmed"_s) << true;
         QTest::newRow("lock_mode OFF") << u"lock_mode"_s << text(u"OFF"_s) << true;
         QTest::newRow("arming cmd number") << u"CMD_SET_ARMING"_s << number(1) << true;
         QTest::newRow("onoff") << u"onoff"_s << flag(false) << false;

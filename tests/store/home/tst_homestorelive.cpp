@@ -618,6 +618,10 @@ private Q_SLOTS:
         QTest::newRow("mood row") << renamed << u"film avond"_s << u"mood:film Sfeer, Zitkamer"_s
                                   << QString();
         QTest::newRow("room inside") << inside << u"woonkamer"_s << QString() << u"room:woonkamer"_s;
+        // Moved under another room on the hub, its name unchanged: that room now holds one.
+        const Zone moved = DutchHome::zone(u"keuken"_s, u"Keuken"_s, u"woonkamer"_s, u"kitchen"_s);
+        QTest::newRow("room moved inside") << moved << u"woonkamer"_s << QString() << u"room:woonkamer"_s;
+        QTest::newRow("moved room") << moved << u"keuken"_s << u"room:keuken"_s << QString();
     }
     void searchFollowsTheZones()
     {

@@ -96,6 +96,32 @@ private Q_SLOTS:
         QVERIFY(!m_gate->hasArmed());
     }
 
+    // Every name the hub gives a disarming mode, in any letter case, waits for the second press.
+    void everyDisarmingModeTakesTwoPresses_data()
+    {
+        QTest::addColumn<QString>("capability");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("disarmed") << u"homealarm_state"_s << u"disarmed"_s;
+        QTest::newRow("off") << u"homealarm_state"_s << u"Off"_s;
+        QTest::newRow("disarm") << u"homealarm_state"_s << u"disarm"_s;
+        QTest::newRow("unarmed") << u"homealarm_state"_s << u"UNARMED"_s;
+        QTest::newRow("arming command, disarm") << u"CMD_SET_ARMING"_s << u"Disarm"_s;
+        QTest::newRow("lock mode, unarmed") << u"lock_mode"_s << u"unarmed"_s;
+    }
+    void everyDisarmingModeTakesTwoPresses()
+    {
+        QFETCH(QString, capability);
+        QFETCH(QString, mode);
+        const Device siren = alarm();
+        const auto value = CapabilityValue::fromString(mode);
+        QVERIFY(!m_gate->press(siren, capability, value, m_writer));
+        QVERIFY(m_writer->writes.isEmpty());
+        QVERIFY(m_gate->isArmed(siren.id, capability, value));
+        QVERIFY(m_gate->press(siren, capability, value, m_writer));
+        QCOMPARE(m_writer->writes.size(), 1);
+        QCOMPARE(m_writer->writes[0].value, value);
+    }
+
     void anotherWriteReplacesTheArmedOne()
     {
         Device back = lock();
