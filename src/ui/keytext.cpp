@@ -16,10 +16,10 @@ QString display(const QString &key)
         {QChar(0x21e7), u"Shift"_s}, // ⇧
         {QChar(0x2303), u"Meta"_s},  // ⌃
     };
+    // The Mac's glyphs for Tab (⇥) and Backspace (⌫) are no Linux key names.
     static const std::pair<QString, QString> names[] = {
-        {u"esc"_s, u"Esc"_s},
-        {u"tab"_s, u"Tab"_s},
-        {u"space"_s, u"Space"_s},
+        {u"esc"_s, u"Esc"_s},    {u"tab"_s, u"Tab"_s},          {u"space"_s, u"Space"_s},
+        {u"\u21e5"_s, u"Tab"_s}, {u"\u232b"_s, u"Backspace"_s},
     };
     QStringList parts;
     qsizetype i = 0;

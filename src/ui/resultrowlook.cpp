@@ -71,6 +71,11 @@ QString ResultRowLook::verbFor(const Hit &hit, const std::optional<RunAction> &a
     return verbOfHit(hit);
 }
 
+bool ResultRowLook::showsReturnFor(bool selected, const std::optional<RunAction> &action)
+{
+    return selected && (!action || action->kind != RunAction::Kind::Nothing);
+}
+
 ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool expanded, double fill,
                                   bool scrubbable, const std::optional<RunAction> &action)
 {
@@ -123,6 +128,7 @@ ResultRowLook ResultRowLook::make(int index, const Hit &hit, bool selected, bool
         look.accessory = Accessory::None;
         break;
     }
+    look.showsReturn = showsReturnFor(selected, action);
     look.returnCap = KeyCapLook::make(QString(QChar(0x23ce)), true);
     look.verb = verbFor(hit, action);
     look.accessibleName = look.subtitle.isEmpty() ? hit.title : hit.title + u", "_s + look.subtitle;
@@ -165,5 +171,5 @@ bool ResultRowLook::operator==(const ResultRowLook &other) const
 {
     // The verb too: a typed verb changes what Return does without changing the hit.
     return index == other.index && selected == other.selected && expanded == other.expanded &&
-           fill == other.fill && hit == other.hit && verb == other.verb;
+           fill == other.fill && hit == other.hit && verb == other.verb && showsReturn == other.showsReturn;
 }

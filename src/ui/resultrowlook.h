@@ -12,7 +12,7 @@
 #include <QtQml/qqmlregistration.h>
 
 // One row of the results list and of the room view: symbol, title, subtitle, a state accessory and,
-// when selected, the Return key with the word for what it does.
+// when selected and Return runs it, the Return key with the word for what it does.
 struct ResultRowLook {
     Q_GADGET
     QML_VALUE_TYPE(resultRowLook)
@@ -33,6 +33,7 @@ struct ResultRowLook {
     Q_PROPERTY(QColor accessoryColor MEMBER accessoryColor CONSTANT)
     Q_PROPERTY(QColor pillColor MEMBER pillColor CONSTANT)
     Q_PROPERTY(GlowBarLook level MEMBER level CONSTANT)
+    Q_PROPERTY(bool showsReturn MEMBER showsReturn CONSTANT)
     Q_PROPERTY(KeyCapLook returnCap MEMBER returnCap CONSTANT)
     Q_PROPERTY(QString verb MEMBER verb CONSTANT)
     // The longest verb: the Return key's column is as wide on every row, selected or not.
@@ -46,13 +47,16 @@ public:
     Q_ENUM(Accessory)
 
     // fill: the light level drawn as a warm wash, clamped to 0...1. scrubbable: the owner takes drags
-    // on a dimmer's level bar. action: what Return does with the row when a verb typed after its name
-    // decides it; without one the row's own state names it.
+    // on a dimmer's level bar. action: what Return does with the row (RowActions::onReturn), which names
+    // its word; without one the row's own state names it. A selected row whose action is Nothing shows
+    // no Return key.
     static ResultRowLook make(int index, const Hit &hit, bool selected = false, bool expanded = false,
                               double fill = 0, bool scrubbable = false,
                               const std::optional<RunAction> &action = std::nullopt);
     // The word beside the Return key.
     static QString verbFor(const Hit &hit, const std::optional<RunAction> &action = std::nullopt);
+    // Whether the row shows the Return key.
+    static bool showsReturnFor(bool selected, const std::optional<RunAction> &action);
 
     static QString widestVerb();
     // The wash's width in a row of the given width: at least a sliver once there is any light.
@@ -82,6 +86,7 @@ public:
     QColor accessoryColor;
     QColor pillColor;  // behind a toggle's text
     GlowBarLook level; // a dimmer's bar
+    bool showsReturn = false;
     KeyCapLook returnCap;
     QString verb;
     QString accessibleName;

@@ -132,6 +132,23 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
     }
 
+    // The hub is down as the program starts: the connection-problem screen. Once the hub is back, Return
+    // there tries again at once, as the screen's main button does.
+    void returnTriesAgainOnTheConnectionScreen()
+    {
+        m_hub->closePath(u"*"_s);
+        Copy &copy = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"!! Homey-verbinding mislukt: "_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        picture(copy, u"connection-problem-hub-down"_s);
+        QVERIFY(!copy.logged(u"menu: opnieuw verbinden"_s));
+        m_hub->clearFaults();
+        typeKeys({u"Return"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was "_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+    }
+
     void ctrlReturnKeepsThePanelOpen()
     {
         Copy *opened = openPanel();

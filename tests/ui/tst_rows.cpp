@@ -270,6 +270,9 @@ void RowsTest::keys_data()
     QTest::newRow("command with an arrow") << u"⌘←"_s << u"Ctrl+←"_s;
     QTest::newRow("option and shift") << u"⌥⇧K"_s << u"Alt+Shift+K"_s;
     QTest::newRow("escape") << u"esc"_s << u"Esc"_s;
+    QTest::newRow("tab") << u"⇥"_s << u"Tab"_s;
+    QTest::newRow("shift+tab") << u"⇧⇥"_s << u"Shift+Tab"_s;
+    QTest::newRow("command with backspace") << u"⌘⌫"_s << u"Ctrl+Backspace"_s;
     QTest::newRow("return stays") << u"⏎"_s << u"⏎"_s;
     QTest::newRow("a plain letter") << u"K"_s << u"K"_s;
 }

@@ -19,6 +19,7 @@
 #include "store/home/energytotals.h"
 #include "store/home/p2000tracker.h"
 #include "store/home/pendingwrites.h"
+#include "store/home/runaction.h"
 #include "store/notifications/notificationfeed.h"
 #include "store/overview/zonedevices.h"
 #include "store/search/searchindex.h"
@@ -203,6 +204,9 @@ public:
     // The generic write of the device controls: exactly this capability.
     QCoro::Task<> setCapability(QString deviceID, QString capabilityID, CapabilityValue value);
     QCoro::Task<> run(Hit hit);
+    // What run() does with the hit now, with the verb the query carries: the palette names it beside
+    // Return, and shows no Return where it is Nothing.
+    RunAction runAction(const Hit &hit) const;
     QCoro::Task<> runScene(int position);
     QCoro::Task<> toggle(QString deviceID);
     QCoro::Task<> toggleSelection();
@@ -338,6 +342,7 @@ private:
     RoomSection::Kind section(const Device &device) const;
     // The room's plain lights: in the zone, class light, not guarded, not a scene twin.
     QList<Device> lights(const QString &inZone) const;
+    bool isPlainLight(const Device &device) const;
 
     // --- Selection (homestore_selection.cpp) ----------------------------------------------------------
     int rowCount() const;

@@ -4,6 +4,8 @@
 #include "store/home/homestore.h"
 #include "store/home/runaction.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 QCoro::Task<> HomeStore::run(Hit hit)
@@ -19,7 +21,7 @@ QCoro::Task<> HomeStore::runTask(QPointer<HomeStore> self, Hit hit)
     const bool isDevice = target.kind() == Hit::Target::Kind::device;
     const std::optional<Device> device =
         isDevice && found != self->m_devices.constEnd() ? std::optional<Device>(*found) : std::nullopt;
-    const RunAction action = RunAction::of(hit, device ? &*device : nullptr, self->m_verb);
+    const RunAction action = self->runAction(hit);
 
     switch (action.kind) {
     case RunAction::Kind::Nothing:
@@ -54,6 +56,29 @@ QCoro::Task<> HomeStore::runTask(QPointer<HomeStore> self, Hit hit)
             co_await setAllDimTask(self, target.id(), action.level);
         co_return;
     }
+}
+
+RunAction HomeStore::runAction(const Hit &hit) const
+{
+    const Hit::Target &target = hit.target;
+    const Device *device = nullptr;
+    bool roomHasLamps = false;
+    switch (target.kind()) {
+    case Hit::Target::Kind::device:
+        if (const auto found = m_devices.constFind(target.id()); found != m_devices.constEnd())
+            device = &*found;
+        break;
+    case Hit::Target::Kind::room:
+        // The lamps setAllLights switches.
+        roomHasLamps = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const Device &candidate) {
+            return candidate.zoneID == target.id() && isPlainLight(candidate) && candidate.onoffKey();
+        });
+        break;
+    case Hit::Target::Kind::flow:
+    case Hit::Target::Kind::mood:
+        break;
+    }
+    return RunAction::of(hit, device, m_verb, roomHasLamps);
 }
 
 QCoro::Task<> HomeStore::startFlowOrMood(QPointer<HomeStore> self, Hit::Target target)

@@ -105,11 +105,15 @@ QList<Device> HomeStore::lights(const QString &inZone) const
 {
     QList<Device> result;
     for (const Device &device : m_devices) {
-        if (device.zoneID == inZone && device.deviceClass == u"light" && !device.isGuarded() &&
-            !m_sceneTwins.contains(device.id))
+        if (device.zoneID == inZone && isPlainLight(device))
             result.append(device);
     }
     return result;
+}
+
+bool HomeStore::isPlainLight(const Device &device) const
+{
+    return device.deviceClass == u"light" && !device.isGuarded() && !m_sceneTwins.contains(device.id);
 }
 
 RoomSection::Kind HomeStore::section(const Device &device) const

@@ -10,9 +10,12 @@ RunAction make(RunAction::Kind kind, double level = 0)
     return action;
 }
 
-RunAction forRoom(const std::optional<SearchVerb> &verb)
+RunAction forRoom(const std::optional<SearchVerb> &verb, bool hasLamps)
 {
     using Kind = RunAction::Kind;
+    // Every verb of a room works its lamps: without them Return would promise what it cannot do.
+    if (!hasLamps)
+        return make(Kind::Nothing);
     if (!verb)
         return make(Kind::Default);
     switch (verb->kind()) {
@@ -51,14 +54,15 @@ RunAction forDevice(const Device &device, const std::optional<SearchVerb> &verb)
 
 } // namespace
 
-RunAction RunAction::of(const Hit &hit, const Device *device, const std::optional<SearchVerb> &verb)
+RunAction RunAction::of(const Hit &hit, const Device *device, const std::optional<SearchVerb> &verb,
+                        bool roomHasLamps)
 {
     switch (hit.target.kind()) {
     case Hit::Target::Kind::flow:
     case Hit::Target::Kind::mood:
         return make(Kind::Start);
     case Hit::Target::Kind::room:
-        return forRoom(verb);
+        return forRoom(verb, roomHasLamps);
     case Hit::Target::Kind::device:
         return device ? forDevice(*device, verb) : make(Kind::Nothing);
     }

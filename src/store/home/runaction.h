@@ -11,7 +11,7 @@
 // the word on the selected row and what Return does cannot drift apart.
 struct RunAction {
     enum class Kind {
-        Nothing,   // a device the home no longer holds
+        Nothing,   // a device the home no longer holds, or a room without a lamp to switch
         Start,     // a flow or a mood
         OpenStrip, // a guarded device, or the dim verb on a dimmable lamp: its controls open
         Default,   // without a verb that applies: a device's own default, a room's lamps toggled
@@ -24,8 +24,10 @@ struct RunAction {
     double level = 0; // SetLevel's, 0 to 1
 
     // device: the hit's device as the home holds it; nullptr for a device the home does not hold, and
-    // unused for any other hit.
-    static RunAction of(const Hit &hit, const Device *device, const std::optional<SearchVerb> &verb);
+    // unused for any other hit. roomHasLamps: for a room hit, whether one of its lamps has a switch
+    // that the room's commands reach.
+    static RunAction of(const Hit &hit, const Device *device, const std::optional<SearchVerb> &verb,
+                        bool roomHasLamps);
 
     bool operator==(const RunAction &) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "store/home/homestore.h"
 #include "ui/palette/keypress.h"
+#include "ui/palette/problemkeys.h"
 
 #include <QDesktopServices>
 
@@ -78,18 +79,21 @@ bool OnboardingRoot::handleKey(int key, Qt::KeyboardModifiers modifiers, bool au
         dismissForget();
         return true;
     }
+    if (m_screen == Screen::Problem) {
+        const ProblemKeys::Outcome outcome =
+            ProblemKeys::handle(KeyPress{key, modifiers, QString(), autoRepeat}, m_focusedButton);
+        if (outcome.focus != Button::None)
+            setFocusedButton(outcome.focus);
+        if (outcome.press != Button::None)
+            pressButton(outcome.press);
+        return outcome.used;
+    }
     if (m_focusedButton != Button::None &&
         (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
         pressButton(m_focusedButton);
         return true;
     }
-    const KeyPress press{key, modifiers, QString(), autoRepeat};
-    if (m_screen != Screen::Problem || key != Qt::Key_R || !press.isCommandChord())
-        return false;
-    // A held chord tries once.
-    if (!autoRepeat)
-        retry();
-    return true;
+    return false;
 }
 
 void OnboardingRoot::submit()
@@ -197,9 +201,19 @@ void OnboardingRoot::pressButton(Button button)
 void OnboardingRoot::focusButton(Button button, bool focused)
 {
     if (focused)
-        m_focusedButton = button;
+        setFocusedButton(button);
     else if (m_focusedButton == button)
-        m_focusedButton = Button::None;
+        setFocusedButton(Button::None);
+}
+
+void OnboardingRoot::setFocusedButton(Button button)
+{
+    if (button == m_focusedButton)
+        return;
+    m_focusedButton = button;
+    if (m_screen == Screen::Problem)
+        m_hintModel.setHints(ProblemKeys::hints(button));
+    Q_EMIT focusedButtonChanged();
 }
 
 void OnboardingRoot::refresh()
@@ -209,10 +223,15 @@ void OnboardingRoot::refresh()
     const bool problemShown = screen == Screen::Problem;
     if (screen == m_screen && !problemShown)
         return;
-    // The buttons of a screen that goes go with it, the one with the keyboard too.
-    if (screen != m_screen)
-        m_focusedButton = Button::None;
+    // The buttons of a screen that goes go with it, the one with the keyboard too. The problem screen's
+    // keyboard starts on its main button, which Return presses.
+    const bool changed = screen != m_screen;
     m_screen = screen;
+    if (changed) {
+        setFocusedButton(screen == Screen::Problem ? Button::Retry : Button::None);
+        m_hintModel.setHints(screen == Screen::Problem ? ProblemKeys::hints(m_focusedButton)
+                                                       : QList<KeyHint>());
+    }
     // The token screen comes back with an empty field and no confirmation.
     if (tokenLeft) {
         setToken(QString());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "homey/model/connectionstate.h"
+#include "ui/keyhintsmodel.h"
 #include "ui/palette/connectionproblemlook.h"
 #include "ui/palette/tokenscreenlook.h"
 
@@ -27,6 +28,9 @@ class OnboardingRoot : public QObject {
     Q_PROPERTY(ConnectionProblemLook problem READ problem NOTIFY screenChanged)
     Q_PROPERTY(QString token READ token WRITE setToken NOTIFY tokenChanged)
     Q_PROPERTY(bool confirmsForget READ confirmsForget NOTIFY confirmsForgetChanged)
+    Q_PROPERTY(Button focusedButton READ focusedButton NOTIFY focusedButtonChanged)
+    // The keys of the connection-problem screen, for its hint bar; empty on the other screens.
+    Q_PROPERTY(KeyHintsModel *hintModel READ hintModel CONSTANT)
 
 public:
     enum class Screen { Token, Problem, Connecting, Palette };
@@ -70,11 +74,14 @@ public:
     QString token() const { return m_token; }
     void setToken(const QString &token);
     bool confirmsForget() const { return m_confirmsForget; }
+    // The button that has the keyboard. On the connection-problem screen the root moves it itself
+    // (see ProblemKeys), starting on "Opnieuw proberen"; elsewhere it follows the focus of the window.
+    Button focusedButton() const { return m_focusedButton; }
+    KeyHintsModel *hintModel() { return &m_hintModel; }
 
-    // A key press of the panel's window while this root's own screen shows: Ctrl+R on the
-    // connection-problem screen tries again, as the error bar's retry is labelled; Escape answers the
-    // forget question as its harmless button does; Return, Enter and Space press the button that has the
-    // keyboard. True when it was used.
+    // A key press of the panel's window while this root's own screen shows: the connection-problem
+    // screen's keys (ProblemKeys); Escape answers the forget question as its harmless button does;
+    // Return, Enter and Space press the button that has the keyboard. True when it was used.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
 
     // Return in the key field: saves whatever it holds, unless a check is under way.
@@ -99,10 +106,12 @@ Q_SIGNALS:
     void tokenScreenChanged();
     void tokenChanged();
     void confirmsForgetChanged();
+    void focusedButtonChanged();
 
 private:
     void refresh();
     void setConfirmsForget(bool confirms);
+    void setFocusedButton(Button button);
     static QCoro::Task<> save(QPointer<OnboardingRoot> self, QString token);
 
     QPointer<HomeStore> m_store;
@@ -113,4 +122,5 @@ private:
     QString m_token;
     bool m_confirmsForget = false;
     Button m_focusedButton = Button::None;
+    KeyHintsModel m_hintModel;
 };

@@ -12,6 +12,7 @@
 #include "ui/screens/restscreen.h"
 #include "ui/screens/resultsscreen.h"
 #include "ui/screens/roomscreen.h"
+#include "ui/screens/rowactions.h"
 #include "ui/whileshown.h"
 
 using namespace Qt::StringLiterals;
@@ -343,6 +344,12 @@ QList<ControlRow> PaletteController::detailRows() const
 bool PaletteController::opensControls(const Device *device) const
 {
     return device && !ControlPlan::rows(*device, *m_writer).isEmpty();
+}
+
+bool PaletteController::returnRunsSelectedRow() const
+{
+    const std::optional<Hit> hit = showsRows() ? m_store->selectedHit() : std::nullopt;
+    return hit && RowActions::onReturn(*m_store, *hit).kind != RunAction::Kind::Nothing;
 }
 
 int PaletteController::firstFocusableControl() const

@@ -160,6 +160,8 @@ private:
     QList<ControlRow> detailRows() const;
     // Whether Tab opens anything for the device: one with no control rows has nothing to show.
     bool opensControls(const Device *device) const;
+    // Whether Return runs the selected row of the results or the room view, as its Return key shows.
+    bool returnRunsSelectedRow() const;
     int firstFocusableControl() const;
 
     // --- palettecontroller_keys.cpp

@@ -70,9 +70,10 @@ QList<KeyHint> PaletteController::roomHints() const
     if (!m_store->selectedHit())
         return nothing;
     const bool roomRow = onRoomRow();
-    QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s),
-                         KeyHint({enter}, roomRow ? u"alles aan/uit"_s : u"doe"_s),
-                         KeyHint({space}, u"aan/uit"_s)};
+    QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s)};
+    if (returnRunsSelectedRow())
+        hints << KeyHint({enter}, roomRow ? u"alles aan/uit"_s : u"doe"_s);
+    hints << KeyHint({space}, u"aan/uit"_s);
     const Device *device = selectedDevice();
     if (roomRow) {
         if (m_store->room() && m_store->room()->dimmableCount >= 1)
@@ -92,9 +93,10 @@ QList<KeyHint> PaletteController::resultsHints() const
     static const QList<KeyHint> nothing{KeyHint({escapeKey}, u"terug"_s)};
     if (m_store->hits().isEmpty())
         return nothing;
-    const auto make = [](bool device, bool dims) {
-        QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s), KeyHint({enter}, u"doe"_s),
-                             KeyHint({command + enter}, u"doe, blijf"_s)};
+    const auto make = [](bool runs, bool device, bool dims) {
+        QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s)};
+        if (runs)
+            hints << KeyHint({enter}, u"doe"_s) << KeyHint({command + enter}, u"doe, blijf"_s);
         if (device)
             hints << KeyHint({tab}, u"regel"_s);
         if (dims)
@@ -102,12 +104,14 @@ QList<KeyHint> PaletteController::resultsHints() const
         hints << KeyHint({escapeKey}, u"terug"_s);
         return hints;
     };
-    // Asked again at every change of the home while a query is in the field: made once.
-    static const QList<KeyHint> noDevice = make(false, false);
-    static const QList<KeyHint> device = make(true, false);
-    static const QList<KeyHint> dimmable = make(true, true);
+    // Asked again at every change of the home while a query is in the field: made once, by whether
+    // Return runs the row, then by what the row's device offers.
+    static const QList<KeyHint> lists[2][3] = {
+        {make(false, false, false), make(false, true, false), make(false, true, true)},
+        {make(true, false, false), make(true, true, false), make(true, true, true)}};
     const Device *selected = selectedDevice();
-    return !opensControls(selected) ? noDevice : selected->dimKey() ? dimmable : device;
+    const int offers = !opensControls(selected) ? 0 : selected->dimKey() ? 2 : 1;
+    return lists[returnRunsSelectedRow() ? 1 : 0][offers];
 }
 
 QList<KeyHint> PaletteController::restHints() const

@@ -223,14 +223,9 @@ void PaletteController::activatePrimary(bool keepOpen)
             fireFocusedControl();
         return;
     }
-    const HomeStore::Mode mode = m_store->mode();
-    if (mode == HomeStore::Mode::Room) {
-        runSelected(this, keepOpen);
-        return;
-    }
-    if (mode == HomeStore::Mode::Results) {
-        const int selection = m_store->selection();
-        if (selection >= 0 && selection < m_store->hits().size())
+    if (showsRows()) {
+        // Where the row's Return key is not shown, Return leaves the row and the panel as they are.
+        if (returnRunsSelectedRow())
             runSelected(this, keepOpen);
         return;
     }

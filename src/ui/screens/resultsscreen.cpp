@@ -67,7 +67,8 @@ private:
 
 QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, qsizetype found, int selection,
                                     const std::optional<QString> &expandedDeviceID,
-                                    const QList<ListRow> &previous, const QList<RunAction> &actions)
+                                    const QList<ListRow> &previous,
+                                    const std::optional<RunAction> &selectedAction)
 {
     Lines lines(previous);
     const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
@@ -89,20 +90,21 @@ QList<ListRow> ResultsScreen::lines(const QList<Hit> &hits, qsizetype found, int
         const Hit &hit = hits.at(i);
         const std::optional<QString> deviceID = hit.deviceID();
         const bool expanded = deviceID && deviceID == expandedDeviceID;
-        const std::optional<RunAction> action =
-            i < actions.size() ? std::optional(actions.at(i)) : std::nullopt;
+        const bool selected = i == selection;
+        const std::optional<RunAction> action = selected ? selectedAction : std::nullopt;
         // A look is made from its index, hit, state and Return's action alone: an unchanged row keeps the
         // one it has.
         if (const ListRow *before = lines.before(); before && before->kind == ListRow::Kind::Row) {
             const ResultRowLook &look = before->row;
-            if (look.index == int(i) && look.selected == (i == selection) && look.expanded == expanded &&
-                look.fill == 0 && look.hit == hit && look.verb == ResultRowLook::verbFor(hit, action)) {
+            if (look.index == int(i) && look.selected == selected && look.expanded == expanded &&
+                look.fill == 0 && look.hit == hit && look.verb == ResultRowLook::verbFor(hit, action) &&
+                look.showsReturn == ResultRowLook::showsReturnFor(selected, action)) {
                 lines.keep();
                 continue;
             }
         }
         lines.add(ListRow::hitRow(
-            ResultRowLook::make(int(i), hit, i == selection, expanded, 0, deviceID.has_value(), action)));
+            ResultRowLook::make(int(i), hit, selected, expanded, 0, deviceID.has_value(), action)));
     }
     return lines.take();
 }
@@ -125,21 +127,15 @@ void ResultsScreen::refresh()
         expanded.reset();
     const QList<Hit> &hits = m_store->hits();
     const qsizetype found = m_store->matchCount();
-    // A verb typed after the names decides what Return does with each row, and so the word beside it.
-    QList<RunAction> actions;
-    if (const std::optional<SearchVerb> &verb = m_store->verb()) {
-        const qsizetype shown = std::min<qsizetype>(hits.size(), shownRows);
-        actions.reserve(shown);
-        for (qsizetype i = 0; i < shown; ++i) {
-            const Hit &hit = hits.at(i);
-            const std::optional<QString> id = hit.deviceID();
-            const auto device = id ? m_store->devices().constFind(*id) : m_store->devices().constEnd();
-            actions.append(
-                RunAction::of(hit, device != m_store->devices().constEnd() ? &*device : nullptr, verb));
-        }
-    }
-    m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), found,
-                         m_store->selection(), expanded, m_rows.rows(), actions));
+    // Only the selected row shows Return, with the word for what it then does: a verb typed after the
+    // names, the row's state, or nothing at all.
+    const int selection = m_store->selection();
+    const std::optional<RunAction> selectedAction =
+        selection >= 0 && selection < std::min<qsizetype>(hits.size(), shownRows)
+            ? std::optional(RowActions::onReturn(*m_store, hits.at(selection)))
+            : std::nullopt;
+    m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), found, selection,
+                         expanded, m_rows.rows(), selectedAction));
 
     // The empty state follows the query alone: made again only when the query changed.
     if (m_emptyQuery != m_store->query()) {

@@ -39,11 +39,12 @@ public:
     // The lines for these hits of the found ones: headings and rows, the row at selection selected, the
     // row of expandedDeviceID expanded.
     // previous: lines made before, whose rows are kept where the same look would be made again.
-    // actions: what Return does with each hit, by place, when a typed verb decides it; empty: the
-    // hits' own states name it.
+    // selectedAction: what Return does with the selected row (RowActions::onReturn); none: its hit's
+    // own state names it.
     static QList<ListRow> lines(const QList<Hit> &hits, qsizetype found, int selection,
                                 const std::optional<QString> &expandedDeviceID,
-                                const QList<ListRow> &previous = {}, const QList<RunAction> &actions = {});
+                                const QList<ListRow> &previous = {},
+                                const std::optional<RunAction> &selectedAction = std::nullopt);
     // Under the rows when more were found than are shown; empty otherwise.
     static QString footerText(qsizetype found, qsizetype hitCount);
 

@@ -72,7 +72,8 @@ std::optional<QString> RoomScreen::scrollTarget(const RoomScope &room, int index
 }
 
 QList<ListRow> RoomScreen::lines(const RoomScope &room, int selection,
-                                 const std::optional<QString> &expandedDeviceID)
+                                 const std::optional<QString> &expandedDeviceID,
+                                 const std::optional<RunAction> &selectedAction)
 {
     // The selection index of each selectable hit; a repeated id keeps its first index, as lookups do.
     QHash<QString, int> indices;
@@ -96,8 +97,10 @@ QList<ListRow> RoomScreen::lines(const RoomScope &room, int selection,
             const int index = indices.value(hit.id);
             const std::optional<QString> deviceID = hit.deviceID();
             const bool expanded = deviceID && deviceID == expandedDeviceID;
-            lines.append(ListRow::hitRow(ResultRowLook::make(index, hit, index == selection, expanded,
-                                                             rowFill(hit.accessory), deviceID.has_value())));
+            const bool selected = index == selection;
+            lines.append(ListRow::hitRow(ResultRowLook::make(index, hit, selected, expanded,
+                                                             rowFill(hit.accessory), deviceID.has_value(),
+                                                             selected ? selectedAction : std::nullopt)));
         }
     }
     return lines;
@@ -116,7 +119,10 @@ void RoomScreen::refresh()
         RoomScope shown = *room;
         for (RoomSection &section : shown.sections)
             section.hits = RowActions::withDraggedLevels(section.hits, *m_store, m_coalescer);
-        m_rows.setRows(lines(shown, selection, expanded));
+        const std::optional<Hit> selected = m_store->selectedHit();
+        const std::optional<RunAction> action =
+            selected ? std::optional(RowActions::onReturn(*m_store, *selected)) : std::nullopt;
+        m_rows.setRows(lines(shown, selection, expanded, action));
     } else {
         m_rows.setRows({});
     }

@@ -40,9 +40,11 @@ public:
     void followBeat(const Motion *motion) override;
 
     // The lines of the room's sections: each heading with its count from two hits on, device rows with
-    // their selection index, sensor lines.
+    // their selection index, sensor lines. selectedAction: what Return does with the selected row
+    // (RowActions::onReturn); none: its hit's own state names it.
     static QList<ListRow> lines(const RoomScope &room, int selection,
-                                const std::optional<QString> &expandedDeviceID);
+                                const std::optional<QString> &expandedDeviceID,
+                                const std::optional<RunAction> &selectedAction = std::nullopt);
     // The selection index of the hit with this id; none for a sensor or an unknown id.
     static std::optional<int> selectionIndex(const RoomScope &room, const QString &hitID);
     // The hit id at a selection index; none for the "Alle lampen" row and beyond the rows.

@@ -24,6 +24,14 @@ QCoro::Task<> runSelected(QPointer<HomeStore> store, bool dismisses, std::functi
 
 } // namespace
 
+RunAction onReturn(const HomeStore &store, const Hit &hit)
+{
+    const std::optional<QString> detail = store.detailDeviceID();
+    if (detail && store.devices().contains(*detail))
+        return RunAction();
+    return store.runAction(hit);
+}
+
 void hover(HomeStore *store, HoverGate *gate, int index)
 {
     if (gate && !gate->admitHover())

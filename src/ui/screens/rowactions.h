@@ -1,6 +1,7 @@
 #pragma once
 
 #include "homey/model/hit.h"
+#include "store/home/runaction.h"
 
 #include <functional>
 #include <QPointer>
@@ -11,6 +12,11 @@ class LevelCoalescer;
 
 // What a pointer does to the rows of the results list and the room view, shared by both.
 namespace RowActions {
+
+// What Return does with the selected row, as the palette's key map runs it and the row's Return key and
+// the hint bar name it: Nothing while a device's controls are open (Return then works the control that
+// has the keyboard) and wherever running the row would change nothing.
+RunAction onReturn(const HomeStore &store, const Hit &hit);
 
 // A row's hover-enter: selects the row once the pointer has really moved since the panel opened.
 // Without a gate every hover counts.

@@ -149,6 +149,12 @@ struct PaletteRig {
             type(u"goedemorgen"_s);
         else if (state == u"results dim")
             type(u"plafondlamp dim"_s);
+        else if (state == u"results lampless room")
+            type(u"hal"_s); // a lock, an alarm and a button
+        else if (state == u"results lampless room on")
+            type(u"hal aan"_s);
+        else if (state == u"results room")
+            type(u"woonkamer"_s);
         else if (state == u"room")
             enterRoom(u"woonkamer"_s);
         else if (state == u"room device") {
@@ -180,6 +186,10 @@ struct PaletteRig {
         } else if (state != u"overview")
             qFatal("unknown state");
         settle();
+        const std::optional<Hit> hit = store->selectedHit();
+        if (state.startsWith(u"results lampless room"_s) &&
+            (!hit || hit->target.kind() != Hit::Target::Kind::room))
+            qFatal("the hall is not the first hit");
     }
     // Where the overview shows a room; -1 when it does not.
     int roomIndex(const QString &zoneID) const
@@ -203,6 +213,16 @@ struct PaletteRig {
                                             : QString::number(json.toDouble()));
         }
         return lines;
+    }
+    // Whether the selected row of the results or the room view shows its Return key.
+    bool rowShowsReturn() const
+    {
+        const RowsModel *rows = store->isScoped() ? palette->room()->rows() : palette->results()->rows();
+        for (const ListRow &line : rows->rows()) {
+            if (line.kind == ListRow::Kind::Row && line.row.selected)
+                return line.row.showsReturn;
+        }
+        return false;
     }
     QStringList hintTexts() const
     {

@@ -142,7 +142,7 @@ void NotificationsListTest::header()
     screen->openSettings();
     QCOMPARE(rig.permissionRequests, 1);
     QCOMPARE(rig.settings, 1);
-    QCOMPARE(screen->clearCap().text, u"Ctrl+⌫"_s);
+    QCOMPARE(screen->clearCap().text, u"Ctrl+Backspace"_s);
 }
 
 void NotificationsListTest::bell_data()

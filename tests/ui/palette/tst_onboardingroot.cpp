@@ -60,6 +60,8 @@ private Q_SLOTS:
     void aBlankKeyStillReachesTheShellFromTheField();
     void forgettingAsksFirst();
     void theScreenComesBackEmpty();
+    void theProblemScreensKeys_data();
+    void theProblemScreensKeys();
 };
 
 void OnboardingRootTest::screen_data()
@@ -236,6 +238,110 @@ void OnboardingRootTest::theScreenComesBackEmpty()
     root.setFacts(kept);
     QCOMPARE(root.token(), QString());
     QVERIFY(!root.confirmsForget());
+}
+
+void OnboardingRootTest::theProblemScreensKeys_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("used");
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<int>("configures");
+    QTest::addColumn<QStringList>("hints");
+
+    const QStringList onRetry{u"⏎ Ctrl+R opnieuw proberen"_s, u"Tab naar API-sleutel wijzigen"_s,
+                              u"Esc verberg"_s};
+    const QStringList onConfigure{u"⏎ API-sleutel wijzigen"_s, u"Ctrl+R opnieuw proberen"_s,
+                                  u"Tab naar Opnieuw proberen"_s, u"Esc verberg"_s};
+    const auto row = [](const char *name, const QString &screen, const QStringList &keys, const QString &used,
+                        int retries, int configures, const QStringList &hints) {
+        QTest::newRow(name) << screen << keys << used << retries << configures << hints;
+    };
+    row("return tries again", u"problem"_s, {u"Return"_s}, u"y"_s, 1, 0, onRetry);
+    row("enter tries again", u"problem"_s, {u"Enter"_s}, u"y"_s, 1, 0, onRetry);
+    row("space tries again", u"problem"_s, {u"Space"_s}, u"y"_s, 1, 0, onRetry);
+    row("a held return tries once", u"problem"_s, {u"Return"_s, u"held Return"_s}, u"yy"_s, 1, 0, onRetry);
+    row("ctrl+r tries again", u"problem"_s, {u"Ctrl+R"_s}, u"y"_s, 1, 0, onRetry);
+    row("r alone is nobody's", u"problem"_s, {u"R"_s}, u"n"_s, 0, 0, onRetry);
+    row("escape is the window's", u"problem"_s, {u"Esc"_s}, u"n"_s, 0, 0, onRetry);
+    row("tab moves to the key", u"problem"_s, {u"Tab"_s, u"Return"_s}, u"yy"_s, 0, 1, onConfigure);
+    row("shift+tab too", u"problem"_s, {u"Backtab"_s, u"Space"_s}, u"yy"_s, 0, 1, onConfigure);
+    row("tab twice is back", u"problem"_s, {u"Tab"_s, u"Tab"_s, u"Return"_s}, u"yyy"_s, 1, 0, onRetry);
+    row("ctrl+r tries from the key's button", u"problem"_s, {u"Tab"_s, u"Ctrl+R"_s}, u"yy"_s, 1, 0,
+        onConfigure);
+    // A new failure after a try starts on the main button again.
+    row("a new failure starts on retry", u"problem"_s, {u"Tab"_s, u"fails again"_s, u"Return"_s}, u"yy"_s, 1,
+        0, onRetry);
+    // The other screens leave these keys to their field, the palette or the window.
+    row("connecting", u"connecting"_s, {u"Return"_s, u"Ctrl+R"_s, u"Tab"_s}, u"nnn"_s, 0, 0, {});
+    row("palette", u"palette"_s, {u"Return"_s, u"Ctrl+R"_s, u"Tab"_s, u"Space"_s}, u"nnnn"_s, 0, 0, {});
+    row("token screen", u"token"_s, {u"Return"_s, u"Ctrl+R"_s, u"Tab"_s}, u"nnn"_s, 0, 0, {});
+}
+
+// The connection-problem screen has no field to type in: Return presses its main button, and the hint
+// bar at its foot names exactly the keys that work there.
+void OnboardingRootTest::theProblemScreensKeys()
+{
+    QFETCH(QString, screen);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, used);
+    QFETCH(int, retries);
+    QFETCH(int, configures);
+    QFETCH(QStringList, hints);
+
+    int retried = 0;
+    int configured = 0;
+    OnboardingRoot::Actions actions;
+    actions.onRetry = [&] { ++retried; };
+    actions.onConfigure = [&] { ++configured; };
+    OnboardingRoot root(nullptr, actions, false);
+    const auto failed = facts(false, false, u"Geen Homey gevonden."_s);
+    if (screen == u"problem")
+        root.setFacts(failed);
+    else if (screen == u"connecting")
+        root.setFacts(facts(false, true));
+    else if (screen == u"token")
+        root.setFacts(facts(true, false));
+
+    QString got;
+    for (const QString &name : keys) {
+        if (name == u"fails again") {
+            root.setFacts(facts(false, true));
+            root.setFacts(failed);
+            continue;
+        }
+        const bool held = name.startsWith(u"held "_s);
+        const QString key = held ? name.mid(5) : name;
+        const QMap<QString, std::pair<int, Qt::KeyboardModifiers>> table{
+            {u"Return"_s, {Qt::Key_Return, Qt::NoModifier}},
+            {u"Enter"_s, {Qt::Key_Enter, Qt::KeypadModifier}},
+            {u"Space"_s, {Qt::Key_Space, Qt::NoModifier}},
+            {u"Ctrl+R"_s, {Qt::Key_R, Qt::ControlModifier}},
+            {u"R"_s, {Qt::Key_R, Qt::NoModifier}},
+            {u"Esc"_s, {Qt::Key_Escape, Qt::NoModifier}},
+            {u"Tab"_s, {Qt::Key_Tab, Qt::NoModifier}},
+            {u"Backtab"_s, {Qt::Key_Backtab, Qt::ShiftModifier}}};
+        QVERIFY2(table.contains(key), qPrintable(key));
+        got += root.handleKey(table.value(key).first, table.value(key).second, held) ? u'y' : u'n';
+    }
+    QCOMPARE(got, used);
+    QCOMPARE(retried, retries);
+    QCOMPARE(configured, configures);
+
+    // The hints as the bar draws them: each key cap the Linux way, then the words.
+    QStringList shown;
+    for (const KeyHint &hint : root.hintModel()->hints()) {
+        QStringList parts;
+        for (const QVariant &cap : hint.caps())
+            parts << cap.value<KeyCapLook>().text;
+        shown << (parts << hint.what).join(u' ');
+    }
+    QCOMPARE(shown, hints);
+    // The button the hints put the keyboard on is the one drawn with the focus ring.
+    if (screen == u"problem")
+        QCOMPARE(root.focusedButton(), hints.constFirst().startsWith(u"⏎ Ctrl+R"_s)
+                                           ? OnboardingRoot::Button::Retry
+                                           : OnboardingRoot::Button::Configure);
 }
 
 QTEST_MAIN(OnboardingRootTest)

@@ -143,6 +143,8 @@ class PaletteKeysTest : public QObject {
 private Q_SLOTS:
     void keyMap_data();
     void keyMap();
+    void returnShowsWhereItActs_data();
+    void returnShowsWhereItActs();
     void escapeLadder();
     void anArmedWriteNeedsAFreshPressWithinTheWindow();
     void returnConfirmsTheWriteAClickArmed();
@@ -334,6 +336,61 @@ void PaletteKeysTest::keyMap()
     rig.clock->advance(500ms); // dims coalesce, moods and flows answer
     const QString got = (used ? u"used: "_s : u"passed: "_s) + Snapshot::of(rig).since(before);
     QCOMPARE(got, (consumed ? u"used: "_s : u"passed: "_s) + changes);
+}
+
+void PaletteKeysTest::returnShowsWhereItActs_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("rowShows");
+    QTest::addColumn<bool>("hintShows");
+    QTest::addColumn<bool>("acts");
+
+    QTest::newRow("results on a lamp") << u"results"_s << int(none) << true << true << true;
+    QTest::newRow("results ctrl+return on a lamp") << u"results"_s << int(ctrl) << true << true << true;
+    QTest::newRow("results on a room with lamps") << u"results room"_s << int(none) << true << true << true;
+    QTest::newRow("results on a flow") << u"results flow"_s << int(none) << true << true << true;
+    QTest::newRow("results on a lock") << u"results lock"_s << int(none) << true << true << true;
+    // The hall has no lamp: switching its lamps changes nothing, whatever the verb.
+    QTest::newRow("results on a room without lamps")
+        << u"results lampless room"_s << int(none) << false << false << false;
+    QTest::newRow("results ctrl+return on a room without lamps")
+        << u"results lampless room"_s << int(ctrl) << false << false << false;
+    QTest::newRow("results on a room without lamps, switched on")
+        << u"results lampless room on"_s << int(none) << false << false << false;
+    QTest::newRow("room on a lamp") << u"room device"_s << int(none) << true << true << true;
+    QTest::newRow("room on all lamps") << u"room"_s << int(none) << false << true << true;
+    QTest::newRow("room, nothing left") << u"room none"_s << int(none) << false << false << false;
+    // With a device's controls open Return works the focused control, not the row.
+    QTest::newRow("controls on a level") << u"strip level"_s << int(none) << false << false << false;
+    QTest::newRow("controls on a lock") << u"strip lock"_s << int(none) << false << true << true;
+    QTest::newRow("controls on a switch") << u"strip"_s << int(none) << false << false << true;
+}
+
+// The selected row's Return key and the hint bar's promise Return only where it does something, as the
+// key map decides it; the ordinary rows keep theirs.
+void PaletteKeysTest::returnShowsWhereItActs()
+{
+    QFETCH(QString, state);
+    QFETCH(int, modifiers);
+    QFETCH(bool, rowShows);
+    QFETCH(bool, hintShows);
+    QFETCH(bool, acts);
+
+    PaletteRig rig;
+    rig.prepare(state);
+    QCOMPARE(rig.rowShowsReturn(), rowShows);
+    const QString key = modifiers == ctrl ? u"⌘⏎"_s : u"⏎"_s;
+    bool hinted = false;
+    for (const KeyHint &hint : rig.palette->hints().hints)
+        hinted = hinted || hint.keys == QStringList{key};
+    QCOMPARE(hinted, hintShows);
+
+    const Snapshot before = Snapshot::of(rig);
+    QVERIFY(rig.key(Qt::Key_Return, Qt::KeyboardModifiers(modifiers)));
+    rig.clock->advance(500ms);
+    const QString changes = Snapshot::of(rig).since(before);
+    QVERIFY2(changes.isEmpty() != acts, qPrintable(changes));
 }
 
 void PaletteKeysTest::escapeLadder()

@@ -561,6 +561,7 @@ void PaletteShotsTest::connectionScreens()
     QImage image = panel.shoot(u"onboarding-connecting"_s);
     QCOMPARE(panel.item(u"problemTitle"_s)->property("text").toString(), u"Verbinding maken met je Homey"_s);
     QVERIFY(!panel.item(u"retryButton"_s));
+    QVERIFY(!panel.item(u"problemHintBar"_s)); // no key works on it yet
 
     facts.connectionProblem = u"Geen Homey gevonden op dit netwerk."_s;
     panel.onboarding->setFacts(facts);
@@ -573,6 +574,21 @@ void PaletteShotsTest::connectionScreens()
     QQuickItem *retry = panel.item(u"retryButton"_s);
     QVERIFY(retry);
     COMPARE_COLOR(image, sceneRect(retry).topLeft() + QPoint(4, 4), Theme::lit(), 10);
+    // At its foot the keys that work there, clear of the advice and the buttons.
+    QQuickItem *bar = panel.item(u"problemHintBar"_s);
+    QVERIFY(bar);
+    QVERIFY(findText(bar, u"opnieuw proberen"_s));
+    QVERIFY(inked(image, sceneRect(bar), 70) > 200);
+    QQuickItem *configure = panel.item(u"configureButton"_s);
+    for (QQuickItem *above : {text, retry, configure})
+        QVERIFY(!sceneRect(bar).intersects(sceneRect(above)));
+    // The ring follows the button the keys move to.
+    QVERIFY(retry->property("hasKeyboard").toBool());
+    QVERIFY(panel.onboarding->handleKey(Qt::Key_Tab, Qt::NoModifier, false));
+    QTRY_VERIFY(configure->property("hasKeyboard").toBool());
+    QVERIFY(!retry->property("hasKeyboard").toBool());
+    QVERIFY(findText(bar, u"API-sleutel wijzigen"_s));
+    panel.shoot(u"onboarding-problem-configure"_s);
     // While another screen is up the palette takes no keys.
     panel.press(Qt::Key_N, Qt::ControlModifier);
     QVERIFY(!panel.store->showsNotifications());

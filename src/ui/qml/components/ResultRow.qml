@@ -3,7 +3,7 @@ import QtQuick.Layouts
 import Quorvane.Ui
 
 // One row of the results list and of the room view: symbol, title, subtitle, a state accessory and,
-// when selected, the Return key with the word for what it does.
+// when selected and Return runs it, the Return key with the word for what it does.
 Item {
     id: row
 
@@ -164,7 +164,7 @@ Item {
             }
             Loader {
                 anchors.verticalCenter: parent.verticalCenter
-                active: row.look.selected
+                active: row.look.showsReturn
                 sourceComponent: Row {
                     spacing: Theme.space4
                     KeyCap {

@@ -3,7 +3,7 @@ import QtQuick.Layouts
 import Quorvane.Ui
 
 // While the hub connection is made: a house and a spinner. When it failed: the advice, "Opnieuw
-// proberen" and "API-sleutel wijzigen".
+// proberen" and "API-sleutel wijzigen", and at the foot the keys that work them.
 Rectangle {
     id: view
 
@@ -59,10 +59,20 @@ Rectangle {
                 action: OnboardingRoot.Retry
             }
             PanelButton {
+                objectName: "configureButton"
                 text: view.look.configureText
                 onboarding: view.onboarding
                 action: OnboardingRoot.Configure
             }
         }
+    }
+    KeyHintBar {
+        objectName: "problemHintBar"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        visible: !view.look.connecting
+        hints: view.onboarding.hintModel
+        trailing: ""
     }
 }

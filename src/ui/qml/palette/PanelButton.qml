@@ -11,13 +11,15 @@ Rectangle {
     property string text
     property bool prominent: false
     property bool destructive: false
+    // The window's focus, or the root's word where it moves the keyboard itself.
+    readonly property bool hasKeyboard: activeFocus || onboarding.focusedButton === action
 
     implicitWidth: label.implicitWidth + 24
     implicitHeight: label.implicitHeight + 12
     radius: Theme.radiusButton
     color: prominent ? Theme.lit : destructive ? Theme.fade(Theme.alarm, 0.18) : Theme.white(hover.hovered ? 0.12 : 0.08)
-    border.width: activeFocus ? Theme.focusRingWidth : Theme.hairlineWidth
-    border.color: activeFocus ? Theme.litSoft : Theme.white(0.1)
+    border.width: hasKeyboard ? Theme.focusRingWidth : Theme.hairlineWidth
+    border.color: hasKeyboard ? Theme.litSoft : Theme.white(0.1)
     opacity: enabled ? 1 : 0.45
     // Reachable with Tab, pressed with Return or Space: the panel is used by keyboard alone. The root
     // learns which button has the keyboard and takes those keys at the window.
