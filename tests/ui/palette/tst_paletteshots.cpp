@@ -573,6 +573,16 @@ void PaletteShotsTest::connectionScreens()
     QQuickItem *retry = panel.item(u"retryButton"_s);
     QVERIFY(retry);
     COMPARE_COLOR(image, sceneRect(retry).topLeft() + QPoint(4, 4), Theme::lit(), 10);
+    QVERIFY(!panel.item(u"problemKeepsTrying"_s));
+
+    facts.retrying = true;
+    panel.onboarding->setFacts(facts);
+    QTest::qWait(20);
+    image = panel.shoot(u"onboarding-problem-retrying"_s);
+    QQuickItem *keepsTrying = panel.item(u"problemKeepsTrying"_s);
+    QVERIFY(keepsTrying);
+    QCOMPARE(keepsTrying->property("text").toString(), u"Quorvane blijft het op de achtergrond proberen."_s);
+    QVERIFY(inked(image, sceneRect(keepsTrying), 70) > 50); // faint text
     // While another screen is up the palette takes no keys.
     panel.press(Qt::Key_N, Qt::ControlModifier);
     QVERIFY(!panel.store->showsNotifications());
