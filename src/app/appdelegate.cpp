@@ -72,8 +72,8 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
                   self->push(notification, timeSensitive);
           },
           this)),
-      m_hub(new HubSession({m_options.services, m_options.arguments, m_options.store}, m_onboarding, m_panel,
-                           m_feed, this)),
+      m_hub(new HubSession({m_options.services, m_options.arguments, m_options.store, {}}, m_onboarding,
+                           m_panel, m_feed, this)),
       m_motionPreference(new MotionPreference(this)),
       m_desktopMotion(new DesktopMotionSetting(m_motionPreference, *m_options.desktopSettings)),
       m_motion(new Motion(m_panel->visibility(), m_motionPreference, this)),

@@ -19,6 +19,12 @@ namespace {
 
 const QString forgottenMessage = u"De sleutel is gewist. Plak een nieuwe sleutel om opnieuw te koppelen."_s;
 
+// "0,7" for 700 ms: tenths, as a Dutch reader writes them.
+QString seconds(std::chrono::milliseconds duration)
+{
+    return QString::number(double(duration.count()) / 1000.0, 'f', 1).replace(u'.', u',');
+}
+
 // A refused token or a keyring failure needs the pairing screen; anything else only explains itself.
 bool needsPairing(const std::exception_ptr &error)
 {
@@ -38,7 +44,7 @@ bool needsPairing(const std::exception_ptr &error)
 HubSession::HubSession(Options options, Onboarding *onboarding, PanelController *panel,
                        NotificationFeed *feed, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_onboarding(onboarding), m_panel(panel), m_feed(feed),
-      m_store(makePlaceholderStore())
+      m_store(makePlaceholderStore()), m_retry(m_options.random)
 {}
 
 HomeStore *HubSession::makePlaceholderStore()
@@ -56,16 +62,20 @@ SettingsStore HubSession::storeDefaults()
 
 QCoro::Task<> HubSession::boot()
 {
-    return bootTask(this);
+    return bootTask(this, false);
 }
 
-QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self)
+QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
 {
     Onboarding *onboarding = self->m_onboarding;
     if (onboarding->busy())
         co_return;
     onboarding->setBusy(true);
-    onboarding->setConnectionProblem(std::nullopt);
+    if (!automatic) {
+        // This boot replaces a retry that was waiting, and shows that it is connecting.
+        self->stopRetrying();
+        onboarding->setConnectionProblem(std::nullopt);
+    }
     // A copy: the session may be gone when an await returns.
     const AppServices services = self->m_options.services;
 
@@ -79,10 +89,12 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self)
     if (!self)
         co_return;
     if (failure) {
-        self->reportBootFailure(failure);
+        self->reportBootFailure(failure, automatic);
         co_return;
     }
     if (!token || token->isEmpty()) {
+        self->stopRetrying();
+        onboarding->setConnectionProblem(std::nullopt);
         onboarding->setHasToken(false);
         onboarding->setShowing(true);
         self->m_panel->show();
@@ -109,9 +121,17 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self)
     if (!self)
         co_return;
     if (failure) {
-        self->reportBootFailure(failure);
+        self->reportBootFailure(failure, automatic);
         co_return;
     }
+
+    if (self->m_loggedFailure) {
+        log(u"verbinding: Homey bereikt"_s +
+            (automatic ? u" bij poging "_s + QString::number(self->m_retry.failures() + 1) : QString()));
+    }
+    self->m_loggedFailure.reset();
+    self->stopRetrying();
+    onboarding->setConnectionProblem(std::nullopt);
 
     SettingsStore defaults = self->storeDefaults();
     HomeyConfig::store(endpoint, defaults);
@@ -135,18 +155,61 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self)
     onboarding->setBusy(false);
 }
 
-void HubSession::reportBootFailure(const std::exception_ptr &error)
+void HubSession::reportBootFailure(const std::exception_ptr &error, bool automatic)
 {
     const QString explanation = Onboarding::explain(error);
-    // Nothing else says it: the store that would log its state never came.
-    log(u"!! Homey-verbinding mislukt: "_s + explanation);
+    // Nothing else says it: the store that would log its state never came. An attempt after a pause
+    // only says it again when the reason changed, so a long outage writes one line per attempt.
+    const bool news = !automatic || m_loggedFailure != explanation;
+    m_loggedFailure = explanation;
     m_onboarding->setConnectionProblem(explanation);
     if (needsPairing(error)) {
         m_onboarding->setMessage(explanation);
         m_onboarding->setShowing(true);
         m_panel->show();
     }
+    // Before the pause: the person may act while it lasts.
     m_onboarding->setBusy(false);
+
+    const QString failed = u"!! Homey-verbinding mislukt: "_s + explanation;
+    if (!BootRetry::passes(error)) {
+        stopRetrying();
+        if (news)
+            log(failed);
+        return;
+    }
+    const BootRetry::Pause pause = m_retry.next();
+    const QString next = u"opnieuw proberen over "_s + seconds(pause.duration) + u" s"_s;
+    const QString attempt = u"poging "_s + QString::number(pause.attempt);
+    if (!automatic)
+        log(failed);
+    if (automatic && news)
+        log(failed + u" ("_s + next + u", "_s + attempt + u")"_s);
+    else
+        log(u"verbinding: "_s + next + u" ("_s + attempt + u")"_s);
+    m_onboarding->setRetrying(true);
+    retryTask(this, pause);
+}
+
+QCoro::Task<> HubSession::retryTask(QPointer<HubSession> self, BootRetry::Pause pause)
+{
+    const std::shared_ptr<Clock> clock = self->m_options.store.clock;
+    for (;;) {
+        const bool elapsed = co_await clock->sleep(pause.duration, pause.token);
+        if (!elapsed || !self || !self->m_retry.holds(pause))
+            co_return;
+        // The person is at the pairing screen, or a check of theirs runs: the attempt waits for them.
+        const Onboarding *onboarding = self->m_onboarding;
+        if (!onboarding->busy() && !onboarding->showing())
+            break;
+    }
+    co_await bootTask(self, true);
+}
+
+void HubSession::stopRetrying()
+{
+    m_retry.reset();
+    m_onboarding->setRetrying(false);
 }
 
 void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client)
@@ -168,6 +231,9 @@ void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> cl
 void HubSession::reconnect()
 {
     log(u"menu: opnieuw verbinden (toestand was "_s + ConnectionText::plain(m_store->connection()) + u")"_s);
+    // Also when an attempt is under way and this one gives way to it: should it fail, the next pause is
+    // the shortest again.
+    m_retry.reset();
     QTimer::singleShot(0, this, [self = QPointer(this)] { reconnectTask(self); });
 }
 
@@ -179,7 +245,7 @@ QCoro::Task<> HubSession::reconnectTask(QPointer<HubSession> self)
     if (store && store->connection().kind() == ConnectionState::Kind::live) {
         co_await store->resync();
     } else {
-        co_await bootTask(self);
+        co_await bootTask(self, false);
     }
 }
 
@@ -187,8 +253,10 @@ void HubSession::forgetToken()
 {
     if (m_onboarding->busy())
         return;
-    // Deleting from the keyring waits for it; no boot may start meanwhile.
+    // Deleting from the keyring waits for it; no boot may start meanwhile, a retry neither.
     m_onboarding->setBusy(true);
+    stopRetrying();
+    m_loggedFailure.reset();
     forgetTask(this);
 }
 
@@ -246,6 +314,6 @@ QCoro::Task<bool> HubSession::saveTask(QPointer<HubSession> self, QString key)
     if (!self || !endpoint)
         co_return false;
     self->m_onboarding->setShowing(false);
-    co_await bootTask(self);
+    co_await bootTask(self, false);
     co_return true;
 }

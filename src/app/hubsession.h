@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/appservices.h"
+#include "app/bootretry.h"
 #include "base/settingsstore.h"
 #include "store/home/homestore.h"
 
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <QCoroTask>
 #include <QObject>
 #include <QPointer>
@@ -19,8 +22,9 @@ class PanelController;
 
 // The session with the hub: the boot (token, endpoint, token check, then a new home store over the
 // hub's clients in place of the old one), reconnecting, and saving or forgetting the token. Every
-// failure ends in the onboarding model. Owns the current store; until a boot succeeds that is a store
-// without a hub. Lives on the main thread.
+// failure ends in the onboarding model; one that can pass by itself is tried again after a pause on the
+// store's clock, until a boot gets through or the person acts. Owns the current store; until a boot
+// succeeds that is a store without a hub. Lives on the main thread.
 class HubSession : public QObject {
     Q_OBJECT
 
@@ -29,7 +33,10 @@ public:
         AppServices services;
         // The process arguments, the program path first.
         QStringList arguments;
+        // Its clock also times the pauses between attempts of a failed boot.
         HomeStore::Options store;
+        // Uniform in [0, 1], for the pauses' jitter; empty: a real random source.
+        std::function<double()> random;
     };
 
     // The onboarding model, the panel and the feed outlive the session.
@@ -42,7 +49,8 @@ public:
     // Never throws.
     QCoro::Task<> boot();
     void swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client);
-    // Resyncs a live store, boots again otherwise; returns at once.
+    // Resyncs a live store, boots again otherwise at once, with the pauses of later attempts back at
+    // their first step; returns at once.
     void reconnect();
     // Deletes the token and the stored hub and falls back to a store without a hub.
     void forgetToken();
@@ -59,11 +67,14 @@ Q_SIGNALS:
 
 private:
     HomeStore *makePlaceholderStore();
-    static QCoro::Task<> bootTask(QPointer<HubSession> self);
+    // automatic: an attempt after a pause, which leaves the problem screen up until it knows better.
+    static QCoro::Task<> bootTask(QPointer<HubSession> self, bool automatic);
+    static QCoro::Task<> retryTask(QPointer<HubSession> self, BootRetry::Pause pause);
     static QCoro::Task<> reconnectTask(QPointer<HubSession> self);
     static QCoro::Task<> forgetTask(QPointer<HubSession> self);
     static QCoro::Task<bool> saveTask(QPointer<HubSession> self, QString key);
-    void reportBootFailure(const std::exception_ptr &error);
+    void reportBootFailure(const std::exception_ptr &error, bool automatic);
+    void stopRetrying();
 
     const Options m_options;
     Onboarding *const m_onboarding;
@@ -71,4 +82,7 @@ private:
     NotificationFeed *const m_feed;
     QPointer<HomeStore> m_store;
     std::shared_ptr<HomeyRESTClient> m_restClient;
+    BootRetry m_retry;
+    // What the log last said went wrong in this run of failures; none once a boot got through.
+    std::optional<QString> m_loggedFailure;
 };

@@ -67,6 +67,14 @@ void Onboarding::setConnectionProblem(const std::optional<QString> &problem)
     Q_EMIT connectionProblemChanged();
 }
 
+void Onboarding::setRetrying(bool retrying)
+{
+    if (m_retrying == retrying)
+        return;
+    m_retrying = retrying;
+    Q_EMIT retryingChanged();
+}
+
 QCoro::Task<std::optional<HomeyEndpoint>> Onboarding::save(QString key, ResolveStep resolve,
                                                            ValidateStep validate, PersistStep persist)
 {

@@ -23,6 +23,8 @@ class Onboarding : public QObject {
     // Empty when there is none.
     Q_PROPERTY(QString message READ messageText NOTIFY messageChanged)
     Q_PROPERTY(QString connectionProblem READ connectionProblemText NOTIFY connectionProblemChanged)
+    // A failed boot will be tried again by itself.
+    Q_PROPERTY(bool retrying READ retrying WRITE setRetrying NOTIFY retryingChanged)
 
 public:
     using ResolveStep = std::function<QCoro::Task<HomeyEndpoint>()>;
@@ -43,6 +45,8 @@ public:
     std::optional<QString> connectionProblem() const { return m_connectionProblem; }
     void setConnectionProblem(const std::optional<QString> &problem);
     QString connectionProblemText() const { return m_connectionProblem.value_or(QString()); }
+    bool retrying() const { return m_retrying; }
+    void setRetrying(bool retrying);
 
     // Checks the trimmed key against the hub that `resolve` finds and keeps it with `persist`. The
     // endpoint on success; otherwise nullopt with the reason in message, except that a call while
@@ -67,6 +71,7 @@ Q_SIGNALS:
     void hasTokenChanged();
     void messageChanged();
     void connectionProblemChanged();
+    void retryingChanged();
 
 private:
     bool m_showing = false;
@@ -74,4 +79,5 @@ private:
     bool m_hasToken = false;
     std::optional<QString> m_message;
     std::optional<QString> m_connectionProblem;
+    bool m_retrying = false;
 };

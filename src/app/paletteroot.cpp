@@ -123,11 +123,12 @@ void PaletteRoot::followOnboarding()
         facts.hasToken = m_onboarding->hasToken();
         facts.message = m_onboarding->message();
         facts.connectionProblem = m_onboarding->connectionProblem();
+        facts.retrying = m_onboarding->retrying();
         m_onboardingRoot->setFacts(facts);
     };
     for (const auto signal :
          {&Onboarding::showingChanged, &Onboarding::busyChanged, &Onboarding::hasTokenChanged,
-          &Onboarding::messageChanged, &Onboarding::connectionProblemChanged})
+          &Onboarding::messageChanged, &Onboarding::connectionProblemChanged, &Onboarding::retryingChanged})
         connect(m_onboarding, signal, this, push);
     push();
 }

@@ -178,6 +178,8 @@ void PaletteRootTest::keysReachThePaletteOnlyWhileItShows()
     shell.onboarding.setShowing(false);
     shell.onboarding.setConnectionProblem(u"Geen Homey."_s);
     QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Problem);
+    shell.onboarding.setRetrying(true);
+    QVERIFY(!shell.root->onboardingRoot()->problem().keepsTrying.isEmpty());
     shell.onboarding.setConnectionProblem(std::nullopt);
     QCOMPARE(shell.root->onboardingRoot()->screen(), OnboardingRoot::Screen::Palette);
     shell.typeText(u"kamer"_s);

@@ -14,7 +14,7 @@ const QString solarPanels = u"9ebb7115-7fdc-574b-98a8-ee820985c022"_s;
 } // namespace
 
 // The program against a fake hub serving the demo home: what it shows of the hub, what it does with a
-// write the hub drops, a refused token and a hub that does not answer.
+// write the hub drops, a refused token, a hub that does not answer and one that comes up late.
 class TstHubSync : public ServedCase {
     Q_OBJECT
 
@@ -149,6 +149,36 @@ private Q_SLOTS:
             copy.logged(u"!! Homey-verbinding mislukt: Geen contact met je Homey op 127.0.0.1. "_s),
             patience);
         QVERIFY(copy.messages().filter(u"verbinding: "_s).filter(u"Live"_s).isEmpty());
+    }
+
+    // Started before the hub is up, as after a login before the network or while the hub reboots: once
+    // the hub listens on its port the program goes live by itself, no key pressed, at the latest on the
+    // attempt after the one under way.
+    void aHubThatComesUpLaterIsReachedByItself()
+    {
+        QTcpServer notYet;
+        QVERIFY(notYet.listen(QHostAddress::LocalHost));
+        const quint16 port = notYet.serverPort();
+        notYet.close();
+        QMap<QString, QString> extra = hubEnvironment();
+        extra.insert(u"HOMEY_BASE"_s, u"http://127.0.0.1:%1"_s.arg(port));
+        Copy &copy = start({}, extra);
+        // A few pauses into the back-off.
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"(poging 4)"_s), patience);
+
+        FakeHub later;
+        new FakeRealtime(&later);
+        QVERIFY(later.loadHome(FakeHub::demoHomePath()));
+        QVERIFY(later.listen(port));
+        // Only an attempt already under way can still fail.
+        const int retriesBefore = copy.count(u"opnieuw proberen"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        QVERIFY(copy.count(u"opnieuw proberen"_s) <= retriesBefore + 1);
+        QVERIFY(copy.logged(u"verbinding: Homey bereikt bij poging "_s));
+        QCOMPARE(copy.count(u"!! Homey-verbinding mislukt"_s), 1);
+        // Ended while its hub still answers.
+        copy.process()->terminate();
+        QVERIFY(copy.process()->waitForFinished(patience));
     }
 };
 

@@ -13,12 +13,14 @@ struct ConnectionProblemLook {
     Q_PROPERTY(QString title MEMBER title CONSTANT)
     Q_PROPERTY(bool connecting MEMBER connecting CONSTANT)
     Q_PROPERTY(QString text MEMBER text CONSTANT)
+    Q_PROPERTY(QString keepsTrying MEMBER keepsTrying CONSTANT)
     Q_PROPERTY(QString retryText MEMBER retryText CONSTANT)
     Q_PROPERTY(QString configureText MEMBER configureText CONSTANT)
 
 public:
-    // message: the advice of a failed connection; none while it is still being made.
-    static ConnectionProblemLook make(const std::optional<QString> &message);
+    // message: the advice of a failed connection; none while it is still being made. retrying: the
+    // failed connection is tried again by itself.
+    static ConnectionProblemLook make(const std::optional<QString> &message, bool retrying = false);
 
     bool operator==(const ConnectionProblemLook &) const = default;
 
@@ -26,6 +28,8 @@ public:
     QString title;
     bool connecting = false;
     QString text;
+    // Empty unless a failed connection is tried again.
+    QString keepsTrying;
     QString retryText;
     QString configureText;
 };

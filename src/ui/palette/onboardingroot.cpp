@@ -61,7 +61,7 @@ TokenScreenLook OnboardingRoot::tokenScreen() const
 ConnectionProblemLook OnboardingRoot::problem() const
 {
     return ConnectionProblemLook::make(
-        problemMessage(m_facts, m_store ? m_store->connection() : ConnectionState()));
+        problemMessage(m_facts, m_store ? m_store->connection() : ConnectionState()), m_facts.retrying);
 }
 
 void OnboardingRoot::setToken(const QString &token)

@@ -46,6 +46,8 @@ public:
         bool hasToken = false;
         std::optional<QString> message;
         std::optional<QString> connectionProblem;
+        // The failed connection is tried again by itself.
+        bool retrying = false;
         bool operator==(const Facts &) const = default;
     };
 

@@ -56,6 +56,8 @@ private Q_SLOTS:
     void screen();
     void tokenScreenLook_data();
     void tokenScreenLook();
+    void keepsTryingOnlyUnderTheBootsAdvice_data();
+    void keepsTryingOnlyUnderTheBootsAdvice();
     void saveKeepsARefusedKeyAndEmptiesAnAcceptedOne();
     void aBlankKeyStillReachesTheShellFromTheField();
     void forgettingAsksFirst();
@@ -151,6 +153,37 @@ void OnboardingRootTest::tokenScreenLook()
     QCOMPARE(look.showsProgress, busy);
     QCOMPARE(look.message, QString());
     QCOMPARE(look.isolatedNote, QString());
+}
+
+void OnboardingRootTest::keepsTryingOnlyUnderTheBootsAdvice_data()
+{
+    QTest::addColumn<OnboardingRoot::Facts>("facts");
+    QTest::addColumn<bool>("shown");
+    OnboardingRoot::Facts retrying = facts(false, false, u"Geen contact."_s);
+    retrying.retrying = true;
+    QTest::newRow("advice, retrying") << retrying << true;
+    QTest::newRow("advice only") << facts(false, false, u"Geen contact."_s) << false;
+    // An attempt under way keeps the advice on screen, and the line with it.
+    retrying.busy = true;
+    QTest::newRow("an attempt under way") << retrying << true;
+    OnboardingRoot::Facts connecting = facts(false, true);
+    connecting.retrying = true;
+    QTest::newRow("connecting") << connecting << false;
+    retrying.showing = true;
+    QTest::newRow("token screen") << retrying << false;
+}
+
+void OnboardingRootTest::keepsTryingOnlyUnderTheBootsAdvice()
+{
+    QFETCH(OnboardingRoot::Facts, facts);
+    QFETCH(bool, shown);
+    OnboardingRoot root(nullptr, {}, false);
+    root.setFacts(facts);
+    const bool onScreen = root.screen() == OnboardingRoot::Screen::Problem ||
+                          root.screen() == OnboardingRoot::Screen::Connecting;
+    QCOMPARE(onScreen && !root.problem().keepsTrying.isEmpty(), shown);
+    if (shown)
+        QCOMPARE(root.problem().keepsTrying, u"Quorvane blijft het op de achtergrond proberen."_s);
 }
 
 void OnboardingRootTest::saveKeepsARefusedKeyAndEmptiesAnAcceptedOne()

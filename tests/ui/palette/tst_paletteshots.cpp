@@ -589,6 +589,17 @@ void PaletteShotsTest::connectionScreens()
     QVERIFY(!retry->property("hasKeyboard").toBool());
     QVERIFY(findText(bar, u"API-sleutel wijzigen"_s));
     panel.shoot(u"onboarding-problem-configure"_s);
+    QVERIFY(!panel.item(u"problemKeepsTrying"_s));
+
+    facts.retrying = true;
+    panel.onboarding->setFacts(facts);
+    QTest::qWait(20);
+    image = panel.shoot(u"onboarding-problem-retrying"_s);
+    QQuickItem *keepsTrying = panel.item(u"problemKeepsTrying"_s);
+    QVERIFY(keepsTrying);
+    QCOMPARE(keepsTrying->property("text").toString(), u"Quorvane blijft het op de achtergrond proberen."_s);
+    QVERIFY(inked(image, sceneRect(keepsTrying), 70) > 50); // faint text
+    QVERIFY(!sceneRect(bar).intersects(sceneRect(keepsTrying)));
     // While another screen is up the palette takes no keys.
     panel.press(Qt::Key_N, Qt::ControlModifier);
     QVERIFY(!panel.store->showsNotifications());

@@ -47,6 +47,17 @@ Rectangle {
             color: Theme.textDim
             wrapMode: Text.Wrap
         }
+        Text {
+            objectName: "problemKeepsTrying"
+            Layout.fillWidth: true
+            visible: view.look.keepsTrying.length > 0
+            horizontalAlignment: Text.AlignHCenter
+            text: view.look.keepsTrying
+            textFormat: Text.PlainText
+            font: Theme.body(Theme.typeBody)
+            color: Theme.textFaint
+            wrapMode: Text.Wrap
+        }
         RowLayout {
             visible: !view.look.connecting
             Layout.alignment: Qt.AlignHCenter

@@ -1,0 +1,241 @@
+#include "app/appconfigurationlookup.h"
+#include "app/hubsession.h"
+#include "app/onboarding.h"
+#include "app/panelcontroller.h"
+#include "awaittask.h"
+#include "fakerealtime.h"
+#include "fakerestclient.h"
+#include "homey/auth/memorytokenstore.h"
+#include "homey/realtime/realtimetiming.h"
+#include "logcapture.h"
+#include "manualclock.h"
+#include "ports/keychainerror.h"
+#include "store/notifications/notificationfeed.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(std::exception_ptr)
+
+namespace {
+
+// The hub behind the boot: its token check takes `latency` and throws `failure` while one is set.
+struct Hub {
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    std::shared_ptr<MemoryTokenStore> tokens = std::make_shared<MemoryTokenStore>();
+    std::exception_ptr failure;
+    std::chrono::milliseconds latency{0};
+    int checks = 0;
+};
+
+QCoro::Task<HomeyIdentity> check(std::shared_ptr<Hub> hub)
+{
+    ++hub->checks;
+    if (hub->latency.count() > 0)
+        co_await hub->clock->sleep(hub->latency, CancelToken());
+    if (hub->failure)
+        std::rethrow_exception(hub->failure);
+    co_return HomeyIdentity();
+}
+
+QCoro::Task<std::optional<QString>> token()
+{
+    co_return u"geheim"_s;
+}
+
+QCoro::Task<HomeyEndpoint> endpoint()
+{
+    co_return HomeyEndpoint{QUrl(u"http://192.168.1.5"_s), u"hub-1"_s, u"Thuis"_s};
+}
+
+// The pause before each attempt with a draw of one half.
+std::chrono::milliseconds pauseBefore(int attempt)
+{
+    return RealtimeTiming::backoff(attempt - 1, 0.5);
+}
+
+} // namespace
+
+class TstBootRetry : public QObject {
+    Q_OBJECT
+
+    std::shared_ptr<Hub> m_hub;
+    std::unique_ptr<Onboarding> m_onboarding;
+    std::unique_ptr<PanelController> m_panel;
+    std::unique_ptr<NotificationFeed> m_feed;
+    std::unique_ptr<HubSession> m_session;
+
+    HubSession &session(std::exception_ptr failure)
+    {
+        m_hub = std::make_shared<Hub>();
+        m_hub->failure = std::move(failure);
+        HubSession::Options options;
+        options.services.tokens = m_hub->tokens;
+        options.services.token = [] { return token(); };
+        options.services.endpoint = [] { return endpoint(); };
+        options.services.validate = [hub = m_hub](QUrl, QString) { return check(hub); };
+        options.services.connect = [clock = m_hub->clock](HomeyEndpoint, QString) {
+            return HubClients{std::make_shared<FakeRestClient>(clock), std::make_shared<FakeRealtime>()};
+        };
+        options.store.clock = m_hub->clock;
+        options.random = [] { return 0.5; };
+        m_onboarding = std::make_unique<Onboarding>();
+        PanelController::Options panel;
+        panel.clock = m_hub->clock;
+        m_panel = std::make_unique<PanelController>(panel);
+        m_feed = std::make_unique<NotificationFeed>(SettingsStore(u"ai.velkor.quorvane.test"_s));
+        m_session =
+            std::make_unique<HubSession>(std::move(options), m_onboarding.get(), m_panel.get(), m_feed.get());
+        awaitTask(m_session->boot());
+        return *m_session;
+    }
+    // Moves the clock to just before the given attempt is due, then onto it; true when it came then.
+    bool attemptComesOnTime(int attempt)
+    {
+        const int before = m_hub->checks;
+        m_hub->clock->advance(pauseBefore(attempt) - 1ms);
+        if (m_hub->checks != before)
+            return false;
+        m_hub->clock->advance(1ms);
+        return m_hub->checks == before + 1;
+    }
+    bool live() const { return m_session->store()->connection() == ConnectionState::live(); }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        m_session.reset();
+        ManualClock::settle();
+    }
+
+    void onlyPassingFailuresAreTriedAgain_data()
+    {
+        QTest::addColumn<std::exception_ptr>("failure");
+        QTest::addColumn<bool>("retried");
+        const auto row = [](const char *name, auto error, bool retried) {
+            QTest::newRow(name) << std::make_exception_ptr(error) << retried;
+        };
+        row("unreachable", HomeyError::unreachable(u"192.168.1.5"_s), true);
+        row("offline", HomeyError::offline(), true);
+        row("socket", HomeyError::socket(u"weg"_s), true);
+        row("503", HomeyError::http(503, u"/api/manager/sessions/session/me"_s), true);
+        row("429", HomeyError::http(429, u"/api/manager/sessions/session/me"_s), true);
+        row("404", HomeyError::http(404, u"/api/manager/sessions/session/me"_s), false);
+        row("not a hub", HomeyError::decoding(u"geen JSON"_s), false);
+        row("token refused", HomeyError::unauthorized(), false);
+        row("keyring", KeychainError::denied(), false);
+    }
+    // Until the hub answers, with the realtime link's pauses; one line per attempt in the log.
+    void onlyPassingFailuresAreTriedAgain()
+    {
+        QFETCH(std::exception_ptr, failure);
+        QFETCH(bool, retried);
+        LogCapture log;
+        session(failure);
+        QCOMPARE(m_onboarding->retrying(), retried);
+        QVERIFY(!m_onboarding->busy());
+        if (!retried) {
+            m_hub->clock->advance(60s);
+            QCOMPARE(m_hub->checks, 1);
+            QCOMPARE(log.matching(u"verbinding"_s).size(), 1);
+            return;
+        }
+        for (int attempt = 2; attempt <= 8; ++attempt) {
+            QVERIFY2(attemptComesOnTime(attempt), qPrintable(QString::number(attempt)));
+            QVERIFY(!m_onboarding->busy());
+            QVERIFY(m_onboarding->connectionProblem());
+        }
+        // The failure once, and one line for each attempt.
+        QCOMPARE(log.matching(u"Homey-verbinding mislukt"_s).size(), 1);
+        QCOMPARE(log.matching(u"verbinding"_s).size(), 9);
+        QCOMPARE(log.lines().constLast(), u"verbinding: opnieuw proberen over 15,2 s (poging 9)"_s);
+
+        m_hub->failure = nullptr;
+        QVERIFY(attemptComesOnTime(9));
+        QVERIFY(live());
+        QVERIFY(!m_onboarding->retrying());
+        QVERIFY(!m_onboarding->connectionProblem());
+        QVERIFY(log.lines().contains(u"verbinding: Homey bereikt bij poging 9"_s));
+        m_hub->clock->advance(60s);
+        QCOMPARE(m_hub->checks, 9);
+    }
+
+    void aNewReasonIsLoggedOnItsAttemptsLine()
+    {
+        LogCapture log;
+        session(std::make_exception_ptr(HomeyError::offline()));
+        m_hub->failure = std::make_exception_ptr(HomeyError::http(503, u"/api/x"_s));
+        QVERIFY(attemptComesOnTime(2));
+        const QStringList lines = log.matching(u"verbinding"_s);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.constLast(), u"!! Homey-verbinding mislukt: "_s +
+                                        Onboarding::explain(HomeyError::http(503, u"/api/x"_s)) +
+                                        u" (opnieuw proberen over 1,2 s, poging 3)"_s);
+    }
+
+    // What the person does during a pause comes first; a superseded pause makes no attempt.
+    void thePersonActsDuringAPause_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("retry") << u"retry"_s;
+        QTest::newRow("retry during an attempt") << u"retry during an attempt"_s;
+        QTest::newRow("newer boot") << u"boot"_s;
+        QTest::newRow("forget") << u"forget"_s;
+        QTest::newRow("pairing screen") << u"pairing"_s;
+    }
+    void thePersonActsDuringAPause()
+    {
+        QFETCH(QString, action);
+        HubSession &hub = session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
+        QVERIFY(attemptComesOnTime(2));
+        QVERIFY(attemptComesOnTime(3));
+        if (action == u"forget") {
+            hub.forgetToken();
+            ManualClock::settle();
+            m_hub->clock->advance(60s);
+            QCOMPARE(m_hub->checks, 3);
+            QVERIFY(!m_onboarding->retrying());
+            return;
+        }
+        if (action == u"pairing") {
+            // The attempt waits while the person is at the pairing screen, and comes once they leave it.
+            m_onboarding->setShowing(true);
+            m_hub->clock->advance(60s);
+            QCOMPARE(m_hub->checks, 3);
+            m_onboarding->setShowing(false);
+            m_hub->clock->advance(pauseBefore(4));
+            QCOMPARE(m_hub->checks, 4);
+            return;
+        }
+        if (action == u"retry during an attempt") {
+            // It gives way to the attempt under way, whose failure then waits the shortest pause.
+            m_hub->latency = 1s;
+            m_hub->clock->advance(pauseBefore(4));
+            hub.reconnect();
+            ManualClock::settle();
+            QCOMPARE(m_hub->checks, 4);
+            m_hub->latency = 0ms;
+            m_hub->clock->advance(1s);
+            QVERIFY(attemptComesOnTime(2));
+            return;
+        }
+        if (action == u"retry") {
+            hub.reconnect();
+            ManualClock::settle();
+        } else {
+            awaitTask(hub.boot());
+        }
+        // At once, and the pauses start again from the first.
+        QCOMPARE(m_hub->checks, 4);
+        QVERIFY(m_onboarding->retrying());
+        // Past the end of the pause it replaced, too.
+        QVERIFY(attemptComesOnTime(2));
+        QVERIFY(attemptComesOnTime(3));
+        QVERIFY(attemptComesOnTime(4));
+    }
+};
+
+QTEST_MAIN(TstBootRetry)
+#include "tst_bootretry.moc"
