@@ -258,6 +258,12 @@ QStringList hintTexts(const PaletteController &palette)
     return texts;
 }
 
+// A text cut short by its width.
+bool cut(const QQuickItem *text)
+{
+    return text->property("truncated").toBool() || text->implicitWidth() > text->width();
+}
+
 } // namespace
 
 // The panel drawn in each of its states over the demo home, driven by key presses on its window as a
@@ -286,6 +292,8 @@ private Q_SLOTS:
     void theExtraRoomsAreReachedWithTheArrows();
     void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
+    void aStripsTitlesAreWhole_data();
+    void aStripsTitlesAreWhole();
 
 private:
     PinnedLook m_look;
@@ -824,6 +832,42 @@ void PaletteShotsTest::aNewCountRewritesOneHint()
         QVERIFY(item);
     QVERIFY(!findText(bar, u"1 melding"_s));
     QVERIFY(inked(panel.shoot(u"palette-two-unread"_s), sceneRect(findText(bar, u"2 meldingen"_s)), 70) > 10);
+}
+
+// Long Dutch titles of the demo home: the title column makes room for them at the panel's size, and
+// the controls of all the strip's rows still line up.
+void PaletteShotsTest::aStripsTitlesAreWhole_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("alongside"); // a shorter title in the same strip, if any
+    QTest::newRow("thermostat") << u"thermostaat woon"_s << u"Ingestelde temperatuur"_s << QString();
+    QTest::newRow("heater") << u"handdoekradiator"_s << u"Ingestelde temperatuur"_s << u"Aangezet"_s;
+    QTest::newRow("second output") << u"dubbele wandlamp"_s << u"Aangezet (uitgang 2)"_s << u"Aangezet"_s;
+}
+
+void PaletteShotsTest::aStripsTitlesAreWhole()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, title);
+    QFETCH(QString, alongside);
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(query);
+    panel.press(Qt::Key_Tab);
+    QVERIFY(panel.palette->strip());
+    panel.shoot(u"palette-strip-"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
+
+    QQuickItem *strip = panel.item(u"controlStrip"_s);
+    QVERIFY(strip);
+    QQuickItem *text = findText(strip, title);
+    QVERIFY(text);
+    QVERIFY2(!cut(text), qPrintable(u"%1 of %2"_s.arg(text->width()).arg(text->implicitWidth())));
+    if (!alongside.isEmpty()) {
+        QQuickItem *other = findText(strip, alongside);
+        QVERIFY(other);
+        QCOMPARE(other->width(), text->width());
+    }
 }
 
 QTEST_MAIN(PaletteShotsTest)
