@@ -54,7 +54,7 @@ public:
             error = u"the fake hub does not listen"_s;
             return;
         }
-        new FakeRealtime(&m_hub);
+        m_realtime = new FakeRealtime(&m_hub);
         const HomeyEndpoint endpoint{m_hub.baseURL(), u"hub"_s, std::nullopt};
         auto socket = std::make_shared<HomeySocket>(endpoint, m_hub.token());
         auto client = std::make_shared<HomeyClient>(endpoint, m_hub.token(), socket);
@@ -148,6 +148,12 @@ public:
         return lines;
     }
     void failWrites() { m_hub.failPath(u"manager/devices/device/*"_s, 500); }
+    // The live link drops and cannot come back: the panel goes on with what it last knew.
+    void dropLiveLink()
+    {
+        m_realtime->setAcceptingLinks(false);
+        m_realtime->closeLinks();
+    }
     // The levels written to a device's capability, as their bodies spell them, in order.
     QStringList written(const QString &deviceID, const QString &capabilityID) const
     {
@@ -231,6 +237,7 @@ public:
 
 private:
     FakeHub m_hub;
+    FakeRealtime *m_realtime = nullptr; // the hub's
     QQmlEngine m_engine;
     QQuickWindow m_window;
     std::unique_ptr<QQuickItem> m_root;
@@ -294,6 +301,7 @@ private Q_SLOTS:
     void hintsOnlyForKeysThatWork();
     void aStripsTitlesAreWhole_data();
     void aStripsTitlesAreWhole();
+    void aSlowLinkLeavesTheHeadlineWhole();
 
 private:
     PinnedLook m_look;
@@ -868,6 +876,23 @@ void PaletteShotsTest::aStripsTitlesAreWhole()
         QVERIFY(other);
         QCOMPARE(other->width(), text->width());
     }
+}
+
+// "Vertraagd" is wider than "Live": the headline beside it still reads whole at the panel's size.
+void PaletteShotsTest::aSlowLinkLeavesTheHeadlineWhole()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.dropLiveLink();
+    QTRY_COMPARE_WITH_TIMEOUT(panel.store->connection().kind(), ConnectionState::Kind::degraded, 10000);
+    QTRY_COMPARE(panel.palette->statusBar().label, u"Vertraagd"_s);
+    const QImage image = panel.shoot(u"palette-slow-link"_s);
+
+    QQuickItem *headline = panel.item(u"statusHeadline"_s);
+    QVERIFY(headline);
+    QCOMPARE(headline->property("text").toString(), panel.store->rest().headline);
+    QVERIFY2(!cut(headline), qPrintable(u"%1 of %2"_s.arg(headline->width()).arg(headline->implicitWidth())));
+    QVERIFY(inked(image, sceneRect(headline), 70) > 100);
 }
 
 QTEST_MAIN(PaletteShotsTest)
