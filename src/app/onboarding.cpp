@@ -127,29 +127,19 @@ Onboarding::PersistStep Onboarding::defaultPersist(std::shared_ptr<TokenStore> s
 QString Onboarding::explain(const std::exception &error)
 {
     if (const auto *homey = dynamic_cast<const HomeyError *>(&error)) {
-        const QString description = homey->errorDescription();
         switch (homey->kind()) {
         case HomeyError::Kind::decoding:
             return u"Dit adres gaf geen herkenbaar Homey-antwoord. Probeer opnieuw of controleer je Homey."_s;
         case HomeyError::Kind::notConfigured:
-            return u"Geen Homey gevonden. Verbind je computer met hetzelfde netwerk als je Homey. Controleer "
-                   u"ook of de firewall in de systeeminstellingen het lokale netwerk toelaat. Probeer daarna "
-                   u"opnieuw."_s;
+            // Nothing answered the search: the same checks as for a hub that does not answer.
+            return u"Geen Homey gevonden. "_s + HomeyError::recovery(HomeyError::Kind::unreachable) +
+                   u" Probeer daarna opnieuw."_s;
         case HomeyError::Kind::unreachable:
-            return withAdvice(description,
-                              u"Sta Quorvane toe je lokale netwerk te gebruiken (de firewall in de "
-                              u"systeeminstellingen). Zonder die toestemming kan hij je Homey niet zien, ook "
-                              u"al ben je thuis. Staat dat al aan? Controleer dan of je Homey aanstaat."_s);
         case HomeyError::Kind::http:
-            return withAdvice(description,
-                              u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s);
         case HomeyError::Kind::socket:
-            return withAdvice(description, u"Klik op Opnieuw proberen om opnieuw verbinding te maken."_s);
         case HomeyError::Kind::offline:
-            return withAdvice(
-                description, u"Verbind je computer met hetzelfde netwerk als je Homey en probeer opnieuw."_s);
         case HomeyError::Kind::unauthorized:
-            return withAdvice(description, u"Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s);
+            return withAdvice(homey->errorDescription(), homey->recovery());
         }
     }
     if (const auto *keychain = dynamic_cast<const KeychainError *>(&error)) {

@@ -258,12 +258,12 @@ private Q_SLOTS:
             << u"Dit adres gaf geen herkenbaar Homey-antwoord. Probeer opnieuw of controleer je Homey."_s;
         QTest::newRow("not configured")
             << std::make_exception_ptr(HomeyError::notConfigured())
-            << u"Geen Homey gevonden. Verbind je computer met hetzelfde netwerk als je Homey. Controleer ook "
-               u"of de firewall in de systeeminstellingen het lokale netwerk toelaat. Probeer daarna opnieuw."_s;
+            << u"Geen Homey gevonden. Controleer of je Homey aanstaat en of je computer op hetzelfde netwerk "
+               u"zit als je Homey. Staat er een firewall aan, kijk dan of die de verbinding met je Homey "
+               u"niet blokkeert. Probeer daarna opnieuw."_s;
         row("unreachable", HomeyError::unreachable(u"het testnetwerk"_s),
-            u"Sta Quorvane toe je lokale netwerk te gebruiken (de firewall in de systeeminstellingen). "
-            u"Zonder die toestemming kan hij je Homey niet zien, ook al ben je thuis. Staat dat al aan? "
-            u"Controleer dan of je Homey aanstaat."_s);
+            u"Controleer of je Homey aanstaat en of je computer op hetzelfde netwerk zit als je Homey. Staat "
+            u"er een firewall aan, kijk dan of die de verbinding met je Homey niet blokkeert."_s);
         row("http", HomeyError::http(500, u"/api/x"_s),
             u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s);
         row("socket", HomeyError::socket(u"weg"_s),

@@ -64,11 +64,15 @@ QString HomeyError::errorDescription() const
 
 QString HomeyError::recovery() const
 {
-    switch (m_kind) {
+    return recovery(m_kind);
+}
+
+QString HomeyError::recovery(Kind kind)
+{
+    switch (kind) {
     case Kind::unreachable:
-        return u"Controleer of je computer op hetzelfde lokale netwerk zit als je Homey en of geen firewall "
-               u"de verbinding blokkeert. Zonder die verbinding kan Quorvane je Homey niet zien, ook al ben "
-               u"je thuis. Klopt dat allemaal? Controleer dan of je Homey aanstaat."_s;
+        return u"Controleer of je Homey aanstaat en of je computer op hetzelfde netwerk zit als je Homey. "
+               u"Staat er een firewall aan, kijk dan of die de verbinding met je Homey niet blokkeert."_s;
     case Kind::http:
         return u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s;
     case Kind::decoding:

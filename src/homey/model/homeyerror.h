@@ -29,6 +29,8 @@ public:
 
     QString errorDescription() const;
     QString recovery() const;
+    // The same for every error of the kind: no payload goes into it.
+    static QString recovery(Kind kind);
     const char *what() const noexcept override { return m_what.constData(); }
 
     friend bool operator==(const HomeyError &a, const HomeyError &b)

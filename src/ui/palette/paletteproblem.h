@@ -14,8 +14,6 @@ struct PaletteProblem {
 
     static std::optional<PaletteProblem> of(const ConnectionState &connection,
                                             const std::optional<HomeyError> &lastError);
-    // What the user can do about a failure of this kind.
-    static QString advice(HomeyError::Kind kind);
 
     bool operator==(const PaletteProblem &) const = default;
 };

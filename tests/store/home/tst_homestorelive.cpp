@@ -139,9 +139,8 @@ private Q_SLOTS:
     {
         const QList<std::pair<HomeyError, QString>> cases{
             {HomeyError::unreachable(u"192.168.1.5"_s),
-             u"Controleer of je computer op hetzelfde lokale netwerk zit als je Homey en of geen firewall de "
-             u"verbinding blokkeert. Zonder die verbinding kan Quorvane je Homey niet zien, ook al ben je "
-             u"thuis. Klopt dat allemaal? Controleer dan of je Homey aanstaat."_s},
+             u"Controleer of je Homey aanstaat en of je computer op hetzelfde netwerk zit als je Homey. "
+             u"Staat er een firewall aan, kijk dan of die de verbinding met je Homey niet blokkeert."_s},
             {HomeyError::http(502, u"/api/manager/zones/zone/"_s),
              u"Probeer het opnieuw. Blijft het fout gaan, herstart dan je Homey."_s},
             {HomeyError::decoding(u"zones"_s),

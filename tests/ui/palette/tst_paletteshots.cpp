@@ -54,7 +54,7 @@ public:
             error = u"the fake hub does not listen"_s;
             return;
         }
-        new FakeRealtime(&m_hub);
+        m_realtime = new FakeRealtime(&m_hub);
         const HomeyEndpoint endpoint{m_hub.baseURL(), u"hub"_s, std::nullopt};
         auto socket = std::make_shared<HomeySocket>(endpoint, m_hub.token());
         auto client = std::make_shared<HomeyClient>(endpoint, m_hub.token(), socket);
@@ -148,6 +148,12 @@ public:
         return lines;
     }
     void failWrites() { m_hub.failPath(u"manager/devices/device/*"_s, 500); }
+    // The live link drops and cannot come back: the panel goes on with what it last knew.
+    void dropLiveLink()
+    {
+        m_realtime->setAcceptingLinks(false);
+        m_realtime->closeLinks();
+    }
     // The levels written to a device's capability, as their bodies spell them, in order.
     QStringList written(const QString &deviceID, const QString &capabilityID) const
     {
@@ -231,6 +237,7 @@ public:
 
 private:
     FakeHub m_hub;
+    FakeRealtime *m_realtime = nullptr; // the hub's
     QQmlEngine m_engine;
     QQuickWindow m_window;
     std::unique_ptr<QQuickItem> m_root;
@@ -256,6 +263,12 @@ QStringList hintTexts(const PaletteController &palette)
     for (const KeyHint &hint : palette.hints().hints)
         texts << hint.keys.join(QString()) + u' ' + hint.what;
     return texts;
+}
+
+// A text cut short by its width.
+bool cut(const QQuickItem *text)
+{
+    return text->property("truncated").toBool() || text->implicitWidth() > text->width();
 }
 
 } // namespace
@@ -286,6 +299,9 @@ private Q_SLOTS:
     void theExtraRoomsAreReachedWithTheArrows();
     void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
+    void aStripsTitlesAreWhole_data();
+    void aStripsTitlesAreWhole();
+    void aSlowLinkLeavesTheHeadlineWhole();
 
 private:
     PinnedLook m_look;
@@ -851,6 +867,59 @@ void PaletteShotsTest::aNewCountRewritesOneHint()
         QVERIFY(item);
     QVERIFY(!findText(bar, u"1 melding"_s));
     QVERIFY(inked(panel.shoot(u"palette-two-unread"_s), sceneRect(findText(bar, u"2 meldingen"_s)), 70) > 10);
+}
+
+// Long Dutch titles of the demo home: the title column makes room for them at the panel's size, and
+// the controls of all the strip's rows still line up.
+void PaletteShotsTest::aStripsTitlesAreWhole_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("alongside"); // a shorter title in the same strip, if any
+    QTest::newRow("thermostat") << u"thermostaat woon"_s << u"Ingestelde temperatuur"_s << QString();
+    QTest::newRow("heater") << u"handdoekradiator"_s << u"Ingestelde temperatuur"_s << u"Aangezet"_s;
+    QTest::newRow("second output") << u"dubbele wandlamp"_s << u"Aangezet (uitgang 2)"_s << u"Aangezet"_s;
+}
+
+void PaletteShotsTest::aStripsTitlesAreWhole()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, title);
+    QFETCH(QString, alongside);
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(query);
+    panel.press(Qt::Key_Tab);
+    QVERIFY(panel.palette->strip());
+    panel.shoot(u"palette-strip-"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
+
+    QQuickItem *strip = panel.item(u"controlStrip"_s);
+    QVERIFY(strip);
+    QQuickItem *text = findText(strip, title);
+    QVERIFY(text);
+    QVERIFY2(!cut(text), qPrintable(u"%1 of %2"_s.arg(text->width()).arg(text->implicitWidth())));
+    if (!alongside.isEmpty()) {
+        QQuickItem *other = findText(strip, alongside);
+        QVERIFY(other);
+        QCOMPARE(other->width(), text->width());
+    }
+}
+
+// "Vertraagd" is wider than "Live": the headline beside it still reads whole at the panel's size.
+void PaletteShotsTest::aSlowLinkLeavesTheHeadlineWhole()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.dropLiveLink();
+    QTRY_COMPARE_WITH_TIMEOUT(panel.store->connection().kind(), ConnectionState::Kind::degraded, 10000);
+    QTRY_COMPARE(panel.palette->statusBar().label, u"Vertraagd"_s);
+    const QImage image = panel.shoot(u"palette-slow-link"_s);
+
+    QQuickItem *headline = panel.item(u"statusHeadline"_s);
+    QVERIFY(headline);
+    QCOMPARE(headline->property("text").toString(), panel.store->rest().headline);
+    QVERIFY2(!cut(headline), qPrintable(u"%1 of %2"_s.arg(headline->width()).arg(headline->implicitWidth())));
+    QVERIFY(inked(image, sceneRect(headline), 70) > 100);
 }
 
 QTEST_MAIN(PaletteShotsTest)

@@ -16,6 +16,7 @@ Item {
     Accessible.name: look.accessibleName
 
     RowLayout {
+        id: line
         anchors.fill: parent
         anchors.leftMargin: Theme.space14
         anchors.rightMargin: Theme.space14
@@ -36,18 +37,26 @@ Item {
             font: Theme.mono(Theme.typeSmall)
             color: Theme.textFaint
         }
+        // The headline takes all the room the figures leave it, so that it is cut only where the bar
+        // truly has none: a wider connection label ("Vertraagd") must not cost it its last words.
         Text {
+            objectName: "statusHeadline"
             visible: bar.look.headline !== ""
             Layout.fillWidth: true
-            Layout.maximumWidth: Math.ceil(implicitWidth) // layouts round widths down, which would elide
             text: bar.look.headline
             font: Theme.body(Theme.typeNote)
             color: Theme.textDim
             elide: Text.ElideRight
             maximumLineCount: 1
         }
-        Item { Layout.fillWidth: true }
+        // Without a headline the figures still keep to the right.
+        Item {
+            visible: bar.look.headline === ""
+            Layout.fillWidth: true
+        }
         Row {
+            // At least 10 from the headline.
+            Layout.leftMargin: Theme.space10 - line.spacing
             spacing: Theme.space12
             Figure { figure: bar.look.consumption; motion: bar.motion }
             Figure { figure: bar.look.generation; motion: bar.motion }

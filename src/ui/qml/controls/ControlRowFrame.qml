@@ -12,6 +12,10 @@ Item {
     default property alias controls: line.data
     // What stands under the line, lined up with the controls (an alarm's modes).
     property alias below: under.data
+    // The title column's width: the strip gives all its rows one, so their controls line up.
+    property real titleWidth: 104
+    // What the title needs to be read whole.
+    readonly property real titleNeed: title.implicitWidth
 
     implicitWidth: 480
     implicitHeight: column.implicitHeight + 2
@@ -38,8 +42,9 @@ Item {
             spacing: Theme.space10
 
             Text {
-                Layout.preferredWidth: 104
-                Layout.maximumWidth: 104
+                id: title
+                Layout.preferredWidth: frame.titleWidth
+                Layout.maximumWidth: frame.titleWidth
                 text: frame.look.title
                 font: Theme.label(Theme.typeCaption)
                 color: frame.look.titleColor
@@ -67,7 +72,7 @@ Item {
         Item {
             id: under
             visible: children.length > 0
-            x: 114
+            x: frame.titleWidth + Theme.space10
             width: parent.width - x
             height: childrenRect.height
         }

@@ -13,6 +13,18 @@ Item {
 
     readonly property real corner: 8
     readonly property real accent: 2.5
+    // One column for every row's title: 104 wide, or as wide as the longest title where the strip has
+    // room for it, up to a third of the strip; only a title longer than that is cut.
+    readonly property real titleWidth: Math.max(104, Math.min(Math.ceil(widestTitle), column.width / 3))
+    readonly property real widestTitle: {
+        let widest = 0
+        for (let i = 0; i < slots.count; ++i) {
+            const slot = slots.itemAt(i)
+            if (slot)
+                widest = Math.max(widest, slot.titleNeed)
+        }
+        return widest
+    }
 
     implicitWidth: 480
     implicitHeight: column.implicitHeight + 20
@@ -54,12 +66,16 @@ Item {
         spacing: Theme.space8
 
         Repeater {
+            id: slots
             model: strip.rows
             delegate: Item {
                 id: slot
 
                 required property int index
                 required property controlRowLook look
+                // Rows without a title (the readings) need none.
+                readonly property real titleNeed: loader.item && loader.item.titleNeed !== undefined
+                                                  ? loader.item.titleNeed : 0
 
                 width: column.width
                 height: loader.height
@@ -90,6 +106,7 @@ Item {
                     id: switchRow
                     SwitchRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         motion: strip.motion
                         onActivated: strip.rows.activate(slot.index)
                     }
@@ -98,6 +115,7 @@ Item {
                     id: levelRow
                     LevelRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         motion: strip.motion
                         onScrubbed: fraction => strip.rows.scrub(slot.index, fraction)
                         onReleased: fraction => strip.rows.release(slot.index, fraction)
@@ -108,6 +126,7 @@ Item {
                     id: thermostatRow
                     ThermostatRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         onStepped: direction => strip.rows.adjust(slot.index, direction)
                     }
                 }
@@ -115,6 +134,7 @@ Item {
                     id: mediaRow
                     MediaRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         motion: strip.motion
                         onActivated: strip.rows.activate(slot.index)
                         onScrubbed: fraction => strip.rows.scrub(slot.index, fraction)
@@ -129,6 +149,7 @@ Item {
                     id: actionRow
                     ActionRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         motion: strip.motion
                         onActivated: strip.rows.activate(slot.index)
                     }
@@ -137,6 +158,7 @@ Item {
                     id: readonlyRow
                     ReadonlyRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         motion: strip.motion
                     }
                 }
@@ -144,6 +166,7 @@ Item {
                     id: lockRow
                     LockRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         motion: strip.motion
                         onActivated: strip.rows.activate(slot.index)
                     }
@@ -152,6 +175,7 @@ Item {
                     id: armModeRow
                     ArmModeRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         onChosen: option => strip.rows.chooseMode(slot.index, option)
                     }
                 }
@@ -159,6 +183,7 @@ Item {
                     id: openButtonRow
                     OpenButtonRow {
                         look: slot.look
+                        titleWidth: strip.titleWidth
                         motion: strip.motion
                         onActivated: strip.rows.activate(slot.index)
                     }
