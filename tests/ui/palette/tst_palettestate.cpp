@@ -366,16 +366,20 @@ void PaletteStateTest::aBurstOfNotificationsCountsAtAPace()
     arrive(u"b2"_s);
     arrive(u"b3"_s);
     QCOMPARE(rig.store->notifications()->unread(), 5);
-    // Only where the machine kept up: past the pace the count may have caught up already.
-    if (passed.elapsed() < PaletteController::unreadPace.count()) {
+    // Only where the machine kept up: past the pace the count may have caught up already, and b3 may
+    // have come a pace after b2.
+    const bool keptUp = passed.elapsed() < PaletteController::unreadPace.count();
+    if (keptUp) {
         QCOMPARE(bellChanged.size(), 1);
         QCOMPARE(rig.palette->bell().count, u"3"_s);
     }
     QTRY_COMPARE(rig.palette->bell().count, u"5"_s);
-    QCOMPARE(bellChanged.size(), 2);
+    if (keptUp)
+        QCOMPARE(bellChanged.size(), 2);
 
+    const qsizetype changesBefore = bellChanged.size();
     rig.store->notifications()->markAllRead();
-    QCOMPARE(bellChanged.size(), 3);
+    QCOMPARE(bellChanged.size(), changesBefore + 1);
     QCOMPARE(rig.palette->bell().count, QString());
 }
 
