@@ -342,7 +342,7 @@ void SettingsModel::revealLog()
 {
     setLogNotice({});
     const QPointer self(this);
-    LogReveal::reveal(m_hooks.fileManager.get(), [self](const QString &text) {
+    LogReveal::reveal(m_hooks.fileManager, [self](const QString &text) {
         if (self)
             self->setLogNotice(text);
     });
