@@ -5,13 +5,16 @@
 #include "app/paneltoggle.h"
 #include "app/settings.h"
 #include "app/settingswindowcontroller.h"
+#include "base/log.h"
 #include "logcapture.h"
+#include "platform/freedesktopfilemanager.h"
 #include "platform/x11hotkeygrabber.h"
 #include "store/notifications/notificationfeed.h"
 #include "ui/statustone.h"
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -62,7 +65,8 @@ QHash<QString, QRectF> drawnTexts(QQuickItem *item)
     QHash<QString, QRectF> texts;
     if (!item->isVisible())
         return texts;
-    if (item->inherits("QQuickText") || item->inherits("QQuickTextInput")) {
+    if (item->inherits("QQuickText") || item->inherits("QQuickTextInput") ||
+        item->inherits("QQuickTextEdit")) {
         const QString text = item->property("text").toString();
         if (!text.isEmpty())
             texts.insert(text, item->mapRectToScene(QRectF(0, 0, item->width(), item->height())));
@@ -231,6 +235,47 @@ private Q_SLOTS:
         QVERIFY(hasColour(image, texts[model->permissionText()], toneColour(StatusTone::live)));
         QVERIFY(hasColour(image, texts[names.registerFailed], Theme::alarm()));
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
+    }
+
+    // Where nothing shows the log, the window says where it is in words that can be selected and copied,
+    // and the log says why.
+    void logNoticeIsSelectable()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsModel::Hooks hooks;
+        const QTemporaryDir bin;
+        const QString opener = bin.filePath(u"xdg-open"_s);
+        QFile script(opener);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        // No session bus here: no file manager either.
+        hooks.fileManager = std::make_shared<FreedesktopFileManager>(QDBusConnection(u"none"_s), opener);
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, std::move(hooks));
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *notice = window->findChild<QQuickItem *>(u"logNotice"_s);
+        QVERIFY(notice);
+        QVERIFY(!notice->isVisible());
+
+        LogCapture logged;
+        controller.model()->revealLog();
+        QTRY_VERIFY(notice->isVisible());
+        const QStringList failures = logged.matching(u"!! logboek tonen: "_s);
+        QCOMPARE(failures.size(), 1);
+        QVERIFY2(failures.constFirst().contains(u"no method available"_s), qPrintable(failures.constFirst()));
+        auto *words = notice->findChild<QQuickItem *>(u"words"_s);
+        QVERIFY(words);
+        QVERIFY(words->property("readOnly").toBool());
+        QVERIFY(words->property("selectByMouse").toBool());
+        QVERIFY(QMetaObject::invokeMethod(words, "selectAll"));
+        QVERIFY(words->property("selectedText").toString().endsWith(Log::fileURL()));
+        QVERIFY(QDir().mkpath(QStringLiteral(QUORVANE_SHOTS_DIR)));
+        QVERIFY(
+            window->grabWindow().save(QStringLiteral(QUORVANE_SHOTS_DIR "/settings-window-log-path.png")));
     }
 
     // Where the desktop allows no global hot key, the section says what opens the panel and offers

@@ -307,7 +307,8 @@ ApplicationWindow {
                 onClicked: window.settings.revealLog()
             }
         }
-        SymbolLabel {
+        // The path is there to be copied into a terminal or another file manager.
+        SelectableNotice {
             objectName: "logNotice"
             Layout.fillWidth: true
             visible: window.settings.logNotice !== ""
