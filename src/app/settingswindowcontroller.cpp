@@ -97,6 +97,10 @@ bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)
                 m_window->close();
                 return true;
             }
+            if (SettingsModel::quits(key->key(), key->modifiers())) {
+                Q_EMIT quitRequested();
+                return true;
+            }
         }
     } else {
         switch (event->type()) {

@@ -11,7 +11,7 @@ class QQuickWindow;
 // The settings window: built on the first show() and kept for the process, so its state (a refused
 // combination, what the fields hold) survives closing and opening it again. There is only ever one.
 // While the hot-key recorder records, every key press of the window goes to it and no further;
-// otherwise Escape and Ctrl+W close the window.
+// otherwise Escape and Ctrl+W close the window, and Ctrl+Q asks to end the program.
 class SettingsWindowController : public QObject {
     Q_OBJECT
 
@@ -34,6 +34,9 @@ public:
     SettingsModel *model() const { return m_model; }
     // Nullptr before the first show(), or when the window could not be built.
     QQuickWindow *window() const { return m_window.get(); }
+
+Q_SIGNALS:
+    void quitRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

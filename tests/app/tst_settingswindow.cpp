@@ -22,6 +22,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -235,6 +236,48 @@ private Q_SLOTS:
         QVERIFY(hasColour(image, texts[model->permissionText()], toneColour(StatusTone::live)));
         QVERIFY(hasColour(image, texts[names.registerFailed], Theme::alarm()));
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
+    }
+
+    // The tray menu says Ctrl+Q stops Quorvane: so it does here, wherever the focus is, except while the
+    // recorder takes every key.
+    void ctrlQAsksToQuit_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<bool>("quits");
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        QTest::newRow("ctrl+q") << ctrl << QString() << true;
+        QTest::newRow("ctrl+q in a field") << ctrl << u"field"_s << true;
+        QTest::newRow("ctrl+q while recording") << ctrl << u"record"_s << false;
+        QTest::newRow("ctrl+shift+q") << (Qt::ControlModifier | Qt::ShiftModifier) << QString() << false;
+        QTest::newRow("q in a field") << Qt::KeyboardModifiers(Qt::NoModifier) << u"field"_s << false;
+    }
+    void ctrlQAsksToQuit()
+    {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, first);
+        QFETCH(bool, quits);
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QSignalSpy asked(&controller, &SettingsWindowController::quitRequested);
+        if (first == u"field")
+            window->findChild<QQuickItem *>(u"regions"_s)
+                ->findChild<QQuickItem *>(u"input"_s)
+                ->forceActiveFocus();
+        else if (first == u"record")
+            controller.model()->toggleRecording();
+
+        QTest::keyClick(window, Qt::Key_Q, modifiers);
+        QCOMPARE(asked.size(), quits ? 1 : 0);
+        QVERIFY(window->isVisible());
+        if (first == u"record")
+            QVERIFY(!controller.model()->isRecording()); // taken as the combination to register
+        if (first == u"field")
+            QCOMPARE(controller.model()->regionText(), modifiers == Qt::NoModifier ? u"q"_s : QString());
     }
 
     // Where nothing shows the log, the window says where it is in words that can be selected and copied,
