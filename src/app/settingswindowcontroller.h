@@ -45,6 +45,8 @@ private:
     void build();
     // A combo box's list is open over the window.
     bool listOpen() const;
+    // Scrolls the settings so that the control with the keyboard is in view.
+    void showFocused();
 
     QQmlEngine &m_engine;
     SettingsModel *m_model;

@@ -238,6 +238,51 @@ private Q_SLOTS:
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
     }
 
+    // Tab through the whole window and back: every control that takes the keyboard is scrolled into
+    // view, those below the fold (Wijzig, Standaard, Test de sneltoets, Herstel standaardgrootte) too.
+    void theFocusedControlIsAlwaysInView()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *page = window->findChild<QQuickItem *>(u"page"_s);
+        QVERIFY(page);
+        QVERIFY(page->property("contentHeight").toReal() > page->height() + 200);
+        const auto inView = [&](QQuickItem *item) {
+            const QRectF area = item->mapRectToItem(page, item->boundingRect());
+            return area.top() >= 0 && area.bottom() <= page->height();
+        };
+        const auto name = [](QQuickItem *item) {
+            return item->property("text").toString() + u" ("_s +
+                   QString::fromUtf8(item->metaObject()->className()) + u")"_s;
+        };
+        const SettingsTexts texts = controller.model()->texts();
+        QStringList visited;
+        const auto walk = [&](Qt::Key key, const QString &last) {
+            visited.clear();
+            for (int step = 0; step < 40 && !visited.contains(last); ++step) {
+                QTest::keyClick(window, key);
+                QQuickItem *focused = window->activeFocusItem();
+                QVERIFY(focused);
+                if (!page->isAncestorOf(focused))
+                    continue; // the bottom row, always in view
+                visited << focused->property("text").toString();
+                QTRY_VERIFY2(inView(focused), qPrintable(name(focused)));
+            }
+            QVERIFY2(visited.contains(last), qPrintable(visited.join(u" | "_s)));
+        };
+        walk(Qt::Key_Tab, texts.resetPanel);
+        for (const QString &below : {u"Wijzig"_s, texts.standard, u"Test de sneltoets"_s, texts.resetPanel})
+            QVERIFY2(visited.contains(below), qPrintable(below));
+        const qreal bottom = page->property("contentY").toReal();
+        QVERIFY(bottom > 0);
+        walk(Qt::Key_Backtab, texts.configure);
+        QVERIFY(page->property("contentY").toReal() < bottom);
+    }
+
     // The tray menu says Ctrl+Q stops Quorvane: so it does here, wherever the focus is, except while the
     // recorder takes every key.
     void ctrlQAsksToQuit_data()

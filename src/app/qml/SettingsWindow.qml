@@ -42,6 +42,7 @@ ApplicationWindow {
 
     Flickable {
         id: page
+        objectName: "page"
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
