@@ -98,6 +98,8 @@ public:
     static QStringList priorityChoices();
     int priorityIndex() const;
     void setPriorityIndex(int index);
+    // What the two fields hold: the stored places, sorted, whenever they change; while typing, the
+    // typed text as long as it says the same.
     QString regionText() const { return m_regionText; }
     void setRegionText(const QString &text);
     QString cityText() const { return m_cityText; }
@@ -164,6 +166,8 @@ private:
     void apply(const HotKeyCombo &combo);
     void captured();
     void setLogNotice(const QString &text);
+    void showPlaces(const QString &regions, const QString &cities);
+    void storedPlacesChanged();
 
     HotKeyTester &m_tester;
     NotificationFeed &m_feed;

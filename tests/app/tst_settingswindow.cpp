@@ -325,6 +325,48 @@ private Q_SLOTS:
             QCOMPARE(controller.model()->regionText(), modifiers == Qt::NoModifier ? u"q"_s : QString());
     }
 
+    // A region derived from the hub's timeline, or a change made anywhere else, shows in the open window;
+    // what the person types stays as typed while it says what is stored.
+    void placeFieldsFollowWhatIsStored()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const auto field = [&](const QString &name) {
+            return window->findChild<QQuickItem *>(name)->findChild<QQuickItem *>(u"input"_s);
+        };
+        QQuickItem *regions = field(u"regions"_s);
+        QQuickItem *cities = field(u"cities"_s);
+        QCOMPARE(regions->property("text").toString(), QString());
+
+        NotificationSettings stored = feed->settings();
+        stored.p2000Regions = {u"Hollands Midden"_s};
+        feed->apply(stored);
+        QCOMPARE(regions->property("text").toString(), u"Hollands Midden"_s);
+        stored.p2000Cities = {u"Leiden"_s, u"Alphen aan den Rijn"_s};
+        feed->apply(stored);
+        QCOMPARE(cities->property("text").toString(), u"Alphen aan den Rijn, Leiden"_s);
+
+        regions->forceActiveFocus();
+        regions->setProperty("cursorPosition", regions->property("text").toString().size());
+        for (const char typed : std::string(", Utrecht ,"))
+            QTest::keyClick(window, typed);
+        QCOMPARE(feed->settings().p2000Regions, (QSet<QString>{u"Hollands Midden"_s, u"Utrecht"_s}));
+        // Another change keeps the typed text, trailing comma and all.
+        stored = feed->settings();
+        stored.pushEnabled = false;
+        feed->apply(stored);
+        QCOMPARE(regions->property("text").toString(), u"Hollands Midden, Utrecht ,"_s);
+        QCOMPARE(cities->property("text").toString(), u"Alphen aan den Rijn, Leiden"_s);
+
+        stored.p2000Regions.clear();
+        feed->apply(stored);
+        QCOMPARE(regions->property("text").toString(), QString());
+    }
+
     // Where nothing shows the log, the window says where it is in words that can be selected and copied,
     // and the log says why.
     void logNoticeIsSelectable()
