@@ -213,7 +213,7 @@ bool SettingsModel::isRecording() const
 
 QString SettingsModel::chipText() const
 {
-    return isRecording() ? u"Druk een combinatie…"_s : m_combo.display();
+    return isRecording() ? texts().recordPrompt : m_combo.display();
 }
 
 QColor SettingsModel::chipColor() const

@@ -238,6 +238,75 @@ private Q_SLOTS:
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
     }
 
+    // The recorder's prompt and the longest combination there is, whole in their chip, also where the
+    // window is as narrow as it goes: the row may run out of room, but never draws a button over them.
+    void chipHoldsItsWholeText_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("longest");
+        QTest::newRow("prompt") << 500 << false;
+        QTest::newRow("longest combination, narrowest window")
+            << SettingsWindowController::minimumWidth << true;
+    }
+    void chipHoldsItsWholeText()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, longest);
+        if (onDisplay())
+            QSKIP("pictures are made offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier,
+                                            {{}, {}, [](const HotKeyCombo &) { return true; }});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        SettingsModel *model = controller.model();
+        if (longest) {
+            model->toggleRecording();
+            QVERIFY(model->handleKey(Qt::Key_PageDown, Qt::ControlModifier | Qt::AltModifier |
+                                                           Qt::ShiftModifier | Qt::MetaModifier));
+            QCOMPARE(model->chipText(), u"Ctrl+Alt+Shift+Super+Page Down"_s);
+        }
+        auto *content = window->findChild<QQuickItem *>(u"content"_s);
+        auto *chip = window->findChild<QQuickItem *>(u"chip"_s);
+        auto *record = window->findChild<QQuickItem *>(u"record"_s);
+        auto *standard = window->findChild<QQuickItem *>(u"standard"_s);
+        QVERIFY(content && chip && record && standard);
+        QQuickItem *words = chip->childItems().constLast();
+        QCOMPARE(words->property("text").toString(), model->chipText());
+        const int height = int(content->implicitHeight()) + 100;
+        window->resize(width, height);
+        QTRY_COMPARE(window->contentItem()->size(), QSizeF(width, height));
+
+        const auto check = [&](const QString &shot) {
+            QVERIFY(window->grabWindow().save(QStringLiteral(QUORVANE_SHOTS_DIR "/") + shot));
+            const QRectF area = chip->mapRectToScene(chip->boundingRect());
+            const QPointF start = words->mapToScene(QPointF(0, 0));
+            const QString text = words->property("text").toString();
+            // Its text with the chip's padding on both sides; the buttons beside or below the chip, not
+            // over it, and everything inside the column.
+            QVERIFY2(start.x() + words->implicitWidth() + 10 <= area.right() + 0.5, qPrintable(text));
+            QVERIFY2(start.x() >= area.left() + 10 - 0.5, qPrintable(text));
+            const qreal column = content->mapToScene(QPointF(content->width(), 0)).x();
+            QCOMPARE(column, width - 20.0);
+            QVERIFY2(area.right() <= column, qPrintable(text));
+            for (QQuickItem *button : {record, standard}) {
+                const QRectF place = button->mapRectToScene(button->boundingRect());
+                QVERIFY2(!place.intersects(area), qPrintable(text));
+                QVERIFY2(place.right() <= column, qPrintable(button->property("text").toString()));
+            }
+        };
+        QVERIFY(QDir().mkpath(QStringLiteral(QUORVANE_SHOTS_DIR)));
+        const QString name = longest ? u"settings-window-narrow"_s : u"settings-window"_s;
+        check(name + u"-combination.png"_s);
+        const qreal shownWidth = chip->width();
+        model->toggleRecording();
+        QCOMPARE(words->property("text").toString(), model->texts().recordPrompt);
+        check(name + u"-recording.png"_s);
+        // A combination shorter than the prompt leaves the buttons where they were.
+        if (!longest)
+            QCOMPARE(chip->width(), shownWidth);
+    }
+
     // Tab through the whole window and back: every control that takes the keyboard is scrolled into
     // view, those below the fold (Wijzig, Standaard, Test de sneltoets, Herstel standaardgrootte) too.
     void theFocusedControlIsAlwaysInView()
