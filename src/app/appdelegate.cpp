@@ -220,6 +220,10 @@ QQuickItem *AppDelegate::makePaletteRoot()
         if (self)
             self->m_hub->reconnect();
     };
+    actions.onQuit = [self] {
+        if (self)
+            Q_EMIT self->quitRequested();
+    };
     actions.onSave = [self](QString key) {
         return self ? self->m_hub->saveToken(std::move(key)) : declined();
     };

@@ -115,7 +115,8 @@ public:
     QString hotKeyLabel() const;
 
 Q_SIGNALS:
-    // The SIGTERM or SIGINT that ends the run.
+    // The end of the run: SIGTERM or SIGINT, the tray menu's "Stop Quorvane", or Ctrl+Q in the panel or
+    // the settings window.
     void quitRequested();
 
 private:

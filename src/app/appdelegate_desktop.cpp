@@ -186,6 +186,8 @@ void AppDelegate::openSettings()
         m_settingsWindow =
             new SettingsWindowController(*m_engine, *m_tester, *m_feed, *m_notifier, std::move(hooks), this);
         m_settingsWindow->follow(store());
+        connect(m_settingsWindow, &SettingsWindowController::quitRequested, this,
+                &AppDelegate::quitRequested);
     }
     m_settingsWindow->show();
 }

@@ -8,27 +8,23 @@
 
 namespace FileReveal {
 
-namespace {
-
-// Through the desktop's opener (xdg-open and the like); unshown hears when there is none.
-void openFolder(const QUrl &folder, const std::function<void()> &unshown)
+void reveal(std::shared_ptr<FileManager> files, const QString &filePath, Unshown unshown)
 {
-    if (!QDesktopServices::openUrl(folder) && unshown)
-        unshown();
-}
-
-} // namespace
-
-void reveal(FileManager *files, const QString &filePath, std::function<void()> unshown)
-{
-    const QUrl folder = QUrl::fromLocalFile(QFileInfo(filePath).absolutePath());
+    const QString folder = QFileInfo(filePath).absolutePath();
     if (!files) {
-        openFolder(folder, unshown);
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) && unshown)
+            unshown({});
         return;
     }
-    files->showItem(filePath, [folder, unshown](bool shown) {
-        if (!shown)
-            openFolder(folder, unshown);
+    FileManager *manager = files.get();
+    // The file manager lives as long as its answer is awaited: the folder may still have to open then.
+    manager->showItem(filePath, [files = std::move(files), folder, unshown](bool shown) {
+        if (shown)
+            return;
+        files->openFolder(folder, [unshown](const QString &failure) {
+            if (!failure.isEmpty() && unshown)
+                unshown(failure);
+        });
     });
 }
 

@@ -9,11 +9,14 @@ using namespace Qt::StringLiterals;
 
 namespace LogReveal {
 
-void reveal(FileManager *files, const std::function<void(const QString &text)> &tell)
+void reveal(std::shared_ptr<FileManager> files, const std::function<void(const QString &text)> &tell)
 {
-    FileReveal::reveal(files, Log::fileURL(), [tell] {
-        log(u"!! logboek tonen: geen bestandsbeheer en niets dat de map "_s +
-            QFileInfo(Log::fileURL()).absolutePath() + u" opent"_s);
+    FileReveal::reveal(std::move(files), Log::fileURL(), [tell](const QString &why) {
+        QString line = u"!! logboek tonen: geen bestandsbeheer en niets dat de map "_s +
+                       QFileInfo(Log::fileURL()).absolutePath() + u" opent"_s;
+        if (!why.isEmpty())
+            line += u" ("_s + why + u")"_s;
+        log(line);
         if (tell)
             tell(unshownText());
     });

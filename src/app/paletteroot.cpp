@@ -40,6 +40,7 @@ PaletteRoot::PaletteRoot(const Parts &parts, Actions actions)
     paletteActions.onDismiss = std::move(actions.onDismiss);
     paletteActions.onOpenSettings = std::move(actions.onOpenSettings);
     paletteActions.onReconnect = std::move(actions.onReconnect);
+    paletteActions.onQuit = std::move(actions.onQuit);
     paletteActions.onRequestPermission = [notifier = m_notifier] {
         // No desktop opens its notification settings the same way: ask again whether banners can show.
         if (notifier)

@@ -47,6 +47,7 @@ public:
         std::function<void()> onDismiss;
         std::function<void()> onOpenSettings;
         std::function<void()> onReconnect;
+        std::function<void()> onQuit;
         // The onboarding screens'.
         std::function<QCoro::Task<bool>(QString key)> onSave;
         std::function<void()> onForget;

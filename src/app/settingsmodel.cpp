@@ -40,6 +40,7 @@ SettingsModel::SettingsModel(HotKeyTester &tester, NotificationFeed &feed, Notif
       m_recorder(new HotKeyRecorder(this)), m_combo(Settings::hotKey())
 {
     connect(&m_feed, &NotificationFeed::settingsChanged, this, &SettingsModel::settingsChanged);
+    connect(&m_feed, &NotificationFeed::settingsChanged, this, &SettingsModel::storedPlacesChanged);
     connect(&m_notifier, &Notifier::permissionChanged, this, &SettingsModel::permissionChanged);
     connect(m_recorder, &HotKeyRecorder::isRecordingChanged, this, &SettingsModel::hotKeyChanged);
     connect(m_recorder, &HotKeyRecorder::capturedChanged, this, &SettingsModel::captured);
@@ -212,7 +213,7 @@ bool SettingsModel::isRecording() const
 
 QString SettingsModel::chipText() const
 {
-    return isRecording() ? u"Druk een combinatie…"_s : m_combo.display();
+    return isRecording() ? texts().recordPrompt : m_combo.display();
 }
 
 QColor SettingsModel::chipColor() const
@@ -235,6 +236,11 @@ bool SettingsModel::closesWindow(int qtKey, Qt::KeyboardModifiers modifiers, boo
     const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
     return (qtKey == Qt::Key_Escape && held == Qt::NoModifier && !listOpen) ||
            (qtKey == Qt::Key_W && held == Qt::ControlModifier);
+}
+
+bool SettingsModel::quits(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    return qtKey == Qt::Key_Q && (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
 }
 
 void SettingsModel::toggleRecording()
@@ -342,7 +348,7 @@ void SettingsModel::revealLog()
 {
     setLogNotice({});
     const QPointer self(this);
-    LogReveal::reveal(m_hooks.fileManager.get(), [self](const QString &text) {
+    LogReveal::reveal(m_hooks.fileManager, [self](const QString &text) {
         if (self)
             self->setLogNotice(text);
     });
@@ -362,19 +368,34 @@ void SettingsModel::configure()
         m_hooks.onConfigure();
 }
 
-void SettingsModel::appeared()
+void SettingsModel::showPlaces(const QString &regions, const QString &cities)
 {
-    const NotificationSettings settings = m_feed.settings();
-    const QString regions = joined(settings.p2000Regions);
     if (regions != m_regionText) {
         m_regionText = regions;
         Q_EMIT regionTextChanged();
     }
-    const QString cities = joined(settings.p2000Cities);
     if (cities != m_cityText) {
         m_cityText = cities;
         Q_EMIT cityTextChanged();
     }
+}
+
+void SettingsModel::storedPlacesChanged()
+{
+    // A field that already says what is stored keeps the user's own spelling of it, half-typed comma and
+    // all; what changed elsewhere (a region derived from the hub's timeline) shows at once.
+    const NotificationSettings settings = m_feed.settings();
+    showPlaces(
+        NotificationSettings::split(m_regionText) == settings.p2000Regions ? m_regionText
+                                                                           : joined(settings.p2000Regions),
+        NotificationSettings::split(m_cityText) == settings.p2000Cities ? m_cityText
+                                                                        : joined(settings.p2000Cities));
+}
+
+void SettingsModel::appeared()
+{
+    const NotificationSettings settings = m_feed.settings();
+    showPlaces(joined(settings.p2000Regions), joined(settings.p2000Cities));
     m_notifier.refreshPermission();
     refreshConnection();
 }

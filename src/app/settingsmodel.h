@@ -98,6 +98,8 @@ public:
     static QStringList priorityChoices();
     int priorityIndex() const;
     void setPriorityIndex(int index);
+    // What the two fields hold: the stored places, sorted, whenever they change; while typing, the
+    // typed text as long as it says the same.
     QString regionText() const { return m_regionText; }
     void setRegionText(const QString &text);
     QString cityText() const { return m_cityText; }
@@ -119,6 +121,9 @@ public:
     // there is no other way to close it. While a combo box's list is open, Escape is the list's. Not
     // asked while recording: the recorder takes every key.
     static bool closesWindow(int qtKey, Qt::KeyboardModifiers modifiers, bool listOpen);
+    // Ctrl+Q ends the program, as the tray menu promises, wherever the focus is. Not asked while
+    // recording either: Ctrl+Q is a combination like any other then.
+    static bool quits(int qtKey, Qt::KeyboardModifiers modifiers);
 
     QString testButtonText() const;
     bool canTest() const;
@@ -161,6 +166,8 @@ private:
     void apply(const HotKeyCombo &combo);
     void captured();
     void setLogNotice(const QString &text);
+    void showPlaces(const QString &regions, const QString &cities);
+    void storedPlacesChanged();
 
     HotKeyTester &m_tester;
     NotificationFeed &m_feed;

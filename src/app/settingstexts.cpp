@@ -33,6 +33,7 @@ SettingsTexts SettingsTexts::make()
                           u"houden ook die tegen."_s;
     t.hotKey = u"SNELTOETS"_s;
     t.standard = u"Standaard"_s;
+    t.recordPrompt = u"Druk een combinatie…"_s;
     t.hotKeyElsewhere = u"Wayland laat een programma geen eigen sneltoets voor de hele desktop "
                         u"vastleggen. Koppel in de instellingen van je desktop een sneltoets aan de "
                         u"opdracht quorvane: een tweede start toont het paneel."_s;

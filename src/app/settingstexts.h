@@ -27,6 +27,7 @@ struct SettingsTexts {
     Q_PROPERTY(QString timeSensitiveNote MEMBER timeSensitiveNote CONSTANT)
     Q_PROPERTY(QString hotKey MEMBER hotKey CONSTANT)
     Q_PROPERTY(QString standard MEMBER standard CONSTANT)
+    Q_PROPERTY(QString recordPrompt MEMBER recordPrompt CONSTANT)
     Q_PROPERTY(QString hotKeyElsewhere MEMBER hotKeyElsewhere CONSTANT)
     Q_PROPERTY(QString registerFailed MEMBER registerFailed CONSTANT)
     Q_PROPERTY(QString test MEMBER test CONSTANT)
@@ -57,6 +58,8 @@ public:
     QString timeSensitiveNote;
     QString hotKey;
     QString standard;
+    // The chip's text while the recorder waits for a combination.
+    QString recordPrompt;
     QString hotKeyElsewhere;
     QString registerFailed;
     QString test;

@@ -1,7 +1,9 @@
 #include "app/settingswindowcontroller.h"
 
 #include "base/log.h"
+#include "ui/theme.h"
 
+#include <algorithm>
 #include <QKeyEvent>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -13,6 +15,22 @@
 Q_IMPORT_QML_PLUGIN(Quorvane_AppPlugin)
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Where a view of height view over content of height content, now at at, scrolls to show [top, bottom]
+// (content coordinates): as little as shows it whole, its top where it is taller than the view.
+qreal scrolledToShow(qreal at, qreal view, qreal content, qreal top, qreal bottom)
+{
+    qreal to = at;
+    if (bottom > to + view)
+        to = bottom - view;
+    if (top < to)
+        to = top;
+    return std::clamp(to, 0.0, std::max(0.0, content - view));
+}
+
+} // namespace
 
 SettingsWindowController::SettingsWindowController(QQmlEngine &engine, HotKeyTester &tester,
                                                    NotificationFeed &feed, Notifier &notifier,
@@ -46,6 +64,9 @@ void SettingsWindowController::build()
         window->setPosition(area.center() - QPoint(windowWidth / 2, windowHeight / 2));
     }
     window->installEventFilter(this);
+    // Queued: the control has had its focus event, and so knows why it has the focus.
+    connect(window, &QQuickWindow::activeFocusItemChanged, this, &SettingsWindowController::showFocused,
+            Qt::QueuedConnection);
     connect(window, &QWindow::visibleChanged, m_model, [this](bool visible) {
         if (!visible)
             m_model->disappeared();
@@ -64,6 +85,27 @@ bool SettingsWindowController::listOpen() const
         }
     }
     return false;
+}
+
+void SettingsWindowController::showFocused()
+{
+    if (!m_window)
+        return;
+    QQuickItem *focused = m_window->activeFocusItem();
+    auto *page = m_window->findChild<QQuickItem *>(u"page"_s);
+    auto *content = page ? page->property("contentItem").value<QQuickItem *>() : nullptr;
+    if (!focused || !content || !content->isAncestorOf(focused))
+        return;
+    // Back in the window, the focus returns where it was: the view stays where the person left it.
+    if (focused->property("focusReason").toInt() == Qt::ActiveWindowFocusReason)
+        return;
+    // A little room around it, so that its focus frame shows too.
+    const QRectF area = focused->mapRectToItem(content, focused->boundingRect());
+    const qreal at = page->property("contentY").toReal();
+    const qreal to = scrolledToShow(at, page->height(), page->property("contentHeight").toReal(),
+                                    area.top() - Theme::space8, area.bottom() + Theme::space8);
+    if (to != at)
+        page->setProperty("contentY", to);
 }
 
 void SettingsWindowController::show()
@@ -95,6 +137,10 @@ bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)
             const auto *key = static_cast<QKeyEvent *>(event);
             if (SettingsModel::closesWindow(key->key(), key->modifiers(), listOpen())) {
                 m_window->close();
+                return true;
+            }
+            if (SettingsModel::quits(key->key(), key->modifiers())) {
+                Q_EMIT quitRequested();
                 return true;
             }
         }

@@ -11,7 +11,7 @@ class QQuickWindow;
 // The settings window: built on the first show() and kept for the process, so its state (a refused
 // combination, what the fields hold) survives closing and opening it again. There is only ever one.
 // While the hot-key recorder records, every key press of the window goes to it and no further;
-// otherwise Escape and Ctrl+W close the window.
+// otherwise Escape and Ctrl+W close the window, and Ctrl+Q asks to end the program.
 class SettingsWindowController : public QObject {
     Q_OBJECT
 
@@ -35,6 +35,9 @@ public:
     // Nullptr before the first show(), or when the window could not be built.
     QQuickWindow *window() const { return m_window.get(); }
 
+Q_SIGNALS:
+    void quitRequested();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -42,6 +45,8 @@ private:
     void build();
     // A combo box's list is open over the window.
     bool listOpen() const;
+    // Scrolls the settings so that the control with the keyboard is in view.
+    void showFocused();
 
     QQmlEngine &m_engine;
     SettingsModel *m_model;

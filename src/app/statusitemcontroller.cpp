@@ -173,7 +173,7 @@ void StatusItemController::buildMenu()
             connect(action, &QAction::triggered, this, &StatusItemController::settingsRequested);
             break;
         case StatusMenu::Action::showLog:
-            connect(action, &QAction::triggered, this, [this] { revealLog(m_files.get()); });
+            connect(action, &QAction::triggered, this, [this] { revealLog(m_files); });
             break;
         case StatusMenu::Action::quit:
             connect(action, &QAction::triggered, this, &StatusItemController::quitRequested);
@@ -226,7 +226,7 @@ void StatusItemController::reportMissingIcon(const QString &detail, const std::o
     alert->setWindowFlag(Qt::WindowStaysOnTopHint);
     QObject::connect(alert, &QMessageBox::buttonClicked, alert, [showLog, files](QAbstractButton *button) {
         if (button == showLog)
-            revealLog(files.get());
+            revealLog(files);
     });
     alert->show();
     alert->raise();
@@ -235,7 +235,7 @@ void StatusItemController::reportMissingIcon(const QString &detail, const std::o
     log(u"systeemvak: melding getoond, eenmalig"_s);
 }
 
-void StatusItemController::revealLog(FileManager *files)
+void StatusItemController::revealLog(const std::shared_ptr<FileManager> &files)
 {
     LogReveal::reveal(files, [](const QString &text) {
         auto *box = new QMessageBox(QMessageBox::Information, u"Quorvane"_s, text);

@@ -53,7 +53,7 @@ public:
     static void reportMissingIcon(const QString &detail, const std::optional<HotKeyCombo> &hotKey,
                                   std::shared_ptr<FileManager> files);
     // Shows the log file in the file manager.
-    static void revealLog(FileManager *files);
+    static void revealLog(const std::shared_ptr<FileManager> &files);
 
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     QMenu *menu() const { return m_menu.get(); }

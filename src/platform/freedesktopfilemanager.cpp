@@ -1,12 +1,16 @@
 #include "platform/freedesktopfilemanager.h"
 
+#include "platform/desktopopener.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 
-FreedesktopFileManager::FreedesktopFileManager(QDBusConnection bus) : m_bus(std::move(bus)) {}
+FreedesktopFileManager::FreedesktopFileManager(QDBusConnection bus, QString opener)
+    : m_bus(std::move(bus)), m_opener(std::move(opener))
+{}
 
 void FreedesktopFileManager::showItem(const QString &filePath, Done done)
 {
@@ -28,4 +32,9 @@ void FreedesktopFileManager::showItem(const QString &filePath, Done done)
                          if (done)
                              done(!w->isError());
                      });
+}
+
+void FreedesktopFileManager::openFolder(const QString &folderPath, Opened done)
+{
+    DesktopOpener::open(m_opener, folderPath, std::move(done));
 }

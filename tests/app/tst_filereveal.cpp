@@ -1,9 +1,15 @@
 #include "app/filereveal.h"
+#include "app/logreveal.h"
+#include "base/log.h"
 #include "fakefilemanager.h"
+#include "logcapture.h"
 #include "platform/freedesktopfilemanager.h"
 
 #include <QDBusConnection>
-#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -17,38 +23,61 @@ const QUrl folder = QUrl::fromLocalFile(u"/tmp/Quorvane logboek"_s);
 } // namespace
 
 // Runs plainly (no session bus: only the folder can open) and through run-notifications.sh on a private
-// session bus with the fake file manager above.
+// session bus with the fake file manager above. The desktop's opener is a script of the test's own.
 class TstFileReveal : public QObject {
     Q_OBJECT
 
     FakeFileManager m_manager;
-    FreedesktopFileManager m_files;
-    QList<QUrl> m_opened;
+    QTemporaryDir m_bin;
+    std::shared_ptr<FreedesktopFileManager> m_files;
     int m_unshown = 0;
 
     static bool haveBus() { return QDBusConnection::sessionBus().isConnected(); }
+    QString opener() const { return m_bin.filePath(u"xdg-open"_s); }
+    // The folders the opener was asked to open.
+    QList<QUrl> opened() const
+    {
+        QFile record(m_bin.filePath(u"opened"_s));
+        QList<QUrl> urls;
+        if (record.open(QIODevice::ReadOnly)) {
+            for (const QString &path : QString::fromUtf8(record.readAll()).split(u'\n', Qt::SkipEmptyParts))
+                urls << QUrl::fromLocalFile(path);
+        }
+        return urls;
+    }
+    // From now on the opener finds no way to open anything, as on a desktop without a file manager.
+    void refuse() const { QVERIFY(QFile(m_bin.filePath(u"refuse"_s)).open(QIODevice::WriteOnly)); }
     void reveal()
     {
-        FileReveal::reveal(&m_files, logFile, [this] { ++m_unshown; });
+        FileReveal::reveal(m_files, logFile, [this](const QString &) { ++m_unshown; });
     }
-
-public Q_SLOTS:
-    // In place of the desktop's way of opening a folder.
-    void openFolder(const QUrl &url) { m_opened << url; }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QDesktopServices::setUrlHandler(u"file"_s, this, "openFolder");
+        QVERIFY(m_bin.isValid());
+        QFile script(opener());
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\n"
+                                    "printf '%s\\n' \"$1\" >> '%1/opened'\n"
+                                    "if [ -e '%1/refuse' ]; then\n"
+                                    "    echo \"xdg-open: no method available for opening '$1'\" >&2\n"
+                                    "    exit 3\n"
+                                    "fi\n")
+                         .arg(m_bin.path())
+                         .toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        m_files = std::make_shared<FreedesktopFileManager>(QDBusConnection::sessionBus(), opener());
         if (haveBus())
             QVERIFY(m_manager.serve(
                 QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"fake-file-manager"_s)));
     }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(u"file"_s); }
     void init()
     {
         m_manager.shown.clear();
-        m_opened.clear();
+        QFile::remove(m_bin.filePath(u"opened"_s));
+        QFile::remove(m_bin.filePath(u"refuse"_s));
         m_unshown = 0;
     }
     // Something was shown each time: nobody needs telling.
@@ -59,7 +88,7 @@ private Q_SLOTS:
         if (haveBus())
             QSKIP("a session bus is there");
         reveal();
-        QCOMPARE(m_opened, QList<QUrl>{folder});
+        QTRY_COMPARE(opened(), QList<QUrl>{folder});
     }
 
     void theFileManagerShowsTheFileElseTheFolderOpens_data()
@@ -82,16 +111,54 @@ private Q_SLOTS:
         reveal();
 
         const QList<QUrl> expected = present && !failing ? QList<QUrl>() : QList<QUrl>{folder};
-        QTRY_COMPARE(m_opened, expected);
+        QTRY_COMPARE(opened(), expected);
         const QList<QStringList> asked{{u"file:///tmp/Quorvane%20logboek/quorvane.log"_s, QString()}};
         if (present)
             QTRY_COMPARE(m_manager.shown, asked);
         // Whatever the file manager answers, the folder opens at most once.
         QTest::qWait(200);
-        QCOMPARE(m_opened, expected);
+        QCOMPARE(opened(), expected);
         QCOMPARE(m_manager.shown.size(), present ? 1 : 0);
         if (!present)
             QVERIFY(m_manager.bus().registerService(FakeFileManager::name));
+    }
+
+    // No file manager, and an opener that starts but finds nothing to open the folder with (or is not
+    // there at all): the log says why, and whoever asked hears where the log is.
+    void whenNothingOpensTheFolderTheLogSaysWhy_data()
+    {
+        QTest::addColumn<bool>("openerThere");
+        QTest::newRow("opener finds no way") << true;
+        QTest::newRow("no opener") << false;
+    }
+    void whenNothingOpensTheFolderTheLogSaysWhy()
+    {
+        QFETCH(bool, openerThere);
+        if (haveBus())
+            QVERIFY(m_manager.bus().unregisterService(FakeFileManager::name));
+        // Back for the next test, whatever becomes of this one.
+        const auto present = qScopeGuard([this] {
+            if (haveBus())
+                m_manager.bus().registerService(FakeFileManager::name);
+        });
+        refuse();
+        const QString program = openerThere ? opener() : m_bin.filePath(u"nothing-here"_s);
+        const auto files = std::make_shared<FreedesktopFileManager>(QDBusConnection::sessionBus(), program);
+        LogCapture logged;
+        QStringList told;
+        LogReveal::reveal(files, [&told](const QString &text) { told << text; });
+
+        QTRY_COMPARE(told, QStringList{LogReveal::unshownText()});
+        QVERIFY(told.constFirst().endsWith(u"\n"_s + Log::fileURL()));
+        const QStringList failures = logged.matching(u"!! logboek tonen: "_s);
+        QCOMPARE(failures.size(), 1);
+        const QString folderOfLog = QFileInfo(Log::fileURL()).absolutePath();
+        // In the opener's own words, or naming the opener that is not there.
+        const QString why =
+            openerThere ? u"xdg-open: no method available for opening '"_s + folderOfLog + u"'"_s : program;
+        QVERIFY2(failures.constFirst().contains(why), qPrintable(failures.constFirst()));
+        if (openerThere)
+            QCOMPARE(opened(), QList<QUrl>{QUrl::fromLocalFile(folderOfLog)});
     }
 };
 

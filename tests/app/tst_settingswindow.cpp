@@ -5,13 +5,16 @@
 #include "app/paneltoggle.h"
 #include "app/settings.h"
 #include "app/settingswindowcontroller.h"
+#include "base/log.h"
 #include "logcapture.h"
+#include "platform/freedesktopfilemanager.h"
 #include "platform/x11hotkeygrabber.h"
 #include "store/notifications/notificationfeed.h"
 #include "ui/statustone.h"
 #include "ui/symbolcatalog.h"
 #include "ui/theme.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -19,6 +22,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,7 +66,8 @@ QHash<QString, QRectF> drawnTexts(QQuickItem *item)
     QHash<QString, QRectF> texts;
     if (!item->isVisible())
         return texts;
-    if (item->inherits("QQuickText") || item->inherits("QQuickTextInput")) {
+    if (item->inherits("QQuickText") || item->inherits("QQuickTextInput") ||
+        item->inherits("QQuickTextEdit")) {
         const QString text = item->property("text").toString();
         if (!text.isEmpty())
             texts.insert(text, item->mapRectToScene(QRectF(0, 0, item->width(), item->height())));
@@ -231,6 +236,245 @@ private Q_SLOTS:
         QVERIFY(hasColour(image, texts[model->permissionText()], toneColour(StatusTone::live)));
         QVERIFY(hasColour(image, texts[names.registerFailed], Theme::alarm()));
         QVERIFY(hasColour(image, texts[model->testResultText()], Theme::lit()));
+    }
+
+    // The recorder's prompt and the longest combination there is, whole in their chip, also where the
+    // window is as narrow as it goes: the row may run out of room, but never draws a button over them.
+    void chipHoldsItsWholeText_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("longest");
+        QTest::newRow("prompt") << 500 << false;
+        QTest::newRow("longest combination, narrowest window")
+            << SettingsWindowController::minimumWidth << true;
+    }
+    void chipHoldsItsWholeText()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, longest);
+        if (onDisplay())
+            QSKIP("pictures are made offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier,
+                                            {{}, {}, [](const HotKeyCombo &) { return true; }});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        SettingsModel *model = controller.model();
+        if (longest) {
+            model->toggleRecording();
+            QVERIFY(model->handleKey(Qt::Key_PageDown, Qt::ControlModifier | Qt::AltModifier |
+                                                           Qt::ShiftModifier | Qt::MetaModifier));
+            QCOMPARE(model->chipText(), u"Ctrl+Alt+Shift+Super+Page Down"_s);
+        }
+        auto *content = window->findChild<QQuickItem *>(u"content"_s);
+        auto *chip = window->findChild<QQuickItem *>(u"chip"_s);
+        auto *record = window->findChild<QQuickItem *>(u"record"_s);
+        auto *standard = window->findChild<QQuickItem *>(u"standard"_s);
+        QVERIFY(content && chip && record && standard);
+        QQuickItem *words = chip->childItems().constLast();
+        QCOMPARE(words->property("text").toString(), model->chipText());
+        const int height = int(content->implicitHeight()) + 100;
+        window->resize(width, height);
+        QTRY_COMPARE(window->contentItem()->size(), QSizeF(width, height));
+
+        const auto check = [&](const QString &shot) {
+            QVERIFY(window->grabWindow().save(QStringLiteral(QUORVANE_SHOTS_DIR "/") + shot));
+            const QRectF area = chip->mapRectToScene(chip->boundingRect());
+            const QPointF start = words->mapToScene(QPointF(0, 0));
+            const QString text = words->property("text").toString();
+            // Its text with the chip's padding on both sides; the buttons beside or below the chip, not
+            // over it, and everything inside the column.
+            QVERIFY2(start.x() + words->implicitWidth() + 10 <= area.right() + 0.5, qPrintable(text));
+            QVERIFY2(start.x() >= area.left() + 10 - 0.5, qPrintable(text));
+            const qreal column = content->mapToScene(QPointF(content->width(), 0)).x();
+            QCOMPARE(column, width - 20.0);
+            QVERIFY2(area.right() <= column, qPrintable(text));
+            for (QQuickItem *button : {record, standard}) {
+                const QRectF place = button->mapRectToScene(button->boundingRect());
+                QVERIFY2(!place.intersects(area), qPrintable(text));
+                QVERIFY2(place.right() <= column, qPrintable(button->property("text").toString()));
+            }
+        };
+        QVERIFY(QDir().mkpath(QStringLiteral(QUORVANE_SHOTS_DIR)));
+        const QString name = longest ? u"settings-window-narrow"_s : u"settings-window"_s;
+        check(name + u"-combination.png"_s);
+        const qreal shownWidth = chip->width();
+        model->toggleRecording();
+        QCOMPARE(words->property("text").toString(), model->texts().recordPrompt);
+        check(name + u"-recording.png"_s);
+        // A combination shorter than the prompt leaves the buttons where they were.
+        if (!longest)
+            QCOMPARE(chip->width(), shownWidth);
+    }
+
+    // Tab through the whole window and back: every control that takes the keyboard is scrolled into
+    // view, those below the fold (Wijzig, Standaard, Test de sneltoets, Herstel standaardgrootte) too.
+    void theFocusedControlIsAlwaysInView()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *page = window->findChild<QQuickItem *>(u"page"_s);
+        QVERIFY(page);
+        QVERIFY(page->property("contentHeight").toReal() > page->height() + 200);
+        const auto inView = [&](QQuickItem *item) {
+            const QRectF area = item->mapRectToItem(page, item->boundingRect());
+            return area.top() >= 0 && area.bottom() <= page->height();
+        };
+        const auto name = [](QQuickItem *item) {
+            return item->property("text").toString() + u" ("_s +
+                   QString::fromUtf8(item->metaObject()->className()) + u")"_s;
+        };
+        const SettingsTexts texts = controller.model()->texts();
+        QStringList visited;
+        const auto walk = [&](Qt::Key key, const QString &last) {
+            visited.clear();
+            for (int step = 0; step < 40 && !visited.contains(last); ++step) {
+                QTest::keyClick(window, key);
+                QQuickItem *focused = window->activeFocusItem();
+                QVERIFY(focused);
+                if (!page->isAncestorOf(focused))
+                    continue; // the bottom row, always in view
+                visited << focused->property("text").toString();
+                QTRY_VERIFY2(inView(focused), qPrintable(name(focused)));
+            }
+            QVERIFY2(visited.contains(last), qPrintable(visited.join(u" | "_s)));
+        };
+        walk(Qt::Key_Tab, texts.resetPanel);
+        for (const QString &below : {u"Wijzig"_s, texts.standard, u"Test de sneltoets"_s, texts.resetPanel})
+            QVERIFY2(visited.contains(below), qPrintable(below));
+        const qreal bottom = page->property("contentY").toReal();
+        QVERIFY(bottom > 0);
+        walk(Qt::Key_Backtab, texts.configure);
+        QVERIFY(page->property("contentY").toReal() < bottom);
+    }
+
+    // The tray menu says Ctrl+Q stops Quorvane: so it does here, wherever the focus is, except while the
+    // recorder takes every key.
+    void ctrlQAsksToQuit_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<bool>("quits");
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        QTest::newRow("ctrl+q") << ctrl << QString() << true;
+        QTest::newRow("ctrl+q in a field") << ctrl << u"field"_s << true;
+        QTest::newRow("ctrl+q while recording") << ctrl << u"record"_s << false;
+        QTest::newRow("ctrl+shift+q") << (Qt::ControlModifier | Qt::ShiftModifier) << QString() << false;
+        QTest::newRow("q in a field") << Qt::KeyboardModifiers(Qt::NoModifier) << u"field"_s << false;
+    }
+    void ctrlQAsksToQuit()
+    {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, first);
+        QFETCH(bool, quits);
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QSignalSpy asked(&controller, &SettingsWindowController::quitRequested);
+        if (first == u"field")
+            window->findChild<QQuickItem *>(u"regions"_s)
+                ->findChild<QQuickItem *>(u"input"_s)
+                ->forceActiveFocus();
+        else if (first == u"record")
+            controller.model()->toggleRecording();
+
+        QTest::keyClick(window, Qt::Key_Q, modifiers);
+        QCOMPARE(asked.size(), quits ? 1 : 0);
+        QVERIFY(window->isVisible());
+        if (first == u"record")
+            QVERIFY(!controller.model()->isRecording()); // taken as the combination to register
+        if (first == u"field")
+            QCOMPARE(controller.model()->regionText(), modifiers == Qt::NoModifier ? u"q"_s : QString());
+    }
+
+    // A region derived from the hub's timeline, or a change made anywhere else, shows in the open window;
+    // what the person types stays as typed while it says what is stored.
+    void placeFieldsFollowWhatIsStored()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, {});
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const auto field = [&](const QString &name) {
+            return window->findChild<QQuickItem *>(name)->findChild<QQuickItem *>(u"input"_s);
+        };
+        QQuickItem *regions = field(u"regions"_s);
+        QQuickItem *cities = field(u"cities"_s);
+        QCOMPARE(regions->property("text").toString(), QString());
+
+        NotificationSettings stored = feed->settings();
+        stored.p2000Regions = {u"Hollands Midden"_s};
+        feed->apply(stored);
+        QCOMPARE(regions->property("text").toString(), u"Hollands Midden"_s);
+        stored.p2000Cities = {u"Leiden"_s, u"Alphen aan den Rijn"_s};
+        feed->apply(stored);
+        QCOMPARE(cities->property("text").toString(), u"Alphen aan den Rijn, Leiden"_s);
+
+        regions->forceActiveFocus();
+        regions->setProperty("cursorPosition", regions->property("text").toString().size());
+        for (const char typed : std::string(", Utrecht ,"))
+            QTest::keyClick(window, typed);
+        QCOMPARE(feed->settings().p2000Regions, (QSet<QString>{u"Hollands Midden"_s, u"Utrecht"_s}));
+        // Another change keeps the typed text, trailing comma and all.
+        stored = feed->settings();
+        stored.pushEnabled = false;
+        feed->apply(stored);
+        QCOMPARE(regions->property("text").toString(), u"Hollands Midden, Utrecht ,"_s);
+        QCOMPARE(cities->property("text").toString(), u"Alphen aan den Rijn, Leiden"_s);
+
+        stored.p2000Regions.clear();
+        feed->apply(stored);
+        QCOMPARE(regions->property("text").toString(), QString());
+    }
+
+    // Where nothing shows the log, the window says where it is in words that can be selected and copied,
+    // and the log says why.
+    void logNoticeIsSelectable()
+    {
+        if (onDisplay())
+            QSKIP("runs offscreen");
+        SettingsModel::Hooks hooks;
+        const QTemporaryDir bin;
+        const QString opener = bin.filePath(u"xdg-open"_s);
+        QFile script(opener);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        // No session bus here: no file manager either.
+        hooks.fileManager = std::make_shared<FreedesktopFileManager>(QDBusConnection(u"none"_s), opener);
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, std::move(hooks));
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *notice = window->findChild<QQuickItem *>(u"logNotice"_s);
+        QVERIFY(notice);
+        QVERIFY(!notice->isVisible());
+
+        LogCapture logged;
+        controller.model()->revealLog();
+        QTRY_VERIFY(notice->isVisible());
+        const QStringList failures = logged.matching(u"!! logboek tonen: "_s);
+        QCOMPARE(failures.size(), 1);
+        QVERIFY2(failures.constFirst().contains(u"no method available"_s), qPrintable(failures.constFirst()));
+        auto *words = notice->findChild<QQuickItem *>(u"words"_s);
+        QVERIFY(words);
+        QVERIFY(words->property("readOnly").toBool());
+        QVERIFY(words->property("selectByMouse").toBool());
+        QVERIFY(QMetaObject::invokeMethod(words, "selectAll"));
+        QVERIFY(words->property("selectedText").toString().endsWith(Log::fileURL()));
+        QVERIFY(QDir().mkpath(QStringLiteral(QUORVANE_SHOTS_DIR)));
+        QVERIFY(
+            window->grabWindow().save(QStringLiteral(QUORVANE_SHOTS_DIR "/settings-window-log-path.png")));
     }
 
     // Where the desktop allows no global hot key, the section says what opens the panel and offers

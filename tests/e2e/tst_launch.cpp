@@ -176,6 +176,37 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!showsWindow(copy, settingsTitle), patience);
         QCOMPARE(copy.process()->state(), QProcess::Running);
     }
+
+    // The tray menu's "Stop Quorvane" names Ctrl+Q: it ends the run from the panel and from the settings
+    // window alike, as the menu entry does, with the log's last line written.
+    void ctrlQEndsTheRun_data()
+    {
+        QTest::addColumn<bool>("settingsWindow");
+        QTest::newRow("panel") << false;
+        QTest::newRow("settings window") << true;
+    }
+    void ctrlQEndsTheRun()
+    {
+        QFETCH(bool, settingsWindow);
+        Copy *started = nullptr;
+        if (settingsWindow) {
+            started = &start({u"--no-homey"_s, u"--settings"_s});
+            const auto focused = [&] {
+                const QString window = this->window(*started, settingsTitle);
+                return !window.isEmpty() && run(u"xdotool"_s, {u"getwindowfocus"_s}) == window;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(focused(), patience);
+        } else {
+            started = openPanel();
+            QVERIFY(started);
+        }
+        Copy &copy = *started;
+        press({u"ctrl+q"_s});
+        QVERIFY(copy.process()->waitForFinished(patience));
+        QCOMPARE(copy.process()->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.process()->exitCode(), 0);
+        QCOMPARE(copy.messages().constLast(), u"Quorvane stopt."_s);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstLaunch)

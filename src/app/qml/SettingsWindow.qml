@@ -42,6 +42,7 @@ ApplicationWindow {
 
     Flickable {
         id: page
+        objectName: "page"
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
@@ -195,15 +196,27 @@ ApplicationWindow {
                     color: Theme.textDim
                     wrapMode: Text.Wrap
                 }
-                RowLayout {
+                // Where the row runs out of room (a long combination in a narrow window, large type),
+                // the buttons go on the next line rather than over the chip or off the window's edge.
+                Flow {
+                    Layout.fillWidth: true
                     visible: window.settings.globalHotKey
                     spacing: Theme.space10
                     Rectangle {
+                        id: chipBox
                         objectName: "chip"
-                        implicitWidth: Math.max(140, chip.implicitWidth + 20)
+                        // Room for the prompt while it shows the combination too, so that the buttons
+                        // stay put when recording starts.
+                        implicitWidth: Math.ceil(Math.max(140, chip.implicitWidth + 20,
+                                                          prompt.advanceWidth + 20))
                         implicitHeight: chip.implicitHeight + 12
                         radius: Theme.radiusChip
                         color: Theme.surfaceTile
+                        TextMetrics {
+                            id: prompt
+                            font: chip.font
+                            text: window.texts.recordPrompt
+                        }
                         Text {
                             id: chip
                             x: 10
@@ -213,14 +226,20 @@ ApplicationWindow {
                             color: window.settings.chipColor
                         }
                     }
-                    Button {
-                        objectName: "record"
-                        text: window.settings.recordButtonText
-                        onClicked: window.settings.toggleRecording()
-                    }
-                    Button {
-                        text: window.texts.standard
-                        onClicked: window.settings.useStandard()
+                    // As tall as the chip, so that the buttons sit level with its middle.
+                    RowLayout {
+                        height: chipBox.height
+                        spacing: Theme.space10
+                        Button {
+                            objectName: "record"
+                            text: window.settings.recordButtonText
+                            onClicked: window.settings.toggleRecording()
+                        }
+                        Button {
+                            objectName: "standard"
+                            text: window.texts.standard
+                            onClicked: window.settings.useStandard()
+                        }
                     }
                 }
                 SymbolLabel {
@@ -307,7 +326,8 @@ ApplicationWindow {
                 onClicked: window.settings.revealLog()
             }
         }
-        SymbolLabel {
+        // The path is there to be copied into a terminal or another file manager.
+        SelectableNotice {
             objectName: "logNotice"
             Layout.fillWidth: true
             visible: window.settings.logNotice !== ""

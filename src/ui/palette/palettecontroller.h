@@ -81,6 +81,8 @@ public:
         std::function<void()> onRequestPermission;
         // Takes down the banners of ours still on screen (the list's Ctrl+Backspace).
         std::function<void()> onClearBanners;
+        // Ends the program (Ctrl+Q).
+        std::function<void()> onQuit;
     };
 
     // writer: nullptr uses the store-backed writer. hoverGate: the panel's, shared with its controller;

@@ -32,6 +32,7 @@ struct PaletteRig {
     int permissionRequests = 0;
     int bannerClears = 0;
     int focusRequests = 0;
+    int quits = 0;
 
     // extra: more devices for the home; live: the store hears the hub's realtime events.
     explicit PaletteRig(const QList<Device> &extra = {}, bool live = false)
@@ -74,6 +75,7 @@ struct PaletteRig {
         actions.onReconnect = [this] { ++reconnects; };
         actions.onRequestPermission = [this] { ++permissionRequests; };
         actions.onClearBanners = [this] { ++bannerClears; };
+        actions.onQuit = [this] { ++quits; };
         palette = std::make_unique<PaletteController>(store.get(), nullptr, u"Ctrl+Alt+Space"_s, &hoverGate,
                                                       std::move(actions), nullptr, clock);
         QObject::connect(palette.get(), &PaletteController::searchFocusRequested,

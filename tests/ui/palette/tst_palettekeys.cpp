@@ -61,6 +61,7 @@ struct Snapshot {
         s.counters[u"settings"_s] = rig.settings;
         s.counters[u"banners cleared"_s] = rig.bannerClears;
         s.counters[u"search focused"_s] = rig.focusRequests;
+        s.counters[u"quit"_s] = rig.quits;
         s.counters[u"reloaded"_s] = int(rig.rest->calls.count(u"devices"_s));
         s.counters[u"feed"_s] = int(store.notifications()->items().size());
         s.counters[u"flows started"_s] = int(rig.rest->startedFlows.size());
@@ -176,6 +177,15 @@ void PaletteKeysTest::keyMap_data()
         u"mode notifications>overview, selection 0>5, search focused"_s);
     row("n alone is typed", "overview", Qt::Key_N, none, false, u""_s);
     row("ctrl+alt+n is no chord", "overview", Qt::Key_N, ctrl | alt, false, u""_s);
+    // Ctrl+Q quits wherever the palette has the keyboard, as the tray menu says.
+    row("ctrl+q quits", "overview", Qt::Key_Q, ctrl, true, u"quit"_s);
+    row("ctrl+q quits from a room", "room", Qt::Key_Q, ctrl, true, u"quit"_s);
+    row("ctrl+q quits from a strip", "strip", Qt::Key_Q, ctrl, true, u"quit"_s);
+    row("ctrl+q quits while a write is armed", "armed", Qt::Key_Q, ctrl, true, u"quit"_s);
+    row("ctrl+q quits from the list", "notifications filtered", Qt::Key_Q, ctrl, true, u"quit"_s);
+    row("q alone is typed", "results", Qt::Key_Q, none, false, u""_s);
+    row("ctrl+shift+q does not quit", "overview", Qt::Key_Q, ctrl | shift, false, u""_s);
+    row("ctrl+alt+q does not quit", "overview", Qt::Key_Q, ctrl | alt, false, u""_s);
 
     // The overview.
     row("overview ctrl+r", "overview", Qt::Key_R, ctrl, true, u"reloaded"_s);
