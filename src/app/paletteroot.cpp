@@ -40,7 +40,7 @@ PaletteRoot::PaletteRoot(const Parts &parts, Actions actions)
     paletteActions.onDismiss = std::move(actions.onDismiss);
     paletteActions.onOpenSettings = std::move(actions.onOpenSettings);
     paletteActions.onReconnect = std::move(actions.onReconnect);
-    paletteActions.onQuit = std::move(actions.onQuit);
+    paletteActions.onQuit = actions.onQuit;
     paletteActions.onRequestPermission = [notifier = m_notifier] {
         // No desktop opens its notification settings the same way: ask again whether banners can show.
         if (notifier)
@@ -60,6 +60,7 @@ PaletteRoot::PaletteRoot(const Parts &parts, Actions actions)
     rootActions.onCancel = std::move(actions.onCancel);
     rootActions.onRetry = std::move(actions.onRetry);
     rootActions.onConfigure = std::move(actions.onConfigure);
+    rootActions.onQuit = std::move(actions.onQuit);
     m_onboardingRoot = new OnboardingRoot(parts.store, std::move(rootActions), parts.isolated, this);
     followOnboarding();
     followNotifier();

@@ -75,13 +75,21 @@ void OnboardingRoot::setToken(const QString &token)
 
 bool OnboardingRoot::handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
 {
+    const KeyPress press{key, modifiers, QString(), autoRepeat};
+    // Ctrl+Q ends the program as the tray menu says, from the pairing and connection screens too; the
+    // palette's key map does it where the palette is on show.
+    if (m_screen != Screen::Palette && press.key == Qt::Key_Q && press.isCommandChord() &&
+        !press.shiftHeld()) {
+        if (m_actions.onQuit)
+            m_actions.onQuit();
+        return true;
+    }
     if (m_confirmsForget && key == Qt::Key_Escape) {
         dismissForget();
         return true;
     }
     if (m_screen == Screen::Problem) {
-        const ProblemKeys::Outcome outcome =
-            ProblemKeys::handle(KeyPress{key, modifiers, QString(), autoRepeat}, m_focusedButton);
+        const ProblemKeys::Outcome outcome = ProblemKeys::handle(press, m_focusedButton);
         if (outcome.focus != Button::None)
             setFocusedButton(outcome.focus);
         if (outcome.press != Button::None)

@@ -58,6 +58,8 @@ public:
         std::function<void()> onCancel;
         std::function<void()> onRetry;
         std::function<void()> onConfigure;
+        // Ctrl+Q on a screen of the root's own; the palette has its own.
+        std::function<void()> onQuit;
     };
 
     // isolated: a test run with its own key store and settings, which the token screen says.

@@ -64,6 +64,8 @@ private Q_SLOTS:
     void theScreenComesBackEmpty();
     void theProblemScreensKeys_data();
     void theProblemScreensKeys();
+    void ctrlQQuitsFromTheRootsScreens_data();
+    void ctrlQQuitsFromTheRootsScreens();
 };
 
 void OnboardingRootTest::screen_data()
@@ -375,6 +377,41 @@ void OnboardingRootTest::theProblemScreensKeys()
         QCOMPARE(root.focusedButton(), hints.constFirst().startsWith(u"⏎ Ctrl+R"_s)
                                            ? OnboardingRoot::Button::Retry
                                            : OnboardingRoot::Button::Configure);
+}
+
+void OnboardingRootTest::ctrlQQuitsFromTheRootsScreens_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("quits");
+    QTest::newRow("problem") << u"problem"_s << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+    QTest::newRow("connecting") << u"connecting"_s << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+    QTest::newRow("token") << u"token"_s << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+    QTest::newRow("with shift, no promise")
+        << u"token"_s << (Qt::ControlModifier | Qt::ShiftModifier) << false;
+    // The palette's own key map quits there.
+    QTest::newRow("palette") << u"palette"_s << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
+}
+
+// The tray menu promises Ctrl+Q wherever Quorvane has the keyboard, the pairing and connection screens
+// included.
+void OnboardingRootTest::ctrlQQuitsFromTheRootsScreens()
+{
+    QFETCH(QString, screen);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, quits);
+    int quitted = 0;
+    OnboardingRoot::Actions actions;
+    actions.onQuit = [&] { ++quitted; };
+    OnboardingRoot root(nullptr, actions, false);
+    if (screen == u"problem")
+        root.setFacts(facts(false, false, u"Geen Homey gevonden."_s));
+    else if (screen == u"connecting")
+        root.setFacts(facts(false, true));
+    else if (screen == u"token")
+        root.setFacts(facts(true, false));
+    QCOMPARE(root.handleKey(Qt::Key_Q, modifiers, false), quits);
+    QCOMPARE(quitted, quits ? 1 : 0);
 }
 
 QTEST_MAIN(OnboardingRootTest)
