@@ -1,5 +1,6 @@
 #include "platform/desktopopener.h"
 
+#include <csignal>
 #include <memory>
 #include <QCoreApplication>
 #include <QProcess>
@@ -38,6 +39,14 @@ void open(const QString &program, const QString &path, Done done)
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(errors->open() ? errors->fileName() : QProcess::nullDevice());
+    // The program blocks the signals it reads itself; QProcess starts its child without the fork
+    // handlers that would undo that, and a file manager that inherited the block could never be stopped
+    // with SIGTERM or Ctrl+C.
+    process->setChildProcessModifier([] {
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+    });
     if (!done)
         done = [](const QString &) {};
     // Qt reports an opener that never started with errorOccurred() alone, any other end with finished().

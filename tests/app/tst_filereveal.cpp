@@ -3,8 +3,11 @@
 #include "base/log.h"
 #include "fakefilemanager.h"
 #include "logcapture.h"
+#include "platform/desktopopener.h"
 #include "platform/freedesktopfilemanager.h"
 
+#include <csignal>
+#include <optional>
 #include <QDBusConnection>
 #include <QFile>
 #include <QFileInfo>
@@ -121,6 +124,35 @@ private Q_SLOTS:
         QCOMPARE(m_manager.shown.size(), present ? 1 : 0);
         if (!present)
             QVERIFY(m_manager.bus().registerService(FakeFileManager::name));
+    }
+
+    // The program blocks the signals it reads itself: the opener, and the file manager it starts, must
+    // not inherit that, or SIGTERM and Ctrl+C could never stop them. The report comes from bash, which
+    // keeps the mask it is given; dash, the usual xdg-open's shell, would clear it and hide the fault.
+    void theOpenerStartsWithNoSignalBlocked()
+    {
+        const QString script = m_bin.filePath(u"report-mask"_s);
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("#!/bin/bash\ngrep SigBlk /proc/self/status > '%1/mask'\n")
+                       .arg(m_bin.path())
+                       .toUtf8());
+        file.close();
+        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        sigset_t watched;
+        sigemptyset(&watched);
+        for (const int signal : {SIGTERM, SIGINT, SIGUSR1, SIGUSR2})
+            sigaddset(&watched, signal);
+        sigset_t before;
+        pthread_sigmask(SIG_BLOCK, &watched, &before);
+        std::optional<QString> failure;
+        DesktopOpener::open(script, u"/tmp"_s, [&](const QString &why) { failure = why; });
+        pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        QTRY_VERIFY(failure.has_value());
+        QCOMPARE(*failure, QString());
+        QFile mask(m_bin.filePath(u"mask"_s));
+        QVERIFY(mask.open(QIODevice::ReadOnly));
+        QCOMPARE(mask.readAll().simplified(), QByteArray("SigBlk: 0000000000000000"));
     }
 
     // No file manager, and an opener that starts but finds nothing to open the folder with (or is not
