@@ -125,14 +125,6 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
         co_return;
     }
 
-    if (self->m_loggedFailure) {
-        log(u"verbinding: Homey bereikt"_s +
-            (automatic ? u" bij poging "_s + QString::number(self->m_retry.failures() + 1) : QString()));
-    }
-    self->m_loggedFailure.reset();
-    self->stopRetrying();
-    onboarding->setConnectionProblem(std::nullopt);
-
     SettingsStore defaults = self->storeDefaults();
     HomeyConfig::store(endpoint, defaults);
     const HubClients clients = services.connect(endpoint, *token);
@@ -145,6 +137,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     onboarding->setShowing(false);
 
     // Loading and link failures from here on show in the store's own connection state.
+    const QPointer<HomeStore> started = store;
     try {
         co_await store->start();
     } catch (...) {
@@ -152,7 +145,36 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     }
     if (!self)
         co_return;
+    // The first load belongs to the start: a hub that answers the check but is still starting its
+    // managers (503) is tried again as a hub that did not answer at all. Any other failure of the load
+    // the store shows itself, as before.
+    if (started && started == self->m_store) {
+        if (const std::exception_ptr loadFailure = passingLoadFailure(*started)) {
+            self->reportBootFailure(loadFailure, automatic);
+            co_return;
+        }
+    }
+    self->reached(automatic);
     onboarding->setBusy(false);
+}
+
+std::exception_ptr HubSession::passingLoadFailure(const HomeStore &store)
+{
+    if (store.connection().kind() != ConnectionState::Kind::failed || !store.lastError())
+        return nullptr;
+    std::exception_ptr failure = std::make_exception_ptr(*store.lastError());
+    return BootRetry::passes(failure) ? failure : nullptr;
+}
+
+void HubSession::reached(bool automatic)
+{
+    if (m_loggedFailure) {
+        log(u"verbinding: Homey bereikt"_s +
+            (automatic ? u" bij poging "_s + QString::number(m_retry.failures() + 1) : QString()));
+    }
+    m_loggedFailure.reset();
+    stopRetrying();
+    m_onboarding->setConnectionProblem(std::nullopt);
 }
 
 void HubSession::reportBootFailure(const std::exception_ptr &error, bool automatic)

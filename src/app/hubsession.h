@@ -74,6 +74,10 @@ private:
     static QCoro::Task<> forgetTask(QPointer<HubSession> self);
     static QCoro::Task<bool> saveTask(QPointer<HubSession> self, QString key);
     void reportBootFailure(const std::exception_ptr &error, bool automatic);
+    // The failure of a store whose first load failed for a reason that can pass; null otherwise.
+    static std::exception_ptr passingLoadFailure(const HomeStore &store);
+    // A boot got through: the retrying ends, and the log says so after a failure.
+    void reached(bool automatic);
     void stopRetrying();
 
     const Options m_options;

@@ -28,6 +28,9 @@ struct Hub {
     std::exception_ptr failure;
     std::chrono::milliseconds latency{0};
     int checks = 0;
+    // The first load of the next stores fails with this, while loadFailures lasts.
+    std::optional<HomeyError> loadFailure;
+    int loadFailures = 0;
 };
 
 QCoro::Task<HomeyIdentity> check(std::shared_ptr<Hub> hub)
@@ -67,17 +70,29 @@ class TstBootRetry : public QObject {
     std::unique_ptr<NotificationFeed> m_feed;
     std::unique_ptr<HubSession> m_session;
 
-    HubSession &session(std::exception_ptr failure)
+    HubSession &sessionLoadingWith(const HomeyError &loadFailure, int loadFailures)
     {
-        m_hub = std::make_shared<Hub>();
+        auto hub = std::make_shared<Hub>();
+        hub->loadFailure = loadFailure;
+        hub->loadFailures = loadFailures;
+        return session(nullptr, hub);
+    }
+    HubSession &session(std::exception_ptr failure, std::shared_ptr<Hub> hub = std::make_shared<Hub>())
+    {
+        m_hub = std::move(hub);
         m_hub->failure = std::move(failure);
         HubSession::Options options;
         options.services.tokens = m_hub->tokens;
         options.services.token = [] { return token(); };
         options.services.endpoint = [] { return endpoint(); };
         options.services.validate = [hub = m_hub](QUrl, QString) { return check(hub); };
-        options.services.connect = [clock = m_hub->clock](HomeyEndpoint, QString) {
-            return HubClients{std::make_shared<FakeRestClient>(clock), std::make_shared<FakeRealtime>()};
+        options.services.connect = [hub = m_hub](HomeyEndpoint, QString) {
+            auto rest = std::make_shared<FakeRestClient>(hub->clock);
+            if (hub->loadFailure && hub->loadFailures > 0) {
+                --hub->loadFailures;
+                rest->fail(u"devices"_s, *hub->loadFailure);
+            }
+            return HubClients{rest, std::make_shared<FakeRealtime>()};
         };
         options.store.clock = m_hub->clock;
         options.random = [] { return 0.5; };
@@ -173,6 +188,45 @@ private Q_SLOTS:
         QCOMPARE(lines.constLast(), u"!! Homey-verbinding mislukt: "_s +
                                         Onboarding::explain(HomeyError::http(503, u"/api/x"_s)) +
                                         u" (opnieuw proberen over 1,2 s, poging 3)"_s);
+    }
+
+    // A hub that answers the check but not yet the load (its managers still starting) is a failed start
+    // as well; a load refused for good is the store's to show, and not asked again.
+    void aFirstLoadThatFailsIsTriedAgainToo_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("retried");
+        QTest::newRow("still starting") << 503 << true;
+        QTest::newRow("refused") << 404 << false;
+    }
+    void aFirstLoadThatFailsIsTriedAgainToo()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, retried);
+        LogCapture log;
+        const auto failing = [&] {
+            return m_session->store()->connection().kind() == ConnectionState::Kind::failed;
+        };
+        sessionLoadingWith(HomeyError::http(status, u"/api/manager/devices/device/"_s), 2);
+        QVERIFY(failing());
+        QCOMPARE(m_onboarding->retrying(), retried);
+        QVERIFY(!m_onboarding->busy());
+        if (!retried) {
+            m_hub->clock->advance(60s);
+            QCOMPARE(m_hub->checks, 1);
+            QVERIFY(failing());
+            return;
+        }
+        QVERIFY(attemptComesOnTime(2));
+        QVERIFY(failing());
+        QVERIFY(attemptComesOnTime(3));
+        QVERIFY(live());
+        QVERIFY(!m_onboarding->retrying());
+        QVERIFY(!m_onboarding->connectionProblem());
+        // The failure once, a line for each attempt, and the success.
+        QCOMPARE(log.matching(u"Homey-verbinding mislukt"_s).size(), 1);
+        QCOMPARE(log.matching(u"verbinding"_s).size(), 4);
+        QCOMPARE(log.lines().constLast(), u"verbinding: Homey bereikt bij poging 3"_s);
     }
 
     // What the person does during a pause comes first; a superseded pause makes no attempt.

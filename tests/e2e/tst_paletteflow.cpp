@@ -115,13 +115,13 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(writtenValues(), room, patience);
     }
 
-    // The hub fails the first load: the panel shows the connection problem, and Ctrl+R there tries again,
-    // as "Opnieuw proberen" does.
+    // The hub refuses the first load: the panel shows the connection problem, and Ctrl+R there tries
+    // again, as "Opnieuw proberen" does. A refusal, not a 5xx: that the program tries again by itself.
     void ctrlRTriesAgainOnTheConnectionScreen()
     {
-        m_hub->failPath(u"manager/devices/device/"_s, 500);
+        m_hub->failPath(u"manager/devices/device/"_s, 404);
         Copy &copy = start({}, hubEnvironment());
-        const QString failed = u"verbinding: De Homey gaf een fout (500)"_s;
+        const QString failed = u"verbinding: De Homey gaf een fout (404)"_s;
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(failed), patience);
         copy.signal(SIGUSR1);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
