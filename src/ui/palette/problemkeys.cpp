@@ -55,8 +55,8 @@ QList<KeyHint> hints(Button focused)
     if (effective(focused) == Button::Configure)
         return {KeyHint({enter}, u"API-sleutel wijzigen"_s), KeyHint({retryChord}, u"opnieuw proberen"_s),
                 KeyHint({tab}, u"naar Opnieuw proberen"_s), KeyHint({escape}, u"verberg"_s)};
-    return {KeyHint({enter, retryChord}, u"opnieuw proberen"_s), KeyHint({tab}, u"naar API-sleutel wijzigen"_s),
-            KeyHint({escape}, u"verberg"_s)};
+    return {KeyHint({enter, retryChord}, u"opnieuw proberen"_s),
+            KeyHint({tab}, u"naar API-sleutel wijzigen"_s), KeyHint({escape}, u"verberg"_s)};
 }
 
 } // namespace ProblemKeys
