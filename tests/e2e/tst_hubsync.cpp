@@ -162,13 +162,13 @@ private Q_SLOTS:
         notYet.close();
         QMap<QString, QString> extra = hubEnvironment();
         extra.insert(u"HOMEY_BASE"_s, u"http://127.0.0.1:%1"_s.arg(port));
-        Copy &copy = start({}, extra);
-        // A few pauses into the back-off.
-        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"(poging 4)"_s), patience);
-
+        // Made ready first, so that it listens the moment it is asked to, well within the pause.
         FakeHub later;
         new FakeRealtime(&later);
         QVERIFY(later.loadHome(FakeHub::demoHomePath()));
+        Copy &copy = start({}, extra);
+        // A few pauses into the back-off.
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"(poging 4)"_s), patience);
         QVERIFY(later.listen(port));
         // Only an attempt already under way can still fail.
         const int retriesBefore = copy.count(u"opnieuw proberen"_s);
