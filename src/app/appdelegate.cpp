@@ -120,8 +120,8 @@ void AppDelegate::applicationDidFinishLaunching()
     log(u"logboek: "_s + Log::fileURL());
     log(u"sneltoets uit instellingen: "_s + Settings::hotKey().display());
     log(u"activatiebeleid: "_s + (QGuiApplication::quitOnLastWindowClosed()
-                                      ? u"REGULIER, dat klopt niet"_s
-                                      : u"accessory (geen taakbalkknop)"_s));
+                                      ? u"stopt zodra het laatste venster sluit, dat klopt niet"_s
+                                      : u"achtergrondprogramma, draait door zonder open venster"_s));
     // A panel asked for at start goes on screen before the tray icon registers with the desktop; the
     // icon needs nothing the panel makes.
     if (!m_options.showOnLaunch)

@@ -189,7 +189,7 @@ private Q_SLOTS:
             QStringList{
                 u"logboek: "_s + Log::fileURL(),
                 u"sneltoets uit instellingen: "_s + HotKeyCombo::standard().display(),
-                u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+                u"activatiebeleid: achtergrondprogramma, draait door zonder open venster"_s,
                 u"hotkey: Ctrl+Alt+Space geregistreerd, status 0. LET OP: status 0 bewijst niets (een bezette "_s
                 u"combo geeft óók 0). Test hem in de instellingen."_s,
                 u"panel: prewarmed (760x540)"_s,
