@@ -386,7 +386,7 @@ private Q_SLOTS:
         m_world->token = u"geheim"_s;
         app.hub()->reconnect();
         ManualClock::settle();
-        QCOMPARE(log.lines().constFirst(), u"menu: opnieuw verbinden (toestand was idle)"_s);
+        QCOMPARE(log.lines().constFirst(), u"menu: opnieuw verbinden (toestand was niet verbonden)"_s);
         QCOMPARE(m_world->rests.size(), 1);
 
         HomeStore *live = app.store();
