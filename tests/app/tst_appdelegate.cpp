@@ -212,6 +212,33 @@ private Q_SLOTS:
                  boots ? u"Live verbonden."_s : u"Gestart met --no-homey, geen verbinding."_s);
     }
 
+    // A test run beside the user's copy is no start of theirs: their count stays, and the log says why.
+    void onlyTheUsersStartsAreCounted_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("a start") << QStringList() << qint64(5) << u", start #5"_s;
+        QTest::newRow("without the hub") << QStringList{u"--no-homey"_s} << qint64(5) << u", start #5"_s;
+        QTest::newRow("--notify-test")
+            << QStringList{u"--notify-test"_s} << qint64(4) << u", testrun, telt niet als start"_s;
+        QTest::newRow("--mock") << QStringList{u"--mock"_s, u"--no-homey"_s} << qint64(4)
+                                << u", testrun, telt niet als start"_s;
+    }
+    void onlyTheUsersStartsAreCounted()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(qint64, count);
+        QFETCH(QString, ending);
+        defaults().setValue(Settings::launchCountKey, qint64(4));
+        LogCapture log;
+        make(switches).applicationDidFinishLaunching();
+        const QStringList start = log.matching(u" start op. pid "_s);
+        QCOMPARE(start.size(), 1);
+        QVERIFY2(start.constFirst().endsWith(ending), qPrintable(start.constFirst()));
+        QCOMPARE(defaults().integerReading(Settings::launchCountKey), count);
+    }
+
     // The launch's line on banners agrees with the warning the notifier wrote just before it.
     void theBannerLineAgreesWithWhatWasFound_data()
     {
