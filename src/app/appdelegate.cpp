@@ -113,15 +113,19 @@ SettingsStore AppDelegate::feedDefaults() const
 void AppDelegate::applicationDidFinishLaunching()
 {
     const QStringList &arguments = m_options.arguments;
-    const qint64 launch = Settings::bumpLaunchCount();
+    // A test run is no start of the user's: only the isolated run, with settings of its own, counts
+    // there.
+    const bool counts = !Boot::isTestInstance(arguments) || AppConfiguration::isolated();
+    const QString launch = counts ? u"start #"_s + QString::number(Settings::bumpLaunchCount())
+                                  : u"testrun, telt niet als start"_s;
     log(QString(58, QChar(0x2500)));
     log(u"Quorvane "_s + AppInfo::version() + u" start op. pid "_s + QString::number(qint64(::getpid())) +
-        u", start #"_s + QString::number(launch));
+        u", "_s + launch);
     log(u"logboek: "_s + Log::fileURL());
     log(u"sneltoets uit instellingen: "_s + Settings::hotKey().display());
     log(u"activatiebeleid: "_s + (QGuiApplication::quitOnLastWindowClosed()
-                                      ? u"REGULIER, dat klopt niet"_s
-                                      : u"accessory (geen taakbalkknop)"_s));
+                                      ? u"stopt zodra het laatste venster sluit, dat klopt niet"_s
+                                      : u"achtergrondprogramma, draait door zonder open venster"_s));
     // A panel asked for at start goes on screen before the tray icon registers with the desktop; the
     // icon needs nothing the panel makes.
     if (!m_options.showOnLaunch)

@@ -42,19 +42,19 @@ QString plain(const ConnectionState &state)
 {
     switch (state.kind()) {
     case ConnectionState::Kind::loading:
-        return u"loading("_s + quoted(state.text()) + u")"_s;
+        return u"bezig met laden: "_s + quoted(state.text());
     case ConnectionState::Kind::degraded:
-        return u"degraded("_s + quoted(state.text()) + u")"_s;
+        return u"niet live: "_s + quoted(state.text());
     case ConnectionState::Kind::failed:
-        return u"failed("_s + quoted(state.text()) + u", "_s + quoted(state.hint()) + u")"_s;
+        return u"mislukt: "_s + quoted(state.text()) + u", "_s + quoted(state.hint());
     case ConnectionState::Kind::idle:
-        return u"idle"_s;
+        return u"niet verbonden"_s;
     case ConnectionState::Kind::connecting:
-        return u"connecting"_s;
+        return u"bezig met verbinden"_s;
     case ConnectionState::Kind::live:
         return u"live"_s;
     }
-    return u"idle"_s;
+    return u"niet verbonden"_s;
 }
 
 QString summary(const ConnectionState &state, bool connectsToHomey)

@@ -11,7 +11,8 @@ namespace ConnectionText {
 // line, always.
 QString quoted(const QString &text);
 
-// The case name, with its texts quoted in parentheses: live, loading("Apparaten ophalen...").
+// The state in a few words for the log, its texts quoted after them: live, niet verbonden,
+// bezig met laden: "Apparaten ophalen...".
 QString plain(const ConnectionState &state);
 
 // One line for the user; a run without the hub says so whatever the state.

@@ -32,7 +32,7 @@ void HotKeyControl::setUp()
 {
     const HotKeyCombo combo = Settings::hotKey();
     if (m_testInstance) {
-        log(u"testmodus: geen global hotkey ("_s + HotKeyCombo::standard().display() +
+        log(u"testmodus: geen global hotkey ("_s + combo.display() +
             u" blijft van de app van de gebruiker)"_s);
         return;
     }

@@ -42,6 +42,26 @@ int primaryIndex()
     return int(QGuiApplication::screens().indexOf(QGuiApplication::primaryScreen()));
 }
 
+// The item that takes typed keys, by the name the interface gave it where it has one.
+QString focusItemText(const QQuickItem *item)
+{
+    if (!item)
+        return u"geen"_s;
+    return item->objectName().isEmpty() ? QString::fromLatin1(item->metaObject()->className())
+                                        : item->objectName();
+}
+
+// Where the keyboard is: Qt knows only whether one of our windows has it.
+QString keyboardHolderText(const QWindow *panel, const QWindow *focused)
+{
+    if (!focused)
+        return u"een ander programma (of niemand)"_s;
+    if (focused == panel)
+        return u"het paneel"_s;
+    return focused->title().isEmpty() ? u"een ander venster van Quorvane"_s
+                                      : u"het venster \""_s + focused->title() + u"\""_s;
+}
+
 } // namespace
 
 PanelController::PanelController(Options options, QObject *parent)
@@ -405,14 +425,9 @@ void PanelController::awaitFocus(std::chrono::milliseconds wait, const std::func
 
 void PanelController::reportFocus()
 {
-    const QQuickItem *focused = m_window->activeFocusItem();
     const bool active = m_window->isActive();
-    const QString ours = QGuiApplication::applicationState() == Qt::ApplicationActive
-                             ? QGuiApplication::desktopFileName()
-                             : QString();
-    log(u"panel: key="_s + boolText(active) + u" main=false firstResponder="_s +
-        (focused ? QString::fromLatin1(focused->metaObject()->className()) : u"geen"_s) + u" frontmost="_s +
-        (ours.isEmpty() ? u"?"_s : ours) + u" menubalk=?"_s);
+    log(u"panel: key="_s + boolText(active) + u" focus="_s + focusItemText(m_window->activeFocusItem()) +
+        u" toetsenbord bij: "_s + keyboardHolderText(m_window.get(), QGuiApplication::focusWindow()));
     if (!m_window->isVisible())
         return;
     if (bringNoticesForward() || active || lendFocus(QGuiApplication::focusWindow()))

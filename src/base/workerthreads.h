@@ -1,6 +1,6 @@
 #pragma once
 
-// The threads of this library that outlive any one object: the settings worker and the shared log's
+// The threads of this library that belong to no object: the settings worker and the shared log's
 // writer. A thread of ours still at work while the process takes Qt down (a line half formatted, a file
 // half written) crashes it at exit, so they stop in order before the application object goes.
 namespace WorkerThreads {

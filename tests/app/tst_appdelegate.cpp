@@ -189,7 +189,7 @@ private Q_SLOTS:
             QStringList{
                 u"logboek: "_s + Log::fileURL(),
                 u"sneltoets uit instellingen: "_s + HotKeyCombo::standard().display(),
-                u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+                u"activatiebeleid: achtergrondprogramma, draait door zonder open venster"_s,
                 u"hotkey: Ctrl+Alt+Space geregistreerd, status 0. LET OP: status 0 bewijst niets (een bezette "_s
                 u"combo geeft óók 0). Test hem in de instellingen."_s,
                 u"panel: prewarmed (760x540)"_s,
@@ -210,6 +210,33 @@ private Q_SLOTS:
         QCOMPARE(m_world->tokenReads, boots);
         QCOMPARE(m_app->hub()->connectionSummary(),
                  boots ? u"Live verbonden."_s : u"Gestart met --no-homey, geen verbinding."_s);
+    }
+
+    // A test run beside the user's copy is no start of theirs: their count stays, and the log says why.
+    void onlyTheUsersStartsAreCounted_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("a start") << QStringList() << qint64(5) << u", start #5"_s;
+        QTest::newRow("without the hub") << QStringList{u"--no-homey"_s} << qint64(5) << u", start #5"_s;
+        QTest::newRow("--notify-test")
+            << QStringList{u"--notify-test"_s} << qint64(4) << u", testrun, telt niet als start"_s;
+        QTest::newRow("--mock") << QStringList{u"--mock"_s, u"--no-homey"_s} << qint64(4)
+                                << u", testrun, telt niet als start"_s;
+    }
+    void onlyTheUsersStartsAreCounted()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(qint64, count);
+        QFETCH(QString, ending);
+        defaults().setValue(Settings::launchCountKey, qint64(4));
+        LogCapture log;
+        make(switches).applicationDidFinishLaunching();
+        const QStringList start = log.matching(u" start op. pid "_s);
+        QCOMPARE(start.size(), 1);
+        QVERIFY2(start.constFirst().endsWith(ending), qPrintable(start.constFirst()));
+        QCOMPARE(defaults().integerReading(Settings::launchCountKey), count);
     }
 
     // The launch's line on banners agrees with the warning the notifier wrote just before it.
@@ -386,7 +413,7 @@ private Q_SLOTS:
         m_world->token = u"geheim"_s;
         app.hub()->reconnect();
         ManualClock::settle();
-        QCOMPARE(log.lines().constFirst(), u"menu: opnieuw verbinden (toestand was idle)"_s);
+        QCOMPARE(log.lines().constFirst(), u"menu: opnieuw verbinden (toestand was niet verbonden)"_s);
         QCOMPARE(m_world->rests.size(), 1);
 
         HomeStore *live = app.store();

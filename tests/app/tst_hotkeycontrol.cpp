@@ -132,20 +132,29 @@ private Q_SLOTS:
     void noGrabWhereTheDesktopAllowsNone_data()
     {
         QTest::addColumn<bool>("testInstance");
+        QTest::addColumn<bool>("ownCombination");
         QTest::addColumn<HotKeyGrabber::Availability>("availability");
         QTest::addColumn<QString>("line");
         QTest::newRow("test instance")
-            << true << HotKeyGrabber::Availability::ready
+            << true << false << HotKeyGrabber::Availability::ready
             << u"testmodus: geen global hotkey (Ctrl+Alt+Space blijft van de app van de gebruiker)"_s;
-        QTest::newRow("wayland") << false << HotKeyGrabber::Availability::wayland << u"'quorvane' start"_s;
-        QTest::newRow("no display") << false << HotKeyGrabber::Availability::noDisplay
+        // The line names the user's own combination, the one their copy holds.
+        QTest::newRow("test instance, a combination of the user's")
+            << true << true << HotKeyGrabber::Availability::ready
+            << u"testmodus: geen global hotkey (Ctrl+Shift+K blijft van de app van de gebruiker)"_s;
+        QTest::newRow("wayland") << false << false << HotKeyGrabber::Availability::wayland
+                                 << u"'quorvane' start"_s;
+        QTest::newRow("no display") << false << false << HotKeyGrabber::Availability::noDisplay
                                     << u"geen X11-scherm"_s;
     }
     void noGrabWhereTheDesktopAllowsNone()
     {
         QFETCH(bool, testInstance);
+        QFETCH(bool, ownCombination);
         QFETCH(HotKeyGrabber::Availability, availability);
         QFETCH(QString, line);
+        if (ownCombination)
+            Settings::setHotKey(ctrlShiftK);
         LogCapture logged;
         grabber.available = availability;
         auto hotKey = control(testInstance);

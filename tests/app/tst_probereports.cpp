@@ -71,7 +71,7 @@ private Q_SLOTS:
 
         const QStringList lines = SearchReport::lines(facts);
         const QStringList head{
-            u"\nSTORE: 3 apparaten, 1 zones, 3 flows, verbinding=failed(\"Weg\", \"Probeer \\\"opnieuw\\\"\")"_s,
+            u"\nSTORE: 3 apparaten, 1 zones, 3 flows, verbinding=mislukt: \"Weg\", \"Probeer \\\"opnieuw\\\"\""_s,
             u"QUERY: \"Lamp\""_s,
             u"TREFFERS: 14"_s,
             u"   1. "_s + u"Hallamp"_s.leftJustified(34) + u" Hal, aan"_s,

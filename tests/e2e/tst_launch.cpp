@@ -56,7 +56,7 @@ private Q_SLOTS:
             u"Quorvane "_s,
             u"logboek: "_s,
             u"sneltoets uit instellingen: "_s,
-            u"activatiebeleid: accessory (geen taakbalkknop)"_s,
+            u"activatiebeleid: achtergrondprogramma, draait door zonder open venster"_s,
             u"statusitem: ok (button=in het systeemvak, zichtbaar=true)"_s,
             u"hotkey: Ctrl+Alt+Space geregistreerd, status 0."_s,
             u"panel: prewarmed (760x540)"_s,

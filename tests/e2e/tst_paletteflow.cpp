@@ -128,7 +128,7 @@ private Q_SLOTS:
         picture(copy, u"connection-problem"_s);
         m_hub->clearFaults();
         typeKeys({u"ctrl+r"_s});
-        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was failed("_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was mislukt: "_s), patience);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
     }
 

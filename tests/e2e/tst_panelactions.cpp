@@ -105,7 +105,8 @@ private Q_SLOTS:
 
         // The banner's retry button sits at its top right, left of its close button.
         click(visibleWindows(copy).constFirst(), {650, 106});
-        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was degraded("_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was niet live: "_s),
+                                 patience);
         QTRY_COMPARE_WITH_TIMEOUT(keyChecks(), 2, patience);
     }
 

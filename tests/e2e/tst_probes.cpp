@@ -79,7 +79,7 @@ private Q_SLOTS:
         const QStringList &lines = run.printed;
         const qsizetype store =
             lines.indexOf(QRegularExpression(u"^STORE: 66 apparaten, 18 zones, \\d+ flows, "
-                                             u"verbinding=(live|connecting)$"_s));
+                                             u"verbinding=(live|bezig met verbinden)$"_s));
         QVERIFY2(store > 0 && lines.at(store - 1).isEmpty(), qPrintable(lines.join(u'\n')));
         QCOMPARE(lines.at(store + 1), u"QUERY: \""_s + query + u"\""_s);
         const QRegularExpressionMatch hits =

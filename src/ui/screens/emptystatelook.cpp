@@ -30,7 +30,7 @@ EmptyStateLook EmptyStateLook::forResults(const QString &query)
 {
     return make(20, u"Niets gevonden voor "_s + quoted(query),
                 u"Zoek op een kamer, een lamp of een flow. Een getal achter een lamp zet hem meteen op dat "
-                u"niveau: \u201cwoonkamer links 40\u201d."_s);
+                u"niveau: \u201cleeslamp 40\u201d."_s);
 }
 
 EmptyStateLook EmptyStateLook::forRoom(const QString &roomName, const QString &query)

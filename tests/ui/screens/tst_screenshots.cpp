@@ -17,10 +17,12 @@
 #include "ui/theme.h"
 
 #include <QDir>
+#include <QJsonObject>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
@@ -274,6 +276,16 @@ public:
         return strip.get();
     }
     QQuickItem *item(const QString &name) { return findItem(m_root.get(), name); }
+    // What the hub now holds for one capability of a device.
+    QJsonValue served(const QString &deviceID, const QString &capability) const
+    {
+        return m_hub.device(deviceID)
+            .value(u"capabilitiesObj"_s)
+            .toObject()
+            .value(capability)
+            .toObject()
+            .value(u"value"_s);
+    }
     void click(QPoint at) { QTest::mouseClick(&m_window, Qt::LeftButton, {}, at); }
     // Capability writes that reached the hub.
     int writes() const
@@ -319,6 +331,7 @@ private Q_SLOTS:
     void resultsWithAnOpenLamp();
     void aLevelBarTakesItsOwnClick();
     void nothingFound();
+    void theNothingFoundExamplesWorkOnTheDemoHome();
     void livingRoom();
 
 private:
@@ -570,6 +583,40 @@ void ScreenshotsTest::nothingFound()
     QVERIFY(std::abs(text.center().x() - width / 2) < 4);
     QVERIFY(inked(image, text) > 100);
     QVERIFY(!rig.item(u"resultsView"_s));
+}
+
+// The help under "nothing found" gives examples to type: each one, on the demo home that a first run
+// shows, finds a lamp, and Return sets that lamp to the level typed after it.
+void ScreenshotsTest::theNothingFoundExamplesWorkOnTheDemoHome()
+{
+    Rig rig(demoHome(), false, m_look.motion.get());
+    QVERIFY2(rig.error.isEmpty(), qPrintable(rig.error));
+    rig.store->setQuery(u"zzqx"_s);
+    QVERIFY(rig.results->isEmpty());
+    const QString help = rig.results->empty().text;
+    static const QRegularExpression quoted(u"\u201c([^\u201d]+)\u201d"_s);
+    QStringList examples;
+    for (const QRegularExpressionMatch &match : quoted.globalMatch(help))
+        examples << match.captured(1);
+    QVERIFY2(!examples.isEmpty(), qPrintable(help));
+
+    static const QRegularExpression trailingLevel(u"\\s(\\d{1,3})$"_s);
+    for (const QString &example : std::as_const(examples)) {
+        const QRegularExpressionMatch level = trailingLevel.match(example);
+        QVERIFY2(level.hasMatch(), qPrintable(example));
+        rig.store->setQuery(example);
+        const std::optional<Hit> hit = rig.store->selectedHit();
+        QVERIFY2(hit && hit->target.kind() == Hit::Target::Kind::device, qPrintable(example));
+        const std::optional<Device> lamp = rig.store->device(hit->target.id());
+        QVERIFY(lamp);
+        QCOMPARE(lamp->deviceClass, u"light"_s);
+        const std::optional<QString> dim = lamp->dimKey();
+        QVERIFY2(dim, qPrintable(lamp->name));
+        awaitTask(rig.store->run(*hit));
+        QTRY_COMPARE(rig.served(lamp->id, *dim).toDouble(-1), level.captured(1).toDouble() / 100);
+        if (const std::optional<QString> onoff = lamp->onoffKey())
+            QCOMPARE(rig.served(lamp->id, *onoff), QJsonValue(true));
+    }
 }
 
 void ScreenshotsTest::livingRoom()
