@@ -1,6 +1,7 @@
 #include "app/appconfigurationlookup.h"
 #include "app/hubsession.h"
 #include "app/onboarding.h"
+#include "app/paletteroot.h"
 #include "app/panelcontroller.h"
 #include "awaittask.h"
 #include "fakerealtime.h"
@@ -135,7 +136,10 @@ private Q_SLOTS:
         row("unreachable", HomeyError::unreachable(u"192.168.1.5"_s), true);
         row("offline", HomeyError::offline(), true);
         row("socket", HomeyError::socket(u"weg"_s), true);
+        row("500", HomeyError::http(500, u"/api/manager/sessions/session/me"_s), true);
+        row("502", HomeyError::http(502, u"/api/manager/sessions/session/me"_s), true);
         row("503", HomeyError::http(503, u"/api/manager/sessions/session/me"_s), true);
+        row("408", HomeyError::http(408, u"/api/manager/sessions/session/me"_s), true);
         row("429", HomeyError::http(429, u"/api/manager/sessions/session/me"_s), true);
         row("404", HomeyError::http(404, u"/api/manager/sessions/session/me"_s), false);
         row("not a hub", HomeyError::decoding(u"geen JSON"_s), false);
@@ -227,6 +231,86 @@ private Q_SLOTS:
         QCOMPARE(log.matching(u"Homey-verbinding mislukt"_s).size(), 1);
         QCOMPARE(log.matching(u"verbinding"_s).size(), 4);
         QCOMPARE(log.lines().constLast(), u"verbinding: Homey bereikt bij poging 3"_s);
+    }
+
+    // Met on a later attempt, a failure that waiting does not mend ends the retrying: no more attempts,
+    // and the problem screen no longer says that it keeps trying.
+    void aFailureWaitingDoesNotMendEndsTheRetrying_data()
+    {
+        QTest::addColumn<std::exception_ptr>("failure");
+        QTest::addColumn<bool>("onLoad");
+        const auto row = [](const char *name, auto error, bool onLoad) {
+            QTest::newRow(name) << std::make_exception_ptr(error) << onLoad;
+        };
+        row("no hub found", HomeyError::notConfigured(), false);
+        row("not a hub", HomeyError::decoding(u"geen JSON"_s), false);
+        row("404", HomeyError::http(404, u"/api/manager/sessions/session/me"_s), false);
+        row("404 on the first load", HomeyError::http(404, u"/api/manager/devices/device/"_s), true);
+    }
+    void aFailureWaitingDoesNotMendEndsTheRetrying()
+    {
+        QFETCH(std::exception_ptr, failure);
+        QFETCH(bool, onLoad);
+        session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
+        QVERIFY(attemptComesOnTime(2));
+        QVERIFY(m_onboarding->retrying());
+        if (onLoad) {
+            m_hub->failure = nullptr;
+            try {
+                std::rethrow_exception(failure);
+            } catch (const HomeyError &error) {
+                m_hub->loadFailure = error;
+            }
+            m_hub->loadFailures = 1;
+        } else {
+            m_hub->failure = failure;
+        }
+        QVERIFY(attemptComesOnTime(3));
+        QVERIFY(!m_onboarding->retrying());
+        const OnboardingRoot::Facts facts = PaletteRoot::factsOf(*m_onboarding);
+        const ConnectionState connection = m_session->store()->connection();
+        QCOMPARE(OnboardingRoot::choose(facts, connection), OnboardingRoot::Screen::Problem);
+        const ConnectionProblemLook look =
+            ConnectionProblemLook::make(OnboardingRoot::problemMessage(facts, connection), facts.retrying);
+        QCOMPARE(look.keepsTrying, QString());
+        if (!onLoad)
+            QCOMPARE(look.text, Onboarding::explain(failure));
+        m_hub->clock->advance(60s);
+        QCOMPARE(m_hub->checks, 3);
+    }
+
+    // An attempt after a pause leaves the problem screen as it is, the button with the keyboard too:
+    // no connecting screen in between, at every attempt.
+    void theProblemScreenStaysThroughAnAttempt()
+    {
+        session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
+        OnboardingRoot root(m_session->store(), {}, false);
+        QList<OnboardingRoot::Screen> screens;
+        connect(&root, &OnboardingRoot::screenChanged, &root, [&] { screens << root.screen(); });
+        const auto push = [&] { root.setFacts(PaletteRoot::factsOf(*m_onboarding)); };
+        for (const auto signal : {&Onboarding::showingChanged, &Onboarding::busyChanged,
+                                  &Onboarding::connectionProblemChanged, &Onboarding::retryingChanged})
+            connect(m_onboarding.get(), signal, &root, push);
+        push();
+        QCOMPARE(root.screen(), OnboardingRoot::Screen::Problem);
+        QVERIFY(root.handleKey(Qt::Key_Tab, Qt::NoModifier, false));
+        QCOMPARE(root.focusedButton(), OnboardingRoot::Button::Configure);
+        const ConnectionProblemLook before = root.problem();
+        QVERIFY(!before.keepsTrying.isEmpty());
+
+        m_hub->latency = 1s;
+        for (int attempt = 2; attempt <= 3; ++attempt) {
+            QVERIFY(attemptComesOnTime(attempt));
+            QVERIFY(m_onboarding->busy());
+            QCOMPARE(root.screen(), OnboardingRoot::Screen::Problem);
+            QCOMPARE(root.problem(), before);
+            QCOMPARE(root.focusedButton(), OnboardingRoot::Button::Configure);
+            m_hub->clock->advance(m_hub->latency);
+            QVERIFY(!m_onboarding->busy());
+            QCOMPARE(root.problem(), before);
+            QCOMPARE(root.focusedButton(), OnboardingRoot::Button::Configure);
+        }
+        QVERIFY(!screens.contains(OnboardingRoot::Screen::Connecting));
     }
 
     // What the person does during a pause comes first; a superseded pause makes no attempt.
