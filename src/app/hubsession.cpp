@@ -10,6 +10,7 @@
 #include "homey/config/homeyconfig.h"
 #include "homey/model/homeyerror.h"
 #include "ports/keychainerror.h"
+#include "ui/panelvisibility.h"
 
 #include <QTimer>
 
@@ -45,7 +46,15 @@ HubSession::HubSession(Options options, Onboarding *onboarding, PanelController 
                        NotificationFeed *feed, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_onboarding(onboarding), m_panel(panel), m_feed(feed),
       m_store(makePlaceholderStore()), m_retry(m_options.random)
-{}
+{
+    // Queued: what changed finishes first, so a key that got saved ends the retrying before a waiting
+    // attempt could start.
+    const auto retryWhenFree = [this] { attemptWhenFree(); };
+    connect(m_onboarding, &Onboarding::showingChanged, this, retryWhenFree, Qt::QueuedConnection);
+    connect(m_onboarding, &Onboarding::busyChanged, this, retryWhenFree, Qt::QueuedConnection);
+    connect(m_panel->visibility(), &PanelVisibility::isVisibleChanged, this, retryWhenFree,
+            Qt::QueuedConnection);
+}
 
 HomeStore *HubSession::makePlaceholderStore()
 {
@@ -216,21 +225,35 @@ void HubSession::reportBootFailure(const std::exception_ptr &error, bool automat
 QCoro::Task<> HubSession::retryTask(QPointer<HubSession> self, BootRetry::Pause pause)
 {
     const std::shared_ptr<Clock> clock = self->m_options.store.clock;
-    for (;;) {
-        const bool elapsed = co_await clock->sleep(pause.duration, pause.token);
-        if (!elapsed || !self || !self->m_retry.holds(pause))
-            co_return;
-        // The person is at the pairing screen, or a check of theirs runs: the attempt waits for them.
-        const Onboarding *onboarding = self->m_onboarding;
-        if (!onboarding->busy() && !onboarding->showing())
-            break;
+    const bool elapsed = co_await clock->sleep(pause.duration, pause.token);
+    if (!elapsed || !self || !self->m_retry.holds(pause))
+        co_return;
+    self->m_due = pause;
+    self->attemptWhenFree();
+}
+
+void HubSession::attemptWhenFree()
+{
+    if (!m_due)
+        return;
+    if (!m_retry.holds(*m_due)) {
+        m_due.reset();
+        return;
     }
-    co_await bootTask(self, true);
+    // The person has the key screen in front of them, or a check of theirs runs: the attempt waits
+    // for them, but only as long as that lasts. A key screen left open behind a hidden panel holds
+    // nothing up.
+    const bool keyScreenInView = m_onboarding->showing() && m_panel->visibility()->isVisible();
+    if (m_onboarding->busy() || keyScreenInView)
+        return;
+    m_due.reset();
+    bootTask(this, true);
 }
 
 void HubSession::stopRetrying()
 {
     m_retry.reset();
+    m_due.reset();
     m_onboarding->setRetrying(false);
 }
 

@@ -70,6 +70,8 @@ private:
     // automatic: an attempt after a pause, which leaves the problem screen up until it knows better.
     static QCoro::Task<> bootTask(QPointer<HubSession> self, bool automatic);
     static QCoro::Task<> retryTask(QPointer<HubSession> self, BootRetry::Pause pause);
+    // Starts the attempt whose pause is over, unless the person is busy with the key.
+    void attemptWhenFree();
     static QCoro::Task<> reconnectTask(QPointer<HubSession> self);
     static QCoro::Task<> forgetTask(QPointer<HubSession> self);
     static QCoro::Task<bool> saveTask(QPointer<HubSession> self, QString key);
@@ -87,6 +89,8 @@ private:
     QPointer<HomeStore> m_store;
     std::shared_ptr<HomeyRESTClient> m_restClient;
     BootRetry m_retry;
+    // The attempt whose pause is over and that waits for the person to leave the key screen.
+    std::optional<BootRetry::Pause> m_due;
     // What the log last said went wrong in this run of failures; none once a boot got through.
     std::optional<QString> m_loggedFailure;
 };

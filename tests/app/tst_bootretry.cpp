@@ -313,6 +313,47 @@ private Q_SLOTS:
         QVERIFY(!screens.contains(OnboardingRoot::Screen::Connecting));
     }
 
+    // Looking at the key screen ends nothing: an attempt that falls due while the screen is in view
+    // waits for it, and comes as soon as the panel is hidden or the screen closed. The retrying then
+    // goes on as before, a line per attempt, until the hub answers.
+    void theKeyScreenHoldsAnAttemptOnlyWhileInView_data()
+    {
+        QTest::addColumn<QString>("leave");
+        QTest::newRow("hidden before the attempt") << u"hide first"_s;
+        QTest::newRow("hidden") << u"hide"_s;
+        QTest::newRow("closed") << u"close"_s;
+    }
+    void theKeyScreenHoldsAnAttemptOnlyWhileInView()
+    {
+        QFETCH(QString, leave);
+        LogCapture log;
+        session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
+        QVERIFY(attemptComesOnTime(2));
+        // "API-sleutel wijzigen".
+        m_onboarding->setShowing(true);
+        m_panel->show();
+        if (leave == u"hide first") {
+            m_panel->hide(u"actie uitgevoerd of esc"_s);
+            QVERIFY(attemptComesOnTime(3));
+        } else {
+            m_hub->clock->advance(90s);
+            QCOMPARE(m_hub->checks, 2);
+            if (leave == u"hide")
+                m_panel->hide(u"actie uitgevoerd of esc"_s);
+            else
+                m_onboarding->setShowing(false);
+            ManualClock::settle();
+            QCOMPARE(m_hub->checks, 3);
+        }
+        QVERIFY(m_onboarding->retrying());
+        QVERIFY(attemptComesOnTime(4));
+        QCOMPARE(log.lines().constLast(), u"verbinding: opnieuw proberen over 4,2 s (poging 5)"_s);
+        m_hub->failure = nullptr;
+        QVERIFY(attemptComesOnTime(5));
+        QVERIFY(live());
+        QVERIFY(!m_onboarding->showing());
+    }
+
     // What the person does during a pause comes first; a superseded pause makes no attempt.
     void thePersonActsDuringAPause_data()
     {
@@ -340,10 +381,11 @@ private Q_SLOTS:
         if (action == u"pairing") {
             // The attempt waits while the person is at the pairing screen, and comes once they leave it.
             m_onboarding->setShowing(true);
+            m_panel->show();
             m_hub->clock->advance(60s);
             QCOMPARE(m_hub->checks, 3);
             m_onboarding->setShowing(false);
-            m_hub->clock->advance(pauseBefore(4));
+            ManualClock::settle();
             QCOMPARE(m_hub->checks, 4);
             return;
         }
