@@ -5,6 +5,7 @@
 #include "app/connectiontext.h"
 #include "app/onboarding.h"
 #include "app/panelcontroller.h"
+#include "app/startproblem.h"
 #include "app/unconfiguredhomeyclient.h"
 #include "base/log.h"
 #include "homey/config/homeyconfig.h"
@@ -54,6 +55,8 @@ HubSession::HubSession(Options options, Onboarding *onboarding, PanelController 
     connect(m_onboarding, &Onboarding::busyChanged, this, retryWhenFree, Qt::QueuedConnection);
     connect(m_panel->visibility(), &PanelVisibility::isVisibleChanged, this, retryWhenFree,
             Qt::QueuedConnection);
+    connect(m_store, &HomeStore::connectionChanged, this, &HubSession::announce);
+    m_shown = connection();
 }
 
 HomeStore *HubSession::makePlaceholderStore()
@@ -83,7 +86,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     if (!automatic) {
         // This boot replaces a retry that was waiting, and shows that it is connecting.
         self->stopRetrying();
-        onboarding->setConnectionProblem(std::nullopt);
+        self->setProblem(std::nullopt);
     }
     // A copy: the session may be gone when an await returns.
     const AppServices services = self->m_options.services;
@@ -103,7 +106,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     }
     if (!token || token->isEmpty()) {
         self->stopRetrying();
-        onboarding->setConnectionProblem(std::nullopt);
+        self->setProblem(std::nullopt);
         onboarding->setHasToken(false);
         onboarding->setShowing(true);
         self->m_panel->show();
@@ -183,17 +186,21 @@ void HubSession::reached(bool automatic)
     }
     m_loggedFailure.reset();
     stopRetrying();
-    m_onboarding->setConnectionProblem(std::nullopt);
+    setProblem(std::nullopt);
 }
 
 void HubSession::reportBootFailure(const std::exception_ptr &error, bool automatic)
 {
-    const QString explanation = Onboarding::explain(error);
+    const bool passing = BootRetry::passes(error);
+    const StartProblem problem = StartProblem::of(error, passing);
+    const QString &explanation = problem.advice;
     // Nothing else says it: the store that would log its state never came. An attempt after a pause
     // only says it again when the reason changed, so a long outage writes one line per attempt.
     const bool news = !automatic || m_loggedFailure != explanation;
     m_loggedFailure = explanation;
-    m_onboarding->setConnectionProblem(explanation);
+    if (!passing)
+        stopRetrying();
+    setProblem(problem);
     if (needsPairing(error)) {
         m_onboarding->setMessage(explanation);
         m_onboarding->setShowing(true);
@@ -203,8 +210,7 @@ void HubSession::reportBootFailure(const std::exception_ptr &error, bool automat
     m_onboarding->setBusy(false);
 
     const QString failed = u"!! Homey-verbinding mislukt: "_s + explanation;
-    if (!BootRetry::passes(error)) {
-        stopRetrying();
+    if (!passing) {
         if (news)
             log(failed);
         return;
@@ -218,7 +224,6 @@ void HubSession::reportBootFailure(const std::exception_ptr &error, bool automat
         log(failed + u" ("_s + next + u", "_s + attempt + u")"_s);
     else
         log(u"verbinding: "_s + next + u" ("_s + attempt + u")"_s);
-    m_onboarding->setRetrying(true);
     retryTask(this, pause);
 }
 
@@ -254,7 +259,33 @@ void HubSession::stopRetrying()
 {
     m_retry.reset();
     m_due.reset();
-    m_onboarding->setRetrying(false);
+    if (m_problem && m_problem->retrying) {
+        StartProblem ended = *m_problem;
+        ended.retrying = false;
+        setProblem(ended);
+    }
+}
+
+void HubSession::setProblem(const std::optional<StartProblem> &problem)
+{
+    m_problem = problem;
+    m_onboarding->setConnectionProblem(problem ? std::optional(problem->advice) : std::nullopt);
+    m_onboarding->setRetrying(problem && problem->retrying);
+    announce();
+}
+
+ConnectionState HubSession::connection() const
+{
+    return StartProblem::shown(m_store->connection(), m_problem);
+}
+
+void HubSession::announce()
+{
+    const ConnectionState shown = connection();
+    if (shown == m_shown)
+        return;
+    m_shown = shown;
+    Q_EMIT connectionChanged();
 }
 
 void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client)
@@ -268,6 +299,8 @@ void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> cl
         disconnect(old, nullptr, this, nullptr);
         old->deleteLater();
     }
+    connect(store, &HomeStore::connectionChanged, this, &HubSession::announce, Qt::UniqueConnection);
+    announce();
     // The panel may be up: the new store must know, or it would hold back its rows until the next show.
     if (m_panel->isVisible())
         store->panelDidAppear();
@@ -336,14 +369,14 @@ QCoro::Task<> HubSession::forgetTask(QPointer<HubSession> self)
     self->swapStore(self->makePlaceholderStore(), nullptr);
     onboarding->setHasToken(false);
     onboarding->setMessage(forgottenMessage);
-    onboarding->setConnectionProblem(std::nullopt);
+    self->setProblem(std::nullopt);
     onboarding->setShowing(true);
     onboarding->setBusy(false);
 }
 
 QString HubSession::connectionSummary() const
 {
-    return ConnectionText::summary(m_store->connection(), Boot::connectsToHomey(m_options.arguments));
+    return ConnectionText::summary(connection(), Boot::connectsToHomey(m_options.arguments));
 }
 
 QCoro::Task<bool> HubSession::saveToken(QString key)
