@@ -275,7 +275,6 @@ void AppDelegate::storeDidSwap(HomeStore *old)
     m_panel->setContent(makePaletteRoot());
     if (old && old != store())
         disconnect(old, nullptr, this, nullptr);
-    observeConnection();
 }
 
 void AppDelegate::panelDidHide()

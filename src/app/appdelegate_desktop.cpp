@@ -123,27 +123,30 @@ void AppDelegate::shownHotKeyChanged()
 
 void AppDelegate::observeConnection()
 {
-    // Only the current store is watched: a store swapped out says nothing more.
+    // The session follows whichever store is current, and says what a start that did not get through
+    // came to.
     disconnect(m_connectionWatch);
-    m_connectionWatch = connect(store(), &HomeStore::connectionChanged, this,
+    m_connectionWatch = connect(m_hub, &HubSession::connectionChanged, this,
                                 &AppDelegate::connectionDidChange, Qt::QueuedConnection);
     if (m_statusItem)
-        m_statusItem->follow(store());
+        m_statusItem->follow(m_hub);
     if (m_settingsWindow)
-        m_settingsWindow->follow(store());
+        m_settingsWindow->follow(m_hub);
 }
 
 void AppDelegate::connectionDidChange()
 {
-    const ConnectionState state = store()->connection();
+    const ConnectionState state = m_hub->connection();
     const std::optional<HomeyError> &error = store()->lastError();
     if (error && error->kind() == HomeyError::Kind::unauthorized) {
         m_onboarding->setMessage(Onboarding::explain(HomeyError::unauthorized()));
         m_onboarding->setShowing(true);
     }
+    // A start that did not get through has its own lines, one for each attempt.
     if (m_lastLoggedConnection != state) {
         m_lastLoggedConnection = state;
-        log(u"verbinding: "_s + m_hub->connectionSummary());
+        if (!m_hub->startFailed())
+            log(u"verbinding: "_s + m_hub->connectionSummary());
     }
     // The home came after the start's prewarm, in a new palette: drawn now, while nobody waits, the first
     // show costs what every later one does.
@@ -185,7 +188,7 @@ void AppDelegate::openSettings()
         hooks.fileManager = m_options.fileManager;
         m_settingsWindow =
             new SettingsWindowController(*m_engine, *m_tester, *m_feed, *m_notifier, std::move(hooks), this);
-        m_settingsWindow->follow(store());
+        m_settingsWindow->follow(m_hub);
         connect(m_settingsWindow, &SettingsWindowController::quitRequested, this,
                 &AppDelegate::quitRequested);
     }

@@ -5,11 +5,13 @@
 #include "app/connectiontext.h"
 #include "app/onboarding.h"
 #include "app/panelcontroller.h"
+#include "app/startproblem.h"
 #include "app/unconfiguredhomeyclient.h"
 #include "base/log.h"
 #include "homey/config/homeyconfig.h"
 #include "homey/model/homeyerror.h"
 #include "ports/keychainerror.h"
+#include "ui/panelvisibility.h"
 
 #include <QTimer>
 
@@ -45,7 +47,17 @@ HubSession::HubSession(Options options, Onboarding *onboarding, PanelController 
                        NotificationFeed *feed, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_onboarding(onboarding), m_panel(panel), m_feed(feed),
       m_store(makePlaceholderStore()), m_retry(m_options.random)
-{}
+{
+    // Queued: what changed finishes first, so a key that got saved ends the retrying before a waiting
+    // attempt could start.
+    const auto retryWhenFree = [this] { attemptWhenFree(); };
+    connect(m_onboarding, &Onboarding::showingChanged, this, retryWhenFree, Qt::QueuedConnection);
+    connect(m_onboarding, &Onboarding::busyChanged, this, retryWhenFree, Qt::QueuedConnection);
+    connect(m_panel->visibility(), &PanelVisibility::isVisibleChanged, this, retryWhenFree,
+            Qt::QueuedConnection);
+    connect(m_store, &HomeStore::connectionChanged, this, &HubSession::announce);
+    m_shown = connection();
+}
 
 HomeStore *HubSession::makePlaceholderStore()
 {
@@ -74,7 +86,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     if (!automatic) {
         // This boot replaces a retry that was waiting, and shows that it is connecting.
         self->stopRetrying();
-        onboarding->setConnectionProblem(std::nullopt);
+        self->setProblem(std::nullopt);
     }
     // A copy: the session may be gone when an await returns.
     const AppServices services = self->m_options.services;
@@ -94,7 +106,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     }
     if (!token || token->isEmpty()) {
         self->stopRetrying();
-        onboarding->setConnectionProblem(std::nullopt);
+        self->setProblem(std::nullopt);
         onboarding->setHasToken(false);
         onboarding->setShowing(true);
         self->m_panel->show();
@@ -174,17 +186,21 @@ void HubSession::reached(bool automatic)
     }
     m_loggedFailure.reset();
     stopRetrying();
-    m_onboarding->setConnectionProblem(std::nullopt);
+    setProblem(std::nullopt);
 }
 
 void HubSession::reportBootFailure(const std::exception_ptr &error, bool automatic)
 {
-    const QString explanation = Onboarding::explain(error);
+    const bool passing = BootRetry::passes(error);
+    const StartProblem problem = StartProblem::of(error, passing);
+    const QString &explanation = problem.advice;
     // Nothing else says it: the store that would log its state never came. An attempt after a pause
     // only says it again when the reason changed, so a long outage writes one line per attempt.
     const bool news = !automatic || m_loggedFailure != explanation;
     m_loggedFailure = explanation;
-    m_onboarding->setConnectionProblem(explanation);
+    if (!passing)
+        stopRetrying();
+    setProblem(problem);
     if (needsPairing(error)) {
         m_onboarding->setMessage(explanation);
         m_onboarding->setShowing(true);
@@ -194,8 +210,7 @@ void HubSession::reportBootFailure(const std::exception_ptr &error, bool automat
     m_onboarding->setBusy(false);
 
     const QString failed = u"!! Homey-verbinding mislukt: "_s + explanation;
-    if (!BootRetry::passes(error)) {
-        stopRetrying();
+    if (!passing) {
         if (news)
             log(failed);
         return;
@@ -209,29 +224,68 @@ void HubSession::reportBootFailure(const std::exception_ptr &error, bool automat
         log(failed + u" ("_s + next + u", "_s + attempt + u")"_s);
     else
         log(u"verbinding: "_s + next + u" ("_s + attempt + u")"_s);
-    m_onboarding->setRetrying(true);
     retryTask(this, pause);
 }
 
 QCoro::Task<> HubSession::retryTask(QPointer<HubSession> self, BootRetry::Pause pause)
 {
     const std::shared_ptr<Clock> clock = self->m_options.store.clock;
-    for (;;) {
-        const bool elapsed = co_await clock->sleep(pause.duration, pause.token);
-        if (!elapsed || !self || !self->m_retry.holds(pause))
-            co_return;
-        // The person is at the pairing screen, or a check of theirs runs: the attempt waits for them.
-        const Onboarding *onboarding = self->m_onboarding;
-        if (!onboarding->busy() && !onboarding->showing())
-            break;
+    const bool elapsed = co_await clock->sleep(pause.duration, pause.token);
+    if (!elapsed || !self || !self->m_retry.holds(pause))
+        co_return;
+    self->m_due = pause;
+    self->attemptWhenFree();
+}
+
+void HubSession::attemptWhenFree()
+{
+    if (!m_due)
+        return;
+    if (!m_retry.holds(*m_due)) {
+        m_due.reset();
+        return;
     }
-    co_await bootTask(self, true);
+    // The person has the key screen in front of them, or a check of theirs runs: the attempt waits
+    // for them, but only as long as that lasts. A key screen left open behind a hidden panel holds
+    // nothing up.
+    const bool keyScreenInView = m_onboarding->showing() && m_panel->visibility()->isVisible();
+    if (m_onboarding->busy() || keyScreenInView)
+        return;
+    m_due.reset();
+    bootTask(this, true);
 }
 
 void HubSession::stopRetrying()
 {
     m_retry.reset();
-    m_onboarding->setRetrying(false);
+    m_due.reset();
+    if (m_problem && m_problem->retrying) {
+        StartProblem ended = *m_problem;
+        ended.retrying = false;
+        setProblem(ended);
+    }
+}
+
+void HubSession::setProblem(const std::optional<StartProblem> &problem)
+{
+    m_problem = problem;
+    m_onboarding->setConnectionProblem(problem ? std::optional(problem->advice) : std::nullopt);
+    m_onboarding->setRetrying(problem && problem->retrying);
+    announce();
+}
+
+ConnectionState HubSession::connection() const
+{
+    return StartProblem::shown(m_store->connection(), m_problem);
+}
+
+void HubSession::announce()
+{
+    const ConnectionState shown = connection();
+    if (shown == m_shown)
+        return;
+    m_shown = shown;
+    Q_EMIT connectionChanged();
 }
 
 void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> client)
@@ -245,6 +299,8 @@ void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> cl
         disconnect(old, nullptr, this, nullptr);
         old->deleteLater();
     }
+    connect(store, &HomeStore::connectionChanged, this, &HubSession::announce, Qt::UniqueConnection);
+    announce();
     // The panel may be up: the new store must know, or it would hold back its rows until the next show.
     if (m_panel->isVisible())
         store->panelDidAppear();
@@ -313,14 +369,14 @@ QCoro::Task<> HubSession::forgetTask(QPointer<HubSession> self)
     self->swapStore(self->makePlaceholderStore(), nullptr);
     onboarding->setHasToken(false);
     onboarding->setMessage(forgottenMessage);
-    onboarding->setConnectionProblem(std::nullopt);
+    self->setProblem(std::nullopt);
     onboarding->setShowing(true);
     onboarding->setBusy(false);
 }
 
 QString HubSession::connectionSummary() const
 {
-    return ConnectionText::summary(m_store->connection(), Boot::connectsToHomey(m_options.arguments));
+    return ConnectionText::summary(connection(), Boot::connectsToHomey(m_options.arguments));
 }
 
 QCoro::Task<bool> HubSession::saveToken(QString key)

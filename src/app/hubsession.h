@@ -2,6 +2,7 @@
 
 #include "app/appservices.h"
 #include "app/bootretry.h"
+#include "app/startproblem.h"
 #include "base/settingsstore.h"
 #include "store/home/homestore.h"
 
@@ -54,6 +55,11 @@ public:
     void reconnect();
     // Deletes the token and the stored hub and falls back to a store without a hub.
     void forgetToken();
+    // The connection as the tray, the settings window and the log tell it: the store's, or what went
+    // wrong with a start that did not get through.
+    ConnectionState connection() const;
+    // A start did not get through, and connection() says so; the session logs such a start itself.
+    bool startFailed() const { return m_problem.has_value(); }
     QString connectionSummary() const;
     // The pasted key checked and kept, then a boot; false with the reason in the onboarding model.
     QCoro::Task<bool> saveToken(QString key);
@@ -64,12 +70,16 @@ public:
 Q_SIGNALS:
     // A new store is current; old, the one it replaced, goes on the next event-loop turn.
     void storeSwapped(HomeStore *old);
+    // connection() says something else now.
+    void connectionChanged();
 
 private:
     HomeStore *makePlaceholderStore();
     // automatic: an attempt after a pause, which leaves the problem screen up until it knows better.
     static QCoro::Task<> bootTask(QPointer<HubSession> self, bool automatic);
     static QCoro::Task<> retryTask(QPointer<HubSession> self, BootRetry::Pause pause);
+    // Starts the attempt whose pause is over, unless the person is busy with the key.
+    void attemptWhenFree();
     static QCoro::Task<> reconnectTask(QPointer<HubSession> self);
     static QCoro::Task<> forgetTask(QPointer<HubSession> self);
     static QCoro::Task<bool> saveTask(QPointer<HubSession> self, QString key);
@@ -78,7 +88,11 @@ private:
     static std::exception_ptr passingLoadFailure(const HomeStore &store);
     // A boot got through: the retrying ends, and the log says so after a failure.
     void reached(bool automatic);
+    // Ends the retrying; a failed start then no longer says that it keeps trying.
     void stopRetrying();
+    // The only writer of the problem screen's advice and of whether it keeps trying.
+    void setProblem(const std::optional<StartProblem> &problem);
+    void announce();
 
     const Options m_options;
     Onboarding *const m_onboarding;
@@ -87,6 +101,12 @@ private:
     QPointer<HomeStore> m_store;
     std::shared_ptr<HomeyRESTClient> m_restClient;
     BootRetry m_retry;
+    // The attempt whose pause is over and that waits for the person to leave the key screen.
+    std::optional<BootRetry::Pause> m_due;
+    // The start that did not get through; none while one runs after the person's own action, and once
+    // one got through.
+    std::optional<StartProblem> m_problem;
+    ConnectionState m_shown;
     // What the log last said went wrong in this run of failures; none once a boot got through.
     std::optional<QString> m_loggedFailure;
 };

@@ -112,21 +112,25 @@ void PaletteRoot::setHotKeyLabel(const QString &label)
     m_palette->setHotKeyLabel(label);
 }
 
+OnboardingRoot::Facts PaletteRoot::factsOf(const Onboarding &onboarding)
+{
+    OnboardingRoot::Facts facts;
+    facts.showing = onboarding.showing();
+    facts.busy = onboarding.busy();
+    facts.hasToken = onboarding.hasToken();
+    facts.message = onboarding.message();
+    facts.connectionProblem = onboarding.connectionProblem();
+    facts.retrying = onboarding.retrying();
+    return facts;
+}
+
 void PaletteRoot::followOnboarding()
 {
     if (!m_onboarding)
         return;
     const auto push = [this] {
-        if (!m_onboarding)
-            return;
-        OnboardingRoot::Facts facts;
-        facts.showing = m_onboarding->showing();
-        facts.busy = m_onboarding->busy();
-        facts.hasToken = m_onboarding->hasToken();
-        facts.message = m_onboarding->message();
-        facts.connectionProblem = m_onboarding->connectionProblem();
-        facts.retrying = m_onboarding->retrying();
-        m_onboardingRoot->setFacts(facts);
+        if (m_onboarding)
+            m_onboardingRoot->setFacts(factsOf(*m_onboarding));
     };
     for (const auto signal :
          {&Onboarding::showingChanged, &Onboarding::busyChanged, &Onboarding::hasTokenChanged,

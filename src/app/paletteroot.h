@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/palette/onboardingroot.h"
+
 #include <functional>
 #include <memory>
 #include <QCoroTask>
@@ -14,7 +16,6 @@ class KeyMonitor;
 class Motion;
 class Notifier;
 class Onboarding;
-class OnboardingRoot;
 class PaletteController;
 class QQmlEngine;
 class QQuickItem;
@@ -64,6 +65,9 @@ public:
     PaletteController *palette() const { return m_palette; }
     OnboardingRoot *onboardingRoot() const { return m_onboardingRoot; }
     KeyMonitor *keyMonitor() const { return m_keyMonitor; }
+
+    // What the onboarding model says, as the root's screens read it.
+    static OnboardingRoot::Facts factsOf(const Onboarding &onboarding);
 
     // The hot key as the menus show it, after a change.
     void setHotKeyLabel(const QString &label);

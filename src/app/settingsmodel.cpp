@@ -7,7 +7,6 @@
 #include "app/notifier.h"
 #include "app/settings.h"
 #include "base/log.h"
-#include "store/home/homestore.h"
 #include "store/notifications/notificationfeed.h"
 #include "ui/keytext.h"
 #include "ui/statustone.h"
@@ -325,14 +324,6 @@ void SettingsModel::resetPanelSize()
 {
     Settings::setPanelFrame(std::nullopt);
     log(u"panelgrootte teruggezet naar standaard"_s);
-}
-
-void SettingsModel::follow(HomeStore *store)
-{
-    disconnect(m_storeLink);
-    if (store)
-        m_storeLink = connect(store, &HomeStore::connectionChanged, this, &SettingsModel::refreshConnection);
-    refreshConnection();
 }
 
 void SettingsModel::refreshConnection()

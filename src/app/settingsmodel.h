@@ -15,7 +15,6 @@
 #include <QVariantMap>
 
 class FileManager;
-class HomeStore;
 class HotKeyRecorder;
 class HotKeyTester;
 class NotificationFeed;
@@ -133,8 +132,15 @@ public:
 
     QString connectionText() const { return m_connectionText; }
     QString logNotice() const { return m_logNotice; }
-    // Keeps the connection line on this store's state from now on (a swapped-in store is followed anew).
-    void follow(HomeStore *store);
+    // Reads the connection line again at each change source announces, from now on; following another
+    // source ends following the one before.
+    template <typename Source> void follow(Source *source, void (Source::*changed)())
+    {
+        disconnect(m_connectionLink);
+        if (source)
+            m_connectionLink = connect(source, changed, this, &SettingsModel::refreshConnection);
+        refreshConnection();
+    }
     // Reads the connection summary again.
     void refreshConnection();
 
@@ -180,5 +186,5 @@ private:
     QString m_cityText;
     QString m_connectionText;
     QString m_logNotice;
-    QMetaObject::Connection m_storeLink;
+    QMetaObject::Connection m_connectionLink;
 };

@@ -1,5 +1,6 @@
 #include "app/settingswindowcontroller.h"
 
+#include "app/hubsession.h"
 #include "base/log.h"
 #include "ui/theme.h"
 
@@ -123,9 +124,9 @@ void SettingsWindowController::show()
     log(u"instellingen geopend"_s);
 }
 
-void SettingsWindowController::follow(HomeStore *store)
+void SettingsWindowController::follow(HubSession *session)
 {
-    m_model->follow(store);
+    m_model->follow(session, &HubSession::connectionChanged);
 }
 
 bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)

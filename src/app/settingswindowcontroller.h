@@ -5,6 +5,7 @@
 #include <memory>
 #include <QObject>
 
+class HubSession;
 class QQmlEngine;
 class QQuickWindow;
 
@@ -28,8 +29,8 @@ public:
 
     // Builds the window the first time, then brings it forward with key focus.
     void show();
-    // The connection line follows this store's state.
-    void follow(HomeStore *store);
+    // The connection line follows what the session says of the connection.
+    void follow(HubSession *session);
 
     SettingsModel *model() const { return m_model; }
     // Nullptr before the first show(), or when the window could not be built.

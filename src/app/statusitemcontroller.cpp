@@ -1,13 +1,13 @@
 #include "app/statusitemcontroller.h"
 
 #include "app/appinfo.h"
+#include "app/hubsession.h"
 #include "app/logreveal.h"
 #include "app/notraynotice.h"
 #include "app/settings.h"
 #include "app/statusicon.h"
 #include "app/statusitemlook.h"
 #include "base/log.h"
-#include "store/home/homestore.h"
 #include "store/notifications/notificationfeed.h"
 
 #include <QCursor>
@@ -182,14 +182,14 @@ void StatusItemController::buildMenu()
     }
 }
 
-void StatusItemController::follow(HomeStore *store)
+void StatusItemController::follow(HubSession *session)
 {
-    disconnect(m_storeLink);
-    if (!store)
+    disconnect(m_connectionLink);
+    if (!session)
         return;
-    m_storeLink =
-        connect(store, &HomeStore::connectionChanged, this, [this, store] { apply(store->connection()); });
-    apply(store->connection());
+    m_connectionLink = connect(session, &HubSession::connectionChanged, this,
+                               [this, session] { apply(session->connection()); });
+    apply(session->connection());
 }
 
 void StatusItemController::follow(NotificationFeed *feed)

@@ -11,7 +11,7 @@
 #include <QPointer>
 
 class FileManager;
-class HomeStore;
+class HubSession;
 class NotificationFeed;
 class QAction;
 class QMenu;
@@ -44,9 +44,9 @@ public:
     void setHotKey(const std::optional<HotKeyCombo> &hotKey);
     void buildMenu();
 
-    // Keeps the icon on the store's connection state and the feed's unread count, from now on. Following
-    // another store ends following the previous one.
-    void follow(HomeStore *store);
+    // Keeps the icon on the session's connection and the feed's unread count, from now on. Following
+    // another ends following the previous one.
+    void follow(HubSession *session);
     void follow(NotificationFeed *feed);
 
     // The log line and the notice for a desktop without a tray.
@@ -87,6 +87,6 @@ private:
     int m_unread = 0;
     std::optional<HotKeyCombo> m_hotKey;
     std::shared_ptr<FileManager> m_files;
-    QMetaObject::Connection m_storeLink;
+    QMetaObject::Connection m_connectionLink;
     QMetaObject::Connection m_feedLink;
 };

@@ -45,6 +45,9 @@ struct World {
     int tokenReads = 0;
     // A P2000 pager in the hall, as the hub lists it.
     bool pager = false;
+    // The first load of the next stores fails with this after a moment, while loadFailures lasts.
+    std::optional<HomeyError> loadFailure;
+    int loadFailures = 0;
     QList<std::shared_ptr<FakeRestClient>> rests;
     QList<std::shared_ptr<FakeRealtime>> realtimes;
 };
@@ -97,6 +100,10 @@ AppServices servicesOf(const std::shared_ptr<World> &world)
     services.validate = [world](QUrl, QString) { return checkToken(world); };
     services.connect = [world](HomeyEndpoint, QString) {
         auto rest = std::make_shared<FakeRestClient>(world->clock);
+        if (world->loadFailure && world->loadFailures > 0) {
+            --world->loadFailures;
+            rest->script(u"devices"_s, {200ms, *world->loadFailure});
+        }
         DutchHome::Home home = DutchHome::home();
         if (world->pager)
             DutchHome::put(home.devices, pagerDevice());
@@ -734,6 +741,68 @@ private Q_SLOTS:
         QCOMPARE(settings->model()->connectionText(), u"Live verbonden."_s);
         app.openSettings();
         QCOMPARE(app.settingsWindow(), settings);
+    }
+
+    // A start that did not get through is not "not connected yet": the settings window's foot says
+    // what the problem screen says, in brief, and follows the start as it goes on.
+    void theSettingsFootSaysWhatTheStartCameTo_data()
+    {
+        QTest::addColumn<int>("status"); // of the token check; 0 for a refused key
+        QTest::addColumn<QString>("foot");
+        QTest::newRow("tried again") << 503
+                                     << u"Geen verbinding met je Homey. Quorvane blijft het proberen."_s;
+        QTest::newRow("key refused")
+            << 0
+            << u"De Homey accepteert dit token niet meer. Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s;
+    }
+    void theSettingsFootSaysWhatTheStartCameTo()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, foot);
+        m_world->validateFailure =
+            status ? HomeyError::http(status, u"/api/x"_s) : HomeyError::unauthorized();
+        AppDelegate &app = launch({u"--settings"_s});
+        const SettingsModel *settings = app.settingsWindow()->model();
+        QCOMPARE(settings->connectionText(), foot);
+        QCOMPARE(settings->connectionText(), app.hub()->connectionSummary());
+        if (!status)
+            return;
+        // An attempt under way leaves it; the next one that gets through is live.
+        m_world->endpointDelay = 1s;
+        for (int step = 0; step < 200 && !onboarding().busy(); ++step)
+            m_world->clock->advance(100ms);
+        QVERIFY(onboarding().busy());
+        QCOMPARE(settings->connectionText(), foot);
+        m_world->validateFailure.reset();
+        m_world->clock->advance(1s);
+        ManualClock::settle();
+        QCOMPARE(settings->connectionText(), u"Live verbonden."_s);
+    }
+
+    // A hub that answers the key check but not yet the load, for a while: after the first, each attempt
+    // writes one line, not the states of the stores it made and dropped.
+    void eachAttemptOfAFailingFirstLoadWritesOneLine()
+    {
+        m_world->loadFailure = HomeyError::http(503, u"/api/manager/devices/device/"_s);
+        m_world->loadFailures = 1000;
+        launch();
+        m_world->clock->advance(200ms);
+        QVERIFY(onboarding().retrying());
+        LogCapture log;
+        m_world->clock->advance(60s);
+        const QStringList lines = log.matching(u"verbinding"_s);
+        QVERIFY(lines.size() >= 4);
+        for (const QString &line : lines)
+            QVERIFY2(line.startsWith(u"verbinding: opnieuw proberen over "_s), qPrintable(line));
+        QCOMPARE(m_world->rests.size(), lines.size() + 1);
+
+        m_world->loadFailures = 0;
+        log.clear();
+        m_world->clock->advance(16s);
+        // The session's line comes first: the state's waits for the event loop.
+        QCOMPARE(log.matching(u"verbinding"_s), (QStringList{u"verbinding: Homey bereikt bij poging "_s +
+                                                                 QString::number(m_world->rests.size()),
+                                                             u"verbinding: Live verbonden."_s}));
     }
 
     void unconfiguredClientRefusesEverything()

@@ -1,6 +1,7 @@
 #include "app/appconfigurationlookup.h"
 #include "app/hubsession.h"
 #include "app/onboarding.h"
+#include "app/paletteroot.h"
 #include "app/panelcontroller.h"
 #include "awaittask.h"
 #include "fakerealtime.h"
@@ -135,7 +136,10 @@ private Q_SLOTS:
         row("unreachable", HomeyError::unreachable(u"192.168.1.5"_s), true);
         row("offline", HomeyError::offline(), true);
         row("socket", HomeyError::socket(u"weg"_s), true);
+        row("500", HomeyError::http(500, u"/api/manager/sessions/session/me"_s), true);
+        row("502", HomeyError::http(502, u"/api/manager/sessions/session/me"_s), true);
         row("503", HomeyError::http(503, u"/api/manager/sessions/session/me"_s), true);
+        row("408", HomeyError::http(408, u"/api/manager/sessions/session/me"_s), true);
         row("429", HomeyError::http(429, u"/api/manager/sessions/session/me"_s), true);
         row("404", HomeyError::http(404, u"/api/manager/sessions/session/me"_s), false);
         row("not a hub", HomeyError::decoding(u"geen JSON"_s), false);
@@ -229,6 +233,127 @@ private Q_SLOTS:
         QCOMPARE(log.lines().constLast(), u"verbinding: Homey bereikt bij poging 3"_s);
     }
 
+    // Met on a later attempt, a failure that waiting does not mend ends the retrying: no more attempts,
+    // and the problem screen no longer says that it keeps trying.
+    void aFailureWaitingDoesNotMendEndsTheRetrying_data()
+    {
+        QTest::addColumn<std::exception_ptr>("failure");
+        QTest::addColumn<bool>("onLoad");
+        const auto row = [](const char *name, auto error, bool onLoad) {
+            QTest::newRow(name) << std::make_exception_ptr(error) << onLoad;
+        };
+        row("no hub found", HomeyError::notConfigured(), false);
+        row("not a hub", HomeyError::decoding(u"geen JSON"_s), false);
+        row("404", HomeyError::http(404, u"/api/manager/sessions/session/me"_s), false);
+        row("404 on the first load", HomeyError::http(404, u"/api/manager/devices/device/"_s), true);
+    }
+    void aFailureWaitingDoesNotMendEndsTheRetrying()
+    {
+        QFETCH(std::exception_ptr, failure);
+        QFETCH(bool, onLoad);
+        session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
+        QVERIFY(attemptComesOnTime(2));
+        QVERIFY(m_onboarding->retrying());
+        if (onLoad) {
+            m_hub->failure = nullptr;
+            try {
+                std::rethrow_exception(failure);
+            } catch (const HomeyError &error) {
+                m_hub->loadFailure = error;
+            }
+            m_hub->loadFailures = 1;
+        } else {
+            m_hub->failure = failure;
+        }
+        QVERIFY(attemptComesOnTime(3));
+        QVERIFY(!m_onboarding->retrying());
+        const OnboardingRoot::Facts facts = PaletteRoot::factsOf(*m_onboarding);
+        const ConnectionState connection = m_session->store()->connection();
+        QCOMPARE(OnboardingRoot::choose(facts, connection), OnboardingRoot::Screen::Problem);
+        const ConnectionProblemLook look =
+            ConnectionProblemLook::make(OnboardingRoot::problemMessage(facts, connection), facts.retrying);
+        QCOMPARE(look.keepsTrying, QString());
+        if (!onLoad)
+            QCOMPARE(look.text, Onboarding::explain(failure));
+        m_hub->clock->advance(60s);
+        QCOMPARE(m_hub->checks, 3);
+    }
+
+    // An attempt after a pause leaves the problem screen as it is, the button with the keyboard too:
+    // no connecting screen in between, at every attempt.
+    void theProblemScreenStaysThroughAnAttempt()
+    {
+        session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
+        OnboardingRoot root(m_session->store(), {}, false);
+        QList<OnboardingRoot::Screen> screens;
+        connect(&root, &OnboardingRoot::screenChanged, &root, [&] { screens << root.screen(); });
+        const auto push = [&] { root.setFacts(PaletteRoot::factsOf(*m_onboarding)); };
+        for (const auto signal : {&Onboarding::showingChanged, &Onboarding::busyChanged,
+                                  &Onboarding::connectionProblemChanged, &Onboarding::retryingChanged})
+            connect(m_onboarding.get(), signal, &root, push);
+        push();
+        QCOMPARE(root.screen(), OnboardingRoot::Screen::Problem);
+        QVERIFY(root.handleKey(Qt::Key_Tab, Qt::NoModifier, false));
+        QCOMPARE(root.focusedButton(), OnboardingRoot::Button::Configure);
+        const ConnectionProblemLook before = root.problem();
+        QVERIFY(!before.keepsTrying.isEmpty());
+
+        m_hub->latency = 1s;
+        for (int attempt = 2; attempt <= 3; ++attempt) {
+            QVERIFY(attemptComesOnTime(attempt));
+            QVERIFY(m_onboarding->busy());
+            QCOMPARE(root.screen(), OnboardingRoot::Screen::Problem);
+            QCOMPARE(root.problem(), before);
+            QCOMPARE(root.focusedButton(), OnboardingRoot::Button::Configure);
+            m_hub->clock->advance(m_hub->latency);
+            QVERIFY(!m_onboarding->busy());
+            QCOMPARE(root.problem(), before);
+            QCOMPARE(root.focusedButton(), OnboardingRoot::Button::Configure);
+        }
+        QVERIFY(!screens.contains(OnboardingRoot::Screen::Connecting));
+    }
+
+    // Looking at the key screen ends nothing: an attempt that falls due while the screen is in view
+    // waits for it, and comes as soon as the panel is hidden or the screen closed. The retrying then
+    // goes on as before, a line per attempt, until the hub answers.
+    void theKeyScreenHoldsAnAttemptOnlyWhileInView_data()
+    {
+        QTest::addColumn<QString>("leave");
+        QTest::newRow("hidden before the attempt") << u"hide first"_s;
+        QTest::newRow("hidden") << u"hide"_s;
+        QTest::newRow("closed") << u"close"_s;
+    }
+    void theKeyScreenHoldsAnAttemptOnlyWhileInView()
+    {
+        QFETCH(QString, leave);
+        LogCapture log;
+        session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
+        QVERIFY(attemptComesOnTime(2));
+        // "API-sleutel wijzigen".
+        m_onboarding->setShowing(true);
+        m_panel->show();
+        if (leave == u"hide first") {
+            m_panel->hide(u"actie uitgevoerd of esc"_s);
+            QVERIFY(attemptComesOnTime(3));
+        } else {
+            m_hub->clock->advance(90s);
+            QCOMPARE(m_hub->checks, 2);
+            if (leave == u"hide")
+                m_panel->hide(u"actie uitgevoerd of esc"_s);
+            else
+                m_onboarding->setShowing(false);
+            ManualClock::settle();
+            QCOMPARE(m_hub->checks, 3);
+        }
+        QVERIFY(m_onboarding->retrying());
+        QVERIFY(attemptComesOnTime(4));
+        QCOMPARE(log.lines().constLast(), u"verbinding: opnieuw proberen over 4,2 s (poging 5)"_s);
+        m_hub->failure = nullptr;
+        QVERIFY(attemptComesOnTime(5));
+        QVERIFY(live());
+        QVERIFY(!m_onboarding->showing());
+    }
+
     // What the person does during a pause comes first; a superseded pause makes no attempt.
     void thePersonActsDuringAPause_data()
     {
@@ -256,10 +381,11 @@ private Q_SLOTS:
         if (action == u"pairing") {
             // The attempt waits while the person is at the pairing screen, and comes once they leave it.
             m_onboarding->setShowing(true);
+            m_panel->show();
             m_hub->clock->advance(60s);
             QCOMPARE(m_hub->checks, 3);
             m_onboarding->setShowing(false);
-            m_hub->clock->advance(pauseBefore(4));
+            ManualClock::settle();
             QCOMPARE(m_hub->checks, 4);
             return;
         }

@@ -231,7 +231,7 @@ private Q_SLOTS:
             return QString::number(int(state.kind())) + u' ' + state.text();
         };
         auto settings = model({summary, {}, {}});
-        settings->follow(&first);
+        settings->follow(&first, &HomeStore::connectionChanged);
         QCOMPARE(settings->connectionText(), u"3 "_s); // idle
 
         awaitTask(first.start());
@@ -240,7 +240,7 @@ private Q_SLOTS:
 
         // A swapped-in store is the one followed; the old one says nothing more.
         current = &second;
-        settings->follow(&second);
+        settings->follow(&second, &HomeStore::connectionChanged);
         QCOMPARE(settings->connectionText(), u"3 "_s);
         reads = 0;
         awaitTask(first.stop());

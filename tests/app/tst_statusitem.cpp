@@ -1,8 +1,14 @@
+#include "app/hubsession.h"
 #include "app/logreveal.h"
+#include "app/onboarding.h"
+#include "app/panelcontroller.h"
 #include "app/settings.h"
 #include "app/statusicon.h"
 #include "app/statusitemcontroller.h"
+#include "awaittask.h"
 #include "logcapture.h"
+#include "manualclock.h"
+#include "store/notifications/notificationfeed.h"
 
 #include <algorithm>
 #include <QAbstractButton>
@@ -19,6 +25,26 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QCoro::Task<std::optional<QString>> someToken()
+{
+    co_return u"geheim"_s;
+}
+
+QCoro::Task<HomeyEndpoint> someHub()
+{
+    co_return HomeyEndpoint{QUrl(u"http://192.168.1.5"_s), u"hub-1"_s, u"Thuis"_s};
+}
+
+QCoro::Task<HomeyIdentity> noAnswer()
+{
+    throw HomeyError::unreachable(u"192.168.1.5"_s);
+    co_return HomeyIdentity();
+}
+
+} // namespace
 
 // Runs twice: plainly, where there is no tray, and through run-xvfb.sh with an XEmbed tray host
 // (QUORVANE_TRAY=1).
@@ -185,6 +211,36 @@ private Q_SLOTS:
         QCOMPARE(reconnectEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
         reconnectEntry->trigger();
         QCOMPARE(reconnect.size(), 1);
+    }
+
+    // The tooltip follows the session, which tells a start that is tried again by itself from one that
+    // has not begun: the tray says what the problem screen says.
+    void theTooltipSaysThatAFailedStartKeepsTrying()
+    {
+        if (!withTray())
+            QSKIP("needs run-xvfb.sh with a tray host");
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 60000);
+        std::unique_ptr<StatusItemController> item =
+            StatusItemController::setUp(false, HotKeyCombo::standard());
+        QVERIFY(item);
+        const auto clock = std::make_shared<ManualClock>();
+        HubSession::Options options;
+        options.services.token = [] { return someToken(); };
+        options.services.endpoint = [] { return someHub(); };
+        options.services.validate = [](QUrl, QString) { return noAnswer(); };
+        options.store.clock = clock;
+        Onboarding onboarding;
+        PanelController::Options panelOptions;
+        panelOptions.clock = clock;
+        PanelController panel(panelOptions);
+        NotificationFeed feed(SettingsStore(u"ai.velkor.quorvane.test"_s));
+        HubSession session(std::move(options), &onboarding, &panel, &feed);
+        item->follow(&session);
+        QCOMPARE(item->trayIcon()->toolTip(),
+                 u"Quorvane. Nog niet verbonden.\nCtrl+Alt+Space opent het paneel."_s);
+        awaitTask(session.boot());
+        QCOMPARE(item->trayIcon()->toolTip(),
+                 u"Geen verbinding met je Homey.\nQuorvane blijft het proberen."_s);
     }
 };
 

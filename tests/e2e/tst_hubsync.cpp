@@ -180,6 +180,38 @@ private Q_SLOTS:
         copy.process()->terminate();
         QVERIFY(copy.process()->waitForFinished(patience));
     }
+
+    // Looking at the key screen during an outage ends nothing: opened from the connection-problem screen
+    // and hidden again with Escape, it leaves the program trying, and the hub that comes back is reached
+    // without a key pressed.
+    void aHubBackAfterALookAtTheKeyScreenIsReachedByItself()
+    {
+        QTcpServer notYet;
+        QVERIFY(notYet.listen(QHostAddress::LocalHost));
+        const quint16 port = notYet.serverPort();
+        notYet.close();
+        QMap<QString, QString> extra = hubEnvironment();
+        extra.insert(u"HOMEY_BASE"_s, u"http://127.0.0.1:%1"_s.arg(port));
+        FakeHub later;
+        new FakeRealtime(&later);
+        QVERIFY(later.loadHome(FakeHub::demoHomePath()));
+        Copy &copy = start({}, extra);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"(poging 2)"_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        // Tab to "API-sleutel wijzigen", which brings the panel up again on the key screen.
+        typeKeys({u"Tab"_s, u"Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(u"panel: getoond"_s), 2, patience);
+        typeKeys({u"Escape"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: verborgen"_s), patience);
+        QVERIFY(later.listen(port));
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        QVERIFY(copy.logged(u"verbinding: Homey bereikt bij poging "_s));
+        QVERIFY(!copy.logged(u"menu: opnieuw verbinden"_s));
+        // Ended while its hub still answers.
+        copy.process()->terminate();
+        QVERIFY(copy.process()->waitForFinished(patience));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstHubSync)

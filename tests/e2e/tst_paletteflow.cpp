@@ -132,21 +132,25 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
     }
 
-    // The hub is down as the program starts: the connection-problem screen. Once the hub is back, Return
-    // there tries again at once, as the screen's main button does.
+    // The hub answers the start's key check with an error that waiting does not mend: the
+    // connection-problem screen, and nothing tries again by itself. Once the hub answers, Return there
+    // tries again, as the screen's main button does; only Return can bring the program live.
     void returnTriesAgainOnTheConnectionScreen()
     {
-        m_hub->closePath(u"*"_s);
+        m_hub->failPath(u"manager/sessions/session/me"_s, 404);
         Copy &copy = start({}, hubEnvironment());
-        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"!! Homey-verbinding mislukt: "_s), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"!! Homey-verbinding mislukt: De Homey gaf een fout (404)"_s),
+                                 patience);
         copy.signal(SIGUSR1);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
-        picture(copy, u"connection-problem-hub-down"_s);
+        picture(copy, u"connection-problem-check-refused"_s);
         QVERIFY(!copy.logged(u"menu: opnieuw verbinden"_s));
+        QVERIFY(!copy.logged(u"opnieuw proberen over"_s));
         m_hub->clearFaults();
         typeKeys({u"Return"_s});
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was "_s), patience);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        QVERIFY(!copy.logged(u"opnieuw proberen over"_s));
     }
 
     void ctrlReturnKeepsThePanelOpen()

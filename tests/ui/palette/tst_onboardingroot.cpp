@@ -297,6 +297,8 @@ void OnboardingRootTest::theProblemScreensKeys_data()
     row("space tries again", u"problem"_s, {u"Space"_s}, u"y"_s, 1, 0, onRetry);
     row("a held return tries once", u"problem"_s, {u"Return"_s, u"held Return"_s}, u"yy"_s, 1, 0, onRetry);
     row("ctrl+r tries again", u"problem"_s, {u"Ctrl+R"_s}, u"y"_s, 1, 0, onRetry);
+    row("a held ctrl+r tries once", u"problem"_s, {u"Ctrl+R"_s, u"held Ctrl+R"_s, u"held Ctrl+R"_s}, u"yyy"_s,
+        1, 0, onRetry);
     row("r alone is nobody's", u"problem"_s, {u"R"_s}, u"n"_s, 0, 0, onRetry);
     row("escape is the window's", u"problem"_s, {u"Esc"_s}, u"n"_s, 0, 0, onRetry);
     row("tab moves to the key", u"problem"_s, {u"Tab"_s, u"Return"_s}, u"yy"_s, 0, 1, onConfigure);
