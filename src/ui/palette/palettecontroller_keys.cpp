@@ -34,9 +34,8 @@ bool PaletteController::handleKey(int key, Qt::KeyboardModifiers modifiers, cons
     if (!m_store)
         return false;
     const KeyPress press{key, modifiers, text, autoRepeat};
-    // Ctrl+Q ends the program, as the tray menu says, in every mode of the palette. Not with Shift as
-    // well: that is no promise anyone made, and a slip of the finger should not end the run.
-    if (press.key == Qt::Key_Q && press.isCommandChord() && !press.shiftHeld()) {
+    // Ctrl+Q ends the program, as the tray menu says, in every mode of the palette.
+    if (press.quits()) {
         if (m_actions.onQuit)
             m_actions.onQuit();
         return true;
