@@ -237,11 +237,6 @@ bool SettingsModel::closesWindow(int qtKey, Qt::KeyboardModifiers modifiers, boo
            (qtKey == Qt::Key_W && held == Qt::ControlModifier);
 }
 
-bool SettingsModel::quits(int qtKey, Qt::KeyboardModifiers modifiers)
-{
-    return qtKey == Qt::Key_Q && (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
-}
-
 void SettingsModel::toggleRecording()
 {
     // Where the desktop allows no global hot key, the window offers neither recording nor a test.

@@ -120,9 +120,6 @@ public:
     // there is no other way to close it. While a combo box's list is open, Escape is the list's. Not
     // asked while recording: the recorder takes every key.
     static bool closesWindow(int qtKey, Qt::KeyboardModifiers modifiers, bool listOpen);
-    // Ctrl+Q ends the program, as the tray menu promises, wherever the focus is. Not asked while
-    // recording either: Ctrl+Q is a combination like any other then.
-    static bool quits(int qtKey, Qt::KeyboardModifiers modifiers);
 
     QString testButtonText() const;
     bool canTest() const;

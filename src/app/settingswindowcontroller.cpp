@@ -2,6 +2,7 @@
 
 #include "app/hubsession.h"
 #include "base/log.h"
+#include "ui/palette/keypress.h"
 #include "ui/theme.h"
 
 #include <algorithm>
@@ -140,7 +141,9 @@ bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)
                 m_window->close();
                 return true;
             }
-            if (SettingsModel::quits(key->key(), key->modifiers())) {
+            // Ctrl+Q ends the program wherever the focus is; not while recording, where it is a
+            // combination like any other.
+            if (KeyPress{key->key(), key->modifiers(), key->text(), key->isAutoRepeat()}.quits()) {
                 Q_EMIT quitRequested();
                 return true;
             }

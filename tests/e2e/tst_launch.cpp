@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSet>
 
 using namespace Qt::StringLiterals;
@@ -178,16 +179,20 @@ private Q_SLOTS:
     }
 
     // The tray menu's "Stop Quorvane" names Ctrl+Q: it ends the run from the panel and from the settings
-    // window alike, as the menu entry does, with the log's last line written.
+    // window alike, as the menu entry does, with the log's last line written; Caps Lock changes nothing.
     void ctrlQEndsTheRun_data()
     {
         QTest::addColumn<bool>("settingsWindow");
-        QTest::newRow("panel") << false;
-        QTest::newRow("settings window") << true;
+        QTest::addColumn<bool>("capsLock");
+        QTest::newRow("panel") << false << false;
+        QTest::newRow("settings window") << true << false;
+        QTest::newRow("panel, caps lock on") << false << true;
+        QTest::newRow("settings window, caps lock on") << true << true;
     }
     void ctrlQEndsTheRun()
     {
         QFETCH(bool, settingsWindow);
+        QFETCH(bool, capsLock);
         Copy *started = nullptr;
         if (settingsWindow) {
             started = &start({u"--no-homey"_s, u"--settings"_s});
@@ -201,7 +206,12 @@ private Q_SLOTS:
             QVERIFY(started);
         }
         Copy &copy = *started;
-        press({u"ctrl+q"_s});
+        // The display outlives the test: Caps Lock goes off again whatever the outcome.
+        const auto capsOff = qScopeGuard([&] {
+            if (capsLock)
+                press({u"Caps_Lock"_s});
+        });
+        press(capsLock ? QStringList{u"Caps_Lock"_s, u"ctrl+q"_s} : QStringList{u"ctrl+q"_s});
         QVERIFY(copy.process()->waitForFinished(patience));
         QCOMPARE(copy.process()->exitStatus(), QProcess::NormalExit);
         QCOMPARE(copy.process()->exitCode(), 0);

@@ -210,6 +210,9 @@ public:
     QCoro::Task<> runScene(int position);
     QCoro::Task<> toggle(QString deviceID);
     QCoro::Task<> toggleSelection();
+    // What toggleSelection() does with the hit now: the palette offers its toggle key only where this
+    // is not Nothing.
+    RunAction toggleAction(const Hit &hit) const;
     QCoro::Task<> allOff(QString zoneID);
 
     // Our writes that wait for the hub's echo; tests plant and clear records here.
@@ -343,6 +346,10 @@ private:
     // The room's plain lights: in the zone, class light, not guarded, not a scene twin.
     QList<Device> lights(const QString &inZone) const;
     bool isPlainLight(const Device &device) const;
+    // Whether a lamp of the zone has a switch that the room's commands reach.
+    bool hasSwitchableLamp(const QString &zoneID) const;
+    // The hit's device as the home holds it; nullptr for any other hit and for a device it lost.
+    const Device *deviceOf(const Hit &hit) const;
 
     // --- Selection (homestore_selection.cpp) ----------------------------------------------------------
     int rowCount() const;

@@ -17,10 +17,8 @@ QCoro::Task<> HomeStore::runTask(QPointer<HomeStore> self, Hit hit)
 {
     self->remember(hit.id);
     const Hit::Target target = hit.target;
-    const auto found = self->m_devices.constFind(target.id());
-    const bool isDevice = target.kind() == Hit::Target::Kind::device;
-    const std::optional<Device> device =
-        isDevice && found != self->m_devices.constEnd() ? std::optional<Device>(*found) : std::nullopt;
+    const Device *known = self->deviceOf(hit);
+    const std::optional<Device> device = known ? std::optional<Device>(*known) : std::nullopt;
     const RunAction action = self->runAction(hit);
 
     switch (action.kind) {
@@ -60,25 +58,30 @@ QCoro::Task<> HomeStore::runTask(QPointer<HomeStore> self, Hit hit)
 
 RunAction HomeStore::runAction(const Hit &hit) const
 {
-    const Hit::Target &target = hit.target;
-    const Device *device = nullptr;
-    bool roomHasLamps = false;
-    switch (target.kind()) {
-    case Hit::Target::Kind::device:
-        if (const auto found = m_devices.constFind(target.id()); found != m_devices.constEnd())
-            device = &*found;
-        break;
-    case Hit::Target::Kind::room:
-        // The lamps setAllLights switches.
-        roomHasLamps = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const Device &candidate) {
-            return candidate.zoneID == target.id() && isPlainLight(candidate) && candidate.onoffKey();
-        });
-        break;
-    case Hit::Target::Kind::flow:
-    case Hit::Target::Kind::mood:
-        break;
-    }
-    return RunAction::of(hit, device, m_verb, roomHasLamps);
+    const bool room = hit.target.kind() == Hit::Target::Kind::room;
+    return RunAction::of(hit, deviceOf(hit), m_verb, room && hasSwitchableLamp(hit.target.id()));
+}
+
+RunAction HomeStore::toggleAction(const Hit &hit) const
+{
+    const bool room = hit.target.kind() == Hit::Target::Kind::room;
+    return RunAction::ofToggle(hit, deviceOf(hit), room && hasSwitchableLamp(hit.target.id()));
+}
+
+const Device *HomeStore::deviceOf(const Hit &hit) const
+{
+    if (hit.target.kind() != Hit::Target::Kind::device)
+        return nullptr;
+    const auto found = m_devices.constFind(hit.target.id());
+    return found != m_devices.constEnd() ? &*found : nullptr;
+}
+
+bool HomeStore::hasSwitchableLamp(const QString &zoneID) const
+{
+    // The lamps setAllLights switches.
+    return std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const Device &candidate) {
+        return candidate.zoneID == zoneID && isPlainLight(candidate) && candidate.onoffKey();
+    });
 }
 
 QCoro::Task<> HomeStore::startFlowOrMood(QPointer<HomeStore> self, Hit::Target target)
@@ -160,12 +163,25 @@ QCoro::Task<> HomeStore::toggleSelectionTask(QPointer<HomeStore> self)
     if (!hit)
         co_return;
     const Hit::Target target = hit->target;
+    switch (self->toggleAction(*hit).kind) {
+    case RunAction::Kind::Nothing:
+        co_return;
+    case RunAction::Kind::Start:
+        co_await runTask(self, *hit);
+        co_return;
+    case RunAction::Kind::OpenStrip:
+        self->setDetailDeviceID(target.id());
+        co_return;
+    case RunAction::Kind::Default:
+    case RunAction::Kind::SwitchOn:
+    case RunAction::Kind::SwitchOff:
+    case RunAction::Kind::SetLevel:
+        break;
+    }
     if (target.kind() == Hit::Target::Kind::device)
         co_await toggleTask(self, target.id());
-    else if (target.kind() == Hit::Target::Kind::room)
-        co_await setAllLights(self, target.id(), !self->anyLightOn(target.id()));
     else
-        co_await runTask(self, *hit);
+        co_await setAllLights(self, target.id(), !self->anyLightOn(target.id()));
 }
 
 QCoro::Task<> HomeStore::runScene(int position)

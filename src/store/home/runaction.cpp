@@ -68,3 +68,19 @@ RunAction RunAction::of(const Hit &hit, const Device *device, const std::optiona
     }
     return make(Kind::Nothing);
 }
+
+RunAction RunAction::ofToggle(const Hit &hit, const Device *device, bool roomHasLamps)
+{
+    switch (hit.target.kind()) {
+    case Hit::Target::Kind::flow:
+    case Hit::Target::Kind::mood:
+        return make(Kind::Start);
+    case Hit::Target::Kind::room:
+        return make(roomHasLamps ? Kind::Default : Kind::Nothing);
+    case Hit::Target::Kind::device:
+        if (!device || !device->onoffKey())
+            return make(Kind::Nothing);
+        return make(device->isGuarded() ? Kind::OpenStrip : Kind::Default);
+    }
+    return make(Kind::Nothing);
+}

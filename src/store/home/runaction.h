@@ -28,6 +28,10 @@ struct RunAction {
     // that the room's commands reach.
     static RunAction of(const Hit &hit, const Device *device, const std::optional<SearchVerb> &verb,
                         bool roomHasLamps);
+    // What the toggle key does with a row, which no typed verb changes: a device's switch flipped
+    // (Default), a guarded device's controls opened, a room's lamps switched together, a flow or mood
+    // started. Nothing for a device without a switch and wherever running the row would be Nothing.
+    static RunAction ofToggle(const Hit &hit, const Device *device, bool roomHasLamps);
 
     bool operator==(const RunAction &) const = default;
 };

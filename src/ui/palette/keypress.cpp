@@ -14,6 +14,11 @@ bool KeyPress::isCommandChord() const
     return (modifiers & held & ~Qt::KeyboardModifiers(Qt::ShiftModifier)) == Qt::ControlModifier;
 }
 
+bool KeyPress::quits() const
+{
+    return key == Qt::Key_Q && isCommandChord() && !shiftHeld();
+}
+
 bool KeyPress::isPlain() const
 {
     return (modifiers & held) == Qt::NoModifier;

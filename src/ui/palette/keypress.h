@@ -16,6 +16,9 @@ struct KeyPress {
     bool isCommandChord() const;
     // No modifier held at all (the keypad flag does not count).
     bool isPlain() const;
+    // Ctrl+Q, the program's quit key, as the tray menu names it. Not with Shift as well: that is no
+    // promise anyone made, and a slip of the finger should not end the run.
+    bool quits() const;
     bool commandHeld() const { return modifiers.testFlag(Qt::ControlModifier); }
     bool shiftHeld() const { return modifiers.testFlag(Qt::ShiftModifier); }
     // The digit of a key of the digit row (a shifted symbol of the US layout counts as its digit);

@@ -78,8 +78,7 @@ bool OnboardingRoot::handleKey(int key, Qt::KeyboardModifiers modifiers, bool au
     const KeyPress press{key, modifiers, QString(), autoRepeat};
     // Ctrl+Q ends the program as the tray menu says, from the pairing and connection screens too; the
     // palette's key map does it where the palette is on show.
-    if (m_screen != Screen::Palette && press.key == Qt::Key_Q && press.isCommandChord() &&
-        !press.shiftHeld()) {
+    if (m_screen != Screen::Palette && press.quits()) {
         if (m_actions.onQuit)
             m_actions.onQuit();
         return true;

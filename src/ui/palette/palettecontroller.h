@@ -167,13 +167,34 @@ private:
     int firstFocusableControl() const;
 
     // --- palettecontroller_keys.cpp
+    // What a plain Space does as the palette stands: the key map carries it out, and the hint bar offers
+    // Space only where it changes something.
+    enum class SpaceAct {
+        Typed,     // a space for the query
+        Nothing,   // taken from the field, changes nothing
+        FirstTile, // the overview had no focus yet: its first tile gets it
+        Control,   // presses the focused row of the open controls
+        Selection, // toggles the room view's selected row
+        Scene,     // runs the focused scene
+        RoomTile,  // switches the focused room's lamps
+        Mode,      // runs the focused mode
+    };
+    SpaceAct spaceAct() const;
+    bool spaceChanges() const;
+    // The write that Return or Space sends for the focused row of the open controls; none where that
+    // row has nothing to press.
+    struct ControlPress {
+        QString capability;
+        CapabilityValue value;
+    };
+    std::optional<ControlPress> focusedPress() const;
     bool handlePaletteKey(const KeyPress &press);
     bool handleNotificationsKey(const KeyPress &press);
     bool handleDigit(const KeyPress &press);
     bool openSettings(const KeyPress &press);
     void escape();
     void activatePrimary(bool keepOpen);
-    void toggleFocused();
+    void toggleFocused(SpaceAct act);
     void toggleDetail();
     void moveControlFocus(int delta);
     void adjustFocusedControl(int dir, bool coarse);

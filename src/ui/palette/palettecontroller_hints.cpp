@@ -55,8 +55,7 @@ QList<KeyHint> PaletteController::detailHints() const
         hints << KeyHint({left, right}, u"kies stand"_s) << KeyHint({enter}, u"zet"_s);
     } else if (kind && rows.at(m_controlFocus).adjustableCapability()) {
         hints << KeyHint({left, right}, u"bedienen"_s);
-    } else if (kind == ControlRow::Kind::Toggle || kind == ControlRow::Kind::Action ||
-               (kind == ControlRow::Kind::Media && rows.at(m_controlFocus).playing())) {
+    } else if (spaceChanges()) {
         hints << KeyHint({space}, u"aan/uit"_s);
     }
     hints << KeyHint({escapeKey}, u"regel dicht"_s);
@@ -73,7 +72,8 @@ QList<KeyHint> PaletteController::roomHints() const
     QList<KeyHint> hints{KeyHint({up, down}, u"kies"_s)};
     if (returnRunsSelectedRow())
         hints << KeyHint({enter}, roomRow ? u"alles aan/uit"_s : u"doe"_s);
-    hints << KeyHint({space}, u"aan/uit"_s);
+    if (spaceChanges()) // not in a filter, where it is typed, nor on a row without a switch
+        hints << KeyHint({space}, u"aan/uit"_s);
     const Device *device = selectedDevice();
     if (roomRow) {
         if (m_store->room() && m_store->room()->dimmableCount >= 1)
@@ -125,7 +125,9 @@ QList<KeyHint> PaletteController::restHints() const
               << KeyHint({enter}, m_rest->moreRoomsShown() ? u"minder kamers"_s : u"meer kamers"_s);
     } else if (focus) { // without one the home has no tile to choose yet
         hints << KeyHint({up, down, left, right}, u"kies"_s)
-              << KeyHint({enter}, onRoom ? u"open kamer"_s : u"doe"_s) << KeyHint({space}, u"aan/uit"_s);
+              << KeyHint({enter}, onRoom ? u"open kamer"_s : u"doe"_s);
+        if (spaceChanges()) // a room without a lamp to switch has nothing for it
+            hints << KeyHint({space}, u"aan/uit"_s);
     }
     if (onRoom)
         hints << KeyHint({command + left, command + right}, u"dimmen"_s);

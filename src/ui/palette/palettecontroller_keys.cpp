@@ -34,9 +34,8 @@ bool PaletteController::handleKey(int key, Qt::KeyboardModifiers modifiers, cons
     if (!m_store)
         return false;
     const KeyPress press{key, modifiers, text, autoRepeat};
-    // Ctrl+Q ends the program, as the tray menu says, in every mode of the palette. Not with Shift as
-    // well: that is no promise anyone made, and a slip of the finger should not end the run.
-    if (press.key == Qt::Key_Q && press.isCommandChord() && !press.shiftHeld()) {
+    // Ctrl+Q ends the program, as the tray menu says, in every mode of the palette.
+    if (press.quits()) {
         if (m_actions.onQuit)
             m_actions.onQuit();
         return true;
@@ -73,19 +72,16 @@ bool PaletteController::handlePaletteKey(const KeyPress &press)
     case Qt::Key_Backtab:
         toggleDetail();
         return true;
-    case Qt::Key_Space:
+    case Qt::Key_Space: {
         if (!press.isPlain())
             return handleDigit(press);
-        if (detailOpen() || queryEmpty) {
-            if (press.autoRepeat)
-                return true;
-            if (detailOpen())
-                fireFocusedControl();
-            else
-                toggleFocused();
-            return true;
-        }
-        return false; // typed
+        const SpaceAct act = spaceAct();
+        if (act == SpaceAct::Typed)
+            return false;
+        if (!press.autoRepeat)
+            toggleFocused(act);
+        return true;
+    }
     case Qt::Key_Backspace:
         if (!press.isPlain())
             return handleDigit(press);
@@ -303,34 +299,72 @@ void PaletteController::activateMode(int index)
     m_store->run(m_store->rest().modes.at(index)); // the panel stays open
 }
 
-void PaletteController::toggleFocused()
+PaletteController::SpaceAct PaletteController::spaceAct() const
 {
+    if (detailOpen())
+        return focusedPress() ? SpaceAct::Control : SpaceAct::Nothing;
+    if (!m_store->query().isEmpty())
+        return SpaceAct::Typed;
     if (m_store->isScoped()) {
-        m_store->toggleSelection();
-        return;
+        const std::optional<Hit> hit = m_store->selectedHit();
+        const bool toggles = hit && m_store->toggleAction(*hit).kind != RunAction::Kind::Nothing;
+        return toggles ? SpaceAct::Selection : SpaceAct::Nothing;
     }
     const std::optional<TileFocus> focus = m_rest->focus();
-    if (!focus) {
-        m_rest->setFocus(TileNavigation::first(m_rest->shape()));
-        return;
-    }
+    if (!focus)
+        return SpaceAct::FirstTile;
     const int i = focus->index;
     switch (focus->kind) {
     case TileFocus::Kind::Scene:
-        if (i >= 0 && i < m_store->rest().scenes.size())
-            m_store->runScene(i);
-        break;
+        return i >= 0 && i < m_store->rest().scenes.size() ? SpaceAct::Scene : SpaceAct::Nothing;
     case TileFocus::Kind::Room: {
+        // A room whose lamps cannot be switched: its tile offers the room, not a switch.
         const QList<Room> rooms = m_rest->visibleRooms();
-        if (i >= 0 && i < rooms.size())
-            m_store->run(m_store->roomHit(rooms.at(i)));
-        break;
+        const bool switches =
+            i >= 0 && i < rooms.size() &&
+            m_store->runAction(m_store->roomHit(rooms.at(i))).kind != RunAction::Kind::Nothing;
+        return switches ? SpaceAct::RoomTile : SpaceAct::Nothing;
     }
     case TileFocus::Kind::Mode:
-        activateMode(i);
-        break;
+        return i >= 0 && i < m_store->rest().modes.size() ? SpaceAct::Mode : SpaceAct::Nothing;
     case TileFocus::Kind::More:
-        break; // a button, not a switch
+        return SpaceAct::Nothing; // a button, not a switch
+    }
+    return SpaceAct::Nothing;
+}
+
+bool PaletteController::spaceChanges() const
+{
+    const SpaceAct act = spaceAct();
+    return act != SpaceAct::Typed && act != SpaceAct::Nothing && act != SpaceAct::FirstTile;
+}
+
+void PaletteController::toggleFocused(SpaceAct act)
+{
+    const std::optional<TileFocus> focus = m_rest->focus();
+    const int i = focus ? focus->index : -1;
+    switch (act) {
+    case SpaceAct::Typed:
+    case SpaceAct::Nothing:
+        return;
+    case SpaceAct::FirstTile:
+        m_rest->setFocus(TileNavigation::first(m_rest->shape()));
+        return;
+    case SpaceAct::Control:
+        fireFocusedControl();
+        return;
+    case SpaceAct::Selection:
+        m_store->toggleSelection();
+        return;
+    case SpaceAct::Scene:
+        m_store->runScene(i);
+        return;
+    case SpaceAct::RoomTile:
+        m_store->run(m_store->roomHit(m_rest->visibleRooms().at(i)));
+        return;
+    case SpaceAct::Mode:
+        activateMode(i);
+        return;
     }
 }
 
@@ -435,41 +469,37 @@ void PaletteController::dim(int dir, bool coarse)
     }
 }
 
-void PaletteController::fireFocusedControl()
+std::optional<PaletteController::ControlPress> PaletteController::focusedPress() const
 {
     const std::optional<Device> device = detailDevice();
     const QList<ControlRow> rows = detailRows();
     if (!device || m_controlFocus < 0 || m_controlFocus >= rows.size())
-        return;
+        return std::nullopt;
     const ControlRow &row = rows.at(m_controlFocus);
-    std::optional<QString> capability;
-    CapabilityValue value;
     switch (row.kind()) {
     case ControlRow::Kind::Toggle:
     case ControlRow::Kind::Action:
     case ControlRow::Kind::Lock:
-        capability = row.capability();
-        value = flipped(*device, row.capability());
-        break;
+        return ControlPress{row.capability(), flipped(*device, row.capability())};
     case ControlRow::Kind::Media:
-        if (row.playing()) {
-            capability = row.playing();
-            value = flipped(*device, *row.playing());
-        }
-        break;
+        if (const std::optional<QString> playing = row.playing())
+            return ControlPress{*playing, flipped(*device, *playing)};
+        return std::nullopt;
     case ControlRow::Kind::ArmMode:
-        if (const std::optional<QString> option = m_gate->cursor(*device, row.capability())) {
-            capability = row.capability();
-            value = CapabilityValue::fromString(*option);
-        }
-        break;
+        if (const std::optional<QString> option = m_gate->cursor(*device, row.capability()))
+            return ControlPress{row.capability(), CapabilityValue::fromString(*option)};
+        return std::nullopt;
     case ControlRow::Kind::OpenButton:
-        capability = row.capability();
-        value = CapabilityValue::fromBool(true);
-        break;
+        return ControlPress{row.capability(), CapabilityValue::fromBool(true)};
     default:
-        break;
+        return std::nullopt;
     }
-    if (capability)
-        m_gate->press(*device, *capability, value, m_writer);
+}
+
+void PaletteController::fireFocusedControl()
+{
+    const std::optional<ControlPress> press = focusedPress();
+    const std::optional<Device> device = press ? detailDevice() : std::nullopt;
+    if (device)
+        m_gate->press(*device, press->capability, press->value, m_writer);
 }

@@ -229,7 +229,8 @@ private Q_SLOTS:
         QVERIFY(f.store->recent().contains(hit.id));
     }
 
-    // The toggle key on a device's row in its room switches it; a guarded device only opens its controls.
+    // The toggle key on a device's row in its room switches it; a guarded device only opens its controls,
+    // and one without a switch is left alone. What the store says it will do is what it does.
     void toggleKeyInTheRoom_data()
     {
         QTest::addColumn<QString>("device");
@@ -237,6 +238,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("strip");
         QTest::newRow("plain switch") << u"raar"_s << QStringList{u"raar onoff true"_s} << QString();
         QTest::newRow("guarded switch") << u"sirene"_s << QStringList() << u"sirene"_s;
+        QTest::newRow("a lock, no switch") << u"voordeur"_s << QStringList() << QString();
+        QTest::newRow("blinds, no switch") << u"scherm"_s << QStringList() << QString();
     }
     void toggleKeyInTheRoom()
     {
@@ -248,9 +251,11 @@ private Q_SLOTS:
             std::find_if(rows.begin(), rows.end(), [&](const Hit &hit) { return hit.deviceID() == device; });
         QVERIFY(row != rows.end());
         f.store->setSelection(f.store->roomRowOffset() + int(row - rows.begin()));
+        const bool promisesNothing = f.store->toggleAction(*row).kind == RunAction::Kind::Nothing;
         awaitTask(f.store->toggleSelection());
         QTEST(f.writes(), "writes");
         QTEST(f.store->detailDeviceID().value_or(QString()), "strip");
+        QCOMPARE(promisesNothing, f.writes().isEmpty() && !f.store->detailDeviceID());
     }
 
     // Absolute levels and targets are clamped; an off lamp is switched on, a lit one off, before its level.

@@ -137,6 +137,11 @@ struct PaletteRig {
             if (kitchen < 0)
                 qFatal("the overview shows no kitchen");
             palette->rest()->setFocus(TileFocus::room(kitchen));
+        } else if (state == u"overview lampless room") {
+            const int hall = roomIndex(u"hal"_s);
+            if (hall < 0)
+                qFatal("the overview shows no hall");
+            palette->rest()->setFocus(TileFocus::room(hall));
         } else if (state == u"overview one unread")
             store->notifications()->setUnread(1);
         else if (state == u"overview all read")
@@ -162,6 +167,12 @@ struct PaletteRig {
         else if (state == u"room device") {
             enterRoom(u"woonkamer"_s);
             store->setSelection(1);
+        } else if (state == u"room lock") {
+            enterRoom(u"hal"_s);
+            selectDevice(u"voordeur"_s);
+        } else if (state == u"room button") {
+            enterRoom(u"hal"_s);
+            selectDevice(u"goedemorgenknop"_s);
         } else if (state == u"room none") {
             enterRoom(u"hal"_s); // no lamps, so no row for them either
             type(u"zzqx"_s);
@@ -192,6 +203,18 @@ struct PaletteRig {
         if (state.startsWith(u"results lampless room"_s) &&
             (!hit || hit->target.kind() != Hit::Target::Kind::room))
             qFatal("the hall is not the first hit");
+    }
+    // Selects the device's row in the room view.
+    void selectDevice(const QString &deviceID)
+    {
+        const QList<Hit> rows = store->roomHits();
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (rows.at(i).deviceID() == deviceID) {
+                store->setSelection(store->roomRowOffset() + int(i));
+                return;
+            }
+        }
+        qFatal("the room has no row for that device");
     }
     // Where the overview shows a room; -1 when it does not.
     int roomIndex(const QString &zoneID) const

@@ -146,6 +146,8 @@ private Q_SLOTS:
     void keyMap();
     void returnShowsWhereItActs_data();
     void returnShowsWhereItActs();
+    void spaceShowsWhereItActs_data();
+    void spaceShowsWhereItActs();
     void escapeLadder();
     void anArmedWriteNeedsAFreshPressWithinTheWindow();
     void returnConfirmsTheWriteAClickArmed();
@@ -401,6 +403,75 @@ void PaletteKeysTest::returnShowsWhereItActs()
     rig.clock->advance(500ms);
     const QString changes = Snapshot::of(rig).since(before);
     QVERIFY2(changes.isEmpty() != acts, qPrintable(changes));
+}
+
+void PaletteKeysTest::spaceShowsWhereItActs_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("hintShows");
+    QTest::addColumn<bool>("consumed");
+    QTest::addColumn<bool>("acts");
+
+    QTest::newRow("overview on a room with lamps") << u"overview"_s << true << true << true;
+    QTest::newRow("overview on a scene") << u"overview scene"_s << true << true << true;
+    QTest::newRow("overview on a mode") << u"overview mode"_s << true << true << true;
+    // The hall has no lamp: there is nothing for Space to switch, and it is kept from the field.
+    QTest::newRow("overview on a room without lamps")
+        << u"overview lampless room"_s << false << true << false;
+    QTest::newRow("overview on the lamp without a switch")
+        << u"overview switchless lamp"_s << false << true << false;
+    QTest::newRow("room on all lamps") << u"room"_s << true << true << true;
+    QTest::newRow("room on a lamp") << u"room device"_s << true << true << true;
+    QTest::newRow("room on a button") << u"room button"_s << true << true << true;
+    QTest::newRow("room on a lock") << u"room lock"_s << false << true << false;
+    QTest::newRow("room, all lamps without a switch") << u"room switchless lamp"_s << false << true << false;
+    // A filter takes the space as text.
+    QTest::newRow("room filtered") << u"room filtered"_s << false << false << false;
+    QTest::newRow("results") << u"results"_s << false << false << false;
+    QTest::newRow("controls on a switch") << u"strip"_s << true << true << true;
+    QTest::newRow("controls on a level") << u"strip level"_s << false << true << false;
+    // Return is the key offered for a lock; Space works it all the same.
+    QTest::newRow("controls on a lock") << u"strip lock"_s << false << true << true;
+}
+
+// The hint bar offers Space only where the key map has it change something.
+void PaletteKeysTest::spaceShowsWhereItActs()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, hintShows);
+    QFETCH(bool, consumed);
+    QFETCH(bool, acts);
+
+    // A lamp that only dims, alone in the attic: the room has a lamp, but none with a switch.
+    Device lamp = ControlDevices::device(u"zolderspot"_s, u"light"_s, {u"slider"_s},
+                                         {ControlDevices::number(u"dim"_s, 0.5, 0, 1)});
+    lamp.name = u"Zolderspot"_s;
+    lamp.zoneID = u"zolder"_s;
+    PaletteRig rig({lamp});
+    if (state == u"overview switchless lamp") {
+        const int attic = rig.roomIndex(u"zolder"_s);
+        QVERIFY(attic >= 0);
+        rig.palette->rest()->setFocus(TileFocus::room(attic));
+    } else if (state == u"room switchless lamp") {
+        rig.enterRoom(u"zolder"_s);
+        QVERIFY(rig.store->room() && rig.store->room()->lightsTotal == 1);
+        QCOMPARE(rig.store->selection(), 0); // the room's own row
+    } else {
+        rig.prepare(state);
+    }
+    bool hinted = false;
+    for (const KeyHint &hint : rig.palette->hints().hints)
+        hinted = hinted || hint.keys == QStringList{u"␣"_s};
+    QCOMPARE(hinted, hintShows);
+
+    const Snapshot before = Snapshot::of(rig);
+    const QStringList recent = rig.store->recent().keys();
+    QCOMPARE(rig.key(Qt::Key_Space), consumed);
+    rig.clock->advance(500ms);
+    const QString changes = Snapshot::of(rig).since(before);
+    QVERIFY2(changes.isEmpty() != acts, qPrintable(changes));
+    if (!acts) // not even remembered as used
+        QCOMPARE(rig.store->recent().keys(), recent);
 }
 
 void PaletteKeysTest::escapeLadder()

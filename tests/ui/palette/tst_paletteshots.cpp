@@ -182,8 +182,8 @@ public:
         lines.sort();
         return lines;
     }
-    // What the selected results row draws beside its Return key: "⏎ aan".
-    QString returnChip() const
+    // The column beside the selected results row's accessory where its Return key is drawn.
+    QQuickItem *selectedVerbColumn() const
     {
         const QList<ListRow> &lines = palette->results()->rows()->rows();
         int selected = -1;
@@ -193,25 +193,31 @@ public:
         }
         QQuickItem *list = item(u"resultsView"_s);
         if (!list || selected < 0)
-            return u"(no selected row)"_s;
+            return nullptr;
         const QList<QQuickItem *> drawn = list->property("contentItem").value<QQuickItem *>()->childItems();
         for (QQuickItem *candidate : drawn) {
-            if (!candidate->isVisible() || candidate->property("index").toInt() != selected)
-                continue;
-            QStringList texts;
-            const std::function<void(QQuickItem *)> collect = [&](QQuickItem *at) {
-                if (!at->isVisible())
-                    return;
-                if (const QString text = at->property("text").toString(); !text.isEmpty())
-                    texts << text;
-                for (QQuickItem *child : at->childItems())
-                    collect(child);
-            };
-            if (QQuickItem *column = Pictures::find(candidate, u"verbColumn"_s))
-                collect(column);
-            return texts.join(u' ');
+            if (candidate->isVisible() && candidate->property("index").toInt() == selected)
+                return Pictures::find(candidate, u"verbColumn"_s);
         }
-        return u"(selected row not drawn)"_s;
+        return nullptr;
+    }
+    // What the selected results row draws beside its Return key: "⏎ aan".
+    QString returnChip() const
+    {
+        QQuickItem *column = selectedVerbColumn();
+        if (!column)
+            return u"(selected row not drawn)"_s;
+        QStringList texts;
+        const std::function<void(QQuickItem *)> collect = [&](QQuickItem *at) {
+            if (!at->isVisible())
+                return;
+            if (const QString text = at->property("text").toString(); !text.isEmpty())
+                texts << text;
+            for (QQuickItem *child : at->childItems())
+                collect(child);
+        };
+        collect(column);
+        return texts.join(u' ');
     }
     QQuickWindow *window() { return &m_window; }
     // The level bar of the results row in this line of the list.
@@ -296,6 +302,8 @@ private Q_SLOTS:
     void theAlarmsStripNamesItsMode();
     void theReturnChipSaysWhatReturnDoes_data();
     void theReturnChipSaysWhatReturnDoes();
+    void aRowDrawsReturnOnlyWhereReturnActs_data();
+    void aRowDrawsReturnOnlyWhereReturnActs();
     void theExtraRoomsAreReachedWithTheArrows();
     void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
@@ -806,6 +814,46 @@ void PaletteShotsTest::theReturnChipSaysWhatReturnDoes()
     panel.press(Qt::Key_Return);
     QTRY_COMPARE(panel.writtenByName(), writes);
     QCOMPARE(bool(panel.palette->strip()), writes.isEmpty());
+}
+
+void PaletteShotsTest::aRowDrawsReturnOnlyWhereReturnActs_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("controls"); // Tab opens the row's controls first
+    QTest::addColumn<QString>("chip");
+    QTest::newRow("a room with lamps") << u"woonkamer"_s << false << u"⏎ uit"_s;
+    QTest::newRow("a dark lamp") << u"leeslamp"_s << false << u"⏎ aan"_s;
+    // The storeroom has no lamp: Return would switch nothing.
+    QTest::newRow("a room without lamps") << u"berging"_s << false << QString();
+    QTest::newRow("a room without lamps, switched on") << u"berging aan"_s << false << QString();
+    // Return works the control that has the keyboard, not the row.
+    QTest::newRow("a lamp with its controls open") << u"leeslamp"_s << true << QString();
+}
+
+// The row as drawn: the selected row shows its Return key, and its word, only where Return acts on it;
+// elsewhere the column stays bare.
+void PaletteShotsTest::aRowDrawsReturnOnlyWhereReturnActs()
+{
+    QFETCH(QString, query);
+    QFETCH(bool, controls);
+    QFETCH(QString, chip);
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    panel.typeText(query);
+    if (controls) {
+        panel.press(Qt::Key_Tab);
+        QVERIFY(panel.palette->strip());
+    }
+    const std::optional<Hit> hit = panel.store->selectedHit();
+    QVERIFY(hit);
+    QVERIFY(hit->title.startsWith(query.section(u' ', 0, 0), Qt::CaseInsensitive));
+    const QImage image = panel.shoot(u"palette-row-return-"_s +
+                                     QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
+    QCOMPARE(panel.returnChip(), chip);
+    QQuickItem *column = panel.selectedVerbColumn();
+    QVERIFY(column);
+    const int ink = inked(image, sceneRect(column), 70);
+    QVERIFY2(chip.isEmpty() ? ink == 0 : ink > 40, qPrintable(QString::number(ink)));
 }
 
 // The button under the grid that shows the rooms beyond the first nine takes the arrows' focus like a
