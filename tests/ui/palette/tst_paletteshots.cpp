@@ -214,6 +214,24 @@ public:
         return u"(selected row not drawn)"_s;
     }
     QQuickWindow *window() { return &m_window; }
+    // Where the overview's focused room tile of this grid stands against the overview's visible part;
+    // empty when it lies wholly inside.
+    QString focusedTileOutOfView(QQuickItem *grid) const
+    {
+        QQuickItem *scroll = item(u"restScroll"_s);
+        for (QQuickItem *tile : grid ? grid->childItems() : QList<QQuickItem *>()) {
+            if (!scroll || !tile->property("selected").toBool())
+                continue;
+            const QRect at = sceneRect(tile);
+            const QRect view = sceneRect(scroll);
+            return view.contains(at) ? QString()
+                                     : u"tile %1 to %2, view %3 to %4"_s.arg(at.top())
+                                           .arg(at.bottom())
+                                           .arg(view.top())
+                                           .arg(view.bottom());
+        }
+        return u"no focused tile"_s;
+    }
     // The level bar of the results row in this line of the list.
     QQuickItem *rowBar(int line) const
     {
@@ -297,6 +315,7 @@ private Q_SLOTS:
     void theReturnChipSaysWhatReturnDoes_data();
     void theReturnChipSaysWhatReturnDoes();
     void theExtraRoomsAreReachedWithTheArrows();
+    void backFromARoomItsTileIsWhollyInView();
     void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
     void aStripsTitlesAreWhole_data();
@@ -920,6 +939,33 @@ void PaletteShotsTest::aSlowLinkLeavesTheHeadlineWhole()
     QCOMPARE(headline->property("text").toString(), panel.store->rest().headline);
     QVERIFY2(!cut(headline), qPrintable(u"%1 of %2"_s.arg(headline->width()).arg(headline->implicitWidth())));
     QVERIFY(inked(image, sceneRect(headline), 70) > 100);
+}
+
+// Backspace out of a room returns to the overview with the room's tile focused, and wholly in view where
+// it was left: the overview must not have moved under it while the room was on show.
+void PaletteShotsTest::backFromARoomItsTileIsWhollyInView()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    RestScreen *rest = panel.palette->rest();
+    // The grid's last row, which the overview scrolls down to.
+    panel.press(Qt::Key_Down);
+    panel.press(Qt::Key_Down);
+    QCOMPARE(rest->focus()->kind, TileFocus::Kind::Room);
+    const QString room = rest->visibleRooms().at(rest->focus()->index).id;
+    panel.shoot(u"palette-room-tile-low"_s);
+    QVERIFY(panel.item(u"restScroll"_s)->property("contentY").toDouble() > 0);
+    QQuickItem *grid = panel.item(u"roomGrid"_s); // found while it shows
+    QCOMPARE(panel.focusedTileOutOfView(grid), QString());
+
+    panel.press(Qt::Key_Return);
+    QCOMPARE(panel.store->scopeZoneID(), room);
+    panel.shoot(u"palette-room-entered"_s);
+    panel.press(Qt::Key_Backspace);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Rest);
+    panel.shoot(u"palette-back-from-room"_s);
+    QCOMPARE(rest->visibleRooms().at(rest->focus()->index).id, room);
+    QCOMPARE(panel.focusedTileOutOfView(grid), QString());
 }
 
 QTEST_MAIN(PaletteShotsTest)

@@ -35,6 +35,7 @@ Item {
 
         Flickable {
             id: flick
+            objectName: "restScroll"
             Layout.fillWidth: true
             Layout.fillHeight: true
             contentHeight: content.height
