@@ -103,6 +103,7 @@ private Q_SLOTS:
     void restLook_data();
     void restLook();
     void restFocusIsTheSelection();
+    void aRowTheSelectionFollowsComesIntoView();
     void hubChangesReachTheOverviewPaced();
 };
 
@@ -544,6 +545,48 @@ void ScreensTest::restFocusIsTheSelection()
     f.store->setQuery(QString());
     QCOMPARE(screen.scenes()->count(), 3);
     QCOMPARE(screen.look().scenesHeader.trailing, u"Ctrl+1 \u2013 Ctrl+3"_s);
+}
+
+// A row the selection went along with to another place is brought into view, as little as it takes;
+// the keyboard's own moves still centre theirs.
+void ScreensTest::aRowTheSelectionFollowsComesIntoView()
+{
+    HomeFixture f;
+    f.start();
+    f.store->panelDidAppear();
+    HoverGate gate;
+    ResultsScreen results(f.store.get(), &gate);
+    RoomScreen room(f.store.get(), &gate);
+    QSignalSpy centred(&results, &RowScreen::scrollRequested);
+    QSignalSpy revealed(&results, &RowScreen::revealRequested);
+    f.store->setQuery(u"lamp"_s);
+    gate.noteKey();
+    while (f.store->selectedHit()->id != u"device:lamp10"_s && f.store->selection() < 20)
+        f.store->moveSelection(1);
+    QCOMPARE(revealed.size(), 0);
+    const qsizetype moves = centred.size();
+    QVERIFY(moves > 0);
+
+    // A use ranks the row higher.
+    awaitTask(f.store->run(*f.store->selectedHit()));
+    QCOMPARE(f.store->selectedHit()->id, u"device:lamp10"_s);
+    QCOMPARE(revealed.size(), 1);
+    QCOMPARE(revealed.at(0).at(0).toInt(), results.rows()->rowOf(u"device:lamp10"_s));
+    QCOMPARE(centred.size(), moves);
+
+    // In a room, lamps from the hub that come above the selected row: the refresh they wait for reveals
+    // the row in the place it then has.
+    QSignalSpy roomRevealed(&room, &RowScreen::revealRequested);
+    f.store->enterScope(u"woonkamer"_s);
+    while (f.store->selectedHit()->id != u"device:tv"_s && f.store->selection() < 20)
+        f.store->moveSelection(1);
+    QCOMPARE(roomRevealed.size(), 0);
+    const int line = room.rows()->rowOf(u"device:tv"_s);
+    for (const QString &id : {u"a1"_s, u"a2"_s})
+        f.push(HomeyEvent::DeviceUpdated{DutchHome::onoffLight(id, u"Aa "_s + id, u"woonkamer"_s, false)});
+    const auto lastRevealed = [&] { return roomRevealed.isEmpty() ? -1 : roomRevealed.last().at(0).toInt(); };
+    QTRY_COMPARE(lastRevealed(), room.rows()->rowOf(u"device:tv"_s));
+    QCOMPARE(room.rows()->rowOf(u"device:tv"_s), line + 2);
 }
 
 QTEST_MAIN(ScreensTest)
