@@ -167,6 +167,27 @@ public:
         return values;
     }
     void clearWrites() { m_hub.clearRequests(); }
+    // Lamps more in a zone, as the hub has them when the store loads the home again.
+    void addLamps(const QString &zoneID, int count)
+    {
+        QJsonObject home = m_hub.home();
+        QJsonObject devices = home.value(u"devices"_s).toObject();
+        QJsonObject lamp;
+        for (const QJsonValue &device : std::as_const(devices)) {
+            if (device.toObject().value(u"class"_s) == u"light"_s)
+                lamp = device.toObject();
+        }
+        for (int i = 0; i < count; ++i) {
+            const QString id = u"extra-lamp-%1"_s.arg(i);
+            lamp.insert(u"id"_s, id);
+            lamp.insert(u"name"_s, u"Extra lamp %1"_s.arg(i));
+            lamp.insert(u"zone"_s, zoneID);
+            devices.insert(id, lamp);
+        }
+        home.insert(u"devices"_s, devices);
+        m_hub.setHome(home);
+        awaitTask(store->resync());
+    }
     // The hub's writes as "<device name> <capability> <value as the body spells it>", sorted.
     QStringList writtenByName() const
     {
@@ -316,6 +337,7 @@ private Q_SLOTS:
     void theReturnChipSaysWhatReturnDoes();
     void theExtraRoomsAreReachedWithTheArrows();
     void backFromARoomItsTileIsWhollyInView();
+    void aFocusedTileThatMovesIsBroughtIntoView();
     void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
     void aStripsTitlesAreWhole_data();
@@ -966,6 +988,31 @@ void PaletteShotsTest::backFromARoomItsTileIsWhollyInView()
     panel.shoot(u"palette-back-from-room"_s);
     QCOMPARE(rest->visibleRooms().at(rest->focus()->index).id, room);
     QCOMPARE(panel.focusedTileOutOfView(grid), QString());
+}
+
+// A rebuild of the overview that moves the focused room's tile keeps the focus on it, and brings it
+// wholly into view in its new place.
+void PaletteShotsTest::aFocusedTileThatMovesIsBroughtIntoView()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    RestScreen *rest = panel.palette->rest();
+    // The last of the extra rooms, at the foot of the grid.
+    for (int press = 0; press < 10 && rest->focus() != TileFocus::more(); ++press)
+        panel.press(Qt::Key_Down);
+    panel.press(Qt::Key_Return);
+    QVERIFY(rest->moreRoomsShown());
+    rest->setFocus(TileFocus::room(int(rest->visibleRooms().size()) - 1));
+    const QString room = rest->visibleRooms().at(rest->focus()->index).id;
+    panel.shoot(u"palette-tile-before-climbing"_s);
+    QVERIFY(panel.item(u"restScroll"_s)->property("contentY").toDouble() > 0);
+
+    // The room that counts the most devices comes first.
+    panel.addLamps(room, 20);
+    QCOMPARE(rest->visibleRooms().value(0).id, room);
+    QCOMPARE(rest->focus(), TileFocus::room(0));
+    panel.shoot(u"palette-tile-climbed"_s);
+    QCOMPARE(panel.focusedTileOutOfView(panel.item(u"roomGrid"_s)), QString());
 }
 
 QTEST_MAIN(PaletteShotsTest)
