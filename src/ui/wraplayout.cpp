@@ -96,6 +96,11 @@ QList<QQuickItem *> WrapLayout::laidOut() const
 
 void WrapLayout::updatePolish()
 {
+    // Hidden along with a screen that is not on show, every child reads as hidden too: the layout keeps
+    // its places and height until it shows again, or the screen around it would shrink meanwhile and
+    // scroll back to somewhere else.
+    if (!isVisible())
+        return;
     const QList<QQuickItem *> items = laidOut();
     QList<QSizeF> sizes;
     for (QQuickItem *item : items)

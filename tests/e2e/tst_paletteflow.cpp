@@ -169,6 +169,33 @@ private Q_SLOTS:
         QCOMPARE(visibleWindows(copy).size(), 1);
     }
 
+    // Each use ranks a row higher, and the selection goes along with its row: Ctrl+Return twice acts on
+    // the same device twice and on no other.
+    void ctrlReturnTwiceActsTwiceOnTheSameRow()
+    {
+        Copy *opened = openPanel();
+        QVERIFY(opened);
+        Copy &copy = *opened;
+        typeText(u"woonkamer 30"_s);
+        picture(copy, u"before-use"_s);
+        const QStringList before = rows(copy);
+        QVERIFY2(before.size() == 4, qPrintable(before.join(u", "_s)));
+        // The fourth row: a dark lamp, which the level switches on as it sets it.
+        const QString used = before.at(3);
+        const auto levels = [&] { return writtenValues().filter(u" dim "_s).size(); };
+        typeKeys({u"Down"_s, u"Down"_s, u"Down"_s, u"ctrl+Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(levels(), 1, patience);
+        picture(copy, u"after-first-use"_s);
+        const QStringList after = rows(copy);
+        QVERIFY2(after.indexOf(used) >= 0 && after.indexOf(used) < 3, qPrintable(after.join(u", "_s)));
+
+        typeKeys({u"ctrl+Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(levels(), 2, patience);
+        QCOMPARE(writtenValues(),
+                 (QStringList{used + u" dim 0.3"_s, used + u" dim 0.3"_s, used + u" onoff true"_s}));
+        QVERIFY(!copy.logged(u"panel: verborgen"_s));
+    }
+
     void anUnlockTakesTwoPressesWithinFourSeconds()
     {
         Copy *opened = openPanel();

@@ -70,8 +70,9 @@ void HomeStore::setQuery(const QString &query)
     if (!assign(m_query, query, &HomeStore::queryChanged))
         return;
     announceMode();
-    rebuildRoom();
-    recomputeHits();
+    // New rows for a new query: the selection keeps its place, which the palette puts at the top.
+    rebuildRoom(SelectionRule::keepPlace);
+    recomputeHits(std::nullopt, SelectionRule::keepPlace);
 }
 
 void HomeStore::setSelection(int selection)
@@ -186,8 +187,8 @@ void HomeStore::rebuildIndex()
 
 void HomeStore::rebuildRest()
 {
-    setRest(RestBuilder::build(m_devices, m_zones, m_flows, m_moods, m_favorites));
-    clampSelection();
+    changeRows(SelectionRule::followRow,
+               [&] { setRest(RestBuilder::build(m_devices, m_zones, m_flows, m_moods, m_favorites)); });
 }
 
 void HomeStore::refreshDerived(bool rest, bool room, const std::optional<QString> &changedDeviceID)
@@ -225,8 +226,7 @@ void HomeStore::updateRest(const Device &before, const Device &after)
         rebuildRest();
         return;
     }
-    setRest(std::move(rest));
-    clampSelection();
+    changeRows(SelectionRule::followRow, [&] { setRest(std::move(rest)); });
 }
 
 // --- Panel visibility ------------------------------------------------------------------------------

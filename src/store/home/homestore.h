@@ -272,9 +272,11 @@ private:
         if (field == value)
             return false;
         field = std::move(value);
-        Q_EMIT(this->*changed)();
+        announce(changed);
         return true;
     }
+    // Emits changed now, or, while rows are being changed, once the selection has moved with them.
+    void announce(void (HomeStore::*changed)());
     void setConnection(ConnectionState state);
     void setRest(RestState rest);
     void setHits(QList<Hit> hits, int matchCount);
@@ -334,14 +336,20 @@ private:
     void seedP2000();
     static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
 
+    // What a rebuild of the rows does with the selection. It follows its row (the same device, room,
+    // flow or mood) wherever the rows ranked or refreshed again put it, and keeps its place, clamped, only
+    // where that row is gone; a new query keeps the place alone, so that it starts from the top.
+    enum class SelectionRule { followRow, keepPlace };
+
     // --- Query, hits and recent uses (homestore_query.cpp) --------------------------------------------
     // changedDeviceID: the one device that changed since the last search, when only one did.
-    void recomputeHits(const std::optional<QString> &changedDeviceID = std::nullopt);
+    void recomputeHits(const std::optional<QString> &changedDeviceID = std::nullopt,
+                       SelectionRule rule = SelectionRule::followRow);
     void remember(const QString &hitID);
     void loadRecent();
 
     // --- Room scope (homestore_scope.cpp) -------------------------------------------------------------
-    void rebuildRoom();
+    void rebuildRoom(SelectionRule rule = SelectionRule::followRow);
     RoomSection::Kind section(const Device &device) const;
     // The room's plain lights: in the zone, class light, not guarded, not a scene twin.
     QList<Device> lights(const QString &inZone) const;
@@ -354,6 +362,17 @@ private:
     // --- Selection (homestore_selection.cpp) ----------------------------------------------------------
     int rowCount() const;
     void clampSelection();
+    // The selected row, by its hit's id, on the screen it was selected on.
+    struct RowMark {
+        Mode mode;
+        QString hitID;
+    };
+    std::optional<RowMark> markSelection() const;
+    // Where the row with this hit's id stands among the rows of the screen on show.
+    std::optional<int> rowIndex(const QString &hitID) const;
+    // Runs change, which replaces rows, and then moves the selection by rule. Whoever hears of the new
+    // rows or of the selection hears of them once both are in place.
+    void changeRows(SelectionRule rule, const std::function<void()> &change);
 
     // --- Writes and commands (homestore_writes.cpp, homestore_commands.cpp) ---------------------------
     // restore, when given, is what a failure puts back instead of the value shown when the write began
@@ -412,6 +431,9 @@ private:
     RecentUses m_recent;
     int m_eventCount = 0;
     Mode m_announcedMode = Mode::Rest;
+    // Announcements held while rows change (changeRows), in the order they were made.
+    int m_rowsChanging = 0;
+    QList<void (HomeStore::*)()> m_heldAnnouncements;
 
     // Private.
     const std::shared_ptr<HomeyRESTClient> m_restClient;

@@ -6,25 +6,27 @@
 #include <cmath>
 #include <vector>
 
-void HomeStore::recomputeHits(const std::optional<QString> &changedDeviceID)
+void HomeStore::recomputeHits(const std::optional<QString> &changedDeviceID, SelectionRule rule)
 {
     const Mode current = mode();
     if (current != Mode::Results) {
-        if (!m_hits.isEmpty() || m_matchCount != 0)
-            setHits({}, 0);
+        changeRows(rule, [&] {
+            if (!m_hits.isEmpty() || m_matchCount != 0)
+                setHits({}, 0);
+        });
         if (current == Mode::Rest)
             m_verb.reset();
-    } else {
-        // Only the one device rescored when nothing else changed since the last search.
-        const bool onlyThat = changedDeviceID && m_deviceChanges == m_deviceChangesSearched + 1;
-        SearchIndex::Result result =
-            m_index.searchKept(m_query, onlyThat ? changedDeviceID : std::nullopt, m_devices, m_zones,
-                               m_recent, hitLimit, m_options.clock->wallNow());
-        m_deviceChangesSearched = m_deviceChanges;
-        m_verb = result.verb;
-        setHits(std::move(result.hits), int(std::min<qsizetype>(result.found, INT_MAX)));
+        return;
     }
-    clampSelection();
+    // Only the one device rescored when nothing else changed since the last search.
+    const bool onlyThat = changedDeviceID && m_deviceChanges == m_deviceChangesSearched + 1;
+    SearchIndex::Result result =
+        m_index.searchKept(m_query, onlyThat ? changedDeviceID : std::nullopt, m_devices, m_zones, m_recent,
+                           hitLimit, m_options.clock->wallNow());
+    m_deviceChangesSearched = m_deviceChanges;
+    m_verb = result.verb;
+    changeRows(rule,
+               [&] { setHits(std::move(result.hits), int(std::min<qsizetype>(result.found, INT_MAX))); });
 }
 
 void HomeStore::remember(const QString &hitID)

@@ -135,7 +135,7 @@ RoomSection::Kind HomeStore::section(const Device &device) const
     return RoomSection::Kind::other;
 }
 
-void HomeStore::rebuildRoom()
+void HomeStore::rebuildRoom(SelectionRule rule)
 {
     if (!m_scopeZoneID) {
         setRoom(std::nullopt);
@@ -220,9 +220,10 @@ void HomeStore::rebuildRoom()
     scope.temperature = tile.temperature;
     scope.active = zone->active;
     scope.sections = std::move(sections);
-    setRoom(std::move(scope));
-    setRoomHits(std::move(rows));
-    clampSelection();
+    changeRows(rule, [&] {
+        setRoom(std::move(scope));
+        setRoomHits(std::move(rows));
+    });
 }
 
 double HomeStore::roomDimLevel() const

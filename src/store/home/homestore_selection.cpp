@@ -143,6 +143,76 @@ void HomeStore::clampSelection()
     setSelection(rows == 0 ? 0 : std::min(rows - 1, std::max(m_selection, 0)));
 }
 
+std::optional<HomeStore::RowMark> HomeStore::markSelection() const
+{
+    const std::optional<Hit> hit = selectedHit();
+    return hit ? std::optional(RowMark{mode(), hit->id}) : std::nullopt;
+}
+
+std::optional<int> HomeStore::rowIndex(const QString &hitID) const
+{
+    const auto indexIn = [&](const QList<Hit> &hits) -> std::optional<int> {
+        for (qsizetype i = 0; i < hits.size(); ++i) {
+            if (hits.at(i).id == hitID)
+                return int(i);
+        }
+        return std::nullopt;
+    };
+    switch (mode()) {
+    case Mode::Notifications:
+        return std::nullopt;
+    case Mode::Results:
+        return indexIn(m_hits);
+    case Mode::Room: {
+        if (roomRowOffset() == 1 && scopeHit()->id == hitID)
+            return 0;
+        const std::optional<int> index = indexIn(m_roomHits);
+        return index ? std::optional(*index + roomRowOffset()) : std::nullopt;
+    }
+    case Mode::Rest:
+        break;
+    }
+    const int scenes = int(m_rest.scenes.size());
+    const int rooms = int(m_rest.rooms.size());
+    if (const std::optional<int> scene = indexIn(m_rest.scenes))
+        return scene;
+    for (int i = 0; i < rooms; ++i) {
+        if (roomHit(m_rest.rooms.at(i)).id == hitID)
+            return scenes + i;
+    }
+    const std::optional<int> mode = indexIn(m_rest.modes);
+    return mode ? std::optional(scenes + rooms + *mode) : std::nullopt;
+}
+
+void HomeStore::announce(void (HomeStore::*changed)())
+{
+    if (m_rowsChanging == 0) {
+        Q_EMIT(this->*changed)();
+        return;
+    }
+    if (!m_heldAnnouncements.contains(changed))
+        m_heldAnnouncements.append(changed);
+}
+
+void HomeStore::changeRows(SelectionRule rule, const std::function<void()> &change)
+{
+    // Marked before anything changes: the index still points at the row the person chose.
+    const std::optional<RowMark> mark = rule == SelectionRule::followRow ? markSelection() : std::nullopt;
+    ++m_rowsChanging;
+    change();
+    const std::optional<int> row = mark && mark->mode == mode() ? rowIndex(mark->hitID) : std::nullopt;
+    if (row)
+        setSelection(*row);
+    else
+        clampSelection();
+    if (--m_rowsChanging > 0)
+        return;
+    // Taken first: an observer may change the store again as it hears of this change.
+    const QList<void (HomeStore::*)()> held = std::exchange(m_heldAnnouncements, {});
+    for (const auto changed : held)
+        Q_EMIT(this->*changed)();
+}
+
 void HomeStore::toggleDetail()
 {
     if (m_detailDeviceID) {

@@ -65,11 +65,53 @@ int RestScreen::selectionIndex(const TileFocus &focus) const
     return 0;
 }
 
+QStringList RestScreen::tileIDs(TileFocus::Kind kind) const
+{
+    QStringList ids;
+    if (!m_store)
+        return ids;
+    const RestState &rest = m_store->rest();
+    switch (kind) {
+    case TileFocus::Kind::Scene:
+        for (const Hit &scene :
+             rest.scenes.first(std::min<qsizetype>(rest.scenes.size(), ChipsModel::maxScenes)))
+            ids << scene.id;
+        break;
+    case TileFocus::Kind::Room:
+        for (const Room &room : visibleRooms())
+            ids << room.id;
+        break;
+    case TileFocus::Kind::Mode:
+        for (const Hit &mode : rest.modes)
+            ids << mode.id;
+        break;
+    case TileFocus::Kind::More:
+        break;
+    }
+    return ids;
+}
+
+std::optional<TileFocus> RestScreen::followedFocus() const
+{
+    if (!m_focus || m_focus->kind == TileFocus::Kind::More)
+        return m_focus;
+    const QStringList ids = tileIDs(m_focus->kind);
+    if (const qsizetype at = m_focusID ? ids.indexOf(*m_focusID) : -1; at >= 0)
+        return TileFocus{m_focus->kind, int(at)};
+    if (ids.isEmpty())
+        return std::nullopt;
+    return TileFocus{m_focus->kind, std::clamp(m_focus->index, 0, int(ids.size()) - 1)};
+}
+
 void RestScreen::setFocus(std::optional<TileFocus> focus)
 {
     if (focus == m_focus)
         return;
     m_focus = focus;
+    const QStringList ids = m_focus ? tileIDs(m_focus->kind) : QStringList();
+    m_focusID = m_focus && m_focus->index >= 0 && m_focus->index < ids.size()
+                    ? std::optional(ids.at(m_focus->index))
+                    : std::nullopt;
     refresh();
     Q_EMIT focusChanged();
     if (m_focus)
@@ -126,6 +168,11 @@ void RestScreen::refresh()
     // The button for the extra rooms went with them.
     if (m_focus && m_focus->kind == TileFocus::Kind::More && !shape().more)
         m_focus.reset();
+    // A scene, room or mode that came, went or moved leaves the focus on its own tile.
+    if (const std::optional<TileFocus> followed = followedFocus(); followed != m_focus) {
+        setFocus(followed); // refreshes
+        return;
+    }
     if (!m_focus) {
         if (const std::optional<TileFocus> first = TileNavigation::first(shape())) {
             setFocus(first); // refreshes

@@ -77,6 +77,11 @@ Q_SIGNALS:
 private:
     void refresh();
     void syncSelection();
+    // The ids of a section's tiles as shown, in order: the scenes' and the modes' hits, the rooms' zones.
+    QStringList tileIDs(TileFocus::Kind kind) const;
+    // The focus on the tile it was on wherever the overview moved it; in its place, within what is left
+    // of its section, where that tile is gone.
+    std::optional<TileFocus> followedFocus() const;
 
     QPointer<HomeStore> m_store;
     WhileShown *m_follow;
@@ -85,6 +90,8 @@ private:
     ChipsModel m_modes{ChipsModel::Kind::modes};
     RestLook m_look;
     std::optional<TileFocus> m_focus;
+    // The focused tile's id in its section, taken as the focus was set: none for the button.
+    std::optional<QString> m_focusID;
     bool m_moreRoomsShown = false;
     int m_columns = 3;
 };

@@ -136,6 +136,9 @@ void ResultsScreen::refresh()
             : std::nullopt;
     m_rows.setRows(lines(RowActions::withDraggedLevels(hits, *m_store, m_coalescer), found, selection,
                          expanded, m_rows.rows(), selectedAction));
+    const std::optional<QString> selectedID =
+        selectedAction ? std::optional(hits.at(selection).id) : std::nullopt;
+    rowsRefreshed(selectedID, selectedID ? m_rows.rowOf(*selectedID) : -1);
 
     // The empty state follows the query alone: made again only when the query changed.
     if (m_emptyQuery != m_store->query()) {
@@ -154,14 +157,15 @@ void ResultsScreen::refresh()
 
 void ResultsScreen::selectionMoved()
 {
+    const int selection = m_store ? m_store->selection() : -1;
+    const QList<Hit> hits = m_store ? m_store->hits() : QList<Hit>();
+    const bool inRange = selection >= 0 && selection < hits.size();
+    // Noted before the refresh, which may come at once and then reveals the row.
+    const bool stayed = stayedOnRow(inRange ? std::optional(hits.at(selection).id) : std::nullopt);
     m_follow->changed();
-    if (!m_follow->isShown() || !m_store || m_store->mode() != HomeStore::Mode::Results)
+    if (stayed || !m_follow->isShown() || m_store->mode() != HomeStore::Mode::Results)
         return;
-    if (!keyboardMoved())
-        return;
-    const int selection = m_store->selection();
-    const QList<Hit> &hits = m_store->hits();
-    if (selection < 0 || selection >= hits.size())
+    if (!keyboardMoved() || !inRange)
         return;
     const int row = m_rows.rowOf(hits.at(selection).id);
     if (row >= 0)

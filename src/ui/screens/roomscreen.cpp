@@ -123,8 +123,11 @@ void RoomScreen::refresh()
         const std::optional<RunAction> action =
             selected ? std::optional(RowActions::onReturn(*m_store, *selected)) : std::nullopt;
         m_rows.setRows(lines(shown, selection, expanded, action));
+        const std::optional<QString> selectedID = selectedRowID();
+        rowsRefreshed(selectedID, selectedID ? m_rows.rowOf(*selectedID) : -1);
     } else {
         m_rows.setRows({});
+        rowsRefreshed(std::nullopt, -1);
     }
 
     const double dimLevel = m_store->roomDimLevel();
@@ -141,10 +144,19 @@ void RoomScreen::refresh()
     Q_EMIT changed();
 }
 
+std::optional<QString> RoomScreen::selectedRowID() const
+{
+    const std::optional<Hit> hit =
+        m_store && m_store->mode() == HomeStore::Mode::Room ? m_store->selectedHit() : std::nullopt;
+    return hit ? std::optional(hit->id) : std::nullopt;
+}
+
 void RoomScreen::selectionMoved()
 {
+    // Noted before the refresh, which may come at once and then reveals the row.
+    const bool stayed = stayedOnRow(selectedRowID());
     m_follow->changed();
-    if (!m_follow->isShown() || !m_store || m_store->mode() != HomeStore::Mode::Room || !m_room)
+    if (stayed || !m_follow->isShown() || m_store->mode() != HomeStore::Mode::Room || !m_room)
         return;
     if (!keyboardMoved())
         return;

@@ -70,6 +70,8 @@ public:
 private:
     void refresh();
     void selectionMoved();
+    // The hit id of the selected row while the room is on show: the room's own for the dimmer row.
+    std::optional<QString> selectedRowID() const;
 
     WhileShown *m_follow;
     RowsModel m_rows;

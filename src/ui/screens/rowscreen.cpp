@@ -5,6 +5,8 @@
 #include "ui/hovergate.h"
 #include "ui/screens/rowactions.h"
 
+#include <utility>
+
 RowScreen::RowScreen(HomeStore *store, HoverGate *gate, LevelCoalescer *coalescer, QObject *parent)
     : QObject(parent), m_store(store), m_gate(gate), m_coalescer(coalescer)
 {}
@@ -40,4 +42,19 @@ void RowScreen::release(const QString &deviceID, double level)
 bool RowScreen::keyboardMoved()
 {
     return RowActions::keyboardMoved(m_gate);
+}
+
+bool RowScreen::stayedOnRow(const std::optional<QString> &hitID)
+{
+    m_revealPending = hitID && hitID == m_selectedID;
+    m_selectedID = hitID;
+    return m_revealPending;
+}
+
+void RowScreen::rowsRefreshed(const std::optional<QString> &hitID, int line)
+{
+    m_selectedID = hitID;
+    // Only once the rows are in place: the refresh may come a frame after the selection moved.
+    if (std::exchange(m_revealPending, false) && hitID && line >= 0)
+        Q_EMIT revealRequested(line);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QAbstractItemModel>
 #include <QObject>
 #include <QPointer>
@@ -43,14 +44,26 @@ Q_SIGNALS:
     void changed();
     // The list should bring this model row to its centre: the selection moved by keyboard.
     void scrollRequested(int row);
+    // The list should bring this model row wholly into view, moving as little as it can: the rows were
+    // ranked or refreshed again, and the selection went along with its row to another place.
+    void revealRequested(int row);
     // A click ran a flow or a mood: the panel may hide.
     void dismissRequested();
 
 protected:
     // True when the last selection change came from the keyboard, so the list may scroll to it.
     bool keyboardMoved();
+    // A change of the selection, now on the row of this hit id (none: on no row). True when that is the
+    // row selected before: the selection went along with its row, which the next refresh reveals.
+    bool stayedOnRow(const std::optional<QString> &hitID);
+    // A refresh of the rows, the selected one (of this hit id) at line: reveals it when it is due.
+    void rowsRefreshed(const std::optional<QString> &hitID, int line);
 
     QPointer<HomeStore> m_store;
     QPointer<HoverGate> m_gate;
     QPointer<LevelCoalescer> m_coalescer;
+
+private:
+    std::optional<QString> m_selectedID;
+    bool m_revealPending = false;
 };

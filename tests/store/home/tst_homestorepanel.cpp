@@ -245,6 +245,83 @@ private Q_SLOTS:
         QCOMPARE(f.store->selection(), 0);
     }
 
+    // The rows ranked or refreshed again move the selection along with its row; where that row is gone
+    // it keeps its place. Whoever hears of the new rows finds the selection on them already.
+    void selectionFollowsItsRow_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>(
+            "expected");                // the row selected after the change; none: the one in its place
+        QTest::addColumn<int>("index"); // where the selection then is, where the test knows it
+        // "lamp": the lamps that are on first; the one used last climbs above the other dark ones.
+        QTest::newRow("results, a use ranks the row higher")
+            << u"results"_s << u"device:lamp10"_s << u"use"_s << u"device:lamp10"_s << -1;
+        QTest::newRow("results, the row is gone")
+            << u"results"_s << u"device:lamp10"_s << u"delete lamp10"_s << QString() << -1;
+        QTest::newRow("room, lamps come above")
+            << u"room woonkamer"_s << u"device:tv"_s << u"add lamps"_s << u"device:tv"_s << 7;
+        QTest::newRow("room, its first lamps bring the dimmer row")
+            << u"room hal"_s << u"device:voordeur"_s << u"add lamps"_s << u"device:voordeur"_s << 5;
+        QTest::newRow("room, the dimmer row stays the dimmer row")
+            << u"room woonkamer"_s << u"room:woonkamer"_s << u"add lamps"_s << u"room:woonkamer"_s << 0;
+        QTest::newRow("overview, a room climbs above")
+            << u"rest keuken"_s << u"room:kantoor"_s << u"add lamps"_s << u"room:kantoor"_s << -1;
+    }
+    void selectionFollowsItsRow()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, selected);
+        QFETCH(QString, change);
+        QFETCH(QString, expected);
+        QFETCH(int, index);
+        HomeFixture f;
+        f.start();
+        f.store->panelDidAppear();
+        if (mode == u"results")
+            f.store->setQuery(u"lamp"_s);
+        else if (mode.startsWith(u"room "_s))
+            f.store->enterScope(mode.section(u' ', 1));
+        const auto selectedID = [&] {
+            const std::optional<Hit> hit = f.store->selectedHit();
+            return hit ? hit->id : QString();
+        };
+        for (int row = 0; selectedID() != selected; ++row) {
+            QVERIFY2(row < 20, qPrintable(selected));
+            f.store->setSelection(row);
+        }
+        const int before = f.store->selection();
+        QStringList heard;
+        for (const auto signal : {&HomeStore::hitsChanged, &HomeStore::roomHitsChanged,
+                                  &HomeStore::roomChanged, &HomeStore::restChanged})
+            connect(f.store.get(), signal, this, [&] { heard << selectedID(); });
+
+        if (change == u"use") {
+            awaitTask(f.store->run(*f.store->selectedHit()));
+        } else if (change.startsWith(u"delete "_s)) {
+            f.push(HomeyEvent::DeviceDeleted{change.section(u' ', 1)});
+        } else {
+            // Three dark lamps that sort first in the room; in the overview the kitchen then counts the
+            // most devices.
+            const QString zoneID = mode.section(u' ', 1);
+            for (const QString &id : {u"a1"_s, u"a2"_s, u"a3"_s})
+                f.push(HomeyEvent::DeviceUpdated{DutchHome::onoffLight(id, u"Aa "_s + id, zoneID, false)});
+        }
+        if (expected.isEmpty()) {
+            QCOMPARE(f.store->selection(), before);
+            QVERIFY(selectedID() != selected);
+            return;
+        }
+        QCOMPARE(selectedID(), expected);
+        if (index >= 0)
+            QCOMPARE(f.store->selection(), index);
+        else
+            QVERIFY2(f.store->selection() != before, "the row stayed in its place: nothing to follow");
+        heard.removeDuplicates();
+        QCOMPARE(heard, QStringList(expected));
+    }
+
     void notificationList()
     {
         HomeFixture f;

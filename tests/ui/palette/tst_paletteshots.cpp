@@ -167,6 +167,27 @@ public:
         return values;
     }
     void clearWrites() { m_hub.clearRequests(); }
+    // Lamps more in a zone, as the hub has them when the store loads the home again.
+    void addLamps(const QString &zoneID, int count)
+    {
+        QJsonObject home = m_hub.home();
+        QJsonObject devices = home.value(u"devices"_s).toObject();
+        QJsonObject lamp;
+        for (const QJsonValue &device : std::as_const(devices)) {
+            if (device.toObject().value(u"class"_s) == u"light"_s)
+                lamp = device.toObject();
+        }
+        for (int i = 0; i < count; ++i) {
+            const QString id = u"extra-lamp-%1"_s.arg(i);
+            lamp.insert(u"id"_s, id);
+            lamp.insert(u"name"_s, u"Extra lamp %1"_s.arg(i));
+            lamp.insert(u"zone"_s, zoneID);
+            devices.insert(id, lamp);
+        }
+        home.insert(u"devices"_s, devices);
+        m_hub.setHome(home);
+        awaitTask(store->resync());
+    }
     // The hub's writes as "<device name> <capability> <value as the body spells it>", sorted.
     QStringList writtenByName() const
     {
@@ -220,6 +241,24 @@ public:
         return texts.join(u' ');
     }
     QQuickWindow *window() { return &m_window; }
+    // Where the overview's focused room tile of this grid stands against the overview's visible part;
+    // empty when it lies wholly inside.
+    QString focusedTileOutOfView(QQuickItem *grid) const
+    {
+        QQuickItem *scroll = item(u"restScroll"_s);
+        for (QQuickItem *tile : grid ? grid->childItems() : QList<QQuickItem *>()) {
+            if (!scroll || !tile->property("selected").toBool())
+                continue;
+            const QRect at = sceneRect(tile);
+            const QRect view = sceneRect(scroll);
+            return view.contains(at) ? QString()
+                                     : u"tile %1 to %2, view %3 to %4"_s.arg(at.top())
+                                           .arg(at.bottom())
+                                           .arg(view.top())
+                                           .arg(view.bottom());
+        }
+        return u"no focused tile"_s;
+    }
     // The level bar of the results row in this line of the list.
     QQuickItem *rowBar(int line) const
     {
@@ -305,6 +344,8 @@ private Q_SLOTS:
     void aRowDrawsReturnOnlyWhereReturnActs_data();
     void aRowDrawsReturnOnlyWhereReturnActs();
     void theExtraRoomsAreReachedWithTheArrows();
+    void backFromARoomItsTileIsWhollyInView();
+    void aFocusedTileThatMovesIsBroughtIntoView();
     void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
     void aStripsTitlesAreWhole_data();
@@ -968,6 +1009,58 @@ void PaletteShotsTest::aSlowLinkLeavesTheHeadlineWhole()
     QCOMPARE(headline->property("text").toString(), panel.store->rest().headline);
     QVERIFY2(!cut(headline), qPrintable(u"%1 of %2"_s.arg(headline->width()).arg(headline->implicitWidth())));
     QVERIFY(inked(image, sceneRect(headline), 70) > 100);
+}
+
+// Backspace out of a room returns to the overview with the room's tile focused, and wholly in view where
+// it was left: the overview must not have moved under it while the room was on show.
+void PaletteShotsTest::backFromARoomItsTileIsWhollyInView()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    RestScreen *rest = panel.palette->rest();
+    // The grid's last row, which the overview scrolls down to.
+    panel.press(Qt::Key_Down);
+    panel.press(Qt::Key_Down);
+    QCOMPARE(rest->focus()->kind, TileFocus::Kind::Room);
+    const QString room = rest->visibleRooms().at(rest->focus()->index).id;
+    panel.shoot(u"palette-room-tile-low"_s);
+    QVERIFY(panel.item(u"restScroll"_s)->property("contentY").toDouble() > 0);
+    QQuickItem *grid = panel.item(u"roomGrid"_s); // found while it shows
+    QCOMPARE(panel.focusedTileOutOfView(grid), QString());
+
+    panel.press(Qt::Key_Return);
+    QCOMPARE(panel.store->scopeZoneID(), room);
+    panel.shoot(u"palette-room-entered"_s);
+    panel.press(Qt::Key_Backspace);
+    QCOMPARE(panel.palette->content(), PaletteController::Content::Rest);
+    panel.shoot(u"palette-back-from-room"_s);
+    QCOMPARE(rest->visibleRooms().at(rest->focus()->index).id, room);
+    QCOMPARE(panel.focusedTileOutOfView(grid), QString());
+}
+
+// A rebuild of the overview that moves the focused room's tile keeps the focus on it, and brings it
+// wholly into view in its new place.
+void PaletteShotsTest::aFocusedTileThatMovesIsBroughtIntoView()
+{
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    RestScreen *rest = panel.palette->rest();
+    // The last of the extra rooms, at the foot of the grid.
+    for (int press = 0; press < 10 && rest->focus() != TileFocus::more(); ++press)
+        panel.press(Qt::Key_Down);
+    panel.press(Qt::Key_Return);
+    QVERIFY(rest->moreRoomsShown());
+    rest->setFocus(TileFocus::room(int(rest->visibleRooms().size()) - 1));
+    const QString room = rest->visibleRooms().at(rest->focus()->index).id;
+    panel.shoot(u"palette-tile-before-climbing"_s);
+    QVERIFY(panel.item(u"restScroll"_s)->property("contentY").toDouble() > 0);
+
+    // The room that counts the most devices comes first.
+    panel.addLamps(room, 20);
+    QCOMPARE(rest->visibleRooms().value(0).id, room);
+    QCOMPARE(rest->focus(), TileFocus::room(0));
+    panel.shoot(u"palette-tile-climbed"_s);
+    QCOMPARE(panel.focusedTileOutOfView(panel.item(u"roomGrid"_s)), QString());
 }
 
 QTEST_MAIN(PaletteShotsTest)

@@ -289,6 +289,17 @@ void PaletteStateTest::typingClosesTheStripAndStartsAtTheTop()
     QCOMPARE(rig.store->selection(), 0);
     QVERIFY(!rig.store->detailDeviceID());
     QVERIFY(!rig.palette->strip());
+
+    // A letter more ranks the rows anew: the selection stays at the top, not with the row that was there.
+    rig.key(Qt::Key_Escape);
+    rig.key(Qt::Key_Escape);
+    rig.type(u"b"_s);
+    const QString top = rig.store->selectedHit()->id;
+    rig.type(u"be"_s);
+    const QList<Hit> hits = rig.store->hits();
+    const auto moved = std::find_if(hits.begin(), hits.end(), [&](const Hit &hit) { return hit.id == top; });
+    QVERIFY2(moved != hits.begin() && moved != hits.end(), qPrintable(top)); // still there, further down
+    QCOMPARE(rig.store->selection(), 0);
 }
 
 // A device the hub describes without a capability has no controls: Tab is neither offered nor opens an empty

@@ -103,6 +103,9 @@ private Q_SLOTS:
     void restLook_data();
     void restLook();
     void restFocusIsTheSelection();
+    void restFocusStaysOnItsTile_data();
+    void restFocusStaysOnItsTile();
+    void aRowTheSelectionFollowsComesIntoView();
     void hubChangesReachTheOverviewPaced();
 };
 
@@ -544,6 +547,98 @@ void ScreensTest::restFocusIsTheSelection()
     f.store->setQuery(QString());
     QCOMPARE(screen.scenes()->count(), 3);
     QCOMPARE(screen.look().scenesHeader.trailing, u"Ctrl+1 \u2013 Ctrl+3"_s);
+}
+
+// The overview built again keeps the focus on the same scene, room or mode wherever it went; where that
+// tile is gone, the focus keeps its place in the section.
+void ScreensTest::restFocusStaysOnItsTile_data()
+{
+    QTest::addColumn<TileFocus>("focus");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<TileFocus>("expected");
+    QTest::addColumn<QString>("tile"); // the focused tile's hit id after the change
+    QTest::newRow("a room climbs above")
+        << TileFocus::room(3) << u"kamer05 grows"_s << TileFocus::room(4) << u"room:kamer03"_s;
+    QTest::newRow("the room goes") << TileFocus::room(3) << u"kamer03 goes"_s << TileFocus::room(3)
+                                   << u"room:kamer04"_s;
+    QTest::newRow("the rooms at the end go") << TileFocus::room(8) << u"kamer08 kamer09 kamer10 kamer11 go"_s
+                                             << TileFocus::room(7) << u"room:kamer07"_s;
+    QTest::newRow("a scene comes first")
+        << TileFocus::scene(1) << u"a mood Aaa"_s << TileFocus::scene(2) << u"mood:m2"_s;
+    QTest::newRow("a mode comes first")
+        << TileFocus::mode(1) << u"a favourite first"_s << TileFocus::mode(2) << u"device:n"_s;
+}
+
+void ScreensTest::restFocusStaysOnItsTile()
+{
+    QFETCH(TileFocus, focus);
+    QFETCH(QString, change);
+    QFETCH(TileFocus, expected);
+    QFETCH(QString, tile);
+    RestFixture f;
+    RestScreen screen(f.store.get());
+    screen.setFocus(focus);
+    QSignalSpy scrolls(&screen, &RestScreen::scrollRequested);
+    using namespace DutchHome;
+    if (change == u"kamer05 grows") {
+        f.rest->home.devices.append(onoffLight(u"extra"_s, u"Extra"_s, u"kamer05"_s, false));
+    } else if (change.endsWith(u" go"_s) || change.endsWith(u" goes"_s)) {
+        const QStringList zoneIDs = change.split(u' ').mid(0, change.count(u' '));
+        f.rest->home.devices.removeIf([&](const Device &device) { return zoneIDs.contains(device.zoneID); });
+    } else if (change == u"a mood Aaa") {
+        f.rest->home.moods.append(mood(u"m0"_s, u"Aaa"_s));
+    } else {
+        f.rest->home.devices.append(device(u"w"_s, u"Wasmachine"_s, u"huis"_s, u"socket"_s, {onoff(false)}));
+        f.rest->home.favorites.deviceIDs.prepend(u"w"_s);
+    }
+    awaitTask(f.store->resync());
+    QCOMPARE(screen.focus(), expected);
+    QCOMPARE(f.store->selection(), screen.selectionIndex(expected));
+    QCOMPARE(f.store->selectedHit()->id, tile);
+    // A tile that moved is brought into view in its new place.
+    QCOMPARE(scrolls.isEmpty(), expected == focus);
+}
+
+// A row the selection went along with to another place is brought into view, as little as it takes;
+// the keyboard's own moves still centre theirs.
+void ScreensTest::aRowTheSelectionFollowsComesIntoView()
+{
+    HomeFixture f;
+    f.start();
+    f.store->panelDidAppear();
+    HoverGate gate;
+    ResultsScreen results(f.store.get(), &gate);
+    RoomScreen room(f.store.get(), &gate);
+    QSignalSpy centred(&results, &RowScreen::scrollRequested);
+    QSignalSpy revealed(&results, &RowScreen::revealRequested);
+    f.store->setQuery(u"lamp"_s);
+    gate.noteKey();
+    while (f.store->selectedHit()->id != u"device:lamp10"_s && f.store->selection() < 20)
+        f.store->moveSelection(1);
+    QCOMPARE(revealed.size(), 0);
+    const qsizetype moves = centred.size();
+    QVERIFY(moves > 0);
+
+    // A use ranks the row higher.
+    awaitTask(f.store->run(*f.store->selectedHit()));
+    QCOMPARE(f.store->selectedHit()->id, u"device:lamp10"_s);
+    QCOMPARE(revealed.size(), 1);
+    QCOMPARE(revealed.at(0).at(0).toInt(), results.rows()->rowOf(u"device:lamp10"_s));
+    QCOMPARE(centred.size(), moves);
+
+    // In a room, lamps from the hub that come above the selected row: the refresh they wait for reveals
+    // the row in the place it then has.
+    QSignalSpy roomRevealed(&room, &RowScreen::revealRequested);
+    f.store->enterScope(u"woonkamer"_s);
+    while (f.store->selectedHit()->id != u"device:tv"_s && f.store->selection() < 20)
+        f.store->moveSelection(1);
+    QCOMPARE(roomRevealed.size(), 0);
+    const int line = room.rows()->rowOf(u"device:tv"_s);
+    for (const QString &id : {u"a1"_s, u"a2"_s})
+        f.push(HomeyEvent::DeviceUpdated{DutchHome::onoffLight(id, u"Aa "_s + id, u"woonkamer"_s, false)});
+    const auto lastRevealed = [&] { return roomRevealed.isEmpty() ? -1 : roomRevealed.last().at(0).toInt(); };
+    QTRY_COMPARE(lastRevealed(), room.rows()->rowOf(u"device:tv"_s));
+    QCOMPARE(room.rows()->rowOf(u"device:tv"_s), line + 2);
 }
 
 QTEST_MAIN(ScreensTest)

@@ -1,16 +1,20 @@
 import QtQuick
 import Quorvane.Ui
 
-// Brings a row of a list to the middle of the view, gliding unless motion is reduced.
+// Brings a row of a list into view, gliding unless motion is reduced: to the middle of the view, or
+// only as far as it takes to show it whole.
 NumberAnimation {
     id: scroller
 
     required property ListView view
     required property Motion motion
 
-    function centre(row) {
+    function centre(row) { bring(row, ListView.Center) }
+    function reveal(row) { bring(row, ListView.Contain) }
+
+    function bring(row, mode) {
         const from = view.contentY
-        view.positionViewAtIndex(row, ListView.Center)
+        view.positionViewAtIndex(row, mode)
         const to = view.contentY
         if (motion.reduced || from === to)
             return

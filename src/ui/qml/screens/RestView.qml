@@ -19,6 +19,10 @@ Item {
     Component.onCompleted: screen.setWidth(width)
 
     function centre(item) {
+        // The tiles may have just moved in their lists: they take their new places first.
+        sceneChips.ensurePolished()
+        roomGrid.forceLayout()
+        content.forceLayout()
         const y = item.mapToItem(content, 0, 0).y
         const top = Math.max(0, Math.min(y + item.height / 2 - flick.height / 2, flick.contentHeight - flick.height))
         if (rest.motion.reduced) {
@@ -35,6 +39,7 @@ Item {
 
         Flickable {
             id: flick
+            objectName: "restScroll"
             Layout.fillWidth: true
             Layout.fillHeight: true
             contentHeight: content.height
@@ -52,6 +57,7 @@ Item {
                     look: rest.screen.look.scenesHeader
                 }
                 WrapLayout {
+                    id: sceneChips
                     visible: rest.screen.look.showsScenes
                     x: 14
                     width: rest.gridWidth
@@ -117,6 +123,7 @@ Item {
                     }
                 }
                 Grid {
+                    id: roomGrid
                     objectName: "roomGrid"
                     visible: rest.screen.look.showsRoomGrid
                     x: 14

@@ -69,5 +69,6 @@ Item {
     Connections {
         target: results.screen
         function onScrollRequested(row) { scroller.centre(row) }
+        function onRevealRequested(row) { scroller.reveal(row) }
     }
 }

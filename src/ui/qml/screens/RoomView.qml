@@ -81,5 +81,6 @@ Item {
     Connections {
         target: room.screen
         function onScrollRequested(row) { scroller.centre(row) }
+        function onRevealRequested(row) { scroller.reveal(row) }
     }
 }
