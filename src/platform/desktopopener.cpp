@@ -1,6 +1,7 @@
 #include "platform/desktopopener.h"
 
-#include <csignal>
+#include "base/childsignalmask.h"
+
 #include <memory>
 #include <QCoreApplication>
 #include <QProcess>
@@ -39,14 +40,9 @@ void open(const QString &program, const QString &path, Done done)
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(errors->open() ? errors->fileName() : QProcess::nullDevice());
-    // The program blocks the signals it reads itself; QProcess starts its child without the fork
-    // handlers that would undo that, and a file manager that inherited the block could never be stopped
-    // with SIGTERM or Ctrl+C.
-    process->setChildProcessModifier([] {
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-    });
+    // The opener gets the signal mask the process started with: QProcess starts it without the fork
+    // handlers that give it back.
+    process->setChildProcessModifier(ChildSignalMask::restoreInChild);
     if (!done)
         done = [](const QString &) {};
     // Qt reports an opener that never started with errorOccurred() alone, any other end with finished().
