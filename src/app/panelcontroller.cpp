@@ -311,7 +311,8 @@ void PanelController::focusChanged()
         m_activeSinceShow = m_window->isVisible();
         if (m_lending && m_lentSerial == m_showSerial && (!m_lentTo || !m_lentTo->isVisible())) {
             m_lending = false;
-            log(u"panel: de melding is dicht, het paneel heeft de toetsen weer"_s);
+            log(m_lentToMenu ? u"panel: het menu is dicht, het paneel heeft de toetsen weer"_s
+                             : u"panel: de melding is dicht, het paneel heeft de toetsen weer"_s);
         }
         return;
     }
@@ -337,25 +338,30 @@ void PanelController::focusChanged()
 
 bool PanelController::lendFocus(QWindow *to)
 {
-    // Our notices are dialogs. The settings window is not: it takes the panel's place, which would
-    // otherwise stay on top of it.
-    if (!to || to == m_window.get() || to->type() != Qt::Dialog)
+    // Our notices are dialogs, and the tray icon's menu is a popup: the menu opens over the panel, and
+    // hiding the panel under it would end it at once (the window system's focus leaves the program with
+    // the panel, and Qt closes every popup then). The settings window is neither: it takes the panel's
+    // place, which would otherwise stay on top of it.
+    if (!to || to == m_window.get() || (to->type() != Qt::Dialog && to->type() != Qt::Popup))
         return false;
     const QPointer self(this);
     const quint64 serial = m_showSerial;
     if (m_lentTo != to || m_lentSerial != serial) {
         m_lentTo = to;
+        m_lentToMenu = to->type() == Qt::Popup;
         m_lentSerial = serial;
-        m_lentSaid = false;
-        m_lending = true;
+        m_lending = false;
         const auto takeBack = [self, serial] {
             if (self && serial == self->m_showSerial && self->m_window->isVisible() &&
                 !self->m_window->isActive())
                 self->m_window->requestActivate();
         };
-        // Made for this notice and gone with it, so its connections never outlive it. A notice brought in
-        // front of the panel is hidden and shown again at once: only one that stays hidden is gone.
+        // Made for this window and gone with it, so its connections never outlive it; one at a time, as
+        // the menu lives as long as the program and is lent the keys at show after show. A notice brought
+        // in front of the panel is hidden and shown again at once: only one that stays hidden is gone.
+        delete m_lend;
         auto *lend = new QObject(to);
+        m_lend = lend;
         connect(to, &QWindow::visibleChanged, lend, [lend, takeBack, notice = QPointer(to)](bool visible) {
             if (!visible)
                 QTimer::singleShot(0, lend, [takeBack, notice] {
@@ -364,6 +370,11 @@ bool PanelController::lendFocus(QWindow *to)
                 });
         });
         connect(to, &QObject::destroyed, lend, takeBack);
+    }
+    // Lent again after the keys came back in between: said again once it holds.
+    if (!m_lending) {
+        m_lending = true;
+        m_lentSaid = false;
     }
     // Said once it holds: a compositor may hand a new notice the keys and give them straight back to
     // the panel (sway through XWayland does), and then the keys never left the panel.
@@ -374,7 +385,9 @@ bool PanelController::lendFocus(QWindow *to)
                 !m_window->isVisible() || m_window->isActive() || QGuiApplication::focusWindow() != notice)
                 return;
             m_lentSaid = true;
-            log(u"panel: blijft staan; een melding van Quorvane heeft de toetsen tot ze sluit"_s);
+            log(m_lentToMenu
+                    ? u"panel: blijft staan; het menu van Quorvane heeft de toetsen tot het sluit"_s
+                    : u"panel: blijft staan; een melding van Quorvane heeft de toetsen tot ze sluit"_s);
         });
     }
     return true;

@@ -97,8 +97,8 @@ private:
     // Remembers the shown frame when it is known and on a screen.
     void saveFrame();
     void focusChanged();
-    // A notice of ours took the keyboard in front of the shown panel: the panel stays, and takes the
-    // keyboard back once the notice is gone. False for any other window.
+    // A notice or menu of ours took the keyboard in front of the shown panel: the panel stays, and takes
+    // the keyboard back once it is gone. False for any other window.
     bool lendFocus(QWindow *to);
     // Runs then() once the panel has key focus, or when wait has passed, unless a show or hide came in
     // between.
@@ -121,11 +121,15 @@ private:
     bool m_activeSinceShow = false;
     // When the window system began moving or resizing the shown panel; over once the panel has focus again.
     std::optional<Clock::TimePoint> m_gestureStart;
-    // The notice of ours that took the keyboard while the panel was up, and during which show.
+    // The notice or menu of ours that took the keyboard while the panel was up, and during which show.
     QPointer<QWindow> m_lentTo;
+    // That window is a menu (the tray icon's), not a notice.
+    bool m_lentToMenu = false;
+    // What takes the keyboard back once that window is gone; a child of it.
+    QPointer<QObject> m_lend;
     quint64 m_lentSerial = 0;
-    // The log has said that notice holds the keys.
+    // The log has said that window holds the keys.
     bool m_lentSaid = false;
-    // The keyboard is lent to a notice and has not come back yet.
+    // The keyboard is lent to such a window and has not come back yet.
     bool m_lending = false;
 };

@@ -1,10 +1,10 @@
 #include "app/signalwatcher.h"
 
+#include "base/childsignalmask.h"
 #include "base/log.h"
 
 #include <cerrno>
 #include <csignal>
-#include <pthread.h>
 #include <QSocketNotifier>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -24,28 +24,11 @@ sigset_t watchedSignals()
     return set;
 }
 
-// The mask the process was started with, which every program it starts gets back.
-sigset_t startMask;
-
-void restoreStartMask()
-{
-    pthread_sigmask(SIG_SETMASK, &startMask, nullptr);
-}
-
 } // namespace
 
 void SignalWatcher::blockWatchedSignals()
 {
-    const sigset_t set = watchedSignals();
-    sigset_t before;
-    pthread_sigmask(SIG_BLOCK, &set, &before);
-    // A program we start (a detached helper, the opener of a folder or a web page) must not inherit the
-    // block: it could never be stopped with SIGTERM or SIGINT.
-    static const bool registered = [&before] {
-        startMask = before;
-        return pthread_atfork(nullptr, nullptr, restoreStartMask) == 0;
-    }();
-    Q_UNUSED(registered);
+    ChildSignalMask::blockInProcess(watchedSignals());
 }
 
 SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)

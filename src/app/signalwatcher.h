@@ -12,9 +12,8 @@ class SignalWatcher : public QObject {
 
 public:
     // Blocks SIGUSR1, SIGUSR2, SIGTERM and SIGINT in the calling thread and every thread it starts later.
-    // A child made with fork() (QProcess::startDetached) gets the mask the process started with back.
-    // QProcess::start does not fork that way, and libdbus's autolaunch of a session bus sets the block
-    // again in its child: those keep it.
+    // The programs it starts get the mask the process started with back (ChildSignalMask); libdbus's
+    // autolaunch of a session bus sets the block again in its child, which keeps it.
     static void blockWatchedSignals();
 
     explicit SignalWatcher(QObject *parent = nullptr);

@@ -9,7 +9,8 @@
 namespace DesktopOpener {
 
 // Called once the opener has ended: empty when it took the path, else why not (its last line on
-// standard error, or why it did not start). Not called while the opener keeps running.
+// standard error, or why it did not start). Not called while the opener keeps running, nor when the
+// application object goes first and ends it.
 using Done = std::function<void(const QString &failure)>;
 
 void open(const QString &program, const QString &path, Done done);

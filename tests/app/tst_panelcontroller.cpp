@@ -368,36 +368,63 @@ private Q_SLOTS:
         QCOMPARE(log.lines().constLast(), u"!! snapshot: het paneel heeft geen contentView"_s);
     }
 
-    // A notice of ours taking the keyboard, after the panel had it or while the panel is being shown,
-    // leaves the panel up; once the notice is gone the panel has the keyboard again.
-    void aNoticeOfOursLeavesThePanelUp_data()
+    // A notice of ours, or the tray icon's menu, taking the keyboard, after the panel had it or while
+    // the panel is being shown, leaves the panel up; once it is gone the panel has the keyboard again.
+    // Hiding the panel under the menu would close the menu too. Lent again, the log says so again.
+    void aNoticeOrMenuOfOursLeavesThePanelUp_data()
     {
+        QTest::addColumn<int>("type");
         QTest::addColumn<bool>("panelFirst");
-        QTest::newRow("after the panel") << true;
-        QTest::newRow("as the panel shows") << false;
+        QTest::addColumn<QString>("stays");
+        QTest::addColumn<QString>("back");
+        const QString noticeStays = u"panel: blijft staan; een melding van Quorvane heeft de toetsen"_s;
+        const QString noticeBack = u"panel: de melding is dicht, het paneel heeft de toetsen weer"_s;
+        const QString menuStays = u"panel: blijft staan; het menu van Quorvane heeft de toetsen"_s;
+        const QString menuBack = u"panel: het menu is dicht, het paneel heeft de toetsen weer"_s;
+        QTest::newRow("notice after the panel") << int(Qt::Dialog) << true << noticeStays << noticeBack;
+        QTest::newRow("notice as the panel shows") << int(Qt::Dialog) << false << noticeStays << noticeBack;
+        QTest::newRow("menu after the panel") << int(Qt::Popup) << true << menuStays << menuBack;
+        QTest::newRow("menu as the panel shows") << int(Qt::Popup) << false << menuStays << menuBack;
     }
-    void aNoticeOfOursLeavesThePanelUp()
+    void aNoticeOrMenuOfOursLeavesThePanelUp()
     {
+        QFETCH(int, type);
         QFETCH(bool, panelFirst);
+        QFETCH(QString, stays);
+        QFETCH(QString, back);
         PanelController &panel = make();
         LogCapture log;
         QWindow notice;
-        notice.setFlags(Qt::Dialog);
+        notice.setFlags(Qt::WindowFlags(type));
+        const qsizetype ownChildren = notice.children().size();
         panel.show();
         if (panelFirst)
             QTRY_VERIFY(panel.window()->isActive());
-        notice.show();
-        notice.requestActivate();
-        QTRY_VERIFY(notice.isActive());
-        const QString stays = u"panel: blijft staan; een melding van Quorvane heeft de toetsen"_s;
-        QTRY_COMPARE_WITH_TIMEOUT(log.matching(stays).size(), 1, 30000);
-        // Past every wait for focus, nothing more.
-        QTest::qWait(2000);
-        QVERIFY(panel.isVisible());
-        QCOMPARE(log.matching(stays).size(), 1);
-        notice.hide();
-        QTRY_VERIFY(panel.window()->isActive());
-        QVERIFY(log.matching(u"panel: verborgen"_s).isEmpty());
+        // Twice in one show, then once in the next.
+        for (int round = 1; round <= 3; ++round) {
+            if (round == 3) {
+                panel.hide(u"esc"_s);
+                panel.show();
+                if (panelFirst)
+                    QTRY_VERIFY(panel.window()->isActive());
+            }
+            notice.show();
+            notice.requestActivate();
+            QTRY_VERIFY(notice.isActive());
+            QTRY_COMPARE_WITH_TIMEOUT(log.matching(stays).size(), round, 30000);
+            // Past every wait for focus, nothing more.
+            if (round == 1)
+                QTest::qWait(2000);
+            QVERIFY(panel.isVisible());
+            QCOMPARE(log.matching(stays).size(), round);
+            notice.hide();
+            QTRY_VERIFY(panel.window()->isActive());
+            QTRY_COMPARE(log.matching(back).size(), round);
+        }
+        // What takes the keys back is made once per window at a time: the menu lives as long as the
+        // program.
+        QVERIFY(notice.children().size() <= ownChildren + 1);
+        QCOMPARE(log.matching(u"panel: verborgen"_s), QStringList{u"panel: verborgen (esc)"_s});
         QVERIFY(log.matching(u"!! panel"_s).isEmpty());
     }
 

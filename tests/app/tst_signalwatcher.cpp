@@ -1,5 +1,6 @@
 #include "app/signalwatcher.h"
 #include "logcapture.h"
+#include "platform/desktopopener.h"
 
 #include <csignal>
 #include <QFile>
@@ -49,11 +50,30 @@ private Q_SLOTS:
                                            u"SIGUSR2 ontvangen: paneel tonen en fotograferen"_s}));
     }
 
-    void programsWeStartAreNotBlocked()
+    // Whichever way a program is started, it gets the mask this process started with: neither the
+    // watched signals blocked nor everything unblocked. bash keeps the mask it is given.
+    void programsWeStartGetTheStartMask_data()
     {
+        QTest::addColumn<bool>("detached");
+        QTest::newRow("detached") << true;
+        QTest::newRow("the desktop's opener") << false;
+    }
+    void programsWeStartGetTheStartMask()
+    {
+        QFETCH(bool, detached);
         QTemporaryDir folder;
         const QString copy = folder.filePath(u"status"_s);
-        QVERIFY(QProcess::startDetached(u"cp"_s, {u"/proc/self/status"_s, copy}));
+        if (detached) {
+            QVERIFY(QProcess::startDetached(u"cp"_s, {u"/proc/self/status"_s, copy}));
+        } else {
+            const QString script = folder.filePath(u"opener"_s);
+            QFile file(script);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/bash\ncp /proc/self/status \"$1.part\" && mv \"$1.part\" \"$1\"\n");
+            file.close();
+            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+            DesktopOpener::open(script, copy, {});
+        }
         QTRY_VERIFY(QFile(copy).size() > 0);
         QFile status(copy);
         QVERIFY(status.open(QIODevice::ReadOnly));
@@ -63,6 +83,12 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    // A mask of its own to start with, as a launcher may leave: "the mask it started with" then differs
+    // from "nothing blocked".
+    sigset_t hangUp;
+    sigemptyset(&hangUp);
+    sigaddset(&hangUp, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &hangUp, nullptr);
     QFile status(u"/proc/self/status"_s);
     if (status.open(QIODevice::ReadOnly))
         ownStartMask = blockedIn(status.readAll());

@@ -148,6 +148,50 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(afterClick), patience);
     }
 
+    // A right click on the tray icon opens its menu at once, with the panel up as with the panel
+    // hidden. The panel stays up under the menu, and has the keyboard again once the menu is closed.
+    void trayIconsRightClickOpensItsMenu_data()
+    {
+        QTest::addColumn<bool>("panelUp");
+        QTest::newRow("panel hidden") << false;
+        QTest::newRow("panel up") << true;
+    }
+    void trayIconsRightClickOpensItsMenu()
+    {
+        QFETCH(bool, panelUp);
+        Copy &copy =
+            start(panelUp ? QStringList{u"--no-homey"_s, u"--show"_s} : QStringList{u"--no-homey"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"opstarten klaar. statusitem=ok"_s), patience);
+        QString icon;
+        QTRY_VERIFY_WITH_TIMEOUT(!(icon = trayIcon(copy)).isEmpty(), patience);
+        if (panelUp)
+            QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        // The menu is the one window of ours, the tray icon apart, that no window manager would frame.
+        const auto menus = [&copy] {
+            QStringList found = visibleWindows(copy);
+            found.removeIf([](const QString &window) {
+                return !run(u"xwininfo"_s, {u"-id"_s, window}).contains(u"Override Redirect State: yes"_s);
+            });
+            return found;
+        };
+        QCOMPARE(menus().size(), 0);
+        run(u"xdotool"_s,
+            {u"mousemove"_s, u"--sync"_s, u"--window"_s, icon, u"4"_s, u"4"_s, u"click"_s, u"3"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(menus().size(), 1, patience);
+        if (panelUp)
+            QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: blijft staan; het menu van Quorvane"_s), patience);
+        QCOMPARE(menus().size(), 1);
+        QCOMPARE(visibleWindows(copy).size(), panelUp ? 2 : 1);
+
+        press({u"Escape"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(menus().size(), 0, patience);
+        if (panelUp)
+            QTRY_VERIFY_WITH_TIMEOUT(
+                copy.logged(u"panel: het menu is dicht, het paneel heeft de toetsen weer"_s), patience);
+        QCOMPARE(visibleWindows(copy).size(), panelUp ? 1 : 0);
+        QCOMPARE(copy.count(u"panel: verborgen"_s), 0);
+    }
+
     void settingsSwitchOpensTheSettingsWindow()
     {
         Copy &copy = start({u"--no-homey"_s, u"--settings"_s});

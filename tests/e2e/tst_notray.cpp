@@ -1,6 +1,8 @@
 #include "endtoend.h"
 
 #include <csignal>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -87,6 +89,46 @@ private Q_SLOTS:
         QCOMPARE(dialogs(copy), 0);
         run(u"xdotool"_s, {u"key"_s, u"Escape"_s});
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: verborgen (actie uitgevoerd of esc)"_s), patience);
+    }
+
+    // The notice's "Toon logboek" where the desktop's opener stays until the file manager it started is
+    // closed (no file manager service on the bus): the run still ends cleanly, and the opener it ends
+    // on the way is no failure to report.
+    void quittingWhileTheOpenerStillRunsEndsCleanly()
+    {
+        const QString bin = m_folder->filePath(u"bin"_s);
+        QVERIFY(QDir().mkpath(bin));
+        const QString asked = bin + u"/asked"_s;
+        QFile opener(bin + u"/xdg-open"_s);
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1.part' && mv '%1.part' '%1'\n"
+                                    "exec sleep 600\n")
+                         .arg(asked)
+                         .toUtf8());
+        opener.close();
+        QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
+
+        Copy &copy = start({u"--no-homey"_s}, {{u"PATH"_s, bin + u':' + qEnvironmentVariable("PATH")}});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"systeemvak: melding getoond, eenmalig"_s), patience);
+        const auto noticeFocused = [&copy] {
+            const QStringList windows = visibleWindows(copy);
+            return windows.size() == 1 && isDialog(windows.constFirst()) &&
+                   run(u"xdotool"_s, {u"getwindowfocus"_s}) == windows.constFirst();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(noticeFocused(), patience);
+        // Return presses "Toon logboek".
+        run(u"xdotool"_s, {u"key"_s, u"Return"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(asked), patience);
+        QFile folder(asked);
+        QVERIFY(folder.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(folder.readAll()), home() + u"/state/Quorvane"_s);
+
+        copy.process()->terminate();
+        QVERIFY(copy.process()->waitForFinished(patience));
+        QCOMPARE(copy.process()->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.process()->exitCode(), 0);
+        QCOMPARE(copy.messages().constLast(), u"Quorvane stopt."_s);
+        QCOMPARE(copy.messages().filter(u"logboek tonen"_s), QStringList());
     }
 };
 
