@@ -18,6 +18,30 @@ const QString solarPanels = u"9ebb7115-7fdc-574b-98a8-ee820985c022"_s;
 class TstHubSync : public ServedCase {
     Q_OBJECT
 
+    // A port on which nothing listens yet (0 when none could be found): a hub that is down.
+    static quint16 portNobodyListensOn()
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost))
+            return 0;
+        return probe.serverPort();
+    }
+
+    // The hub that comes up later, made ready first, so that it answers the moment it listens, well
+    // within a pause of the back-off.
+    static bool readyToListenAt(FakeHub &hub)
+    {
+        new FakeRealtime(&hub);
+        return hub.loadHome(FakeHub::demoHomePath());
+    }
+
+    QMap<QString, QString> environmentFor(quint16 port) const
+    {
+        QMap<QString, QString> environment = hubEnvironment();
+        environment.insert(u"HOMEY_BASE"_s, u"http://127.0.0.1:%1"_s.arg(port));
+        return environment;
+    }
+
 private Q_SLOTS:
     void snapshotShowsTheHubsDevices()
     {
@@ -156,17 +180,11 @@ private Q_SLOTS:
     // attempt after the one under way.
     void aHubThatComesUpLaterIsReachedByItself()
     {
-        QTcpServer notYet;
-        QVERIFY(notYet.listen(QHostAddress::LocalHost));
-        const quint16 port = notYet.serverPort();
-        notYet.close();
-        QMap<QString, QString> extra = hubEnvironment();
-        extra.insert(u"HOMEY_BASE"_s, u"http://127.0.0.1:%1"_s.arg(port));
-        // Made ready first, so that it listens the moment it is asked to, well within the pause.
+        const quint16 port = portNobodyListensOn();
+        QVERIFY(port != 0);
         FakeHub later;
-        new FakeRealtime(&later);
-        QVERIFY(later.loadHome(FakeHub::demoHomePath()));
-        Copy &copy = start({}, extra);
+        QVERIFY(readyToListenAt(later));
+        Copy &copy = start({}, environmentFor(port));
         // A few pauses into the back-off.
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"(poging 4)"_s), patience);
         QVERIFY(later.listen(port));
@@ -186,16 +204,11 @@ private Q_SLOTS:
     // without a key pressed.
     void aHubBackAfterALookAtTheKeyScreenIsReachedByItself()
     {
-        QTcpServer notYet;
-        QVERIFY(notYet.listen(QHostAddress::LocalHost));
-        const quint16 port = notYet.serverPort();
-        notYet.close();
-        QMap<QString, QString> extra = hubEnvironment();
-        extra.insert(u"HOMEY_BASE"_s, u"http://127.0.0.1:%1"_s.arg(port));
+        const quint16 port = portNobodyListensOn();
+        QVERIFY(port != 0);
         FakeHub later;
-        new FakeRealtime(&later);
-        QVERIFY(later.loadHome(FakeHub::demoHomePath()));
-        Copy &copy = start({}, extra);
+        QVERIFY(readyToListenAt(later));
+        Copy &copy = start({}, environmentFor(port));
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"(poging 2)"_s), patience);
         copy.signal(SIGUSR1);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
