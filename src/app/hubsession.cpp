@@ -308,7 +308,9 @@ void HubSession::swapStore(HomeStore *store, std::shared_ptr<HomeyRESTClient> cl
 
 void HubSession::reconnect()
 {
-    log(u"menu: opnieuw verbinden (toestand was "_s + ConnectionText::plain(m_store->connection()) + u")"_s);
+    // The state the tray and the settings showed: during a failed start the store behind it is only
+    // the stopped one, whose state would say that nothing had happened.
+    log(u"menu: opnieuw verbinden (toestand was "_s + ConnectionText::plain(connection()) + u")"_s);
     // Also when an attempt is under way and this one gives way to it: should it fail, the next pause is
     // the shortest again.
     m_retry.reset();

@@ -765,6 +765,17 @@ private Q_SLOTS:
         const SettingsModel *settings = app.settingsWindow()->model();
         QCOMPARE(settings->connectionText(), foot);
         QCOMPARE(settings->connectionText(), app.hub()->connectionSummary());
+        // The log of a retry asked for says the same as the foot, not the stopped store's idle state.
+        {
+            LogCapture log;
+            app.hub()->reconnect();
+            const QString line = log.lines().constFirst();
+            QVERIFY2(line.startsWith(u"menu: opnieuw verbinden (toestand was mislukt: \""_s +
+                                     foot.section(u'.', 0, 0)),
+                     qPrintable(line));
+            ManualClock::settle();
+            QCOMPARE(settings->connectionText(), foot);
+        }
         if (!status)
             return;
         // An attempt under way leaves it; the next one that gets through is live.
