@@ -10,6 +10,7 @@
 #include "homey/model/homeynotification.h"
 #include "ports/bannerservice.h"
 #include "ports/hotkeygrabber.h"
+#include "ports/systemtray.h"
 #include "store/home/homestore.h"
 
 #include <memory>
@@ -62,6 +63,8 @@ public:
         // (panel.windowManager); empty: X11's.
         std::shared_ptr<FileManager> fileManager;
         std::shared_ptr<DesktopSettings> desktopSettings;
+        // The desktop's tray, watched for one that comes later; empty: the session bus's and X11's.
+        std::shared_ptr<SystemTray> systemTray;
         PanelController::Options panel;
         HomeStore::Options store;
         // Where the diagnostic switches' probes report; empty outputs report nowhere and end nothing.
@@ -139,11 +142,13 @@ private:
     // A notification server takes our banners now (a session bus alone is not enough).
     bool bannersShown() const;
     void push(const HomeyNotification &notification, bool timeSensitive);
+    // The icon is in a tray now; without one yet, it comes when a tray does.
     bool hasStatusItem() const;
     bool hasHotKey() const;
     // What menus, tooltips and notices name as the hot key; none where the desktop allows none.
     std::optional<HotKeyCombo> globalHotKey() const;
     static std::shared_ptr<BannerService> bannersOf(const Options &options);
+    static std::shared_ptr<SystemTray> systemTrayOf(const Options &options);
     // The options with the desktop's own file manager, settings and window manager where none is given.
     static Options withDesktopDefaults(Options options);
     // The hot key's grabber, toggle and control (the grab itself waits for the launch), and what a

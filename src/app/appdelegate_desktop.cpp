@@ -14,6 +14,7 @@
 #include "homey/model/homeyerror.h"
 #include "platform/freedesktopbannerservice.h"
 #include "platform/freedesktopfilemanager.h"
+#include "platform/freedesktopsystemtray.h"
 #include "platform/portaldesktopsettings.h"
 #include "platform/x11hotkeygrabber.h"
 #include "platform/x11windowmanager.h"
@@ -25,6 +26,13 @@ std::shared_ptr<BannerService> AppDelegate::bannersOf(const Options &options)
     if (options.banners)
         return options.banners;
     return std::make_shared<FreedesktopBannerService>();
+}
+
+std::shared_ptr<SystemTray> AppDelegate::systemTrayOf(const Options &options)
+{
+    if (options.systemTray)
+        return options.systemTray;
+    return std::make_shared<FreedesktopSystemTray>();
 }
 
 AppDelegate::Options AppDelegate::withDesktopDefaults(Options options)
@@ -68,8 +76,10 @@ void AppDelegate::makeDesktop()
 
 void AppDelegate::setUpStatusItem()
 {
-    m_statusItem = StatusItemController::setUp(Boot::isTestInstance(m_options.arguments), globalHotKey(),
-                                               m_options.fileManager);
+    // A test instance leaves the tray to the user's copy, and needs no watch on it.
+    const bool testInstance = Boot::isTestInstance(m_options.arguments);
+    m_statusItem = StatusItemController::setUp(testInstance, testInstance ? nullptr : systemTrayOf(m_options),
+                                               globalHotKey(), m_options.fileManager);
     if (!m_statusItem)
         return;
     StatusItemController *item = m_statusItem.get();
@@ -82,7 +92,7 @@ void AppDelegate::setUpStatusItem()
 
 bool AppDelegate::hasStatusItem() const
 {
-    return m_statusItem != nullptr;
+    return m_statusItem && m_statusItem->trayIcon();
 }
 
 void AppDelegate::setUpHotKey()

@@ -21,6 +21,7 @@
 using namespace Qt::StringLiterals;
 
 std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInstance,
+                                                                  std::shared_ptr<SystemTray> tray,
                                                                   const std::optional<HotKeyCombo> &hotKey,
                                                                   std::shared_ptr<FileManager> files)
 {
@@ -28,40 +29,71 @@ std::unique_ptr<StatusItemController> StatusItemController::setUp(bool testInsta
         log(u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s);
         return nullptr;
     }
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        log(u"!! FATAAL: deze desktop heeft geen systeemvak. Er is geen systeemvak-icoon."_s);
-        reportMissingIcon(u"QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s, hotKey, files);
-        log(u"!! verder zonder systeemvak-icoon. "_s +
-            (hotKey ? u"De sneltoets blijft de ingang."_s
-                    : u"Een tweede start van 'quorvane' toont het paneel."_s));
-        return nullptr;
+    std::unique_ptr<StatusItemController> controller(
+        new StatusItemController(std::move(tray), hotKey, std::move(files)));
+    if (controller->m_tray) {
+        log(u"statusitem: ok (button=in het systeemvak, zichtbaar="_s +
+            (controller->m_tray->isVisible() ? u"true"_s : u"false"_s) + u")"_s);
+        return controller;
     }
-    std::unique_ptr<StatusItemController> controller(new StatusItemController(hotKey, std::move(files)));
-    log(u"statusitem: ok (button=in het systeemvak, zichtbaar="_s +
-        (controller->m_tray->isVisible() ? u"true"_s : u"false"_s) + u")"_s);
+    // The program runs on without the icon, and puts it in the tray once there is one.
+    log(u"!! statusitem: deze desktop heeft (nog) geen systeemvak: geen StatusNotifierItem-host op de "
+        u"sessiebus en geen XEmbed-systeemvak op het scherm."_s);
+    reportMissingIcon(u"Quorvane wacht op een systeemvak. Verschijnt er een, bijvoorbeeld als het paneel "
+                      u"van je desktop later start, dan komt het icoon er vanzelf in."_s,
+                      hotKey, controller->m_files);
+    log(u"!! verder zonder systeemvak-icoon. "_s +
+        (hotKey ? u"De sneltoets blijft de ingang."_s
+                : u"Een tweede start van 'quorvane' toont het paneel."_s));
     return controller;
 }
 
-StatusItemController::StatusItemController(const std::optional<HotKeyCombo> &hotKey,
+StatusItemController::StatusItemController(std::shared_ptr<SystemTray> tray,
+                                           const std::optional<HotKeyCombo> &hotKey,
                                            std::shared_ptr<FileManager> files)
-    : m_menu(std::make_unique<QMenu>()), m_tray(new QSystemTrayIcon(this)), m_countTimer(new QTimer(this)),
+    : m_systemTray(std::move(tray)), m_menu(std::make_unique<QMenu>()), m_countTimer(new QTimer(this)),
       m_hotKey(hotKey), m_files(std::move(files))
 {
     m_countTimer->setSingleShot(true);
     m_countTimer->setInterval(countInterval);
     connect(m_countTimer, &QTimer::timeout, this, &StatusItemController::draw);
-    m_tray->setContextMenu(m_menu.get());
-    connect(m_tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) { clicked(int(reason)); });
     apply(ConnectionState::idle());
     buildMenu();
-    m_tray->show();
+    // No tray icon before there is a tray: the toolkit decides once, as its icon is made, whether it
+    // talks to the session bus's tray, so an icon made earlier could never go there.
+    if (m_systemTray->kind() != SystemTray::Kind::none)
+        dock();
+    else
+        m_systemTray->setOnChange([this] { trayChanged(); });
 }
 
 StatusItemController::~StatusItemController()
 {
+    m_systemTray->setOnChange({});
     // The tray must let go of the menu before the menu goes.
     delete m_tray;
+}
+
+void StatusItemController::dock()
+{
+    m_tray = new QSystemTrayIcon(this);
+    m_tray->setContextMenu(m_menu.get());
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { clicked(int(reason)); });
+    m_tray->setToolTip(m_look->tooltip);
+    draw();
+    m_tray->show();
+}
+
+void StatusItemController::trayChanged()
+{
+    const SystemTray::Kind kind = m_systemTray->kind();
+    if (m_tray || kind == SystemTray::Kind::none)
+        return;
+    dock();
+    log(u"statusitem: systeemvak verschenen ("_s +
+        (kind == SystemTray::Kind::statusNotifier ? u"StatusNotifierItem op de sessiebus"_s : u"XEmbed"_s) +
+        u"), het icoon staat er nu in"_s);
 }
 
 void StatusItemController::clicked(int reason)
@@ -93,14 +125,15 @@ void StatusItemController::apply(const ConnectionState &state)
 
 void StatusItemController::show(StatusItemLook look)
 {
-    if (!m_look || look.tooltip != m_look->tooltip)
+    if (m_tray && (!m_look || look.tooltip != m_look->tooltip))
         m_tray->setToolTip(look.tooltip);
     m_look = std::move(look);
     // A new state shows at once, and so do a count after a quiet moment and the badge's going when all
     // is read. In a burst of notifications the rest wait for the timer, so that the icon is drawn about
     // once a second rather than once for each: each drawing costs the tray host a repaint as well.
-    if (!m_countTimer->isActive() || !m_drawn || m_look->symbol != m_drawn->symbol ||
-        m_look->opacity != m_drawn->opacity || m_look->badge.isEmpty())
+    // Without a tray the look waits for one.
+    if (m_tray && (!m_countTimer->isActive() || !m_drawn || m_look->symbol != m_drawn->symbol ||
+                   m_look->opacity != m_drawn->opacity || m_look->badge.isEmpty()))
         draw();
     if (m_reconnectItem)
         m_reconnectItem->setEnabled(true);

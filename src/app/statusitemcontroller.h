@@ -3,6 +3,7 @@
 #include "app/hotkeycombo.h"
 #include "app/statusitemlook.h"
 #include "homey/model/connectionstate.h"
+#include "ports/systemtray.h"
 
 #include <memory>
 #include <optional>
@@ -24,10 +25,11 @@ class StatusItemController : public QObject {
     Q_OBJECT
 
 public:
-    // The application's tray icon. Nullptr in a test instance, and where the desktop offers no tray: then
-    // after the log lines and a notice that say what still opens the panel. hotKey is the global hot
-    // key; none where the desktop allows none. files shows the log; none: only its folder can open.
-    static std::unique_ptr<StatusItemController> setUp(bool testInstance,
+    // The application's tray icon, in the desktop's tray. Nullptr in a test instance, which needs no tray.
+    // Where the desktop has no tray yet, the log lines and a notice say what still opens the panel, and the
+    // icon comes when a tray does. hotKey is the global hot key; none where the desktop allows none.
+    // files shows the log; none: only its folder can open.
+    static std::unique_ptr<StatusItemController> setUp(bool testInstance, std::shared_ptr<SystemTray> tray,
                                                        const std::optional<HotKeyCombo> &hotKey,
                                                        std::shared_ptr<FileManager> files = {});
     ~StatusItemController() override;
@@ -55,6 +57,7 @@ public:
     // Shows the log file in the file manager.
     static void revealLog(const std::shared_ptr<FileManager> &files);
 
+    // Nullptr until the desktop has a tray.
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     QMenu *menu() const { return m_menu.get(); }
 
@@ -66,12 +69,17 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    StatusItemController(const std::optional<HotKeyCombo> &hotKey, std::shared_ptr<FileManager> files);
+    StatusItemController(std::shared_ptr<SystemTray> tray, const std::optional<HotKeyCombo> &hotKey,
+                         std::shared_ptr<FileManager> files);
+    // Puts the icon in the tray that is there now, with the look of now.
+    void dock();
+    void trayChanged();
     void clicked(int reason);
     void draw();
     // Shows this look: the tooltip at once, the icon as apply() says.
     void show(StatusItemLook look);
 
+    std::shared_ptr<SystemTray> m_systemTray;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon *m_tray = nullptr;
     QPointer<QAction> m_notificationsItem;

@@ -137,6 +137,7 @@ class TstAppDelegate : public QObject {
         options.services = servicesOf(m_world);
         options.hotKeyGrabber = m_grabber;
         options.banners = m_banners;
+        options.systemTray = std::make_shared<FakeSystemTray>();
         options.panel.clock = m_world->clock;
         options.store.clock = m_world->clock;
         m_app = std::make_unique<AppDelegate>(std::move(options));

@@ -5,7 +5,9 @@
 #include "app/settings.h"
 #include "app/statusicon.h"
 #include "app/statusitemcontroller.h"
+#include "app/statusitemlook.h"
 #include "awaittask.h"
+#include "fakedesktop.h"
 #include "logcapture.h"
 #include "manualclock.h"
 #include "store/notifications/notificationfeed.h"
@@ -53,14 +55,20 @@ class TstStatusItem : public QObject {
 
     static bool withTray() { return qEnvironmentVariable("QUORVANE_TRAY") == u"1"_s; }
 
-    // The message box on screen, if any.
-    static QMessageBox *shownBox()
+    // The message boxes on screen.
+    static QList<QMessageBox *> shownBoxes()
     {
+        QList<QMessageBox *> boxes;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
-                return box;
+                boxes << box;
         }
-        return nullptr;
+        return boxes;
+    }
+    static QMessageBox *shownBox()
+    {
+        const QList<QMessageBox *> boxes = shownBoxes();
+        return boxes.isEmpty() ? nullptr : boxes.constFirst();
     }
 
     static QAction *entry(QMenu *menu, const QString &startsWith)
@@ -82,13 +90,17 @@ private Q_SLOTS:
         Settings::defaults().remove(Settings::noTrayNoticeShownKey);
         const HotKeyCombo ctrlShiftK{40, HotKeyCombo::controlMask | HotKeyCombo::shiftMask};
         LogCapture logged;
-        QVERIFY(!StatusItemController::setUp(false, ctrlShiftK));
-        QCOMPARE(
-            logged.lines(),
-            (QStringList{u"!! FATAAL: deze desktop heeft geen systeemvak. Er is geen systeemvak-icoon."_s,
-                         u"!! GEEN SYSTEEMVAK-ICOON: QSystemTrayIcon::isSystemTrayAvailable() gaf false."_s,
-                         u"systeemvak: melding getoond, eenmalig"_s,
-                         u"!! verder zonder systeemvak-icoon. De sneltoets blijft de ingang."_s}));
+        const auto noTray = std::make_shared<FakeSystemTray>();
+        QVERIFY(!StatusItemController::setUp(false, noTray, ctrlShiftK)->trayIcon());
+        QCOMPARE(logged.lines(),
+                 (QStringList{
+                     u"!! statusitem: deze desktop heeft (nog) geen systeemvak: geen "
+                     u"StatusNotifierItem-host op de sessiebus en geen XEmbed-systeemvak op het scherm."_s,
+                     u"!! GEEN SYSTEEMVAK-ICOON: Quorvane wacht op een systeemvak. Verschijnt er een, "
+                     u"bijvoorbeeld als het paneel van je desktop later start, dan komt het icoon er "
+                     u"vanzelf in."_s,
+                     u"systeemvak: melding getoond, eenmalig"_s,
+                     u"!! verder zonder systeemvak-icoon. De sneltoets blijft de ingang."_s}));
         QPointer<QMessageBox> notice = shownBox();
         QVERIFY(notice);
         QCOMPARE(notice->text(), u"Quorvane kon geen systeemvak-icoon plaatsen"_s);
@@ -121,12 +133,12 @@ private Q_SLOTS:
         told->close();
 
         logged.clear();
-        QVERIFY(!StatusItemController::setUp(false, ctrlShiftK));
+        QVERIFY(!StatusItemController::setUp(false, noTray, ctrlShiftK)->trayIcon());
         QVERIFY(logged.lines().contains(u"systeemvak: de melding hierover is al eens getoond"_s));
         QVERIFY(!shownBox());
 
         logged.clear();
-        QVERIFY(!StatusItemController::setUp(true, HotKeyCombo::standard()));
+        QVERIFY(!StatusItemController::setUp(true, nullptr, HotKeyCombo::standard()));
         QCOMPARE(
             logged.lines(),
             QStringList{u"testmodus: geen statusitem (het systeemvak blijft van de app van de gebruiker)"_s});
@@ -139,7 +151,8 @@ private Q_SLOTS:
             QSKIP("a tray host is running");
         Settings::defaults().remove(Settings::noTrayNoticeShownKey);
         LogCapture logged;
-        QVERIFY(!StatusItemController::setUp(false, std::nullopt));
+        QVERIFY(!StatusItemController::setUp(false, std::make_shared<FakeSystemTray>(), std::nullopt)
+                     ->trayIcon());
         QCOMPARE(logged.lines().constLast(),
                  u"!! verder zonder systeemvak-icoon. Een tweede start van 'quorvane' toont het paneel."_s);
         QPointer<QMessageBox> notice = shownBox();
@@ -154,14 +167,65 @@ private Q_SLOTS:
         notice->close();
     }
 
+    // A tray that comes after the start, on the session bus or over XEmbed, gets the icon with the state,
+    // count and hot key of that moment, and the log says so once; the start's notice is not repeated.
+    void aTrayThatComesLaterGetsTheIcon_data()
+    {
+        QTest::addColumn<SystemTray::Kind>("kind");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("session bus")
+            << SystemTray::Kind::statusNotifier
+            << u"statusitem: systeemvak verschenen (StatusNotifierItem op de sessiebus), "
+               u"het icoon staat er nu in"_s;
+        QTest::newRow("XEmbed") << SystemTray::Kind::xembed
+                                << u"statusitem: systeemvak verschenen (XEmbed), het icoon staat er nu in"_s;
+    }
+    void aTrayThatComesLaterGetsTheIcon()
+    {
+        QFETCH(SystemTray::Kind, kind);
+        QFETCH(QString, line);
+        Settings::defaults().remove(Settings::noTrayNoticeShownKey);
+        const auto tray = std::make_shared<FakeSystemTray>();
+        LogCapture logged;
+        std::unique_ptr<StatusItemController> item =
+            StatusItemController::setUp(false, tray, HotKeyCombo::standard());
+        QVERIFY(!item->trayIcon());
+        QPointer<QMessageBox> notice = shownBox();
+        QVERIFY(notice);
+        item->apply(ConnectionState::live());
+        item->applyUnread(3);
+        tray->change(SystemTray::Kind::none);
+        QVERIFY(!item->trayIcon());
+
+        logged.clear();
+        tray->change(kind);
+        QSystemTrayIcon *icon = item->trayIcon();
+        QVERIFY(icon);
+        QVERIFY(icon->isVisible());
+        QCOMPARE(icon->contextMenu(), item->menu());
+        QCOMPARE(icon->toolTip(),
+                 StatusItemLook::of(ConnectionState::live(), 3, HotKeyCombo::standard()).tooltip);
+        QVERIFY(icon->icon().pixmap(22).toImage() ==
+                StatusIcon::drawAt(u"house.fill"_s, 1.0, u"3"_s, 22).toImage());
+        // Docked, the icon follows the state as before.
+        item->apply(ConnectionState::connecting());
+        QCOMPARE(icon->toolTip(),
+                 StatusItemLook::of(ConnectionState::connecting(), 3, HotKeyCombo::standard()).tooltip);
+        tray->change(kind);
+        QCOMPARE(item->trayIcon(), icon);
+        QCOMPARE(logged.lines(), QStringList{line});
+        QCOMPARE(shownBoxes(), QList<QMessageBox *>{notice.data()});
+        notice->close();
+    }
+
     void iconAppearsInTheTrayWithItsMenu()
     {
         if (!withTray())
             QSKIP("needs run-xvfb.sh with a tray host");
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 60000);
         LogCapture logged;
-        std::unique_ptr<StatusItemController> item =
-            StatusItemController::setUp(false, HotKeyCombo::standard());
+        std::unique_ptr<StatusItemController> item = StatusItemController::setUp(
+            false, std::make_shared<FakeSystemTray>(SystemTray::Kind::xembed), HotKeyCombo::standard());
         QVERIFY(item);
         QCOMPARE(logged.lines(), QStringList{u"statusitem: ok (button=in het systeemvak, zichtbaar=true)"_s});
         // Docked: the host has given the icon a place on the screen.
@@ -220,8 +284,8 @@ private Q_SLOTS:
         if (!withTray())
             QSKIP("needs run-xvfb.sh with a tray host");
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 60000);
-        std::unique_ptr<StatusItemController> item =
-            StatusItemController::setUp(false, HotKeyCombo::standard());
+        std::unique_ptr<StatusItemController> item = StatusItemController::setUp(
+            false, std::make_shared<FakeSystemTray>(SystemTray::Kind::xembed), HotKeyCombo::standard());
         QVERIFY(item);
         const auto clock = std::make_shared<ManualClock>();
         HubSession::Options options;

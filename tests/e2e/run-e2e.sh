@@ -59,9 +59,9 @@ if [[ $(basename "$test_binary") != bench_* ]]; then
 fi
 unset XDG_SESSION_TYPE
 
-# The tray a desktop offers; the program looks for it once, at its start, and goes on without a tray
-# icon when it is not there yet: no test starts before the tray host owns the tray. quorvane-traywait
-# is built beside the end-to-end tests (a benchmark finds it in the tests' folder of its build).
+# The tray a desktop offers. The program puts its icon in a tray that comes after it too, but then its
+# start says there was none: no test starts before the tray host owns the tray. quorvane-traywait is
+# built beside the end-to-end tests (a benchmark finds it in the tests' folder of its build).
 trayer --edge top --align right --widthtype pixel --width 200 --height 24 >"$work/trayer.log" 2>&1 &
 pids+=($!)
 bin=$(dirname "$test_binary")

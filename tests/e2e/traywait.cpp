@@ -1,5 +1,6 @@
-// Waits until a tray host owns the system tray of the display's default screen: the program looks for
-// the tray once, at its start, and a tray host that comes up later finds it gone on without an icon.
+// Waits until a tray host owns the system tray of the display's default screen, so that a test meets a
+// desktop whose tray was there before the program: one that comes later gets the icon only after the
+// start has logged that there was no tray.
 // Usage: quorvane-traywait <seconds>. Exit status 0 once the tray is there, 1 when the time ran out.
 #include <chrono>
 #include <cstdio>

@@ -2,6 +2,7 @@
 
 #include "ports/bannerservice.h"
 #include "ports/hotkeygrabber.h"
+#include "ports/systemtray.h"
 
 #include <functional>
 #include <optional>
@@ -64,4 +65,26 @@ public:
 
 private:
     std::function<void()> m_onPress;
+};
+
+// A desktop whose tray is there, or comes and goes, as the test says.
+class FakeSystemTray final : public SystemTray {
+public:
+    explicit FakeSystemTray(Kind kind = Kind::none) : present(kind) {}
+
+    Kind kind() const override { return present; }
+    void setOnChange(std::function<void()> onChange) override { m_onChange = std::move(onChange); }
+
+    // Now this tray is there (none: it went), and the watch says so.
+    void change(Kind kind)
+    {
+        present = kind;
+        if (m_onChange)
+            m_onChange();
+    }
+
+    Kind present;
+
+private:
+    std::function<void()> m_onChange;
 };
