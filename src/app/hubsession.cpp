@@ -9,8 +9,6 @@
 #include "app/unconfiguredhomeyclient.h"
 #include "base/log.h"
 #include "homey/config/homeyconfig.h"
-#include "homey/model/homeyerror.h"
-#include "ports/keychainerror.h"
 #include "ui/panelvisibility.h"
 
 #include <QTimer>
@@ -25,20 +23,6 @@ const QString forgottenMessage = u"De sleutel is gewist. Plak een nieuwe sleutel
 QString seconds(std::chrono::milliseconds duration)
 {
     return QString::number(double(duration.count()) / 1000.0, 'f', 1).replace(u'.', u',');
-}
-
-// A refused token or a keyring failure needs the pairing screen; anything else only explains itself.
-bool needsPairing(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const HomeyError &homey) {
-        return homey.kind() == HomeyError::Kind::unauthorized;
-    } catch (const KeychainError &) {
-        return true;
-    } catch (...) {
-        return false;
-    }
 }
 
 } // namespace
@@ -201,7 +185,7 @@ void HubSession::reportBootFailure(const std::exception_ptr &error, bool automat
     if (!passing)
         stopRetrying();
     setProblem(problem);
-    if (needsPairing(error)) {
+    if (problem.needsPairing) {
         m_onboarding->setMessage(explanation);
         m_onboarding->setShowing(true);
         m_panel->show();

@@ -61,9 +61,19 @@ public:
     // endpoint and the explicit-credentials flag in this run's settings suite.
     static PersistStep defaultPersist(std::shared_ptr<TokenStore> store);
 
+    // explain() in its two parts: the failure's own description, empty where the advice stands alone,
+    // and what to do about it.
+    struct Explanation {
+        QString description;
+        QString advice;
+        QString text() const;
+    };
+
     // The Dutch advice for a failure of the hub layer or the keyring; a fixed text for anything else.
     static QString explain(const std::exception &error);
     static QString explain(const std::exception_ptr &error);
+    static Explanation explained(const std::exception &error);
+    static Explanation explained(const std::exception_ptr &error);
 
 Q_SIGNALS:
     void showingChanged();
