@@ -144,13 +144,15 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     // The first load belongs to the start: a hub that answers the check but is still starting its
     // managers (503) is tried again as a hub that did not answer at all. Any other failure of the load
     // the store shows itself, as before.
+    bool loaded = true;
     if (started && started == self->m_store) {
         if (const std::exception_ptr loadFailure = passingLoadFailure(*started)) {
             self->reportBootFailure(loadFailure, automatic);
             co_return;
         }
+        loaded = started->connection().kind() != ConnectionState::Kind::failed;
     }
-    self->reached(automatic);
+    self->reached(automatic, loaded);
     onboarding->setBusy(false);
 }
 
@@ -162,11 +164,13 @@ std::exception_ptr HubSession::passingLoadFailure(const HomeStore &store)
     return BootRetry::passes(failure) ? failure : nullptr;
 }
 
-void HubSession::reached(bool automatic)
+void HubSession::reached(bool automatic, bool loaded)
 {
     if (m_loggedFailure) {
+        // The hub answered; a home that did not load is the store's to tell, on the next line.
         log(u"verbinding: Homey bereikt"_s +
-            (automatic ? u" bij poging "_s + QString::number(m_retry.failures() + 1) : QString()));
+            (automatic ? u" bij poging "_s + QString::number(m_retry.failures() + 1) : QString()) +
+            (loaded ? QString() : u", maar het laden mislukte"_s));
     }
     m_loggedFailure.reset();
     stopRetrying();

@@ -86,8 +86,9 @@ private:
     void reportBootFailure(const std::exception_ptr &error, bool automatic);
     // The failure of a store whose first load failed for a reason that can pass; null otherwise.
     static std::exception_ptr passingLoadFailure(const HomeStore &store);
-    // A boot got through: the retrying ends, and the log says so after a failure.
-    void reached(bool automatic);
+    // A boot got through the key check: the retrying ends, and the log says so after a failure, and
+    // whether the home loaded.
+    void reached(bool automatic, bool loaded);
     // Ends the retrying; a failed start then no longer says that it keeps trying.
     void stopRetrying();
     // The only writer of the problem screen's advice and of whether it keeps trying.

@@ -246,11 +246,13 @@ private Q_SLOTS:
         row("not a hub", HomeyError::decoding(u"geen JSON"_s), false);
         row("404", HomeyError::http(404, u"/api/manager/sessions/session/me"_s), false);
         row("404 on the first load", HomeyError::http(404, u"/api/manager/devices/device/"_s), true);
+        row("not JSON on the first load", HomeyError::decoding(u"geen JSON"_s), true);
     }
     void aFailureWaitingDoesNotMendEndsTheRetrying()
     {
         QFETCH(std::exception_ptr, failure);
         QFETCH(bool, onLoad);
+        LogCapture log;
         session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
         QVERIFY(attemptComesOnTime(2));
         QVERIFY(m_onboarding->retrying());
@@ -275,6 +277,11 @@ private Q_SLOTS:
         QCOMPARE(look.keepsTrying, QString());
         if (!onLoad)
             QCOMPARE(look.text, Onboarding::explain(failure));
+        // The hub answered the check: the log says so, and that the home did not load, never as a
+        // start that got through.
+        QCOMPARE(log.matching(u"Homey bereikt"_s),
+                 onLoad ? QStringList{u"verbinding: Homey bereikt bij poging 3, maar het laden mislukte"_s}
+                        : QStringList());
         m_hub->clock->advance(60s);
         QCOMPARE(m_hub->checks, 3);
     }
