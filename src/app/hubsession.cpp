@@ -69,6 +69,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     onboarding->setBusy(true);
     if (!automatic) {
         // This boot replaces a retry that was waiting, and shows that it is connecting.
+        self->m_connecting = true;
         self->stopRetrying();
         self->setProblem(std::nullopt);
     }
@@ -89,6 +90,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
         co_return;
     }
     if (!token || token->isEmpty()) {
+        self->m_connecting = false;
         self->stopRetrying();
         self->setProblem(std::nullopt);
         onboarding->setHasToken(false);
@@ -132,10 +134,14 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
         store->setQuery(*query);
     onboarding->setShowing(false);
 
-    // Loading and link failures from here on show in the store's own connection state.
+    // Loading and link failures from here on show in the store's own connection state, which takes
+    // over from "connecting" as soon as the store has begun.
     const QPointer<HomeStore> started = store;
+    QCoro::Task<> starting = store->start();
+    self->m_connecting = false;
+    self->announce();
     try {
-        co_await store->start();
+        co_await std::move(starting);
     } catch (...) {
         // The store reports its own failures; nothing may escape a task nobody awaits.
     }
@@ -179,6 +185,7 @@ void HubSession::reached(bool automatic, bool loaded)
 
 void HubSession::reportBootFailure(const std::exception_ptr &error, bool automatic)
 {
+    m_connecting = false;
     const bool passing = BootRetry::passes(error);
     const StartProblem problem = StartProblem::of(error, passing);
     const QString &explanation = problem.advice;
@@ -264,6 +271,8 @@ void HubSession::setProblem(const std::optional<StartProblem> &problem)
 
 ConnectionState HubSession::connection() const
 {
+    if (m_connecting)
+        return ConnectionState::connecting();
     return StartProblem::shown(m_store->connection(), m_problem);
 }
 

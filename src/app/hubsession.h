@@ -104,6 +104,9 @@ private:
     BootRetry m_retry;
     // The attempt whose pause is over and that waits for the person to leave the key screen.
     std::optional<BootRetry::Pause> m_due;
+    // A start asked for runs and its store has not begun: until it has, the connection is being made,
+    // whatever the stopped store it replaces says.
+    bool m_connecting = false;
     // The start that did not get through; none while one runs after the person's own action, and once
     // one got through.
     std::optional<StartProblem> m_problem;
