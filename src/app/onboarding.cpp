@@ -38,6 +38,14 @@ void Onboarding::setBusy(bool busy)
     Q_EMIT busyChanged();
 }
 
+void Onboarding::setChecking(bool checking)
+{
+    if (m_checking == checking)
+        return;
+    m_checking = checking;
+    Q_EMIT checkingChanged();
+}
+
 void Onboarding::setHasToken(bool hasToken)
 {
     if (m_hasToken == hasToken)
@@ -81,6 +89,7 @@ QCoro::Task<std::optional<HomeyEndpoint>> Onboarding::save(QString key, ResolveS
         co_return std::nullopt;
     }
     setBusy(true);
+    setChecking(true);
     setMessage(std::nullopt);
 
     std::optional<HomeyEndpoint> endpoint;
@@ -92,6 +101,7 @@ QCoro::Task<std::optional<HomeyEndpoint>> Onboarding::save(QString key, ResolveS
     } catch (...) {
         failure = std::current_exception();
     }
+    setChecking(false);
     if (failure) {
         setMessage(explain(failure));
         setBusy(false);

@@ -802,6 +802,9 @@ private Q_SLOTS:
             m_world->clock->advance(100ms);
         QVERIFY(onboarding().busy());
         QCOMPARE(settings->connectionText(), foot);
+        // The key screen opens meanwhile, "API-sleutel wijzigen": the attempt is the program's own.
+        app.openOnboarding();
+        QVERIFY(onboarding().showing());
         m_world->validateFailure.reset();
         m_world->clock->advance(1s);
         ManualClock::settle();
