@@ -293,7 +293,9 @@ void AppDelegate::panelDidHide()
 
 void AppDelegate::openOnboarding()
 {
-    if (m_onboarding->busy())
+    // An attempt of the program's own gives way to the person's key; their own check or a start they
+    // asked for does not.
+    if (m_onboarding->busy() && !m_hub->attempting())
         return;
     m_onboarding->setMessage(std::nullopt);
     m_onboarding->setShowing(true);

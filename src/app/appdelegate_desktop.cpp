@@ -9,6 +9,7 @@
 #include "app/paneltoggle.h"
 #include "app/settings.h"
 #include "app/settingswindowcontroller.h"
+#include "app/startproblem.h"
 #include "app/statusitemcontroller.h"
 #include "base/log.h"
 #include "homey/model/homeyerror.h"
@@ -148,8 +149,8 @@ void AppDelegate::connectionDidChange()
 {
     const ConnectionState state = m_hub->connection();
     const std::optional<HomeyError> &error = store()->lastError();
-    if (error && error->kind() == HomeyError::Kind::unauthorized) {
-        m_onboarding->setMessage(Onboarding::explain(HomeyError::unauthorized()));
+    if (error && StartProblem::needsPairingAfter(std::make_exception_ptr(*error))) {
+        m_onboarding->setMessage(Onboarding::explain(*error));
         m_onboarding->setShowing(true);
     }
     // A start that did not get through has its own lines, one for each attempt.

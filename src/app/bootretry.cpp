@@ -40,12 +40,22 @@ bool BootRetry::passes(const std::exception_ptr &error)
 
 BootRetry::Pause BootRetry::next()
 {
+    ++m_failures;
+    return planned(RealtimeTiming::backoff(m_failures, m_random()));
+}
+
+BootRetry::Pause BootRetry::again()
+{
+    return planned(std::chrono::milliseconds(0));
+}
+
+BootRetry::Pause BootRetry::planned(std::chrono::milliseconds duration)
+{
     m_token.cancel();
     m_token = CancelToken();
-    ++m_failures;
     Pause pause;
     pause.attempt = m_failures + 1;
-    pause.duration = RealtimeTiming::backoff(m_failures, m_random());
+    pause.duration = duration;
     pause.token = m_token;
     pause.serial = ++m_serial;
     return pause;

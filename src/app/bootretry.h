@@ -33,6 +33,9 @@ public:
     // After a failed attempt: the pause before the next one, a step longer than the last. A pause still
     // waiting is cancelled.
     Pause next();
+    // After an attempt that gave way to the person before it came to anything: the same attempt again,
+    // due at once, the back-off no step further.
+    Pause again();
     // Whether the pause is still the one to act on when it ends.
     bool holds(const Pause &pause) const;
     // Cancels the waiting pause; the next failure starts at the first step.
@@ -41,6 +44,9 @@ public:
     int failures() const { return m_failures; }
 
 private:
+    // The pause before the next attempt; a pause still waiting is cancelled.
+    Pause planned(std::chrono::milliseconds duration);
+
     std::function<double()> m_random;
     int m_failures = 0;
     quint64 m_serial = 0;

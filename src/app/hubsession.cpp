@@ -9,8 +9,6 @@
 #include "app/unconfiguredhomeyclient.h"
 #include "base/log.h"
 #include "homey/config/homeyconfig.h"
-#include "homey/model/homeyerror.h"
-#include "ports/keychainerror.h"
 #include "ui/panelvisibility.h"
 
 #include <QTimer>
@@ -25,20 +23,6 @@ const QString forgottenMessage = u"De sleutel is gewist. Plak een nieuwe sleutel
 QString seconds(std::chrono::milliseconds duration)
 {
     return QString::number(double(duration.count()) / 1000.0, 'f', 1).replace(u'.', u',');
-}
-
-// A refused token or a keyring failure needs the pairing screen; anything else only explains itself.
-bool needsPairing(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const HomeyError &homey) {
-        return homey.kind() == HomeyError::Kind::unauthorized;
-    } catch (const KeychainError &) {
-        return true;
-    } catch (...) {
-        return false;
-    }
 }
 
 } // namespace
@@ -83,11 +67,9 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     if (onboarding->busy())
         co_return;
     onboarding->setBusy(true);
-    if (!automatic) {
-        // This boot replaces a retry that was waiting, and shows that it is connecting.
-        self->stopRetrying();
-        self->setProblem(std::nullopt);
-    }
+    const quint64 start = self->beginStart(automatic);
+    // After each wait: a start that the person's save or forget took over from leaves the model to them.
+    const auto current = [&self, start] { return self && self->isCurrent(start); };
     // A copy: the session may be gone when an await returns.
     const AppServices services = self->m_options.services;
 
@@ -98,13 +80,14 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     } catch (...) {
         failure = std::current_exception();
     }
-    if (!self)
+    if (!current())
         co_return;
     if (failure) {
         self->reportBootFailure(failure, automatic);
         co_return;
     }
     if (!token || token->isEmpty()) {
+        self->endStart();
         self->stopRetrying();
         self->setProblem(std::nullopt);
         onboarding->setHasToken(false);
@@ -120,7 +103,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     if (old) {
         co_await old->stop();
     }
-    if (!self)
+    if (!current())
         co_return;
 
     HomeyEndpoint endpoint;
@@ -130,7 +113,7 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     } catch (...) {
         failure = std::current_exception();
     }
-    if (!self)
+    if (!current())
         co_return;
     if (failure) {
         self->reportBootFailure(failure, automatic);
@@ -143,31 +126,81 @@ QCoro::Task<> HubSession::bootTask(QPointer<HubSession> self, bool automatic)
     auto *store = new HomeStore(clients.rest, clients.realtime, self->m_feed, self->storeDefaults(),
                                 self->m_options.store, self);
     self->swapStore(store, clients.rest);
+    self->m_startStore = store;
     // The start-up query belongs in the store the panel now shows.
     if (const std::optional<QString> query = Boot::value(self->m_options.arguments, u"--query"_s))
         store->setQuery(*query);
     onboarding->setShowing(false);
 
-    // Loading and link failures from here on show in the store's own connection state.
+    // Loading and link failures from here on show in the store's own connection state, which takes
+    // over from "connecting" as soon as the store has begun.
     const QPointer<HomeStore> started = store;
+    QCoro::Task<> starting = store->start();
+    self->m_connecting = false;
+    self->announce();
     try {
-        co_await store->start();
+        co_await std::move(starting);
     } catch (...) {
         // The store reports its own failures; nothing may escape a task nobody awaits.
     }
-    if (!self)
+    if (!current())
         co_return;
     // The first load belongs to the start: a hub that answers the check but is still starting its
     // managers (503) is tried again as a hub that did not answer at all. Any other failure of the load
     // the store shows itself, as before.
+    bool loaded = true;
     if (started && started == self->m_store) {
         if (const std::exception_ptr loadFailure = passingLoadFailure(*started)) {
             self->reportBootFailure(loadFailure, automatic);
             co_return;
         }
+        loaded = started->connection().kind() != ConnectionState::Kind::failed;
     }
-    self->reached(automatic);
+    self->reached(automatic, loaded);
     onboarding->setBusy(false);
+}
+
+quint64 HubSession::beginStart(bool automatic)
+{
+    m_running = automatic ? Start::attempt : Start::asked;
+    m_startStore.clear();
+    if (!automatic) {
+        // This start replaces a retry that was waiting, and shows that it is connecting.
+        m_connecting = true;
+        stopRetrying();
+        setProblem(std::nullopt);
+    }
+    return ++m_start;
+}
+
+void HubSession::endStart()
+{
+    m_running = Start::none;
+    m_startStore.clear();
+    m_connecting = false;
+}
+
+void HubSession::giveWay(const QString &what)
+{
+    if (m_running == Start::none)
+        return;
+    const bool attempt = m_running == Start::attempt;
+    // Its later steps find themselves overtaken; a store it already made loads no further.
+    ++m_start;
+    if (m_startStore)
+        m_startStore->stop();
+    endStart();
+    if (attempt) {
+        const BootRetry::Pause again = m_retry.again();
+        log(u"verbinding: poging "_s + QString::number(again.attempt) + u" wijkt voor "_s + what);
+        // Held while the person is busy or at the key screen; a key that is taken ends the retrying.
+        if (m_problem && m_problem->retrying)
+            m_due = again;
+    } else {
+        log(u"verbinding: de start wijkt voor "_s + what);
+    }
+    m_onboarding->setBusy(false);
+    announce();
 }
 
 std::exception_ptr HubSession::passingLoadFailure(const HomeStore &store)
@@ -178,19 +211,23 @@ std::exception_ptr HubSession::passingLoadFailure(const HomeStore &store)
     return BootRetry::passes(failure) ? failure : nullptr;
 }
 
-void HubSession::reached(bool automatic)
+void HubSession::reached(bool automatic, bool loaded)
 {
     if (m_loggedFailure) {
+        // The hub answered; a home that did not load is the store's to tell, on the next line.
         log(u"verbinding: Homey bereikt"_s +
-            (automatic ? u" bij poging "_s + QString::number(m_retry.failures() + 1) : QString()));
+            (automatic ? u" bij poging "_s + QString::number(m_retry.failures() + 1) : QString()) +
+            (loaded ? QString() : u", maar het laden mislukte"_s));
     }
     m_loggedFailure.reset();
+    endStart();
     stopRetrying();
     setProblem(std::nullopt);
 }
 
 void HubSession::reportBootFailure(const std::exception_ptr &error, bool automatic)
 {
+    endStart();
     const bool passing = BootRetry::passes(error);
     const StartProblem problem = StartProblem::of(error, passing);
     const QString &explanation = problem.advice;
@@ -201,7 +238,7 @@ void HubSession::reportBootFailure(const std::exception_ptr &error, bool automat
     if (!passing)
         stopRetrying();
     setProblem(problem);
-    if (needsPairing(error)) {
+    if (problem.needsPairing) {
         m_onboarding->setMessage(explanation);
         m_onboarding->setShowing(true);
         m_panel->show();
@@ -276,6 +313,8 @@ void HubSession::setProblem(const std::optional<StartProblem> &problem)
 
 ConnectionState HubSession::connection() const
 {
+    if (m_connecting)
+        return ConnectionState::connecting();
     return StartProblem::shown(m_store->connection(), m_problem);
 }
 
@@ -331,8 +370,10 @@ QCoro::Task<> HubSession::reconnectTask(QPointer<HubSession> self)
 
 void HubSession::forgetToken()
 {
-    if (m_onboarding->busy())
+    // A check or a deletion of the person's runs; a start gives way.
+    if (m_onboarding->busy() && m_running == Start::none)
         return;
+    giveWay(u"het wissen van de sleutel"_s);
     // Deleting from the keyring waits for it; no boot may start meanwhile, a retry neither.
     m_onboarding->setBusy(true);
     stopRetrying();
@@ -388,6 +429,9 @@ QCoro::Task<bool> HubSession::saveToken(QString key)
 
 QCoro::Task<bool> HubSession::saveTask(QPointer<HubSession> self, QString key)
 {
+    // A blank key the model turns away with a word, and it takes over from nothing.
+    if (!key.trimmed().isEmpty())
+        self->giveWay(u"de sleutel die je bewaart"_s);
     const AppServices services = self->m_options.services;
     const std::optional<HomeyEndpoint> endpoint = co_await self->m_onboarding->save(
         key, services.endpoint, services.validate, Onboarding::defaultPersist(services.tokens));

@@ -53,15 +53,19 @@ public:
     // Resyncs a live store, boots again otherwise at once, with the pauses of later attempts back at
     // their first step; returns at once.
     void reconnect();
-    // Deletes the token and the stored hub and falls back to a store without a hub.
+    // Deletes the token and the stored hub and falls back to a store without a hub; a start under way
+    // gives way to it.
     void forgetToken();
     // The connection as the tray, the settings window and the log tell it: the store's, or what went
     // wrong with a start that did not get through.
     ConnectionState connection() const;
     // A start did not get through, and connection() says so; the session logs such a start itself.
     bool startFailed() const { return m_problem.has_value(); }
+    // An attempt of the program's own runs, which gives way to whatever the person does with the key.
+    bool attempting() const { return m_running == Start::attempt; }
     QString connectionSummary() const;
-    // The pasted key checked and kept, then a boot; false with the reason in the onboarding model.
+    // The pasted key checked and kept, then a boot; false with the reason in the onboarding model. A
+    // start under way gives way to it.
     QCoro::Task<bool> saveToken(QString key);
 
     // Where the store keeps its settings: a test run's own suite, else the user's.
@@ -74,6 +78,10 @@ Q_SIGNALS:
     void connectionChanged();
 
 private:
+    // What runs: nothing, an attempt after a pause, or a start asked for (the launch's, the person's
+    // retry, the boot after a saved key).
+    enum class Start { none, attempt, asked };
+
     HomeStore *makePlaceholderStore();
     // automatic: an attempt after a pause, which leaves the problem screen up until it knows better.
     static QCoro::Task<> bootTask(QPointer<HubSession> self, bool automatic);
@@ -83,11 +91,19 @@ private:
     static QCoro::Task<> reconnectTask(QPointer<HubSession> self);
     static QCoro::Task<> forgetTask(QPointer<HubSession> self);
     static QCoro::Task<bool> saveTask(QPointer<HubSession> self, QString key);
+    // A start begins; its number, which stays current until another start or the person takes over.
+    quint64 beginStart(bool automatic);
+    bool isCurrent(quint64 start) const { return m_start == start; }
+    void endStart();
+    // The person's save or forget (`what`) goes before a start under way: that one ends here, unheard,
+    // and an attempt of the program's own comes again as soon as the person is done.
+    void giveWay(const QString &what);
     void reportBootFailure(const std::exception_ptr &error, bool automatic);
     // The failure of a store whose first load failed for a reason that can pass; null otherwise.
     static std::exception_ptr passingLoadFailure(const HomeStore &store);
-    // A boot got through: the retrying ends, and the log says so after a failure.
-    void reached(bool automatic);
+    // A boot got through the key check: the retrying ends, and the log says so after a failure, and
+    // whether the home loaded.
+    void reached(bool automatic, bool loaded);
     // Ends the retrying; a failed start then no longer says that it keeps trying.
     void stopRetrying();
     // The only writer of the problem screen's advice and of whether it keeps trying.
@@ -103,6 +119,13 @@ private:
     BootRetry m_retry;
     // The attempt whose pause is over and that waits for the person to leave the key screen.
     std::optional<BootRetry::Pause> m_due;
+    Start m_running = Start::none;
+    quint64 m_start = 0;
+    // The store the running start made, once it is in place.
+    QPointer<HomeStore> m_startStore;
+    // A start asked for runs and its store has not begun: until it has, the connection is being made,
+    // whatever the stopped store it replaces says.
+    bool m_connecting = false;
     // The start that did not get through; none while one runs after the person's own action, and once
     // one got through.
     std::optional<StartProblem> m_problem;

@@ -20,11 +20,6 @@ QCoro::Task<> persistToken(std::shared_ptr<TokenStore> store, QString token, Hom
     defaults.setValue(AppConfiguration::explicitCredentialsKey, true);
 }
 
-QString withAdvice(const QString &description, const QString &advice)
-{
-    return description + u" "_s + advice;
-}
-
 } // namespace
 
 void Onboarding::setShowing(bool showing)
@@ -41,6 +36,14 @@ void Onboarding::setBusy(bool busy)
         return;
     m_busy = busy;
     Q_EMIT busyChanged();
+}
+
+void Onboarding::setChecking(bool checking)
+{
+    if (m_checking == checking)
+        return;
+    m_checking = checking;
+    Q_EMIT checkingChanged();
 }
 
 void Onboarding::setHasToken(bool hasToken)
@@ -86,6 +89,7 @@ QCoro::Task<std::optional<HomeyEndpoint>> Onboarding::save(QString key, ResolveS
         co_return std::nullopt;
     }
     setBusy(true);
+    setChecking(true);
     setMessage(std::nullopt);
 
     std::optional<HomeyEndpoint> endpoint;
@@ -97,6 +101,7 @@ QCoro::Task<std::optional<HomeyEndpoint>> Onboarding::save(QString key, ResolveS
     } catch (...) {
         failure = std::current_exception();
     }
+    setChecking(false);
     if (failure) {
         setMessage(explain(failure));
         setBusy(false);
@@ -124,42 +129,59 @@ Onboarding::PersistStep Onboarding::defaultPersist(std::shared_ptr<TokenStore> s
     };
 }
 
+QString Onboarding::Explanation::text() const
+{
+    return description.isEmpty() ? advice : description + u" "_s + advice;
+}
+
 QString Onboarding::explain(const std::exception &error)
+{
+    return explained(error).text();
+}
+
+QString Onboarding::explain(const std::exception_ptr &error)
+{
+    return explained(error).text();
+}
+
+Onboarding::Explanation Onboarding::explained(const std::exception &error)
 {
     if (const auto *homey = dynamic_cast<const HomeyError *>(&error)) {
         switch (homey->kind()) {
         case HomeyError::Kind::decoding:
-            return u"Dit adres gaf geen herkenbaar Homey-antwoord. Probeer opnieuw of controleer je Homey."_s;
+            return {
+                {},
+                u"Dit adres gaf geen herkenbaar Homey-antwoord. Probeer opnieuw of controleer je Homey."_s};
         case HomeyError::Kind::notConfigured:
             // Nothing answered the search: the same checks as for a hub that does not answer.
-            return u"Geen Homey gevonden. "_s + HomeyError::recovery(HomeyError::Kind::unreachable) +
-                   u" Probeer daarna opnieuw."_s;
+            return {{},
+                    u"Geen Homey gevonden. "_s + HomeyError::recovery(HomeyError::Kind::unreachable) +
+                        u" Probeer daarna opnieuw."_s};
         case HomeyError::Kind::unreachable:
         case HomeyError::Kind::http:
         case HomeyError::Kind::socket:
         case HomeyError::Kind::offline:
         case HomeyError::Kind::unauthorized:
-            return withAdvice(homey->errorDescription(), homey->recovery());
+            return {homey->errorDescription(), homey->recovery()};
         }
     }
     if (const auto *keychain = dynamic_cast<const KeychainError *>(&error)) {
         if (keychain->kind() == KeychainError::Kind::Denied)
-            return withAdvice(
-                keychain->errorDescription(),
-                u"Ontgrendel de sleutelbos als daarom gevraagd wordt. Blijft het misgaan, koppel "
-                u"je Homey dan opnieuw."_s);
-        return withAdvice(keychain->errorDescription(), u"Koppel je Homey opnieuw via Instellingen."_s);
+            return {keychain->errorDescription(),
+                    u"Ontgrendel de sleutelbos als daarom gevraagd wordt. Blijft het misgaan, koppel "
+                    u"je Homey dan opnieuw."_s};
+        return {keychain->errorDescription(), u"Koppel je Homey opnieuw via Instellingen."_s};
     }
-    return u"Verbinden is niet gelukt. Controleer je netwerk en probeer opnieuw."_s;
+    return {{}, u"Verbinden is niet gelukt. Controleer je netwerk en probeer opnieuw."_s};
 }
 
-QString Onboarding::explain(const std::exception_ptr &error)
+Onboarding::Explanation Onboarding::explained(const std::exception_ptr &error)
 {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception &e) {
-        return explain(e);
+        return explained(e);
     } catch (...) {
-        return explain(std::exception());
+        return explained(std::exception());
     }
 }

@@ -18,7 +18,10 @@
 class Onboarding : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool showing READ showing WRITE setShowing NOTIFY showingChanged)
+    // A boot, a check of the person's key or a deletion of the key runs.
     Q_PROPERTY(bool busy READ busy WRITE setBusy NOTIFY busyChanged)
+    // The person's own key is being checked: the only work the key screen shows as a check.
+    Q_PROPERTY(bool checking READ checking NOTIFY checkingChanged)
     Q_PROPERTY(bool hasToken READ hasToken WRITE setHasToken NOTIFY hasTokenChanged)
     // Empty when there is none.
     Q_PROPERTY(QString message READ messageText NOTIFY messageChanged)
@@ -37,6 +40,7 @@ public:
     void setShowing(bool showing);
     bool busy() const { return m_busy; }
     void setBusy(bool busy);
+    bool checking() const { return m_checking; }
     bool hasToken() const { return m_hasToken; }
     void setHasToken(bool hasToken);
     std::optional<QString> message() const { return m_message; }
@@ -61,21 +65,35 @@ public:
     // endpoint and the explicit-credentials flag in this run's settings suite.
     static PersistStep defaultPersist(std::shared_ptr<TokenStore> store);
 
+    // explain() in its two parts: the failure's own description, empty where the advice stands alone,
+    // and what to do about it.
+    struct Explanation {
+        QString description;
+        QString advice;
+        QString text() const;
+    };
+
     // The Dutch advice for a failure of the hub layer or the keyring; a fixed text for anything else.
     static QString explain(const std::exception &error);
     static QString explain(const std::exception_ptr &error);
+    static Explanation explained(const std::exception &error);
+    static Explanation explained(const std::exception_ptr &error);
 
 Q_SIGNALS:
     void showingChanged();
     void busyChanged();
+    void checkingChanged();
     void hasTokenChanged();
     void messageChanged();
     void connectionProblemChanged();
     void retryingChanged();
 
 private:
+    void setChecking(bool checking);
+
     bool m_showing = false;
     bool m_busy = false;
+    bool m_checking = false;
     bool m_hasToken = false;
     std::optional<QString> m_message;
     std::optional<QString> m_connectionProblem;

@@ -117,6 +117,7 @@ OnboardingRoot::Facts PaletteRoot::factsOf(const Onboarding &onboarding)
     OnboardingRoot::Facts facts;
     facts.showing = onboarding.showing();
     facts.busy = onboarding.busy();
+    facts.checking = onboarding.checking();
     facts.hasToken = onboarding.hasToken();
     facts.message = onboarding.message();
     facts.connectionProblem = onboarding.connectionProblem();
@@ -133,8 +134,9 @@ void PaletteRoot::followOnboarding()
             m_onboardingRoot->setFacts(factsOf(*m_onboarding));
     };
     for (const auto signal :
-         {&Onboarding::showingChanged, &Onboarding::busyChanged, &Onboarding::hasTokenChanged,
-          &Onboarding::messageChanged, &Onboarding::connectionProblemChanged, &Onboarding::retryingChanged})
+         {&Onboarding::showingChanged, &Onboarding::busyChanged, &Onboarding::checkingChanged,
+          &Onboarding::hasTokenChanged, &Onboarding::messageChanged, &Onboarding::connectionProblemChanged,
+          &Onboarding::retryingChanged})
         connect(m_onboarding, signal, this, push);
     push();
 }

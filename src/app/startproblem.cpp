@@ -2,21 +2,33 @@
 
 #include "app/onboarding.h"
 #include "homey/model/homeyerror.h"
+#include "ports/keychainerror.h"
 
 using namespace Qt::StringLiterals;
 
 StartProblem StartProblem::of(const std::exception_ptr &error, bool retrying)
 {
+    const Onboarding::Explanation explanation = Onboarding::explained(error);
     StartProblem problem;
-    problem.advice = Onboarding::explain(error);
+    problem.advice = explanation.text();
+    problem.description = explanation.description;
+    problem.remedy = explanation.advice;
     problem.retrying = retrying;
+    problem.needsPairing = needsPairingAfter(error);
+    return problem;
+}
+
+bool StartProblem::needsPairingAfter(const std::exception_ptr &error)
+{
     try {
         std::rethrow_exception(error);
     } catch (const HomeyError &homey) {
-        problem.keyRefused = homey.kind() == HomeyError::Kind::unauthorized;
+        return homey.kind() == HomeyError::Kind::unauthorized;
+    } catch (const KeychainError &) {
+        return true;
     } catch (...) {
+        return false;
     }
-    return problem;
 }
 
 ConnectionState StartProblem::shown(const ConnectionState &store, const std::optional<StartProblem> &start)
@@ -24,10 +36,9 @@ ConnectionState StartProblem::shown(const ConnectionState &store, const std::opt
     using Kind = ConnectionState::Kind;
     if (!start || store.kind() == Kind::live || store.kind() == Kind::degraded)
         return store;
-    if (start->keyRefused) {
-        const HomeyError refused = HomeyError::unauthorized();
-        return ConnectionState::failed(refused.errorDescription(), refused.recovery());
-    }
+    // The pairing screen is up: the tray and the foot name what it is about, in the failure's own words.
+    if (start->needsPairing)
+        return ConnectionState::failed(start->description, start->remedy);
     // Short, for a tooltip and a line at the foot of a window: the screen has room for the whole advice.
     const QString title = u"Geen verbinding met je Homey."_s;
     if (start->retrying)

@@ -10,14 +10,18 @@
 // settings window say the same in brief: while a start has failed, the store behind it is only the
 // stopped one and its idle state would say that nothing happened.
 struct StartProblem {
-    // The advice the problem screen shows.
+    // The advice the problem screen shows: the failure's own description, then what to do.
     QString advice;
+    QString description;
+    QString remedy;
     // The start is tried again by itself.
     bool retrying = false;
-    // The hub refused the key: the pairing screen is up.
-    bool keyRefused = false;
+    // The hub refused the key or the keyring failed: the pairing screen comes up.
+    bool needsPairing = false;
 
     static StartProblem of(const std::exception_ptr &error, bool retrying);
+    // Whether this failure needs the person to pair again: the one place that decides it.
+    static bool needsPairingAfter(const std::exception_ptr &error);
 
     // The connection as the tray and the settings window tell it: a store that got through speaks for
     // itself, live or not; otherwise a failed start says what went wrong, as a failed connection.

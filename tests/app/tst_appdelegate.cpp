@@ -748,43 +748,64 @@ private Q_SLOTS:
     // what the problem screen says, in brief, and follows the start as it goes on.
     void theSettingsFootSaysWhatTheStartCameTo_data()
     {
-        QTest::addColumn<int>("status"); // of the token check; 0 for a refused key
+        QTest::addColumn<QString>("failure"); // of the token check, or of the keyring
         QTest::addColumn<QString>("foot");
-        QTest::newRow("tried again") << 503
+        QTest::newRow("tried again") << u"503"_s
                                      << u"Geen verbinding met je Homey. Quorvane blijft het proberen."_s;
         QTest::newRow("key refused")
-            << 0
+            << u"refused"_s
             << u"De Homey accepteert dit token niet meer. Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s;
+        QTest::newRow("keyring failed") << u"keyring"_s
+                                        << u"De computer gaf geen toegang tot de sleutelbos. Ontgrendel de "
+                                           u"sleutelbos als daarom gevraagd "
+                                           u"wordt. Blijft het misgaan, koppel je Homey dan opnieuw."_s;
     }
     void theSettingsFootSaysWhatTheStartCameTo()
     {
-        QFETCH(int, status);
+        QFETCH(QString, failure);
         QFETCH(QString, foot);
-        m_world->validateFailure =
-            status ? HomeyError::http(status, u"/api/x"_s) : HomeyError::unauthorized();
+        if (failure == u"keyring"_s)
+            m_world->tokenFailure = KeychainError::denied();
+        else
+            m_world->validateFailure =
+                failure == u"503"_s ? HomeyError::http(503, u"/api/x"_s) : HomeyError::unauthorized();
         AppDelegate &app = launch({u"--settings"_s});
         const SettingsModel *settings = app.settingsWindow()->model();
         QCOMPARE(settings->connectionText(), foot);
         QCOMPARE(settings->connectionText(), app.hub()->connectionSummary());
-        // The log of a retry asked for says the same as the foot, not the stopped store's idle state.
+        // The one decision: what needs pairing brings up the pairing screen as well.
+        QCOMPARE(onboarding().showing(), failure != u"503"_s);
+        // The log of a retry asked for says the same as the foot, not the stopped store's idle state;
+        // while that retry runs, the foot and the log say that it connects, as the panel does.
         {
             LogCapture log;
+            m_world->endpointDelay = 1s;
             app.hub()->reconnect();
             const QString line = log.lines().constFirst();
             QVERIFY2(line.startsWith(u"menu: opnieuw verbinden (toestand was mislukt: \""_s +
                                      foot.section(u'.', 0, 0)),
                      qPrintable(line));
             ManualClock::settle();
+            if (failure != u"keyring"_s) {
+                QVERIFY(onboarding().busy());
+                QCOMPARE(settings->connectionText(), u"Verbinden…"_s);
+                QCOMPARE(log.matching(u"verbinding: "_s), QStringList{u"verbinding: Verbinden…"_s});
+                m_world->clock->advance(1s);
+                ManualClock::settle();
+            }
             QCOMPARE(settings->connectionText(), foot);
+            QVERIFY(log.matching(u"Nog niet verbonden"_s).isEmpty());
         }
-        if (!status)
+        if (failure != u"503"_s)
             return;
         // An attempt under way leaves it; the next one that gets through is live.
-        m_world->endpointDelay = 1s;
         for (int step = 0; step < 200 && !onboarding().busy(); ++step)
             m_world->clock->advance(100ms);
         QVERIFY(onboarding().busy());
         QCOMPARE(settings->connectionText(), foot);
+        // The key screen opens meanwhile, "API-sleutel wijzigen": the attempt is the program's own.
+        app.openOnboarding();
+        QVERIFY(onboarding().showing());
         m_world->validateFailure.reset();
         m_world->clock->advance(1s);
         ManualClock::settle();

@@ -22,11 +22,13 @@ Q_DECLARE_METATYPE(std::exception_ptr)
 
 namespace {
 
-// The hub behind the boot: its token check takes `latency` and throws `failure` while one is set.
+// The hub behind the boot: its token check takes `latency` and throws `failure` while one is set, but
+// for the key it accepts.
 struct Hub {
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::shared_ptr<MemoryTokenStore> tokens = std::make_shared<MemoryTokenStore>();
     std::exception_ptr failure;
+    QString accepted;
     std::chrono::milliseconds latency{0};
     int checks = 0;
     // The first load of the next stores fails with this, while loadFailures lasts.
@@ -34,19 +36,21 @@ struct Hub {
     int loadFailures = 0;
 };
 
-QCoro::Task<HomeyIdentity> check(std::shared_ptr<Hub> hub)
+QCoro::Task<HomeyIdentity> check(std::shared_ptr<Hub> hub, QString token)
 {
     ++hub->checks;
     if (hub->latency.count() > 0)
         co_await hub->clock->sleep(hub->latency, CancelToken());
-    if (hub->failure)
+    if (hub->failure && token != hub->accepted)
         std::rethrow_exception(hub->failure);
     co_return HomeyIdentity();
 }
 
-QCoro::Task<std::optional<QString>> token()
+// The key kept in the keyring, else the one the program was started with.
+QCoro::Task<std::optional<QString>> token(std::shared_ptr<Hub> hub)
 {
-    co_return u"geheim"_s;
+    const std::optional<QString> kept = co_await hub->tokens->load(AppConfiguration::service());
+    co_return kept.value_or(u"geheim"_s);
 }
 
 QCoro::Task<HomeyEndpoint> endpoint()
@@ -84,9 +88,9 @@ class TstBootRetry : public QObject {
         m_hub->failure = std::move(failure);
         HubSession::Options options;
         options.services.tokens = m_hub->tokens;
-        options.services.token = [] { return token(); };
+        options.services.token = [hub = m_hub] { return token(hub); };
         options.services.endpoint = [] { return endpoint(); };
-        options.services.validate = [hub = m_hub](QUrl, QString) { return check(hub); };
+        options.services.validate = [hub = m_hub](QUrl, QString key) { return check(hub, std::move(key)); };
         options.services.connect = [hub = m_hub](HomeyEndpoint, QString) {
             auto rest = std::make_shared<FakeRestClient>(hub->clock);
             if (hub->loadFailure && hub->loadFailures > 0) {
@@ -246,11 +250,13 @@ private Q_SLOTS:
         row("not a hub", HomeyError::decoding(u"geen JSON"_s), false);
         row("404", HomeyError::http(404, u"/api/manager/sessions/session/me"_s), false);
         row("404 on the first load", HomeyError::http(404, u"/api/manager/devices/device/"_s), true);
+        row("not JSON on the first load", HomeyError::decoding(u"geen JSON"_s), true);
     }
     void aFailureWaitingDoesNotMendEndsTheRetrying()
     {
         QFETCH(std::exception_ptr, failure);
         QFETCH(bool, onLoad);
+        LogCapture log;
         session(std::make_exception_ptr(HomeyError::unreachable(u"192.168.1.5"_s)));
         QVERIFY(attemptComesOnTime(2));
         QVERIFY(m_onboarding->retrying());
@@ -275,6 +281,11 @@ private Q_SLOTS:
         QCOMPARE(look.keepsTrying, QString());
         if (!onLoad)
             QCOMPARE(look.text, Onboarding::explain(failure));
+        // The hub answered the check: the log says so, and that the home did not load, never as a
+        // start that got through.
+        QCOMPARE(log.matching(u"Homey bereikt"_s),
+                 onLoad ? QStringList{u"verbinding: Homey bereikt bij poging 3, maar het laden mislukte"_s}
+                        : QStringList());
         m_hub->clock->advance(60s);
         QCOMPARE(m_hub->checks, 3);
     }
@@ -363,6 +374,9 @@ private Q_SLOTS:
         QTest::newRow("newer boot") << u"boot"_s;
         QTest::newRow("forget") << u"forget"_s;
         QTest::newRow("pairing screen") << u"pairing"_s;
+        QTest::newRow("key screen during an attempt") << u"look"_s;
+        QTest::newRow("save during an attempt") << u"save"_s;
+        QTest::newRow("refused save during an attempt") << u"refused save"_s;
     }
     void thePersonActsDuringAPause()
     {
@@ -387,6 +401,58 @@ private Q_SLOTS:
             m_onboarding->setShowing(false);
             ManualClock::settle();
             QCOMPARE(m_hub->checks, 4);
+            return;
+        }
+        if (action == u"look" || action.endsWith(u"save")) {
+            // Back, the hub refuses the key the program has; each check takes a second.
+            m_hub->latency = 1s;
+            m_hub->failure = std::make_exception_ptr(HomeyError::unauthorized());
+            if (action == u"save")
+                m_hub->accepted = u"nieuw"_s;
+            m_hub->clock->advance(pauseBefore(4));
+            QCOMPARE(m_hub->checks, 4);
+            QVERIFY(m_onboarding->busy());
+            // The person at the key screen meanwhile: no check of theirs shows, and all of it works.
+            m_onboarding->setShowing(true);
+            m_panel->show();
+            OnboardingRoot root(m_session->store(), {}, false);
+            root.setFacts(PaletteRoot::factsOf(*m_onboarding));
+            root.setToken(u"nieuw"_s);
+            const TokenScreenLook look = root.tokenScreen();
+            QCOMPARE(look.saveTitle, u"Controleren en bewaren"_s);
+            QVERIFY(look.saveEnabled && look.fieldEnabled && look.keyButtonsEnabled && !look.showsProgress);
+            if (action == u"look") {
+                m_hub->clock->advance(1s);
+                QVERIFY(!m_onboarding->busy());
+                return;
+            }
+            // Their key goes first; the attempt's answer, when it comes, changes nothing.
+            LogCapture log;
+            QCoro::Task<bool> saving = hub.saveToken(u"nieuw"_s);
+            QVERIFY(m_onboarding->checking());
+            QCOMPARE(log.lines(),
+                     QStringList{u"verbinding: poging 4 wijkt voor de sleutel die je bewaart"_s});
+            m_hub->clock->advance(2s);
+            QCOMPARE(awaitTask(std::move(saving)), action == u"save");
+            if (action == u"save") {
+                QVERIFY(live());
+                QVERIFY(!m_onboarding->showing());
+                QCOMPARE(m_onboarding->message(), std::nullopt);
+                QVERIFY(!m_onboarding->retrying());
+                QCOMPARE(m_hub->tokens->item(AppConfiguration::service())->data, "nieuw"_ba);
+                return;
+            }
+            // Refused: the save says so, and the attempt it overtook comes again once the person
+            // leaves the key screen.
+            QCOMPARE(m_onboarding->message(), Onboarding::explain(HomeyError::unauthorized()));
+            QVERIFY(m_onboarding->showing());
+            QVERIFY(m_onboarding->retrying());
+            QCOMPARE(m_hub->checks, 5);
+            m_hub->failure = nullptr;
+            m_onboarding->setShowing(false);
+            m_hub->clock->advance(1s);
+            QCOMPARE(m_hub->checks, 6);
+            QVERIFY(live());
             return;
         }
         if (action == u"retry during an attempt") {

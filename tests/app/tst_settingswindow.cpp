@@ -307,6 +307,54 @@ private Q_SLOTS:
             QCOMPARE(chip->width(), shownWidth);
     }
 
+    // The connection line at the foot holds its whole text, however long the advice: at the window's
+    // size and where it is as narrow as it goes, it takes more lines, beside "Toon logboek" and above
+    // the window's edge.
+    void theFootHoldsItsWholeText_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("text");
+        const QString refused =
+            u"De Homey accepteert dit token niet meer. Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s;
+        const QString keyring =
+            u"De computer gaf geen toegang tot de sleutelbos. Ontgrendel de sleutelbos als "
+            u"daarom gevraagd wordt. Blijft het misgaan, koppel je Homey dan opnieuw."_s;
+        QTest::newRow("key refused") << SettingsWindowController::windowWidth << refused;
+        QTest::newRow("keyring failed") << SettingsWindowController::windowWidth << keyring;
+        QTest::newRow("keyring failed, narrowest window")
+            << SettingsWindowController::minimumWidth << keyring;
+    }
+    void theFootHoldsItsWholeText()
+    {
+        QFETCH(int, width);
+        QFETCH(QString, text);
+        if (onDisplay())
+            QSKIP("pictures are made offscreen");
+        SettingsModel::Hooks hooks;
+        hooks.connectionText = [text] { return text; };
+        SettingsWindowController controller(*engine, tester, *feed, *notifier, std::move(hooks));
+        controller.show();
+        QQuickWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->resize(width, SettingsWindowController::windowHeight);
+        QTRY_COMPARE(window->contentItem()->size(), QSizeF(width, SettingsWindowController::windowHeight));
+        auto *line = window->findChild<QQuickItem *>(u"connection"_s);
+        auto *showLog = window->findChild<QQuickItem *>(u"showLog"_s);
+        QVERIFY(line && showLog);
+        QCOMPARE(line->property("text").toString(), text);
+        // Drawn, so laid out at this size.
+        QVERIFY(QDir().mkpath(QStringLiteral(QUORVANE_SHOTS_DIR)));
+        QVERIFY(window->grabWindow().save(QStringLiteral(QUORVANE_SHOTS_DIR "/settings-window-foot-") +
+                                          QString::number(width) + u".png"_s));
+
+        QVERIFY2(!line->property("truncated").toBool(), qPrintable(text));
+        const QRectF drawn = line->mapRectToScene(
+            QRectF(0, 0, line->width(), std::max(line->height(), line->property("contentHeight").toReal())));
+        QVERIFY2(line->property("contentHeight").toReal() <= line->height() + 0.5, qPrintable(text));
+        QVERIFY2(drawn.left() >= 0 && drawn.bottom() <= window->height(), qPrintable(text));
+        QVERIFY(!drawn.intersects(showLog->mapRectToScene(showLog->boundingRect())));
+    }
+
     // Tab through the whole window and back: every control that takes the keyboard is scrolled into
     // view, those below the fold (Wijzig, Standaard, Test de sneltoets, Herstel standaardgrootte) too.
     void theFocusedControlIsAlwaysInView()

@@ -3,6 +3,7 @@
 #include "app/startproblem.h"
 #include "app/statusitemlook.h"
 #include "homey/model/homeyerror.h"
+#include "ports/keychainerror.h"
 
 #include <QTest>
 
@@ -44,6 +45,12 @@ private Q_SLOTS:
             << u"refused"_s << ConnectionState::idle()
             << u"De Homey accepteert dit token niet meer.\nMaak een nieuwe API-sleutel aan en plak hem opnieuw."_s
             << u"De Homey accepteert dit token niet meer. Maak een nieuwe API-sleutel aan en plak hem opnieuw."_s;
+        // The pairing screen is up for it too: the keyring's own words, not a connection.
+        QTest::newRow("keyring failed") << u"keyring"_s << ConnectionState::idle()
+                                        << u"De computer gaf geen toegang tot de sleutelbos.\nOntgrendel de "
+                                           u"sleutelbos als daarom gevraagd "
+                                           u"wordt. Blijft het misgaan, koppel je Homey dan opnieuw."_s
+                                        << Onboarding::explain(KeychainError::denied());
         const QString noHub = Onboarding::explain(HomeyError::notConfigured());
         QTest::newRow("not tried again")
             << u"no hub"_s << ConnectionState::idle() << u"Geen verbinding met je Homey.\n"_s + noHub
@@ -60,6 +67,8 @@ private Q_SLOTS:
             problem = StartProblem::of(std::make_exception_ptr(HomeyError::unreachable(u"10.0.0.2"_s)), true);
         else if (start == u"refused")
             problem = StartProblem::of(std::make_exception_ptr(HomeyError::unauthorized()), false);
+        else if (start == u"keyring")
+            problem = StartProblem::of(std::make_exception_ptr(KeychainError::denied()), false);
         else if (start == u"no hub")
             problem = StartProblem::of(std::make_exception_ptr(HomeyError::notConfigured()), false);
         const ConnectionState shown = StartProblem::shown(store, problem);

@@ -40,10 +40,12 @@ QCoro::Task<HomeyEndpoint> someHub()
     co_return HomeyEndpoint{QUrl(u"http://192.168.1.5"_s), u"hub-1"_s, u"Thuis"_s};
 }
 
-QCoro::Task<HomeyIdentity> noAnswer()
+// A hub that does not answer, found out after `silence` on the clock.
+QCoro::Task<HomeyIdentity> noAnswer(std::shared_ptr<ManualClock> clock, std::chrono::milliseconds silence)
 {
+    if (silence.count() > 0)
+        co_await clock->sleep(silence, CancelToken());
     throw HomeyError::unreachable(u"192.168.1.5"_s);
-    co_return HomeyIdentity();
 }
 
 } // namespace
@@ -278,7 +280,8 @@ private Q_SLOTS:
     }
 
     // The tooltip follows the session, which tells a start that is tried again by itself from one that
-    // has not begun: the tray says what the problem screen says.
+    // has not begun, and from the person's own retry under way: the tray says what the problem screen
+    // says.
     void theTooltipSaysThatAFailedStartKeepsTrying()
     {
         if (!withTray())
@@ -291,7 +294,8 @@ private Q_SLOTS:
         HubSession::Options options;
         options.services.token = [] { return someToken(); };
         options.services.endpoint = [] { return someHub(); };
-        options.services.validate = [](QUrl, QString) { return noAnswer(); };
+        auto silence = std::make_shared<std::chrono::milliseconds>(0);
+        options.services.validate = [clock, silence](QUrl, QString) { return noAnswer(clock, *silence); };
         options.store.clock = clock;
         Onboarding onboarding;
         PanelController::Options panelOptions;
@@ -303,8 +307,16 @@ private Q_SLOTS:
         QCOMPARE(item->trayIcon()->toolTip(),
                  u"Quorvane. Nog niet verbonden.\nCtrl+Alt+Space opent het paneel."_s);
         awaitTask(session.boot());
-        QCOMPARE(item->trayIcon()->toolTip(),
-                 u"Geen verbinding met je Homey.\nQuorvane blijft het proberen."_s);
+        const QString keepsTrying = u"Geen verbinding met je Homey.\nQuorvane blijft het proberen."_s;
+        QCOMPARE(item->trayIcon()->toolTip(), keepsTrying);
+
+        *silence = std::chrono::seconds(6);
+        session.reconnect();
+        ManualClock::settle();
+        QCOMPARE(item->trayIcon()->toolTip(), u"Quorvane verbindt met je Homey…"_s);
+        clock->advance(*silence);
+        ManualClock::settle();
+        QCOMPARE(item->trayIcon()->toolTip(), keepsTrying);
     }
 };
 

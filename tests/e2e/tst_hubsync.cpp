@@ -1,5 +1,9 @@
 #include "servedcase.h"
 
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QJsonObject>
 #include <QTcpServer>
 
@@ -12,6 +16,79 @@ const QString garageLamp = u"50c0e1bd-1540-5efd-a679-82b8a8de2fd8"_s;
 const QString solarPanels = u"9ebb7115-7fdc-574b-98a8-ee820985c022"_s;
 
 } // namespace
+
+// A tray on the session bus (a StatusNotifierWatcher with a host behind it), as a desktop's panel
+// offers one: a program that starts while it is there puts its icon here, and the tooltip can be read
+// as the panel reads it.
+class BusTray : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registered)
+
+public:
+    static inline const QString name = u"org.kde.StatusNotifierWatcher"_s;
+    static inline const QString path = u"/StatusNotifierWatcher"_s;
+
+    ~BusTray() override
+    {
+        m_bus.unregisterService(name);
+        m_bus.unregisterObject(path);
+    }
+    bool serve()
+    {
+        return m_bus.registerObject(path, this,
+                                    QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties) &&
+               m_bus.registerService(name);
+    }
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList registered() const { return m_items; }
+
+    // The tooltip's text of the last icon that came; empty while there is none.
+    QString tooltip() const
+    {
+        if (m_items.isEmpty())
+            return {};
+        QDBusMessage get = QDBusMessage::createMethodCall(m_items.constLast(), u"/StatusNotifierItem"_s,
+                                                          u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
+        get << u"org.kde.StatusNotifierItem"_s << u"ToolTip"_s;
+        // Our own calls are answered meanwhile: the program may be asking this tray something.
+        const QDBusMessage reply = m_bus.call(get, QDBus::BlockWithGui, 5000);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        // (icon name, [(width, height, pixels)], title, text)
+        const QDBusArgument tip =
+            reply.arguments().constFirst().value<QDBusVariant>().variant().value<QDBusArgument>();
+        QString icon;
+        QString title;
+        QString text;
+        tip.beginStructure();
+        tip >> icon;
+        tip.beginArray();
+        while (!tip.atEnd()) {
+            int width = 0;
+            int height = 0;
+            QByteArray pixels;
+            tip.beginStructure();
+            tip >> width >> height >> pixels;
+            tip.endStructure();
+        }
+        tip.endArray();
+        tip >> title >> text;
+        tip.endStructure();
+        return text.isEmpty() ? title : title + u'\n' + text;
+    }
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString &service) { m_items << service; }
+    void RegisterStatusNotifierHost(const QString &) {}
+
+private:
+    QDBusConnection m_bus = QDBusConnection::sessionBus();
+    QStringList m_items;
+};
 
 // The program against a fake hub serving the demo home: what it shows of the hub, what it does with a
 // write the hub drops, a refused token, a hub that does not answer and one that comes up late.
@@ -173,6 +250,30 @@ private Q_SLOTS:
             copy.logged(u"!! Homey-verbinding mislukt: Geen contact met je Homey op 127.0.0.1. "_s),
             patience);
         QVERIFY(copy.messages().filter(u"verbinding: "_s).filter(u"Live"_s).isEmpty());
+    }
+
+    // The person's own retry after a start that failed: the tray says that it connects, as the panel
+    // does, for as long as the hub takes to answer, and never that nothing has happened.
+    void thePersonsRetryIsToldAsConnecting()
+    {
+        BusTray tray;
+        QVERIFY(tray.serve());
+        const QString check = u"manager/sessions/session/me"_s;
+        m_hub->failPath(check, 404);
+        Copy &copy = start({}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"!! Homey-verbinding mislukt: De Homey gaf een fout (404)"_s),
+                                 patience);
+        QTRY_VERIFY_WITH_TIMEOUT(tray.tooltip().startsWith(u"Geen verbinding met je Homey.\n"_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        // Silent from now on: the retry waits for the check to time out.
+        m_hub->stallPath(check);
+        press({u"ctrl+r"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"menu: opnieuw verbinden (toestand was mislukt: "_s), patience);
+        QTRY_COMPARE_WITH_TIMEOUT(tray.tooltip(), u"Quorvane verbindt met je Homey…"_s, patience);
+        QVERIFY(copy.logged(u"verbinding: Verbinden…"_s));
+        QTRY_COMPARE_WITH_TIMEOUT(copy.count(u"!! Homey-verbinding mislukt"_s), 2, patience);
+        QVERIFY(!copy.logged(u"Nog niet verbonden"_s));
     }
 
     // Started before the hub is up, as after a login before the network or while the hub reboots: once

@@ -312,12 +312,15 @@ ApplicationWindow {
         spacing: Theme.space8
         RowLayout {
             Layout.fillWidth: true
+            // A long advice (a refused key, a keyring that failed) takes the lines it needs; the page
+            // above gives way.
             Text {
+                objectName: "connection"
                 Layout.fillWidth: true
                 text: window.settings.connectionText
                 font: Theme.label(Theme.typeCaption)
                 color: Theme.textDim
-                elide: Text.ElideRight
+                wrapMode: Text.Wrap
             }
             Button {
                 objectName: "showLog"

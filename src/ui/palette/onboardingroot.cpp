@@ -55,7 +55,7 @@ void OnboardingRoot::setFacts(const Facts &facts)
 
 TokenScreenLook OnboardingRoot::tokenScreen() const
 {
-    return TokenScreenLook::make(m_facts.busy, m_facts.hasToken, m_facts.message, m_token, m_isolated);
+    return TokenScreenLook::make(m_facts.checking, m_facts.hasToken, m_facts.message, m_token, m_isolated);
 }
 
 ConnectionProblemLook OnboardingRoot::problem() const
@@ -105,7 +105,7 @@ bool OnboardingRoot::handleKey(int key, Qt::KeyboardModifiers modifiers, bool au
 
 void OnboardingRoot::submit()
 {
-    if (m_facts.busy)
+    if (m_facts.checking)
         return;
     // Unchanged, blanks and all: the model answers a blank key with its own message.
     save(this, m_token);
@@ -134,7 +134,7 @@ QCoro::Task<> OnboardingRoot::save(QPointer<OnboardingRoot> self, QString token)
 
 void OnboardingRoot::askForget()
 {
-    if (m_facts.hasToken && !m_facts.busy)
+    if (m_facts.hasToken && !m_facts.checking)
         setConfirmsForget(true);
 }
 
@@ -155,7 +155,7 @@ void OnboardingRoot::dismissForget()
 
 void OnboardingRoot::cancel()
 {
-    if (!m_facts.busy && m_actions.onCancel)
+    if (!m_facts.checking && m_actions.onCancel)
         m_actions.onCancel();
 }
 

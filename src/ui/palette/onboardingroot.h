@@ -42,7 +42,10 @@ public:
     // What the onboarding model says; the app shell keeps it current.
     struct Facts {
         bool showing = false;
+        // A boot, a key check or a deletion runs.
         bool busy = false;
+        // The person's own key is being checked: the only work the token screen shows.
+        bool checking = false;
         bool hasToken = false;
         std::optional<QString> message;
         std::optional<QString> connectionProblem;
@@ -88,7 +91,7 @@ public:
     // Return, Enter and Space press the button that has the keyboard. True when it was used.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
 
-    // Return in the key field: saves whatever it holds, unless a check is under way.
+    // Return in the key field: saves whatever it holds, unless a check of the person's is under way.
     Q_INVOKABLE void submit();
     // The save button: only while it is enabled.
     Q_INVOKABLE void pressSave();

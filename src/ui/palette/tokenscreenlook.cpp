@@ -11,7 +11,7 @@ QUrl TokenScreenLook::webAppURL()
     return QUrl(u"https://"_s + webAppHost + u'/');
 }
 
-TokenScreenLook TokenScreenLook::make(bool busy, bool hasToken, const std::optional<QString> &message,
+TokenScreenLook TokenScreenLook::make(bool checking, bool hasToken, const std::optional<QString> &message,
                                       const QString &token, bool isolated)
 {
     TokenScreenLook look;
@@ -27,15 +27,15 @@ TokenScreenLook TokenScreenLook::make(bool busy, bool hasToken, const std::optio
     look.fieldLabel = u"Personal Access Token (API-sleutel)"_s;
     look.placeholder = u"Plak je API-sleutel"_s;
     look.fieldAccessibleName = u"API-sleutel"_s;
-    look.fieldEnabled = !busy;
+    look.fieldEnabled = !checking;
     look.note = u"De sleutel wordt eerst bij je Homey gecontroleerd en daarna alleen in de sleutelbos van je "
                 u"bureaublad bewaard."_s;
     look.message = message.value_or(QString());
-    look.saveTitle = busy ? u"Controleren\u2026"_s : u"Controleren en bewaren"_s;
-    look.saveEnabled = !busy && !token.trimmed().isEmpty();
-    look.showsProgress = busy;
+    look.saveTitle = checking ? u"Controleren\u2026"_s : u"Controleren en bewaren"_s;
+    look.saveEnabled = !checking && !token.trimmed().isEmpty();
+    look.showsProgress = checking;
     look.showsKeyButtons = hasToken;
-    look.keyButtonsEnabled = !busy;
+    look.keyButtonsEnabled = !checking;
     look.cancelText = u"Annuleren"_s;
     look.forgetText = u"Sleutel wissen"_s;
     if (isolated)

@@ -41,8 +41,9 @@ public:
     static const QString webAppHost;
     static QUrl webAppURL();
 
-    // token: what the field holds; message: the latest status or error of a save, a forget or a boot.
-    static TokenScreenLook make(bool busy, bool hasToken, const std::optional<QString> &message,
+    // checking: the person's own key is being checked; token: what the field holds; message: the latest
+    // status or error of a save, a forget or a boot.
+    static TokenScreenLook make(bool checking, bool hasToken, const std::optional<QString> &message,
                                 const QString &token, bool isolated);
 
     bool operator==(const TokenScreenLook &) const = default;

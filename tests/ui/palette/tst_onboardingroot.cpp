@@ -202,7 +202,9 @@ void OnboardingRootTest::saveKeepsARefusedKeyAndEmptiesAnAcceptedOne()
     QCOMPARE(root.token(), u"  sleutel-1 "_s);
 
     // While the model checks, neither the button nor the field starts another save.
-    root.setFacts(facts(true, true));
+    OnboardingRoot::Facts checking = facts(true, true);
+    checking.checking = true;
+    root.setFacts(checking);
     root.pressSave();
     root.submit();
     QTest::qWait(20);
@@ -213,6 +215,15 @@ void OnboardingRootTest::saveKeepsARefusedKeyAndEmptiesAnAcceptedOne()
     root.submit();
     QTRY_COMPARE(root.token(), QString());
     QCOMPARE(calls.keys.size(), 2);
+
+    // An attempt of the program's own holds nothing up: the person's key goes first, and no check of
+    // theirs shows meanwhile.
+    root.setFacts(facts(true, true));
+    root.setToken(u"sleutel-2"_s);
+    const TokenScreenLook look = root.tokenScreen();
+    QVERIFY(look.saveEnabled && look.fieldEnabled && !look.showsProgress);
+    root.pressSave();
+    QTRY_COMPARE(calls.keys.size(), 3);
 }
 
 void OnboardingRootTest::aBlankKeyStillReachesTheShellFromTheField()
