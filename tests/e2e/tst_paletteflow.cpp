@@ -196,6 +196,44 @@ private Q_SLOTS:
         QVERIFY(!copy.logged(u"panel: verborgen"_s));
     }
 
+    // A room's filter emptied at once, however it is emptied, leaves the selection on the row chosen in
+    // it: Ctrl+Return then works that device, not the one in the same place of the whole room.
+    void aFilterClearedAtOnceKeepsTheChosenRow_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("clearing");
+        QTest::newRow("all selected and deleted") << u"venti"_s << QStringList{u"ctrl+a"_s, u"BackSpace"_s};
+        QTest::newRow("one letter deleted") << u"v"_s << QStringList{u"BackSpace"_s};
+        QTest::newRow("escape") << u"venti"_s << QStringList{u"Escape"_s};
+    }
+    void aFilterClearedAtOnceKeepsTheChosenRow()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, clearing);
+        Copy &copy = start({u"--room"_s, u"Woonkamer"_s}, hubEnvironment());
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"verbinding: Live verbonden."_s), patience);
+        copy.signal(SIGUSR1);
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
+        typeText(filter);
+        // The rows once the program has read every letter.
+        const QString typed = u"snapshot-toestand: query=\""_s + filter + u"\" "_s;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (picture(copy, u"room-filtered"_s), copy.messages().filter(u"snapshot-toestand: "_s).constLast())
+                .startsWith(typed),
+            patience);
+        const QStringList filtered = rows(copy);
+        const qsizetype at = filtered.indexOf(u"Ventilator"_s);
+        QVERIFY2(at >= 0, qPrintable(filtered.join(u", "_s)));
+        // Row 0 is the room's own, "Alle lampen"; its devices follow.
+        typeKeys(QStringList(at + 1, u"Down"_s) + clearing);
+        typeKeys({u"ctrl+Return"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(writes().size(), 1, patience);
+        picture(copy, u"room-cleared"_s);
+        QVERIFY2(writtenValues().constFirst().startsWith(u"Ventilator onoff "_s),
+                 qPrintable(writtenValues().join(u", "_s)));
+        QVERIFY(!copy.logged(u"panel: verborgen"_s));
+    }
+
     void anUnlockTakesTwoPressesWithinFourSeconds()
     {
         Copy *opened = openPanel();

@@ -67,12 +67,17 @@ void HomeStore::setHits(QList<Hit> hits, int matchCount)
 
 void HomeStore::setQuery(const QString &query)
 {
+    const Mode before = mode();
     if (!assign(m_query, query, &HomeStore::queryChanged))
         return;
     announceMode();
-    // New rows for a new query: the selection keeps its place, which the palette puts at the top.
-    rebuildRoom(SelectionRule::keepPlace);
-    recomputeHits(std::nullopt, SelectionRule::keepPlace);
+    // A search's new rows start from the top: the selection keeps its place, which the palette puts there.
+    // A filter cleared brings back the rows it hid on the same screen, the chosen one among them: the
+    // selection stays on that row. Another screen (back on the overview) puts its own selection.
+    const SelectionRule rule =
+        !isSearching() && mode() == before ? SelectionRule::followRow : SelectionRule::keepPlace;
+    rebuildRoom(rule);
+    recomputeHits(std::nullopt, rule);
 }
 
 void HomeStore::setSelection(int selection)

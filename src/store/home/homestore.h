@@ -337,8 +337,9 @@ private:
     static QCoro::Task<> loadTimeline(QPointer<HomeStore> self, bool baseline);
 
     // What a rebuild of the rows does with the selection. It follows its row (the same device, room,
-    // flow or mood) wherever the rows ranked or refreshed again put it, and keeps its place, clamped, only
-    // where that row is gone; a new query keeps the place alone, so that it starts from the top.
+    // flow or mood) wherever the rows ranked or refreshed again, or a filter cleared, put it, and keeps its
+    // place, clamped, only where that row is gone; a new search keeps the place alone, so that it starts
+    // from the top.
     enum class SelectionRule { followRow, keepPlace };
 
     // --- Query, hits and recent uses (homestore_query.cpp) --------------------------------------------

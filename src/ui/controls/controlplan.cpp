@@ -3,6 +3,7 @@
 #include "ui/controls/capabilitywriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <QSet>
 
@@ -222,4 +223,23 @@ double ControlPlan::step(const QString &capabilityID, bool coarse)
     if (base == u"target_temperature")
         return coarse ? 2.0 : 0.5;
     return coarse ? 0.25 : 0.05;
+}
+
+std::optional<double> ControlPlan::stepped(const Device &device, const QString &capabilityID, int dir,
+                                           bool coarse)
+{
+    const Capability *capability = device.capability(capabilityID);
+    if (!capability)
+        return std::nullopt;
+    const double lo = capability->min.value_or(0);
+    const double hi = capability->max.value_or(1);
+    // A range the hub got backwards, or one that is not a number, leaves nothing to step through.
+    if (!std::isfinite(lo) || !std::isfinite(hi) || hi < lo)
+        return std::nullopt;
+    double size = step(capabilityID, coarse);
+    if (capabilityBase(capabilityID) != u"target_temperature")
+        size *= hi - lo;
+    const std::optional<double> value = capability->value ? capability->value->numberValue() : std::nullopt;
+    const double current = value && std::isfinite(*value) ? *value : lo;
+    return std::clamp(current + size * dir, lo, hi);
 }

@@ -1,6 +1,7 @@
 #include "ui/controls/controlrowview.h"
 
 #include "ui/controls/controlnumbers.h"
+#include "ui/controls/controlplan.h"
 #include "ui/controls/guardgate.h"
 #include "ui/controls/levelcoalescer.h"
 #include "ui/fmt.h"
@@ -125,6 +126,13 @@ private:
             v.accessibleHint = u"Vraagt een bevestiging"_s;
     }
 
+    // The arrow keys' caps, where a step of theirs writes something.
+    void arrowKeys(const QString &cap)
+    {
+        if (ControlPlan::stepped(d, cap, 1, false))
+            v.keyHints = {u"←"_s, u"→"_s};
+    }
+
     void toggle(const QString &cap)
     {
         v.title = titleOf(cap, u"Aan/uit"_s);
@@ -156,7 +164,7 @@ private:
             if (tint == u"saturation")
                 v.tintHue = ControlNumbers::fraction(d, u"light_hue"_s).value_or(0.08);
         }
-        v.keyHints = {u"←"_s, u"→"_s};
+        arrowKeys(cap);
         v.accessibleName = v.title;
         v.accessibleValue = Fmt::percent(f);
     }
@@ -171,7 +179,7 @@ private:
             v.detail = u"nu "_s + Fmt::celsius(*measured);
         v.lowerText = u"Kouder"_s;
         v.raiseText = u"Warmer"_s;
-        v.keyHints = {u"←"_s, u"→"_s};
+        arrowKeys(cap);
         v.accessibleName = v.title;
         v.accessibleValue = v.readout;
     }
@@ -185,6 +193,7 @@ private:
             v.symbol = v.on ? u"pause.fill"_s : u"play.fill"_s;
             v.buttonText = v.on ? u"Pauzeer"_s : u"Speel af"_s;
             press(*playing, CapabilityValue::fromBool(!v.on));
+            v.keyHints = {u"␣"_s};
         }
         if (const auto &volume = r.volumeCap()) {
             const double f = barFraction(*volume);

@@ -180,8 +180,9 @@ void PaletteController::retry()
 
 void PaletteController::queryDidChange()
 {
-    // The first letter starts the rows from the top; clearing the query returns to the overview, whose
-    // screen puts its focused tile back into the selection once the store has switched modes.
+    // Every letter starts the rows from the top. Clearing the query returns to the overview, whose screen
+    // puts its focused tile back into the selection once the store has switched modes; in a room the
+    // store keeps the selection on the row that was chosen in the filter.
     if (m_store->isSearching() && m_store->selection() != 0)
         m_store->setSelection(0);
     m_store->closeDetail();

@@ -3,6 +3,7 @@
 #include "base/async/clock.h"
 #include "homey/model/device.h"
 #include "homey/model/hit.h"
+#include "store/home/runaction.h"
 #include "ui/controls/controlstripmodel.h"
 #include "ui/errorbarlook.h"
 #include "ui/keyhint.h"
@@ -180,7 +181,32 @@ private:
         Mode,      // runs the focused mode
     };
     SpaceAct spaceAct() const;
-    bool spaceChanges() const;
+    // What Ctrl+Left/Right does as the palette stands; the hint bar offers them only where they dim.
+    enum class DimAct {
+        Nothing,
+        Control,  // steps the focused row of the open controls
+        Lamp,     // nudges the selected row's lamp
+        LitLamps, // nudges the lamps of the focused room tile that are on and dimmable
+        Room,     // nudges the open room's dimmer
+    };
+    DimAct dimAct() const;
+    // The lamps that Ctrl+Left/Right nudges from a room tile of the overview.
+    static bool isLitDimmable(const Device &device);
+    // The zone of the overview's focused room tile; none on any other tile.
+    std::optional<QString> focusedTileZone() const;
+    // What Escape does as the palette stands; the hint bar names it.
+    enum class EscapeAct {
+        Disarm,        // forgets the write waiting for its confirmation
+        CloseControls, // closes the open device's controls
+        ClearSearch,   // empties the search: back to the overview
+        ClearFilter,   // empties the filter of the room or the notification list
+        LeaveRoom,
+        LeaveList,
+        Hide, // hides the panel
+    };
+    EscapeAct escapeAct() const;
+    // What the store does with the overview's mode chip at this index: Return and Space run it.
+    RunAction modeAction(int index) const;
     // The write that Return or Space sends for the focused row of the open controls; none where that
     // row has nothing to press.
     struct ControlPress {
@@ -207,7 +233,11 @@ private:
     static QCoro::Task<> runScene(QPointer<PaletteController> self, int index, bool keepOpen);
 
     // --- palettecontroller_hints.cpp
+    // The word beside Space for what act does there; empty where it changes nothing.
+    QString spaceWord(SpaceAct act) const;
+    static QString escapeWord(EscapeAct act);
     QList<KeyHint> currentHints() const;
+    QList<KeyHint> notificationsHints() const;
     QList<KeyHint> detailHints() const;
     QList<KeyHint> roomHints() const;
     QList<KeyHint> resultsHints() const;

@@ -9,7 +9,6 @@
 #include "ui/screens/restscreen.h"
 
 #include <algorithm>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -173,11 +172,7 @@ bool PaletteController::handleNotificationsKey(const KeyPress &press)
         }
         return false;
     case Qt::Key_Escape:
-        if (filterEmpty)
-            m_store->exitNotifications();
-        else
-            m_store->setQuery(QString());
-        focusSearch();
+        escape();
         return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -191,19 +186,46 @@ bool PaletteController::handleNotificationsKey(const KeyPress &press)
     }
 }
 
+PaletteController::EscapeAct PaletteController::escapeAct() const
+{
+    const bool typed = !m_store->query().isEmpty();
+    if (m_store->showsNotifications())
+        return typed ? EscapeAct::ClearFilter : EscapeAct::LeaveList;
+    if (m_gate->hasArmed())
+        return EscapeAct::Disarm;
+    if (detailOpen())
+        return EscapeAct::CloseControls;
+    if (typed)
+        return m_store->isScoped() ? EscapeAct::ClearFilter : EscapeAct::ClearSearch;
+    if (m_store->isScoped())
+        return EscapeAct::LeaveRoom;
+    return EscapeAct::Hide;
+}
+
 void PaletteController::escape()
 {
-    if (m_gate->hasArmed()) {
+    switch (escapeAct()) {
+    case EscapeAct::Disarm:
         m_gate->reset();
-    } else if (detailOpen()) {
+        return;
+    case EscapeAct::CloseControls:
         m_store->closeDetail();
-    } else if (!m_store->query().isEmpty()) {
+        return;
+    case EscapeAct::ClearSearch:
+    case EscapeAct::ClearFilter:
         m_store->setQuery(QString());
         focusSearch();
-    } else if (m_store->isScoped()) {
+        return;
+    case EscapeAct::LeaveRoom:
         leaveRoom();
-    } else {
+        return;
+    case EscapeAct::LeaveList:
+        m_store->exitNotifications();
+        focusSearch();
+        return;
+    case EscapeAct::Hide:
         dismiss();
+        return;
     }
 }
 
@@ -292,9 +314,16 @@ void PaletteController::enterRoom(int index)
     focusSearch();
 }
 
+RunAction PaletteController::modeAction(int index) const
+{
+    const QList<Hit> &modes = m_store->rest().modes;
+    return index >= 0 && index < modes.size() ? m_store->runAction(modes.at(index)) : RunAction();
+}
+
 void PaletteController::activateMode(int index)
 {
-    if (index < 0 || index >= m_store->rest().modes.size())
+    // A chip that would change nothing is not run, nor remembered as used.
+    if (modeAction(index).kind == RunAction::Kind::Nothing)
         return;
     m_store->run(m_store->rest().modes.at(index)); // the panel stays open
 }
@@ -326,17 +355,11 @@ PaletteController::SpaceAct PaletteController::spaceAct() const
         return switches ? SpaceAct::RoomTile : SpaceAct::Nothing;
     }
     case TileFocus::Kind::Mode:
-        return i >= 0 && i < m_store->rest().modes.size() ? SpaceAct::Mode : SpaceAct::Nothing;
+        return modeAction(i).kind != RunAction::Kind::Nothing ? SpaceAct::Mode : SpaceAct::Nothing;
     case TileFocus::Kind::More:
         return SpaceAct::Nothing; // a button, not a switch
     }
     return SpaceAct::Nothing;
-}
-
-bool PaletteController::spaceChanges() const
-{
-    const SpaceAct act = spaceAct();
-    return act != SpaceAct::Typed && act != SpaceAct::Nothing && act != SpaceAct::FirstTile;
 }
 
 void PaletteController::toggleFocused(SpaceAct act)
@@ -412,59 +435,79 @@ void PaletteController::adjustFocusedControl(int dir, bool coarse)
         return;
     }
     const QString &id = row.capability();
-    const Capability *capability = device->capability(id);
-    if (!capability)
+    const std::optional<double> value = ControlPlan::stepped(*device, id, dir, coarse);
+    if (!value)
         return;
-    const double lo = capability->min.value_or(0);
-    const double hi = capability->max.value_or(1);
-    // A range the hub got backwards, or one that is not a number, leaves nothing to step through.
-    if (!std::isfinite(lo) || !std::isfinite(hi) || hi < lo)
-        return;
-    double step = ControlPlan::step(id, coarse);
-    if (capabilityBase(id) != u"target_temperature")
-        step *= hi - lo;
-    const std::optional<double> value = capability->value ? capability->value->numberValue() : std::nullopt;
-    const double current = value && std::isfinite(*value) ? *value : lo;
     // Through the gate like every other write of the strip: it asks first for one that lowers security,
     // and any other ends a write still waiting for its confirmation.
-    m_gate->press(*device, id, CapabilityValue::fromNumber(std::clamp(current + step * dir, lo, hi)),
-                  m_writer);
+    m_gate->press(*device, id, CapabilityValue::fromNumber(*value), m_writer);
+}
+
+bool PaletteController::isLitDimmable(const Device &device)
+{
+    const std::optional<QString> onoff = device.onoffKey();
+    const Capability *state = onoff ? device.capability(*onoff) : nullptr;
+    return device.dimKey() && state && state->value == CapabilityValue::fromBool(true);
+}
+
+std::optional<QString> PaletteController::focusedTileZone() const
+{
+    const std::optional<TileFocus> focus = m_rest->focus();
+    if (!focus || focus->kind != TileFocus::Kind::Room)
+        return std::nullopt;
+    const QList<Room> rooms = m_rest->visibleRooms();
+    return focus->index >= 0 && focus->index < rooms.size() ? std::optional(rooms.at(focus->index).id)
+                                                            : std::nullopt;
+}
+
+PaletteController::DimAct PaletteController::dimAct() const
+{
+    if (detailOpen())
+        return DimAct::Control;
+    if (const Device *device = selectedDevice(); device && device->dimKey())
+        return DimAct::Lamp;
+    switch (m_store->mode()) {
+    case HomeStore::Mode::Rest: {
+        const std::optional<QString> zone = focusedTileZone();
+        const DeviceMap &devices = m_store->devices();
+        const bool any =
+            zone && std::any_of(devices.cbegin(), devices.cend(), [&](const Device &device) {
+                return device.zoneID == *zone && device.isControllable() && isLitDimmable(device);
+            });
+        return any ? DimAct::LitLamps : DimAct::Nothing;
+    }
+    case HomeStore::Mode::Room:
+        return onRoomRow() && m_store->room() && m_store->room()->dimmableCount >= 1 ? DimAct::Room
+                                                                                     : DimAct::Nothing;
+    case HomeStore::Mode::Results:
+    case HomeStore::Mode::Notifications:
+        break;
+    }
+    return DimAct::Nothing;
 }
 
 void PaletteController::dim(int dir, bool coarse)
 {
-    if (detailOpen()) {
+    const double delta = (coarse ? 0.25 : 0.05) * dir;
+    switch (dimAct()) {
+    case DimAct::Nothing:
+        return;
+    case DimAct::Control:
         adjustFocusedControl(dir, coarse);
         return;
-    }
-    const double delta = (coarse ? 0.25 : 0.05) * dir;
-    if (const Device *device = selectedDevice(); device && device->dimKey()) {
-        const QString id = device->id;
+    case DimAct::Lamp: {
+        const QString id = selectedDevice()->id; // the nudge replaces the device
         m_store->nudgeDim(id, delta);
         return;
     }
-    switch (m_store->mode()) {
-    case HomeStore::Mode::Rest: {
-        // The lamps of the focused room that are on and dimmable.
-        const std::optional<TileFocus> focus = m_rest->focus();
-        const QList<Room> rooms = m_rest->visibleRooms();
-        if (!focus || focus->kind != TileFocus::Kind::Room || focus->index < 0 ||
-            focus->index >= rooms.size())
-            return;
-        for (const Device &device : m_store->devices(rooms.at(focus->index).id)) {
-            const std::optional<QString> onoff = device.onoffKey();
-            const Capability *state = onoff ? device.capability(*onoff) : nullptr;
-            if (device.dimKey() && state && state->value == CapabilityValue::fromBool(true))
+    case DimAct::LitLamps:
+        for (const Device &device : m_store->devices(*focusedTileZone())) {
+            if (isLitDimmable(device))
                 m_store->nudgeDim(device.id, delta);
         }
         return;
-    }
-    case HomeStore::Mode::Room:
-        if (onRoomRow() && m_store->room() && m_store->room()->dimmableCount >= 1)
-            m_store->nudgeRoomDim(delta);
-        return;
-    case HomeStore::Mode::Results:
-    case HomeStore::Mode::Notifications:
+    case DimAct::Room:
+        m_store->nudgeRoomDim(delta);
         return;
     }
 }

@@ -245,8 +245,9 @@ private Q_SLOTS:
         QCOMPARE(f.store->selection(), 0);
     }
 
-    // The rows ranked or refreshed again move the selection along with its row; where that row is gone
-    // it keeps its place. Whoever hears of the new rows finds the selection on them already.
+    // The rows ranked or refreshed again, or a room's filter cleared, move the selection along with its
+    // row; where that row is gone, or a search narrows or widens, it keeps its place. Whoever hears of
+    // the new rows finds the selection on them already.
     void selectionFollowsItsRow_data()
     {
         QTest::addColumn<QString>("mode");
@@ -268,6 +269,16 @@ private Q_SLOTS:
             << u"room woonkamer"_s << u"room:woonkamer"_s << u"add lamps"_s << u"room:woonkamer"_s << 0;
         QTest::newRow("overview, a room climbs above")
             << u"rest keuken"_s << u"room:kantoor"_s << u"add lamps"_s << u"room:kantoor"_s << -1;
+        // "room <zone> <filter>": the row chosen among the filtered ones; "type <text>": the field then.
+        QTest::newRow("room, the filter cleared at once")
+            << u"room woonkamer tele"_s << u"device:tv"_s << u"type"_s << u"device:tv"_s << 4;
+        QTest::newRow("room, the filter left blank")
+            << u"room woonkamer tele"_s << u"device:tv"_s << u"type \t "_s << u"device:tv"_s << 4;
+        QTest::newRow("room, the first row of a filter cleared")
+            << u"room woonkamer staande"_s << u"device:staande"_s << u"type"_s << u"device:staande"_s << 3;
+        // Still a search: the palette starts it from the top, so the store follows no row.
+        QTest::newRow("room, the filter widened")
+            << u"room woonkamer plafond"_s << u"device:plafond"_s << u"type lamp"_s << QString() << -1;
     }
     void selectionFollowsItsRow()
     {
@@ -282,7 +293,9 @@ private Q_SLOTS:
         if (mode == u"results")
             f.store->setQuery(u"lamp"_s);
         else if (mode.startsWith(u"room "_s))
-            f.store->enterScope(mode.section(u' ', 1));
+            f.store->enterScope(mode.section(u' ', 1, 1));
+        if (mode.startsWith(u"room "_s) && !mode.section(u' ', 2).isEmpty())
+            f.store->setQuery(mode.section(u' ', 2));
         const auto selectedID = [&] {
             const std::optional<Hit> hit = f.store->selectedHit();
             return hit ? hit->id : QString();
@@ -299,12 +312,14 @@ private Q_SLOTS:
 
         if (change == u"use") {
             awaitTask(f.store->run(*f.store->selectedHit()));
+        } else if (change.startsWith(u"type"_s)) {
+            f.store->setQuery(change.mid(5));
         } else if (change.startsWith(u"delete "_s)) {
             f.push(HomeyEvent::DeviceDeleted{change.section(u' ', 1)});
         } else {
             // Three dark lamps that sort first in the room; in the overview the kitchen then counts the
             // most devices.
-            const QString zoneID = mode.section(u' ', 1);
+            const QString zoneID = mode.section(u' ', 1, 1);
             for (const QString &id : {u"a1"_s, u"a2"_s, u"a3"_s})
                 f.push(HomeyEvent::DeviceUpdated{DutchHome::onoffLight(id, u"Aa "_s + id, zoneID, false)});
         }

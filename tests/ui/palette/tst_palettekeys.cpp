@@ -1,4 +1,5 @@
 #include "paletterig.h"
+#include "ui/controls/controlrowview.h"
 #include "ui/palette/keymonitor.h"
 
 #include <cmath>
@@ -148,6 +149,8 @@ private Q_SLOTS:
     void returnShowsWhereItActs();
     void spaceShowsWhereItActs_data();
     void spaceShowsWhereItActs();
+    void eachHintNamesWhatItsKeyDoes_data();
+    void eachHintNamesWhatItsKeyDoes();
     void escapeLadder();
     void anArmedWriteNeedsAFreshPressWithinTheWindow();
     void returnConfirmsTheWriteAClickArmed();
@@ -472,6 +475,152 @@ void PaletteKeysTest::spaceShowsWhereItActs()
     QVERIFY2(changes.isEmpty() != acts, qPrintable(changes));
     if (!acts) // not even remembered as used
         QCOMPARE(rig.store->recent().keys(), recent);
+}
+
+void PaletteKeysTest::eachHintNamesWhatItsKeyDoes_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("hint"); // the hint bar's hint for the key, or its caps alone for none
+    QTest::addColumn<QString>("changes");
+
+    const auto row = [](const char *name, const char *state, int key, Qt::KeyboardModifiers modifiers,
+                        const QString &hint, const QString &changes) {
+        QTest::newRow(name) << QString::fromUtf8(state) << key << int(modifiers) << hint << changes;
+    };
+    const QString dimKeys = u"⌘←⌘→"_s;
+    // The overview's tiles.
+    row("space starts a scene", "overview scene", Qt::Key_Space, none, u"␣ starten"_s, u"flows started"_s);
+    row("space switches a mode", "overview mode", Qt::Key_Space, none, u"␣ aan/uit"_s,
+        u"hub koffie onoff false"_s);
+    row("space switches a room's lamps", "overview", Qt::Key_Space, none, u"␣ aan/uit"_s,
+        u"hub plafond onoff false, hub staande onoff false"_s);
+    row("ctrl+right dims a room's lamps that are on", "overview", Qt::Key_Right, ctrl, dimKeys + u" dimmen"_s,
+        u"hub plafond dim 0.45, dim plafond 0.4>0.45"_s);
+    row("ctrl+right on a room whose dimmable lamp is off", "overview dark room", Qt::Key_Right, ctrl, dimKeys,
+        u""_s);
+    row("ctrl+right on a room with lamps on that do not dim", "overview undimmable room", Qt::Key_Right, ctrl,
+        dimKeys, u""_s);
+    row("ctrl+right on a room without lamps", "overview lampless room", Qt::Key_Right, ctrl, dimKeys, u""_s);
+    row("ctrl+right on a scene", "overview scene", Qt::Key_Right, ctrl, dimKeys, u""_s);
+    // The results.
+    row("results ctrl+right dims the lamp", "results", Qt::Key_Right, ctrl, dimKeys + u" dimmen"_s,
+        u"hub plafond dim 0.45, dim plafond 0.4>0.45"_s);
+    row("results ctrl+right on a lock", "results lock", Qt::Key_Right, ctrl, dimKeys, u""_s);
+    row("results tab opens the controls", "results", Qt::Key_Tab, none, u"⇥ regel"_s, u"detail ->plafond"_s);
+    row("results escape goes back", "results", Qt::Key_Escape, none, u"esc terug"_s,
+        u"mode results>overview, query \"plafondlamp\">\"\", selection 0>5, search focused"_s);
+    // A room.
+    row("room ctrl+left dims the room", "room", Qt::Key_Left, ctrl, dimKeys + u" kamer dimmen"_s,
+        u"hub lees dim 0.35, hub lees onoff true, hub plafond dim 0.35, dim lees 0.8>0.35, dim plafond 0.4>0.35, dim room 0.4>0.35"_s);
+    row("room ctrl+left without a dimmable lamp", "room undimmable", Qt::Key_Left, ctrl, dimKeys, u""_s);
+    row("room space on a guarded switch opens its controls", "room guarded switch", Qt::Key_Space, none,
+        u"␣ regel"_s, u"detail ->garage"_s);
+    row("room escape empties the filter", "room filtered", Qt::Key_Escape, none, u"esc wis filter"_s,
+        u"query \"lamp\">\"\", search focused"_s);
+    row("room escape leaves", "room", Qt::Key_Escape, none, u"esc terug naar huis"_s,
+        u"mode room>overview, selection 0>5, search focused, dim room 0.4>0"_s);
+    // The controls of a device.
+    row("controls space switches", "strip", Qt::Key_Space, none, u"␣ aan/uit"_s,
+        u"hub plafond onoff false"_s);
+    row("controls right steps a level", "strip level", Qt::Key_Right, none, u"←→ bedienen"_s,
+        u"hub plafond dim 0.45, dim plafond 0.4>0.45"_s);
+    row("controls right on a level that cannot step", "strip reversed level", Qt::Key_Right, none, u"←→"_s,
+        u""_s);
+    row("controls space plays", "strip media", Qt::Key_Space, none, u"␣ speel af"_s,
+        u"hub speaker speaker_playing true"_s);
+    row("controls return runs an action", "strip action", Qt::Key_Return, none, u"⏎ uitvoeren"_s,
+        u"hub sirene button true"_s);
+    row("controls return on a lock", "strip lock", Qt::Key_Return, none, u"⏎ doen"_s,
+        u"armed ->locked=bool(false)"_s);
+    row("controls escape closes them", "strip", Qt::Key_Escape, none, u"esc regel dicht"_s,
+        u"detail plafond>-"_s);
+    row("an armed write's escape", "armed", Qt::Key_Escape, none, u"esc toch niet"_s,
+        u"armed locked=bool(false)>-"_s);
+    // The notifications list.
+    row("list down", "notifications", Qt::Key_Down, none, u"↑↓ lees"_s, u"selection 0>1"_s);
+    row("list down with nothing found", "notifications nothing found", Qt::Key_Down, none, u"↑↓"_s, u""_s);
+    row("list escape empties the filter", "notifications filtered", Qt::Key_Escape, none, u"esc wis filter"_s,
+        u"query \"was\">\"\", search focused"_s);
+    row("list escape leaves", "notifications", Qt::Key_Escape, none, u"esc terug"_s,
+        u"mode notifications>overview, selection 0>5, search focused"_s);
+}
+
+// Each hint of the bar, and each key cap of the focused control, comes with what its key does there:
+// shown where the key changes something, in the words for what it changed, and nowhere else.
+void PaletteKeysTest::eachHintNamesWhatItsKeyDoes()
+{
+    QFETCH(QString, state);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, hint);
+    QFETCH(QString, changes);
+
+    using namespace ControlDevices;
+    // In the attic, out of the way of the other rooms: a switch that is guarded, a speaker, a button with
+    // a quick action and a level whose range the hub gave backwards.
+    Device garage = device(u"garage"_s, u"garagedoor"_s, {u"toggle"_s}, {boolean(u"onoff"_s, false)});
+    garage.name = u"Garagedeur"_s;
+    Device speakers = speaker();
+    speakers.name = u"Luidspreker"_s;
+    Device siren = device(u"sirene"_s, u"other"_s, {u"button"_s}, {boolean(u"button"_s, false)});
+    siren.name = u"Sirene"_s;
+    siren.uiQuickAction = u"button"_s;
+    Device broken = device(u"kapot"_s, u"other"_s, {u"slider"_s}, {number(u"dim"_s, 0.5, 1, 0)});
+    broken.name = u"Proefkapot"_s;
+    QList<Device> extra;
+    for (Device *made : {&garage, &speakers, &siren, &broken}) {
+        made->zoneID = u"zolder"_s;
+        if (state.endsWith(made->id == u"garage"_s    ? u"guarded switch"_s
+                           : made->id == u"speaker"_s ? u"media"_s
+                           : made->id == u"sirene"_s  ? u"action"_s
+                                                      : u"reversed level"_s))
+            extra << *made;
+    }
+    PaletteRig rig(extra);
+    if (state == u"overview undimmable room") {
+        rig.palette->rest()->setFocus(TileFocus::room(rig.roomIndex(u"kantoor"_s)));
+    } else if (state == u"room undimmable") {
+        rig.enterRoom(u"kantoor"_s);
+    } else if (state == u"room guarded switch") {
+        rig.enterRoom(u"zolder"_s);
+        rig.selectDevice(u"garage"_s);
+    } else if (state.startsWith(u"strip "_s) && !extra.isEmpty()) {
+        rig.open(extra.constFirst().name);
+    } else if (state == u"notifications nothing found") {
+        rig.store->enterNotifications();
+        rig.type(u"zzqx"_s);
+    } else {
+        rig.prepare(state);
+    }
+    rig.settle();
+
+    const QString caps = hint.section(u' ', 0, 0);
+    QString shown = caps;
+    for (const QString &text : rig.hintTexts()) {
+        if (text.section(u' ', 0, 0) == caps)
+            shown = text;
+    }
+    QCOMPARE(shown, hint);
+    // The focused control's own caps offer the same keys.
+    QStringList rowCaps;
+    if (const std::optional<QString> open = rig.store->detailDeviceID()) {
+        const QList<ControlRow> rows = rig.palette->strip()->rows();
+        rowCaps = ControlRowView::make(*rig.store->device(*open), rows.at(rig.palette->controlFocus()), true,
+                                       rig.palette->gate(), nullptr)
+                      .keyHints;
+    }
+    const bool offered = shown != caps;
+    if (rig.store->detailDeviceID() && QStringList({u"␣"_s, u"⏎"_s, u"←→"_s}).contains(caps))
+        QCOMPARE(rowCaps.contains(caps.left(1)), offered);
+
+    const Snapshot before = Snapshot::of(rig);
+    QVERIFY(rig.key(key, Qt::KeyboardModifiers(modifiers)));
+    rig.clock->advance(500ms);
+    const QString got = Snapshot::of(rig).since(before);
+    QCOMPARE(got, changes);
+    QCOMPARE(!got.isEmpty(), offered);
 }
 
 void PaletteKeysTest::escapeLadder()

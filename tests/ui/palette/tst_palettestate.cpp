@@ -79,7 +79,7 @@ void PaletteStateTest::eachState_data()
         << search << QString() << u"hot key Ctrl+Alt+Space"_s;
     QTest::newRow("overview on a scene")
         << u"overview scene"_s
-        << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ aan/uit"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
+        << QStringList{u"↑↓←→ kies"_s, u"⏎ doe"_s, u"␣ starten"_s, u"⌘1 scene"_s, u"⌘N 2 meldingen"_s}
         << search << QString() << u"hot key Ctrl+Alt+Space"_s;
     QTest::newRow("overview on a mode")
         << u"overview mode"_s
@@ -121,11 +121,11 @@ void PaletteStateTest::eachState_data()
                                                    u"⌘←⌘→ dimmen"_s, u"⇥ regel"_s, u"esc terug naar huis"_s}
                                     << inRoom << u"Woonkamer"_s << u"Esc"_s;
     QTest::newRow("room, nothing left")
-        << u"room none"_s << QStringList{u"esc terug naar huis"_s} << inRoom << u"Hal"_s << u"clear Esc"_s;
-    // Space types into the filter: it is not offered.
+        << u"room none"_s << QStringList{u"esc wis filter"_s} << inRoom << u"Hal"_s << u"clear Esc"_s;
+    // Space types into the filter: it is not offered. Escape empties the filter before it leaves.
     QTest::newRow("room filtered") << u"room filtered"_s
                                    << QStringList{u"↑↓ kies"_s, u"⏎ alles aan/uit"_s, u"⌘←⌘→ kamer dimmen"_s,
-                                                  u"esc terug naar huis"_s}
+                                                  u"esc wis filter"_s}
                                    << inRoom << u"Woonkamer"_s << u"clear Esc"_s;
     QTest::newRow("strip on a switch")
         << u"strip"_s << QStringList{u"↑↓ component"_s, u"␣ aan/uit"_s, u"esc regel dicht"_s} << search
@@ -145,7 +145,7 @@ void PaletteStateTest::eachState_data()
                                    << QStringList{u"↑↓ lees"_s, u"⌘⌫ wis alles"_s, u"esc terug"_s}
                                    << u"Filter je meldingen…"_s << u"Meldingen"_s << u"Esc"_s;
     QTest::newRow("notifications filtered")
-        << u"notifications filtered"_s << QStringList{u"↑↓ lees"_s, u"⌘⌫ wis alles"_s, u"esc terug"_s}
+        << u"notifications filtered"_s << QStringList{u"↑↓ lees"_s, u"⌘⌫ wis alles"_s, u"esc wis filter"_s}
         << u"Filter je meldingen…"_s << u"Meldingen"_s << u"clear Esc"_s;
 }
 
