@@ -53,7 +53,7 @@ bool HotKey::change(const HotKeyCombo &to)
     if (status == 0) {
         m_combo = to;
         log(u"hotkey: opnieuw geregistreerd op "_s + to.display() +
-            u" (status 0, wat nog niets bewijst, zie instellingen)"_s);
+            u" (status 0: de X-server weigerde hem niet; test hem in de instellingen)"_s);
         return true;
     }
     log(u"hotkey: registreren van "_s + to.display() + u" MISLUKT, status "_s + QString::number(status));

@@ -55,9 +55,12 @@ void HotKeyControl::setUp()
             u"Gebruik het systeemvak-icoon of kies een andere combinatie in de instellingen."_s);
         return;
     }
+    // The X server refuses a key another client holds with a core grab; an XInput2 grab does not clash with
+    // ours, and then only one of the two gets the presses.
     log(u"hotkey: "_s + combo.display() + u" geregistreerd, status "_s + QString::number(status) + u". "_s +
-        u"LET OP: status 0 bewijst niets (een bezette combo geeft óók 0). "_s +
-        u"Test hem in de instellingen."_s);
+        u"Een combinatie die een ander programma op de gewone manier vastheeft, weigert de X-server; "_s +
+        u"een programma dat sneltoetsen via XInput2 pakt (zoals sommige desktops), kan hem toch "_s +
+        u"afvangen. Test hem in de instellingen."_s);
 }
 
 bool HotKeyControl::changeHotKey(const HotKeyCombo &to)

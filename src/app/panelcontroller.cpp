@@ -226,7 +226,7 @@ void PanelController::prewarm(const QString &note)
 bool PanelController::snapshot(const QString &path)
 {
     if (!m_content) {
-        log(u"!! snapshot: het paneel heeft geen contentView"_s);
+        log(u"!! snapshot: het paneel heeft geen inhoud, er is niets te fotograferen"_s);
         return false;
     }
     const QImage image = m_window->grabWindow();

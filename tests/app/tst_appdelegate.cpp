@@ -198,8 +198,9 @@ private Q_SLOTS:
                 u"logboek: "_s + Log::fileURL(),
                 u"sneltoets uit instellingen: "_s + HotKeyCombo::standard().display(),
                 u"activatiebeleid: achtergrondprogramma, draait door zonder open venster"_s,
-                u"hotkey: Ctrl+Alt+Space geregistreerd, status 0. LET OP: status 0 bewijst niets (een bezette "_s
-                u"combo geeft óók 0). Test hem in de instellingen."_s,
+                u"hotkey: Ctrl+Alt+Space geregistreerd, status 0. Een combinatie die een ander programma op de "_s
+                u"gewone manier vastheeft, weigert de X-server; een programma dat sneltoetsen via XInput2 pakt "_s
+                u"(zoals sommige desktops), kan hem toch afvangen. Test hem in de instellingen."_s,
                 u"panel: prewarmed (760x540)"_s,
                 u"SIGUSR1-handler actief: `kill -USR1 "_s + pid + u"` opent het paneel"_s,
                 u"SIGUSR2-handler actief: `kill -USR2 "_s + pid + u"` schrijft "_s +

@@ -365,7 +365,8 @@ private Q_SLOTS:
 
         panel.setContent(nullptr);
         QVERIFY(!panel.snapshot(path));
-        QCOMPARE(log.lines().constLast(), u"!! snapshot: het paneel heeft geen contentView"_s);
+        QCOMPARE(log.lines().constLast(),
+                 u"!! snapshot: het paneel heeft geen inhoud, er is niets te fotograferen"_s);
     }
 
     // A notice of ours, or the tray icon's menu, taking the keyboard, after the panel had it or while
