@@ -68,6 +68,7 @@ Item {
                         model: rest.screen.scenes
                         SceneChip {
                             required property int index
+                            objectName: "sceneChip"
                             motion: rest.motion
                             onActivated: rest.screen.clickScene(index)
                         }
@@ -134,6 +135,7 @@ Item {
                         model: rest.screen.rooms
                         RoomTile {
                             required property int index
+                            objectName: "roomTile"
                             width: rest.tileWidth
                             motion: rest.motion
                             onActivated: rest.screen.clickRoom(index)
