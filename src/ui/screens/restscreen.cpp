@@ -159,6 +159,9 @@ void RestScreen::toggleMoreRooms()
 {
     m_moreRoomsShown = !m_moreRoomsShown;
     refresh(); // the modes come after the rooms shown: their index moves with the extra rooms
+    // The button keeps the focus, and moved below the extra rooms or back up.
+    if (m_focus && m_focus->kind == TileFocus::Kind::More)
+        Q_EMIT scrollRequested(m_focus->kind, m_focus->index);
 }
 
 void RestScreen::refresh()

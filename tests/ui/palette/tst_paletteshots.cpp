@@ -1145,6 +1145,11 @@ void PaletteShotsTest::theSelectionStaysInView_data()
     // many presses), "more" (down to the button for the extra rooms), "return", "ctrl+return", "lamps
     // <n>" (that many lamps more from the hub, in the open room or else the first).
     QTest::addColumn<QStringList>("steps");
+    // The overview: Return on the button for the extra rooms leaves the focus on it, under them.
+    QTest::newRow("the extra rooms opened") << QStringList{u"more"_s, u"return"_s};
+    QTest::newRow("the extra rooms closed") << QStringList{u"more"_s, u"return"_s, u"return"_s};
+    QTest::newRow("the extra rooms in a small window")
+        << QStringList{u"size 620 420"_s, u"more"_s, u"return"_s, u"up 5"_s, u"down 5"_s, u"return"_s};
     // The results: the keys move the selection, a use or the hub the rows under it.
     QTest::newRow("down the results") << QStringList{u"type lamp"_s, u"down 16"_s};
     QTest::newRow("the results in a small window")
