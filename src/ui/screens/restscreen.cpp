@@ -130,6 +130,14 @@ void RestScreen::setWidth(double width)
         return;
     m_columns = columns;
     Q_EMIT columnsChanged();
+    // Another count of columns puts the focused tile on another line of the grid.
+    viewResized();
+}
+
+void RestScreen::viewResized()
+{
+    if (m_focus)
+        Q_EMIT revealRequested(m_focus->kind, m_focus->index);
 }
 
 void RestScreen::clickScene(int index)

@@ -1150,6 +1150,9 @@ void PaletteShotsTest::theSelectionStaysInView_data()
     QTest::newRow("the extra rooms closed") << QStringList{u"more"_s, u"return"_s, u"return"_s};
     QTest::newRow("the extra rooms in a small window")
         << QStringList{u"size 620 420"_s, u"more"_s, u"return"_s, u"up 5"_s, u"down 5"_s, u"return"_s};
+    // A narrower window puts the tiles on other lines; a lower one ends the view above them.
+    QTest::newRow("a narrower overview") << QStringList{u"down 2"_s, u"size 620 540"_s};
+    QTest::newRow("a lower overview") << QStringList{u"more"_s, u"size 760 420"_s};
     // The results: the keys move the selection, a use or the hub the rows under it.
     QTest::newRow("down the results") << QStringList{u"type lamp"_s, u"down 16"_s};
     QTest::newRow("the results in a small window")
@@ -1158,12 +1161,14 @@ void PaletteShotsTest::theSelectionStaysInView_data()
         << QStringList{u"type lamp"_s, u"down 12"_s, u"ctrl+return"_s};
     QTest::newRow("the hub's lamps come above the row")
         << QStringList{u"type lamp"_s, u"down 3"_s, u"lamps 10"_s};
+    QTest::newRow("lower results") << QStringList{u"type lamp"_s, u"down 16"_s, u"size 760 420"_s};
     // A room: the living room, the overview's first tile.
     QTest::newRow("down a room") << QStringList{u"return"_s, u"down 12"_s};
     QTest::newRow("a room in a small window")
         << QStringList{u"size 620 420"_s, u"return"_s, u"down 12"_s, u"up 12"_s};
     QTest::newRow("the hub's lamps come above the room's row")
         << QStringList{u"return"_s, u"down 3"_s, u"lamps 10"_s};
+    QTest::newRow("a lower room") << QStringList{u"return"_s, u"down 12"_s, u"size 760 420"_s};
 }
 
 // Whatever moves the selection, or the rows and tiles under it, or the window around them: the selected
