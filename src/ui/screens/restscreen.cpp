@@ -130,6 +130,14 @@ void RestScreen::setWidth(double width)
         return;
     m_columns = columns;
     Q_EMIT columnsChanged();
+    // Another count of columns puts the focused tile on another line of the grid.
+    viewResized();
+}
+
+void RestScreen::viewResized()
+{
+    if (m_focus)
+        Q_EMIT revealRequested(m_focus->kind, m_focus->index);
 }
 
 void RestScreen::clickScene(int index)
@@ -159,6 +167,9 @@ void RestScreen::toggleMoreRooms()
 {
     m_moreRoomsShown = !m_moreRoomsShown;
     refresh(); // the modes come after the rooms shown: their index moves with the extra rooms
+    // The button keeps the focus, and moved below the extra rooms or back up.
+    if (m_focus && m_focus->kind == TileFocus::Kind::More)
+        Q_EMIT scrollRequested(m_focus->kind, m_focus->index);
 }
 
 void RestScreen::refresh()

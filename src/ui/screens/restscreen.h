@@ -60,6 +60,8 @@ public:
 
     // The view's width, which sets the grid's columns.
     Q_INVOKABLE void setWidth(double width);
+    // The visible part of the overview changed its size: the tiles may have moved under it.
+    Q_INVOKABLE void viewResized();
     Q_INVOKABLE void clickScene(int index);
     Q_INVOKABLE void clickRoom(int index);
     Q_INVOKABLE void clickMode(int index);
@@ -73,6 +75,8 @@ Q_SIGNALS:
     void focusChanged();
     // Bring the focused tile into view: its section and its index there.
     void scrollRequested(TileFocus::Kind section, int index);
+    // Bring the focused tile wholly into view, moving as little as it can: the view around it changed.
+    void revealRequested(TileFocus::Kind section, int index);
 
 private:
     void refresh();

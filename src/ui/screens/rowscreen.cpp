@@ -51,9 +51,16 @@ bool RowScreen::stayedOnRow(const std::optional<QString> &hitID)
     return m_revealPending;
 }
 
+void RowScreen::viewResized()
+{
+    if (m_selectedLine >= 0)
+        Q_EMIT revealRequested(m_selectedLine);
+}
+
 void RowScreen::rowsRefreshed(const std::optional<QString> &hitID, int line)
 {
     m_selectedID = hitID;
+    m_selectedLine = hitID ? line : -1;
     // Only once the rows are in place: the refresh may come a frame after the selection moved.
     if (std::exchange(m_revealPending, false) && hitID && line >= 0)
         Q_EMIT revealRequested(line);

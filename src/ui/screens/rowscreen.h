@@ -35,6 +35,8 @@ public:
     Q_INVOKABLE void hover(int index);
     // A click: selects the row and runs what it stands for; a flow or a mood asks for the panel to hide.
     Q_INVOKABLE virtual void activate(int index);
+    // The list's visible part changed its size: the selected row may have left it.
+    Q_INVOKABLE void viewResized();
     // A drag on a device row's level bar.
     Q_INVOKABLE void scrub(const QString &deviceID, double level);
     // The drag on that bar ended at level.
@@ -65,5 +67,6 @@ protected:
 
 private:
     std::optional<QString> m_selectedID;
+    int m_selectedLine = -1; // where the selected row was at the last refresh; -1: in no line
     bool m_revealPending = false;
 };

@@ -41,6 +41,19 @@ namespace {
 constexpr int width = 760;
 constexpr int height = 540;
 
+// The visible items of that object name under root.
+QList<QQuickItem *> named(QQuickItem *root, const QString &name)
+{
+    QList<QQuickItem *> found;
+    if (!root->isVisible())
+        return found;
+    if (root->objectName() == name)
+        found << root;
+    for (QQuickItem *child : root->childItems())
+        found << named(child, name);
+    return found;
+}
+
 // The whole panel over the demo home on the fake hub, live over its realtime socket, in an offscreen
 // window whose key presses go through the key monitor as in the program.
 class Panel {
@@ -259,6 +272,67 @@ public:
         }
         return u"no focused tile"_s;
     }
+    // Where the selection (a results or room row, an overview tile or the button for the extra rooms)
+    // stands against the visible part of the list or overview that shows it; empty when it lies wholly
+    // inside.
+    QString selectionOutOfView()
+    {
+        m_window.grabWindow(); // lays out
+        QQuickItem *view = nullptr;
+        QQuickItem *selected = nullptr;
+        const PaletteController::Content content = palette->content();
+        if (content == PaletteController::Content::Rest) {
+            view = item(u"restScroll"_s);
+            const std::optional<TileFocus> focus = palette->rest()->focus();
+            if (!focus)
+                return u"no focus"_s;
+            if (focus->kind == TileFocus::Kind::More)
+                selected = item(u"moreRoomsPlate"_s);
+            if (focus->kind == TileFocus::Kind::Mode)
+                view = item(u"modeBar"_s);
+            const QString name = focus->kind == TileFocus::Kind::Scene  ? u"sceneChip"_s
+                                 : focus->kind == TileFocus::Kind::Room ? u"roomTile"_s
+                                                                        : u"modeChip"_s;
+            for (QQuickItem *tile : view ? named(view, name) : QList<QQuickItem *>()) {
+                if (tile->property("index").toInt() == focus->index)
+                    selected = tile;
+            }
+        } else if (palette->room()->hasDimmer() && store->selection() == 0) {
+            view = m_root.get();
+            selected = item(u"allButton"_s); // the row for all the room's lamps stands above the list
+        } else {
+            const bool room = content == PaletteController::Content::Room;
+            const QList<ListRow> &lines =
+                (room ? palette->room()->rows() : palette->results()->rows())->rows();
+            int line = -1;
+            for (int at = 0; at < lines.size(); ++at) {
+                if (lines.at(at).kind == ListRow::Kind::Row && lines.at(at).row.selected)
+                    line = at;
+            }
+            view = item(room ? u"roomView"_s : u"resultsView"_s);
+            // The list's own item for the line: a delegate it holds for reuse keeps an old index.
+            QQuickItem *drawn = nullptr;
+            if (view && line >= 0)
+                QMetaObject::invokeMethod(view, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, drawn),
+                                          Q_ARG(int, line));
+            if (QQuickItem *hitLine = Pictures::find(drawn, u"hitLine"_s))
+                selected = hitLine->childItems().value(0); // the row, without its controls
+        }
+        if (!view || !selected)
+            return u"selection not drawn"_s;
+        const QRect at = sceneRect(selected);
+        const QRect shown = sceneRect(view).intersected(QRect(QPoint(0, 0), m_window.size()));
+        return shown.contains(at) ? QString()
+                                  : u"selection %1 to %2, view %3 to %4"_s.arg(at.top())
+                                        .arg(at.bottom())
+                                        .arg(shown.top())
+                                        .arg(shown.bottom());
+    }
+    void resize(QSize size)
+    {
+        m_window.resize(size);
+        m_root->setSize(size);
+    }
     // The level bar of the results row in this line of the list.
     QQuickItem *rowBar(int line) const
     {
@@ -346,6 +420,8 @@ private Q_SLOTS:
     void theExtraRoomsAreReachedWithTheArrows();
     void backFromARoomItsTileIsWhollyInView();
     void aFocusedTileThatMovesIsBroughtIntoView();
+    void theSelectionStaysInView_data();
+    void theSelectionStaysInView();
     void aNewCountRewritesOneHint();
     void hintsOnlyForKeysThatWork();
     void aStripsTitlesAreWhole_data();
@@ -1061,6 +1137,75 @@ void PaletteShotsTest::aFocusedTileThatMovesIsBroughtIntoView()
     QCOMPARE(rest->focus(), TileFocus::room(0));
     panel.shoot(u"palette-tile-climbed"_s);
     QCOMPARE(panel.focusedTileOutOfView(panel.item(u"roomGrid"_s)), QString());
+}
+
+void PaletteShotsTest::theSelectionStaysInView_data()
+{
+    // Steps, each followed by the check: "size <w> <h>" (the window), "type <text>", "down|up <n>" (that
+    // many presses), "more" (down to the button for the extra rooms), "return", "ctrl+return", "lamps
+    // <n>" (that many lamps more from the hub, in the open room or else the first).
+    QTest::addColumn<QStringList>("steps");
+    // The overview: Return on the button for the extra rooms leaves the focus on it, under them.
+    QTest::newRow("the extra rooms opened") << QStringList{u"more"_s, u"return"_s};
+    QTest::newRow("the extra rooms closed") << QStringList{u"more"_s, u"return"_s, u"return"_s};
+    QTest::newRow("the extra rooms in a small window")
+        << QStringList{u"size 620 420"_s, u"more"_s, u"return"_s, u"up 5"_s, u"down 5"_s, u"return"_s};
+    // A narrower window puts the tiles on other lines; a lower one ends the view above them.
+    QTest::newRow("a narrower overview") << QStringList{u"down 2"_s, u"size 620 540"_s};
+    QTest::newRow("a lower overview") << QStringList{u"more"_s, u"size 760 420"_s};
+    // The results: the keys move the selection, a use or the hub the rows under it.
+    QTest::newRow("down the results") << QStringList{u"type lamp"_s, u"down 16"_s};
+    QTest::newRow("the results in a small window")
+        << QStringList{u"size 620 420"_s, u"type lamp"_s, u"down 16"_s, u"up 16"_s};
+    QTest::newRow("a use ranks the row higher")
+        << QStringList{u"type lamp"_s, u"down 12"_s, u"ctrl+return"_s};
+    QTest::newRow("the hub's lamps come above the row")
+        << QStringList{u"type lamp"_s, u"down 3"_s, u"lamps 10"_s};
+    QTest::newRow("lower results") << QStringList{u"type lamp"_s, u"down 16"_s, u"size 760 420"_s};
+    // A room: the living room, the overview's first tile.
+    QTest::newRow("down a room") << QStringList{u"return"_s, u"down 12"_s};
+    QTest::newRow("a room in a small window")
+        << QStringList{u"size 620 420"_s, u"return"_s, u"down 12"_s, u"up 12"_s};
+    QTest::newRow("the hub's lamps come above the room's row")
+        << QStringList{u"return"_s, u"down 3"_s, u"lamps 10"_s};
+    QTest::newRow("a lower room") << QStringList{u"return"_s, u"down 12"_s, u"size 760 420"_s};
+}
+
+// Whatever moves the selection, or the rows and tiles under it, or the window around them: the selected
+// row, tile or button lies wholly inside the visible part of the list or overview after every step.
+void PaletteShotsTest::theSelectionStaysInView()
+{
+    QFETCH(QStringList, steps);
+    Panel panel(m_look.motion.get());
+    QVERIFY2(panel.error.isEmpty(), qPrintable(panel.error));
+    for (const QString &line : std::as_const(steps)) {
+        const QStringList words = line.split(u' ');
+        const QString &verb = words.first();
+        const int count = words.size() > 1 ? words.at(1).toInt() : 1;
+        const bool arrow = verb == u"down" || verb == u"up";
+        for (int press = 0; press < (arrow ? count : 1); ++press) {
+            if (verb == u"size") {
+                panel.resize(QSize(count, words.at(2).toInt()));
+            } else if (verb == u"type") {
+                panel.typeText(words.at(1));
+            } else if (arrow) {
+                panel.press(verb == u"down" ? Qt::Key_Down : Qt::Key_Up);
+            } else if (verb == u"more") {
+                RestScreen *rest = panel.palette->rest();
+                for (int tries = 0; tries < 10 && rest->focus() != TileFocus::more(); ++tries)
+                    panel.press(Qt::Key_Down);
+                QCOMPARE(rest->focus(), TileFocus::more());
+            } else if (verb == u"return" || verb == u"ctrl+return") {
+                panel.press(Qt::Key_Return, verb == u"return" ? Qt::NoModifier : Qt::ControlModifier);
+            } else if (verb == u"lamps") {
+                panel.addLamps(panel.store->scopeZoneID().value_or(panel.store->rest().rooms.first().id),
+                               count);
+            }
+            QTRY_VERIFY2_WITH_TIMEOUT(panel.selectionOutOfView().isEmpty(),
+                                      qPrintable(line + u": "_s + panel.selectionOutOfView()), 10000);
+        }
+    }
+    panel.shoot(u"palette-in-view-"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
 }
 
 QTEST_MAIN(PaletteShotsTest)

@@ -18,13 +18,26 @@ Item {
     onWidthChanged: screen.setWidth(width)
     Component.onCompleted: screen.setWidth(width)
 
-    function centre(item) {
+    // The focused tile, chip or button as drawn; none for a mode, which never leaves the view.
+    function tile(section, index) {
+        return section === TileFocus.Scene ? scenes.itemAt(index)
+             : section === TileFocus.Room ? rooms.itemAt(index)
+             : section === TileFocus.More ? moreRooms : null
+    }
+
+    // To the middle of the view, or only as far as it takes to show the item whole.
+    function bring(item, centred) {
         // The tiles may have just moved in their lists: they take their new places first.
         sceneChips.ensurePolished()
         roomGrid.forceLayout()
         content.forceLayout()
         const y = item.mapToItem(content, 0, 0).y
-        const top = Math.max(0, Math.min(y + item.height / 2 - flick.height / 2, flick.contentHeight - flick.height))
+        const from = scroll.running ? scroll.to : flick.contentY
+        const wanted = centred ? y + item.height / 2 - flick.height / 2
+                               : Math.min(y, Math.max(from, y + item.height - flick.height))
+        const top = Math.max(0, Math.min(wanted, flick.contentHeight - flick.height))
+        if (top === from)
+            return
         if (rest.motion.reduced) {
             flick.contentY = top
         } else {
@@ -44,6 +57,7 @@ Item {
             Layout.fillHeight: true
             contentHeight: content.height
             clip: true
+            onHeightChanged: rest.screen.viewResized()
             boundsBehavior: Flickable.StopAtBounds
 
             Column {
@@ -68,6 +82,7 @@ Item {
                         model: rest.screen.scenes
                         SceneChip {
                             required property int index
+                            objectName: "sceneChip"
                             motion: rest.motion
                             onActivated: rest.screen.clickScene(index)
                         }
@@ -134,6 +149,7 @@ Item {
                         model: rest.screen.rooms
                         RoomTile {
                             required property int index
+                            objectName: "roomTile"
                             width: rest.tileWidth
                             motion: rest.motion
                             onActivated: rest.screen.clickRoom(index)
@@ -251,11 +267,14 @@ Item {
     Connections {
         target: rest.screen
         function onScrollRequested(section, index) {
-            const item = section === TileFocus.Scene ? scenes.itemAt(index)
-                       : section === TileFocus.Room ? rooms.itemAt(index)
-                       : section === TileFocus.More ? moreRooms : null
+            const item = rest.tile(section, index)
             if (item)
-                rest.centre(item)
+                rest.bring(item, true)
+        }
+        function onRevealRequested(section, index) {
+            const item = rest.tile(section, index)
+            if (item)
+                rest.bring(item, false)
         }
     }
 }

@@ -36,6 +36,7 @@ Item {
         reuseItems: true
         cacheBuffer: 0
         model: results.screen.rows
+        onHeightChanged: results.screen.viewResized()
         delegate: RowLine {
             width: view.width
             screen: results.screen

@@ -63,6 +63,7 @@ Item {
                 reuseItems: true
                 cacheBuffer: 0
                 model: room.screen.rows
+                onHeightChanged: room.screen.viewResized()
                 delegate: RowLine {
                     width: view.width
                     screen: room.screen

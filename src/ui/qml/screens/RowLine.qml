@@ -40,8 +40,12 @@ Item {
     }
     Component {
         id: hitLine
-        Column {
+        // Stacked by hand, not by a Column: a Column measures itself only when it is laid out, a frame
+        // after it is made, and the list would place the lines under a new row by a height of 0 until then
+        // (a row it was told to bring into view would end up out of it).
+        Item {
             objectName: "hitLine"
+            implicitHeight: row.height + slot.height
             ResultRow {
                 id: row
                 width: parent.width
@@ -60,6 +64,7 @@ Item {
             Item {
                 id: slot
                 readonly property bool open: line.expanded && line.controlStrip !== null
+                y: row.height
                 width: parent.width
                 height: open ? strip.implicitHeight : 0
                 clip: strip.active && height < strip.implicitHeight
