@@ -67,12 +67,21 @@ private:
     QString m_text;
 };
 
+// The test's event loop keeps turning meanwhile: the fake hub lives in it, and a copy that is typed at
+// for seconds asks it things while the keys still come.
 inline QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    process.waitForFinished(patience);
+    (void)QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, patience);
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// Whether the process has ended, waiting for it as long as patience allows: waitForFinished() alone says
+// false for one that ended while the test's event loop turned.
+inline bool ended(QProcess *process)
+{
+    return process->state() == QProcess::NotRunning || process->waitForFinished(patience);
 }
 
 } // namespace EndToEnd

@@ -52,7 +52,7 @@ private Q_SLOTS:
             });
         QTRY_COMPARE_WITH_TIMEOUT(m_banners.calls.size(), 1, patience);
         copy.signal(SIGTERM);
-        QVERIFY(copy.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(copy.process()));
         QCOMPARE(copy.process()->exitCode(), 0);
         QVERIFY(settings()
                     .stringListValue(u"notify.shownIDs"_s)

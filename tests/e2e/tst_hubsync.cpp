@@ -219,7 +219,7 @@ private Q_SLOTS:
         // Saved a moment later: writes of the settings are gathered before they go to disk.
         QTRY_VERIFY_WITH_TIMEOUT(settings().contains(u"ai.velkor.quorvane.baseURL"_s), patience);
         first.process()->terminate();
-        QVERIFY(first.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(first.process()));
 
         // Refused, with the hub stored: the pairing screen offers to forget the token. From the key
         // field, Tab reaches "Annuleren" and then "Sleutel wissen"; its confirmation starts on
@@ -297,7 +297,7 @@ private Q_SLOTS:
         QCOMPARE(copy.count(u"!! Homey-verbinding mislukt"_s), 1);
         // Ended while its hub still answers.
         copy.process()->terminate();
-        QVERIFY(copy.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(copy.process()));
     }
 
     // Looking at the key screen during an outage ends nothing: opened from the connection-problem screen
@@ -324,7 +324,7 @@ private Q_SLOTS:
         QVERIFY(!copy.logged(u"menu: opnieuw verbinden"_s));
         // Ended while its hub still answers.
         copy.process()->terminate();
-        QVERIFY(copy.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(copy.process()));
     }
 };
 

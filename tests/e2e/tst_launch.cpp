@@ -96,7 +96,7 @@ private Q_SLOTS:
         QVERIFY(visibleWindows(first).isEmpty());
 
         Copy &second = start({});
-        QVERIFY(second.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(second.process()));
         QCOMPARE(second.process()->exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"SIGUSR1 ontvangen: paneel tonen"_s), patience);
         QTRY_VERIFY_WITH_TIMEOUT(first.logged(u"panel: getoond, zichtbaar=true"_s), patience);
@@ -256,7 +256,7 @@ private Q_SLOTS:
                 press({u"Caps_Lock"_s});
         });
         press(capsLock ? QStringList{u"Caps_Lock"_s, u"ctrl+q"_s} : QStringList{u"ctrl+q"_s});
-        QVERIFY(copy.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(copy.process()));
         QCOMPARE(copy.process()->exitStatus(), QProcess::NormalExit);
         QCOMPARE(copy.process()->exitCode(), 0);
         QCOMPARE(copy.messages().constLast(), u"Quorvane stopt."_s);

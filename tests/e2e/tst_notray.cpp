@@ -154,12 +154,12 @@ private Q_SLOTS:
             QCOMPARE(dialogs(first), 1);
         }
         first.process()->terminate();
-        QVERIFY(first.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(first.process()));
         // The second start finds no tray again.
         bus.reset();
         if (trayer) {
             trayer->terminate();
-            QVERIFY(trayer->waitForFinished(patience));
+            QVERIFY(EndToEnd::ended(trayer));
             QTRY_VERIFY_WITH_TIMEOUT(
                 run(u"xdotool"_s, {u"search"_s, u"--classname"_s, u"^trayer$"_s}).isEmpty(), patience);
         }
@@ -229,7 +229,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(folder.readAll()), home() + u"/state/Quorvane"_s);
 
         copy.process()->terminate();
-        QVERIFY(copy.process()->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(copy.process()));
         QCOMPARE(copy.process()->exitStatus(), QProcess::NormalExit);
         QCOMPARE(copy.process()->exitCode(), 0);
         QCOMPARE(copy.messages().constLast(), u"Quorvane stopt."_s);

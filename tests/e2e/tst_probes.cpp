@@ -371,7 +371,7 @@ private Q_SLOTS:
             QCOMPARE(copy.messages().filter(u"onboardingproef: "_s), QStringList{line});
             QVERIFY(QFileInfo::exists(picture));
             copy.process()->terminate();
-            QVERIFY(copy.process()->waitForFinished(patience));
+            QVERIFY(EndToEnd::ended(copy.process()));
         }
         const QList<FakeRequest> requests = m_hub->requests();
         QCOMPARE(std::count_if(

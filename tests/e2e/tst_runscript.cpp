@@ -52,7 +52,7 @@ private Q_SLOTS:
 
         // Stopping the script stops the program and the fake hub with it.
         script->terminate();
-        QVERIFY(script->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(script));
         QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(pid.captured(1).toLongLong()), 0) != 0, patience);
     }
 

@@ -144,7 +144,7 @@ private Q_SLOTS:
         promisesNoHotKey(copy);
 
         QProcess *second = launch(QStringLiteral(QUORVANE_BINARY), {}, native);
-        QVERIFY(second->waitForFinished(patience));
+        QVERIFY(EndToEnd::ended(second));
         QCOMPARE(second->exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged(u"panel: key=true"_s), patience);
         QVERIFY(!copy.logged(u"!! panel: "_s));
